@@ -1,0 +1,37 @@
+#pragma once
+// The seven-attribute XML form of a Camera, used under the names "KSRCamera", "StartCam" and "ksrCamera".
+
+#include "camera.h"
+
+#include <QByteArray>
+#include <QString>
+
+class QDomElement;
+class QXmlStreamWriter;
+
+namespace CameraElement {
+
+// printf "%g" with six significant digits: 1 -> "1", 0.0000012 -> "1.2e-06", 35.123456 -> "35.1235".
+QString formatNumber(double value);
+
+// Starts the element, writes the seven attributes in file order, ends the element.
+void writeCamera(const Camera &camera, QXmlStreamWriter &writer, const QString &elementName);
+
+// The element written on its own into a string (no document start, no auto-formatting),
+// as the window keeps it in its table: writeCamera(camera, writer, "ksrCamera").
+QString cameraText(const Camera &camera, const QString &elementName = QStringLiteral("ksrCamera"));
+
+// Project flavour: reads the seven attributes without checking that they exist
+// (a missing one reads as an empty text, hence 0) and overwrites the fields. Returns true.
+bool readCameraProject(const QDomElement &element, Camera &camera);
+
+// Index flavour: when every attribute is present, a fresh camera parsed from them and
+// missingAttribute left empty; otherwise the empty camera, with missingAttribute set to the
+// first missing attribute's name (checked in file-reader order).
+Camera readCameraIndex(const QDomElement &element, QString *missingAttribute = nullptr);
+
+// Parses 8-bit text as an XML document and applies the project flavour to its root element.
+// False (camera untouched) when the text is not well-formed XML.
+bool parseCameraText(const QByteArray &text, Camera &camera);
+
+} // namespace CameraElement
