@@ -1,0 +1,141 @@
+#include "cameraelement.h"
+
+#include "textnumbers.h"
+
+#include <QDomDocument>
+#include <QDomElement>
+#include <QXmlStreamWriter>
+
+#include <charconv>
+
+using TextNumbers::field;
+using TextNumbers::toFloat;
+using TextNumbers::toInt;
+
+namespace {
+
+// Each value followed by one space.
+template <typename T> QString numberList(const T *values, int count)
+{
+    QString text;
+    for (int i = 0; i < count; ++i) {
+        text += CameraElement::formatNumber(values[i]);
+        text += QLatin1Char(' ');
+    }
+    return text;
+}
+
+QStringList singleSpaceFields(const QString &text)
+{
+    return text.split(QLatin1Char(' '));
+}
+
+// Missing numbers keep identity entries, so a short matrix never reads beyond its text.
+ksr::Matrix44f parseRotation(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    ksr::Matrix44f rotation;
+    for (int i = 0; i < 16 && i < parts.size(); ++i)
+        rotation.m[i / 4][i % 4] = toFloat(parts.at(i));
+    return rotation;
+}
+
+void applyAttributes(const QDomElement &element, Camera &camera)
+{
+    const QStringList translation = singleSpaceFields(element.attribute(QStringLiteral("TranslationVector")));
+    camera.center = ksr::Point3f(-toFloat(field(translation, 0)), -toFloat(field(translation, 1)),
+                                 -toFloat(field(translation, 2)));
+    camera.rotation = parseRotation(element.attribute(QStringLiteral("RotationMatrix")));
+    camera.focalMm = toFloat(element.attribute(QStringLiteral("FocalMm")));
+
+    const QStringList viewport = singleSpaceFields(element.attribute(QStringLiteral("ViewportPx")));
+    camera.viewportPx[0] = toInt(field(viewport, 0));
+    camera.viewportPx[1] = toInt(field(viewport, 1));
+
+    // Read as numbers: a fractional principal point must not collapse to 0.
+    const QStringList center = singleSpaceFields(element.attribute(QStringLiteral("CenterPx")));
+    camera.centerPx[0] = toFloat(field(center, 0));
+    camera.centerPx[1] = toFloat(field(center, 1));
+
+    const QStringList pixelSize = singleSpaceFields(element.attribute(QStringLiteral("PixelSizeMm")));
+    camera.pixelSizeMm[0] = toFloat(field(pixelSize, 0));
+    camera.pixelSizeMm[1] = toFloat(field(pixelSize, 1));
+
+    const QStringList distortion = singleSpaceFields(element.attribute(QStringLiteral("LensDistortion")));
+    camera.distortion[0] = toFloat(field(distortion, 0));
+    camera.distortion[1] = toFloat(field(distortion, 1));
+}
+
+} // namespace
+
+namespace CameraElement {
+
+QString formatNumber(double value)
+{
+    // to_chars is printf's %g in the C locale whatever the process locale is (the application
+    // object sets it from the environment), and keeps printf's "-0".
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+    return QString::fromLatin1(buffer, int(result.ptr - buffer));
+}
+
+void writeCamera(const Camera &camera, QXmlStreamWriter &writer, const QString &elementName)
+{
+    const float translation[3] = {-camera.center.x, -camera.center.y, -camera.center.z};
+    QString viewport;
+    for (int v : camera.viewportPx)
+        viewport += QString::number(v) + QLatin1Char(' ');
+
+    writer.writeStartElement(elementName);
+    writer.writeAttribute(QStringLiteral("RotationMatrix"), numberList(camera.rotation.data(), 16));
+    writer.writeAttribute(QStringLiteral("TranslationVector"), numberList(translation, 3));
+    writer.writeAttribute(QStringLiteral("FocalMm"), formatNumber(camera.focalMm));
+    writer.writeAttribute(QStringLiteral("CenterPx"), numberList(camera.centerPx, 2));
+    writer.writeAttribute(QStringLiteral("LensDistortion"), numberList(camera.distortion, 2));
+    writer.writeAttribute(QStringLiteral("ViewportPx"), viewport);
+    writer.writeAttribute(QStringLiteral("PixelSizeMm"), numberList(camera.pixelSizeMm, 2));
+    writer.writeEndElement();
+}
+
+QString cameraText(const Camera &camera, const QString &elementName)
+{
+    QString text;
+    QXmlStreamWriter writer(&text);
+    writeCamera(camera, writer, elementName);
+    return text;
+}
+
+bool readCameraProject(const QDomElement &element, Camera &camera)
+{
+    applyAttributes(element, camera);
+    return true;
+}
+
+Camera readCameraIndex(const QDomElement &element, QString *missingAttribute)
+{
+    static const char *const required[] = {"TranslationVector", "RotationMatrix", "FocalMm", "ViewportPx",
+                                           "CenterPx",          "PixelSizeMm",    "LensDistortion"};
+    if (missingAttribute)
+        missingAttribute->clear();
+    for (const char *name : required) {
+        if (!element.hasAttribute(QLatin1String(name))) {
+            if (missingAttribute)
+                *missingAttribute = QLatin1String(name);
+            return Camera();
+        }
+    }
+    Camera camera;
+    applyAttributes(element, camera);
+    return camera;
+}
+
+bool parseCameraText(const QByteArray &text, Camera &camera)
+{
+    QDomDocument document;
+    if (!document.setContent(text))
+        return false;
+    applyAttributes(document.documentElement(), camera);
+    return true;
+}
+
+} // namespace CameraElement

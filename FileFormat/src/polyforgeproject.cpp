@@ -1,0 +1,80 @@
+#include "polyforgeproject.h"
+
+#include "cameraelement.h"
+
+#include <QDomDocument>
+#include <QDomElement>
+#include <QFile>
+
+namespace PolyforgeProject {
+
+namespace {
+
+void readRasterGroup(const QDomElement &group, QVector<Camera> &cameras, QStringList &rasters)
+{
+    for (QDomElement raster = group.firstChildElement(QStringLiteral("PFRaster")); !raster.isNull();
+         raster = raster.nextSiblingElement(QStringLiteral("PFRaster"))) {
+        Camera camera;
+        QString fileName;
+        for (QDomElement child = raster.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
+            if (child.tagName() == QLatin1String("KSRCamera"))
+                CameraElement::readCameraProject(child, camera);
+            else if (child.tagName() == QLatin1String("Plane"))
+                fileName = child.attribute(QStringLiteral("fileName"));
+        }
+        cameras.append(camera);
+        rasters.append(fileName);
+    }
+}
+
+void readMeshGroup(const QDomElement &group, QStringList &meshes)
+{
+    for (QDomElement mesh = group.firstChildElement(QStringLiteral("PFMesh")); !mesh.isNull();
+         mesh = mesh.nextSiblingElement(QStringLiteral("PFMesh"))) {
+        if (!mesh.hasAttribute(QStringLiteral("filename")))
+            return;
+        meshes.append(mesh.attribute(QStringLiteral("filename")));
+    }
+}
+
+} // namespace
+
+bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList &rasters, QStringList &meshes,
+                 QString *errorMessage)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (errorMessage)
+            *errorMessage = QStringLiteral("Cannot open \"%1\": %2").arg(fileName, file.errorString());
+        return false;
+    }
+    QDomDocument document;
+    QString parseError;
+    int line = 0, column = 0;
+    // The byte form lets the parser honour the document's encoding declaration.
+    const bool parsed = document.setContent(file.readAll(), &parseError, &line, &column);
+    file.close();
+    if (!parsed) {
+        if (errorMessage)
+            *errorMessage = QStringLiteral("\"%1\" is not well-formed XML (line %2, column %3): %4")
+                                .arg(fileName)
+                                .arg(line)
+                                .arg(column)
+                                .arg(parseError);
+        return false;
+    }
+    readGroups(document.documentElement(), cameras, rasters, meshes);
+    return true;
+}
+
+void readGroups(const QDomElement &root, QVector<Camera> &cameras, QStringList &rasters, QStringList &meshes)
+{
+    for (QDomElement group = root.firstChildElement(); !group.isNull(); group = group.nextSiblingElement()) {
+        if (group.tagName() == QLatin1String("RasterGroup"))
+            readRasterGroup(group, cameras, rasters);
+        else if (group.tagName() == QLatin1String("MeshGroup"))
+            readMeshGroup(group, meshes);
+    }
+}
+
+} // namespace PolyforgeProject

@@ -1,0 +1,23 @@
+#pragma once
+// Reader of Polyforge project files (.pfp): cameras and image names of the rasters, mesh names.
+// Names are returned exactly as written; resolving relative names is the caller's business.
+
+#include "camera.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class QDomElement;
+
+namespace PolyforgeProject {
+
+// Appends to the three lists. False (lists untouched, *errorMessage set when given) when the
+// file cannot be opened or is not well-formed XML; true otherwise, whatever the groups held.
+bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList &rasters, QStringList &meshes,
+                 QString *errorMessage = nullptr);
+
+// The step after parsing: reads the "RasterGroup" and "MeshGroup" children of root, appending.
+void readGroups(const QDomElement &root, QVector<Camera> &cameras, QStringList &rasters, QStringList &meshes);
+
+} // namespace PolyforgeProject
