@@ -1,0 +1,159 @@
+#include "tesselcomputationprocess.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+
+#include <algorithm>
+
+namespace
+{
+QString errorTitle()
+{
+    return TesselComputationProcess::tr("\"tesselbuilder\" error");
+}
+
+// Last non-empty line of what the builder wrote on standard error.
+QString lastLine(const QByteArray &text)
+{
+    const QList<QByteArray> lines = text.split('\n');
+    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+        const QByteArray line = it->trimmed();
+        if (!line.isEmpty())
+            return QString::fromLocal8Bit(line);
+    }
+    return QString();
+}
+} // namespace
+
+TesselComputationProcess::TesselComputationProcess()
+    : QProcess(nullptr), m_builderProgram(defaultBuilderProgram())
+{
+    setReadChannel(QProcess::StandardOutput);
+    connect(this, &QProcess::errorOccurred, this, &TesselComputationProcess::processError,
+            Qt::AutoConnection);
+    connect(this, &QProcess::readyReadStandardOutput, this, &TesselComputationProcess::updateTslProgress,
+            Qt::DirectConnection);
+    // Only a clean exit means a usable model; crashes and failures are reported as errors.
+    connect(this, &QProcess::finished, this, &TesselComputationProcess::processFinished, Qt::AutoConnection);
+}
+
+TesselComputationProcess::~TesselComputationProcess()
+{
+    // The killed child would otherwise report "Crashed" to a window that is closing.
+    blockSignals(true);
+    kill();
+    waitForFinished(3000);
+}
+
+QString TesselComputationProcess::defaultBuilderProgram()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/tessel/tslbuilder");
+}
+
+QStringList TesselComputationProcess::builderArguments(const QString &inputModel, bool pointCloud,
+                                                       const QString &outputModel, int faceLimit)
+{
+    QStringList arguments;
+    if (pointCloud)
+        arguments << QStringLiteral("-P");
+    arguments << QStringLiteral("-C") << QStringLiteral("-F") << QString::number(faceLimit)
+              << QStringLiteral("-o") << outputModel << inputModel;
+    return arguments;
+}
+
+int TesselComputationProcess::levelStepFor(int triangles, int faceLimit)
+{
+    int k = 1;
+    // (triangles >> 31) is 0 or -1, so stopping there also ends the search for absurd limits.
+    while (k < 31 && (triangles >> k) > faceLimit)
+        ++k;
+    return 80 / (2 * k);
+}
+
+void TesselComputationProcess::startBuilder(const QString &inputModel, bool pointCloud,
+                                            const QString &outputModel)
+{
+    percentDone = 0;
+    const QStringList arguments = builderArguments(inputModel, pointCloud, outputModel, faceLimit);
+    const QString tempFolder = QDir(QDir::tempPath()).canonicalPath();
+    qDebug() << tempFolder;
+    QDir::setCurrent(tempFolder);
+    start(m_builderProgram, arguments, QIODevice::ReadWrite);
+}
+
+void TesselComputationProcess::processError(QProcess::ProcessError code)
+{
+    QString msg;
+    switch (code) {
+    case QProcess::FailedToStart:
+        msg = tr("Failed to start");
+        break;
+    case QProcess::Crashed:
+        msg = tr("Crashed");
+        break;
+    case QProcess::Timedout:
+        msg = tr("Timedout");
+        break;
+    case QProcess::ReadError:
+        msg = tr("Read error");
+        break;
+    case QProcess::WriteError:
+        msg = tr("Write error");
+        break;
+    case QProcess::UnknownError:
+        msg = tr("Unknown error");
+        break;
+    default:
+        msg = tr("Unexpected error");
+        break;
+    }
+    emit error(errorTitle(), msg);
+}
+
+void TesselComputationProcess::processFinished(int exitCode, QProcess::ExitStatus status)
+{
+    // A crash has already been reported through processError().
+    if (status != QProcess::NormalExit)
+        return;
+    if (exitCode == 0) {
+        emit tesselReady();
+        return;
+    }
+    QString msg = tr("Exited with code %1").arg(exitCode);
+    const QString reason = lastLine(readAllStandardError());
+    if (!reason.isEmpty())
+        msg += QLatin1Char('\n') + reason;
+    emit error(errorTitle(), msg);
+}
+
+void TesselComputationProcess::updateTslProgress()
+{
+    for (QByteArray line = readLine(); !line.isEmpty(); line = readLine()) {
+        const int nul = line.indexOf('\0');
+        if (nul >= 0)
+            line.truncate(nul);
+        advance(QString::fromLatin1(line));
+    }
+}
+
+void TesselComputationProcess::advance(const QString &line)
+{
+    if (line.startsWith(QLatin1String("Building multipartition"))) {
+        percentDone = (percentDone + 5) % 100;
+    } else if (line.startsWith(QLatin1String("N_triangles"))) {
+        // Trailing blanks before the newline must not hide the count.
+        const QStringList parts = line.trimmed().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const int triangles = parts.isEmpty() ? 0 : parts.last().trimmed().toInt();
+        if (levelStep == -1)
+            levelStep = levelStepFor(triangles, faceLimit);
+        percentDone = std::min(percentDone + levelStep, 60);
+    } else if (line.startsWith(QLatin1String("Exporting partition"))) {
+        // Before the first "N_triangles" line the step is unknown: the percentage stays.
+        if (levelStep != -1)
+            percentDone = std::min(percentDone + levelStep, 85);
+    } else if (line.startsWith(QLatin1String("Uniforming normals"))) {
+        percentDone = 95;
+    }
+    emit tesselProgress(percentDone);
+}

@@ -1,0 +1,292 @@
+// The builder wrapper driven by small shell scripts standing in for the builder.
+#include "tesselcomputationprocess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <memory>
+
+namespace
+{
+const char *const errorTitle = "\"tesselbuilder\" error";
+}
+
+class TstTesselComputationProcess : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_scriptCount = 0;
+
+    // Writes an executable stand-in builder whose body is the given shell text.
+    QString script(const QString &body)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("builder%1.sh").arg(++m_scriptCount));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return QString();
+        file.write("#!/bin/sh\n");
+        file.write(body.toUtf8());
+        file.write("\n");
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return path;
+    }
+    // A stand-in that prints the given lines one by one.
+    QString printingScript(const QStringList &lines)
+    {
+        QString body;
+        for (const QString &line : lines)
+            body += QStringLiteral("echo '%1'\n").arg(line);
+        return script(body);
+    }
+
+    struct Run {
+        QList<int> progress;
+        QList<QStringList> errors;
+        int ready = 0;
+    };
+    // Starts `program`, waits for its end and collects every signal.
+    Run run(const QString &program, bool pointCloud = false)
+    {
+        Run result;
+        TesselComputationProcess process;
+        process.setBuilderProgram(program);
+        QSignalSpy progress(&process, &TesselComputationProcess::tesselProgress);
+        QSignalSpy errors(&process, &TesselComputationProcess::error);
+        QSignalSpy ready(&process, &TesselComputationProcess::tesselReady);
+        process.startBuilder(m_dir.filePath(QStringLiteral("in.ply")), pointCloud,
+                             m_dir.filePath(QStringLiteral("out.tsl")));
+        process.waitForFinished(10000);
+        // Let queued notifications arrive; a failed start never finishes.
+        QTest::qWait(100);
+        for (const QList<QVariant> &args : progress)
+            result.progress << args.at(0).toInt();
+        for (const QList<QVariant> &args : errors)
+            result.errors << QStringList{args.at(0).toString(), args.at(1).toString()};
+        result.ready = ready.count();
+        return result;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void arguments_data()
+    {
+        QTest::addColumn<bool>("pointCloud");
+        QTest::addColumn<QStringList>("expectedTail");
+        QTest::newRow("mesh") << false << QStringList{"-C", "-F", "10000", "-o"};
+        QTest::newRow("point cloud") << true << QStringList{"-P", "-C", "-F", "10000", "-o"};
+    }
+    void arguments()
+    {
+        QFETCH(bool, pointCloud);
+        QFETCH(QStringList, expectedTail);
+        const QString record = m_dir.filePath(QStringLiteral("args%1.txt").arg(pointCloud));
+        const QString program =
+            script(QStringLiteral("for a in \"$@\"; do echo \"$a\"; done > '%1'").arg(record));
+        const Run result = run(program, pointCloud);
+        QCOMPARE(result.ready, 1);
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList received = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(received, (expectedTail + QStringList{m_dir.filePath("out.tsl"), m_dir.filePath("in.ply")}));
+    }
+
+    void progressSequence_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QList<int>>("expected");
+
+        QStringList twenty, twentyOne;
+        QList<int> wrap;
+        for (int i = 1; i <= 20; ++i) {
+            twenty << QStringLiteral("Building multipartition level %1").arg(i);
+            wrap << (5 * i) % 100;
+        }
+        twentyOne = twenty;
+        twentyOne << "Building multipartition";
+        QTest::newRow("twenty wrap to 0") << twenty << wrap;
+        QTest::newRow("twenty-first gives 5") << twentyOne << (QList<int>(wrap) << 5);
+
+        QStringList exporting{"N_triangles 50000"};
+        for (int i = 0; i < 6; ++i)
+            exporting << QStringLiteral("Exporting partition %1").arg(i);
+        QTest::newRow("exporting capped at 85") << exporting << QList<int>{13, 26, 39, 52, 65, 78, 85};
+
+        QTest::newRow("step from first count only")
+            << QStringList{"N_triangles 15000", "N_triangles 50000", "N_triangles 1000000"}
+            << QList<int>{40, 60, 60};
+        QTest::newRow("count is the last token")
+            << QStringList{"N_triangles level 3:   1000000  "} << QList<int>{5};
+        QTest::newRow("unparsable count gives the largest step")
+            << QStringList{"N_triangles many"} << QList<int>{40};
+        QTest::newRow("count lines cap a higher percentage at 60")
+            << QStringList{"Building multipartition", "Building multipartition", "Building multipartition",
+                           "Building multipartition", "Building multipartition", "Building multipartition",
+                           "Building multipartition", "Building multipartition", "Building multipartition",
+                           "Building multipartition", "Building multipartition", "Building multipartition",
+                           "Building multipartition", "N_triangles 15000"}
+            << QList<int>{5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60, 65, 60};
+        QTest::newRow("uniforming normals sets 95")
+            << QStringList{"Building multipartition", "Uniforming normals", "Uniforming normals"}
+            << QList<int>{5, 95, 95};
+        QTest::newRow("exporting before any count leaves the percentage")
+            << QStringList{"Building multipartition", "Exporting partition 0", "N_triangles 15000",
+                           "Exporting partition 1"}
+            << QList<int>{5, 5, 45, 85};
+        QTest::newRow("other lines and case re-emit the percentage")
+            << QStringList{"Building multipartition", "loading model", "building multipartition",
+                           " N_triangles 15000"}
+            << QList<int>{5, 5, 5, 5};
+    }
+    void progressSequence()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QList<int>, expected);
+        const Run result = run(printingScript(lines));
+        QCOMPARE(result.progress, expected);
+        QCOMPARE(result.ready, 1);
+        QVERIFY(result.errors.isEmpty());
+    }
+
+    void progressAcrossChunks()
+    {
+        // Lines that reach the wrapper in separate reads, with a NUL cutting one short.
+        const QString program =
+            script("echo 'N_triangles 50000'; sleep 0.3; printf 'Exporting partition\\0junk\\n'; "
+                   "sleep 0.3; echo 'Uniforming normals'");
+        const Run result = run(program);
+        QCOMPARE(result.progress, (QList<int>{13, 26, 95}));
+    }
+
+    void levelStep_data()
+    {
+        QTest::addColumn<int>("triangles");
+        QTest::addColumn<int>("faceLimit");
+        QTest::addColumn<int>("step");
+        QTest::newRow("15000") << 15000 << 10000 << 40;
+        QTest::newRow("50000") << 50000 << 10000 << 13;
+        QTest::newRow("1000000") << 1000000 << 10000 << 5;
+        QTest::newRow("20001 halves to the limit") << 20001 << 10000 << 40;
+        QTest::newRow("20002 needs two halvings") << 20002 << 10000 << 20;
+        QTest::newRow("zero") << 0 << 10000 << 40;
+        QTest::newRow("largest count, limit 0") << 2147483647 << 0 << 1;
+        QTest::newRow("negative limit ends") << 5 << -5 << 1;
+    }
+    void levelStep()
+    {
+        QFETCH(int, triangles);
+        QFETCH(int, faceLimit);
+        QFETCH(int, step);
+        QCOMPARE(TesselComputationProcess::levelStepFor(triangles, faceLimit), step);
+    }
+
+    void readyOnlyAfterCleanExit_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<int>("ready");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("exit 0") << "echo 'Uniforming normals'; exit 0" << 1 << QString();
+        QTest::newRow("crash") << "echo 'Building multipartition'; kill -SEGV $$" << 0 << "Crashed";
+        QTest::newRow("exit 3") << "exit 3" << 0 << "Exited with code 3";
+        QTest::newRow("exit 3 with reason")
+            << "echo 'first problem' >&2; echo 'cannot read model x.ply' >&2; echo >&2; exit 3" << 0
+            << "Exited with code 3\ncannot read model x.ply";
+    }
+    void readyOnlyAfterCleanExit()
+    {
+        QFETCH(QString, body);
+        QFETCH(int, ready);
+        QFETCH(QString, message);
+        const Run result = run(script(body));
+        QCOMPARE(result.ready, ready);
+        if (message.isEmpty()) {
+            QVERIFY(result.errors.isEmpty());
+        } else {
+            QCOMPARE(result.errors.size(), 1);
+            QCOMPARE(result.errors.first(), (QStringList{errorTitle, message}));
+        }
+    }
+
+    void missingProgramFailsToStart()
+    {
+        const Run result = run(m_dir.filePath(QStringLiteral("tessel/tslbuilder")));
+        QCOMPARE(result.errors.size(), 1);
+        QCOMPARE(result.errors.first(), (QStringList{errorTitle, "Failed to start"}));
+        QCOMPARE(result.ready, 0);
+        QVERIFY(result.progress.isEmpty());
+    }
+
+    void defaultProgramBesideApplication()
+    {
+        TesselComputationProcess process;
+        QCOMPARE(process.builderProgram(), QCoreApplication::applicationDirPath() + "/tessel/tslbuilder");
+        QCOMPARE(process.faceLimit, 10000);
+        QCOMPARE(process.levelStep, -1);
+        QCOMPARE(process.percentDone, 0);
+    }
+
+    void errorTexts_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("failed to start") << int(QProcess::FailedToStart) << "Failed to start";
+        QTest::newRow("crashed") << int(QProcess::Crashed) << "Crashed";
+        QTest::newRow("timed out") << int(QProcess::Timedout) << "Timedout";
+        QTest::newRow("read") << int(QProcess::ReadError) << "Read error";
+        QTest::newRow("write") << int(QProcess::WriteError) << "Write error";
+        QTest::newRow("unknown") << int(QProcess::UnknownError) << "Unknown error";
+        QTest::newRow("outside the enumeration") << 42 << "Unexpected error";
+    }
+    void errorTexts()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        TesselComputationProcess process;
+        QSignalSpy errors(&process, &TesselComputationProcess::error);
+        process.processError(static_cast<QProcess::ProcessError>(code));
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.first().at(0).toString(), QString(errorTitle));
+        QCOMPARE(errors.first().at(1).toString(), message);
+    }
+
+    void startMakesTemporaryFolderCurrent()
+    {
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        const QString record = m_dir.filePath(QStringLiteral("cwd.txt"));
+        const Run result = run(script(QStringLiteral("pwd -P > '%1'").arg(record)));
+        const QString temp = QDir(QDir::tempPath()).canonicalPath();
+        QCOMPARE(QDir::currentPath(), temp);
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()).trimmed(), temp);
+        QCOMPARE(result.ready, 1);
+    }
+
+    void destructorKillsBuilder()
+    {
+        const QString pidFile = m_dir.filePath(QStringLiteral("pid.txt"));
+        auto process = std::make_unique<TesselComputationProcess>();
+        QSignalSpy errors(process.get(), &TesselComputationProcess::error);
+        process->setBuilderProgram(script(QStringLiteral("echo $$ > '%1'; exec sleep 30").arg(pidFile)));
+        process->startBuilder("in.ply", false, "out.tsl");
+        QVERIFY(process->waitForStarted(5000));
+        QTRY_VERIFY(QFile::exists(pidFile) && QFile(pidFile).size() > 0);
+        QFile file(pidFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const pid_t pid = file.readAll().trimmed().toInt();
+        QVERIFY(pid > 0);
+        QCOMPARE(::kill(pid, 0), 0);
+        process.reset();
+        QVERIFY(::kill(pid, 0) != 0);
+        QVERIFY(errors.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TstTesselComputationProcess)
+#include "tst_tesselcomputationprocess.moc"
