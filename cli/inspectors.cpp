@@ -1,0 +1,11 @@
+#include "inspectors.h"
+
+const std::vector<Inspector> &inspectors()
+{
+    // Suffixes compare as the window's import does: "orx" and "pfp" in lower case only.
+    static const std::vector<Inspector> table = {
+        {QStringLiteral("Polyforge project (.pfp)"), {QStringLiteral("pfp")}, Qt::CaseSensitive, inspectProject},
+        {QStringLiteral("index file (.orx)"), {QStringLiteral("orx")}, Qt::CaseSensitive, inspectIndex},
+    };
+    return table;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The file kinds `orvelle-index inspect` understands. An inspector reads one file with the
+// system's own readers and describes what they saw as JSON. To add a kind: write its function
+// in a source file of its own, declare it below and add one line to the table in inspectors.cpp.
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+struct InspectResult {
+    bool ok = false;       // the read succeeded
+    QJsonObject json;      // what was read; "file" and "ok" are added by the command
+    QStringList messages;  // problems, printed on stderr (and kept in the JSON where the kind says so)
+};
+
+using InspectFunction = InspectResult (*)(const QString &fileName);
+
+struct Inspector {
+    QString kind;                        // named in the message for a file of no known kind
+    QStringList suffixes;                // after the last dot, without the dot
+    Qt::CaseSensitivity suffixCase;      // how suffixes compare
+    InspectFunction inspect;
+};
+
+// Every kind, looked up by suffix in this order.
+const std::vector<Inspector> &inspectors();
+
+// Polyforge project: {"rasters": [{"image", "camera"}], "meshes": [..]}.
+InspectResult inspectProject(const QString &fileName);
+// Index file (or any file read as one): {"errors", "scene", "collections"}.
+InspectResult inspectIndex(const QString &fileName);

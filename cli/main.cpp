@@ -1,0 +1,63 @@
+// orvelle-index: command-line companion of the window. Dispatches to one command per verb.
+
+#include "exitcodes.h"
+#include "inspect.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+namespace {
+
+struct Command {
+    const char *name;
+    const char *summary;
+    int (*run)(const QStringList &arguments); // receives the whole command line
+};
+
+// One line per command.
+const Command commands[] = {
+    {"inspect", "Read a dataset file with the tool's own readers and print what they see as JSON.", runInspect},
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("orvelle-index"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QString description = QStringLiteral("Command-line companion of Orvelle Index Generator.\n\nCommands:\n");
+    for (const Command &command : commands)
+        description += QStringLiteral("  %1  %2\n").arg(QLatin1String(command.name), -10).arg(command.summary);
+    description += QStringLiteral("\nRun \"orvelle-index COMMAND --help\" for a command's options.");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(description);
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."),
+                                 QStringLiteral("COMMAND [ARGS...]"));
+    // Everything after the command belongs to the command's own parser.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+
+    if (!parser.parse(app.arguments())) {
+        err << "orvelle-index: " << parser.errorText() << "\n";
+        return ExitUsage;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        if (parser.isSet(QStringLiteral("help"))) {
+            out << parser.helpText();
+            return ExitOk;
+        }
+        err << "orvelle-index: no command given\n" << parser.helpText();
+        return ExitUsage;
+    }
+    for (const Command &command : commands)
+        if (positional.first() == QLatin1String(command.name))
+            return command.run(app.arguments());
+    err << "orvelle-index: unknown command \"" << positional.first() << "\"\n" << parser.helpText();
+    return ExitUsage;
+}
