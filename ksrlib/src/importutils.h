@@ -1,0 +1,63 @@
+#pragma once
+// Helpers shared by the importers.
+
+#include <ksr/mesh.h>
+
+#include <QString>
+
+#include <cstring>
+#include <unordered_map>
+
+class QByteArray;
+
+namespace ksr { namespace io { namespace detail {
+
+// Reads the whole file; false when it cannot be opened or read.
+bool readWholeFile(const QString &fileName, QByteArray &data);
+
+// Face normals and bounding box from the imported data; drops faces with bad vertex references.
+// Returns false when faces had to be dropped.
+bool finishMesh(CMesh &mesh);
+
+// Merges corners that share position and colour, for formats that repeat a vertex per face corner
+// (STL, the per-corner vertex lists of the external importer). Geometry is unchanged.
+class VertexWelder {
+public:
+    explicit VertexWelder(CMesh &mesh) : m_mesh(mesh) {}
+
+    int add(const CVertex &v)
+    {
+        Key key;
+        std::memcpy(key.p, &v.p.x, sizeof(float));
+        std::memcpy(key.p + 1, &v.p.y, sizeof(float));
+        std::memcpy(key.p + 2, &v.p.z, sizeof(float));
+        std::memcpy(&key.c, &v.c, sizeof(key.c));
+        const auto found = m_index.find(key);
+        if (found != m_index.end())
+            return found->second;
+        const int index = int(m_mesh.vert.size());
+        m_mesh.vert.push_back(v);
+        m_index.emplace(key, index);
+        return index;
+    }
+
+private:
+    struct Key {
+        std::uint32_t p[3];
+        std::uint32_t c;
+        bool operator==(const Key &o) const { return p[0] == o.p[0] && p[1] == o.p[1] && p[2] == o.p[2] && c == o.c; }
+    };
+    struct KeyHash {
+        size_t operator()(const Key &k) const
+        {
+            size_t h = k.c;
+            for (std::uint32_t v : k.p)
+                h = h * 1000003u ^ v;
+            return h;
+        }
+    };
+    CMesh &m_mesh;
+    std::unordered_map<Key, int, KeyHash> m_index;
+};
+
+}}} // namespace ksr::io::detail

@@ -1,0 +1,140 @@
+// Importer dispatch by file-name ending, error texts, and the helpers every importer shares.
+
+#include "importutils.h"
+
+#include <ksr/meshio.h>
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace ksr { namespace io {
+
+namespace {
+
+enum class Format { Ply, Stl, Off, Obj, Vmi, Unknown };
+
+Format formatOf(const QString &fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("ply")) return Format::Ply;
+    if (suffix == QLatin1String("stl")) return Format::Stl;
+    if (suffix == QLatin1String("off")) return Format::Off;
+    if (suffix == QLatin1String("obj")) return Format::Obj;
+    if (suffix == QLatin1String("vmi")) return Format::Vmi;
+    return Format::Unknown;
+}
+
+QString tr(const char *text) { return QCoreApplication::translate("ksr::io", text); }
+
+QString formatName(Format format)
+{
+    switch (format) {
+    case Format::Ply: return QStringLiteral("PLY");
+    case Format::Stl: return QStringLiteral("STL");
+    case Format::Off: return QStringLiteral("OFF");
+    case Format::Obj: return QStringLiteral("OBJ");
+    case Format::Vmi: return QStringLiteral("VMI");
+    case Format::Unknown: break;
+    }
+    return QString();
+}
+
+} // namespace
+
+int importVmi(CMesh &mesh, const QString &fileName, int &loadMask)
+{
+    mesh.clear();
+    loadMask = 0;
+    // The layout of these files is not publicly described: recognised, never guessed at.
+    return QFile::exists(fileName) ? ErrorUnsupported : ErrorCantOpen;
+}
+
+int importMesh(CMesh &mesh, const QString &fileName, int &loadMask)
+{
+    switch (formatOf(fileName)) {
+    case Format::Ply: return importPly(mesh, fileName, loadMask);
+    case Format::Stl: return importStl(mesh, fileName, loadMask);
+    case Format::Off: return importOff(mesh, fileName, loadMask);
+    case Format::Obj: return importObj(mesh, fileName, loadMask);
+    case Format::Vmi: return importVmi(mesh, fileName, loadMask);
+    case Format::Unknown: break;
+    }
+    mesh.clear();
+    loadMask = 0;
+    return ErrorUnknownType;
+}
+
+bool isKnownModelFile(const QString &fileName) { return formatOf(fileName) != Format::Unknown; }
+
+QString errorText(const QString &fileName, int errorCode)
+{
+    const Format format = formatOf(fileName);
+    if (format == Format::Unknown)
+        return tr("Unknown type");
+    if (format == Format::Vmi && errorCode == ErrorUnsupported)
+        return tr("VMI files are not supported");
+    const QString name = formatName(format);
+    switch (errorCode) {
+    case ErrorNone: return tr("No error");
+    case ErrorCantOpen: return tr("Can't open file");
+    case ErrorInvalidHeader: return tr("Not a valid %1 file (bad header)").arg(name);
+    case ErrorUnexpectedEnd: return tr("Unexpected end of file: the %1 file is truncated").arg(name);
+    case ErrorInvalidValue: return tr("Invalid number in the %1 data").arg(name);
+    case ErrorInvalidFace: return tr("A face refers to a vertex that does not exist");
+    case ErrorTooLarge: return tr("The %1 header announces more elements than can be read").arg(name);
+    case ErrorUnsupported: return tr("Unsupported %1 variant").arg(name);
+    case ErrorImporter: return tr("The %1 file could not be read").arg(name);
+    default: break;
+    }
+    return tr("Unknown error");
+}
+
+namespace detail {
+
+bool readWholeFile(const QString &fileName, QByteArray &data)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    data = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+bool finishMesh(CMesh &mesh)
+{
+    // A vertex without a finite position cannot be drawn or measured: it counts as deleted,
+    // and so does every face that uses it.
+    for (CVertex &v : mesh.vert)
+        if (!std::isfinite(v.p.x) || !std::isfinite(v.p.y) || !std::isfinite(v.p.z))
+            v.setDeleted();
+    const int count = int(mesh.vert.size());
+    bool allValid = true;
+    std::vector<CFace> kept;
+    kept.reserve(mesh.face.size());
+    for (const CFace &f : mesh.face) {
+        bool valid = true;
+        for (int k = 0; k < 3; ++k)
+            valid = valid && f.v[k] >= 0 && f.v[k] < count;
+        if (!valid) {
+            allValid = false;
+            continue;
+        }
+        kept.push_back(f);
+        if (mesh.vert[f.v[0]].isDeleted() || mesh.vert[f.v[1]].isDeleted() || mesh.vert[f.v[2]].isDeleted())
+            kept.back().setDeleted();
+    }
+    mesh.face.swap(kept);
+    mesh.updateFaceNormals();
+    for (CFace &f : mesh.face)
+        f.n.normalize();
+    mesh.updateBoundingBox();
+    return allValid;
+}
+
+} // namespace detail
+
+}} // namespace ksr::io

@@ -1,0 +1,73 @@
+#pragma once
+// Bounds-checked scanning over a file held in memory, shared by the own importers.
+// Never reads past the end; every read reports whether it succeeded.
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <cstring>
+
+namespace ksr { namespace io { namespace detail {
+
+class ByteScanner {
+public:
+    explicit ByteScanner(const QByteArray &data) : m_data(data.constData()), m_size(data.size()) {}
+
+    qint64 position() const { return m_pos; }
+    qint64 remaining() const { return m_size - m_pos; }
+    bool atEnd() const { return m_pos >= m_size; }
+    void seek(qint64 pos) { m_pos = pos < 0 ? 0 : (pos > m_size ? m_size : pos); }
+
+    // Next line without its terminator (LF or CRLF); false at the end of the data.
+    bool readLine(QByteArray &line)
+    {
+        if (m_pos >= m_size)
+            return false;
+        const char *start = m_data + m_pos;
+        const void *nl = std::memchr(start, '\n', size_t(m_size - m_pos));
+        qint64 len = nl ? static_cast<const char *>(nl) - start : m_size - m_pos;
+        m_pos += len + (nl ? 1 : 0);
+        if (len > 0 && start[len - 1] == '\r')
+            --len;
+        line = QByteArray(start, int(len));
+        return true;
+    }
+
+    // Next whitespace-separated token; false at the end of the data.
+    bool readToken(const char *&begin, int &length)
+    {
+        while (m_pos < m_size && isSpace(m_data[m_pos]))
+            ++m_pos;
+        if (m_pos >= m_size)
+            return false;
+        const qint64 start = m_pos;
+        while (m_pos < m_size && !isSpace(m_data[m_pos]))
+            ++m_pos;
+        begin = m_data + start;
+        length = int(m_pos - start);
+        return true;
+    }
+
+    // Raw bytes; false (and nothing consumed) when fewer than n remain.
+    bool readBytes(void *out, qint64 n)
+    {
+        if (n < 0 || remaining() < n)
+            return false;
+        std::memcpy(out, m_data + m_pos, size_t(n));
+        m_pos += n;
+        return true;
+    }
+
+    static bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+private:
+    const char *m_data;
+    qint64 m_size;
+    qint64 m_pos = 0;
+};
+
+// Parses a whole token as a number; false for anything else (also for an empty token).
+bool parseDouble(const char *begin, int length, double &value);
+bool parseLong(const char *begin, int length, long long &value);
+
+}}} // namespace ksr::io::detail
