@@ -1,0 +1,59 @@
+#pragma once
+// Settings and per-shot values as plain data, and the one step that turns them into an
+// OrvelleIndex ready to save. No widgets here: the window parses its controls and table into
+// these records, so any other front end can fill them directly.
+
+#include "camera.h"
+#include "orvelleindex.h"
+#include "shotcollection.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <ksr/geometry.h>
+
+// The viewer settings written into the index.
+struct IndexSettings {
+    QString sceneName;
+    QString modelFileName;
+    float cameraSpeed = 1.0f;
+    ksr::Point3f upDirection{0.0f, 1.0f, 0.0f}; // already normalised
+    Color4f backgroundColor{0.0f, 0.0f, 0.0f, 1.0f};
+    int backgroundKind = OrvelleIndex::ColorBackground;
+    // Used only with the dome background; one colour per height.
+    QVector<float> domeHeights;
+    QVector<Color4f> domeColors;
+    bool lighting = false;
+    int startShot = -1; // row of the start camera; out of range means no start camera
+    int thumbnailBarPosition = 0; // 0 bottom, 1 top
+    Color4f frameletColor{1.0f, 1.0f, 1.0f, 1.0f};
+    float frameletsScale = 1.0f;
+    float projectionReliability = 1.0f;
+};
+
+// Per-shot values, entry k of every list describing shot k.
+struct ShotValues {
+    QStringList imagePaths;
+    QStringList thumbnailPaths;
+    QVector<Camera> cameras;
+    QVector<float> depths;
+    QVector<int> orderPositions; // where each shot is shown
+    QVector<int> clusterNumbers;
+};
+
+// Fills index (a fresh one) with the settings and one collection made of the shots.
+// False, with *error set and index untouched, when the positions are not a permutation of the
+// shots (the file would otherwise show them in an order nobody chose).
+bool buildIndex(const IndexSettings &settings, const ShotValues &shots, OrvelleIndex &index,
+                QString *error = nullptr);
+
+// (x, y, z) normalised; a zero vector stays zero.
+ksr::Point3f upVector(double x, double y, double z);
+
+// The view from a shot's camera: its rotation times the translation by minus its centre.
+ksr::Matrix44f startViewMatrix(const Camera &camera);
+
+// One row of the dome table: the height must be a number and the colour text must hold at
+// least three numbers separated by commas or spaces. False when either is not so.
+bool parseDomeRow(const QString &heightText, const QString &colorText, float &height, Color4f &color);

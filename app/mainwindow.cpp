@@ -1,0 +1,228 @@
+// Construction and wiring of the main window, the file and colour choices, the slider
+// coupling, the up direction and the readiness of the generate button.
+
+#include "mainwindow.h"
+
+#include "dialogprovider.h"
+#include "indexvalues.h"
+#include "shottable.h"
+#include "ui_mainwindow.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QScreen>
+
+// The icon lives in this static library: register it before the form asks for it.
+static void initAppResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(resources);
+        return true;
+    }();
+    (void)done;
+}
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()),
+      m_ownDialogs(std::make_unique<QtDialogProvider>()), m_dialogs(m_ownDialogs.get())
+{
+    initAppResources();
+    ui->setupUi(this);
+
+    // The two colour buttons keep the chosen colours in their palettes.
+    ui->backgroundColor->setPalette(QPalette(QColor(Qt::black)));
+    ui->frameletColor->setPalette(QPalette(QColor(Qt::white)));
+
+    connect(ui->actionImport, &QAction::triggered, this, &MainWindow::importDataset);
+    connect(ui->generateOrvelleIndex, &QPushButton::clicked, this, &MainWindow::saveDatasetORX);
+    connect(ui->selectModel, &QPushButton::clicked, this, &MainWindow::selectModel);
+    connect(ui->selectLowresModel, &QPushButton::clicked, this, &MainWindow::selectLowresModel);
+    connect(ui->selectTesselModel, &QPushButton::clicked, this, &MainWindow::selectTessel);
+    connect(ui->frameletColor, &QPushButton::clicked, this, &MainWindow::selectFrameletColor);
+    connect(ui->backgroundColor, &QPushButton::clicked, this, &MainWindow::selectBackgroundColor);
+    connect(ui->useSameClusteringAndOrderingFunctions, &QCheckBox::clicked, this,
+            &MainWindow::connectOrderingAndSemanticFunctions);
+
+    // Start view and up direction.
+    connect(ui->startShot, &QSpinBox::valueChanged, this, &MainWindow::setStartView);
+    for (QDoubleSpinBox *axis : {ui->upDirX, ui->upDirY, ui->upDirZ})
+        connect(axis, &QDoubleSpinBox::valueChanged, this, &MainWindow::setGenericUpDir);
+    for (QPushButton *button : upDirButtons())
+        connect(button, &QPushButton::clicked, this, &MainWindow::setPredefinedUpDir);
+
+    connectOrderingAndSemanticFunctions(ui->useSameClusteringAndOrderingFunctions->isChecked());
+
+    // No shots yet, so no start shot to choose.
+    ui->startShot->setEnabled(false);
+
+    centreOnScreen();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::setDialogProvider(DialogProvider *dialogs)
+{
+    m_dialogs = dialogs ? dialogs : m_ownDialogs.get();
+}
+
+DialogProvider &MainWindow::dialogs() const
+{
+    return *m_dialogs;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    emit terminate();
+    event->accept();
+}
+
+void MainWindow::centreOnScreen()
+{
+    const QScreen *screen = this->screen();
+    if (!screen)
+        return;
+    const QRect desktop = screen->geometry();
+    move(desktop.x() + (desktop.width() - width()) / 2, desktop.y() + (desktop.height() - height()) / 2);
+}
+
+QVector<MainWindow::SliderPair> MainWindow::sliderPairs() const
+{
+    return {{ui->timeOfShotOrder, ui->timeOfShotSemantic},
+            {ui->dirOfShotOrder, ui->dirOfShotSemantic},
+            {ui->posOfShotOrder, ui->posOfShotSemantic},
+            {ui->posOfTargetOrder, ui->posOfTargetSemantic},
+            {ui->colorDistrOrder, ui->colorDistrSemantic},
+            {ui->colorSpatialDistrOrder, ui->colorSpatialDistrSemantic}};
+}
+
+QVector<QPushButton *> MainWindow::upDirButtons() const
+{
+    return {ui->upDirMinusX, ui->upDirMinusY, ui->upDirMinusZ, ui->upDirPlusX, ui->upDirPlusY, ui->upDirPlusZ};
+}
+
+void MainWindow::selectModel()
+{
+    const QString file = dialogs().getOpenFileName(this, tr("Select 3D model"), QDir::current().absolutePath(),
+                                                   tr("PLY model (*.ply);;OBJ model(*.obj);;Tessel model (*.tsl)"));
+    if (!file.isEmpty())
+        ui->modelName->setText(file);
+}
+
+void MainWindow::selectLowresModel()
+{
+    const QString file =
+        dialogs().getOpenFileName(this, tr("Select low resolution 3D model"), QDir::current().absolutePath(),
+                                  tr("PLY model (*.ply);;OBJ model(*.obj)"));
+    if (!file.isEmpty())
+        ui->lowresModel->setText(file);
+}
+
+void MainWindow::selectTessel()
+{
+    const QString file = dialogs().getSaveFileName(this, tr("Select Tessel 3D model"),
+                                                   QDir::current().absolutePath(), tr("Tessel model (*.tsl)"));
+    if (!file.isEmpty())
+        ui->tesselModelName->setText(file);
+}
+
+void MainWindow::selectButtonColor(QPushButton *button)
+{
+    const QColor current = button->palette().brush(QPalette::Button).color();
+    const QColor chosen = dialogs().getColor(current, this);
+    if (chosen.isValid())
+        button->setPalette(QPalette(chosen));
+}
+
+void MainWindow::selectFrameletColor()
+{
+    selectButtonColor(ui->frameletColor);
+}
+
+void MainWindow::selectBackgroundColor()
+{
+    selectButtonColor(ui->backgroundColor);
+}
+
+void MainWindow::connectOrderingAndSemanticFunctions(bool enable)
+{
+    for (const QMetaObject::Connection &connection : std::as_const(m_sliderCoupling))
+        disconnect(connection);
+    m_sliderCoupling.clear();
+
+    for (const SliderPair &pair : sliderPairs()) {
+        if (enable) {
+            m_sliderCoupling.append(connect(pair.ordering, &QSlider::valueChanged, pair.clustering, &QSlider::setValue));
+            pair.clustering->setValue(pair.ordering->value());
+        }
+        pair.clustering->setEnabled(!enable);
+    }
+}
+
+ksr::Point3f MainWindow::currentUpVector() const
+{
+    return upVector(ui->upDirX->value(), ui->upDirY->value(), ui->upDirZ->value());
+}
+
+void MainWindow::setStartView()
+{
+    Camera camera;
+    // The control counts shots from 1. Without a camera for it the preview stays as it is.
+    if (!ShotTable::camera(ui->data, ui->startShot->value() - 1, camera))
+        return;
+    showStartView(currentUpVector(), startViewMatrix(camera));
+}
+
+void MainWindow::showStartView(const ksr::Point3f &up, const ksr::Matrix44f &view)
+{
+    // The orientation preview widget is not part of the window yet; once it is, this is the
+    // one place that hands it the up direction and the start view.
+    (void)up;
+    (void)view;
+}
+
+void MainWindow::setGenericUpDir()
+{
+    setStartView();
+    const QVector<QPushButton *> buttons = upDirButtons();
+    for (QPushButton *button : buttons)
+        button->setChecked(false);
+
+    static const ksr::Point3f axes[6] = {{-1, 0, 0}, {0, -1, 0}, {0, 0, -1}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    const ksr::Point3f up = currentUpVector();
+    for (int i = 0; i < 6; ++i)
+        if (up == axes[i])
+            buttons.at(i)->setChecked(true);
+}
+
+void MainWindow::setPredefinedUpDir()
+{
+    QPushButton *pressed = qobject_cast<QPushButton *>(sender());
+    const QVector<QPushButton *> buttons = upDirButtons();
+    const int which = buttons.indexOf(pressed);
+    if (which < 0)
+        return;
+
+    if (pressed->isChecked()) {
+        static const double axes[6][3] = {{-1, 0, 0}, {0, -1, 0}, {0, 0, -1}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+        ui->upDirX->setValue(axes[which][0]);
+        ui->upDirY->setValue(axes[which][1]);
+        ui->upDirZ->setValue(axes[which][2]);
+        pressed->setChecked(true);
+    }
+    for (QPushButton *button : buttons)
+        if (button != pressed)
+            button->setChecked(false);
+}
+
+void MainWindow::showErrorMessage(const QString &title, const QString &msg)
+{
+    ui->tesselStatus->setText(tr("Error!"));
+    dialogs().information(nullptr, title, msg);
+}
+
+void MainWindow::checkIfReadyToGenerate()
+{
+    const bool tesselMissing = !ui->useInputModel->isChecked() && ui->tesselStatus->text() != QLatin1String("Ready!");
+    ui->generateOrvelleIndex->setEnabled(ui->data->rowCount() > 0 && !tesselMissing
+                                         && ShotTable::isComplete(ui->data));
+}
