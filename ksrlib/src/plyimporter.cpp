@@ -270,7 +270,7 @@ private:
                 }
                 double value = 0.0;
                 if (!m_values.read(p.type, value))
-                    return m_in.atEnd() ? ErrorUnexpectedEnd : ErrorInvalidValue;
+                    return readFailure();
                 switch (roles[k]) {
                 case RoleX: case RoleY: case RoleZ: v.p[roles[k]] = float(value); break;
                 case RoleNx: case RoleNy: case RoleNz: v.n[roles[k] - RoleNx] = float(value); break;
@@ -307,7 +307,7 @@ private:
                     double value = 0.0;
                     if (!m_values.read(p.type, value)) {
                         lists.indices.resize(start);
-                        return m_in.atEnd() ? ErrorUnexpectedEnd : ErrorInvalidValue;
+                        return readFailure();
                     }
                     lists.indices.push_back(value >= -1.0 && value < 4294967296.0 ? (long long)value : -2);
                 }
@@ -362,6 +362,12 @@ private:
         }
         m_polygons.clear();
         return badIndex ? ErrorInvalidFace : ErrorNone;
+    }
+
+    // A binary read only fails for want of bytes; an ascii one also on a malformed number.
+    int readFailure() const
+    {
+        return m_header.format != PlyFormat::Ascii || m_in.atEnd() ? ErrorUnexpectedEnd : ErrorInvalidValue;
     }
 
     bool readListCount(const PlyProperty &p, qint64 &count)

@@ -1,0 +1,394 @@
+// Importers of the mesh library, on files written by the tests and on the shared real models.
+
+#include <ksr/meshio.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace ksr;
+using namespace ksr::io;
+
+namespace {
+
+QByteArray plyHeader(const char *format, int vertices, bool colors, int faces)
+{
+    QByteArray h = "ply\nformat " + QByteArray(format) + " 1.0\ncomment test\nelement vertex "
+                   + QByteArray::number(vertices) + "\nproperty float x\nproperty float y\nproperty float z\n";
+    if (colors)
+        h += "property uchar red\nproperty uchar green\nproperty uchar blue\n";
+    if (faces >= 0)
+        h += "element face " + QByteArray::number(faces) + "\nproperty list uchar int vertex_indices\n";
+    return h + "end_header\n";
+}
+
+template <typename T> void appendValue(QByteArray &out, T value, bool bigEndian)
+{
+    char bytes[sizeof(T)];
+    if (bigEndian)
+        qToBigEndian(value, bytes);
+    else
+        qToLittleEndian(value, bytes);
+    out.append(bytes, sizeof(T));
+}
+
+// A unit square in the z = 2 plane: four vertices coloured (10k, 20k, 30k), two triangles as one quad.
+QByteArray squarePly(const char *format, bool colors, bool faces)
+{
+    const bool ascii = QByteArray(format) == "ascii";
+    const bool big = QByteArray(format) == "binary_big_endian";
+    QByteArray out = plyHeader(format, 4, colors, faces ? 1 : -1);
+    const float xy[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    for (int i = 0; i < 4; ++i) {
+        if (ascii) {
+            out += QByteArray::number(xy[i][0]) + " " + QByteArray::number(xy[i][1]) + " 2";
+            if (colors)
+                out += " " + QByteArray::number(10 * i) + " " + QByteArray::number(20 * i) + " " + QByteArray::number(30 * i);
+            out += "\n";
+        } else {
+            appendValue(out, xy[i][0], big);
+            appendValue(out, xy[i][1], big);
+            appendValue(out, 2.0f, big);
+            if (colors)
+                for (int k = 1; k <= 3; ++k)
+                    out.append(char(10 * k * i));
+        }
+    }
+    if (faces) {
+        if (ascii) {
+            out += "4 0 1 2 3\n";
+        } else {
+            out.append(char(4));
+            for (qint32 k = 0; k < 4; ++k)
+                appendValue(out, k, big);
+        }
+    }
+    return out;
+}
+
+QByteArray binaryStl(const QByteArray &header80, quint32 announced, int written)
+{
+    QByteArray out = header80.leftJustified(80, ' ', true);
+    appendValue(out, announced, false);
+    for (int i = 0; i < written; ++i) {
+        const float v[12] = {0, 0, 1, 0, 0, 0, 1, 0, float(i), 0, 1, float(i)}; // all share the origin
+        for (float f : v)
+            appendValue(out, f, false);
+        out.append(2, '\0');
+    }
+    return out;
+}
+
+} // namespace
+
+class TestMeshIo : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString write(const QString &name, const QByteArray &content)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void plyVariants_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<bool>("colors");
+        QTest::addColumn<bool>("faces");
+        for (const char *format : {"ascii", "binary_little_endian", "binary_big_endian"})
+            for (bool colors : {false, true})
+                for (bool faces : {false, true})
+                    QTest::addRow("%s%s%s", format, colors ? "-colors" : "", faces ? "-faces" : "-points")
+                        << QByteArray(format) << colors << faces;
+    }
+    void plyVariants()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(bool, colors);
+        QFETCH(bool, faces);
+        const QString path = write("square.ply", squarePly(format, colors, faces));
+        CMesh mesh;
+        int mask = -1;
+        QCOMPARE(importMesh(mesh, path, mask), int(ErrorNone));
+        QCOMPARE(int(mesh.vert.size()), 4);
+        QCOMPARE(int(mesh.face.size()), faces ? 2 : 0); // the quad is split in two
+        QCOMPARE(mesh.isPointCloud(), !faces);
+        QCOMPARE(mesh.vert[2].p, Point3f(1, 1, 2));
+        QCOMPARE(mesh.bboxMin, Point3f(0, 0, 2));
+        QCOMPARE(mesh.bboxMax, Point3f(1, 1, 2));
+        QCOMPARE(bool(mask & MaskVertexPosition), true);
+        QCOMPARE(bool(mask & MaskVertexColor), colors);
+        QCOMPARE(bool(mask & MaskFaceIndex), faces);
+        const Color4b expected = colors ? Color4b{30, 60, 90, 255} : Color4b{128, 128, 128, 255};
+        QVERIFY(mesh.vert[3].c == expected);
+        if (faces) {
+            // Both triangles face +z and use only existing corners.
+            for (const CFace &f : mesh.face) {
+                QVERIFY(f.n.z > 0.99f);
+                for (int k : f.v)
+                    QVERIFY(k >= 0 && k < 4);
+            }
+        }
+    }
+
+    void plyTriangleStripsAndOtherElements()
+    {
+        const QByteArray ply = "ply\nformat ascii 1.0\nelement vertex 5\nproperty float x\nproperty float y\n"
+                               "property float z\nproperty float confidence\nelement edge 1\nproperty int a\n"
+                               "property int b\nelement tristrips 1\nproperty list int int vertex_indices\n"
+                               "end_header\n0 0 0 1\n1 0 0 1\n0 1 0 1\n1 1 0 1\n2 1 0 1\n0 1\n6 0 1 2 3 -1 4\n";
+        CMesh mesh;
+        int mask = 0;
+        QCOMPARE(importMesh(mesh, write("strips.ply", ply), mask), int(ErrorNone));
+        QCOMPARE(int(mesh.vert.size()), 5);
+        QCOMPARE(int(mesh.face.size()), 2); // (0,1,2), (2,1,3); the restart leaves 4 alone
+        QCOMPARE(mesh.face[1].v[0], 2);
+        QCOMPARE(mesh.face[1].v[1], 1);
+        QCOMPARE(mesh.face[1].v[2], 3);
+    }
+
+    void damagedFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("vertices");
+        QTest::addColumn<int>("faces");
+
+        const QByteArray binary = squarePly("binary_little_endian", false, true);
+        QTest::newRow("ply truncated in faces") << "t1.ply" << binary.left(binary.size() - 6) << int(ErrorUnexpectedEnd) << 4 << 0;
+        QTest::newRow("ply truncated in vertices") << "t2.ply" << binary.left(binary.indexOf("end_header\n") + 11 + 30)
+                                                   << int(ErrorUnexpectedEnd) << 2 << 0;
+        QByteArray huge = plyHeader("binary_little_endian", 2000000000, false, -1);
+        appendValue(huge, 1.0f, false);
+        QTest::newRow("ply announcing 2e9 vertices") << "huge.ply" << huge << int(ErrorUnexpectedEnd) << 0 << 0;
+        QByteArray overflow = plyHeader("binary_little_endian", 3, false, -1).replace("vertex 3", "vertex 9000000000");
+        QTest::newRow("ply count beyond int") << "ovf.ply" << overflow << int(ErrorTooLarge) << 0 << 0;
+        QByteArray badIndex = squarePly("ascii", false, false);
+        badIndex.replace("end_header", "element face 2\nproperty list uchar int vertex_indices\nend_header");
+        badIndex += "3 0 1 99\n3 0 1 2\n";
+        QTest::newRow("ply face beyond vertices") << "idx.ply" << badIndex << int(ErrorInvalidFace) << 4 << 1;
+        QByteArray longList = plyHeader("binary_little_endian", 0, false, 1) + QByteArray(1, char(255)) + QByteArray(8, '\0');
+        QTest::newRow("ply list longer than file") << "list.ply" << longList << int(ErrorUnexpectedEnd) << 0 << 0;
+        QTest::newRow("ply without end_header") << "hdr.ply" << QByteArray("ply\nformat ascii 1.0\nelement vertex 1\n")
+                                                << int(ErrorInvalidHeader) << 0 << 0;
+        QTest::newRow("ply bad number") << "num.ply" << plyHeader("ascii", 2, false, -1) + "0 0 0\n1 x 1\n"
+                                        << int(ErrorInvalidValue) << 1 << 0;
+        QTest::newRow("ply unknown type") << "type.ply" << QByteArray("ply\nformat ascii 1.0\nelement vertex 1\nproperty quad x\nend_header\n")
+                                          << int(ErrorUnsupported) << 0 << 0;
+        QTest::newRow("not a ply") << "text.ply" << QByteArray("hello") << int(ErrorInvalidHeader) << 0 << 0;
+        QTest::newRow("empty ply") << "zero.ply" << QByteArray() << int(ErrorInvalidHeader) << 0 << 0;
+        QTest::newRow("stl binary count beyond size") << "b.stl" << binaryStl("x", 1000000, 2) << int(ErrorUnexpectedEnd) << 5 << 2;
+        QTest::newRow("stl ascii cut in facet") << "a.stl" << QByteArray("solid s\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0")
+                                                << int(ErrorUnexpectedEnd) << 1 << 0;
+        QTest::newRow("stl ascii four corners") << "q.stl" << QByteArray("solid s\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nvertex 1 1 0\nvertex 0 1 0\n")
+                                                << int(ErrorInvalidFace) << 3 << 0;
+        QTest::newRow("stl shorter than header") << "h.stl" << QByteArray("abc") << int(ErrorInvalidHeader) << 0 << 0;
+        QTest::newRow("off huge counts") << "h.off" << QByteArray("OFF\n2000000000 2000000000 0\n0 0 0\n") << int(ErrorUnexpectedEnd) << 1 << 0;
+        QTest::newRow("off face beyond vertices") << "f.off" << QByteArray("OFF\n3 2 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 7\n3 0 1 2\n")
+                                                  << int(ErrorInvalidFace) << 3 << 1;
+        QTest::newRow("off face with too few indices") << "c.off" << QByteArray("OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n4 0 1 2\n")
+                                                       << int(ErrorUnexpectedEnd) << 3 << 0;
+        QTest::newRow("off negative count") << "n.off" << QByteArray("OFF\n-3 1 0\n") << int(ErrorInvalidHeader) << 0 << 0;
+        QTest::newRow("off four dimensions") << "d.off" << QByteArray("4OFF\n1 0 0\n0 0 0 1\n") << int(ErrorUnsupported) << 0 << 0;
+    }
+    void damagedFiles()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(int, code);
+        QFETCH(int, vertices);
+        QFETCH(int, faces);
+        CMesh mesh;
+        int mask = 0;
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(importMesh(mesh, write(name, content), mask), code);
+        QVERIFY2(timer.elapsed() < 5000, "a lying header must not make the reader crawl");
+        // Whatever was read before the damage is kept.
+        QCOMPARE(int(mesh.vert.size()), vertices);
+        QCOMPARE(int(mesh.face.size()), faces);
+        for (const CFace &f : mesh.face)
+            for (int k : f.v)
+                QVERIFY(k >= 0 && k < vertices);
+        const QString text = errorText(name, code);
+        QVERIFY(!text.isEmpty());
+        QVERIFY(text != "Unknown error");
+    }
+
+    void stlVariants()
+    {
+        // Binary with a header that starts like an ascii file, as several exporters write it.
+        CMesh mesh;
+        int mask = 0;
+        QCOMPARE(importMesh(mesh, write("solid.stl", binaryStl("solid fake", 3, 3)), mask), int(ErrorNone));
+        QCOMPARE(int(mesh.face.size()), 3);
+        QCOMPARE(int(mesh.vert.size()), 7); // the origin is shared: 1 + 2 x 3 corners
+        QCOMPARE(mesh.bboxMax, Point3f(1, 1, 2));
+
+        QCOMPARE(importMesh(mesh, write("empty.stl", binaryStl("none", 0, 0)), mask), int(ErrorNone));
+        QVERIFY(mesh.vert.empty());
+        QVERIFY(mesh.bboxIsEmpty());
+
+        const QByteArray ascii = "solid one\n facet normal 0 0 1\n  outer loop\n   vertex 0 0 0\n   vertex 1 0 0\n"
+                                 "   vertex 0 1 0\n  endloop\n endfacet\n facet normal 0 0 1\n  outer loop\n"
+                                 "   vertex 1 0 0\n   vertex 1 1 0\n   vertex 0 1 0\n  endloop\n endfacet\nendsolid one\n"
+                                 "SOLID two\nFACET NORMAL 0 0 1\nOUTER LOOP\nVERTEX 5 5 5\nVERTEX 6 5 5\nVERTEX 5 6 5\n"
+                                 "ENDLOOP\nENDFACET\nENDSOLID two\n";
+        QCOMPARE(importMesh(mesh, write("ascii.stl", ascii), mask), int(ErrorNone));
+        QCOMPARE(int(mesh.face.size()), 3);
+        QCOMPARE(int(mesh.vert.size()), 7);
+        QCOMPARE(mesh.bboxMax, Point3f(6, 6, 5));
+        QVERIFY(mask & MaskFaceIndex);
+    }
+
+    void offVariants_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("colors");
+        QTest::addColumn<int>("red"); // red byte of vertex 1
+        QTest::addRow("plain") << QByteArray("OFF\n4 1 0\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n4 0 1 2 3\n") << false << 128;
+        QTest::addRow("comments, glued magic") << QByteArray("# c\nOFF4 1 0 # counts\n\n0 0 0\n1 0 0 # x\n1 1 0\n0 1 0\n4 0 1 2 3 255 0 0\n") << false << 128;
+        QTest::addRow("COFF bytes") << QByteArray("COFF\n4 1 0\n0 0 0 1 2 3 255\n1 0 0 200 0 0 255\n1 1 0 0 0 0 255\n0 1 0 0 0 0 255\n4 0 1 2 3\n") << true << 200;
+        QTest::addRow("COFF floats") << QByteArray("COFF\n4 1 0\n0 0 0 0 0 0 1\n1 0 0 1.0 0.5 0 1\n1 1 0 0 0 0 1\n0 1 0 0 0 0 1\n4 0 1 2 3\n") << true << 255;
+        QTest::addRow("CNOFF rgb") << QByteArray("CNOFF\n4 1 0\n0 0 0 0 0 1 9 9 9\n1 0 0 0 0 1 100 0 0\n1 1 0 0 0 1 0 0 0\n0 1 0 0 0 1 0 0 0\n4 0 1 2 3\n") << true << 100;
+    }
+    void offVariants()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, colors);
+        QFETCH(int, red);
+        CMesh mesh;
+        int mask = 0;
+        QCOMPARE(importMesh(mesh, write("m.off", content), mask), int(ErrorNone));
+        QCOMPARE(int(mesh.vert.size()), 4);
+        QCOMPARE(int(mesh.face.size()), 2);
+        QCOMPARE(bool(mask & MaskVertexColor), colors);
+        QCOMPARE(int(mesh.vert[1].c.r), red);
+        QCOMPARE(mesh.bboxMax, Point3f(1, 1, 0));
+    }
+
+    void objThroughExternalImporter()
+    {
+        // Quad, triangle, a line and a material next to the file, read from another working folder.
+        QDir().mkpath(m_dir.filePath("sub"));
+        write("sub/m.mtl", "newmtl red\nKd 1 0 0\n");
+        const QString obj = write("sub/m.obj", "mtllib m.mtl\nv 0 0 0 1 0 0\nv 1 0 0 0 1 0\nv 1 1 0 0 0 1\nv 0 1 0 1 1 1\n"
+                                               "v 3 3 3 1 1 1\nusemtl red\nf 1 2 3 4\nf 1 2 5\nl 1 5\n");
+        const QString before = QDir::currentPath();
+        CMesh mesh;
+        int mask = 0;
+        QCOMPARE(importMesh(mesh, obj, mask), int(ErrorNone));
+        QCOMPARE(QDir::currentPath(), before);
+        QCOMPARE(int(mesh.face.size()), 3);
+        QCOMPARE(int(mesh.vert.size()), 5); // corners repeated per face are merged
+        QVERIFY(mask & MaskVertexColor);
+        QCOMPARE(mesh.bboxMax, Point3f(3, 3, 3));
+        bool sawRed = false;
+        for (const CVertex &v : mesh.vert)
+            sawRed = sawRed || (v.p == Point3f(0, 0, 0) && v.c == Color4b{255, 0, 0, 255});
+        QVERIFY(sawRed);
+
+        QCOMPARE(importMesh(mesh, write("points.OBJ", "v 0 0 0\nv 1 2 3\nv 4 5 6\n"), mask), int(ErrorNone));
+        QCOMPARE(int(mesh.vert.size()), 3);
+        QVERIFY(mesh.isPointCloud());
+
+        QCOMPARE(importMesh(mesh, write("broken.obj", "f 1 2 3\n"), mask), int(ErrorImporter));
+        QVERIFY(mesh.vert.empty() && mesh.face.empty());
+    }
+
+    void dispatchByEnding_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text");
+        QTest::addRow("lower") << "model.ply" << int(ErrorNone) << "No error";
+        QTest::addRow("upper") << "MODEL.PLY" << int(ErrorNone) << "No error";
+        QTest::addRow("mixed") << "Model.Ply" << int(ErrorNone) << "No error";
+        QTest::addRow("xyz") << "model.xyz" << int(ErrorUnknownType) << "Unknown type";
+        QTest::addRow("no ending") << "model" << int(ErrorUnknownType) << "Unknown type";
+        QTest::addRow("vmi") << "model.vmi" << int(ErrorUnsupported) << "VMI files are not supported";
+        QTest::addRow("VMI") << "MODEL.VMI" << int(ErrorUnsupported) << "VMI files are not supported";
+    }
+    void dispatchByEnding()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, code);
+        QFETCH(QString, text);
+        const QString path = write(name, squarePly("ascii", true, true));
+        CMesh mesh;
+        mesh.vert.resize(7); // leftovers must go
+        int mask = 0;
+        QCOMPARE(importMesh(mesh, path, mask), code);
+        QCOMPARE(errorText(path, code), text);
+        QCOMPARE(int(mesh.vert.size()), code == ErrorNone ? 4 : 0);
+        QCOMPARE(mask != 0, code == ErrorNone);
+        QCOMPARE(errorText(path, 12345), QString(code == ErrorUnknownType ? "Unknown type" : "Unknown error"));
+    }
+
+    void missingFile()
+    {
+        CMesh mesh;
+        int mask = 0;
+        for (const char *name : {"absent.ply", "absent.stl", "absent.off", "absent.obj", "absent.vmi"})
+            QCOMPARE(importMesh(mesh, m_dir.filePath(name), mask), int(ErrorCantOpen));
+    }
+
+    void nonFinitePositionsLeaveTheBox()
+    {
+        const QByteArray ply = plyHeader("ascii", 4, false, 2) + "0 0 0\n1 1 1\nnan 0 0\n0 inf 5\n3 0 1 2\n3 0 1 3\n";
+        CMesh mesh;
+        int mask = 0;
+        QCOMPARE(importMesh(mesh, write("nan.ply", ply), mask), int(ErrorNone));
+        QVERIFY(mesh.vert[2].isDeleted() && mesh.vert[3].isDeleted());
+        QCOMPARE(mesh.bboxMin, Point3f(0, 0, 0));
+        QCOMPARE(mesh.bboxMax, Point3f(1, 1, 1));
+        QVERIFY(mesh.face[0].isDeleted() && mesh.face[1].isDeleted());
+    }
+
+    // Every real model in the shared data loads without crashing; text formats we read ourselves
+    // agree with the manifest's counts.
+    void realModelsNeverCrash()
+    {
+        const QString root = QStringLiteral(ORVELLE_SHARED_DATA "/models-real");
+        QFile manifest(root + "/MANIFEST.tsv");
+        QVERIFY2(manifest.open(QIODevice::ReadOnly), qPrintable(manifest.fileName()));
+        manifest.readLine();
+        int files = 0;
+        while (!manifest.atEnd()) {
+            const QList<QByteArray> cols = manifest.readLine().trimmed().split('\t');
+            if (cols.size() < 5)
+                continue;
+            const QString path = root + "/" + QString::fromUtf8(cols[0]);
+            CMesh mesh;
+            int mask = 0;
+            const int code = importMesh(mesh, path, mask);
+            ++files;
+            QVERIFY2(!errorText(path, code).isEmpty(), qPrintable(path));
+            for (const CFace &f : mesh.face)
+                for (int k : f.v)
+                    QVERIFY2(k >= 0 && k < int(mesh.vert.size()), qPrintable(path));
+            bool countOk = false;
+            const int vertices = cols[3].toInt(&countOk);
+            if (code == ErrorNone && countOk && (cols[1] == "PLY" || cols[1] == "OFF"))
+                QVERIFY2(int(mesh.vert.size()) == vertices, qPrintable(path));
+        }
+        QVERIFY(files >= 90);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMeshIo)
+#include "tst_meshio.moc"
