@@ -39,6 +39,14 @@ bool buildIndex(const IndexSettings &settings, const ShotValues &shots, OrvelleI
     collection.setCameras(shots.cameras);
     collection.setDepths(shots.depths);
     collection.setClusterNumbers(shots.clusterNumbers);
+    // The writer would silently leave out a collection whose lists disagree: say so instead.
+    ShotCollection written = collection;
+    written.fillWriteDefaults();
+    if (written.shotCount() > 0 && !written.isConsistent()) {
+        if (error)
+            *error = QObject::tr("The values of the shots do not agree in number.");
+        return false;
+    }
     result.addCollection(collection);
 
     index = result;

@@ -1,0 +1,155 @@
+#pragma once
+// Shared by the window tests: scripted dialogs, dataset files made on the fly, and clicks on
+// controls that live in other tabs.
+
+#include "cameraelement.h"
+#include "dialogprovider.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QColor>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QMainWindow>
+#include <QStringList>
+#include <QTabWidget>
+#include <QTest>
+
+// Answers the window's dialogs from queues and records every dialog shown.
+class ScriptedDialogs : public DialogProvider
+{
+public:
+    struct Shown {
+        QString kind; // "open", "save", "color", "question", "warning", "information"
+        QString title;
+        QString text; // message text, or the filter of a file dialog
+        QWidget *parent = nullptr;
+    };
+
+    QStringList openAnswers;
+    QStringList saveAnswers;
+    QList<QColor> colorAnswers;
+    QList<QMessageBox::StandardButton> questionAnswers;
+
+    QList<Shown> shown;
+    QList<QColor> colorInitials;
+    QStringList fileDialogFolders;
+
+    QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
+                            const QString &filter) override
+    {
+        shown.append({QStringLiteral("open"), caption, filter, parent});
+        fileDialogFolders.append(dir);
+        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+    }
+    QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                            const QString &filter) override
+    {
+        shown.append({QStringLiteral("save"), caption, filter, parent});
+        fileDialogFolders.append(dir);
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+    QColor getColor(const QColor &initial, QWidget *parent) override
+    {
+        shown.append({QStringLiteral("color"), QString(), QString(), parent});
+        colorInitials.append(initial);
+        return colorAnswers.isEmpty() ? QColor() : colorAnswers.takeFirst();
+    }
+    QMessageBox::StandardButton question(QWidget *parent, const QString &title, const QString &text,
+                                         QMessageBox::StandardButtons, QMessageBox::StandardButton) override
+    {
+        shown.append({QStringLiteral("question"), title, text, parent});
+        return questionAnswers.isEmpty() ? QMessageBox::No : questionAnswers.takeFirst();
+    }
+    void warning(QWidget *parent, const QString &title, const QString &text) override
+    {
+        shown.append({QStringLiteral("warning"), title, text, parent});
+    }
+    void information(QWidget *parent, const QString &title, const QString &text) override
+    {
+        shown.append({QStringLiteral("information"), title, text, parent});
+    }
+
+    QList<Shown> ofKind(const QString &kind) const
+    {
+        QList<Shown> result;
+        for (const Shown &s : shown)
+            if (s.kind == kind)
+                result.append(s);
+        return result;
+    }
+};
+
+// Makes the tab holding the control current, then clicks it with the mouse.
+inline void clickControl(QAbstractButton *button)
+{
+    for (QWidget *page = button; page; page = page->parentWidget()) {
+        QWidget *stack = page->parentWidget();
+        auto *tabs = stack ? qobject_cast<QTabWidget *>(stack->parentWidget()) : nullptr;
+        if (tabs && tabs->indexOf(page) >= 0)
+            tabs->setCurrentWidget(page);
+    }
+    // Radio buttons and check boxes react only on their indicator and text, which sit on the left.
+    const bool indicator = qobject_cast<QRadioButton *>(button) || qobject_cast<QCheckBox *>(button);
+    const QPoint where = indicator ? QPoint(6, button->height() / 2) : button->rect().center();
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, where);
+}
+
+template <typename T> T *control(QWidget *window, const char *name)
+{
+    T *found = window->findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("control %s not found", name);
+    return found;
+}
+
+inline bool writeTextFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// A camera whose numbers survive the text form exactly.
+inline Camera testCamera(float focal, const ksr::Point3f &centre)
+{
+    Camera camera;
+    camera.focalMm = focal;
+    camera.viewportPx[0] = 4000;
+    camera.viewportPx[1] = 3000;
+    camera.pixelSizeMm[0] = 0.01f;
+    camera.pixelSizeMm[1] = 0.01f;
+    camera.centerPx[0] = 2000;
+    camera.centerPx[1] = 1500;
+    camera.center = centre;
+    return camera;
+}
+
+struct Raster {
+    Camera camera;
+    QString fileName; // as written in the project
+};
+
+// A Polyforge project: each inner list is one raster group; then one mesh group.
+inline QByteArray projectText(const QList<QList<Raster>> &groups, const QStringList &meshes)
+{
+    QByteArray xml = "<!DOCTYPE PolyforgeDocument>\n<PolyforgeProject>\n";
+    if (!meshes.isEmpty()) {
+        xml += " <MeshGroup>\n";
+        for (const QString &mesh : meshes)
+            xml += "  <PFMesh label=\"m\" filename=\"" + mesh.toUtf8() + "\"/>\n";
+        xml += " </MeshGroup>\n";
+    }
+    for (const QList<Raster> &group : groups) {
+        xml += " <RasterGroup>\n";
+        for (const Raster &raster : group)
+            xml += "  <PFRaster>\n   " + CameraElement::cameraText(raster.camera, QStringLiteral("KSRCamera")).toUtf8()
+                   + "\n   <Plane semantic=\"1\" fileName=\"" + raster.fileName.toUtf8() + "\"/>\n  </PFRaster>\n";
+        xml += " </RasterGroup>\n";
+    }
+    xml += "</PolyforgeProject>\n";
+    return xml;
+}
