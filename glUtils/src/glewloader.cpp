@@ -21,9 +21,7 @@ bool initGlewForCurrentContext(QString *message)
     const bool usable =
         (code == GLEW_OK) || (code == GLEW_ERROR_NO_GLX_DISPLAY && glGenFramebuffersEXT != nullptr);
     if (!usable && message) {
-        *message = QStringLiteral("GLEW could not load the OpenGL entry points (%1): %2")
-                       .arg(code)
-                       .arg(QString::fromLatin1(reinterpret_cast<const char *>(glewGetErrorString(code))));
+        *message = QString::fromLatin1(reinterpret_cast<const char *>(glewGetErrorString(code)));
     }
     return usable;
 }

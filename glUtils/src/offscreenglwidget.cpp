@@ -101,20 +101,27 @@ void OffscreenGLWidget::doneCurrent()
         m_context->doneCurrent();
 }
 
-bool OffscreenGLWidget::updateGL()
+bool OffscreenGLWidget::ensureInitialized()
 {
     if (!makeCurrent())
         return false;
     if (!m_initialized) {
         QString message;
         if (!initGlewForCurrentContext(&message)) {
-            m_error = message;
+            m_error = tr("Could not load the OpenGL entry points: %1").arg(message);
             return false;
         }
         initializeGL();
         m_initialized = true;
         resizeGL(m_width, m_height);
     }
+    return true;
+}
+
+bool OffscreenGLWidget::updateGL()
+{
+    if (!ensureInitialized())
+        return false;
     paintGL();
     return true;
 }

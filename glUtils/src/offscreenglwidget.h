@@ -49,6 +49,9 @@ public:
     // initializeGL() and resizeGL(), then runs paintGL(). The context stays
     // current afterwards. Returns false if nothing could be drawn.
     bool updateGL();
+    // Makes the context current and, on first use, loads GLEW and runs
+    // initializeGL() and resizeGL(), without drawing.
+    bool ensureInitialized();
     bool isInitialized() const { return m_initialized; }
 
     // Stores the nominal size; resizeGL() runs now if initialised, else at

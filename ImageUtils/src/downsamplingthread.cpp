@@ -1,0 +1,107 @@
+#include "downsamplingthread.h"
+
+#include "gldownsampler.h"
+#include "photodecoding.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFuture>
+#include <QMap>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+
+DownsamplingThread::DownsamplingThread(const QStringList &inputs, const QStringList &outputs, QObject *parent)
+    : QThread(parent), m_inputs(inputs), m_outputs(outputs), m_downsampler(new GLDownsampler)
+{
+    m_downsampler->moveContextToThread(this);
+}
+
+DownsamplingThread::~DownsamplingThread()
+{
+    requestStop();
+    wait();
+    delete m_downsampler;
+}
+
+QString DownsamplingThread::thumbnailPath(const QString &imagePath)
+{
+    const QFileInfo info(imagePath);
+    QString folder = info.canonicalPath();
+    if (folder.isEmpty())
+        folder = info.absolutePath();
+    return folder + QStringLiteral("/thumbnails/") + info.fileName();
+}
+
+void DownsamplingThread::run()
+{
+    const int n = int(m_inputs.size());
+    if (n == 0 || m_inputs.size() != m_outputs.size())
+        return;
+
+    const bool glReady = m_downsampler->updateGL();
+    const QString glProblem = glReady ? QString() : m_downsampler->errorString();
+    m_downsampler->setSeparateOrientations(true);
+    const int maxTexture = glReady ? m_downsampler->maxTextureSize() : 0;
+    // JPEGs are decoded at a reduced scale, but never below twice the thumbnail.
+    const int minimumDecodedSide = int(2 * ThumbnailSide);
+
+    // Photographs are decoded on other cores while this thread works the card.
+    QThreadPool decoders;
+    decoders.setMaxThreadCount(std::clamp(QThread::idealThreadCount(), 1, 4));
+    const int lookAhead = decoders.maxThreadCount() + 1;
+    QMap<int, QFuture<DecodedPhoto>> pending;
+    int nextToDecode = 0;
+    auto decodeAhead = [&]() {
+        while (glReady && pending.size() < lookAhead && nextToDecode < n) {
+            const int k = nextToDecode++;
+            if (QFileInfo(m_outputs[k]).isFile())
+                continue;
+            pending.insert(
+                k, QtConcurrent::run(&decoders, decodePhoto, m_inputs[k], minimumDecodedSide, maxTexture));
+        }
+    };
+
+    for (int i = 0; i < n && !m_stopRequested.load(); ++i) {
+        nextToDecode = std::max(nextToDecode, i);
+        decodeAhead();
+        QFuture<DecodedPhoto> decoding = pending.take(i);
+        const QString &output = m_outputs[i];
+        const QFileInfo outputInfo(output);
+
+        if (outputInfo.isFile()) {
+            // Never overwritten: a rerun only fills the gaps.
+            emit newThumbnail(i, output);
+        } else if (!glReady) {
+            emit failed(i, tr("OpenGL is not usable: %1").arg(glProblem));
+        } else if (!QDir().mkpath(outputInfo.absolutePath())) {
+            emit failed(i, tr("Could not create the folder %1.")
+                               .arg(QDir::toNativeSeparators(outputInfo.absolutePath())));
+        } else {
+            const DecodedPhoto photo = decoding.isValid()
+                                           ? decoding.result()
+                                           : decodePhoto(m_inputs[i], minimumDecodedSide, maxTexture);
+            decodeAhead();
+            QString error;
+            if (!photo.isValid()) {
+                emit failed(i, tr("Could not read the image %1: %2")
+                                   .arg(QDir::toNativeSeparators(m_inputs[i]), photo.error));
+            } else if (!m_downsampler->loadDecodedImage(photo)) {
+                emit failed(i, tr("Could not load the image %1 on the graphics card: %2")
+                                   .arg(QDir::toNativeSeparators(m_inputs[i]), m_downsampler->errorString()));
+            } else {
+                m_downsampler->setOutputSize(ThumbnailSide, 0);
+                m_downsampler->updateGL();
+                if (m_downsampler->save(output, ThumbnailDpi, &error))
+                    emit newThumbnail(i, output);
+                else
+                    emit failed(i, tr("Could not write the thumbnail %1: %2")
+                                       .arg(QDir::toNativeSeparators(output), error));
+            }
+        }
+        emit progress(int(double(i + 1) / double(n) * 100.0));
+    }
+    decoders.clear();
+    decoders.waitForDone();
+}

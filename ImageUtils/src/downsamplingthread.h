@@ -1,0 +1,54 @@
+#ifndef IMAGEUTILS_DOWNSAMPLINGTHREAD_H
+#define IMAGEUTILS_DOWNSAMPLINGTHREAD_H
+
+#include <QStringList>
+#include <QThread>
+
+#include <atomic>
+
+class GLDownsampler;
+
+// The thumbnail job: for each image path i writes thumbnail path i (at most
+// 256 pixels on the longer side, 75 dpi), unless that file already exists.
+//
+// One-shot. Construct on the GUI thread (the downsampler and its GL context
+// are made there and the context is handed to this thread), start(), and
+// delete on the GUI thread once finished() has been emitted; the downsampler
+// goes with it. The destructor asks a running job to stop and waits for it.
+class DownsamplingThread : public QThread
+{
+    Q_OBJECT
+public:
+    static constexpr unsigned int ThumbnailSide = 256;
+    static constexpr float ThumbnailDpi = 75.0f;
+
+    DownsamplingThread(const QStringList &inputs, const QStringList &outputs, QObject *parent = nullptr);
+    ~DownsamplingThread() override;
+
+    // Thread-safe: the job stops before the next photograph.
+    void requestStop() { m_stopRequested.store(true); }
+
+    GLDownsampler *downsampler() const { return m_downsampler; }
+
+    // Where the thumbnail of `imagePath` goes: the image's canonical folder,
+    // then "thumbnails", then the image's file name.
+    static QString thumbnailPath(const QString &imagePath);
+
+signals:
+    // A thumbnail that exists (just written or found already there).
+    void newThumbnail(int i, const QString &filename);
+    void progress(int perc);
+    // Thumbnail i could not be made; `reason` is meant for the user.
+    void failed(int i, const QString &reason);
+
+protected:
+    void run() override;
+
+private:
+    const QStringList m_inputs;
+    const QStringList m_outputs;
+    GLDownsampler *m_downsampler = nullptr;
+    std::atomic<bool> m_stopRequested{false};
+};
+
+#endif

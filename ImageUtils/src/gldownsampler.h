@@ -1,0 +1,86 @@
+#ifndef IMAGEUTILS_GLDOWNSAMPLER_H
+#define IMAGEUTILS_GLDOWNSAMPLER_H
+
+#include "fbo.h"
+#include "offscreenglwidget.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <vector>
+
+struct DecodedPhoto;
+
+// Reduces a photograph on the graphics card: the photograph becomes a
+// mipmapped texture, drawn as one screen-filling quad into a small framebuffer
+// of the output size (trilinear filtering does the reduction), read back and
+// saved.
+//
+// Threading: construct on the GUI thread; every other call, including the
+// destructor's GL clean-up, happens on the thread that owns the context (see
+// OffscreenGLWidget). Each GL call below makes the context current first.
+class GLDownsampler : public OffscreenGLWidget
+{
+    Q_OBJECT
+public:
+    explicit GLDownsampler(QObject *parent = nullptr);
+    ~GLDownsampler() override;
+
+    // Loads the whole photograph, scaled down on the processor first if it is
+    // larger than the card's maximum texture size. False if unreadable (the
+    // reason is in errorString()); the texture is then 0 x 0.
+    bool loadImage(const QString &path);
+    // Uploads a photograph decoded elsewhere (see decodePhoto()). Output
+    // sizes follow the photograph's own size, not the decoded one.
+    bool loadDecodedImage(const DecodedPhoto &photo);
+
+    void setSeparateOrientations(bool separate) { separateOrientations = separate; }
+    // A 0 side keeps the photograph's aspect ratio.
+    void setOutputSize(unsigned int width, unsigned int height);
+    void setOutputScale(float sx, float sy);
+    void setExactOutputSize(unsigned int width, unsigned int height);
+
+    // Reads the current target back, top row first.
+    QImage outputImage();
+    // Writes the current target with `dpi` dots per inch; the format follows
+    // the suffix. The file appears only when completely written.
+    bool save(const QString &path, float dpi, QString *error = nullptr);
+
+    // Appends a GL capability report; returns whether the card is usable.
+    bool capabilityReport(QString &text);
+
+    int maxTextureSize();
+    bool isLandscape() const { return landscape; }
+    QSize photoSize() const { return QSize(photoWidth, photoHeight); }
+    QSize outputSize() const;
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int width, int height) override;
+    void paintGL() override;
+
+private:
+    void selectTarget(Texture &out, std::vector<unsigned char> &ram, FBO &fbo, unsigned int width,
+                      unsigned int height);
+
+    Texture in;
+    Texture outL;
+    Texture outP;
+    Texture *outCurr = nullptr;
+    std::vector<unsigned char> ramL = std::vector<unsigned char>(1);
+    std::vector<unsigned char> ramP = std::vector<unsigned char>(1);
+    std::vector<unsigned char> *ramCurr = nullptr;
+    FBO fboL;
+    FBO fboP;
+    FBO *fboCurr = nullptr;
+    bool landscape = true;
+    bool separateOrientations = false;
+    // The photograph's own size: output sizes are computed from it, so a
+    // reduced decoding gives the same thumbnail size as a full one.
+    int photoWidth = 0;
+    int photoHeight = 0;
+    int maxTexture = 0;
+};
+
+#endif
