@@ -1,0 +1,167 @@
+#include "orderandsemanticthread.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace {
+
+std::mutex cacheMutex;
+QVector<ShotFeatures> &sharedCache()
+{
+    static QVector<ShotFeatures> cache;
+    return cache;
+}
+
+// True when the cached entry was computed from this very file: same path, size and modification time.
+bool matchesFile(const ShotFeatures &cached, const QString &path)
+{
+    if (cached.name != path)
+        return false;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return cached.fileSize < 0;
+    return cached.fileSize == info.size() && cached.fileModifiedMSecs == info.lastModified().toMSecsSinceEpoch();
+}
+
+int featureThreadCount(int rows)
+{
+    const unsigned cores = std::thread::hardware_concurrency();
+    return std::max(1, std::min({rows, 2, int(cores ? cores : 1)}));
+}
+
+} // namespace
+
+OrderAndSemanticThread::OrderAndSemanticThread(const QStringList &imagePaths, const QVector<Camera> &cameras,
+                                               const QVector<float> &depths, float orderTime, float orderDirection,
+                                               float orderPosition, float orderTarget, float orderColor,
+                                               float orderColorSpatial, float semanticTime, float semanticDirection,
+                                               float semanticPosition, float semanticTarget, float semanticColor,
+                                               float semanticColorSpatial, QObject *parent)
+    : QThread(parent), m_imagePaths(imagePaths), m_cameras(cameras), m_depths(depths),
+      m_orderWeights{orderTime, orderColor, orderColorSpatial, orderDirection, orderPosition, orderTarget, 0.0f},
+      m_semanticWeights{semanticTime,     semanticColor,  semanticColorSpatial, semanticDirection,
+                        semanticPosition, semanticTarget, 0.0f}
+{
+}
+
+void OrderAndSemanticThread::requestStop()
+{
+    m_stop = true;
+}
+
+QVector<ShotFeatures> OrderAndSemanticThread::featureCache()
+{
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    return sharedCache();
+}
+
+void OrderAndSemanticThread::clearFeatureCache()
+{
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    sharedCache().clear();
+}
+
+bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
+{
+    const int n = m_imagePaths.size();
+    const QVector<ShotFeatures> cached = featureCache();
+
+    // Rows whose image file changed (or was never seen) are decoded again; the others keep the
+    // time and colours read before.
+    std::vector<std::optional<ShotFeatures>> records;
+    records.resize(std::size_t(n));
+    std::vector<int> toCompute;
+    for (int i = 0; i < n; ++i) {
+        if (i < cached.size() && matchesFile(cached[i], m_imagePaths[i]))
+            records[i] = cached[i];
+        else
+            toCompute.push_back(i);
+    }
+
+    // Up to two decoders take the rows in ascending order; progress still follows the rows.
+    std::mutex doneMutex;
+    std::condition_variable rowDone;
+    std::atomic<std::size_t> nextJob{0};
+    auto decodeRows = [&]() {
+        for (std::size_t k = nextJob++; k < toCompute.size() && !m_stop; k = nextJob++) {
+            const int row = toCompute[k];
+            ShotFeatures computed = computeImageFeatures(m_imagePaths[row]);
+            {
+                std::lock_guard<std::mutex> lock(doneMutex);
+                records[row] = std::move(computed);
+            }
+            rowDone.notify_all();
+        }
+    };
+    std::vector<std::thread> decoders;
+    for (int t = 0; t < featureThreadCount(int(toCompute.size())); ++t)
+        decoders.emplace_back(decodeRows);
+
+    features.clear();
+    features.reserve(n);
+    for (int i = 0; i < n && !m_stop; ++i) {
+        {
+            std::unique_lock<std::mutex> lock(doneMutex);
+            // The stop flag is not tied to the condition, hence the periodic look.
+            while (!records[i] && !m_stop)
+                rowDone.wait_for(lock, std::chrono::milliseconds(50));
+            if (!records[i])
+                break;
+            features.append(*records[i]);
+        }
+        ShotFeatures &record = features.last();
+        applyCameraFeatures(record, i < m_cameras.size() ? m_cameras[i] : Camera(),
+                            i < m_depths.size() ? m_depths[i] : 0.0f);
+        emit progress(int(double(i + 1) / double(n) * 80.0));
+    }
+    for (std::thread &decoder : decoders)
+        decoder.join();
+
+    // Rows finished before a stop are kept as well, so a later run does not decode them again.
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    QVector<ShotFeatures> &cache = sharedCache();
+    for (int i = 0; i < features.size(); ++i) {
+        if (i < cache.size())
+            cache[i] = features[i];
+        else
+            cache.append(features[i]);
+    }
+    if (features.size() == n && cache.size() > n)
+        cache.resize(n);
+    return features.size() == n && !m_stop;
+}
+
+void OrderAndSemanticThread::run()
+{
+    emit progress(0);
+    QVector<ShotFeatures> features;
+    if (!gatherFeatures(features))
+        return;
+    if (features.isEmpty()) {
+        emit newOrder(QVector<int>());
+        emit newSemantic(QVector<int>());
+        emit progress(100);
+        return;
+    }
+
+    // The process-wide tables are updated for whoever reads them, but this run works on its own
+    // copies, so a job started meanwhile cannot change its weights halfway.
+    const FeatureTable factors = normalizationFor(features);
+    computeNormalization(features);
+    setFeatureWeights(m_orderWeights);
+    const QVector<int> order = computeOrder(features, weightsFor(m_orderWeights, factors), &m_stop);
+    if (m_stop || order.size() != features.size())
+        return;
+    emit newOrder(order);
+    emit progress(90);
+
+    setFeatureWeights(m_semanticWeights);
+    emit newSemantic(computeSemantic(features, order, weightsFor(m_semanticWeights, factors)));
+    emit progress(100);
+}

@@ -1,0 +1,290 @@
+#include "shotfeatures.h"
+
+#include "shottime.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <mutex>
+
+namespace {
+
+std::mutex tablesMutex;
+FeatureTable sharedFactors{};
+FeatureTable sharedWeights{};
+
+// Photographs larger than Qt's default allocation limit (256 MB) are still read.
+constexpr int decodeLimitMegabytes = 1024;
+
+double linearised(double value)
+{
+    const double c = value / 255.0;
+    return c > 0.04045 ? std::pow((c + 0.055) / 1.055, 2.4) : c / 12.92;
+}
+
+double labCurve(double t)
+{
+    return t > 0.008856 ? std::pow(t, 1.0 / 3.0) : 7.787 * t + 16.0 / 116.0;
+}
+
+float euclidean(const ksr::Point3f &a, const ksr::Point3f &b)
+{
+    return (a - b).length();
+}
+
+} // namespace
+
+LabColor srgbToLab(double red, double green, double blue)
+{
+    const double r = 100.0 * linearised(red);
+    const double g = 100.0 * linearised(green);
+    const double b = 100.0 * linearised(blue);
+    const double x = (0.4124 * r + 0.3576 * g + 0.1805 * b) / 95.047;
+    const double y = (0.2126 * r + 0.7152 * g + 0.0722 * b) / 100.0;
+    const double z = (0.0193 * r + 0.1192 * g + 0.9505 * b) / 108.883;
+    const double fx = labCurve(x), fy = labCurve(y), fz = labCurve(z);
+    return {116.0 * fy - 16.0, 500.0 * (fx - fy), 200.0 * (fy - fz)};
+}
+
+ShotFeatures::ShotFeatures() : time(QDateTime::currentDateTime()), timeMSecs(time.toMSecsSinceEpoch())
+{
+    updateDerivedFeatures(*this);
+}
+
+void updateDerivedFeatures(ShotFeatures &features)
+{
+    features.timeMSecs = features.time.isValid() ? features.time.toMSecsSinceEpoch() : 0;
+    qint64 total = 0;
+    for (std::int32_t count : features.colorDistr)
+        total += count;
+    features.pixelCount = total;
+    features.colorValid = total > 0;
+    // Stored triples are (blue, green, red) means; they enter the conversion in stored order.
+    for (int cell = 0; cell < 16; ++cell)
+        features.cellLab[cell] = srgbToLab(features.colorSpatialDistr[3 * cell], features.colorSpatialDistr[3 * cell + 1],
+                                           features.colorSpatialDistr[3 * cell + 2]);
+}
+
+void computeColorFeatures(const QImage &image, ShotFeatures &features)
+{
+    features.colorDistr.fill(0);
+    features.colorSpatialDistr.fill(0);
+    if (image.isNull() || image.width() <= 0 || image.height() <= 0) {
+        updateDerivedFeatures(features);
+        return;
+    }
+    QImage pixels = image;
+    if (pixels.format() != QImage::Format_RGB32 && pixels.format() != QImage::Format_ARGB32)
+        pixels = pixels.convertToFormat(QImage::Format_RGB32);
+
+    const int width = pixels.width();
+    const int height = pixels.height();
+    const int cellWidth = (width + 3) / 4;
+    const int cellHeight = (height + 3) / 4;
+    std::uint64_t sums[16][3] = {};
+    std::int64_t histogram[64] = {};
+
+    for (int y = 0; y < height; ++y) {
+        const uchar *line = pixels.constScanLine(y);
+        const int gridRow = y / cellHeight;
+        for (int column = 0; column < 4; ++column) {
+            const int x0 = column * cellWidth;
+            const int x1 = std::min(x0 + cellWidth, width);
+            std::uint64_t blue = 0, green = 0, red = 0;
+            for (int x = x0; x < x1; ++x) {
+                // 32-bit pixels: blue, green, red, alpha bytes in memory order.
+                const uchar *p = line + 4 * x;
+                blue += p[0];
+                green += p[1];
+                red += p[2];
+                ++histogram[16 * (p[2] >> 6) + 4 * (p[1] >> 6) + (p[0] >> 6)];
+            }
+            std::uint64_t *cell = sums[4 * gridRow + column];
+            cell[0] += blue;
+            cell[1] += green;
+            cell[2] += red;
+        }
+    }
+
+    // Each cell is divided by the nominal cell area, also the clipped cells along the edges.
+    const std::uint64_t area = std::uint64_t(cellWidth) * std::uint64_t(cellHeight);
+    for (int cell = 0; cell < 16; ++cell)
+        for (int channel = 0; channel < 3; ++channel)
+            features.colorSpatialDistr[3 * cell + channel] = std::int32_t(sums[cell][channel] / area);
+    for (int bin = 0; bin < 64; ++bin)
+        features.colorDistr[bin] = std::int32_t(std::min<std::int64_t>(histogram[bin], INT32_MAX));
+    updateDerivedFeatures(features);
+}
+
+ShotFeatures computeImageFeatures(const QString &imagePath)
+{
+    ShotFeatures features;
+    features.name = imagePath;
+    const QFileInfo info(imagePath);
+    if (info.exists()) {
+        features.fileSize = info.size();
+        features.fileModifiedMSecs = info.lastModified().toMSecsSinceEpoch();
+    }
+    features.time = readShotTime(imagePath);
+
+    QImageReader reader(imagePath);
+    reader.setAllocationLimit(decodeLimitMegabytes);
+    reader.setAutoTransform(false);
+    computeColorFeatures(reader.read(), features); // also refreshes the derived time
+    return features;
+}
+
+void applyCameraFeatures(ShotFeatures &features, const Camera &camera, float depth)
+{
+    features.pos = camera.center;
+    features.dir = camera.rotation.column(2).normalized();
+    features.depth = depth;
+    features.target = features.pos + features.dir * depth;
+}
+
+ShotFeatures computeShotFeatures(const QString &imagePath, const Camera &camera, float depth)
+{
+    ShotFeatures features = computeImageFeatures(imagePath);
+    applyCameraFeatures(features, camera, depth);
+    return features;
+}
+
+float timeDistance(const ShotFeatures &a, const ShotFeatures &b)
+{
+    return float(std::llabs(b.timeMSecs - a.timeMSecs) / 1000);
+}
+
+// L1 distance of the histograms as fractions of their pixel counts:
+// sum |a_i / Na - b_i / Nb| = sum |a_i Nb - b_i Na| / (Na Nb), exact in integers. 0..2.
+float colorDistributionDistance(const ShotFeatures &a, const ShotFeatures &b)
+{
+    if (!a.colorValid || !b.colorValid)
+        return 0.0f;
+    std::uint64_t sum = 0;
+    for (int bin = 0; bin < 64; ++bin) {
+        const std::int64_t diff = std::int64_t(a.colorDistr[bin]) * b.pixelCount - std::int64_t(b.colorDistr[bin]) * a.pixelCount;
+        sum += std::uint64_t(diff < 0 ? -diff : diff);
+    }
+    return float(double(sum) / (double(a.pixelCount) * double(b.pixelCount)));
+}
+
+float colorSpatialDistance(const ShotFeatures &a, const ShotFeatures &b)
+{
+    if (!a.colorValid || !b.colorValid)
+        return 0.0f;
+    double sum = 0.0;
+    for (int cell = 0; cell < 16; ++cell) {
+        const LabColor &p = a.cellLab[cell];
+        const LabColor &q = b.cellLab[cell];
+        const double dL = p.L - q.L, da = p.a - q.a, db = p.b - q.b;
+        sum += std::sqrt(dL * dL + da * da + db * db);
+    }
+    return float(sum * 0.0625);
+}
+
+float directionDistance(const ShotFeatures &a, const ShotFeatures &b)
+{
+    return 1.0f - a.dir.normalized().dot(b.dir.normalized());
+}
+
+float positionDistance(const ShotFeatures &a, const ShotFeatures &b)
+{
+    return euclidean(a.pos, b.pos);
+}
+
+float targetDistance(const ShotFeatures &a, const ShotFeatures &b)
+{
+    return euclidean(a.target, b.target);
+}
+
+float constantDistance(const ShotFeatures &, const ShotFeatures &)
+{
+    return 1.0f;
+}
+
+float slotDistance(int slot, const ShotFeatures &a, const ShotFeatures &b)
+{
+    switch (slot) {
+    case timeSlot: return timeDistance(a, b);
+    case colorDistributionSlot: return colorDistributionDistance(a, b);
+    case colorSpatialSlot: return colorSpatialDistance(a, b);
+    case directionSlot: return directionDistance(a, b);
+    case positionSlot: return positionDistance(a, b);
+    case targetSlot: return targetDistance(a, b);
+    default: return constantDistance(a, b);
+    }
+}
+
+FeatureTable normalizationFor(const QVector<ShotFeatures> &features)
+{
+    const int n = features.size();
+    FeatureTable factors;
+    for (int slot = 0; slot < featureSlotCount; ++slot) {
+        const int step = std::max(1, n / 10);
+        float maximum = 0.0f;
+        // Pairs with i = j and pairs in both orders are sampled too, as j restarts at 1 for every i.
+        for (int i = 0; i < n; i += step)
+            for (int j = 1; j < n; j += step) {
+                const float d = slotDistance(slot, features[i], features[j]);
+                if (d > maximum)
+                    maximum = d;
+            }
+        factors[slot] = (n < 1 || maximum == 0.0f) ? 1.0f : float(1.0 / maximum);
+    }
+    factors[constantSlot] = 1.0f;
+    return factors;
+}
+
+FeatureTable weightsFor(const FeatureTable &userWeights, const FeatureTable &factors)
+{
+    FeatureTable weights;
+    for (int slot = 0; slot < featureSlotCount; ++slot)
+        weights[slot] = userWeights[slot] * factors[slot];
+    return weights;
+}
+
+float combinedDistance(const ShotFeatures &a, const ShotFeatures &b, const FeatureTable &weights)
+{
+    float sum = 0.0f;
+    sum += timeDistance(a, b) * weights[timeSlot];
+    sum += colorDistributionDistance(a, b) * weights[colorDistributionSlot];
+    sum += colorSpatialDistance(a, b) * weights[colorSpatialSlot];
+    sum += directionDistance(a, b) * weights[directionSlot];
+    sum += positionDistance(a, b) * weights[positionSlot];
+    sum += targetDistance(a, b) * weights[targetSlot];
+    return sum + weights[constantSlot];
+}
+
+FeatureTable normalizationFactors()
+{
+    std::lock_guard<std::mutex> lock(tablesMutex);
+    return sharedFactors;
+}
+
+FeatureTable featureWeights()
+{
+    std::lock_guard<std::mutex> lock(tablesMutex);
+    return sharedWeights;
+}
+
+void computeNormalization(const QVector<ShotFeatures> &features)
+{
+    const FeatureTable factors = normalizationFor(features);
+    std::lock_guard<std::mutex> lock(tablesMutex);
+    sharedFactors = factors;
+}
+
+void setFeatureWeights(const FeatureTable &userWeights)
+{
+    std::lock_guard<std::mutex> lock(tablesMutex);
+    sharedWeights = weightsFor(userWeights, sharedFactors);
+}
+
+float combinedDistance(const ShotFeatures &a, const ShotFeatures &b)
+{
+    return combinedDistance(a, b, featureWeights());
+}

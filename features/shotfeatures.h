@@ -1,0 +1,112 @@
+#pragma once
+// Per-shot image features, the seven feature distances, their normalisation over a dataset and
+// their weighted combination.
+//
+// Slot order shared by the tables, the user weights and the distances:
+//   0 time of shot, 1 color distribution, 2 color spatial distribution, 3 direction of shot,
+//   4 position of shot, 5 position of target, 6 constant term.
+//
+// Thread safety: every function may be called from any thread. The process-wide normalisation
+// and weight tables are guarded by a lock; the overloads taking a FeatureTable use no shared state.
+
+#include "camera.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+
+#include <array>
+#include <cstdint>
+
+class QImage;
+
+constexpr int featureSlotCount = 7;
+using FeatureTable = std::array<float, featureSlotCount>;
+
+enum FeatureSlot {
+    timeSlot = 0,
+    colorDistributionSlot = 1,
+    colorSpatialSlot = 2,
+    directionSlot = 3,
+    positionSlot = 4,
+    targetSlot = 5,
+    constantSlot = 6,
+};
+
+// CIE L*a*b* colour (D65 white point).
+struct LabColor {
+    double L = 0.0;
+    double a = 0.0;
+    double b = 0.0;
+};
+
+// sRGB channel values 0..255 to CIE L*a*b*, in double precision.
+LabColor srgbToLab(double red, double green, double blue);
+
+struct ShotFeatures {
+    QString name;                                 // image path the record was computed from
+    QDateTime time;                               // time of shot
+    ksr::Point3f dir;                             // direction of shot, unit length or zero
+    ksr::Point3f pos;                             // camera centre, world coordinates
+    ksr::Point3f target;                          // pos + depth * dir
+    float depth = 0.0f;                           // model units
+    std::array<std::int32_t, 64> colorDistr{};    // pixel counts per colour bin
+    std::array<std::int32_t, 192> colorSpatialDistr{}; // 4 x 4 cells x (blue, green, red) means; 0..47 used
+
+    // Derived from the fields above by updateDerivedFeatures(), so that a distance never converts
+    // colours or times per call. computeShotFeatures() keeps them current; whoever edits time,
+    // colorDistr or colorSpatialDistr by hand calls updateDerivedFeatures() afterwards.
+    qint64 timeMSecs = 0;                         // time as milliseconds since the epoch
+    qint64 pixelCount = 0;                        // sum of colorDistr
+    bool colorValid = false;                      // the image decoded to at least one pixel
+    std::array<LabColor, 16> cellLab{};           // L*a*b* of each cell's stored triple
+
+    // Identity of the image file the time and colours were taken from (the cache key with name).
+    qint64 fileSize = -1;
+    qint64 fileModifiedMSecs = 0;
+
+    // Empty name, the current date and time, zero geometry and colours.
+    ShotFeatures();
+};
+
+// Refreshes the derived fields of a record from its time and colour fields.
+void updateDerivedFeatures(ShotFeatures &features);
+
+// Full record of one shot: time of shot and colours from the image file, geometry from the camera
+// and depth. An image that does not decode gives zero colours with colorValid false.
+ShotFeatures computeShotFeatures(const QString &imagePath, const Camera &camera, float depth);
+
+// The parts that come from the image file only: name, time, colours and file identity.
+ShotFeatures computeImageFeatures(const QString &imagePath);
+// The parts that come from the camera and depth: dir, pos, depth and target.
+void applyCameraFeatures(ShotFeatures &features, const Camera &camera, float depth);
+// Both colour features from a decoded image in one pass; any format is read as 32-bit RGB.
+void computeColorFeatures(const QImage &image, ShotFeatures &features);
+
+// The seven distances (single precision, never negative).
+float timeDistance(const ShotFeatures &a, const ShotFeatures &b);
+float colorDistributionDistance(const ShotFeatures &a, const ShotFeatures &b);
+float colorSpatialDistance(const ShotFeatures &a, const ShotFeatures &b);
+float directionDistance(const ShotFeatures &a, const ShotFeatures &b);
+float positionDistance(const ShotFeatures &a, const ShotFeatures &b);
+float targetDistance(const ShotFeatures &a, const ShotFeatures &b);
+float constantDistance(const ShotFeatures &a, const ShotFeatures &b);
+// The distance of one slot (0..6).
+float slotDistance(int slot, const ShotFeatures &a, const ShotFeatures &b);
+
+// Scale factors for the dataset, from a sampled maximum per slot (no shared state touched).
+FeatureTable normalizationFor(const QVector<ShotFeatures> &features);
+// user weight k x factor k.
+FeatureTable weightsFor(const FeatureTable &userWeights, const FeatureTable &factors);
+// Weighted sum of the slot distances with the given effective weights, plus the slot 6 weight.
+float combinedDistance(const ShotFeatures &a, const ShotFeatures &b, const FeatureTable &weights);
+
+// Process-wide tables, both zero at start.
+FeatureTable normalizationFactors();
+FeatureTable featureWeights();
+// Fills normalizationFactors with normalizationFor(features).
+void computeNormalization(const QVector<ShotFeatures> &features);
+// Fills featureWeights with the user weights times normalizationFactors.
+void setFeatureWeights(const FeatureTable &userWeights);
+// combinedDistance with featureWeights.
+float combinedDistance(const ShotFeatures &a, const ShotFeatures &b);

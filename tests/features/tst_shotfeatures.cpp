@@ -1,0 +1,385 @@
+#include "shotfeatures.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+Camera cameraAt(const ksr::Point3f &centre, const ksr::Point3f &thirdColumn = {0, 0, 1})
+{
+    Camera camera;
+    camera.center = centre;
+    camera.rotation.setColumn(2, thirdColumn);
+    return camera;
+}
+
+ShotFeatures withTime(qint64 seconds)
+{
+    ShotFeatures f;
+    f.time = QDateTime::fromSecsSinceEpoch(1200000000 + seconds);
+    updateDerivedFeatures(f);
+    return f;
+}
+
+ShotFeatures withCells(int blue, int green, int red)
+{
+    ShotFeatures f;
+    for (int cell = 0; cell < 16; ++cell) {
+        f.colorSpatialDistr[3 * cell] = blue;
+        f.colorSpatialDistr[3 * cell + 1] = green;
+        f.colorSpatialDistr[3 * cell + 2] = red;
+    }
+    f.colorDistr[0] = 1; // a decoded image
+    updateDerivedFeatures(f);
+    return f;
+}
+
+ShotFeatures withHistogram(std::initializer_list<std::pair<int, int>> bins)
+{
+    ShotFeatures f;
+    for (auto [bin, count] : bins)
+        f.colorDistr[bin] = count;
+    updateDerivedFeatures(f);
+    return f;
+}
+
+bool sameBits(float a, float b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(ShotFeatures)
+
+class TestShotFeatures : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void tablesStartAtZero();
+    void colorFeatures_data();
+    void colorFeatures();
+    void colorFeaturesFromFiles();
+    void cameraGeometry();
+    void labConversion();
+    void distances();
+    void colorSpatialUsesStoredOrder();
+    void colorSpatialMatchesPerCallConversion();
+    void colorDistribution_data();
+    void colorDistribution();
+    void normalizationSampling();
+    void weightsAndCombinedDistance();
+};
+
+void TestShotFeatures::tablesStartAtZero()
+{
+    // Must run first in this process: nothing has set the tables yet.
+    for (float v : normalizationFactors())
+        QCOMPARE(v, 0.0f);
+    for (float v : featureWeights())
+        QCOMPARE(v, 0.0f);
+    QCOMPARE(combinedDistance(withTime(0), withTime(1000)), 0.0f);
+}
+
+void TestShotFeatures::colorFeatures_data()
+{
+    QTest::addColumn<QImage>("image");
+    QTest::addColumn<QVector<int>>("histogram");      // (bin, count) pairs
+    QTest::addColumn<QVector<int>>("spatial");        // the 48 used values
+
+    QImage single(1, 1, QImage::Format_RGB32);
+    single.setPixel(0, 0, qRgb(200, 100, 50));
+    QVector<int> singleSpatial(48, 0);
+    singleSpatial[0] = 50, singleSpatial[1] = 100, singleSpatial[2] = 200;
+    // 16 * (200 >> 6) + 4 * (100 >> 6) + (50 >> 6) = 48 + 4 + 0
+    QTest::newRow("1 x 1 pixel") << single << QVector<int>{52, 1} << singleSpatial;
+
+    QImage white(8, 4, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    QTest::newRow("white") << white << QVector<int>{63, 32} << QVector<int>(48, 255);
+
+    // 10 pixels wide, 4 high: cells 3 x 1; the last column of cells holds one pixel column but is
+    // divided by 3 x 1 all the same.
+    QImage narrow(10, 4, QImage::Format_RGB32);
+    narrow.fill(qRgb(90, 90, 90));
+    QVector<int> narrowSpatial(48, 90);
+    for (int row = 0; row < 4; ++row)
+        for (int channel = 0; channel < 3; ++channel)
+            narrowSpatial[3 * (4 * row + 3) + channel] = 30;
+    QTest::newRow("10 wide") << narrow << QVector<int>{21, 40} << narrowSpatial;
+
+    // Quadrants of four colours: cells take the colour of their quadrant.
+    QImage quadrants(8, 8, QImage::Format_RGB32);
+    const QRgb colours[4] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(64, 128, 192)};
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            quadrants.setPixel(x, y, colours[2 * (y / 4) + (x / 4)]);
+    QVector<int> quadrantSpatial(48);
+    for (int cell = 0; cell < 16; ++cell) {
+        const QRgb c = colours[2 * ((cell / 4) / 2) + (cell % 4) / 2];
+        quadrantSpatial[3 * cell] = qBlue(c), quadrantSpatial[3 * cell + 1] = qGreen(c),
+                           quadrantSpatial[3 * cell + 2] = qRed(c);
+    }
+    QTest::newRow("quadrants") << quadrants << QVector<int>{48, 16, 12, 16, 3, 16, 16 + 8 + 3, 16} << quadrantSpatial;
+
+    // Grey images are read as 32-bit RGB.
+    QImage grey(4, 4, QImage::Format_Grayscale8);
+    grey.fill(128);
+    QTest::newRow("greyscale") << grey << QVector<int>{42, 16} << QVector<int>(48, 128);
+
+    QTest::newRow("null image") << QImage() << QVector<int>{} << QVector<int>(48, 0);
+}
+
+void TestShotFeatures::colorFeatures()
+{
+    QFETCH(QImage, image);
+    QFETCH(QVector<int>, histogram);
+    QFETCH(QVector<int>, spatial);
+    ShotFeatures f;
+    f.colorDistr.fill(7); // stale values must go
+    computeColorFeatures(image, f);
+    std::array<int, 64> expected{};
+    for (int k = 0; k + 1 < histogram.size(); k += 2)
+        expected[histogram[k]] = histogram[k + 1];
+    for (int bin = 0; bin < 64; ++bin)
+        QCOMPARE(f.colorDistr[bin], expected[bin]);
+    for (int k = 0; k < 48; ++k)
+        QCOMPARE(f.colorSpatialDistr[k], spatial[k]);
+    QCOMPARE(f.colorValid, !image.isNull());
+    QCOMPARE(f.pixelCount, qint64(image.isNull() ? 0 : image.width() * image.height()));
+}
+
+void TestShotFeatures::colorFeaturesFromFiles()
+{
+    QTemporaryDir dir;
+    QImage image(40, 30, QImage::Format_RGB32);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            image.setPixel(x, y, qRgb(x * 6, y * 8, (x + y) * 3));
+    const QString jpeg = dir.filePath("shot.JPG");
+    QVERIFY(image.save(jpeg, "JPEG", 95));
+
+    // One decode of the file gives exactly what a plain decode and a separate scan give.
+    const ShotFeatures fromFile = computeShotFeatures(jpeg, cameraAt({1, 2, 3}), 5.0f);
+    ShotFeatures fromImage;
+    computeColorFeatures(QImage(jpeg), fromImage);
+    QCOMPARE(fromFile.name, jpeg);
+    QVERIFY(fromFile.colorValid);
+    QVERIFY(fromFile.colorDistr == fromImage.colorDistr);
+    QVERIFY(fromFile.colorSpatialDistr == fromImage.colorSpatialDistr);
+    QCOMPARE(fromFile.fileSize, QFileInfo(jpeg).size());
+
+    // A file that does not decode: zero colours, flagged, colour distances 0, never NaN.
+    const QString broken = dir.filePath("broken.jpg");
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("\xFF\xD8 not really a photograph");
+    file.close();
+    const ShotFeatures none = computeShotFeatures(broken, cameraAt({0, 0, 0}), 1.0f);
+    QVERIFY(!none.colorValid);
+    QCOMPARE(none.pixelCount, qint64(0));
+    QCOMPARE(colorDistributionDistance(none, fromFile), 0.0f);
+    QCOMPARE(colorSpatialDistance(fromFile, none), 0.0f);
+    QCOMPARE(colorDistributionDistance(none, none), 0.0f);
+
+    const ShotFeatures missing = computeShotFeatures(dir.filePath("missing.png"), Camera(), 0.0f);
+    QVERIFY(!missing.colorValid);
+    QCOMPARE(missing.fileSize, qint64(-1));
+}
+
+void TestShotFeatures::cameraGeometry()
+{
+    ShotFeatures f;
+    applyCameraFeatures(f, cameraAt({1, 2, 3}), 5.0f);
+    QCOMPARE(f.dir, ksr::Point3f(0, 0, 1));
+    QCOMPARE(f.pos, ksr::Point3f(1, 2, 3));
+    QCOMPARE(f.target, ksr::Point3f(1, 2, 8));
+    QCOMPARE(f.depth, 5.0f);
+
+    // The third column is normalised before the target is placed.
+    applyCameraFeatures(f, cameraAt({0, 0, 0}, {0, 3, 4}), 10.0f);
+    QCOMPARE(f.dir, ksr::Point3f(0, 0.6f, 0.8f));
+    QCOMPARE(f.target, ksr::Point3f(0, 6, 8));
+
+    ShotFeatures zero;
+    applyCameraFeatures(zero, cameraAt({4, 5, 6}, {0, 0, 0}), 7.0f);
+    QCOMPARE(zero.dir, ksr::Point3f(0, 0, 0));
+    QCOMPARE(zero.target, zero.pos);
+    QCOMPARE(directionDistance(zero, f), 1.0f);
+    QCOMPARE(directionDistance(f, zero), 1.0f);
+}
+
+void TestShotFeatures::labConversion()
+{
+    const LabColor black = srgbToLab(0, 0, 0);
+    QCOMPARE(black.L, 0.0);
+    QVERIFY(std::abs(black.a) < 1e-12 && std::abs(black.b) < 1e-12);
+    const LabColor white = srgbToLab(255, 255, 255);
+    QVERIFY(std::abs(white.L - 100.0) < 0.01);
+    QVERIFY(std::abs(white.a) < 0.02 && std::abs(white.b) < 0.02);
+    const LabColor red = srgbToLab(255, 0, 0);
+    QVERIFY(std::abs(red.L - 53.2329) < 0.001);
+    QVERIFY(std::abs(red.a - 80.1093) < 0.001);
+    QVERIFY(std::abs(red.b - 67.2201) < 0.001);
+    // A dark grey lies on the linear part of both curves.
+    const LabColor darkGrey = srgbToLab(5, 5, 5);
+    QVERIFY(std::abs(darkGrey.L - 903.3 * (5.0 / 255.0 / 12.92)) < 0.05);
+}
+
+void TestShotFeatures::distances()
+{
+    const ShotFeatures early = withTime(0), late = withTime(90);
+    QCOMPARE(timeDistance(early, late), 90.0f);
+    QCOMPARE(timeDistance(late, early), 90.0f);
+    QCOMPARE(timeDistance(late, late), 0.0f);
+
+    ShotFeatures a, b;
+    a.dir = {0, 0, 1};
+    b.dir = {0, 0, 1};
+    QCOMPARE(directionDistance(a, b), 0.0f);
+    b.dir = {0, 5, 0}; // not yet unit length
+    QCOMPARE(directionDistance(a, b), 1.0f);
+    b.dir = {0, 0, -2};
+    QCOMPARE(directionDistance(a, b), 2.0f);
+
+    a.pos = {1, 1, 1};
+    b.pos = {4, 5, 1};
+    a.target = {0, 0, 0};
+    b.target = {0, 0, -2};
+    QCOMPARE(positionDistance(a, b), 5.0f);
+    QCOMPARE(targetDistance(b, a), 2.0f);
+    QCOMPARE(constantDistance(a, b), 1.0f);
+    for (int slot = 0; slot < featureSlotCount; ++slot)
+        QVERIFY(slotDistance(slot, a, b) >= 0.0f);
+    QCOMPARE(slotDistance(positionSlot, a, b), 5.0f);
+    QCOMPARE(slotDistance(constantSlot, a, b), 1.0f);
+}
+
+void TestShotFeatures::colorSpatialUsesStoredOrder()
+{
+    // Stored triples are (blue, green, red) means but enter the conversion as (red, green, blue).
+    const ShotFeatures black = withCells(0, 0, 0);
+    const ShotFeatures storedBlueFull = withCells(255, 0, 0);
+    const ShotFeatures storedRedFull = withCells(0, 0, 255);
+    const LabColor asRed = srgbToLab(255, 0, 0), asBlue = srgbToLab(0, 0, 255);
+    const float expectedRed = float(std::sqrt(asRed.L * asRed.L + asRed.a * asRed.a + asRed.b * asRed.b));
+    const float expectedBlue = float(std::sqrt(asBlue.L * asBlue.L + asBlue.a * asBlue.a + asBlue.b * asBlue.b));
+    QVERIFY(std::abs(colorSpatialDistance(storedBlueFull, black) - expectedRed) < 1e-3f);
+    QVERIFY(std::abs(colorSpatialDistance(black, storedRedFull) - expectedBlue) < 1e-3f);
+    QCOMPARE(colorSpatialDistance(storedRedFull, storedRedFull), 0.0f);
+}
+
+void TestShotFeatures::colorSpatialMatchesPerCallConversion()
+{
+    // The per-record L*a*b* cells give bit for bit what converting inside the distance gives.
+    for (int seed = 0; seed < 20; ++seed) {
+        ShotFeatures a, b;
+        for (int k = 0; k < 48; ++k) {
+            a.colorSpatialDistr[k] = (k * 37 + seed * 11) % 256;
+            b.colorSpatialDistr[k] = (k * 53 + seed * 29) % 256;
+        }
+        a.colorDistr[3] = b.colorDistr[9] = 10;
+        updateDerivedFeatures(a);
+        updateDerivedFeatures(b);
+        double sum = 0.0;
+        for (int cell = 0; cell < 16; ++cell) {
+            const int *p = &a.colorSpatialDistr[3 * cell], *q = &b.colorSpatialDistr[3 * cell];
+            const LabColor la = srgbToLab(p[0], p[1], p[2]), lb = srgbToLab(q[0], q[1], q[2]);
+            sum += std::sqrt((la.L - lb.L) * (la.L - lb.L) + (la.a - lb.a) * (la.a - lb.a) + (la.b - lb.b) * (la.b - lb.b));
+        }
+        QVERIFY(sameBits(colorSpatialDistance(a, b), float(sum * 0.0625)));
+    }
+}
+
+void TestShotFeatures::colorDistribution_data()
+{
+    QTest::addColumn<ShotFeatures>("a");
+    QTest::addColumn<ShotFeatures>("b");
+    QTest::addColumn<float>("expected");
+    QTest::newRow("identical") << withHistogram({{1, 5}, {7, 5}}) << withHistogram({{1, 5}, {7, 5}}) << 0.0f;
+    QTest::newRow("same shares, other size") << withHistogram({{1, 5}, {7, 15}}) << withHistogram({{1, 50}, {7, 150}})
+                                             << 0.0f;
+    QTest::newRow("disjoint") << withHistogram({{0, 4}}) << withHistogram({{63, 1000}}) << 2.0f;
+    QTest::newRow("half shared") << withHistogram({{0, 2}, {1, 2}}) << withHistogram({{0, 1}, {2, 1}}) << 1.0f;
+    QTest::newRow("quarter moved") << withHistogram({{0, 4}}) << withHistogram({{0, 3}, {5, 1}}) << 0.5f;
+    QTest::newRow("one without pixels") << withHistogram({{0, 4}}) << withHistogram({}) << 0.0f;
+}
+
+void TestShotFeatures::colorDistribution()
+{
+    QFETCH(ShotFeatures, a);
+    QFETCH(ShotFeatures, b);
+    QFETCH(float, expected);
+    QCOMPARE(colorDistributionDistance(a, b), expected);
+    QCOMPARE(colorDistributionDistance(b, a), expected);
+}
+
+void TestShotFeatures::normalizationSampling()
+{
+    // n = 25: step 2, i over the even rows, j over the odd ones. Rows 2 and 4 lie 20000 s apart,
+    // but both are even, so that pair is never sampled: the largest sampled distance is 10000.
+    QVector<ShotFeatures> rows;
+    for (int i = 0; i < 25; ++i)
+        rows.append(withTime(i == 2 ? 10000 : (i == 4 ? -10000 : 0)));
+    FeatureTable factors = normalizationFor(rows);
+    QCOMPARE(factors[timeSlot], float(1.0 / 10000.0));
+    // Every other slot has only zero distances: factor 1.
+    for (int slot = 1; slot < featureSlotCount; ++slot)
+        QCOMPARE(factors[slot], 1.0f);
+
+    // n = 30: step 3, i = 0, 3, ..., 27 and j = 1, 4, ..., 28: row 2 is never sampled, so its
+    // outlying position does not count; the largest sampled distance is |0 - 28|.
+    rows.clear();
+    for (int i = 0; i < 30; ++i) {
+        ShotFeatures f = withTime(0);
+        f.pos = {float(i == 2 ? 1000 : i), 0, 0};
+        rows.append(f);
+    }
+    factors = normalizationFor(rows);
+    QCOMPARE(factors[positionSlot], float(1.0 / 28.0));
+    rows.resize(1);
+    factors = normalizationFor(rows);
+    for (float v : factors)
+        QCOMPARE(v, 1.0f);
+    factors = normalizationFor({});
+    for (float v : factors)
+        QCOMPARE(v, 1.0f);
+}
+
+void TestShotFeatures::weightsAndCombinedDistance()
+{
+    ShotFeatures a = withTime(0), b = withTime(50), c = withTime(200);
+    a.pos = {0, 0, 0};
+    b.pos = {0, 3, 4};
+    c.pos = {0, 0, 10};
+    const QVector<ShotFeatures> rows{a, b, c};
+    computeNormalization(rows); // n = 3, step 1: pairs (0..2, 1..2)
+    const FeatureTable factors = normalizationFactors();
+    QCOMPARE(factors[timeSlot], float(1.0 / 200.0));
+    QCOMPARE(factors[positionSlot], float(1.0 / 10.0));
+    QCOMPARE(factors[constantSlot], 1.0f);
+
+    setFeatureWeights({1.0f, 0, 0, 0, 0.5f, 0, 0.25f});
+    const FeatureTable weights = featureWeights();
+    QCOMPARE(weights[timeSlot], float(1.0 / 200.0));
+    QCOMPARE(weights[positionSlot], 0.5f * float(1.0 / 10.0));
+    QCOMPARE(weights[constantSlot], 0.25f);
+    // 50 s of 200 and 5 of 10 units at half weight, plus the constant term.
+    const float expected = 50.0f * weights[timeSlot] + 5.0f * weights[positionSlot] + 0.25f;
+    QVERIFY(std::abs(combinedDistance(a, b) - expected) < 1e-6f);
+    QVERIFY(sameBits(combinedDistance(a, b), combinedDistance(a, b, weights)));
+    QVERIFY(sameBits(combinedDistance(a, b), combinedDistance(b, a)));
+    QCOMPARE(combinedDistance(a, a, weights), 0.25f);
+
+    setFeatureWeights({0, 0, 0, 0, 0, 0, 0});
+    QCOMPARE(combinedDistance(a, c), 0.0f);
+}
+
+QTEST_GUILESS_MAIN(TestShotFeatures)
+#include "tst_shotfeatures.moc"
