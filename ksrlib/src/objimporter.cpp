@@ -1,9 +1,14 @@
 // OBJ through assimp, without post-processing: polygons are fanned into triangles here, lines are
 // left out, a file of bare vertices stays a point cloud, and corners repeated per face are merged.
+// assimp 5.2 drops the vertices of a file without faces once it names an object ("o name"), and
+// turns faces whose corners refer to missing texture coordinates into single points: when it
+// gives back no faces or no vertices, the "v" and "f" lines are read here instead. Faces that
+// point nowhere are dropped and reported.
 // The file is opened by its full path, so assimp finds materials next to it (no change of the
 // process's working folder).
 
 #include "importutils.h"
+#include "textscanner.h"
 
 #include <ksr/meshio.h>
 
@@ -12,6 +17,8 @@
 
 #include <QDebug>
 #include <QFile>
+
+#include <algorithm>
 
 namespace ksr { namespace io {
 
@@ -28,6 +35,8 @@ std::uint8_t colorByte(float value)
 class SceneCopier {
 public:
     SceneCopier(const aiScene &scene, CMesh &mesh, int &loadMask) : m_scene(scene), m_mesh(mesh), m_loadMask(loadMask), m_welder(mesh) {}
+
+    bool droppedFaces() const { return m_droppedFaces; }
 
     void copy()
     {
@@ -84,8 +93,10 @@ private:
                 m_loadMask |= MaskFaceIndex;
             for (unsigned k = 2; k < face.mNumIndices; ++k) {
                 const unsigned corner[3] = {face.mIndices[0], face.mIndices[k - 1], face.mIndices[k]};
-                if (corner[0] >= in->mNumVertices || corner[1] >= in->mNumVertices || corner[2] >= in->mNumVertices)
+                if (corner[0] >= in->mNumVertices || corner[1] >= in->mNumVertices || corner[2] >= in->mNumVertices) {
+                    m_droppedFaces = true;
                     continue;
+                }
                 CFace f;
                 for (int c = 0; c < 3; ++c)
                     f.v[c] = index[corner[c]];
@@ -98,7 +109,70 @@ private:
     CMesh &m_mesh;
     int &m_loadMask;
     detail::VertexWelder m_welder;
+    bool m_droppedFaces = false;
 };
+
+// Own reading of the "v" and "f" lines, for the files assimp gives back without faces or
+// without vertices. Polygons are fanned; texture and normal references are ignored.
+int readObjLines(const QString &fileName, CMesh &mesh, int &loadMask)
+{
+    QByteArray data;
+    if (!detail::readWholeFile(fileName, data))
+        return ErrorCantOpen;
+    detail::ByteScanner in(data);
+    QByteArray line;
+    int code = ErrorNone;
+    std::vector<long long> corners;
+    while (in.readLine(line)) {
+        const QList<QByteArray> words = line.simplified().split(' ');
+        if (words.first() == "v") {
+            double value[6] = {0, 0, 0, 0, 0, 0};
+            const int count = int(words.size()) - 1;
+            bool ok = count == 3 || count == 4 || count == 6 || count == 7;
+            for (int k = 0; ok && k < std::min(count, 6); ++k)
+                ok = detail::parseDouble(words[k + 1].constData(), int(words[k + 1].size()), value[k]);
+            if (!ok) {
+                code = ErrorInvalidValue;
+                continue;
+            }
+            CVertex v;
+            v.p = Point3f(float(value[0]), float(value[1]), float(value[2]));
+            v.c = mesh.defaultColor;
+            if (count >= 6) {
+                v.c = {colorByte(float(value[3])), colorByte(float(value[4])), colorByte(float(value[5])), 255};
+                loadMask |= MaskVertexColor;
+            }
+            mesh.vert.push_back(v);
+        } else if (words.first() == "f") {
+            corners.clear();
+            bool ok = true;
+            for (int k = 1; ok && k < words.size(); ++k) {
+                const QByteArray index = words[k].left(words[k].indexOf('/') < 0 ? words[k].size() : words[k].indexOf('/'));
+                long long value = 0;
+                ok = detail::parseLong(index.constData(), int(index.size()), value) && value != 0;
+                // 1-based; negative counts back from the latest vertex.
+                corners.push_back(value > 0 ? value - 1 : (long long)mesh.vert.size() + value);
+            }
+            for (long long c : corners)
+                ok = ok && c >= 0 && c < (long long)mesh.vert.size();
+            if (!ok) {
+                code = ErrorInvalidFace;
+                continue;
+            }
+            loadMask |= MaskFaceIndex;
+            for (size_t k = 2; k < corners.size(); ++k) {
+                CFace f;
+                f.v[0] = int(corners[0]);
+                f.v[1] = int(corners[k - 1]);
+                f.v[2] = int(corners[k]);
+                mesh.face.push_back(f);
+            }
+        }
+    }
+    if (!mesh.vert.empty())
+        loadMask |= MaskVertexPosition;
+    return code;
+}
 
 } // namespace
 
@@ -112,11 +186,26 @@ int importObj(CMesh &mesh, const QString &fileName, int &loadMask)
     const aiScene *scene = importer.ReadFile(QFile::encodeName(fileName).constData(), 0);
     if (!scene) {
         qWarning().noquote() << "OBJ import of" << fileName << "failed:" << importer.GetErrorString();
-        return ErrorImporter;
+        // Keep whatever can be read; our own reading then says what was wrong.
+        const int ownCode = readObjLines(fileName, mesh, loadMask);
+        detail::finishMesh(mesh);
+        return mesh.vert.empty() ? int(ErrorImporter) : ownCode;
     }
-    SceneCopier(*scene, mesh, loadMask).copy();
+    SceneCopier copier(*scene, mesh, loadMask);
+    copier.copy();
+    int code = copier.droppedFaces() ? ErrorInvalidFace : ErrorNone;
+    if (mesh.vert.empty() || mesh.face.empty()) {
+        CMesh own;
+        int ownMask = 0;
+        const int ownCode = readObjLines(fileName, own, ownMask);
+        if (own.vert.size() > mesh.vert.size() || own.face.size() > mesh.face.size()) {
+            mesh = std::move(own);
+            loadMask = ownMask;
+            code = ownCode;
+        }
+    }
     detail::finishMesh(mesh);
-    return ErrorNone;
+    return code;
 }
 
 }} // namespace ksr::io

@@ -310,6 +310,35 @@ private slots:
         QVERIFY(mesh.vert.empty() && mesh.face.empty());
     }
 
+    // Files the external importer gives back without their faces or vertices are still read whole.
+    void objFallbacks_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("vertices");
+        QTest::addColumn<int>("faces");
+        QTest::addRow("named object of bare vertices") << QByteArray("o Cube\nv 1 1 1\nv 1 -1 1\nv -1 1 1\n") << int(ErrorNone) << 3 << 0;
+        QTest::addRow("missing texture coordinates") << QByteArray("o B\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nf 1/1/1 2/2/2 3/3/3\nf 2/4 4/5 3/6\n")
+                                                     << int(ErrorNone) << 4 << 2;
+        QTest::addRow("negative indices") << QByteArray("o N\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf -3/1 -2/1 -1/1\n") << int(ErrorNone) << 3 << 1;
+        QTest::addRow("face beyond vertices") << QByteArray("o N\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1/1 2/1 9/1\nf 1/1 2/1 3/1\n")
+                                              << int(ErrorInvalidFace) << 3 << 1;
+    }
+    void objFallbacks()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, code);
+        QFETCH(int, vertices);
+        QFETCH(int, faces);
+        CMesh mesh;
+        int mask = 0;
+        QCOMPARE(importMesh(mesh, write("fallback.obj", content), mask), code);
+        QCOMPARE(int(mesh.vert.size()), vertices);
+        QCOMPARE(int(mesh.face.size()), faces);
+        QCOMPARE(mesh.isPointCloud(), faces == 0);
+        QVERIFY(!mesh.bboxIsEmpty());
+    }
+
     void dispatchByEnding_data()
     {
         QTest::addColumn<QString>("name");
