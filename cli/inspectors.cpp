@@ -6,6 +6,9 @@ const std::vector<Inspector> &inspectors()
     static const std::vector<Inspector> table = {
         {QStringLiteral("Polyforge project (.pfp)"), {QStringLiteral("pfp")}, Qt::CaseSensitive, inspectProject},
         {QStringLiteral("index file (.orx)"), {QStringLiteral("orx")}, Qt::CaseSensitive, inspectIndex},
+        {QStringLiteral("3D model (.ply, .stl, .off, .obj, .vmi)"),
+         {QStringLiteral("ply"), QStringLiteral("stl"), QStringLiteral("off"), QStringLiteral("obj"), QStringLiteral("vmi")},
+         Qt::CaseInsensitive, inspectModel},
     };
     return table;
 }

@@ -31,3 +31,7 @@ const std::vector<Inspector> &inspectors();
 InspectResult inspectProject(const QString &fileName);
 // Index file (or any file read as one): {"errors", "scene", "collections"}.
 InspectResult inspectIndex(const QString &fileName);
+// 3D model (.ply .stl .off .obj .vmi, any case): {"errorCode", "errorText", "loadMask", "vertices",
+// "faces", "pointCloud", "hasVertexColors", "bboxMin", "bboxMax", "center", "radius"}; ok is false
+// only when the file does not exist.
+InspectResult inspectModel(const QString &fileName);

@@ -1,0 +1,49 @@
+// `orvelle-index inspect MODEL` for the 3D model kinds: what the model loader reads from the file.
+
+#include "inspectors.h"
+#include "jsonvalues.h"
+
+#include "polymodel3d.h"
+
+#include <ksr/meshio.h>
+
+#include <QFileInfo>
+#include <QJsonArray>
+
+namespace {
+
+QJsonArray point(const ksr::Point3f &p)
+{
+    return QJsonArray{JsonValues::number(p.x), JsonValues::number(p.y), JsonValues::number(p.z)};
+}
+
+} // namespace
+
+InspectResult inspectModel(const QString &fileName)
+{
+    InspectResult result;
+    PolyModel3D model;
+    if (!model.load(fileName)) {
+        result.json.insert(QStringLiteral("errorCode"), int(ksr::io::ErrorCantOpen));
+        result.json.insert(QStringLiteral("errorText"), ksr::io::errorText(fileName, ksr::io::ErrorCantOpen));
+        result.messages.append(QStringLiteral("\"%1\": file not found").arg(fileName));
+        return result;
+    }
+    // The file exists: whatever the importer managed to read is described, its error included.
+    result.ok = true;
+    const ksr::CMesh *mesh = model.mesh();
+    result.json.insert(QStringLiteral("errorCode"), model.errorCode());
+    result.json.insert(QStringLiteral("errorText"), model.errorText());
+    result.json.insert(QStringLiteral("loadMask"), model.loadMask());
+    result.json.insert(QStringLiteral("vertices"), model.vertexCount());
+    result.json.insert(QStringLiteral("faces"), model.faceCount());
+    result.json.insert(QStringLiteral("pointCloud"), model.isPointCloud());
+    result.json.insert(QStringLiteral("hasVertexColors"), (model.loadMask() & ksr::io::MaskVertexColor) != 0);
+    result.json.insert(QStringLiteral("bboxMin"), point(mesh->bboxMin));
+    result.json.insert(QStringLiteral("bboxMax"), point(mesh->bboxMax));
+    result.json.insert(QStringLiteral("center"), point(model.center()));
+    result.json.insert(QStringLiteral("radius"), JsonValues::number(model.radius()));
+    if (model.errorCode() != 0)
+        result.messages.append(QStringLiteral("\"%1\": %2").arg(fileName, model.errorText()));
+    return result;
+}
