@@ -1,0 +1,263 @@
+// Generation of the index file from the window: the file written, the messages shown, and
+// what happens when it cannot be written.
+
+#include "mainwindow.h"
+#include "windowtestutil.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const char *const identity = "1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 ";
+
+QString cameraLine(const char *element, const char *translation, const char *focal)
+{
+    return QString("<%1 RotationMatrix=\"%2\" TranslationVector=\"%3\" FocalMm=\"%4\" CenterPx=\"2000 1500 \" "
+                   "LensDistortion=\"0 0 \" ViewportPx=\"4000 3000 \" PixelSizeMm=\"0.01 0.01 \"/>")
+        .arg(element, identity, translation, focal);
+}
+
+} // namespace
+
+class TestGenerateIndex : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MainWindow> window;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<QTemporaryDir> temp;
+    QString dir;
+
+    template <typename T> T *get(const char *name) { return control<T>(window.get(), name); }
+    QTableWidget *table() { return get<QTableWidget>("data"); }
+
+    // Two photographs a and b with a model, imported, then every column filled as the jobs would.
+    void importAndPrepare()
+    {
+        for (const char *file : {"img/a.jpg", "img/b.jpg", "mesh.ply"})
+            QVERIFY(writeTextFile(dir + "/" + file, "x"));
+        QVERIFY(writeTextFile(dir + "/site.pfp",
+                              projectText({{{testCamera(35, {1, 2, 3}), "img/a.jpg"}},
+                                           {{testCamera(50, {4, 5, 6}), "img/b.jpg"}}},
+                                          {"mesh.ply"})));
+        dialogs.openAnswers << dir + "/site.pfp";
+        get<QAction>("actionImport")->trigger();
+        QCOMPARE(table()->rowCount(), 2);
+
+        window->thumbnailCreated(0, dir + "/thumbs/a.jpg");
+        window->thumbnailCreated(1, dir + "/thumbs/b.jpg");
+        window->depthComputed(0, 2.5f);
+        window->depthComputed(1, 0.123456789f);
+        window->orderComputed({1, 0}); // b is shown first
+        window->semanticComputed({3, 7});
+        window->tesselReady();
+        QVERIFY(get<QPushButton>("generateOrvelleIndex")->isEnabled());
+        dialogs.shown.clear();
+    }
+
+    QStringList tableTexts()
+    {
+        QStringList texts;
+        for (int row = 0; row < table()->rowCount(); ++row)
+            for (int column = 0; column < table()->columnCount(); ++column)
+                texts << (table()->item(row, column) ? table()->item(row, column)->text() : "<none>");
+        return texts;
+    }
+
+    static QString readAll(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+private slots:
+    void init()
+    {
+        temp = std::make_unique<QTemporaryDir>();
+        QVERIFY(temp->isValid());
+        dir = QFileInfo(temp->path()).canonicalFilePath();
+        dialogs = ScriptedDialogs();
+        window = std::make_unique<MainWindow>();
+        window->setDialogProvider(&dialogs);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void cleanup()
+    {
+        window.reset();
+        temp.reset();
+    }
+
+    void writesTheExpectedFile()
+    {
+        importAndPrepare();
+        auto *scene = get<QLineEdit>("sceneName");
+        scene->clear();
+        QTest::keyClicks(scene, "my scene");
+        get<QComboBox>("thumbnailBarPosition")->setCurrentIndex(0);
+        dialogs.colorAnswers << QColor(255, 0, 0);
+        clickControl(get<QPushButton>("frameletColor"));
+        get<QDoubleSpinBox>("frameletsScale")->setValue(1.5);
+        get<QDoubleSpinBox>("projectionReliability")->setValue(2);
+        clickControl(get<QCheckBox>("lighting"));
+        clickControl(get<QRadioButton>("coloredDomeBackground"));
+        get<QDoubleSpinBox>("cameraSpeed")->setValue(2.5);
+        get<QSpinBox>("startShot")->setValue(2);
+        clickControl(get<QPushButton>("upDirPlusZ"));
+
+        clickControl(get<QPushButton>("generateOrvelleIndex"));
+
+        const QStringList expected = {
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
+            "<scene name=\"my scene\" updirection=\"0 0 1\">",
+            "  <collection thumbnailBar=\"top\" shotColor=\"1 0 0 \" frameletsScale=\"1.5\" "
+            "projectionReliability=\"2\">",
+            "    <shot id=\"0\" sem=\"7\" colormap=\"./img/b.jpg\" thumbnail=\"./thumbs/b.jpg\" projectable=\"true\" "
+            "depth=\"0.123457\">",
+            "      " + cameraLine("KSRCamera", "-4 -5 -6 ", "50"),
+            "    </shot>",
+            "    <shot id=\"1\" sem=\"3\" colormap=\"./img/a.jpg\" thumbnail=\"./thumbs/a.jpg\" projectable=\"true\" "
+            "depth=\"2.5\">",
+            "      " + cameraLine("KSRCamera", "-1 -2 -3 ", "35"),
+            "    </shot>",
+            "  </collection>",
+            "  <model filename=\"./mesh.tsl\"/>",
+            "  <camera>",
+            "    <physic speed=\"2.5\"/>",
+            "    " + cameraLine("StartCam", "-4 -5 -6 ", "50"),
+            "  </camera>",
+            "  <background rgb=\"0 0 0 \">",
+            "    <sphere>",
+            "      <vertex height=\"-1\" rgb=\"0.6 0.6 0.6\"/>",
+            "      <vertex height=\"-0.05\" rgb=\"0.65 0.65 0.65\"/>",
+            "      <vertex height=\"0\" rgb=\"0.7 0.85 0.85\"/>",
+            "      <vertex height=\"0.7\" rgb=\"0.4 0.6 0.8\"/>",
+            "      <vertex height=\"1\" rgb=\"0.4 0.6 0.8\"/>",
+            "    </sphere>",
+            "  </background>",
+            "  <lighting enabled=\"true\"/>",
+            "</scene>"};
+        const QString written = readAll(dir + "/site_generated.orx");
+        QCOMPARE(written.trimmed().split('\n'), expected);
+
+        QCOMPARE(dialogs.shown.size(), 2); // the colour, then the result
+        QCOMPARE(dialogs.shown[1].kind, QString("information"));
+        QCOMPARE(dialogs.shown[1].title, QString("Index generation status"));
+        QCOMPARE(dialogs.shown[1].text, QString("The index file has been successfully generated!"));
+        QCOMPARE(dialogs.shown[1].parent, window.get());
+    }
+
+    // Defaults of the controls, absolute paths, and the input model instead of the .tsl.
+    void absolutePathsAndInputModel()
+    {
+        importAndPrepare();
+        clickControl(get<QCheckBox>("useRelativePaths"));
+        clickControl(get<QRadioButton>("useInputModel"));
+        get<QLineEdit>("outputIndexFilename")->setText(dir + "/out/../plain.orx");
+        QVERIFY(QDir(dir).mkpath("out"));
+
+        clickControl(get<QPushButton>("generateOrvelleIndex"));
+
+        const QString written = readAll(dir + "/plain.orx");
+        QVERIFY(written.contains("<scene name=\"mesh\" updirection=\"0 1 0\">"));
+        QVERIFY(written.contains("<collection thumbnailBar=\"bottom\" shotColor=\"1 1 1 \" frameletsScale=\"1\" "
+                                 "projectionReliability=\"1\">"));
+        QVERIFY(written.contains("colormap=\"" + dir + "/img/b.jpg\""));
+        QVERIFY(written.contains("<model filename=\"" + dir + "/mesh.ply\"/>"));
+        QVERIFY(written.contains(cameraLine("StartCam", "-1 -2 -3 ", "35"))); // start shot 1 is row 0
+        QVERIFY(written.contains("<background rgb=\"0 0 0 \">\n    <orthoPlane/>\n  </background>"));
+        QVERIFY(written.contains("<lighting enabled=\"false\"/>"));
+        QCOMPARE(dialogs.ofKind("information").value(0).text,
+                 QString("The index file has been successfully generated!"));
+    }
+
+    void missingFolderFailsAndChangesNothing()
+    {
+        importAndPrepare();
+        const QString target = dir + "/missing/out.orx";
+        get<QLineEdit>("outputIndexFilename")->setText(target);
+        const QStringList before = tableTexts();
+
+        clickControl(get<QPushButton>("generateOrvelleIndex"));
+
+        QCOMPARE(dialogs.shown.size(), 1);
+        QCOMPARE(dialogs.shown[0].kind, QString("information"));
+        QCOMPARE(dialogs.shown[0].title, QString("Index generation status"));
+        QCOMPARE(dialogs.shown[0].text, QString("An unexpected error occured while generating the index file!"));
+        QVERIFY(!QFileInfo::exists(dir + "/missing"));
+        QCOMPARE(tableTexts(), before);
+        QCOMPARE(get<QLineEdit>("outputIndexFilename")->text(), target);
+        QVERIFY(get<QPushButton>("generateOrvelleIndex")->isEnabled());
+
+        // The user can fix the name and retry.
+        get<QLineEdit>("outputIndexFilename")->setText(dir + "/retry.orx");
+        clickControl(get<QPushButton>("generateOrvelleIndex"));
+        QVERIFY(QFileInfo::exists(dir + "/retry.orx"));
+    }
+
+    void badDomeRowStopsGeneration_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("two numbers") << 1 << 1 << "0.5,0.5";
+        QTest::newRow("words as colour") << 2 << 1 << "red green blue";
+        QTest::newRow("height not a number") << 3 << 0 << "high";
+        QTest::newRow("empty height") << 4 << 0 << "";
+        QTest::newRow("cell without item") << 0 << 1 << "<none>";
+    }
+    void badDomeRowStopsGeneration()
+    {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QString, text);
+        importAndPrepare();
+        auto *dome = get<QTableWidget>("backgroundDome");
+        if (text == "<none>")
+            delete dome->takeItem(row, column);
+        else
+            dome->item(row, column)->setText(text);
+        // An existing file of the same name must survive the refusal.
+        QVERIFY(writeTextFile(dir + "/site_generated.orx", "earlier"));
+        clickControl(get<QRadioButton>("coloredDomeBackground"));
+
+        clickControl(get<QPushButton>("generateOrvelleIndex"));
+
+        QCOMPARE(dialogs.shown.size(), 1);
+        QCOMPARE(dialogs.shown[0].kind, QString("warning"));
+        QVERIFY2(dialogs.shown[0].text.startsWith(QString("Row %1 of the background dome").arg(row + 1)),
+                 qPrintable(dialogs.shown[0].text));
+        QCOMPARE(readAll(dir + "/site_generated.orx"), QString("earlier"));
+
+        // With the ortho plane the dome is not read at all.
+        clickControl(get<QRadioButton>("orthoPlaneBackground"));
+        clickControl(get<QPushButton>("generateOrvelleIndex"));
+        QCOMPARE(dialogs.ofKind("information").size(), 1);
+        QVERIFY(readAll(dir + "/site_generated.orx").contains("<orthoPlane/>"));
+    }
+
+    // An order column that is not a permutation of the rows is refused, not written silently.
+    void brokenOrderIsRefused()
+    {
+        importAndPrepare();
+        table()->item(1, 4)->setText("1"); // both rows claim position 1
+        clickControl(get<QPushButton>("generateOrvelleIndex"));
+        QCOMPARE(dialogs.shown.size(), 1);
+        QCOMPARE(dialogs.shown[0].kind, QString("warning"));
+        QVERIFY(!QFileInfo::exists(dir + "/site_generated.orx"));
+    }
+};
+
+QTEST_MAIN(TestGenerateIndex)
+#include "tst_generateindex.moc"
