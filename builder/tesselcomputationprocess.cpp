@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -23,6 +24,12 @@ QString lastLine(const QByteArray &text)
             return QString::fromLocal8Bit(line);
     }
     return QString();
+}
+// Relative paths resolved against the current folder; absolute and empty ones as given.
+QString absolutePath(const QString &path)
+{
+    const QFileInfo info(path);
+    return path.isEmpty() || info.isAbsolute() ? path : info.absoluteFilePath();
 }
 } // namespace
 
@@ -75,7 +82,9 @@ void TesselComputationProcess::startBuilder(const QString &inputModel, bool poin
                                             const QString &outputModel)
 {
     percentDone = 0;
-    const QStringList arguments = builderArguments(inputModel, pointCloud, outputModel, faceLimit);
+    // The builder runs in the temporary folder: relative paths must not move there with it.
+    const QStringList arguments =
+        builderArguments(absolutePath(inputModel), pointCloud, absolutePath(outputModel), faceLimit);
     const QString tempFolder = QDir(QDir::tempPath()).canonicalPath();
     qDebug() << tempFolder;
     QDir::setCurrent(tempFolder);

@@ -97,6 +97,21 @@ private slots:
         QCOMPARE(received, (expectedTail + QStringList{m_dir.filePath("out.tsl"), m_dir.filePath("in.ply")}));
     }
 
+    void relativePathsStayWithTheCaller()
+    {
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        const QString record = m_dir.filePath(QStringLiteral("relative.txt"));
+        TesselComputationProcess process;
+        process.setBuilderProgram(
+            script(QStringLiteral("for a in \"$@\"; do echo \"$a\"; done > '%1'").arg(record)));
+        process.startBuilder(QStringLiteral("models/in.ply"), false, QStringLiteral("out.tsl"));
+        QVERIFY(process.waitForFinished(10000));
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList received = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(received.mid(4), (QStringList{m_dir.filePath("out.tsl"), m_dir.filePath("models/in.ply")}));
+    }
+
     void progressSequence_data()
     {
         QTest::addColumn<QStringList>("lines");

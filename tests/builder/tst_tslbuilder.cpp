@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <limits>
 #include <set>
 
 namespace
@@ -24,7 +25,7 @@ struct Grid {
 };
 
 // A wavy height field with colours, as a binary little-endian PLY.
-bool writeGridPly(const QString &path, const Grid &grid, bool withFaces = true)
+bool writeGridPly(const QString &path, const Grid &grid, bool withFaces = true, float firstX = 0.0f)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -45,7 +46,7 @@ bool writeGridPly(const QString &path, const Grid &grid, bool withFaces = true)
     for (int j = 0; j < vy; ++j)
         for (int i = 0; i < vx; ++i) {
             const float x = float(i) / grid.columns * 4.0f, y = float(j) / grid.rows * 2.0f;
-            out << x << y << 0.2f * std::sin(3.0f * x) * std::cos(3.0f * y);
+            out << (i == 0 && j == 0 ? firstX : x) << y << 0.2f * std::sin(3.0f * x) * std::cos(3.0f * y);
             out << quint8(i * 255 / grid.columns) << quint8(j * 255 / grid.rows) << quint8(40);
         }
     if (withFaces)
@@ -241,6 +242,33 @@ private slots:
             QVERIFY(node.triangles.empty());
             QVERIFY(node.positions.size() <= 500);
             QVERIFY(!node.positions.empty());
+        }
+    }
+
+    void survivesHostileCoordinates_data()
+    {
+        QTest::addColumn<float>("firstX");
+        QTest::addColumn<int>("leafTriangles");
+        QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << 1200 - 2;
+        QTest::newRow("infinite") << std::numeric_limits<float>::infinity() << 1200 - 2;
+        QTest::newRow("huge") << -3.0e38f << 1200;
+    }
+    void survivesHostileCoordinates()
+    {
+        QFETCH(float, firstX);
+        QFETCH(int, leafTriangles);
+        const QString input = m_dir.filePath("hostile.ply"), output = m_dir.filePath("hostile.tsl");
+        QVERIFY(writeGridPly(input, Grid{30, 20}, true, firstX));
+        const BuilderRun run = runBuilder({"-F", "100", "-o", output, input});
+        QCOMPARE(run.exitCode, 0);
+        TslModel model;
+        QString error;
+        QVERIFY2(readTslFile(output, model, error), qPrintable(error));
+        QCOMPARE(model.levelPrimitiveCount(model.levelCount - 1), std::size_t(leafTriangles));
+        for (const TslNode &node : model.nodes) {
+            QVERIFY(node.triangles.size() <= 100);
+            for (const ksr::Point3f &p : node.positions)
+                QVERIFY(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z));
         }
     }
 

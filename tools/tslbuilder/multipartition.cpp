@@ -40,13 +40,20 @@ struct Primitives {
     std::vector<ksr::Point3f> centres;     // one per primitive
 };
 
+// Vertices a partition can use: not deleted, and with finite coordinates (NaN would break the
+// median split's ordering and the grid's cell numbers).
+bool usableVertex(const ksr::CVertex &v)
+{
+    return !v.isDeleted() && std::isfinite(v.p.x) && std::isfinite(v.p.y) && std::isfinite(v.p.z);
+}
+
 Primitives collect(const ksr::CMesh &mesh, bool pointCloud)
 {
     Primitives prims;
     const int vertexCount = int(mesh.vert.size());
     if (pointCloud) {
         for (int v = 0; v < vertexCount; ++v) {
-            if (mesh.vert[v].isDeleted())
+            if (!usableVertex(mesh.vert[v]))
                 continue;
             prims.points.push_back(v);
             prims.centres.push_back(mesh.vert[v].p);
@@ -58,11 +65,13 @@ Primitives collect(const ksr::CMesh &mesh, bool pointCloud)
             continue;
         bool usable = true;
         for (int k = 0; k < 3; ++k)
-            usable = usable && f.v[k] >= 0 && f.v[k] < vertexCount && !mesh.vert[f.v[k]].isDeleted();
+            usable = usable && f.v[k] >= 0 && f.v[k] < vertexCount && usableVertex(mesh.vert[f.v[k]]);
         if (!usable || f.v[0] == f.v[1] || f.v[1] == f.v[2] || f.v[0] == f.v[2])
             continue;
         prims.faces.push_back({f.v[0], f.v[1], f.v[2]});
-        prims.centres.push_back((mesh.vert[f.v[0]].p + mesh.vert[f.v[1]].p + mesh.vert[f.v[2]].p) / 3.0f);
+        // Divided first: sums of huge coordinates would overflow.
+        prims.centres.push_back(mesh.vert[f.v[0]].p / 3.0f + mesh.vert[f.v[1]].p / 3.0f +
+                                mesh.vert[f.v[2]].p / 3.0f);
     }
     return prims;
 }
@@ -134,6 +143,13 @@ TslNode mergeNodes(const TslNode &a, const TslNode &b)
     return merged;
 }
 
+// Cell along one axis; clamped so that tiny cells over huge models cannot overflow.
+std::int64_t cellNumber(float value, float origin, float cell)
+{
+    const double n = std::floor((double(value) - double(origin)) / double(cell));
+    return std::int64_t(std::clamp(n, -4.0e18, 4.0e18));
+}
+
 // One clustering pass: every grid cell keeps one vertex at the mean of its members; triangles
 // that collapse or repeat are dropped, and so are vertices no triangle uses any more.
 TslNode clusterOnce(const TslNode &in, const ksr::Point3f &origin, float cell,
@@ -148,9 +164,8 @@ TslNode clusterOnce(const TslNode &in, const ksr::Point3f &origin, float cell,
     std::vector<std::uint32_t> members;
     for (std::size_t v = 0; v < in.positions.size(); ++v) {
         const ksr::Point3f &p = in.positions[v];
-        const Key3 key{std::int64_t(std::floor((p.x - origin.x) / cell)),
-                       std::int64_t(std::floor((p.y - origin.y) / cell)),
-                       std::int64_t(std::floor((p.z - origin.z) / cell))};
+        const Key3 key{cellNumber(p.x, origin.x, cell), cellNumber(p.y, origin.y, cell),
+                       cellNumber(p.z, origin.z, cell)};
         auto [it, inserted] = cellIndex.emplace(key, std::uint32_t(members.size()));
         if (inserted) {
             sumPosition.push_back({0.0, 0.0, 0.0});
@@ -291,6 +306,11 @@ bool buildMultiresolution(const ksr::CMesh &mesh, const PartitionSettings &setti
 
     const Primitives prims = collect(mesh, settings.pointCloud);
     const std::size_t count = prims.centres.size();
+    const std::size_t offered = settings.pointCloud ? mesh.vert.size() : mesh.face.size();
+    if (count < offered)
+        report(QStringLiteral("Skipped %1 %2 that are deleted, degenerate or have invalid coordinates")
+                   .arg(offered - count)
+                   .arg(settings.pointCloud ? QStringLiteral("points") : QStringLiteral("triangles")));
     if (count == 0) {
         error = settings.pointCloud ? QStringLiteral("the model has no points")
                                     : QStringLiteral("the model has no triangles");
