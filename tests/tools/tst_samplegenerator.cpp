@@ -2,6 +2,7 @@
 // the mesh importers, the image decoder and exiftool; byte-identical output per seed; bad input.
 
 #include "polyforgeproject.h"
+#include "shottime.h"
 
 #include <ksr/meshio.h>
 
@@ -141,6 +142,7 @@ private slots:
     void modelFilesImport();
     void photographsDecodeAtCameraSize();
     void exifReadsBackWithExiftool();
+    void ownExifReaderFindsShotTimes();
     void captureTimesFollowTheWalks();
     void buildingWallsShowTheirColour();
     void truthDepthsArePlausible();
@@ -320,6 +322,17 @@ void TestSampleGenerator::exifReadsBackWithExiftool()
         // Byte order alternates, starting with Intel order.
         const QString order = tags["ExifByteOrder"].toString();
         QVERIFY2(order.contains(i % 2 == 0 ? "(Intel, II)" : "(Motorola, MM)"), qPrintable(order));
+    }
+}
+
+void TestSampleGenerator::ownExifReaderFindsShotTimes()
+{
+    // The reader the ordering job uses must get the same times from both byte orders.
+    for (const QJsonValue &v : readTruth(sampleA)["photographs"].toArray()) {
+        const QJsonObject p = v.toObject();
+        const std::optional<QDateTime> time = readExifShotTime(sampleA + "/" + p["image"].toString());
+        QVERIFY2(time.has_value(), qPrintable(p["image"].toString()));
+        QCOMPARE(time->toString("yyyy:MM:dd HH:mm:ss"), p["exifDateTime"].toString());
     }
 }
 
