@@ -9,6 +9,8 @@ const std::vector<Inspector> &inspectors()
         {QStringLiteral("3D model (.ply, .stl, .off, .obj, .vmi)"),
          {QStringLiteral("ply"), QStringLiteral("stl"), QStringLiteral("off"), QStringLiteral("obj"), QStringLiteral("vmi")},
          Qt::CaseInsensitive, inspectModel},
+        {QStringLiteral("photograph (.jpg, .jpeg)"), {QStringLiteral("jpg"), QStringLiteral("jpeg")},
+         Qt::CaseInsensitive, inspectPhoto},
     };
     return table;
 }

@@ -35,3 +35,7 @@ InspectResult inspectIndex(const QString &fileName);
 // "faces", "pointCloud", "hasVertexColors", "bboxMin", "bboxMax", "center", "radius"}; ok is false
 // only when the file does not exist.
 InspectResult inspectModel(const QString &fileName);
+// Photograph (.jpg .jpeg, any case): {"width", "height" (0 when it does not decode), "shotTime"
+// ("YYYY-MM-DDTHH:MM:SS" from the EXIF header, null when it gives none)}; ok is false when the
+// image does not decode.
+InspectResult inspectPhoto(const QString &fileName);

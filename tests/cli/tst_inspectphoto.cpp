@@ -1,0 +1,92 @@
+// Runs the built orvelle-index on photographs written here and reads its JSON.
+
+#include "../exif/exiftestjpeg.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace exiftest;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QJsonObject json;
+};
+
+Run inspect(const QString &fileName)
+{
+    QProcess process;
+    process.start(QStringLiteral(ORVELLE_BIN_DIR "/orvelle-index"), {QStringLiteral("inspect"), fileName});
+    Run result;
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.exitCode = process.exitCode();
+    result.json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+    return result;
+}
+
+} // namespace
+
+class TestInspectPhoto : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private slots:
+    void photographs_data();
+    void photographs();
+};
+
+void TestInspectPhoto::photographs_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<QJsonValue>("shotTime");
+
+    TiffBuilder big(true);
+    big.directories = {{ascii(0x0132, "2008:01:01 10:00:00"), link(0x8769, 1)}, {ascii(0x9003, "2008:01:01 09:59:58")}};
+    const QByteArray dated = withSections(plainJpeg(40, 30), app1(big.tiff()));
+    QTest::newRow("dated, upper-case suffix") << "IMG_0001.JPG" << dated << 0 << 40 << 30
+                                              << QJsonValue("2008-01-01T09:59:58");
+    QTest::newRow("dated, .jpeg") << "b.jpeg" << dated << 0 << 40 << 30 << QJsonValue("2008-01-01T09:59:58");
+    QTest::newRow("no EXIF: null, not the current time") << "c.jpg" << plainJpeg(7, 5) << 0 << 7 << 5
+                                                         << QJsonValue(QJsonValue::Null);
+    QByteArray random(2048, '\0');
+    for (int i = 0; i < random.size(); ++i)
+        random[i] = char((i * 7919 + 13) % 251);
+    QTest::newRow("random bytes") << "d.jpg" << random << 1 << 0 << 0 << QJsonValue(QJsonValue::Null);
+    // Only the header survives: no image, but the date read before the cut is reported.
+    const int exifEnd = 2 + ((uchar(dated[4]) << 8) | uchar(dated[5])) + 2;
+    QTest::newRow("truncated after the EXIF block") << "e.jpg" << dated.left(exifEnd + 4) << 1 << 0 << 0
+                                                    << QJsonValue("2008-01-01T09:59:58");
+}
+
+void TestInspectPhoto::photographs()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, exitCode);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(QJsonValue, shotTime);
+    const QString path = m_dir.filePath(name);
+    QVERIFY(writeFile(path, bytes));
+    const Run run = inspect(path);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.json.value("file").toString(), path);
+    QCOMPARE(run.json.value("ok").toBool(), exitCode == 0);
+    QCOMPARE(run.json.value("width").toInt(-1), width);
+    QCOMPARE(run.json.value("height").toInt(-1), height);
+    QVERIFY(run.json.contains("shotTime"));
+    QCOMPARE(run.json.value("shotTime"), shotTime);
+}
+
+QTEST_GUILESS_MAIN(TestInspectPhoto)
+#include "tst_inspectphoto.moc"
