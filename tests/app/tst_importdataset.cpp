@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -379,6 +380,31 @@ private slots:
         QCOMPARE(cell(0, 0), QString());
         QVERIFY(!get<QPushButton>("generateOrvelleIndex")->isEnabled());
         window->setStartView();
+    }
+
+    // The sample that `make run` opens: one row per photograph, every image found.
+    void generatedSample()
+    {
+        const QString generator = QStringLiteral(ORVELLE_BIN_DIR) + "/make-sample-dataset";
+        QVERIFY2(QFileInfo::exists(generator), "make-sample-dataset has not been built");
+        QProcess process;
+        process.start(generator, {dir + "/sample"});
+        QVERIFY(process.waitForFinished(120000));
+        QCOMPARE(process.exitCode(), 0);
+        QFile project(dir + "/sample/sample.pfp");
+        QVERIFY(project.open(QIODevice::ReadOnly));
+        const int rasters = int(project.readAll().count("<PFRaster"));
+        QVERIFY(rasters > 0);
+
+        importFile(dir + "/sample/sample.pfp");
+        QCOMPARE(table()->rowCount(), rasters);
+        for (int row = 0; row < rasters; ++row) {
+            QVERIFY(QFileInfo::exists(cell(row, 0)));
+            QVERIFY(cell(row, 2).startsWith("<ksrCamera"));
+        }
+        QVERIFY(!text("modelName").isEmpty());
+        QVERIFY(dialogs.ofKind("warning").isEmpty());
+        QVERIFY(get<QPushButton>("updateDepths")->isEnabled());
     }
 
     void realProject()
