@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMetaMethod>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -244,6 +245,18 @@ private slots:
         QCOMPARE(process.faceLimit, 10000);
         QCOMPARE(process.levelStep, -1);
         QCOMPARE(process.percentDone, 0);
+    }
+
+    void metaObjectMembersInOrder()
+    {
+        // Window code connects these by signature.
+        const QMetaObject &meta = TesselComputationProcess::staticMetaObject;
+        QStringList members;
+        for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
+            members << QString::fromLatin1(meta.method(i).methodSignature());
+        QCOMPARE(members, (QStringList{"error(QString,QString)", "tesselProgress(int)", "tesselReady()",
+                                       "processError(QProcess::ProcessError)", "updateTslProgress()"}));
+        QCOMPARE(meta.method(meta.methodOffset()).parameterNames(), (QList<QByteArray>{"title", "msg"}));
     }
 
     void errorTexts_data()

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 namespace
 {
 struct Quad {
@@ -152,6 +154,18 @@ private slots:
         widget.setModelVisible(false);
         image = widget.grabFramebuffer();
         QVERIFY(isBlackEverywhere(image));
+    }
+
+    void neverShownWidgetKeepsSettings()
+    {
+        auto widget = std::make_unique<OrientationWidget>();
+        widget->set3DModel(m_scene);
+        widget->setModelVisible(true);
+        widget->setUpDir({0, 0, 1}, cameraAt({1, 2, 3}));
+        QCOMPARE(widget->modelPath(), m_scene);
+        QCOMPARE(widget->pose().position, ksr::Point3f(1, 2, 3));
+        QVERIFY(!widget->model());
+        widget.reset();
     }
 
     void modelPathChanges()
