@@ -65,21 +65,43 @@ void MeshDrawer::drawPoints() const
     glPopAttrib();
 }
 
-void MeshDrawer::drawTriangles() const
+void MeshDrawer::buildCorners() const
 {
     const std::vector<CVertex> &vert = m_mesh->vert;
-    glBegin(GL_TRIANGLES);
+    m_corners.clear();
+    m_colors.clear();
+    m_normals.clear();
+    m_corners.reserve(m_mesh->face.size() * 9);
+    m_colors.reserve(m_mesh->face.size() * 12);
+    m_normals.reserve(m_mesh->face.size() * 9);
     for (const CFace &f : m_mesh->face) {
         if (f.isDeleted())
             continue;
-        glNormal3f(f.n.x, f.n.y, f.n.z);
         for (int k = 0; k < 3; ++k) {
             const CVertex &v = vert[size_t(f.v[k])];
-            glColor4ub(v.c.r, v.c.g, v.c.b, v.c.a);
-            glVertex3f(v.p.x, v.p.y, v.p.z);
+            m_corners.insert(m_corners.end(), {v.p.x, v.p.y, v.p.z});
+            m_colors.insert(m_colors.end(), {v.c.r, v.c.g, v.c.b, v.c.a});
+            m_normals.insert(m_normals.end(), {f.n.x, f.n.y, f.n.z});
         }
     }
-    glEnd();
+    m_cornersBuilt = true;
+}
+
+void MeshDrawer::drawTriangles() const
+{
+    if (!m_cornersBuilt)
+        buildCorners();
+    if (m_corners.empty())
+        return;
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, m_corners.data());
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, m_colors.data());
+    glNormalPointer(GL_FLOAT, 0, m_normals.data());
+    glDrawArrays(GL_TRIANGLES, 0, GLsizei(m_corners.size() / 3));
+    glPopClientAttrib();
 }
 
 } // namespace ksr
