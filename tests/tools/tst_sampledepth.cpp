@@ -67,7 +67,9 @@ void TestSampleDepth::depthRendererAgreesWithTruth()
         QVERIFY(expected > 0.0);
         const double relative = std::fabs(measured - expected) / expected;
         worst = std::max(worst, relative);
-        QVERIFY2(relative < 0.002, qPrintable(QString("%1: renderer %2, truth %3").arg(rasters[i]).arg(measured).arg(expected)));
+        QVERIFY2(
+            relative < 0.002,
+            qPrintable(QString("%1: renderer %2, truth %3").arg(rasters[i]).arg(measured).arg(expected)));
     }
     qInfo("largest relative difference %.5f", worst);
 }

@@ -23,7 +23,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 
 const QString generator = QStringLiteral(ORVELLE_BIN_DIR "/make-sample-dataset");
 const QStringList smallSample = {"--views", "12", "--triangles", "3000", "--size", "320x240"};
@@ -95,7 +96,8 @@ bool imagePosition(const Camera &camera, const ksr::Point3f &p, double &column, 
 }
 
 // Segment from a to b passes through the box (slab test).
-bool segmentHitsBox(const ksr::Point3f &a, const ksr::Point3f &b, const ksr::Point3f &lo, const ksr::Point3f &hi)
+bool segmentHitsBox(const ksr::Point3f &a, const ksr::Point3f &b, const ksr::Point3f &lo,
+                    const ksr::Point3f &hi)
 {
     double t0 = 0.0, t1 = 1.0;
     for (int k = 0; k < 3; ++k) {
@@ -193,7 +195,8 @@ void TestSampleGenerator::defaultSampleIsQuickAndComplete()
     int mask = 0;
     QCOMPARE(ksr::io::importMesh(full, sampleDefault + "/" + model["full"].toString(), mask), 0);
     QCOMPARE(ksr::io::importMesh(lowRes, sampleDefault + "/" + model["lowResolution"].toString(), mask), 0);
-    QVERIFY2(full.face.size() > 45000 && full.face.size() <= 50000, qPrintable(QString::number(full.face.size())));
+    QVERIFY2(full.face.size() > 45000 && full.face.size() <= 50000,
+             qPrintable(QString::number(full.face.size())));
     QVERIFY(lowRes.face.size() <= 5000);
     QCOMPARE(int(full.face.size()), model["triangles"].toInt());
 }
@@ -316,9 +319,11 @@ void TestSampleGenerator::exifReadsBackWithExiftool()
     for (int i = 0; i < read.size(); ++i) {
         const QJsonObject tags = read[i].toObject();
         const QJsonObject truth = photographs[i].toObject();
-        QVERIFY2(tags["SourceFile"].toString().endsWith(truth["image"].toString()), qPrintable(truth["image"].toString()));
+        QVERIFY2(tags["SourceFile"].toString().endsWith(truth["image"].toString()),
+                 qPrintable(truth["image"].toString()));
         QCOMPARE(tags["DateTimeOriginal"].toString(), truth["exifDateTime"].toString());
-        QVERIFY2(!tags.contains("Warning") && !tags.contains("Error"), qPrintable(tags["Warning"].toString()));
+        QVERIFY2(!tags.contains("Warning") && !tags.contains("Error"),
+                 qPrintable(tags["Warning"].toString()));
         // Byte order alternates, starting with Intel order.
         const QString order = tags["ExifByteOrder"].toString();
         QVERIFY2(order.contains(i % 2 == 0 ? "(Intel, II)" : "(Motorola, MM)"), qPrintable(order));
@@ -405,7 +410,8 @@ void TestSampleGenerator::buildingWallsShowTheirColour()
                 // The wall centre and four points around it must be in view and unobstructed.
                 const ksr::Point3f up{0, 0, h * 0.4f};
                 const ksr::Point3f probes[5] = {wall.centre, wall.centre + wall.along * 0.4f,
-                                                wall.centre - wall.along * 0.4f, wall.centre + up, wall.centre - up};
+                                                wall.centre - wall.along * 0.4f, wall.centre + up,
+                                                wall.centre - up};
                 double cols[5], rows[5];
                 bool usable = true;
                 for (int k = 0; k < 5 && usable; ++k) {
@@ -425,9 +431,11 @@ void TestSampleGenerator::buildingWallsShowTheirColour()
                         sum[2] += qBlue(px);
                     }
                 const QColor seen(sum[0] / 9, sum[1] / 9, sum[2] / 9);
-                const QString where =
-                    QString("%1 at (%2, %3) in %4 should show %5, has %6")
-                        .arg(b.name).arg(cols[0]).arg(rows[0]).arg(rasters[i], b.colour.name(), seen.name());
+                const QString where = QString("%1 at (%2, %3) in %4 should show %5, has %6")
+                                          .arg(b.name)
+                                          .arg(cols[0])
+                                          .arg(rows[0])
+                                          .arg(rasters[i], b.colour.name(), seen.name());
                 // Shading scales the colour; its hue stays.
                 QVERIFY2(seen.hsvSaturationF() > 0.3, qPrintable(where));
                 QVERIFY2(hueDistanceDegrees(seen, b.colour) < 12.0, qPrintable(where));
@@ -467,6 +475,7 @@ void TestSampleGenerator::rejectsBadArguments_data()
     QTest::newRow("too few triangles") << QStringList{"x", "--triangles", "10"} << "--triangles";
     QTest::newRow("size malformed") << QStringList{"x", "--size", "320by240"} << "--size";
     QTest::newRow("size too small") << QStringList{"x", "--size", "8x8"} << "--size";
+    QTest::newRow("size too large") << QStringList{"x", "--size", "10000x10000"} << "--size";
     QTest::newRow("negative seed") << QStringList{"x", "--seed", "-3"} << "--seed";
     QTest::newRow("unknown option") << QStringList{"x", "--colour", "red"} << "colour";
 }

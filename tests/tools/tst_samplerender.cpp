@@ -13,7 +13,8 @@
 using namespace SampleGen;
 using ksr::Point3f;
 
-namespace {
+namespace
+{
 
 // A wall in the plane y = distance, spanning [x0, x1] x [z0, z1], facing the origin.
 ksr::CMesh wall(float distance, float x0 = -500, float x1 = 500, float z0 = -500, float z1 = 500)

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cmath>
 
-namespace SampleGen {
+namespace SampleGen
+{
 
 using ksr::Point3f;
 
-namespace {
+namespace
+{
 
 constexpr float degree = 3.14159265358979f / 180.0f;
 constexpr float eyeHeight = 1.65f;
@@ -39,7 +41,8 @@ bool insideAnObject(const SampleScene &scene, const Point3f &p, float margin)
 
 Point3f onCircle(const Point3f &centre, float radius, float degrees, float height)
 {
-    return {centre.x + radius * std::cos(degrees * degree), centre.y + radius * std::sin(degrees * degree), height};
+    return {centre.x + radius * std::cos(degrees * degree), centre.y + radius * std::sin(degrees * degree),
+            height};
 }
 
 float fraction(int i, int count)
@@ -54,14 +57,15 @@ void orbitWalk(WalkContext &ctx, int count, bool high, std::vector<PlannedShot> 
     const float height = high ? 32.0f : float(rng.uniform(14.0, 20.0));
     const float start = high ? ctx.orbitStart + 180.0f : ctx.orbitStart;
     const float span = high ? 90.0f : 110.0f;
-    const Point3f target = high ? Point3f{0, 0, 0}
-                                : Point3f{float(rng.uniform(-4, 4)), float(rng.uniform(-4, 4)),
-                                          float(rng.uniform(3, 5))};
+    const Point3f target =
+        high ? Point3f{0, 0, 0}
+             : Point3f{float(rng.uniform(-4, 4)), float(rng.uniform(-4, 4)), float(rng.uniform(3, 5))};
     for (int i = 0; i < count; ++i) {
         PlannedShot shot;
         const Point3f centre = onCircle({0, 0, 0}, radius, start + span * fraction(i, count), height);
         const Point3f aim = target + Point3f{float(rng.uniform(-2, 2)), float(rng.uniform(-2, 2)), 0};
-        shot.camera = lookAtCamera(centre, aim, float(rng.uniform(-1.5, 1.5)), ctx.landscape, high ? 35.0f : 28.0f);
+        shot.camera =
+            lookAtCamera(centre, aim, float(rng.uniform(-1.5, 1.5)), ctx.landscape, high ? 35.0f : 28.0f);
         shots.push_back(shot);
     }
 }
@@ -71,7 +75,7 @@ void streetWalk(WalkContext &ctx, int count, std::vector<PlannedShot> &shots)
     SampleRng &rng = ctx.rng;
     // Along one of the two streets, from the edge of the scene into the square.
     const int direction = rng.below(4);
-    const Point3f forward = direction == 0 ? Point3f{1, 0, 0}
+    const Point3f forward = direction == 0   ? Point3f{1, 0, 0}
                             : direction == 1 ? Point3f{-1, 0, 0}
                             : direction == 2 ? Point3f{0, 1, 0}
                                              : Point3f{0, -1, 0};
@@ -106,7 +110,8 @@ void closeUpWalk(WalkContext &ctx, int count, std::vector<PlannedShot> &shots)
     }
     const SceneObject &building = *buildings[std::size_t(rng.below(int(buildings.size())))];
     const Point3f middle = (building.min + building.max) * 0.5f;
-    const float radius = 0.5f * std::hypot(building.max.x - building.min.x, building.max.y - building.min.y) + 6.0f;
+    const float radius =
+        0.5f * std::hypot(building.max.x - building.min.x, building.max.y - building.min.y) + 6.0f;
     // Start on the side that faces the middle of the scene, where the streets are.
     const float start = std::atan2(-middle.y, -middle.x) / degree - 50.0f;
     const Point3f target{middle.x, middle.y, std::min(building.wallTop * 0.5f, 5.0f)};
@@ -130,7 +135,8 @@ void closeUpWalk(WalkContext &ctx, int count, std::vector<PlannedShot> &shots)
 
 } // namespace
 
-Camera lookAtCamera(const Point3f &centre, const Point3f &target, float rollDegrees, QSize viewport, float focalMm)
+Camera lookAtCamera(const Point3f &centre, const Point3f &target, float rollDegrees, QSize viewport,
+                    float focalMm)
 {
     const Point3f forward = (target - centre).normalized();
     Point3f right = forward.cross({0, 0, 1});
@@ -154,7 +160,8 @@ Camera lookAtCamera(const Point3f &centre, const Point3f &target, float rollDegr
     return camera;
 }
 
-std::vector<PlannedShot> planShots(const SampleScene &scene, int views, QSize landscapeSize, std::uint64_t seed)
+std::vector<PlannedShot> planShots(const SampleScene &scene, int views, QSize landscapeSize,
+                                   std::uint64_t seed)
 {
     SampleRng rng(seed ^ 0x5CA1AB1Eull);
     WalkContext ctx{scene, rng, landscapeSize};

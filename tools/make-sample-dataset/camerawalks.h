@@ -11,7 +11,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace SampleGen {
+namespace SampleGen
+{
 
 struct PlannedShot {
     Camera camera;
@@ -29,6 +30,7 @@ Camera lookAtCamera(const ksr::Point3f &centre, const ksr::Point3f &target, floa
 
 // The shots for a scene: count views, landscape size (the longer side first), walks of up to six
 // shots. Deterministic for a seed.
-std::vector<PlannedShot> planShots(const SampleScene &scene, int views, QSize landscapeSize, std::uint64_t seed);
+std::vector<PlannedShot> planShots(const SampleScene &scene, int views, QSize landscapeSize,
+                                   std::uint64_t seed);
 
 } // namespace SampleGen

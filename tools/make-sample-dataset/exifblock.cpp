@@ -5,9 +5,11 @@
 #include <cmath>
 #include <vector>
 
-namespace SampleGen {
+namespace SampleGen
+{
 
-namespace {
+namespace
+{
 
 enum TiffType : quint16 { Ascii = 2, Short = 3, Long = 4, Rational = 5, Undefined = 7 };
 

@@ -7,10 +7,11 @@
 #include <QDateTime>
 #include <QString>
 
-namespace SampleGen {
+namespace SampleGen
+{
 
 struct ExifFields {
-    QDateTime shotTime;   // written as "YYYY:MM:DD HH:MM:SS"
+    QDateTime shotTime; // written as "YYYY:MM:DD HH:MM:SS"
     bool bigEndian = false;
     float focalMm = 0.0f; // written as a rational in 1/100 mm
     int width = 0, height = 0;

@@ -9,7 +9,8 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
-namespace {
+namespace
+{
 
 int usageError(const QString &message)
 {
@@ -40,21 +41,24 @@ int main(int argc, char *argv[])
         "photos/*.jpg with EXIF capture times, model/*.ply (full, low resolution, point cloud) and "
         "truth.json (capture times and ground-truth depths). The same seed gives byte-identical files."));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("OUTPUT_DIR"), QStringLiteral("Folder to create (or an empty one)."));
-    const QCommandLineOption seedOption(QStringLiteral("seed"), QStringLiteral("Scene and camera seed (default 1)."),
+    parser.addPositionalArgument(QStringLiteral("OUTPUT_DIR"),
+                                 QStringLiteral("Folder to create (or an empty one)."));
+    const QCommandLineOption seedOption(QStringLiteral("seed"),
+                                        QStringLiteral("Scene and camera seed (default 1)."),
                                         QStringLiteral("N"), QStringLiteral("1"));
-    const QCommandLineOption viewsOption(QStringLiteral("views"), QStringLiteral("Number of photographs (default 24)."),
+    const QCommandLineOption viewsOption(QStringLiteral("views"),
+                                         QStringLiteral("Number of photographs (default 24)."),
                                          QStringLiteral("N"), QStringLiteral("24"));
-    const QCommandLineOption trianglesOption(QStringLiteral("triangles"),
-                                             QStringLiteral("Triangles of the full model, at most (default 50000)."),
-                                             QStringLiteral("N"), QStringLiteral("50000"));
+    const QCommandLineOption trianglesOption(
+        QStringLiteral("triangles"), QStringLiteral("Triangles of the full model, at most (default 50000)."),
+        QStringLiteral("N"), QStringLiteral("50000"));
     const QCommandLineOption sizeOption(
         QStringLiteral("size"),
         QStringLiteral("Landscape photograph size; portrait ones are HxW (default 1600x1200)."),
         QStringLiteral("WxH"), QStringLiteral("1600x1200"));
-    const QCommandLineOption overwriteOption(QStringLiteral("overwrite"),
-                                             QStringLiteral("Write into OUTPUT_DIR even when it is not empty, "
-                                                            "replacing the sample files there."));
+    const QCommandLineOption overwriteOption(
+        QStringLiteral("overwrite"), QStringLiteral("Write into OUTPUT_DIR even when it is not empty, "
+                                                    "replacing the sample files there."));
     parser.addOptions({seedOption, viewsOption, trianglesOption, sizeOption, overwriteOption});
 
     if (!parser.parse(QCoreApplication::arguments()))
@@ -93,9 +97,11 @@ int main(int argc, char *argv[])
         QTextStream(stderr) << "make-sample-dataset: " << error << "\n";
         return 1;
     }
-    QTextStream(stdout) << "Wrote " << summary.photographs << " photographs, a model of " << summary.triangles
-                        << " triangles (" << summary.lowResTriangles << " in the low-resolution one) and "
-                        << summary.points << " points to " << positional.first() << " in "
-                        << QString::number(timer.elapsed() / 1000.0, 'f', 1) << " s\n";
+    QTextStream(stdout) << "Wrote " << summary.photographs
+                        << (summary.photographs == 1 ? " photograph" : " photographs") << ", a model of "
+                        << summary.triangles << " triangles (" << summary.lowResTriangles
+                        << " in the low-resolution one) and " << summary.points << " points to "
+                        << positional.first() << " in " << QString::number(timer.elapsed() / 1000.0, 'f', 1)
+                        << " s\n";
     return 0;
 }

@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-namespace SampleGen {
+namespace SampleGen
+{
 
 QByteArray binaryMeshPly(const ksr::CMesh &mesh, const QByteArray &comment)
 {
@@ -55,7 +56,8 @@ QByteArray asciiPointCloudPly(const std::vector<ksr::CVertex> &points, const QBy
             out += QByteArray::number(double(c), 'f', 4) + ' ';
         for (float c : {v.n.x, v.n.y, v.n.z})
             out += QByteArray::number(double(c), 'f', 4) + ' ';
-        out += QByteArray::number(v.c.r) + ' ' + QByteArray::number(v.c.g) + ' ' + QByteArray::number(v.c.b) + '\n';
+        out += QByteArray::number(v.c.r) + ' ' + QByteArray::number(v.c.g) + ' ' + QByteArray::number(v.c.b) +
+               '\n';
     }
     return out;
 }

@@ -8,7 +8,8 @@
 
 #include <vector>
 
-namespace SampleGen {
+namespace SampleGen
+{
 
 QByteArray binaryMeshPly(const ksr::CMesh &mesh, const QByteArray &comment);
 QByteArray asciiPointCloudPly(const std::vector<ksr::CVertex> &points, const QByteArray &comment);

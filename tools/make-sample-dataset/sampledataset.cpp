@@ -1,7 +1,7 @@
 #include "sampledataset.h"
 
-#include "camerawalks.h"
 #include "cameraelement.h"
+#include "camerawalks.h"
 #include "exifblock.h"
 #include "plyfiles.h"
 #include "samplescene.h"
@@ -21,9 +21,11 @@
 #include <cmath>
 #include <functional>
 
-namespace SampleGen {
+namespace SampleGen
+{
 
-namespace {
+namespace
+{
 
 const QString projectName = QStringLiteral("sample.pfp");
 const QString truthName = QStringLiteral("truth.json");
@@ -153,8 +155,9 @@ QByteArray projectXml(const std::vector<PlannedShot> &shots)
     return bytes;
 }
 
-QByteArray truthJson(const SampleOptions &options, const SampleScene &scene, const std::vector<PlannedShot> &shots,
-                     const QList<PhotoResult> &results, const SampleSummary &summary)
+QByteArray truthJson(const SampleOptions &options, const SampleScene &scene,
+                     const std::vector<PlannedShot> &shots, const QList<PhotoResult> &results,
+                     const SampleSummary &summary)
 {
     QJsonArray objects;
     for (const SceneObject &o : scene.objects)
@@ -167,24 +170,25 @@ QByteArray truthJson(const SampleOptions &options, const SampleScene &scene, con
     QJsonArray photographs;
     for (std::size_t i = 0; i < shots.size(); ++i) {
         const PlannedShot &shot = shots[i];
-        photographs.append(QJsonObject{
-            {"image", photoName(int(i))},
-            {"captureTime", shot.shotTime.toString(Qt::ISODate)},
-            {"exifDateTime", shot.shotTime.toString(QStringLiteral("yyyy:MM:dd HH:mm:ss"))},
-            {"exifByteOrder", i % 2 == 1 ? "MM" : "II"},
-            {"depth", rounded(results[qsizetype(i)].depth)},
-            {"walk", shot.walk},
-            {"orientation", shot.portrait ? "portrait" : "landscape"},
-            {"width", shot.camera.viewportPx[0]},
-            {"height", shot.camera.viewportPx[1]}});
+        photographs.append(
+            QJsonObject{{"image", photoName(int(i))},
+                        {"captureTime", shot.shotTime.toString(Qt::ISODate)},
+                        {"exifDateTime", shot.shotTime.toString(QStringLiteral("yyyy:MM:dd HH:mm:ss"))},
+                        {"exifByteOrder", i % 2 == 1 ? "MM" : "II"},
+                        {"depth", rounded(results[qsizetype(i)].depth)},
+                        {"walk", shot.walk},
+                        {"orientation", shot.portrait ? "portrait" : "landscape"},
+                        {"width", shot.camera.viewportPx[0]},
+                        {"height", shot.camera.viewportPx[1]}});
     }
     const QJsonObject root{
         {"generator", "make-sample-dataset"},
         {"seed", QString::number(options.seed)},
         {"units", "metres"},
         {"upDirection", QJsonArray{0, 0, 1}},
-        {"depthDefinition", "mean distance along the viewing axis of the surface seen on the 64-pixel grid of "
-                            "the depth job, in model units"},
+        {"depthDefinition",
+         "mean distance along the viewing axis of the surface seen on the 64-pixel grid of "
+         "the depth job, in model units"},
         {"model", QJsonObject{{"full", modelPath},
                               {"lowResolution", lowResPath},
                               {"pointCloud", pointsPath},
@@ -204,13 +208,16 @@ bool writeInto(const QString &folder, const SampleOptions &options, QString *err
 
     const SampleScene scene = buildScene(options.seed);
     const ksr::CMesh full = tessellate(scene, options.triangles, options.seed);
-    const ksr::CMesh lowRes = tessellate(scene, std::min(options.triangles, lowResTriangleBudget), options.seed);
-    const std::vector<ksr::CVertex> points = samplePoints(full, std::max(1000, options.triangles / 2), options.seed);
+    const ksr::CMesh lowRes =
+        tessellate(scene, std::min(options.triangles, lowResTriangleBudget), options.seed);
+    const std::vector<ksr::CVertex> points =
+        samplePoints(full, std::max(1000, options.triangles / 2), options.seed);
     summary.triangles = int(full.face.size());
     summary.lowResTriangles = int(lowRes.face.size());
     summary.points = int(points.size());
 
-    const QByteArray comment = "synthetic sample scene, units metres, z up, seed " + QByteArray::number(options.seed);
+    const QByteArray comment =
+        "synthetic sample scene, units metres, z up, seed " + QByteArray::number(options.seed);
     if (!writeFile(dir.filePath(modelPath), binaryMeshPly(full, comment), error) ||
         !writeFile(dir.filePath(lowResPath), binaryMeshPly(lowRes, comment + ", low resolution"), error) ||
         !writeFile(dir.filePath(pointsPath), asciiPointCloudPly(points, comment + ", point cloud"), error))
@@ -222,8 +229,8 @@ bool writeInto(const QString &folder, const SampleOptions &options, QString *err
 
     // A photograph written before may have a thumbnail that no longer matches it.
     for (std::size_t i = 0; i < shots.size(); ++i) {
-        const QString thumbnail = dir.filePath(QStringLiteral("photos/thumbnails/") +
-                                               QFileInfo(photoName(int(i))).fileName());
+        const QString thumbnail =
+            dir.filePath(QStringLiteral("photos/thumbnails/") + QFileInfo(photoName(int(i))).fileName());
         if (QFileInfo::exists(thumbnail) && !QFile::remove(thumbnail))
             return fail(error, QStringLiteral("cannot remove the outdated thumbnail %1").arg(thumbnail));
     }
@@ -253,11 +260,14 @@ bool validateOptions(const SampleOptions &options, QString *error)
 {
     if (options.views < 1 || options.views > 10000)
         return fail(error, QStringLiteral("--views must be between 1 and 10000"));
-    if (options.triangles < 1000 || options.triangles > 20000000)
-        return fail(error, QStringLiteral("--triangles must be between 1000 and 20000000"));
-    if (options.size.width() < 16 || options.size.height() < 16 || options.size.width() > 12000 ||
-        options.size.height() > 12000)
-        return fail(error, QStringLiteral("--size: each side must be between 16 and 12000 pixels"));
+    if (options.triangles < 1000 || options.triangles > 5000000)
+        return fail(error, QStringLiteral("--triangles must be between 1000 and 5000000"));
+    const QSize size = options.size;
+    if (size.width() < 16 || size.height() < 16 || size.width() > 10000 || size.height() > 10000)
+        return fail(error, QStringLiteral("--size: each side must be between 16 and 10000 pixels"));
+    // Two photographs are rendered at once, each with a colour and a depth buffer.
+    if (qint64(size.width()) * size.height() > 50000000)
+        return fail(error, QStringLiteral("--size: at most 50 million pixels per photograph"));
     return true;
 }
 
@@ -283,9 +293,11 @@ bool writeSampleDataset(const QString &outputDir, const SampleOptions &options, 
         const QString parent = info.absolutePath();
         if (!QDir().mkpath(parent))
             return fail(error, QStringLiteral("cannot create the folder %1").arg(parent));
-        QTemporaryDir partial(parent + QStringLiteral("/.") + info.fileName() + QStringLiteral("-partial-XXXXXX"));
+        QTemporaryDir partial(parent + QStringLiteral("/.") + info.fileName() +
+                              QStringLiteral("-partial-XXXXXX"));
         if (!partial.isValid())
-            return fail(error, QStringLiteral("cannot create a folder in %1: %2").arg(parent, partial.errorString()));
+            return fail(
+                error, QStringLiteral("cannot create a folder in %1: %2").arg(parent, partial.errorString()));
         if (!writeInto(partial.path(), options, error, written))
             return false;
         // A temporary folder is private; the sample is an ordinary folder.

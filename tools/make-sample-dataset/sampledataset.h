@@ -13,7 +13,8 @@
 
 #include <cstdint>
 
-namespace SampleGen {
+namespace SampleGen
+{
 
 struct SampleOptions {
     std::uint64_t seed = 1;

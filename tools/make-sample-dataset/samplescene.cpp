@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cmath>
 
-namespace SampleGen {
+namespace SampleGen
+{
 
-namespace {
+namespace
+{
 
 using ksr::Color4b;
 using ksr::Point3f;
@@ -37,7 +39,8 @@ float positionNoise(const Point3f &p, std::uint64_t seed)
 {
     std::uint64_t h = seed ^ 0x51ED270B27E1A4C5ull;
     for (float c : {p.x, p.y, p.z}) {
-        h ^= std::uint64_t(std::int64_t(std::lround(c * 100.0f))) + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+        h ^= std::uint64_t(std::int64_t(std::lround(c * 100.0f))) + 0x9E3779B97F4A7C15ull + (h << 6) +
+             (h >> 2);
         h *= 0xBF58476D1CE4E5B9ull;
         h ^= h >> 31;
     }
@@ -75,8 +78,8 @@ Color4b vertexColour(const Patch &patch, const Point3f &p, std::uint64_t seed)
     return scaled(patch.colour, 1.0f + 0.05f * noise);
 }
 
-void addQuad(SampleScene &scene, const Point3f &origin, const Point3f &u, const Point3f &v, const Color4b &colour,
-             PatchStyle style)
+void addQuad(SampleScene &scene, const Point3f &origin, const Point3f &u, const Point3f &v,
+             const Color4b &colour, PatchStyle style)
 {
     Patch patch;
     patch.corner[0] = origin;
@@ -88,8 +91,8 @@ void addQuad(SampleScene &scene, const Point3f &origin, const Point3f &u, const 
     scene.patches.push_back(patch);
 }
 
-void addTriangle(SampleScene &scene, const Point3f &a, const Point3f &b, const Point3f &c, const Color4b &colour,
-                 PatchStyle style)
+void addTriangle(SampleScene &scene, const Point3f &a, const Point3f &b, const Point3f &c,
+                 const Color4b &colour, PatchStyle style)
 {
     Patch patch;
     patch.corner[0] = a;
@@ -159,12 +162,12 @@ float roundTo(float v, float step)
 void addGround(SampleScene &scene, float halfSize)
 {
     scene.groundHalfSize = halfSize;
-    addQuad(scene, {-halfSize, -halfSize, 0.0f}, {2 * halfSize, 0, 0}, {0, 2 * halfSize, 0}, {92, 128, 66, 255},
-            PatchStyle::Ground);
+    addQuad(scene, {-halfSize, -halfSize, 0.0f}, {2 * halfSize, 0, 0}, {0, 2 * halfSize, 0},
+            {92, 128, 66, 255}, PatchStyle::Ground);
 }
 
-void addBuilding(SampleScene &scene, const QString &name, const Point3f &min, const Point3f &max, float roofHeight,
-                 const Color4b &wallColour, const Color4b &roofColour)
+void addBuilding(SampleScene &scene, const QString &name, const Point3f &min, const Point3f &max,
+                 float roofHeight, const Color4b &wallColour, const Color4b &roofColour)
 {
     const float dx = max.x - min.x, dy = max.y - min.y, top = max.z;
     const Point3f up{0, 0, top};
@@ -364,9 +367,9 @@ std::vector<ksr::CVertex> samplePoints(const ksr::CMesh &mesh, int count, std::u
     points.reserve(std::size_t(std::max(count, 0)));
     for (int k = 0; k < count; ++k) {
         const double pick = rng.uniform() * total;
-        const std::size_t fi = std::min(std::size_t(std::upper_bound(cumulative.begin(), cumulative.end(), pick) -
-                                                    cumulative.begin()),
-                                        cumulative.size() - 1);
+        const std::size_t fi = std::min(
+            std::size_t(std::upper_bound(cumulative.begin(), cumulative.end(), pick) - cumulative.begin()),
+            cumulative.size() - 1);
         const ksr::CFace &f = mesh.face[fi];
         float s = float(rng.uniform()), t = float(rng.uniform());
         if (s + t > 1.0f) {

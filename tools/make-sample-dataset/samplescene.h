@@ -11,7 +11,8 @@
 #include <cstdint>
 #include <vector>
 
-namespace SampleGen {
+namespace SampleGen
+{
 
 // How a patch's vertex colours vary over the surface.
 enum class PatchStyle {
@@ -54,7 +55,8 @@ void addGround(SampleScene &scene, float halfSize);
 void addBuilding(SampleScene &scene, const QString &name, const ksr::Point3f &min, const ksr::Point3f &max,
                  float roofHeight, const ksr::Color4b &wallColour, const ksr::Color4b &roofColour);
 // A wedge rising from 0 to height along x over [min.x, max.x].
-void addRamp(SampleScene &scene, const ksr::Point3f &min, const ksr::Point3f &max, const ksr::Color4b &colour);
+void addRamp(SampleScene &scene, const ksr::Point3f &min, const ksr::Point3f &max,
+             const ksr::Color4b &colour);
 
 // Triangle mesh of the scene with per-vertex colours and face normals, at most targetTriangles
 // triangles and as close to it as the patch grid allows (at least two per quad, one per triangle).

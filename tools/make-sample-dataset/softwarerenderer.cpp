@@ -4,11 +4,13 @@
 #include <cmath>
 #include <limits>
 
-namespace SampleGen {
+namespace SampleGen
+{
 
 using ksr::Point3f;
 
-namespace {
+namespace
+{
 
 const Point3f sunDirection = Point3f{0.45f, -0.35f, 0.82f}.normalized();
 
@@ -55,7 +57,8 @@ QRgb skyColour(const ViewProjection &view, const ksr::Matrix44f &rotation, float
     const float xf = view.left + x / view.width * (view.right - view.left);
     const float yf = view.bottom + (view.height - y) / view.height * (view.top - view.bottom);
     // Rows of the rotation are the camera axes: world direction = R^T (xf, yf, -f).
-    const Point3f dir = (rotation.row(0) * xf + rotation.row(1) * yf - rotation.row(2) * view.focalMm).normalized();
+    const Point3f dir =
+        (rotation.row(0) * xf + rotation.row(1) * yf - rotation.row(2) * view.focalMm).normalized();
     const float t = std::clamp(dir.z * 2.5f, 0.0f, 1.0f);
     const float r = 208 + (92 - 208) * t, g = 220 + (144 - 220) * t, b = 232 + (212 - 232) * t;
     auto channel = [exposure](float v) { return std::clamp(int(std::lround(v * exposure)), 0, 255); };
@@ -159,7 +162,8 @@ void SoftwareRenderer::draw(const ViewProjection &view, float zNear, float zFar,
     const std::size_t faceCount = faceLight.size();
     for (std::size_t fi = 0; fi < faceCount; ++fi) {
         const int *corner = &faceCorners[fi * 3];
-        const Point3f &a = cameraPoints[corner[0]], &b = cameraPoints[corner[1]], &c = cameraPoints[corner[2]];
+        const Point3f &a = cameraPoints[corner[0]], &b = cameraPoints[corner[1]],
+                      &c = cameraPoints[corner[2]];
         // Outside one side of the frustum (planes through the eye, plus near and far): nothing to draw.
         auto allOut = [&](auto test) { return test(a) && test(b) && test(c); };
         if (allOut([&](const Point3f &p) { return -p.z < zNear; }) ||
@@ -199,8 +203,10 @@ void SoftwareRenderer::draw(const ViewProjection &view, float zNear, float zFar,
             const float minX = std::min({v0.x, v1.x, v2.x}), maxX = std::max({v0.x, v1.x, v2.x});
             const float minY = std::min({v0.y, v1.y, v2.y}), maxY = std::max({v0.y, v1.y, v2.y});
             // Pixels whose centres (i + 0.5, j + 0.5) may lie inside.
-            const int i0 = std::max(0, int(std::ceil(minX - 0.5f))), i1 = std::min(target.width - 1, int(std::floor(maxX - 0.5f)));
-            const int j0 = std::max(0, int(std::ceil(minY - 0.5f))), j1 = std::min(target.height - 1, int(std::floor(maxY - 0.5f)));
+            const int i0 = std::max(0, int(std::ceil(minX - 0.5f))),
+                      i1 = std::min(target.width - 1, int(std::floor(maxX - 0.5f)));
+            const int j0 = std::max(0, int(std::ceil(minY - 0.5f))),
+                      j1 = std::min(target.height - 1, int(std::floor(maxY - 0.5f)));
             if (i0 > i1 || j0 > j1)
                 continue;
             const float invArea = 1.0f / area;
@@ -223,7 +229,8 @@ void SoftwareRenderer::draw(const ViewProjection &view, float zNear, float zFar,
                         int rgb[3];
                         for (int ch = 0; ch < 3; ++ch)
                             rgb[ch] = std::clamp(
-                                int((l0 * v0.rgb[ch] + l1 * v1.rgb[ch] + l2 * v2.rgb[ch]) * depth + 0.5f), 0, 255);
+                                int((l0 * v0.rgb[ch] + l1 * v1.rgb[ch] + l2 * v2.rgb[ch]) * depth + 0.5f), 0,
+                                255);
                         target.colour[j * target.colourStride + i] = qRgb(rgb[0], rgb[1], rgb[2]);
                     }
                 }

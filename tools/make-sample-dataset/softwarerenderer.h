@@ -16,7 +16,8 @@
 
 #include <vector>
 
-namespace SampleGen {
+namespace SampleGen
+{
 
 // Where points of one camera's view land in a rendering of width x height pixels.
 struct ViewProjection {
