@@ -134,8 +134,11 @@ void GLDownsampler::setOutputScale(float sx, float sy)
 void GLDownsampler::selectTarget(Texture &out, std::vector<unsigned char> &ram, FBO &fbo, unsigned int width,
                                  unsigned int height)
 {
-    if (int(width) != fbo.w || int(height) != fbo.h) {
-        ram.assign(std::size_t(4) * width * height, 0);
+    const std::size_t bytes = std::size_t(4) * width * height;
+    // The 1-byte buffer of a fresh set is too small even when the size matches
+    // the 1 x 1 target made at initialisation.
+    if (int(width) != fbo.w || int(height) != fbo.h || ram.size() < bytes) {
+        ram.assign(bytes, 0);
         fbo.resize(int(width), int(height));
     }
     ramCurr = &ram;

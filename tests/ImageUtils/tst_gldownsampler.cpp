@@ -47,6 +47,7 @@ private slots:
     void patternSurvives_data();
     void patternSurvives();
     void alternatingOrientationsKeepBothTargets();
+    void onePixelOutputOnAFreshDownsampler();
     void savesWithDotsPerMetre();
     void failedSaveLeavesNoFile();
     void unreadableImageIsRefused();
@@ -184,6 +185,23 @@ void TestGLDownsampler::alternatingOrientationsKeepBothTargets()
         QCOMPARE(thumb.size(), QSize(192, 256));
         QVERIFY(near(thumb.pixel(10, 10), Qt::red));
     }
+}
+
+void TestGLDownsampler::onePixelOutputOnAFreshDownsampler()
+{
+    // Same size as the 1 x 1 targets made at initialisation: the read-back
+    // buffer must still be large enough.
+    QImage dot(1, 1, QImage::Format_RGB32);
+    dot.fill(qRgb(10, 200, 30));
+    const QString path = writeImage(dot, "dot.png");
+    GLDownsampler fresh;
+    QVERIFY(fresh.loadImage(path));
+    fresh.setExactOutputSize(1, 1);
+    QVERIFY(fresh.updateGL());
+    const QImage thumb = fresh.outputImage();
+    QCOMPARE(thumb.size(), QSize(1, 1));
+    QVERIFY2(near(thumb.pixel(0, 0), QColor(10, 200, 30), 2), qPrintable(describe(thumb.pixel(0, 0))));
+    QVERIFY(m_downsampler->makeCurrent());
 }
 
 void TestGLDownsampler::savesWithDotsPerMetre()
