@@ -20,7 +20,8 @@ QColor QtDialogProvider::getColor(const QColor &initial, QWidget *parent)
     return QColorDialog::getColor(initial, parent);
 }
 
-QMessageBox::StandardButton QtDialogProvider::question(QWidget *parent, const QString &title, const QString &text,
+QMessageBox::StandardButton QtDialogProvider::question(QWidget *parent, const QString &title,
+                                                       const QString &text,
                                                        QMessageBox::StandardButtons buttons,
                                                        QMessageBox::StandardButton defaultButton)
 {

@@ -20,8 +20,8 @@ bool buildIndex(const IndexSettings &settings, const ShotValues &shots, OrvelleI
     result.setBackgroundColor(settings.backgroundColor);
     if (settings.backgroundKind == OrvelleIndex::OrthoPlaneBackground)
         result.setOrthoPlaneBackground();
-    if (settings.backgroundKind == OrvelleIndex::DomeBackground
-        && !result.setDomeBackground(settings.domeHeights, settings.domeColors)) {
+    if (settings.backgroundKind == OrvelleIndex::DomeBackground &&
+        !result.setDomeBackground(settings.domeHeights, settings.domeColors)) {
         if (error)
             *error = QObject::tr("The dome has not one colour per height.");
         return false;

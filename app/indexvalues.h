@@ -25,7 +25,7 @@ struct IndexSettings {
     QVector<float> domeHeights;
     QVector<Color4f> domeColors;
     bool lighting = false;
-    int startShot = -1; // row of the start camera; out of range means no start camera
+    int startShot = -1;           // row of the start camera; out of range means no start camera
     int thumbnailBarPosition = 0; // 0 bottom, 1 top
     Color4f frameletColor{1.0f, 1.0f, 1.0f, 1.0f};
     float frameletsScale = 1.0f;

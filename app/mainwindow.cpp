@@ -97,13 +97,15 @@ QVector<MainWindow::SliderPair> MainWindow::sliderPairs() const
 
 QVector<QPushButton *> MainWindow::upDirButtons() const
 {
-    return {ui->upDirMinusX, ui->upDirMinusY, ui->upDirMinusZ, ui->upDirPlusX, ui->upDirPlusY, ui->upDirPlusZ};
+    return {ui->upDirMinusX, ui->upDirMinusY, ui->upDirMinusZ,
+            ui->upDirPlusX,  ui->upDirPlusY,  ui->upDirPlusZ};
 }
 
 void MainWindow::selectModel()
 {
-    const QString file = dialogs().getOpenFileName(this, tr("Select 3D model"), QDir::current().absolutePath(),
-                                                   tr("PLY model (*.ply);;OBJ model(*.obj);;Tessel model (*.tsl)"));
+    const QString file =
+        dialogs().getOpenFileName(this, tr("Select 3D model"), QDir::current().absolutePath(),
+                                  tr("PLY model (*.ply);;OBJ model(*.obj);;Tessel model (*.tsl)"));
     if (!file.isEmpty())
         ui->modelName->setText(file);
 }
@@ -119,8 +121,8 @@ void MainWindow::selectLowresModel()
 
 void MainWindow::selectTessel()
 {
-    const QString file = dialogs().getSaveFileName(this, tr("Select Tessel 3D model"),
-                                                   QDir::current().absolutePath(), tr("Tessel model (*.tsl)"));
+    const QString file = dialogs().getSaveFileName(
+        this, tr("Select Tessel 3D model"), QDir::current().absolutePath(), tr("Tessel model (*.tsl)"));
     if (!file.isEmpty())
         ui->tesselModelName->setText(file);
 }
@@ -151,7 +153,8 @@ void MainWindow::connectOrderingAndSemanticFunctions(bool enable)
 
     for (const SliderPair &pair : sliderPairs()) {
         if (enable) {
-            m_sliderCoupling.append(connect(pair.ordering, &QSlider::valueChanged, pair.clustering, &QSlider::setValue));
+            m_sliderCoupling.append(
+                connect(pair.ordering, &QSlider::valueChanged, pair.clustering, &QSlider::setValue));
             pair.clustering->setValue(pair.ordering->value());
         }
         pair.clustering->setEnabled(!enable);
@@ -203,7 +206,8 @@ void MainWindow::setPredefinedUpDir()
         return;
 
     if (pressed->isChecked()) {
-        static const double axes[6][3] = {{-1, 0, 0}, {0, -1, 0}, {0, 0, -1}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+        static const double axes[6][3] = {{-1, 0, 0}, {0, -1, 0}, {0, 0, -1},
+                                          {1, 0, 0},  {0, 1, 0},  {0, 0, 1}};
         ui->upDirX->setValue(axes[which][0]);
         ui->upDirY->setValue(axes[which][1]);
         ui->upDirZ->setValue(axes[which][2]);
@@ -222,7 +226,8 @@ void MainWindow::showErrorMessage(const QString &title, const QString &msg)
 
 void MainWindow::checkIfReadyToGenerate()
 {
-    const bool tesselMissing = !ui->useInputModel->isChecked() && ui->tesselStatus->text() != QLatin1String("Ready!");
-    ui->generateOrvelleIndex->setEnabled(ui->data->rowCount() > 0 && !tesselMissing
-                                         && ShotTable::isComplete(ui->data));
+    const bool tesselMissing =
+        !ui->useInputModel->isChecked() && ui->tesselStatus->text() != QLatin1String("Ready!");
+    ui->generateOrvelleIndex->setEnabled(ui->data->rowCount() > 0 && !tesselMissing &&
+                                         ShotTable::isComplete(ui->data));
 }

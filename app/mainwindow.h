@@ -22,7 +22,8 @@ class DialogProvider;
 class QPushButton;
 class QSlider;
 
-namespace Ui {
+namespace Ui
+{
 class MainWindow;
 }
 

@@ -7,7 +7,8 @@
 #include "shottable.h"
 #include "ui_mainwindow.h"
 
-namespace {
+namespace
+{
 
 Color4f buttonColor(const QPushButton *button)
 {
@@ -23,7 +24,8 @@ void MainWindow::saveDatasetORX()
 
     IndexSettings settings;
     settings.sceneName = ui->sceneName->text();
-    settings.modelFileName = ui->computeTessel->isChecked() ? ui->tesselModelName->text() : ui->modelName->text();
+    settings.modelFileName =
+        ui->computeTessel->isChecked() ? ui->tesselModelName->text() : ui->modelName->text();
     settings.cameraSpeed = float(ui->cameraSpeed->value());
     settings.upDirection = currentUpVector();
     settings.backgroundColor = buttonColor(ui->backgroundColor);
@@ -35,7 +37,8 @@ void MainWindow::saveDatasetORX()
         for (int row = 0; row < dome->rowCount(); ++row) {
             float height = 0.0f;
             Color4f color;
-            if (!parseDomeRow(ShotTable::cellText(dome, row, 0), ShotTable::cellText(dome, row, 1), height, color)) {
+            if (!parseDomeRow(ShotTable::cellText(dome, row, 0), ShotTable::cellText(dome, row, 1), height,
+                              color)) {
                 dialogs().warning(this, statusTitle,
                                   tr("Row %1 of the background dome needs a number as height and three "
                                      "numbers as RGB color. No index file was written.")

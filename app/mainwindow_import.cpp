@@ -35,15 +35,16 @@ void MainWindow::importDataset()
         fillWindow(file.absolutePath(), cameras, images, models);
     }
 
-    ui->outputIndexFilename->setText(file.absolutePath() + QLatin1Char('/') + file.baseName()
-                                     + QLatin1String("_generated.orx"));
+    ui->outputIndexFilename->setText(file.absolutePath() + QLatin1Char('/') + file.baseName() +
+                                     QLatin1String("_generated.orx"));
 
     if (!ui->modelName->text().isEmpty()) {
         ui->updateThumbnails->setEnabled(true);
         ui->updateDepths->setEnabled(true);
         ui->updateTesselModel->setEnabled(true);
     } else {
-        dialogs().warning(this, tr("Imported dataset error!"), tr("No model found in the specified dataset!"));
+        dialogs().warning(this, tr("Imported dataset error!"),
+                          tr("No model found in the specified dataset!"));
     }
 
     // The table changed under everything computed before: depths are needed again before the
@@ -78,7 +79,8 @@ bool MainWindow::readIndex(const QString &fileName, QVector<Camera> &cameras, QS
     });
     const bool accepted = index.readFile(fileName);
     if (!accepted && messages.isEmpty())
-        messages.append(tr("The index file \"%1\" could not be read.").arg(QDir::toNativeSeparators(fileName)));
+        messages.append(
+            tr("The index file \"%1\" could not be read.").arg(QDir::toNativeSeparators(fileName)));
 
     // An index without collection imports as an index without shots.
     if (index.collectionCount() > 0) {
@@ -104,7 +106,8 @@ bool MainWindow::readIndex(const QString &fileName, QVector<Camera> &cameras, QS
         models.append(index.modelFileName());
 
     if (!messages.isEmpty())
-        dialogs().warning(this, title.isEmpty() ? tr("Wrong file format") : title, messages.join(QLatin1Char('\n')));
+        dialogs().warning(this, title.isEmpty() ? tr("Wrong file format") : title,
+                          messages.join(QLatin1Char('\n')));
     return accepted && messages.isEmpty();
 }
 
@@ -125,7 +128,8 @@ QString MainWindow::chooseModel(const QString &folder, const QStringList &models
     for (const QString &name : std::as_const(names)) {
         const QMessageBox::StandardButton answer = dialogs().question(
             this, tr("Too many models"),
-            tr("More than one model has been found in the specified dataset.\nShould I use \"%1\" ?").arg(name),
+            tr("More than one model has been found in the specified dataset.\nShould I use \"%1\" ?")
+                .arg(name),
             QMessageBox::Ok | QMessageBox::No, QMessageBox::Ok);
         if (answer == QMessageBox::Ok)
             return canonical(name);
@@ -161,7 +165,7 @@ void MainWindow::fillWindow(const QString &folder, const QVector<Camera> &camera
         return;
     const QFileInfo modelFile(model);
     ui->lowresModel->setText(model);
-    ui->tesselModelName->setText(modelFile.canonicalPath() + QLatin1Char('/') + modelFile.completeBaseName()
-                                 + QLatin1String(".tsl"));
+    ui->tesselModelName->setText(modelFile.canonicalPath() + QLatin1Char('/') + modelFile.completeBaseName() +
+                                 QLatin1String(".tsl"));
     ui->sceneName->setText(modelFile.completeBaseName());
 }

@@ -7,21 +7,13 @@
 
 // The four steps below start their background jobs once the job control joins the window;
 // until then the Update buttons are not connected to them and they change nothing.
-void MainWindow::computeDepths()
-{
-}
+void MainWindow::computeDepths() {}
 
-void MainWindow::computeThumbnails()
-{
-}
+void MainWindow::computeThumbnails() {}
 
-void MainWindow::computeTessel()
-{
-}
+void MainWindow::computeTessel() {}
 
-void MainWindow::computeOrderAndSemantic()
-{
-}
+void MainWindow::computeOrderAndSemantic() {}
 
 void MainWindow::depthsReady()
 {

@@ -4,7 +4,8 @@
 
 #include <QTableWidget>
 
-namespace ShotTable {
+namespace ShotTable
+{
 
 QString cellText(const QTableWidget *table, int row, int column)
 {

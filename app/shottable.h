@@ -10,7 +10,8 @@
 
 class QTableWidget;
 
-namespace ShotTable {
+namespace ShotTable
+{
 
 enum Column { ImageColumn = 0, ThumbnailColumn, CameraColumn, DepthColumn, OrderColumn, SemanticColumn };
 

@@ -16,14 +16,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 const char *const identity = "1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 ";
 
 QString cameraLine(const char *element, const char *translation, const char *focal)
 {
-    return QString("<%1 RotationMatrix=\"%2\" TranslationVector=\"%3\" FocalMm=\"%4\" CenterPx=\"2000 1500 \" "
-                   "LensDistortion=\"0 0 \" ViewportPx=\"4000 3000 \" PixelSizeMm=\"0.01 0.01 \"/>")
+    return QString(
+               "<%1 RotationMatrix=\"%2\" TranslationVector=\"%3\" FocalMm=\"%4\" CenterPx=\"2000 1500 \" "
+               "LensDistortion=\"0 0 \" ViewportPx=\"4000 3000 \" PixelSizeMm=\"0.01 0.01 \"/>")
         .arg(element, identity, translation, focal);
 }
 
@@ -47,10 +49,9 @@ private:
     {
         for (const char *file : {"img/a.jpg", "img/b.jpg", "mesh.ply"})
             QVERIFY(writeTextFile(dir + "/" + file, "x"));
-        QVERIFY(writeTextFile(dir + "/site.pfp",
-                              projectText({{{testCamera(35, {1, 2, 3}), "img/a.jpg"}},
-                                           {{testCamera(50, {4, 5, 6}), "img/b.jpg"}}},
-                                          {"mesh.ply"})));
+        QVERIFY(writeTextFile(dir + "/site.pfp", projectText({{{testCamera(35, {1, 2, 3}), "img/a.jpg"}},
+                                                              {{testCamera(50, {4, 5, 6}), "img/b.jpg"}}},
+                                                             {"mesh.ply"})));
         dialogs.openAnswers << dir + "/site.pfp";
         get<QAction>("actionImport")->trigger();
         QCOMPARE(table()->rowCount(), 2);
@@ -123,11 +124,13 @@ private slots:
             "<scene name=\"my scene\" updirection=\"0 0 1\">",
             "  <collection thumbnailBar=\"top\" shotColor=\"1 0 0 \" frameletsScale=\"1.5\" "
             "projectionReliability=\"2\">",
-            "    <shot id=\"0\" sem=\"7\" colormap=\"./img/b.jpg\" thumbnail=\"./thumbs/b.jpg\" projectable=\"true\" "
+            "    <shot id=\"0\" sem=\"7\" colormap=\"./img/b.jpg\" thumbnail=\"./thumbs/b.jpg\" "
+            "projectable=\"true\" "
             "depth=\"0.123457\">",
             "      " + cameraLine("KSRCamera", "-4 -5 -6 ", "50"),
             "    </shot>",
-            "    <shot id=\"1\" sem=\"3\" colormap=\"./img/a.jpg\" thumbnail=\"./thumbs/a.jpg\" projectable=\"true\" "
+            "    <shot id=\"1\" sem=\"3\" colormap=\"./img/a.jpg\" thumbnail=\"./thumbs/a.jpg\" "
+            "projectable=\"true\" "
             "depth=\"2.5\">",
             "      " + cameraLine("KSRCamera", "-1 -2 -3 ", "35"),
             "    </shot>",
@@ -171,8 +174,9 @@ private slots:
 
         const QString written = readAll(dir + "/plain.orx");
         QVERIFY(written.contains("<scene name=\"mesh\" updirection=\"0 1 0\">"));
-        QVERIFY(written.contains("<collection thumbnailBar=\"bottom\" shotColor=\"1 1 1 \" frameletsScale=\"1\" "
-                                 "projectionReliability=\"1\">"));
+        QVERIFY(
+            written.contains("<collection thumbnailBar=\"bottom\" shotColor=\"1 1 1 \" frameletsScale=\"1\" "
+                             "projectionReliability=\"1\">"));
         QVERIFY(written.contains("colormap=\"" + dir + "/img/b.jpg\""));
         QVERIFY(written.contains("<model filename=\"" + dir + "/mesh.ply\"/>"));
         QVERIFY(written.contains(cameraLine("StartCam", "-1 -2 -3 ", "35"))); // start shot 1 is row 0
@@ -194,7 +198,8 @@ private slots:
         QCOMPARE(dialogs.shown.size(), 1);
         QCOMPARE(dialogs.shown[0].kind, QString("information"));
         QCOMPARE(dialogs.shown[0].title, QString("Index generation status"));
-        QCOMPARE(dialogs.shown[0].text, QString("An unexpected error occured while generating the index file!"));
+        QCOMPARE(dialogs.shown[0].text,
+                 QString("An unexpected error occured while generating the index file!"));
         QVERIFY(!QFileInfo::exists(dir + "/missing"));
         QCOMPARE(tableTexts(), before);
         QCOMPARE(get<QLineEdit>("outputIndexFilename")->text(), target);

@@ -89,8 +89,9 @@ private slots:
         const Camera cb = testCamera(50, {4, 5, 6});
         const Camera cc = testCamera(24, {7, 8, 9});
         const QString project = dir + "/site.pfp";
-        QVERIFY(writeTextFile(project, projectText({{{ca, "img/a.jpg"}, {cb, elsewhere}}, {{cc, "img/missing.jpg"}}},
-                                                   {"first.ply", "models/second.ply"})));
+        QVERIFY(writeTextFile(project,
+                              projectText({{{ca, "img/a.jpg"}, {cb, elsewhere}}, {{cc, "img/missing.jpg"}}},
+                                          {"first.ply", "models/second.ply"})));
 
         dialogs.questionAnswers << QMessageBox::No << QMessageBox::Ok;
         importFile(project);
@@ -141,7 +142,8 @@ private slots:
         touch("b.ply");
         touch("img/a.jpg");
         const QString project = dir + "/p.pfp";
-        QVERIFY(writeTextFile(project, projectText({{{testCamera(35, {}), "img/a.jpg"}}}, {"a.ply", "b.ply"})));
+        QVERIFY(
+            writeTextFile(project, projectText({{{testCamera(35, {}), "img/a.jpg"}}}, {"a.ply", "b.ply"})));
         get<QLineEdit>("modelName")->setText("/earlier/model.ply");
 
         dialogs.questionAnswers << QMessageBox::No << QMessageBox::No;
@@ -208,12 +210,13 @@ private slots:
         const Camera ca = testCamera(35, {1, 0, 0});
         const Camera cb = testCamera(50, {0, 1, 0});
         auto shot = [](int id, const char *image, const Camera &camera) {
-            return QByteArray("<shot id=\"") + QByteArray::number(id) + "\" sem=\"1\" colormap=\"./" + image
-                   + "\" thumbnail=\"./" + image + "\" projectable=\"true\" depth=\"1\">"
-                   + CameraElement::cameraText(camera, "KSRCamera").toUtf8() + "</shot>";
+            return QByteArray("<shot id=\"") + QByteArray::number(id) + "\" sem=\"1\" colormap=\"./" + image +
+                   "\" thumbnail=\"./" + image + "\" projectable=\"true\" depth=\"1\">" +
+                   CameraElement::cameraText(camera, "KSRCamera").toUtf8() + "</shot>";
         };
-        const QByteArray xml = "<scene updirection=\"0 1 0\"><collection thumbnailBar=\"bottom\" shotColor=\"1 1 1 \">"
-                               + shot(1, "a.jpg", ca) + shot(0, "b.jpg", cb) + "</collection></scene>";
+        const QByteArray xml =
+            "<scene updirection=\"0 1 0\"><collection thumbnailBar=\"bottom\" shotColor=\"1 1 1 \">" +
+            shot(1, "a.jpg", ca) + shot(0, "b.jpg", cb) + "</collection></scene>";
         QVERIFY(writeTextFile(dir + "/swapped.orx", xml));
         importFile(dir + "/swapped.orx");
         QCOMPARE(table()->rowCount(), 2);
@@ -254,19 +257,21 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("index not xml") << "broken.orx" << QByteArray("<scene><collection") << "Wrong file format"
-                                       << QStringList{"Failed to parse index file!"};
+        QTest::newRow("index not xml") << "broken.orx" << QByteArray("<scene><collection")
+                                       << "Wrong file format" << QStringList{"Failed to parse index file!"};
         QTest::newRow("empty index") << "empty.orx" << QByteArray() << "Wrong file format"
                                      << QStringList{"Failed to parse index file!"};
         QTest::newRow("wrong root") << "root.orx" << QByteArray("<index/>") << "Wrong index file format"
-                                    << QStringList{"Expected \"scene|PolyforgeProject\" tag, but found \"index\"!"};
+                                    << QStringList{
+                                           "Expected \"scene|PolyforgeProject\" tag, but found \"index\"!"};
         QTest::newRow("two missing camera attributes")
             << "cams.orx"
-            << QByteArray("<scene><collection thumbnailBar=\"bottom\" shotColor=\"1 1 1\">"
-                          "<shot id=\"0\" sem=\"1\" colormap=\"./a.jpg\" thumbnail=\"./a.jpg\" projectable=\"true\" "
-                          "depth=\"1\"><KSRCamera/></shot>"
-                          "<shot id=\"1\" sem=\"1\" colormap=\"./a.jpg\" thumbnail=\"./a.jpg\" projectable=\"true\" "
-                          "depth=\"1\"><KSRCamera/></shot></collection></scene>")
+            << QByteArray(
+                   "<scene><collection thumbnailBar=\"bottom\" shotColor=\"1 1 1\">"
+                   "<shot id=\"0\" sem=\"1\" colormap=\"./a.jpg\" thumbnail=\"./a.jpg\" projectable=\"true\" "
+                   "depth=\"1\"><KSRCamera/></shot>"
+                   "<shot id=\"1\" sem=\"1\" colormap=\"./a.jpg\" thumbnail=\"./a.jpg\" projectable=\"true\" "
+                   "depth=\"1\"><KSRCamera/></shot></collection></scene>")
             << "Wrong index file format"
             << QStringList{"Expected \"TranslationVector\" attribute in tag \"KSRCamera\"!",
                            "Expected \"TranslationVector\" attribute in tag \"KSRCamera\"!"};
@@ -300,7 +305,8 @@ private slots:
         const QList<ScriptedDialogs::Shown> warnings = dialogs.ofKind("warning");
         QCOMPARE(warnings.size(), 2);
         QCOMPARE(warnings[0].text.section('\n', 0, 0),
-                 QString("The project file \"%1\" could not be read.").arg(QDir::toNativeSeparators(dir + "/absent.pfp")));
+                 QString("The project file \"%1\" could not be read.")
+                     .arg(QDir::toNativeSeparators(dir + "/absent.pfp")));
         QCOMPARE(table()->rowCount(), 0);
     }
 
@@ -323,11 +329,13 @@ private slots:
     {
         touch("a.jpg");
         touch("b.jpg");
-        const QByteArray xml =
-            "<scene><collection thumbnailBar=\"bottom\" shotColor=\"1 1 1\">"
-            "<shot id=\"0\" sem=\"1\" colormap=\"./a.jpg\" thumbnail=\"./a.jpg\" projectable=\"false\" depth=\"1\"/>"
-            "<shot id=\"1\" sem=\"2\" colormap=\"./b.jpg\" thumbnail=\"./b.jpg\" projectable=\"true\" depth=\"1\">"
-            + CameraElement::cameraText(testCamera(35, {}), "KSRCamera").toUtf8() + "</shot></collection></scene>";
+        const QByteArray xml = "<scene><collection thumbnailBar=\"bottom\" shotColor=\"1 1 1\">"
+                               "<shot id=\"0\" sem=\"1\" colormap=\"./a.jpg\" thumbnail=\"./a.jpg\" "
+                               "projectable=\"false\" depth=\"1\"/>"
+                               "<shot id=\"1\" sem=\"2\" colormap=\"./b.jpg\" thumbnail=\"./b.jpg\" "
+                               "projectable=\"true\" depth=\"1\">" +
+                               CameraElement::cameraText(testCamera(35, {}), "KSRCamera").toUtf8() +
+                               "</shot></collection></scene>";
         QVERIFY(writeTextFile(dir + "/partial.orx", xml));
         importFile(dir + "/partial.orx");
         QCOMPARE(table()->rowCount(), 2);
@@ -344,13 +352,13 @@ private slots:
         touch("mesh.ply");
         for (const char *image : {"a.jpg", "b.jpg", "c.jpg"})
             touch(image);
-        QVERIFY(writeTextFile(dir + "/three.pfp",
-                              projectText({{{testCamera(35, {}), "a.jpg"}, {testCamera(35, {}), "b.jpg"},
-                                            {testCamera(35, {}), "c.jpg"}}},
-                                          {"mesh.ply"})));
-        QVERIFY(writeTextFile(dir + "/two.pfp",
-                              projectText({{{testCamera(35, {}), "a.jpg"}, {testCamera(35, {}), "b.jpg"}}},
-                                          {"mesh.ply"})));
+        QVERIFY(writeTextFile(dir + "/three.pfp", projectText({{{testCamera(35, {}), "a.jpg"},
+                                                                {testCamera(35, {}), "b.jpg"},
+                                                                {testCamera(35, {}), "c.jpg"}}},
+                                                              {"mesh.ply"})));
+        QVERIFY(writeTextFile(
+            dir + "/two.pfp",
+            projectText({{{testCamera(35, {}), "a.jpg"}, {testCamera(35, {}), "b.jpg"}}}, {"mesh.ply"})));
         importFile(dir + "/three.pfp");
         for (int row = 0; row < 3; ++row) {
             window->thumbnailCreated(row, "t");
@@ -416,7 +424,9 @@ private slots:
         QCOMPARE(table()->rowCount(), 10);
         for (int row = 0; row < 10; ++row) {
             QVERIFY(!cell(row, 2).isEmpty());
-            QCOMPARE(cell(row, 0), QFileInfo(data + QString("/images/%1.jpg").arg(row, 5, 10, QChar('0'))).canonicalFilePath());
+            QCOMPARE(
+                cell(row, 0),
+                QFileInfo(data + QString("/images/%1.jpg").arg(row, 5, 10, QChar('0'))).canonicalFilePath());
         }
         QCOMPARE(QFileInfo(text("modelName")).fileName(), QString("scene_mesh.ply"));
     }

@@ -38,14 +38,22 @@ private slots:
         QTest::addColumn<float>("expectedHeight");
         QTest::addColumn<float>("red");
         QTest::addColumn<float>("blue");
-        QTest::newRow("commas") << "-0.05" << "0.65,0.6,0.7" << true << -0.05f << 0.65f << 0.7f;
-        QTest::newRow("spaces and commas") << "1" << " 0.1, 0.2  0.3 " << true << 1.0f << 0.1f << 0.3f;
-        QTest::newRow("extra numbers ignored") << "0" << "0.1,0.2,0.3,0.9" << true << 0.0f << 0.1f << 0.3f;
-        QTest::newRow("two numbers") << "0" << "0.1,0.2" << false << 0.0f << 0.0f << 0.0f;
-        QTest::newRow("empty colour") << "0" << "" << false << 0.0f << 0.0f << 0.0f;
-        QTest::newRow("word in colour") << "0" << "0.1,x,0.3" << false << 0.0f << 0.0f << 0.0f;
-        QTest::newRow("height a word") << "top" << "0.1,0.2,0.3" << false << 0.0f << 0.0f << 0.0f;
-        QTest::newRow("height empty") << "" << "0.1,0.2,0.3" << false << 0.0f << 0.0f << 0.0f;
+        QTest::newRow("commas") << "-0.05"
+                                << "0.65,0.6,0.7" << true << -0.05f << 0.65f << 0.7f;
+        QTest::newRow("spaces and commas") << "1"
+                                           << " 0.1, 0.2  0.3 " << true << 1.0f << 0.1f << 0.3f;
+        QTest::newRow("extra numbers ignored") << "0"
+                                               << "0.1,0.2,0.3,0.9" << true << 0.0f << 0.1f << 0.3f;
+        QTest::newRow("two numbers") << "0"
+                                     << "0.1,0.2" << false << 0.0f << 0.0f << 0.0f;
+        QTest::newRow("empty colour") << "0"
+                                      << "" << false << 0.0f << 0.0f << 0.0f;
+        QTest::newRow("word in colour") << "0"
+                                        << "0.1,x,0.3" << false << 0.0f << 0.0f << 0.0f;
+        QTest::newRow("height a word") << "top"
+                                       << "0.1,0.2,0.3" << false << 0.0f << 0.0f << 0.0f;
+        QTest::newRow("height empty") << ""
+                                      << "0.1,0.2,0.3" << false << 0.0f << 0.0f << 0.0f;
     }
     void domeRows()
     {
@@ -158,10 +166,18 @@ private slots:
         QFETCH(int, damage);
         ShotValues shots = threeShots();
         switch (damage) {
-        case 0: shots.orderPositions = {0, 0, 1}; break;
-        case 1: shots.orderPositions = {0, 1, 3}; break;
-        case 2: shots.depths.removeLast(); break;
-        case 3: shots.cameras.removeLast(); break;
+        case 0:
+            shots.orderPositions = {0, 0, 1};
+            break;
+        case 1:
+            shots.orderPositions = {0, 1, 3};
+            break;
+        case 2:
+            shots.depths.removeLast();
+            break;
+        case 3:
+            shots.cameras.removeLast();
+            break;
         }
         OrvelleIndex index;
         index.setName("untouched");

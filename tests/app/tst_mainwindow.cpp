@@ -60,12 +60,27 @@ private slots:
     void membersInDeclaredOrder()
     {
         const QStringList expected = {
-            "terminate()", "importDataset()", "saveDatasetORX()", "computeDepths()", "computeThumbnails()",
-            "computeTessel()", "computeOrderAndSemantic()", "selectModel()", "selectLowresModel()",
-            "selectTessel()", "selectFrameletColor()", "selectBackgroundColor()",
-            "connectOrderingAndSemanticFunctions(bool)", "setStartView()", "setGenericUpDir()",
-            "setPredefinedUpDir()", "showErrorMessage(QString,QString)", "depthsReady()", "tesselReady()",
-            "depthComputed(int,float)", "thumbnailCreated(int,QString)",
+            "terminate()",
+            "importDataset()",
+            "saveDatasetORX()",
+            "computeDepths()",
+            "computeThumbnails()",
+            "computeTessel()",
+            "computeOrderAndSemantic()",
+            "selectModel()",
+            "selectLowresModel()",
+            "selectTessel()",
+            "selectFrameletColor()",
+            "selectBackgroundColor()",
+            "connectOrderingAndSemanticFunctions(bool)",
+            "setStartView()",
+            "setGenericUpDir()",
+            "setPredefinedUpDir()",
+            "showErrorMessage(QString,QString)",
+            "depthsReady()",
+            "tesselReady()",
+            "depthComputed(int,float)",
+            "thumbnailCreated(int,QString)",
             QString::fromLatin1(QMetaObject::normalizedSignature("orderComputed(QVector<int>)")),
             QString::fromLatin1(QMetaObject::normalizedSignature("semanticComputed(QVector<int>)")),
             "checkIfReadyToGenerate()"};
@@ -84,7 +99,8 @@ private slots:
         QTest::addColumn<QByteArray>("property");
         QTest::addColumn<QVariant>("expected");
         auto row = [](const char *object, const char *property, const QVariant &value) {
-            QTest::addRow("%s.%s", object, property) << QString::fromLatin1(object) << QByteArray(property) << value;
+            QTest::addRow("%s.%s", object, property)
+                << QString::fromLatin1(object) << QByteArray(property) << value;
         };
         row("MainWindow", "windowTitle", QString("Orvelle Index Generator"));
         row("tabWidget", "currentIndex", 0);
@@ -96,15 +112,12 @@ private slots:
         row("data", "wordWrap", false);
         row("data", "selectionMode", int(QAbstractItemView::SingleSelection));
         row("data", "editTriggers", int(QAbstractItemView::NoEditTriggers));
-        const char *radios[][2] = {{"doNotComputeThumbnails", "do not compute"},
-                                   {"useHiresThumbnails", "use same of hires"},
-                                   {"downsampleHiresThumbnails", "downsample hires"},
-                                   {"doNotComputeDepths", "do not compute"},
-                                   {"computeDepthFrom3DModel", "compute from 3D model"},
-                                   {"useInputModel", "use input model"},
-                                   {"computeTessel", "use (and compute) Tessel"},
-                                   {"orthoPlaneBackground", "use ortho plane"},
-                                   {"coloredDomeBackground", "use colored dome"}};
+        const char *radios[][2] = {
+            {"doNotComputeThumbnails", "do not compute"},         {"useHiresThumbnails", "use same of hires"},
+            {"downsampleHiresThumbnails", "downsample hires"},    {"doNotComputeDepths", "do not compute"},
+            {"computeDepthFrom3DModel", "compute from 3D model"}, {"useInputModel", "use input model"},
+            {"computeTessel", "use (and compute) Tessel"},        {"orthoPlaneBackground", "use ortho plane"},
+            {"coloredDomeBackground", "use colored dome"}};
         for (auto &radio : radios)
             row(radio[0], "text", QString(radio[1]));
         row("doNotComputeThumbnails", "checked", false);
@@ -116,7 +129,8 @@ private slots:
         row("computeTessel", "checked", true);
         row("orthoPlaneBackground", "checked", true);
         row("coloredDomeBackground", "checked", false);
-        for (const char *update : {"updateThumbnails", "updateDepths", "updateOrderingAndSemantic", "updateTesselModel"}) {
+        for (const char *update :
+             {"updateThumbnails", "updateDepths", "updateOrderingAndSemantic", "updateTesselModel"}) {
             row(update, "enabled", false);
             row(update, "text", QString("Update"));
             row(update, "maximumWidth", 60);
@@ -139,9 +153,9 @@ private slots:
         row("pointCloud", "text", QString("point cloud"));
         row("useSameClusteringAndOrderingFunctions", "checked", true);
         row("useSameClusteringAndOrderingFunctions", "text", QString("cluster with same ordering function"));
-        const QList<QPair<const char *, int>> sliders = {{"timeOfShot", 0}, {"dirOfShot", 50}, {"posOfShot", 50},
-                                                         {"posOfTarget", 0}, {"colorDistr", 0},
-                                                         {"colorSpatialDistr", 0}};
+        const QList<QPair<const char *, int>> sliders = {{"timeOfShot", 0}, {"dirOfShot", 50},
+                                                         {"posOfShot", 50}, {"posOfTarget", 0},
+                                                         {"colorDistr", 0}, {"colorSpatialDistr", 0}};
         for (const auto &slider : sliders) {
             for (const char *kind : {"Order", "Semantic"}) {
                 const QByteArray name = QByteArray(slider.first) + kind;
@@ -153,22 +167,38 @@ private slots:
             // Coupled at start: the clustering weights follow the ordering ones.
             row((QByteArray(slider.first) + "Semantic").constData(), "enabled", false);
         }
-        const char *labels[][2] = {{"label_9", "ordering function"}, {"label_10", "clustering function"},
-                                   {"label_2", "time of shot"}, {"label_4", "direction of shot"},
-                                   {"label_5", "position of shot"}, {"label_6", "position of target"},
-                                   {"label_7", "color distribution"}, {"label_8", "color spatial distribution"},
-                                   {"label_15", "Scene name"}, {"label_16", "Screen position"},
-                                   {"label_17", "Color"}, {"label_18", "Position %"}, {"label_22", "Reliability"},
-                                   {"label_21", "Color at infinity"}, {"label_19", "Speed"},
-                                   {"label_20", "Start shot"}, {"label_23", "X"}, {"label_24", "Y"},
-                                   {"label_25", "Z"}, {"label_3", "Filename"}};
+        const char *labels[][2] = {{"label_9", "ordering function"},
+                                   {"label_10", "clustering function"},
+                                   {"label_2", "time of shot"},
+                                   {"label_4", "direction of shot"},
+                                   {"label_5", "position of shot"},
+                                   {"label_6", "position of target"},
+                                   {"label_7", "color distribution"},
+                                   {"label_8", "color spatial distribution"},
+                                   {"label_15", "Scene name"},
+                                   {"label_16", "Screen position"},
+                                   {"label_17", "Color"},
+                                   {"label_18", "Position %"},
+                                   {"label_22", "Reliability"},
+                                   {"label_21", "Color at infinity"},
+                                   {"label_19", "Speed"},
+                                   {"label_20", "Start shot"},
+                                   {"label_23", "X"},
+                                   {"label_24", "Y"},
+                                   {"label_25", "Z"},
+                                   {"label_3", "Filename"}};
         for (auto &label : labels)
             row(label[0], "text", QString(label[1]));
-        const char *groups[][2] = {{"groupBox_3", "Thumbnails"}, {"groupBox", "Depth of each view"},
-                                   {"groupBox_4", "Image ordering and clustering"}, {"groupBox_11", "3D Model"},
-                                   {"groupBox_5", "Thumbnai lbar"}, {"groupBox_7", "Framelets"},
-                                   {"groupBox_9", "Projection"}, {"groupBox_10", "Lighting"},
-                                   {"groupBox_2", "Background"}, {"groupBox_8", "Camera"},
+        const char *groups[][2] = {{"groupBox_3", "Thumbnails"},
+                                   {"groupBox", "Depth of each view"},
+                                   {"groupBox_4", "Image ordering and clustering"},
+                                   {"groupBox_11", "3D Model"},
+                                   {"groupBox_5", "Thumbnai lbar"},
+                                   {"groupBox_7", "Framelets"},
+                                   {"groupBox_9", "Projection"},
+                                   {"groupBox_10", "Lighting"},
+                                   {"groupBox_2", "Background"},
+                                   {"groupBox_8", "Camera"},
                                    {"groupBox_13", "Up-direction"}};
         for (auto &group : groups)
             row(group[0], "title", QString(group[1]));
@@ -205,7 +235,8 @@ private slots:
             row(axis.first, "maximumWidth", 40);
             row(axis.first, "buttonSymbols", int(QAbstractSpinBox::NoButtons));
         }
-        for (const char *button : {"upDirMinusX", "upDirMinusY", "upDirMinusZ", "upDirPlusX", "upDirPlusY", "upDirPlusZ"}) {
+        for (const char *button :
+             {"upDirMinusX", "upDirMinusY", "upDirMinusZ", "upDirPlusX", "upDirPlusY", "upDirPlusZ"}) {
             row(button, "checkable", true);
             row(button, "checked", QByteArray(button) == "upDirPlusY");
             row(button, "maximumWidth", 40);
@@ -249,14 +280,16 @@ private slots:
 
         auto *tabs = get<QTabWidget>("tabWidget");
         const QStringList pages = {"tab_3", "tab", "tab_2", "tab_4"};
-        const QStringList titles = {"Data overview", "Data precomputation", "View settings", "Output index (orx)"};
+        const QStringList titles = {"Data overview", "Data precomputation", "View settings",
+                                    "Output index (orx)"};
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(tabs->widget(i)->objectName(), pages[i]);
             QCOMPARE(tabs->tabText(i), titles[i]);
         }
 
         auto *data = get<QTableWidget>("data");
-        const QStringList headers = {"Hires images", "Lowres thumbnails", "Shots", "Depths", "Order", "Semantic"};
+        const QStringList headers = {"Hires images", "Lowres thumbnails", "Shots", "Depths",
+                                     "Order",        "Semantic"};
         for (int i = 0; i < 6; ++i)
             QCOMPARE(data->horizontalHeaderItem(i)->text(), headers[i]);
 
@@ -265,7 +298,8 @@ private slots:
         QCOMPARE(dome->horizontalHeaderItem(1)->text(), QString("RGB Color"));
         QVERIFY(dome->verticalHeader()->isHidden());
         const QStringList heights = {"-1", "-0.05", "0", "0.7", "1"};
-        const QStringList colours = {"0.6,0.6,0.6", "0.65,0.65,0.65", "0.7,0.85,0.85", "0.4,0.6,0.8", "0.4,0.6,0.8"};
+        const QStringList colours = {"0.6,0.6,0.6", "0.65,0.65,0.65", "0.7,0.85,0.85", "0.4,0.6,0.8",
+                                     "0.4,0.6,0.8"};
         for (int row = 0; row < 5; ++row) {
             QCOMPARE(dome->verticalHeaderItem(row)->text(), QString::number(row + 1));
             QCOMPARE(dome->item(row, 0)->text(), heights[row]);
@@ -382,11 +416,20 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("filter");
-        QTest::newRow("model") << "selectModel" << "modelName" << "open" << "Select 3D model"
+        QTest::newRow("model") << "selectModel"
+                               << "modelName"
+                               << "open"
+                               << "Select 3D model"
                                << "PLY model (*.ply);;OBJ model(*.obj);;Tessel model (*.tsl)";
-        QTest::newRow("lowres") << "selectLowresModel" << "lowresModel" << "open"
-                                << "Select low resolution 3D model" << "PLY model (*.ply);;OBJ model(*.obj)";
-        QTest::newRow("tessel") << "selectTesselModel" << "tesselModelName" << "save" << "Select Tessel 3D model"
+        QTest::newRow("lowres") << "selectLowresModel"
+                                << "lowresModel"
+                                << "open"
+                                << "Select low resolution 3D model"
+                                << "PLY model (*.ply);;OBJ model(*.obj)";
+        QTest::newRow("tessel") << "selectTesselModel"
+                                << "tesselModelName"
+                                << "save"
+                                << "Select Tessel 3D model"
                                 << "Tessel model (*.tsl)";
     }
     void fileChoices()
@@ -443,9 +486,9 @@ private slots:
         auto *x = get<QDoubleSpinBox>("upDirX");
         auto *y = get<QDoubleSpinBox>("upDirY");
         auto *z = get<QDoubleSpinBox>("upDirZ");
-        const QList<QPushButton *> buttons = {get<QPushButton>("upDirMinusX"), get<QPushButton>("upDirMinusY"),
-                                              get<QPushButton>("upDirMinusZ"), get<QPushButton>("upDirPlusX"),
-                                              get<QPushButton>("upDirPlusY"), get<QPushButton>("upDirPlusZ")};
+        const QList<QPushButton *> buttons = {
+            get<QPushButton>("upDirMinusX"), get<QPushButton>("upDirMinusY"), get<QPushButton>("upDirMinusZ"),
+            get<QPushButton>("upDirPlusX"),  get<QPushButton>("upDirPlusY"),  get<QPushButton>("upDirPlusZ")};
         auto checked = [&] {
             QStringList names;
             for (QPushButton *b : buttons)

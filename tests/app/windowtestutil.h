@@ -7,13 +7,13 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QRadioButton>
 #include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
 #include <QMainWindow>
+#include <QRadioButton>
 #include <QStringList>
 #include <QTabWidget>
 #include <QTest>
@@ -146,8 +146,10 @@ inline QByteArray projectText(const QList<QList<Raster>> &groups, const QStringL
     for (const QList<Raster> &group : groups) {
         xml += " <RasterGroup>\n";
         for (const Raster &raster : group)
-            xml += "  <PFRaster>\n   " + CameraElement::cameraText(raster.camera, QStringLiteral("KSRCamera")).toUtf8()
-                   + "\n   <Plane semantic=\"1\" fileName=\"" + raster.fileName.toUtf8() + "\"/>\n  </PFRaster>\n";
+            xml += "  <PFRaster>\n   " +
+                   CameraElement::cameraText(raster.camera, QStringLiteral("KSRCamera")).toUtf8() +
+                   "\n   <Plane semantic=\"1\" fileName=\"" + raster.fileName.toUtf8() +
+                   "\"/>\n  </PFRaster>\n";
         xml += " </RasterGroup>\n";
     }
     xml += "</PolyforgeProject>\n";
