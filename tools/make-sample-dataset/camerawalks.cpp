@@ -30,15 +30,6 @@ QSize orientedSize(QSize landscape, bool portrait)
     return portrait ? QSize(landscape.height(), landscape.width()) : landscape;
 }
 
-bool insideAnObject(const SampleScene &scene, const Point3f &p, float margin)
-{
-    for (const SceneObject &o : scene.objects)
-        if (p.x > o.min.x - margin && p.x < o.max.x + margin && p.y > o.min.y - margin &&
-            p.y < o.max.y + margin && p.z < o.max.z + margin)
-            return true;
-    return false;
-}
-
 Point3f onCircle(const Point3f &centre, float radius, float degrees, float height)
 {
     return {centre.x + radius * std::cos(degrees * degree), centre.y + radius * std::sin(degrees * degree),
@@ -108,25 +99,33 @@ void closeUpWalk(WalkContext &ctx, int count, std::vector<PlannedShot> &shots)
         orbitWalk(ctx, count, false, shots);
         return;
     }
-    const SceneObject &building = *buildings[std::size_t(rng.below(int(buildings.size())))];
-    const Point3f middle = (building.min + building.max) * 0.5f;
-    const float radius =
-        0.5f * std::hypot(building.max.x - building.min.x, building.max.y - building.min.y) + 6.0f;
-    // Start on the side that faces the middle of the scene, where the streets are.
-    const float start = std::atan2(-middle.y, -middle.x) / degree - 50.0f;
-    const Point3f target{middle.x, middle.y, std::min(building.wallTop * 0.5f, 5.0f)};
+    // Photograph the wall that faces the nearer street from the street's far lane, walking along it;
+    // one of the three buildings closest to a street.
+    auto wallX = [](const SceneObject *b) { return b->min.x > 0.0f ? b->min.x : b->max.x; };
+    auto wallY = [](const SceneObject *b) { return b->min.y > 0.0f ? b->min.y : b->max.y; };
+    auto streetDistance = [&](const SceneObject *b) {
+        return std::min(std::fabs(wallX(b)), std::fabs(wallY(b)));
+    };
+    std::stable_sort(buildings.begin(), buildings.end(), [&](const SceneObject *a, const SceneObject *b) {
+        return streetDistance(a) < streetDistance(b);
+    });
+    const SceneObject &building = *buildings[std::size_t(rng.below(std::min(3, int(buildings.size()))))];
+    const bool facesX =
+        std::fabs(wallX(&building)) <= std::fabs(wallY(&building)); // wall in a plane x = const
+    const float wall = facesX ? wallX(&building) : wallY(&building);
+    const float across = wall > 0.0f ? -2.5f : 2.5f;
+    const float from = (facesX ? building.min.y : building.min.x) - 3.0f;
+    const float to = (facesX ? building.max.y : building.max.x) + 3.0f;
+    const float aimHeight = std::min(building.wallTop * 0.45f, 6.0f);
     for (int i = 0; i < count; ++i) {
         PlannedShot shot;
         shot.portrait = true;
-        float angle = start + 100.0f * fraction(i, count);
-        Point3f centre = onCircle(middle, radius, angle, eyeHeight);
-        // Step round the building until clear of its neighbours.
-        for (int step = 0; step < 18 && insideAnObject(ctx.scene, centre, 1.0f); ++step) {
-            angle += 20.0f;
-            centre = onCircle(middle, radius, angle, eyeHeight);
-        }
-        if (insideAnObject(ctx.scene, centre, 1.0f))
-            centre.z = 30.0f; // above every roof
+        const float along = from + (to - from) * fraction(i, count) + float(rng.uniform(-0.5, 0.5));
+        const float aimAlong = along + float(rng.uniform(-5.0, 5.0));
+        const float height = eyeHeight + float(rng.uniform(-0.05, 0.05));
+        const Point3f centre = facesX ? Point3f{across, along, height} : Point3f{along, across, height};
+        const Point3f target =
+            facesX ? Point3f{wall, aimAlong, aimHeight} : Point3f{aimAlong, wall, aimHeight};
         shot.camera = lookAtCamera(centre, target, float(rng.uniform(-2.0, 2.0)),
                                    orientedSize(ctx.landscape, true), 20.0f);
         shots.push_back(shot);
