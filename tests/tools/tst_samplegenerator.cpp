@@ -469,6 +469,7 @@ void TestSampleGenerator::rejectsBadArguments_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");
     QTest::newRow("no folder") << QStringList{} << "OUTPUT_DIR";
+    QTest::newRow("empty folder name") << QStringList{""} << "empty";
     QTest::newRow("two folders") << QStringList{"x", "y"} << "OUTPUT_DIR";
     QTest::newRow("no views") << QStringList{"x", "--views", "0"} << "--views";
     QTest::newRow("views not a number") << QStringList{"x", "--views", "many"} << "--views";
@@ -526,7 +527,9 @@ void TestSampleGenerator::overwriteReplacesSampleAndStaleThumbnails()
 {
     QTemporaryDir dir;
     const QString folder = dir.filePath("sample");
-    QCOMPARE(runGenerator(QStringList{folder, "--seed", "7"} + smallSample).exitCode, 0);
+    // A trailing slash names the same folder.
+    QCOMPARE(runGenerator(QStringList{folder + "/", "--seed", "7"} + smallSample).exitCode, 0);
+    QVERIFY(QFileInfo::exists(folder + "/sample.pfp"));
     QVERIFY(QDir(folder).mkpath("photos/thumbnails"));
     for (const QString name : {"photos/thumbnails/img_0001.jpg", "mine.txt"}) {
         QFile file(folder + "/" + name);

@@ -276,8 +276,10 @@ bool writeSampleDataset(const QString &outputDir, const SampleOptions &options, 
 {
     if (!validateOptions(options, error))
         return false;
+    if (outputDir.isEmpty())
+        return fail(error, QStringLiteral("the output folder name is empty"));
     SampleSummary written;
-    const QFileInfo info(outputDir);
+    const QFileInfo info(QDir::cleanPath(outputDir)); // "sample/" names the folder sample
     if (info.exists()) {
         if (!info.isDir())
             return fail(error, QStringLiteral("%1 exists and is not a folder").arg(outputDir));
