@@ -297,6 +297,9 @@ private slots:
             QVERIFY2(shownLines.value(i).contains(lines[i]), qPrintable(warnings[0].text));
         QCOMPARE(warnings[1].text, QString("No model found in the specified dataset!"));
         QVERIFY(!get<QPushButton>("generateOrvelleIndex")->isEnabled());
+        // Without a model nothing is derived from an empty name (no "/.tsl").
+        QCOMPARE(text("tesselModelName"), QString());
+        QCOMPARE(text("sceneName"), QString());
     }
 
     void unreadableProjectSaysSo()
