@@ -388,6 +388,46 @@ private slots:
         QVERIFY(mesh.face[0].isDeleted() && mesh.face[1].isDeleted());
     }
 
+    // Cut at every length and with bytes overwritten, a file never yields faces that point nowhere.
+    void damagedAtEveryByte_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addRow("ply ascii") << "cut.ply" << squarePly("ascii", true, true);
+        QTest::addRow("ply little endian") << "cut.ply" << squarePly("binary_little_endian", true, true);
+        QTest::addRow("ply big endian") << "cut.ply" << squarePly("binary_big_endian", false, true);
+        QTest::addRow("stl binary") << "cut.stl" << binaryStl("b", 3, 3);
+        QTest::addRow("stl ascii") << "cut.stl" << QByteArray("solid s\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nvertex 0 1 0\nendloop\nendfacet\nendsolid s\n");
+        QTest::addRow("off") << "cut.off" << QByteArray("COFF\n4 2 0\n0 0 0 1 2 3 4\n1 0 0 5 6 7 8\n1 1 0 9 9 9 9\n0 1 0 1 1 1 1\n3 0 1 2\n3 0 2 3\n");
+        QTest::addRow("obj") << "cut.obj" << QByteArray("v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\nf -1 -2 -3\n");
+    }
+    void damagedAtEveryByte()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        quint32 seed = 12345;
+        auto checkOne = [&](const QByteArray &bytes) {
+            CMesh mesh;
+            int mask = 0;
+            const int code = importMesh(mesh, write(name, bytes), mask);
+            QVERIFY(!errorText(name, code).isEmpty());
+            for (const CFace &f : mesh.face)
+                for (int k : f.v)
+                    QVERIFY(k >= 0 && k < int(mesh.vert.size()));
+            QVERIFY(mesh.vert.size() <= 16); // nothing beyond what the bytes can hold
+        };
+        for (int length = 0; length < content.size(); ++length)
+            checkOne(content.left(length));
+        for (int round = 0; round < 200; ++round) {
+            QByteArray bytes = content;
+            for (int k = 0; k < 3; ++k) {
+                seed = seed * 1103515245u + 12345u;
+                bytes[int((seed >> 8) % quint32(bytes.size()))] = char(seed >> 24);
+            }
+            checkOne(bytes);
+        }
+    }
+
     // Every real model in the shared data loads without crashing; text formats we read ourselves
     // agree with the manifest's counts.
     void realModelsNeverCrash()
