@@ -545,6 +545,19 @@ void TestSampleGenerator::overwriteReplacesSampleAndStaleThumbnails()
     const auto fresh = folderContents(sampleC), replaced = folderContents(folder);
     for (auto it = fresh.cbegin(); it != fresh.cend(); ++it)
         QVERIFY2(replaced.value(it.key()) == it.value(), qPrintable(it.key()));
+
+    // Fewer photographs: the earlier ones beyond the new count go; other files stay.
+    QFile other(folder + "/photos/holiday.jpg");
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.close();
+    const Run fewer =
+        runGenerator({folder, "--overwrite", "--views", "5", "--size", "64x48", "--triangles", "1000"});
+    QVERIFY2(fewer.exitCode == 0, fewer.err.constData());
+    QVERIFY(QFileInfo::exists(folder + "/photos/img_0005.jpg"));
+    QVERIFY(!QFileInfo::exists(folder + "/photos/img_0006.jpg"));
+    QVERIFY(!QFileInfo::exists(folder + "/photos/img_0012.jpg"));
+    QVERIFY(QFileInfo::exists(folder + "/photos/holiday.jpg"));
+    QVERIFY(QFileInfo::exists(folder + "/mine.txt"));
 }
 
 void TestSampleGenerator::helpExplainsOptions()

@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QXmlStreamWriter>
@@ -80,6 +81,27 @@ QString colourName(const ksr::Color4b &c)
         .arg(c.r, 2, 16, QLatin1Char('0'))
         .arg(c.g, 2, 16, QLatin1Char('0'))
         .arg(c.b, 2, 16, QLatin1Char('0'));
+}
+
+// Only names this generator writes are touched: photos/img_NNNN.jpg and their thumbnails.
+bool removeEarlierPhotographs(const QDir &dir, int keptCount, QString *error)
+{
+    const QRegularExpression ownName(QStringLiteral("^img_(\\d{4,})\\.jpg$"));
+    for (const QString &folder : {QStringLiteral("photos"), QStringLiteral("photos/thumbnails")}) {
+        const QDir photos(dir.filePath(folder));
+        for (const QString &name : photos.entryList(QDir::Files, QDir::Name)) {
+            const QRegularExpressionMatch match = ownName.match(name);
+            if (!match.hasMatch())
+                continue;
+            const bool isThumbnail = folder.endsWith(QLatin1String("thumbnails"));
+            if (!isThumbnail && match.captured(1).toInt() <= keptCount)
+                continue; // rewritten in place
+            if (!QFile::remove(photos.filePath(name)))
+                return fail(error,
+                            QStringLiteral("cannot remove the outdated %1").arg(photos.filePath(name)));
+        }
+    }
+    return true;
 }
 
 struct PhotoResult {
@@ -227,13 +249,10 @@ bool writeInto(const QString &folder, const SampleOptions &options, QString *err
     for (PlannedShot &shot : shots)
         shot.camera = asStored(shot.camera);
 
-    // A photograph written before may have a thumbnail that no longer matches it.
-    for (std::size_t i = 0; i < shots.size(); ++i) {
-        const QString thumbnail =
-            dir.filePath(QStringLiteral("photos/thumbnails/") + QFileInfo(photoName(int(i))).fileName());
-        if (QFileInfo::exists(thumbnail) && !QFile::remove(thumbnail))
-            return fail(error, QStringLiteral("cannot remove the outdated thumbnail %1").arg(thumbnail));
-    }
+    // Photographs of an earlier sample here: their thumbnails no longer match, and those beyond the
+    // new count would linger unreferenced.
+    if (!removeEarlierPhotographs(dir, int(shots.size()), error))
+        return false;
 
     const SoftwareRenderer photoRenderer(full);
     const SoftwareRenderer depthRenderer(lowRes);

@@ -21,7 +21,10 @@ struct SampleOptions {
     int views = 24;
     int triangles = 50000;
     QSize size{1600, 1200}; // landscape photographs; portrait ones are the transpose
-    bool overwrite = false; // allow writing into a folder that is not empty
+    // Allow writing into a folder that is not empty: the sample files are replaced, earlier
+    // photos/img_NNNN.jpg beyond the new count and every photos/thumbnails/img_NNNN.jpg removed,
+    // anything else left alone.
+    bool overwrite = false;
 };
 
 struct SampleSummary {
