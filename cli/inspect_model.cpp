@@ -10,7 +10,8 @@
 #include <QFileInfo>
 #include <QJsonArray>
 
-namespace {
+namespace
+{
 
 QJsonArray point(const ksr::Point3f &p)
 {

@@ -13,14 +13,17 @@
 #include <cmath>
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 // A bumpy square terrain of side x side vertices, two triangles per cell, as binary PLY.
 bool writeTerrain(const QString &path, int side)
 {
-    QByteArray out = "ply\nformat binary_little_endian 1.0\nelement vertex " + QByteArray::number(side * side)
-                     + "\nproperty float x\nproperty float y\nproperty float z\nelement face "
-                     + QByteArray::number(2 * (side - 1) * (side - 1)) + "\nproperty list uchar int vertex_indices\nend_header\n";
+    QByteArray out = "ply\nformat binary_little_endian 1.0\nelement vertex " +
+                     QByteArray::number(side * side) +
+                     "\nproperty float x\nproperty float y\nproperty float z\nelement face " +
+                     QByteArray::number(2 * (side - 1) * (side - 1)) +
+                     "\nproperty list uchar int vertex_indices\nend_header\n";
     for (int j = 0; j < side; ++j)
         for (int i = 0; i < side; ++i) {
             const float p[3] = {float(i), float(j), 5.0f * std::sin(i * 0.05f) * std::cos(j * 0.07f)};
@@ -76,8 +79,8 @@ int main(int argc, char *argv[])
     const float middle = (side - 1) * 0.5f;
     for (int i = 0; i < shots; ++i) {
         const float angle = 6.2831853f * i / shots;
-        const ksr::Point3f eye(middle + middle * 0.8f * std::cos(angle), middle + middle * 0.8f * std::sin(angle),
-                               30.0f + (i % 7) * 10.0f);
+        const ksr::Point3f eye(middle + middle * 0.8f * std::cos(angle),
+                               middle + middle * 0.8f * std::sin(angle), 30.0f + (i % 7) * 10.0f);
         cameras.append(lookAt(eye, ksr::Point3f(middle, middle, 0)));
     }
 
@@ -86,20 +89,26 @@ int main(int argc, char *argv[])
     {
         PolyModel3D probe;
         probe.load(model);
-        std::printf("model: %d vertices, %d triangles, loaded in %lld ms\n", probe.vertexCount(), probe.faceCount(),
-                    timer.elapsed());
+        std::printf("model: %d vertices, %d triangles, loaded in %lld ms\n", probe.vertexCount(),
+                    probe.faceCount(), timer.elapsed());
     }
 
     DepthComputationThread job(model, cameras);
     int reported = 0;
     double sum = 0.0;
-    QObject::connect(&job, &DepthComputationThread::newDepth, &job, [&](int, float value) {
-        ++reported;
-        sum += value;
-    }, Qt::DirectConnection);
-    QObject::connect(&job, &DepthComputationThread::modelProblem, &job, [](const QString &title, const QString &message) {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(message));
-    }, Qt::DirectConnection);
+    QObject::connect(
+        &job, &DepthComputationThread::newDepth, &job,
+        [&](int, float value) {
+            ++reported;
+            sum += value;
+        },
+        Qt::DirectConnection);
+    QObject::connect(
+        &job, &DepthComputationThread::modelProblem, &job,
+        [](const QString &title, const QString &message) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(message));
+        },
+        Qt::DirectConnection);
     timer.restart();
     job.start();
     job.wait();

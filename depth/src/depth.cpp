@@ -10,9 +10,13 @@
 #include <cmath>
 #include <vector>
 
-namespace {
+namespace
+{
 
-bool finite(float v) { return std::isfinite(v); }
+bool finite(float v)
+{
+    return std::isfinite(v);
+}
 
 bool finiteMatrix(const ksr::Matrix44f &m)
 {
@@ -91,8 +95,8 @@ bool Depth::frustumBounds(const Camera &shot, float zNear, double bounds[4])
     const float cx = shot.centerPx[0], cy = shot.centerPx[1];
     const float sx = shot.pixelSizeMm[0], sy = shot.pixelSizeMm[1];
     const float f = shot.focalMm;
-    if (!(w > 0.0f && h > 0.0f && sx > 0.0f && sy > 0.0f && f > 0.0f) || !finite(f) || !finite(cx) || !finite(cy)
-        || !finite(sx) || !finite(sy))
+    if (!(w > 0.0f && h > 0.0f && sx > 0.0f && sy > 0.0f && f > 0.0f) || !finite(f) || !finite(cx) ||
+        !finite(cy) || !finite(sx) || !finite(sy))
         return false;
     const float scale = zNear / f;
     const float left = -(w - cx) * sx * scale, right = cx * sx * scale;

@@ -23,21 +23,24 @@ void DepthComputationThread::run()
         return;
     }
     if (!m_depth->setModel(m_modelFileName)) {
-        emit modelProblem(tr("Model not found"),
-                          tr("The model file \"%1\" does not exist. No depths were computed.").arg(m_modelFileName));
+        emit modelProblem(
+            tr("Model not found"),
+            tr("The model file \"%1\" does not exist. No depths were computed.").arg(m_modelFileName));
         return;
     }
     const PolyModel3D *model = m_depth->model();
     if (model->vertexCount() == 0) {
         const QString why = model->errorCode() != 0 ? model->errorText() : tr("the file holds no vertex");
-        emit modelProblem(tr("Model not loaded"),
-                          tr("The model \"%1\" could not be read (%2). No depths were computed.").arg(name, why));
+        emit modelProblem(
+            tr("Model not loaded"),
+            tr("The model \"%1\" could not be read (%2). No depths were computed.").arg(name, why));
         return;
     }
     if (model->errorCode() != 0)
-        emit modelProblem(tr("Model read only in part"),
-                          tr("The model \"%1\" was read only in part (%2). The depths are computed on what was read.")
-                              .arg(name, model->errorText()));
+        emit modelProblem(
+            tr("Model read only in part"),
+            tr("The model \"%1\" was read only in part (%2). The depths are computed on what was read.")
+                .arg(name, model->errorText()));
 
     const int n = int(m_shots.size());
     for (int i = 0; i < n; ++i) {

@@ -20,7 +20,8 @@ class DepthComputationThread : public QThread
 {
     Q_OBJECT
 public:
-    DepthComputationThread(const QString &modelFileName, const QVector<Camera> &shots, QObject *parent = nullptr);
+    DepthComputationThread(const QString &modelFileName, const QVector<Camera> &shots,
+                           QObject *parent = nullptr);
     ~DepthComputationThread() override;
 
     // Asks run() to stop before the next shot; wait() for it afterwards. Safe from any thread.

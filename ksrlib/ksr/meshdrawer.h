@@ -14,9 +14,11 @@
 #include <cstdint>
 #include <vector>
 
-namespace ksr {
+namespace ksr
+{
 
-class MeshDrawer {
+class MeshDrawer
+{
 public:
     MeshDrawer() = default;
     explicit MeshDrawer(const CMesh *mesh) : m_mesh(mesh) {}

@@ -9,22 +9,31 @@
 
 #include <QString>
 
-namespace ksr { namespace io {
+namespace ksr
+{
+namespace io
+{
 
-enum LoadMask { MaskVertexPosition = 1, MaskVertexNormal = 2, MaskVertexColor = 4, MaskFaceIndex = 8, MaskFaceNormal = 16 };
+enum LoadMask {
+    MaskVertexPosition = 1,
+    MaskVertexNormal = 2,
+    MaskVertexColor = 4,
+    MaskFaceIndex = 8,
+    MaskFaceNormal = 16
+};
 
 // Error codes shared by the importers; 0 = success. errorText() words them per format.
 enum ErrorCode {
     ErrorNone = 0,
-    ErrorCantOpen = 1,        // file missing or unreadable
-    ErrorInvalidHeader = 2,   // not a file of this format / malformed header
-    ErrorUnexpectedEnd = 3,   // truncated: fewer elements than the header announced
-    ErrorInvalidValue = 4,    // a number that cannot be parsed
-    ErrorInvalidFace = 5,     // a face refers to a vertex that does not exist (face dropped)
-    ErrorTooLarge = 6,        // counts in the header exceed what the file can hold
-    ErrorUnsupported = 7,     // VMI, or a PLY property type/format we cannot read
-    ErrorImporter = 8,        // the external importer (OBJ) rejected the file
-    ErrorUnknownType = 9      // no importer for this file-name ending
+    ErrorCantOpen = 1,      // file missing or unreadable
+    ErrorInvalidHeader = 2, // not a file of this format / malformed header
+    ErrorUnexpectedEnd = 3, // truncated: fewer elements than the header announced
+    ErrorInvalidValue = 4,  // a number that cannot be parsed
+    ErrorInvalidFace = 5,   // a face refers to a vertex that does not exist (face dropped)
+    ErrorTooLarge = 6,      // counts in the header exceed what the file can hold
+    ErrorUnsupported = 7,   // VMI, or a PLY property type/format we cannot read
+    ErrorImporter = 8,      // the external importer (OBJ) rejected the file
+    ErrorUnknownType = 9    // no importer for this file-name ending
 };
 
 // Imports by file-name ending (ply, stl, off, obj, vmi; any case) into mesh (cleared first). 0 = success.
@@ -46,4 +55,5 @@ int importOff(CMesh &mesh, const QString &fileName, int &loadMask);
 int importObj(CMesh &mesh, const QString &fileName, int &loadMask);
 int importVmi(CMesh &mesh, const QString &fileName, int &loadMask);
 
-}} // namespace ksr::io
+} // namespace io
+} // namespace ksr

@@ -10,7 +10,12 @@
 
 class QByteArray;
 
-namespace ksr { namespace io { namespace detail {
+namespace ksr
+{
+namespace io
+{
+namespace detail
+{
 
 // Reads the whole file; false when it cannot be opened or read.
 bool readWholeFile(const QString &fileName, QByteArray &data);
@@ -21,7 +26,8 @@ bool finishMesh(CMesh &mesh);
 
 // Merges corners that share position and colour, for formats that repeat a vertex per face corner
 // (STL, the per-corner vertex lists of the external importer). Geometry is unchanged.
-class VertexWelder {
+class VertexWelder
+{
 public:
     explicit VertexWelder(CMesh &mesh) : m_mesh(mesh) {}
 
@@ -45,7 +51,10 @@ private:
     struct Key {
         std::uint32_t p[3];
         std::uint32_t c;
-        bool operator==(const Key &o) const { return p[0] == o.p[0] && p[1] == o.p[1] && p[2] == o.p[2] && c == o.c; }
+        bool operator==(const Key &o) const
+        {
+            return p[0] == o.p[0] && p[1] == o.p[1] && p[2] == o.p[2] && c == o.c;
+        }
     };
     struct KeyHash {
         size_t operator()(const Key &k) const
@@ -60,4 +69,6 @@ private:
     std::unordered_map<Key, int, KeyHash> m_index;
 };
 
-}}} // namespace ksr::io::detail
+} // namespace detail
+} // namespace io
+} // namespace ksr

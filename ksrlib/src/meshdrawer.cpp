@@ -6,9 +6,11 @@
 
 #include <cstdio>
 
-namespace ksr {
+namespace ksr
+{
 
-namespace {
+namespace
+{
 
 // Point parameters are core since GL 1.4.
 bool hasPointParameters()

@@ -11,34 +11,52 @@
 
 #include <cmath>
 
-namespace ksr { namespace io {
+namespace ksr
+{
+namespace io
+{
 
-namespace {
+namespace
+{
 
 enum class Format { Ply, Stl, Off, Obj, Vmi, Unknown };
 
 Format formatOf(const QString &fileName)
 {
     const QString suffix = QFileInfo(fileName).suffix().toLower();
-    if (suffix == QLatin1String("ply")) return Format::Ply;
-    if (suffix == QLatin1String("stl")) return Format::Stl;
-    if (suffix == QLatin1String("off")) return Format::Off;
-    if (suffix == QLatin1String("obj")) return Format::Obj;
-    if (suffix == QLatin1String("vmi")) return Format::Vmi;
+    if (suffix == QLatin1String("ply"))
+        return Format::Ply;
+    if (suffix == QLatin1String("stl"))
+        return Format::Stl;
+    if (suffix == QLatin1String("off"))
+        return Format::Off;
+    if (suffix == QLatin1String("obj"))
+        return Format::Obj;
+    if (suffix == QLatin1String("vmi"))
+        return Format::Vmi;
     return Format::Unknown;
 }
 
-QString tr(const char *text) { return QCoreApplication::translate("ksr::io", text); }
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("ksr::io", text);
+}
 
 QString formatName(Format format)
 {
     switch (format) {
-    case Format::Ply: return QStringLiteral("PLY");
-    case Format::Stl: return QStringLiteral("STL");
-    case Format::Off: return QStringLiteral("OFF");
-    case Format::Obj: return QStringLiteral("OBJ");
-    case Format::Vmi: return QStringLiteral("VMI");
-    case Format::Unknown: break;
+    case Format::Ply:
+        return QStringLiteral("PLY");
+    case Format::Stl:
+        return QStringLiteral("STL");
+    case Format::Off:
+        return QStringLiteral("OFF");
+    case Format::Obj:
+        return QStringLiteral("OBJ");
+    case Format::Vmi:
+        return QStringLiteral("VMI");
+    case Format::Unknown:
+        break;
     }
     return QString();
 }
@@ -56,19 +74,28 @@ int importVmi(CMesh &mesh, const QString &fileName, int &loadMask)
 int importMesh(CMesh &mesh, const QString &fileName, int &loadMask)
 {
     switch (formatOf(fileName)) {
-    case Format::Ply: return importPly(mesh, fileName, loadMask);
-    case Format::Stl: return importStl(mesh, fileName, loadMask);
-    case Format::Off: return importOff(mesh, fileName, loadMask);
-    case Format::Obj: return importObj(mesh, fileName, loadMask);
-    case Format::Vmi: return importVmi(mesh, fileName, loadMask);
-    case Format::Unknown: break;
+    case Format::Ply:
+        return importPly(mesh, fileName, loadMask);
+    case Format::Stl:
+        return importStl(mesh, fileName, loadMask);
+    case Format::Off:
+        return importOff(mesh, fileName, loadMask);
+    case Format::Obj:
+        return importObj(mesh, fileName, loadMask);
+    case Format::Vmi:
+        return importVmi(mesh, fileName, loadMask);
+    case Format::Unknown:
+        break;
     }
     mesh.clear();
     loadMask = 0;
     return ErrorUnknownType;
 }
 
-bool isKnownModelFile(const QString &fileName) { return formatOf(fileName) != Format::Unknown; }
+bool isKnownModelFile(const QString &fileName)
+{
+    return formatOf(fileName) != Format::Unknown;
+}
 
 QString errorText(const QString &fileName, int errorCode)
 {
@@ -79,21 +106,32 @@ QString errorText(const QString &fileName, int errorCode)
         return tr("VMI files are not supported");
     const QString name = formatName(format);
     switch (errorCode) {
-    case ErrorNone: return tr("No error");
-    case ErrorCantOpen: return tr("Can't open file");
-    case ErrorInvalidHeader: return tr("Not a valid %1 file (bad header)").arg(name);
-    case ErrorUnexpectedEnd: return tr("Unexpected end of file: the %1 file is truncated").arg(name);
-    case ErrorInvalidValue: return tr("Invalid number in the %1 data").arg(name);
-    case ErrorInvalidFace: return tr("A face refers to a vertex that does not exist");
-    case ErrorTooLarge: return tr("The %1 header announces more elements than can be read").arg(name);
-    case ErrorUnsupported: return tr("Unsupported %1 variant").arg(name);
-    case ErrorImporter: return tr("The %1 file could not be read").arg(name);
-    default: break;
+    case ErrorNone:
+        return tr("No error");
+    case ErrorCantOpen:
+        return tr("Can't open file");
+    case ErrorInvalidHeader:
+        return tr("Not a valid %1 file (bad header)").arg(name);
+    case ErrorUnexpectedEnd:
+        return tr("Unexpected end of file: the %1 file is truncated").arg(name);
+    case ErrorInvalidValue:
+        return tr("Invalid number in the %1 data").arg(name);
+    case ErrorInvalidFace:
+        return tr("A face refers to a vertex that does not exist");
+    case ErrorTooLarge:
+        return tr("The %1 header announces more elements than can be read").arg(name);
+    case ErrorUnsupported:
+        return tr("Unsupported %1 variant").arg(name);
+    case ErrorImporter:
+        return tr("The %1 file could not be read").arg(name);
+    default:
+        break;
     }
     return tr("Unknown error");
 }
 
-namespace detail {
+namespace detail
+{
 
 bool readWholeFile(const QString &fileName, QByteArray &data)
 {
@@ -137,4 +175,5 @@ bool finishMesh(CMesh &mesh)
 
 } // namespace detail
 
-}} // namespace ksr::io
+} // namespace io
+} // namespace ksr

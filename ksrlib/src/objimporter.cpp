@@ -20,9 +20,13 @@
 
 #include <algorithm>
 
-namespace ksr { namespace io {
+namespace ksr
+{
+namespace io
+{
 
-namespace {
+namespace
+{
 
 std::uint8_t colorByte(float value)
 {
@@ -32,9 +36,13 @@ std::uint8_t colorByte(float value)
     return scaled >= 255.0f ? 255 : std::uint8_t(scaled + 0.5f);
 }
 
-class SceneCopier {
+class SceneCopier
+{
 public:
-    SceneCopier(const aiScene &scene, CMesh &mesh, int &loadMask) : m_scene(scene), m_mesh(mesh), m_loadMask(loadMask), m_welder(mesh) {}
+    SceneCopier(const aiScene &scene, CMesh &mesh, int &loadMask)
+        : m_scene(scene), m_mesh(mesh), m_loadMask(loadMask), m_welder(mesh)
+    {
+    }
 
     bool droppedFaces() const { return m_droppedFaces; }
 
@@ -69,8 +77,10 @@ private:
         const bool colors = in->HasVertexColors(0);
         const bool normals = in->HasNormals();
         m_loadMask |= MaskVertexPosition;
-        if (colors) m_loadMask |= MaskVertexColor;
-        if (normals) m_loadMask |= MaskVertexNormal;
+        if (colors)
+            m_loadMask |= MaskVertexColor;
+        if (normals)
+            m_loadMask |= MaskVertexNormal;
         std::vector<int> index(in->mNumVertices);
         for (unsigned i = 0; i < in->mNumVertices; ++i) {
             CVertex v;
@@ -93,7 +103,8 @@ private:
                 m_loadMask |= MaskFaceIndex;
             for (unsigned k = 2; k < face.mNumIndices; ++k) {
                 const unsigned corner[3] = {face.mIndices[0], face.mIndices[k - 1], face.mIndices[k]};
-                if (corner[0] >= in->mNumVertices || corner[1] >= in->mNumVertices || corner[2] >= in->mNumVertices) {
+                if (corner[0] >= in->mNumVertices || corner[1] >= in->mNumVertices ||
+                    corner[2] >= in->mNumVertices) {
                     m_droppedFaces = true;
                     continue;
                 }
@@ -139,7 +150,8 @@ int readObjLines(const QString &fileName, CMesh &mesh, int &loadMask)
             v.p = Point3f(float(value[0]), float(value[1]), float(value[2]));
             v.c = mesh.defaultColor;
             if (count >= 6) {
-                v.c = {colorByte(float(value[3])), colorByte(float(value[4])), colorByte(float(value[5])), 255};
+                v.c = {colorByte(float(value[3])), colorByte(float(value[4])), colorByte(float(value[5])),
+                       255};
                 loadMask |= MaskVertexColor;
             }
             mesh.vert.push_back(v);
@@ -147,7 +159,8 @@ int readObjLines(const QString &fileName, CMesh &mesh, int &loadMask)
             corners.clear();
             bool ok = true;
             for (int k = 1; ok && k < words.size(); ++k) {
-                const QByteArray index = words[k].left(words[k].indexOf('/') < 0 ? words[k].size() : words[k].indexOf('/'));
+                const QByteArray index =
+                    words[k].left(words[k].indexOf('/') < 0 ? words[k].size() : words[k].indexOf('/'));
                 long long value = 0;
                 ok = detail::parseLong(index.constData(), int(index.size()), value) && value != 0;
                 // 1-based; negative counts back from the latest vertex.
@@ -208,4 +221,5 @@ int importObj(CMesh &mesh, const QString &fileName, int &loadMask)
     return code;
 }
 
-}} // namespace ksr::io
+} // namespace io
+} // namespace ksr

@@ -13,11 +13,15 @@
 
 #include <limits>
 
-namespace ksr { namespace io {
+namespace ksr
+{
+namespace io
+{
 
 using detail::ByteScanner;
 
-namespace {
+namespace
+{
 
 struct OffHeader {
     bool normals = false;
@@ -54,10 +58,14 @@ int parseMagic(QList<QByteArray> &words, OffHeader &header)
         return ErrorUnsupported;
     for (int k = 0; k < prefix.size(); ++k) {
         const char c = prefix[k];
-        if (c == 'C') header.colors = true;
-        else if (c == 'N') header.normals = true;
-        else if (c == 'S' || c == 'T') header.texture = true;
-        else return ErrorInvalidHeader;
+        if (c == 'C')
+            header.colors = true;
+        else if (c == 'N')
+            header.normals = true;
+        else if (c == 'S' || c == 'T')
+            header.texture = true;
+        else
+            return ErrorInvalidHeader;
     }
     words.removeFirst();
     if (!rest.isEmpty())
@@ -65,7 +73,10 @@ int parseMagic(QList<QByteArray> &words, OffHeader &header)
     return ErrorNone;
 }
 
-bool toNumber(const QByteArray &word, double &value) { return detail::parseDouble(word.constData(), int(word.size()), value); }
+bool toNumber(const QByteArray &word, double &value)
+{
+    return detail::parseDouble(word.constData(), int(word.size()), value);
+}
 
 std::uint8_t colorByte(const QByteArray &word, double value)
 {
@@ -194,4 +205,5 @@ int importOff(CMesh &mesh, const QString &fileName, int &loadMask)
     return code == ErrorNone && badFace ? int(ErrorInvalidFace) : code;
 }
 
-}} // namespace ksr::io
+} // namespace io
+} // namespace ksr

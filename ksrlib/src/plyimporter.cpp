@@ -14,11 +14,15 @@
 #include <limits>
 #include <vector>
 
-namespace ksr { namespace io {
+namespace ksr
+{
+namespace io
+{
 
 using detail::ByteScanner;
 
-namespace {
+namespace
+{
 
 enum class PlyType { Int8, UInt8, Int16, UInt16, Int32, UInt32, Float32, Float64, Invalid };
 enum class PlyFormat { Ascii, BinaryLittle, BinaryBig };
@@ -26,29 +30,49 @@ enum class PlyFormat { Ascii, BinaryLittle, BinaryBig };
 int typeSize(PlyType t)
 {
     switch (t) {
-    case PlyType::Int8: case PlyType::UInt8: return 1;
-    case PlyType::Int16: case PlyType::UInt16: return 2;
-    case PlyType::Int32: case PlyType::UInt32: case PlyType::Float32: return 4;
-    case PlyType::Float64: return 8;
-    case PlyType::Invalid: break;
+    case PlyType::Int8:
+    case PlyType::UInt8:
+        return 1;
+    case PlyType::Int16:
+    case PlyType::UInt16:
+        return 2;
+    case PlyType::Int32:
+    case PlyType::UInt32:
+    case PlyType::Float32:
+        return 4;
+    case PlyType::Float64:
+        return 8;
+    case PlyType::Invalid:
+        break;
     }
     return 0;
 }
 
 PlyType typeFromName(const QByteArray &n)
 {
-    if (n == "char" || n == "int8") return PlyType::Int8;
-    if (n == "uchar" || n == "uint8") return PlyType::UInt8;
-    if (n == "short" || n == "int16") return PlyType::Int16;
-    if (n == "ushort" || n == "uint16") return PlyType::UInt16;
-    if (n == "int" || n == "int32") return PlyType::Int32;
-    if (n == "uint" || n == "uint32") return PlyType::UInt32;
-    if (n == "float" || n == "float32") return PlyType::Float32;
-    if (n == "double" || n == "float64") return PlyType::Float64;
+    if (n == "char" || n == "int8")
+        return PlyType::Int8;
+    if (n == "uchar" || n == "uint8")
+        return PlyType::UInt8;
+    if (n == "short" || n == "int16")
+        return PlyType::Int16;
+    if (n == "ushort" || n == "uint16")
+        return PlyType::UInt16;
+    if (n == "int" || n == "int32")
+        return PlyType::Int32;
+    if (n == "uint" || n == "uint32")
+        return PlyType::UInt32;
+    if (n == "float" || n == "float32")
+        return PlyType::Float32;
+    if (n == "double" || n == "float64")
+        return PlyType::Float64;
     return PlyType::Invalid;
 }
 
-bool isFloatType(PlyType t) { return t == PlyType::Float32 || t == PlyType::Float64; }
+bool isFloatType(PlyType t)
+{
+    return t == PlyType::Float32 || t == PlyType::Float64;
+}
 
 struct PlyProperty {
     QByteArray name;
@@ -64,7 +88,8 @@ struct PlyElement {
 
     bool hasLists() const
     {
-        return std::any_of(properties.begin(), properties.end(), [](const PlyProperty &p) { return p.isList; });
+        return std::any_of(properties.begin(), properties.end(),
+                           [](const PlyProperty &p) { return p.isList; });
     }
     // Smallest number of bytes one instance can take: used to bound counts by the file's size.
     qint64 minimumSize(PlyFormat format) const
@@ -97,10 +122,14 @@ int parseHeader(ByteScanner &in, PlyHeader &header)
         if (key == "format") {
             if (words.size() < 2)
                 return ErrorInvalidHeader;
-            if (words[1] == "ascii") header.format = PlyFormat::Ascii;
-            else if (words[1] == "binary_little_endian") header.format = PlyFormat::BinaryLittle;
-            else if (words[1] == "binary_big_endian") header.format = PlyFormat::BinaryBig;
-            else return ErrorInvalidHeader;
+            if (words[1] == "ascii")
+                header.format = PlyFormat::Ascii;
+            else if (words[1] == "binary_little_endian")
+                header.format = PlyFormat::BinaryLittle;
+            else if (words[1] == "binary_big_endian")
+                header.format = PlyFormat::BinaryBig;
+            else
+                return ErrorInvalidHeader;
             haveFormat = true;
         } else if (key == "element") {
             if (words.size() < 3)
@@ -139,7 +168,8 @@ int parseHeader(ByteScanner &in, PlyHeader &header)
     return ErrorInvalidHeader; // no end_header
 }
 
-class PlyValueReader {
+class PlyValueReader
+{
 public:
     PlyValueReader(ByteScanner &in, PlyFormat format) : m_in(in), m_format(format) {}
 
@@ -157,15 +187,32 @@ public:
         if (m_format == PlyFormat::BinaryBig)
             std::reverse(bytes, bytes + size);
         switch (type) {
-        case PlyType::Int8: value = static_cast<signed char>(bytes[0]); break;
-        case PlyType::UInt8: value = bytes[0]; break;
-        case PlyType::Int16: value = fromBytes<std::int16_t>(bytes); break;
-        case PlyType::UInt16: value = fromBytes<std::uint16_t>(bytes); break;
-        case PlyType::Int32: value = fromBytes<std::int32_t>(bytes); break;
-        case PlyType::UInt32: value = fromBytes<std::uint32_t>(bytes); break;
-        case PlyType::Float32: value = fromBytes<float>(bytes); break;
-        case PlyType::Float64: value = fromBytes<double>(bytes); break;
-        case PlyType::Invalid: return false;
+        case PlyType::Int8:
+            value = static_cast<signed char>(bytes[0]);
+            break;
+        case PlyType::UInt8:
+            value = bytes[0];
+            break;
+        case PlyType::Int16:
+            value = fromBytes<std::int16_t>(bytes);
+            break;
+        case PlyType::UInt16:
+            value = fromBytes<std::uint16_t>(bytes);
+            break;
+        case PlyType::Int32:
+            value = fromBytes<std::int32_t>(bytes);
+            break;
+        case PlyType::UInt32:
+            value = fromBytes<std::uint32_t>(bytes);
+            break;
+        case PlyType::Float32:
+            value = fromBytes<float>(bytes);
+            break;
+        case PlyType::Float64:
+            value = fromBytes<double>(bytes);
+            break;
+        case PlyType::Invalid:
+            return false;
         }
         return true;
     }
@@ -182,16 +229,43 @@ private:
     PlyFormat m_format;
 };
 
-enum VertexRole { RoleX, RoleY, RoleZ, RoleNx, RoleNy, RoleNz, RoleRed, RoleGreen, RoleBlue, RoleAlpha, RoleNone };
+enum VertexRole {
+    RoleX,
+    RoleY,
+    RoleZ,
+    RoleNx,
+    RoleNy,
+    RoleNz,
+    RoleRed,
+    RoleGreen,
+    RoleBlue,
+    RoleAlpha,
+    RoleNone
+};
 
 VertexRole vertexRole(const QByteArray &name)
 {
-    static const struct { const char *name; VertexRole role; } table[] = {
-        {"x", RoleX}, {"y", RoleY}, {"z", RoleZ}, {"nx", RoleNx}, {"ny", RoleNy}, {"nz", RoleNz},
-        {"red", RoleRed}, {"green", RoleGreen}, {"blue", RoleBlue}, {"alpha", RoleAlpha},
-        {"r", RoleRed}, {"g", RoleGreen}, {"b", RoleBlue}, {"a", RoleAlpha},
-        {"diffuse_red", RoleRed}, {"diffuse_green", RoleGreen}, {"diffuse_blue", RoleBlue},
-        {"diffuse_alpha", RoleAlpha}};
+    static const struct {
+        const char *name;
+        VertexRole role;
+    } table[] = {{"x", RoleX},
+                 {"y", RoleY},
+                 {"z", RoleZ},
+                 {"nx", RoleNx},
+                 {"ny", RoleNy},
+                 {"nz", RoleNz},
+                 {"red", RoleRed},
+                 {"green", RoleGreen},
+                 {"blue", RoleBlue},
+                 {"alpha", RoleAlpha},
+                 {"r", RoleRed},
+                 {"g", RoleGreen},
+                 {"b", RoleBlue},
+                 {"a", RoleAlpha},
+                 {"diffuse_red", RoleRed},
+                 {"diffuse_green", RoleGreen},
+                 {"diffuse_blue", RoleBlue},
+                 {"diffuse_alpha", RoleAlpha}};
     for (const auto &entry : table)
         if (name == entry.name)
             return entry.role;
@@ -213,10 +287,13 @@ struct PolygonLists {
     bool strips = false; // triangle strips with -1 as restart marker
 };
 
-class PlyBodyReader {
+class PlyBodyReader
+{
 public:
     PlyBodyReader(ByteScanner &in, const PlyHeader &header, CMesh &mesh, int &loadMask)
-        : m_in(in), m_header(header), m_values(in, header.format), m_mesh(mesh), m_loadMask(loadMask) {}
+        : m_in(in), m_header(header), m_values(in, header.format), m_mesh(mesh), m_loadMask(loadMask)
+    {
+    }
 
     int read()
     {
@@ -251,9 +328,12 @@ private:
         for (const PlyProperty &p : element.properties) {
             const VertexRole role = p.isList ? RoleNone : vertexRole(p.name);
             roles.push_back(role);
-            if (role <= RoleZ) hasPosition[role] = true;
-            if (role >= RoleNx && role <= RoleNz) m_loadMask |= MaskVertexNormal;
-            if (role >= RoleRed && role <= RoleAlpha) m_loadMask |= MaskVertexColor;
+            if (role <= RoleZ)
+                hasPosition[role] = true;
+            if (role >= RoleNx && role <= RoleNz)
+                m_loadMask |= MaskVertexNormal;
+            if (role >= RoleRed && role <= RoleAlpha)
+                m_loadMask |= MaskVertexColor;
         }
         if (hasPosition[0] && hasPosition[1] && hasPosition[2])
             m_loadMask |= MaskVertexPosition;
@@ -272,13 +352,30 @@ private:
                 if (!m_values.read(p.type, value))
                     return readFailure();
                 switch (roles[k]) {
-                case RoleX: case RoleY: case RoleZ: v.p[roles[k]] = float(value); break;
-                case RoleNx: case RoleNy: case RoleNz: v.n[roles[k] - RoleNx] = float(value); break;
-                case RoleRed: v.c.r = colorByte(value, p.type); break;
-                case RoleGreen: v.c.g = colorByte(value, p.type); break;
-                case RoleBlue: v.c.b = colorByte(value, p.type); break;
-                case RoleAlpha: v.c.a = colorByte(value, p.type); break;
-                case RoleNone: break;
+                case RoleX:
+                case RoleY:
+                case RoleZ:
+                    v.p[roles[k]] = float(value);
+                    break;
+                case RoleNx:
+                case RoleNy:
+                case RoleNz:
+                    v.n[roles[k] - RoleNx] = float(value);
+                    break;
+                case RoleRed:
+                    v.c.r = colorByte(value, p.type);
+                    break;
+                case RoleGreen:
+                    v.c.g = colorByte(value, p.type);
+                    break;
+                case RoleBlue:
+                    v.c.b = colorByte(value, p.type);
+                    break;
+                case RoleAlpha:
+                    v.c.a = colorByte(value, p.type);
+                    break;
+                case RoleNone:
+                    break;
                 }
             }
             m_mesh.vert.push_back(v);
@@ -443,4 +540,5 @@ int importPly(CMesh &mesh, const QString &fileName, int &loadMask)
     return code;
 }
 
-}} // namespace ksr::io
+} // namespace io
+} // namespace ksr

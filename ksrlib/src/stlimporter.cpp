@@ -11,11 +11,15 @@
 
 #include <cstring>
 
-namespace ksr { namespace io {
+namespace ksr
+{
+namespace io
+{
 
 using detail::ByteScanner;
 
-namespace {
+namespace
+{
 
 constexpr qint64 BinaryHeaderSize = 84;
 constexpr qint64 BinaryFacetSize = 50;
@@ -31,8 +35,8 @@ quint32 binaryFacetCount(const QByteArray &data)
 // as many exporters write); ascii when it starts with "solid"; binary otherwise.
 bool looksBinary(const QByteArray &data)
 {
-    if (data.size() >= BinaryHeaderSize
-        && BinaryHeaderSize + BinaryFacetSize * qint64(binaryFacetCount(data)) == data.size())
+    if (data.size() >= BinaryHeaderSize &&
+        BinaryHeaderSize + BinaryFacetSize * qint64(binaryFacetCount(data)) == data.size())
         return true;
     int start = 0;
     while (start < data.size() && ByteScanner::isSpace(data[start]))
@@ -140,4 +144,5 @@ int importStl(CMesh &mesh, const QString &fileName, int &loadMask)
     return code;
 }
 
-}} // namespace ksr::io
+} // namespace io
+} // namespace ksr

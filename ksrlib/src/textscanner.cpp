@@ -2,7 +2,12 @@
 
 #include <charconv>
 
-namespace ksr { namespace io { namespace detail {
+namespace ksr
+{
+namespace io
+{
+namespace detail
+{
 
 // std::from_chars: independent of the C locale that the application object sets from the environment.
 bool parseDouble(const char *begin, int length, double &value)
@@ -29,4 +34,6 @@ bool parseLong(const char *begin, int length, long long &value)
     return result.ec == std::errc() && result.ptr == begin + length;
 }
 
-}}} // namespace ksr::io::detail
+} // namespace detail
+} // namespace io
+} // namespace ksr

@@ -7,9 +7,15 @@
 #include <cstdint>
 #include <cstring>
 
-namespace ksr { namespace io { namespace detail {
+namespace ksr
+{
+namespace io
+{
+namespace detail
+{
 
-class ByteScanner {
+class ByteScanner
+{
 public:
     explicit ByteScanner(const QByteArray &data) : m_data(data.constData()), m_size(data.size()) {}
 
@@ -58,7 +64,10 @@ public:
         return true;
     }
 
-    static bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+    static bool isSpace(char c)
+    {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+    }
 
 private:
     const char *m_data;
@@ -70,4 +79,6 @@ private:
 bool parseDouble(const char *begin, int length, double &value);
 bool parseLong(const char *begin, int length, long long &value);
 
-}}} // namespace ksr::io::detail
+} // namespace detail
+} // namespace io
+} // namespace ksr

@@ -8,7 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 struct Run {
     int exitCode = -1;
@@ -29,7 +30,10 @@ Run inspect(const QString &fileName)
     return result;
 }
 
-QJsonArray triple(double x, double y, double z) { return QJsonArray{x, y, z}; }
+QJsonArray triple(double x, double y, double z)
+{
+    return QJsonArray{x, y, z};
+}
 
 } // namespace
 
@@ -59,15 +63,20 @@ private slots:
         QTest::addColumn<bool>("colors");
         QTest::addRow("ply points, colours")
             << "box.ply"
-            << QByteArray("ply\nformat ascii 1.0\nelement vertex 2\nproperty float x\nproperty float y\nproperty float z\n"
-                          "property uchar red\nproperty uchar green\nproperty uchar blue\nend_header\n0 0 0 1 2 3\n2 4 6 4 5 6\n")
+            << QByteArray("ply\nformat ascii 1.0\nelement vertex 2\nproperty float x\nproperty float "
+                          "y\nproperty float z\n"
+                          "property uchar red\nproperty uchar green\nproperty uchar blue\nend_header\n0 0 0 "
+                          "1 2 3\n2 4 6 4 5 6\n")
             << 2 << 0 << true;
         QTest::addRow("STL upper case")
             << "BOX.STL"
-            << QByteArray("solid b\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 2 4 0\nvertex 0 0 6\nendloop\nendfacet\nendsolid b\n")
+            << QByteArray("solid b\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 2 4 0\nvertex 0 0 "
+                          "6\nendloop\nendfacet\nendsolid b\n")
             << 3 << 1 << false;
-        QTest::addRow("off") << "box.off" << QByteArray("OFF\n3 1 0\n0 0 0\n2 0 6\n0 4 0\n3 0 1 2\n") << 3 << 1 << false;
-        QTest::addRow("obj") << "box.obj" << QByteArray("v 0 0 0\nv 2 0 0\nv 2 4 6\nf 1 2 3\n") << 3 << 1 << false;
+        QTest::addRow("off") << "box.off" << QByteArray("OFF\n3 1 0\n0 0 0\n2 0 6\n0 4 0\n3 0 1 2\n") << 3
+                             << 1 << false;
+        QTest::addRow("obj") << "box.obj" << QByteArray("v 0 0 0\nv 2 0 0\nv 2 4 6\nf 1 2 3\n") << 3 << 1
+                             << false;
     }
     void boxInEveryFormat()
     {
@@ -101,10 +110,11 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("vertices");
         QTest::addRow("vmi") << "m.vmi" << QByteArray("data") << "VMI files are not supported" << 0;
-        QTest::addRow("truncated") << "t.ply"
-                                   << QByteArray("ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\n"
-                                                 "property float z\nend_header\n1 2 3\n4 5 6\n")
-                                   << "Unexpected end of file: the PLY file is truncated" << 2;
+        QTest::addRow("truncated")
+            << "t.ply"
+            << QByteArray("ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\n"
+                          "property float z\nend_header\n1 2 3\n4 5 6\n")
+            << "Unexpected end of file: the PLY file is truncated" << 2;
     }
     void importProblems()
     {

@@ -12,7 +12,8 @@
 
 #include <cmath>
 
-namespace testmodels {
+namespace testmodels
+{
 
 struct Triangle {
     int a, b, c;
@@ -21,16 +22,18 @@ struct Triangle {
 // Writes an ascii PLY; false when the file cannot be written.
 inline bool writePly(const QString &path, const QVector<ksr::Point3f> &points, const QVector<Triangle> &faces)
 {
-    QByteArray out = "ply\nformat ascii 1.0\nelement vertex " + QByteArray::number(points.size())
-                     + "\nproperty float x\nproperty float y\nproperty float z\n";
+    QByteArray out = "ply\nformat ascii 1.0\nelement vertex " + QByteArray::number(points.size()) +
+                     "\nproperty float x\nproperty float y\nproperty float z\n";
     if (!faces.isEmpty())
-        out += "element face " + QByteArray::number(faces.size()) + "\nproperty list uchar int vertex_indices\n";
+        out +=
+            "element face " + QByteArray::number(faces.size()) + "\nproperty list uchar int vertex_indices\n";
     out += "end_header\n";
     for (const ksr::Point3f &p : points)
-        out += QByteArray::number(p.x, 'g', 9) + ' ' + QByteArray::number(p.y, 'g', 9) + ' '
-               + QByteArray::number(p.z, 'g', 9) + '\n';
+        out += QByteArray::number(p.x, 'g', 9) + ' ' + QByteArray::number(p.y, 'g', 9) + ' ' +
+               QByteArray::number(p.z, 'g', 9) + '\n';
     for (const Triangle &t : faces)
-        out += "3 " + QByteArray::number(t.a) + ' ' + QByteArray::number(t.b) + ' ' + QByteArray::number(t.c) + '\n';
+        out += "3 " + QByteArray::number(t.a) + ' ' + QByteArray::number(t.b) + ' ' +
+               QByteArray::number(t.c) + '\n';
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(out) == out.size();
 }
@@ -43,9 +46,18 @@ inline ksr::Matrix44f rotation(float ax, float ay, float az)
     const float cx = std::cos(ax * rad), sx = std::sin(ax * rad);
     const float cy = std::cos(ay * rad), sy = std::sin(ay * rad);
     const float cz = std::cos(az * rad), sz = std::sin(az * rad);
-    x.m[1][1] = cx; x.m[1][2] = -sx; x.m[2][1] = sx; x.m[2][2] = cx;
-    y.m[0][0] = cy; y.m[0][2] = sy; y.m[2][0] = -sy; y.m[2][2] = cy;
-    z.m[0][0] = cz; z.m[0][1] = -sz; z.m[1][0] = sz; z.m[1][1] = cz;
+    x.m[1][1] = cx;
+    x.m[1][2] = -sx;
+    x.m[2][1] = sx;
+    x.m[2][2] = cx;
+    y.m[0][0] = cy;
+    y.m[0][2] = sy;
+    y.m[2][0] = -sy;
+    y.m[2][2] = cy;
+    z.m[0][0] = cz;
+    z.m[0][1] = -sz;
+    z.m[1][0] = sz;
+    z.m[1][1] = cz;
     return x * y * z;
 }
 
@@ -70,8 +82,8 @@ inline void wallFacing(const Camera &cam, float distance, float half, QVector<ks
 {
     const ksr::Point3f right = cam.rotation.row(0), up = cam.rotation.row(1), back = cam.rotation.row(2);
     const ksr::Point3f middle = cam.center - back * distance;
-    points = {middle - right * half - up * half, middle + right * half - up * half, middle + right * half + up * half,
-              middle - right * half + up * half};
+    points = {middle - right * half - up * half, middle + right * half - up * half,
+              middle + right * half + up * half, middle - right * half + up * half};
     faces = {{0, 1, 2}, {0, 2, 3}};
 }
 

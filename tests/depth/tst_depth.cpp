@@ -14,7 +14,8 @@ using ksr::Point3f;
 using testmodels::camera;
 using testmodels::rotation;
 
-class TestDepth : public QObject {
+class TestDepth : public QObject
+{
     Q_OBJECT
     QTemporaryDir m_dir;
     int m_files = 0;
@@ -70,7 +71,8 @@ private slots:
         QTest::addRow("outside the sphere") << 10.0f << 2.0f << true << 8.0f << 12.0f;
         QTest::addRow("inside the sphere") << 10.0f << 50.0f << true << 0.05f << 60.0f;
         QTest::addRow("at the centre") << 0.0f << 5.0f << false << 0.0f << 5.0f;
-        QTest::addRow("not a number") << std::numeric_limits<float>::quiet_NaN() << 1.0f << false << 0.0f << 0.0f;
+        QTest::addRow("not a number")
+            << std::numeric_limits<float>::quiet_NaN() << 1.0f << false << 0.0f << 0.0f;
     }
     void clipRange()
     {
@@ -112,16 +114,18 @@ private slots:
         QTest::addRow("axis aligned") << Point3f(0, 0, 0) << Point3f(0, 0, 0) << QPointF(1500, 1000);
         QTest::addRow("rolled") << Point3f(0, 0, 30) << Point3f(1, 2, 3) << QPointF(1500, 1000);
         QTest::addRow("oblique") << Point3f(20, -35, 10) << Point3f(-4, 7, 100) << QPointF(1500, 1000);
-        QTest::addRow("off-centre principal point") << Point3f(-60, 45, 90) << Point3f(0, 0, 0) << QPointF(400, 1700);
-        QTest::addRow("principal point at a corner") << Point3f(10, 170, 0) << Point3f(3, 3, 3) << QPointF(0, 0);
+        QTest::addRow("off-centre principal point")
+            << Point3f(-60, 45, 90) << Point3f(0, 0, 0) << QPointF(400, 1700);
+        QTest::addRow("principal point at a corner")
+            << Point3f(10, 170, 0) << Point3f(3, 3, 3) << QPointF(0, 0);
     }
     void wallAtDistanceTen()
     {
         QFETCH(Point3f, angles);
         QFETCH(Point3f, centre);
         QFETCH(QPointF, principal);
-        const Camera cam = camera(rotation(angles.x, angles.y, angles.z), centre, 3000, 2000, float(principal.x()),
-                                  float(principal.y()));
+        const Camera cam = camera(rotation(angles.x, angles.y, angles.z), centre, 3000, 2000,
+                                  float(principal.x()), float(principal.y()));
         QVector<Point3f> points;
         QVector<testmodels::Triangle> faces;
         testmodels::wallFacing(cam, 10.0f, 40.0f, points, faces);
@@ -159,7 +163,8 @@ private slots:
         QFETCH(Point3f, wallCentre);
         const Camera cam = camera(ksr::Matrix44f(), Point3f(0, 0, 0));
         const Point3f c = wallCentre;
-        const QVector<Point3f> points = {c + Point3f(-1, -1, 0), c + Point3f(1, -1, 0), c + Point3f(1, 1, 0), c + Point3f(-1, 1, 0)};
+        const QVector<Point3f> points = {c + Point3f(-1, -1, 0), c + Point3f(1, -1, 0), c + Point3f(1, 1, 0),
+                                         c + Point3f(-1, 1, 0)};
         Depth depth;
         QVERIFY(prepare(depth, writeModel(points, {{0, 1, 2}, {0, 2, 3}})));
         QCOMPARE(depth.computeDepth(cam), 0.0f);
@@ -190,14 +195,30 @@ private slots:
         Camera bad = good;
         const float nan = std::numeric_limits<float>::quiet_NaN();
         switch (kind) {
-        case 0: bad.viewportPx[0] = 0; break;
-        case 1: bad.viewportPx[1] = 0; break;
-        case 2: bad.pixelSizeMm[0] = 0.0f; break;
-        case 3: bad.focalMm = 0.0f; break;
-        case 4: bad.center = Point3f(0, 0, -10); break;
-        case 5: bad.rotation.m[1][1] = nan; break;
-        case 6: bad.center.x = std::numeric_limits<float>::infinity(); break;
-        case 7: bad.centerPx[0] = nan; break;
+        case 0:
+            bad.viewportPx[0] = 0;
+            break;
+        case 1:
+            bad.viewportPx[1] = 0;
+            break;
+        case 2:
+            bad.pixelSizeMm[0] = 0.0f;
+            break;
+        case 3:
+            bad.focalMm = 0.0f;
+            break;
+        case 4:
+            bad.center = Point3f(0, 0, -10);
+            break;
+        case 5:
+            bad.rotation.m[1][1] = nan;
+            break;
+        case 6:
+            bad.center.x = std::numeric_limits<float>::infinity();
+            break;
+        case 7:
+            bad.centerPx[0] = nan;
+            break;
         }
         QCOMPARE(depth.computeDepth(bad), 0.0f);
         const float after = depth.computeDepth(good);
@@ -228,7 +249,8 @@ private slots:
     {
         const Camera cam = camera(ksr::Matrix44f(), Point3f(0, 0, 0), 1000, 1000, 500, 500);
         // Far wall at 30 plus a lone vertex at 5 straight ahead that no face uses.
-        const QVector<Point3f> points = {{-30, -30, -30}, {30, -30, -30}, {30, 30, -30}, {-30, 30, -30}, {0, 0, -5}};
+        const QVector<Point3f> points = {
+            {-30, -30, -30}, {30, -30, -30}, {30, 30, -30}, {-30, 30, -30}, {0, 0, -5}};
         Depth depth;
         QVERIFY(prepare(depth, writeModel(points, {{0, 1, 2}, {0, 2, 3}})));
         const float value = depth.computeDepth(cam);

@@ -15,7 +15,8 @@
 using ksr::Point3f;
 using testmodels::camera;
 
-class TestDepthJob : public QObject {
+class TestDepthJob : public QObject
+{
     Q_OBJECT
     QTemporaryDir m_dir;
 
@@ -95,12 +96,18 @@ private slots:
         QTest::addColumn<QByteArray>("content"); // empty: no file at all
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("detail");
-        QTest::addRow("missing") << "absent.ply" << QByteArray() << "Model not found" << "absent.ply";
-        QTest::addRow("unknown type") << "model.xyz" << QByteArray("1 2 3\n") << "Model not loaded" << "Unknown type";
-        QTest::addRow("vmi") << "model.vmi" << QByteArray("x") << "Model not loaded" << "VMI files are not supported";
-        QTest::addRow("no vertex") << "none.ply" << QByteArray("ply\nformat ascii 1.0\nelement vertex 0\nend_header\n")
-                                   << "Model not loaded" << "no vertex";
-        QTest::addRow("garbage") << "bad.stl" << QByteArray("xy") << "Model not loaded" << "STL";
+        QTest::addRow("missing") << "absent.ply" << QByteArray() << "Model not found"
+                                 << "absent.ply";
+        QTest::addRow("unknown type") << "model.xyz" << QByteArray("1 2 3\n") << "Model not loaded"
+                                      << "Unknown type";
+        QTest::addRow("vmi") << "model.vmi" << QByteArray("x") << "Model not loaded"
+                             << "VMI files are not supported";
+        QTest::addRow("no vertex") << "none.ply"
+                                   << QByteArray("ply\nformat ascii 1.0\nelement vertex 0\nend_header\n")
+                                   << "Model not loaded"
+                                   << "no vertex";
+        QTest::addRow("garbage") << "bad.stl" << QByteArray("xy") << "Model not loaded"
+                                 << "STL";
     }
     void modelsWithoutDepths()
     {
@@ -121,7 +128,8 @@ private slots:
         QCOMPARE(run.progress->count(), 0);
         QCOMPARE(run.problems->count(), 1);
         QCOMPARE(run.problems->at(0).at(0).toString(), title);
-        QVERIFY2(run.problems->at(0).at(1).toString().contains(detail), qPrintable(run.problems->at(0).at(1).toString()));
+        QVERIFY2(run.problems->at(0).at(1).toString().contains(detail),
+                 qPrintable(run.problems->at(0).at(1).toString()));
     }
 
     // A model read only in part still gives depths, with one warning naming the importer's text.

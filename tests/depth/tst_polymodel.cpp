@@ -10,7 +10,8 @@
 
 using ksr::Point3f;
 
-class TestPolyModel : public QObject {
+class TestPolyModel : public QObject
+{
     Q_OBJECT
     QTemporaryDir m_dir;
 
@@ -57,7 +58,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addRow("xyz") << "model.xyz" << QByteArray("0 0 0\n1 1 1\n") << "Unknown type";
         QTest::addRow("vmi") << "model.vmi" << QByteArray("binary") << "VMI files are not supported";
-        QTest::addRow("no vertex") << "empty.ply" << QByteArray("ply\nformat ascii 1.0\nend_header\n") << QString();
+        QTest::addRow("no vertex") << "empty.ply" << QByteArray("ply\nformat ascii 1.0\nend_header\n")
+                                   << QString();
     }
     void emptyAndUnknownModels()
     {
@@ -96,8 +98,9 @@ private slots:
         const QString path = m_dir.filePath("nan.ply");
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\nproperty float z\n"
-                   "end_header\n1 1 1\nnan 100 100\n3 3 3\n");
+        file.write(
+            "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\nproperty float z\n"
+            "end_header\n1 1 1\nnan 100 100\n3 3 3\n");
         file.close();
         PolyModel3D model;
         QVERIFY(model.load(path));

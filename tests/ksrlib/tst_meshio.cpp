@@ -14,12 +14,13 @@
 using namespace ksr;
 using namespace ksr::io;
 
-namespace {
+namespace
+{
 
 QByteArray plyHeader(const char *format, int vertices, bool colors, int faces)
 {
-    QByteArray h = "ply\nformat " + QByteArray(format) + " 1.0\ncomment test\nelement vertex "
-                   + QByteArray::number(vertices) + "\nproperty float x\nproperty float y\nproperty float z\n";
+    QByteArray h = "ply\nformat " + QByteArray(format) + " 1.0\ncomment test\nelement vertex " +
+                   QByteArray::number(vertices) + "\nproperty float x\nproperty float y\nproperty float z\n";
     if (colors)
         h += "property uchar red\nproperty uchar green\nproperty uchar blue\n";
     if (faces >= 0)
@@ -48,7 +49,8 @@ QByteArray squarePly(const char *format, bool colors, bool faces)
         if (ascii) {
             out += QByteArray::number(xy[i][0]) + " " + QByteArray::number(xy[i][1]) + " 2";
             if (colors)
-                out += " " + QByteArray::number(10 * i) + " " + QByteArray::number(20 * i) + " " + QByteArray::number(30 * i);
+                out += " " + QByteArray::number(10 * i) + " " + QByteArray::number(20 * i) + " " +
+                       QByteArray::number(30 * i);
             out += "\n";
         } else {
             appendValue(out, xy[i][0], big);
@@ -86,7 +88,8 @@ QByteArray binaryStl(const QByteArray &header80, quint32 announced, int written)
 
 } // namespace
 
-class TestMeshIo : public QObject {
+class TestMeshIo : public QObject
+{
     Q_OBJECT
 
     QTemporaryDir m_dir;
@@ -146,10 +149,11 @@ private slots:
 
     void plyTriangleStripsAndOtherElements()
     {
-        const QByteArray ply = "ply\nformat ascii 1.0\nelement vertex 5\nproperty float x\nproperty float y\n"
-                               "property float z\nproperty float confidence\nelement edge 1\nproperty int a\n"
-                               "property int b\nelement tristrips 1\nproperty list int int vertex_indices\n"
-                               "end_header\n0 0 0 1\n1 0 0 1\n0 1 0 1\n1 1 0 1\n2 1 0 1\n0 1\n6 0 1 2 3 -1 4\n";
+        const QByteArray ply =
+            "ply\nformat ascii 1.0\nelement vertex 5\nproperty float x\nproperty float y\n"
+            "property float z\nproperty float confidence\nelement edge 1\nproperty int a\n"
+            "property int b\nelement tristrips 1\nproperty list int int vertex_indices\n"
+            "end_header\n0 0 0 1\n1 0 0 1\n0 1 0 1\n1 1 0 1\n2 1 0 1\n0 1\n6 0 1 2 3 -1 4\n";
         CMesh mesh;
         int mask = 0;
         QCOMPARE(importMesh(mesh, write("strips.ply", ply), mask), int(ErrorNone));
@@ -169,41 +173,61 @@ private slots:
         QTest::addColumn<int>("faces");
 
         const QByteArray binary = squarePly("binary_little_endian", false, true);
-        QTest::newRow("ply truncated in faces") << "t1.ply" << binary.left(binary.size() - 6) << int(ErrorUnexpectedEnd) << 4 << 0;
-        QTest::newRow("ply truncated in vertices") << "t2.ply" << binary.left(binary.indexOf("end_header\n") + 11 + 30)
-                                                   << int(ErrorUnexpectedEnd) << 2 << 0;
+        QTest::newRow("ply truncated in faces")
+            << "t1.ply" << binary.left(binary.size() - 6) << int(ErrorUnexpectedEnd) << 4 << 0;
+        QTest::newRow("ply truncated in vertices")
+            << "t2.ply" << binary.left(binary.indexOf("end_header\n") + 11 + 30) << int(ErrorUnexpectedEnd)
+            << 2 << 0;
         QByteArray huge = plyHeader("binary_little_endian", 2000000000, false, -1);
         appendValue(huge, 1.0f, false);
-        QTest::newRow("ply announcing 2e9 vertices") << "huge.ply" << huge << int(ErrorUnexpectedEnd) << 0 << 0;
-        QByteArray overflow = plyHeader("binary_little_endian", 3, false, -1).replace("vertex 3", "vertex 9000000000");
+        QTest::newRow("ply announcing 2e9 vertices")
+            << "huge.ply" << huge << int(ErrorUnexpectedEnd) << 0 << 0;
+        QByteArray overflow =
+            plyHeader("binary_little_endian", 3, false, -1).replace("vertex 3", "vertex 9000000000");
         QTest::newRow("ply count beyond int") << "ovf.ply" << overflow << int(ErrorTooLarge) << 0 << 0;
         QByteArray badIndex = squarePly("ascii", false, false);
         badIndex.replace("end_header", "element face 2\nproperty list uchar int vertex_indices\nend_header");
         badIndex += "3 0 1 99\n3 0 1 2\n";
         QTest::newRow("ply face beyond vertices") << "idx.ply" << badIndex << int(ErrorInvalidFace) << 4 << 1;
-        QByteArray longList = plyHeader("binary_little_endian", 0, false, 1) + QByteArray(1, char(255)) + QByteArray(8, '\0');
-        QTest::newRow("ply list longer than file") << "list.ply" << longList << int(ErrorUnexpectedEnd) << 0 << 0;
-        QTest::newRow("ply without end_header") << "hdr.ply" << QByteArray("ply\nformat ascii 1.0\nelement vertex 1\n")
-                                                << int(ErrorInvalidHeader) << 0 << 0;
+        QByteArray longList =
+            plyHeader("binary_little_endian", 0, false, 1) + QByteArray(1, char(255)) + QByteArray(8, '\0');
+        QTest::newRow("ply list longer than file")
+            << "list.ply" << longList << int(ErrorUnexpectedEnd) << 0 << 0;
+        QTest::newRow("ply without end_header")
+            << "hdr.ply" << QByteArray("ply\nformat ascii 1.0\nelement vertex 1\n") << int(ErrorInvalidHeader)
+            << 0 << 0;
         QTest::newRow("ply bad number") << "num.ply" << plyHeader("ascii", 2, false, -1) + "0 0 0\n1 x 1\n"
                                         << int(ErrorInvalidValue) << 1 << 0;
-        QTest::newRow("ply unknown type") << "type.ply" << QByteArray("ply\nformat ascii 1.0\nelement vertex 1\nproperty quad x\nend_header\n")
-                                          << int(ErrorUnsupported) << 0 << 0;
+        QTest::newRow("ply unknown type")
+            << "type.ply"
+            << QByteArray("ply\nformat ascii 1.0\nelement vertex 1\nproperty quad x\nend_header\n")
+            << int(ErrorUnsupported) << 0 << 0;
         QTest::newRow("not a ply") << "text.ply" << QByteArray("hello") << int(ErrorInvalidHeader) << 0 << 0;
         QTest::newRow("empty ply") << "zero.ply" << QByteArray() << int(ErrorInvalidHeader) << 0 << 0;
-        QTest::newRow("stl binary count beyond size") << "b.stl" << binaryStl("x", 1000000, 2) << int(ErrorUnexpectedEnd) << 5 << 2;
-        QTest::newRow("stl ascii cut in facet") << "a.stl" << QByteArray("solid s\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0")
-                                                << int(ErrorUnexpectedEnd) << 1 << 0;
-        QTest::newRow("stl ascii four corners") << "q.stl" << QByteArray("solid s\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nvertex 1 1 0\nvertex 0 1 0\n")
-                                                << int(ErrorInvalidFace) << 3 << 0;
-        QTest::newRow("stl shorter than header") << "h.stl" << QByteArray("abc") << int(ErrorInvalidHeader) << 0 << 0;
-        QTest::newRow("off huge counts") << "h.off" << QByteArray("OFF\n2000000000 2000000000 0\n0 0 0\n") << int(ErrorUnexpectedEnd) << 1 << 0;
-        QTest::newRow("off face beyond vertices") << "f.off" << QByteArray("OFF\n3 2 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 7\n3 0 1 2\n")
-                                                  << int(ErrorInvalidFace) << 3 << 1;
-        QTest::newRow("off face with too few indices") << "c.off" << QByteArray("OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n4 0 1 2\n")
-                                                       << int(ErrorUnexpectedEnd) << 3 << 0;
-        QTest::newRow("off negative count") << "n.off" << QByteArray("OFF\n-3 1 0\n") << int(ErrorInvalidHeader) << 0 << 0;
-        QTest::newRow("off four dimensions") << "d.off" << QByteArray("4OFF\n1 0 0\n0 0 0 1\n") << int(ErrorUnsupported) << 0 << 0;
+        QTest::newRow("stl binary count beyond size")
+            << "b.stl" << binaryStl("x", 1000000, 2) << int(ErrorUnexpectedEnd) << 5 << 2;
+        QTest::newRow("stl ascii cut in facet")
+            << "a.stl" << QByteArray("solid s\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0")
+            << int(ErrorUnexpectedEnd) << 1 << 0;
+        QTest::newRow("stl ascii four corners")
+            << "q.stl"
+            << QByteArray("solid s\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nvertex 1 1 "
+                          "0\nvertex 0 1 0\n")
+            << int(ErrorInvalidFace) << 3 << 0;
+        QTest::newRow("stl shorter than header")
+            << "h.stl" << QByteArray("abc") << int(ErrorInvalidHeader) << 0 << 0;
+        QTest::newRow("off huge counts") << "h.off" << QByteArray("OFF\n2000000000 2000000000 0\n0 0 0\n")
+                                         << int(ErrorUnexpectedEnd) << 1 << 0;
+        QTest::newRow("off face beyond vertices")
+            << "f.off" << QByteArray("OFF\n3 2 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 7\n3 0 1 2\n")
+            << int(ErrorInvalidFace) << 3 << 1;
+        QTest::newRow("off face with too few indices")
+            << "c.off" << QByteArray("OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n4 0 1 2\n") << int(ErrorUnexpectedEnd)
+            << 3 << 0;
+        QTest::newRow("off negative count")
+            << "n.off" << QByteArray("OFF\n-3 1 0\n") << int(ErrorInvalidHeader) << 0 << 0;
+        QTest::newRow("off four dimensions")
+            << "d.off" << QByteArray("4OFF\n1 0 0\n0 0 0 1\n") << int(ErrorUnsupported) << 0 << 0;
     }
     void damagedFiles()
     {
@@ -243,11 +267,12 @@ private slots:
         QVERIFY(mesh.vert.empty());
         QVERIFY(mesh.bboxIsEmpty());
 
-        const QByteArray ascii = "solid one\n facet normal 0 0 1\n  outer loop\n   vertex 0 0 0\n   vertex 1 0 0\n"
-                                 "   vertex 0 1 0\n  endloop\n endfacet\n facet normal 0 0 1\n  outer loop\n"
-                                 "   vertex 1 0 0\n   vertex 1 1 0\n   vertex 0 1 0\n  endloop\n endfacet\nendsolid one\n"
-                                 "SOLID two\nFACET NORMAL 0 0 1\nOUTER LOOP\nVERTEX 5 5 5\nVERTEX 6 5 5\nVERTEX 5 6 5\n"
-                                 "ENDLOOP\nENDFACET\nENDSOLID two\n";
+        const QByteArray ascii =
+            "solid one\n facet normal 0 0 1\n  outer loop\n   vertex 0 0 0\n   vertex 1 0 0\n"
+            "   vertex 0 1 0\n  endloop\n endfacet\n facet normal 0 0 1\n  outer loop\n"
+            "   vertex 1 0 0\n   vertex 1 1 0\n   vertex 0 1 0\n  endloop\n endfacet\nendsolid one\n"
+            "SOLID two\nFACET NORMAL 0 0 1\nOUTER LOOP\nVERTEX 5 5 5\nVERTEX 6 5 5\nVERTEX 5 6 5\n"
+            "ENDLOOP\nENDFACET\nENDSOLID two\n";
         QCOMPARE(importMesh(mesh, write("ascii.stl", ascii), mask), int(ErrorNone));
         QCOMPARE(int(mesh.face.size()), 3);
         QCOMPARE(int(mesh.vert.size()), 7);
@@ -260,11 +285,21 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("colors");
         QTest::addColumn<int>("red"); // red byte of vertex 1
-        QTest::addRow("plain") << QByteArray("OFF\n4 1 0\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n4 0 1 2 3\n") << false << 128;
-        QTest::addRow("comments, glued magic") << QByteArray("# c\nOFF4 1 0 # counts\n\n0 0 0\n1 0 0 # x\n1 1 0\n0 1 0\n4 0 1 2 3 255 0 0\n") << false << 128;
-        QTest::addRow("COFF bytes") << QByteArray("COFF\n4 1 0\n0 0 0 1 2 3 255\n1 0 0 200 0 0 255\n1 1 0 0 0 0 255\n0 1 0 0 0 0 255\n4 0 1 2 3\n") << true << 200;
-        QTest::addRow("COFF floats") << QByteArray("COFF\n4 1 0\n0 0 0 0 0 0 1\n1 0 0 1.0 0.5 0 1\n1 1 0 0 0 0 1\n0 1 0 0 0 0 1\n4 0 1 2 3\n") << true << 255;
-        QTest::addRow("CNOFF rgb") << QByteArray("CNOFF\n4 1 0\n0 0 0 0 0 1 9 9 9\n1 0 0 0 0 1 100 0 0\n1 1 0 0 0 1 0 0 0\n0 1 0 0 0 1 0 0 0\n4 0 1 2 3\n") << true << 100;
+        QTest::addRow("plain") << QByteArray("OFF\n4 1 0\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n4 0 1 2 3\n") << false
+                               << 128;
+        QTest::addRow("comments, glued magic")
+            << QByteArray("# c\nOFF4 1 0 # counts\n\n0 0 0\n1 0 0 # x\n1 1 0\n0 1 0\n4 0 1 2 3 255 0 0\n")
+            << false << 128;
+        QTest::addRow("COFF bytes") << QByteArray("COFF\n4 1 0\n0 0 0 1 2 3 255\n1 0 0 200 0 0 255\n1 1 0 0 "
+                                                  "0 0 255\n0 1 0 0 0 0 255\n4 0 1 2 3\n")
+                                    << true << 200;
+        QTest::addRow("COFF floats")
+            << QByteArray(
+                   "COFF\n4 1 0\n0 0 0 0 0 0 1\n1 0 0 1.0 0.5 0 1\n1 1 0 0 0 0 1\n0 1 0 0 0 0 1\n4 0 1 2 3\n")
+            << true << 255;
+        QTest::addRow("CNOFF rgb") << QByteArray("CNOFF\n4 1 0\n0 0 0 0 0 1 9 9 9\n1 0 0 0 0 1 100 0 0\n1 1 "
+                                                 "0 0 0 1 0 0 0\n0 1 0 0 0 1 0 0 0\n4 0 1 2 3\n")
+                                   << true << 100;
     }
     void offVariants()
     {
@@ -286,8 +321,9 @@ private slots:
         // Quad, triangle, a line and a material next to the file, read from another working folder.
         QDir().mkpath(m_dir.filePath("sub"));
         write("sub/m.mtl", "newmtl red\nKd 1 0 0\n");
-        const QString obj = write("sub/m.obj", "mtllib m.mtl\nv 0 0 0 1 0 0\nv 1 0 0 0 1 0\nv 1 1 0 0 0 1\nv 0 1 0 1 1 1\n"
-                                               "v 3 3 3 1 1 1\nusemtl red\nf 1 2 3 4\nf 1 2 5\nl 1 5\n");
+        const QString obj =
+            write("sub/m.obj", "mtllib m.mtl\nv 0 0 0 1 0 0\nv 1 0 0 0 1 0\nv 1 1 0 0 0 1\nv 0 1 0 1 1 1\n"
+                               "v 3 3 3 1 1 1\nusemtl red\nf 1 2 3 4\nf 1 2 5\nl 1 5\n");
         const QString before = QDir::currentPath();
         CMesh mesh;
         int mask = 0;
@@ -317,12 +353,16 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<int>("vertices");
         QTest::addColumn<int>("faces");
-        QTest::addRow("named object of bare vertices") << QByteArray("o Cube\nv 1 1 1\nv 1 -1 1\nv -1 1 1\n") << int(ErrorNone) << 3 << 0;
-        QTest::addRow("missing texture coordinates") << QByteArray("o B\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nf 1/1/1 2/2/2 3/3/3\nf 2/4 4/5 3/6\n")
-                                                     << int(ErrorNone) << 4 << 2;
-        QTest::addRow("negative indices") << QByteArray("o N\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf -3/1 -2/1 -1/1\n") << int(ErrorNone) << 3 << 1;
-        QTest::addRow("face beyond vertices") << QByteArray("o N\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1/1 2/1 9/1\nf 1/1 2/1 3/1\n")
-                                              << int(ErrorInvalidFace) << 3 << 1;
+        QTest::addRow("named object of bare vertices")
+            << QByteArray("o Cube\nv 1 1 1\nv 1 -1 1\nv -1 1 1\n") << int(ErrorNone) << 3 << 0;
+        QTest::addRow("missing texture coordinates")
+            << QByteArray("o B\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nf 1/1/1 2/2/2 3/3/3\nf 2/4 4/5 3/6\n")
+            << int(ErrorNone) << 4 << 2;
+        QTest::addRow("negative indices")
+            << QByteArray("o N\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf -3/1 -2/1 -1/1\n") << int(ErrorNone) << 3 << 1;
+        QTest::addRow("face beyond vertices")
+            << QByteArray("o N\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1/1 2/1 9/1\nf 1/1 2/1 3/1\n")
+            << int(ErrorInvalidFace) << 3 << 1;
     }
     void objFallbacks()
     {
@@ -365,7 +405,8 @@ private slots:
         QCOMPARE(errorText(path, code), text);
         QCOMPARE(int(mesh.vert.size()), code == ErrorNone ? 4 : 0);
         QCOMPARE(mask != 0, code == ErrorNone);
-        QCOMPARE(errorText(path, 12345), QString(code == ErrorUnknownType ? "Unknown type" : "Unknown error"));
+        QCOMPARE(errorText(path, 12345),
+                 QString(code == ErrorUnknownType ? "Unknown type" : "Unknown error"));
     }
 
     void missingFile()
@@ -378,7 +419,8 @@ private slots:
 
     void nonFinitePositionsLeaveTheBox()
     {
-        const QByteArray ply = plyHeader("ascii", 4, false, 2) + "0 0 0\n1 1 1\nnan 0 0\n0 inf 5\n3 0 1 2\n3 0 1 3\n";
+        const QByteArray ply =
+            plyHeader("ascii", 4, false, 2) + "0 0 0\n1 1 1\nnan 0 0\n0 inf 5\n3 0 1 2\n3 0 1 3\n";
         CMesh mesh;
         int mask = 0;
         QCOMPARE(importMesh(mesh, write("nan.ply", ply), mask), int(ErrorNone));
@@ -397,9 +439,15 @@ private slots:
         QTest::addRow("ply little endian") << "cut.ply" << squarePly("binary_little_endian", true, true);
         QTest::addRow("ply big endian") << "cut.ply" << squarePly("binary_big_endian", false, true);
         QTest::addRow("stl binary") << "cut.stl" << binaryStl("b", 3, 3);
-        QTest::addRow("stl ascii") << "cut.stl" << QByteArray("solid s\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nvertex 0 1 0\nendloop\nendfacet\nendsolid s\n");
-        QTest::addRow("off") << "cut.off" << QByteArray("COFF\n4 2 0\n0 0 0 1 2 3 4\n1 0 0 5 6 7 8\n1 1 0 9 9 9 9\n0 1 0 1 1 1 1\n3 0 1 2\n3 0 2 3\n");
-        QTest::addRow("obj") << "cut.obj" << QByteArray("v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\nf -1 -2 -3\n");
+        QTest::addRow("stl ascii") << "cut.stl"
+                                   << QByteArray(
+                                          "solid s\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 "
+                                          "0\nvertex 0 1 0\nendloop\nendfacet\nendsolid s\n");
+        QTest::addRow("off") << "cut.off"
+                             << QByteArray("COFF\n4 2 0\n0 0 0 1 2 3 4\n1 0 0 5 6 7 8\n1 1 0 9 9 9 9\n0 1 0 "
+                                           "1 1 1 1\n3 0 1 2\n3 0 2 3\n");
+        QTest::addRow("obj") << "cut.obj"
+                             << QByteArray("v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\nf -1 -2 -3\n");
     }
     void damagedAtEveryByte()
     {
