@@ -3,7 +3,8 @@
 // shots are neighbours and a semantic (cluster) value per shot that grows along the order.
 //
 // One-shot: inputs are copied in the constructor; results leave through the signals only, in the
-// order progress(0), progress(row)..., newOrder, progress(90), newSemantic, progress(100).
+// order progress(0), progress(row)..., newOrder, progress(90), newSemantic, progress(100);
+// unreadableImage(row, path) comes before the progress of a row whose photograph did not decode.
 // For an empty shot list: progress(0), newOrder({}), newSemantic({}), progress(100).
 // requestStop() ends the run between photographs (or matrix rows); no result is emitted then.
 //
@@ -91,6 +92,8 @@ signals:
     void newOrder(QVector<int> order);
     void newSemantic(QVector<int> semantic);
     void progress(int percent);
+    // A photograph that did not decode (its colour features count as 0), before that row's progress.
+    void unreadableImage(int row, QString imagePath);
 
 protected:
     void run() override;

@@ -11,6 +11,10 @@
 #include <cstdlib>
 #include <mutex>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 std::mutex tablesMutex;
@@ -63,10 +67,16 @@ void updateDerivedFeatures(ShotFeatures &features)
         total += count;
     features.pixelCount = total;
     features.colorValid = total > 0;
+    for (int bin = 0; bin < 64; ++bin)
+        features.colorShare[bin] = total > 0 ? float(double(features.colorDistr[bin]) / double(total)) : 0.0f;
     // Stored triples are (blue, green, red) means; they enter the conversion in stored order.
-    for (int cell = 0; cell < 16; ++cell)
-        features.cellLab[cell] = srgbToLab(features.colorSpatialDistr[3 * cell], features.colorSpatialDistr[3 * cell + 1],
-                                           features.colorSpatialDistr[3 * cell + 2]);
+    for (int cell = 0; cell < 16; ++cell) {
+        const LabColor lab = srgbToLab(features.colorSpatialDistr[3 * cell], features.colorSpatialDistr[3 * cell + 1],
+                                       features.colorSpatialDistr[3 * cell + 2]);
+        features.cellL[cell] = lab.L;
+        features.cellA[cell] = lab.a;
+        features.cellB[cell] = lab.b;
+    }
 }
 
 void computeColorFeatures(const QImage &image, ShotFeatures &features)
@@ -86,7 +96,8 @@ void computeColorFeatures(const QImage &image, ShotFeatures &features)
     const int cellWidth = (width + 3) / 4;
     const int cellHeight = (height + 3) / 4;
     std::uint64_t sums[16][3] = {};
-    std::int64_t histogram[64] = {};
+    // Four interleaved histograms: runs of one colour would otherwise wait on the same counter.
+    std::uint32_t histograms[4][64] = {};
 
     for (int y = 0; y < height; ++y) {
         const uchar *line = pixels.constScanLine(y);
@@ -101,7 +112,7 @@ void computeColorFeatures(const QImage &image, ShotFeatures &features)
                 blue += p[0];
                 green += p[1];
                 red += p[2];
-                ++histogram[16 * (p[2] >> 6) + 4 * (p[1] >> 6) + (p[0] >> 6)];
+                ++histograms[x & 3][16 * (p[2] >> 6) + 4 * (p[1] >> 6) + (p[0] >> 6)];
             }
             std::uint64_t *cell = sums[4 * gridRow + column];
             cell[0] += blue;
@@ -115,8 +126,10 @@ void computeColorFeatures(const QImage &image, ShotFeatures &features)
     for (int cell = 0; cell < 16; ++cell)
         for (int channel = 0; channel < 3; ++channel)
             features.colorSpatialDistr[3 * cell + channel] = std::int32_t(sums[cell][channel] / area);
-    for (int bin = 0; bin < 64; ++bin)
-        features.colorDistr[bin] = std::int32_t(std::min<std::int64_t>(histogram[bin], INT32_MAX));
+    for (int bin = 0; bin < 64; ++bin) {
+        const std::int64_t count = std::int64_t(histograms[0][bin]) + histograms[1][bin] + histograms[2][bin] + histograms[3][bin];
+        features.colorDistr[bin] = std::int32_t(std::min<std::int64_t>(count, INT32_MAX));
+    }
     updateDerivedFeatures(features);
 }
 
@@ -158,31 +171,65 @@ float timeDistance(const ShotFeatures &a, const ShotFeatures &b)
     return float(std::llabs(b.timeMSecs - a.timeMSecs) / 1000);
 }
 
-// L1 distance of the histograms as fractions of their pixel counts:
-// sum |a_i / Na - b_i / Nb| = sum |a_i Nb - b_i Na| / (Na Nb), exact in integers. 0..2.
+// L1 distance of the histograms as fractions of their pixel counts: 0 for the same colour shares
+// (whatever the image sizes), 2 for images without a colour in common.
 float colorDistributionDistance(const ShotFeatures &a, const ShotFeatures &b)
 {
     if (!a.colorValid || !b.colorValid)
         return 0.0f;
-    std::uint64_t sum = 0;
-    for (int bin = 0; bin < 64; ++bin) {
-        const std::int64_t diff = std::int64_t(a.colorDistr[bin]) * b.pixelCount - std::int64_t(b.colorDistr[bin]) * a.pixelCount;
-        sum += std::uint64_t(diff < 0 ? -diff : diff);
-    }
-    return float(double(sum) / (double(a.pixelCount) * double(b.pixelCount)));
+    // Sixteen running sums (four vectors of four lanes) in a fixed order, so that the vector and
+    // the plain form give the same bits.
+    const float *p = a.colorShare.data();
+    const float *q = b.colorShare.data();
+#if defined(__SSE2__)
+    const __m128 signMask = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+    __m128 sums[4] = {_mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps()};
+    for (int bin = 0; bin < 64; bin += 16)
+        for (int v = 0; v < 4; ++v) {
+            const __m128 diff = _mm_sub_ps(_mm_loadu_ps(p + bin + 4 * v), _mm_loadu_ps(q + bin + 4 * v));
+            sums[v] = _mm_add_ps(sums[v], _mm_and_ps(diff, signMask));
+        }
+    float lanes[4][4];
+    for (int v = 0; v < 4; ++v)
+        _mm_storeu_ps(lanes[v], sums[v]);
+#else
+    float lanes[4][4] = {};
+    for (int bin = 0; bin < 64; bin += 16)
+        for (int v = 0; v < 4; ++v)
+            for (int l = 0; l < 4; ++l)
+                lanes[v][l] += std::fabs(p[bin + 4 * v + l] - q[bin + 4 * v + l]);
+#endif
+    float total = 0.0f;
+    for (int v = 0; v < 4; ++v)
+        for (int l = 0; l < 4; ++l)
+            total += lanes[v][l];
+    return total;
 }
 
 float colorSpatialDistance(const ShotFeatures &a, const ShotFeatures &b)
 {
     if (!a.colorValid || !b.colorValid)
         return 0.0f;
-    double sum = 0.0;
-    for (int cell = 0; cell < 16; ++cell) {
-        const LabColor &p = a.cellLab[cell];
-        const LabColor &q = b.cellLab[cell];
-        const double dL = p.L - q.L, da = p.a - q.a, db = p.b - q.b;
-        sum += std::sqrt(dL * dL + da * da + db * db);
+    // The 16 colour differences two cells at a time; square roots are exact either way.
+    double difference[16];
+#if defined(__SSE2__)
+    for (int cell = 0; cell < 16; cell += 2) {
+        const __m128d dL = _mm_sub_pd(_mm_loadu_pd(&a.cellL[cell]), _mm_loadu_pd(&b.cellL[cell]));
+        const __m128d da = _mm_sub_pd(_mm_loadu_pd(&a.cellA[cell]), _mm_loadu_pd(&b.cellA[cell]));
+        const __m128d db = _mm_sub_pd(_mm_loadu_pd(&a.cellB[cell]), _mm_loadu_pd(&b.cellB[cell]));
+        const __m128d squared = _mm_add_pd(_mm_add_pd(_mm_mul_pd(dL, dL), _mm_mul_pd(da, da)), _mm_mul_pd(db, db));
+        _mm_storeu_pd(&difference[cell], _mm_sqrt_pd(squared));
     }
+#else
+    for (int cell = 0; cell < 16; ++cell) {
+        const double dL = a.cellL[cell] - b.cellL[cell], da = a.cellA[cell] - b.cellA[cell],
+                     db = a.cellB[cell] - b.cellB[cell];
+        difference[cell] = std::sqrt(dL * dL + da * da + db * db);
+    }
+#endif
+    double sum = 0.0;
+    for (double d : difference)
+        sum += d;
     return float(sum * 0.0625);
 }
 

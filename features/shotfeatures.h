@@ -58,8 +58,11 @@ struct ShotFeatures {
     // colorDistr or colorSpatialDistr by hand calls updateDerivedFeatures() afterwards.
     qint64 timeMSecs = 0;                         // time as milliseconds since the epoch
     qint64 pixelCount = 0;                        // sum of colorDistr
+    std::array<float, 64> colorShare{};           // colorDistr as fractions of pixelCount
     bool colorValid = false;                      // the image decoded to at least one pixel
-    std::array<LabColor, 16> cellLab{};           // L*a*b* of each cell's stored triple
+    std::array<double, 16> cellL{};               // L*a*b* of each cell's stored triple, by component
+    std::array<double, 16> cellA{};
+    std::array<double, 16> cellB{};
 
     // Identity of the image file the time and colours were taken from (the cache key with name).
     qint64 fileSize = -1;

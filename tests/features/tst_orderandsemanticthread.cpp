@@ -22,12 +22,14 @@ public:
         connect(&job, &OrderAndSemanticThread::progress, this, &Recorder::onProgress, Qt::DirectConnection);
         connect(&job, &OrderAndSemanticThread::newOrder, this, &Recorder::onOrder, Qt::DirectConnection);
         connect(&job, &OrderAndSemanticThread::newSemantic, this, &Recorder::onSemantic, Qt::DirectConnection);
+        connect(&job, &OrderAndSemanticThread::unreadableImage, this, &Recorder::onUnreadable, Qt::DirectConnection);
     }
     QStringList events;
     QVector<int> order, semantic;
 
 public slots:
     void onProgress(int percent) { add(QString::number(percent)); }
+    void onUnreadable(int row, QString) { add(QString("unreadable %1").arg(row)); }
     void onOrder(QVector<int> o)
     {
         QMutexLocker lock(&m_mutex);
@@ -247,6 +249,8 @@ void TestOrderAndSemanticThread::unreadablePhotosAndShortInputs()
     const QStringList paths{photo("u0.jpg", qRgb(1, 2, 3)), junk.fileName(), m_dir.filePath("missing.JPG"),
                             photo("u3.jpg", qRgb(200, 2, 3)), junk.fileName()};
     const Run run = runJob(paths, {cameraAt(3)}, {}, 1.0f);
+    QCOMPARE(run.events.mid(0, 9), (QStringList{"0", "16", "unreadable 1", "32", "unreadable 2", "48", "64",
+                                                "unreadable 4", "80"}));
     QVERIFY(isPermutation(run.order, 5));
     QCOMPARE(run.semantic.size(), 5);
     for (int k = 1; k < 5; ++k)
