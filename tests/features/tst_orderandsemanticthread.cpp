@@ -237,6 +237,21 @@ void TestOrderAndSemanticThread::stopEndsTheRun()
     const Run run = runJob(paths, {}, {}, 1.0f, true);
     QCOMPARE(run.events, QStringList{"0"});
     QVERIFY(run.order.isEmpty());
+    QVERIFY(OrderAndSemanticThread::featureCache().isEmpty());
+
+    // Stopped after the second photograph: no results, but the rows done so far stay cached.
+    OrderAndSemanticThread job(paths, {}, {}, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1);
+    Recorder recorder(job);
+    connect(&job, &OrderAndSemanticThread::progress, &job, [&job](int percent) {
+        if (percent == 40)
+            job.requestStop();
+    }, Qt::DirectConnection);
+    job.start();
+    QVERIFY(job.wait(60000));
+    QCOMPARE(recorder.events, (QStringList{"0", "20", "40"}));
+    const QVector<ShotFeatures> cache = OrderAndSemanticThread::featureCache();
+    QCOMPARE(cache.size(), 2);
+    QCOMPARE(cache[1].name, paths[1]);
 }
 
 void TestOrderAndSemanticThread::unreadablePhotosAndShortInputs()
