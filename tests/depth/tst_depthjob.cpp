@@ -2,6 +2,7 @@
 
 #include "depth.h"
 #include "depthcomputationthread.h"
+#include "polyforgeproject.h"
 #include "testmodels.h"
 
 #include <QPointer>
@@ -162,6 +163,24 @@ private slots:
         const Run run = runJob(wallModel("stop.ply", cam, 10.0f), QVector<Camera>(50, cam), true);
         QCOMPARE(run.finished->count(), 1);
         QCOMPARE(run.depths->count(), 0);
+    }
+
+    // A real photographed scene: every calibrated camera sees the model in front of it.
+    void realSceneGivesDepthsInFront()
+    {
+        const QString folder = QStringLiteral(ORVELLE_SHARED_DATA "/sceaux");
+        QVector<Camera> cameras;
+        QStringList rasters, meshes;
+        QVERIFY(PolyforgeProject::readProject(folder + "/sceaux.pfp", cameras, rasters, meshes));
+        QVERIFY(cameras.size() >= 10);
+        const Run run = runJob(folder + "/scene_mesh.ply", cameras);
+        QCOMPARE(run.problems->count(), 0);
+        QCOMPARE(run.depths->count(), cameras.size());
+        for (int i = 0; i < run.depths->count(); ++i) {
+            const float value = run.depths->at(i).at(1).toFloat();
+            // The model is about 10 units across; the photographs are taken from inside the scene.
+            QVERIFY2(value > 0.1f && value < 20.0f, qPrintable(QString("%1: %2").arg(i).arg(value)));
+        }
     }
 
     // The renderer lives as long as the thread object and goes with it, on the GUI thread.
