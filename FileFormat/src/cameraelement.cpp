@@ -1,6 +1,7 @@
 #include "cameraelement.h"
 
 #include "textnumbers.h"
+#include "xmlnesting.h"
 
 #include <QDomDocument>
 #include <QDomElement>
@@ -132,7 +133,7 @@ Camera readCameraIndex(const QDomElement &element, QString *missingAttribute)
 bool parseCameraText(const QByteArray &text, Camera &camera)
 {
     QDomDocument document;
-    if (!document.setContent(text))
+    if (!XmlNesting::withinLimit(text) || !document.setContent(text))
         return false;
     applyAttributes(document.documentElement(), camera);
     return true;

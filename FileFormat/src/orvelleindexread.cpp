@@ -3,6 +3,7 @@
 #include "cameraelement.h"
 #include "polyforgeproject.h"
 #include "textnumbers.h"
+#include "xmlnesting.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -100,7 +101,7 @@ bool OrvelleIndexRead::readFile(const QString &fileName)
 
     // Bytes, not text: the parser decodes by the declared encoding (the writer writes UTF-8).
     QDomDocument document;
-    if (!document.setContent(content)) {
+    if (!XmlNesting::withinLimit(content) || !document.setContent(content)) {
         emit error(tr("Wrong file format"), tr("Failed to parse index file!"));
         return false;
     }

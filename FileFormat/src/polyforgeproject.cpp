@@ -1,6 +1,7 @@
 #include "polyforgeproject.h"
 
 #include "cameraelement.h"
+#include "xmlnesting.h"
 
 #include <QDomDocument>
 #include <QDomElement>
@@ -48,12 +49,20 @@ bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList 
             *errorMessage = QStringLiteral("Cannot open \"%1\": %2").arg(fileName, file.errorString());
         return false;
     }
+    const QByteArray content = file.readAll();
+    file.close();
+    if (!XmlNesting::withinLimit(content)) {
+        if (errorMessage)
+            *errorMessage = QStringLiteral("\"%1\" is nested more than %2 elements deep")
+                                .arg(fileName)
+                                .arg(XmlNesting::maxDepth);
+        return false;
+    }
     QDomDocument document;
     QString parseError;
     int line = 0, column = 0;
     // The byte form lets the parser honour the document's encoding declaration.
-    const bool parsed = document.setContent(file.readAll(), &parseError, &line, &column);
-    file.close();
+    const bool parsed = document.setContent(content, &parseError, &line, &column);
     if (!parsed) {
         if (errorMessage)
             *errorMessage = QStringLiteral("\"%1\" is not well-formed XML (line %2, column %3): %4")

@@ -173,6 +173,10 @@ private slots:
         Camera camera = sampleCamera(2);
         QVERIFY(!CameraElement::parseCameraText("<ksrCamera FocalMm=\"1\"", camera));
         QVERIFY(!CameraElement::parseCameraText("", camera));
+        QVERIFY(!CameraElement::parseCameraText(
+            "<ksrCamera FocalMm=\"1\">" + QByteArray("<a>").repeated(200000) + QByteArray("</a>").repeated(200000) +
+                "</ksrCamera>",
+            camera));
         compareCameras(camera, sampleCamera(2));
     }
 };

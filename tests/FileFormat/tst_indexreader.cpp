@@ -150,6 +150,9 @@ private slots:
         const QString format = "Wrong index file format|";
         QTest::newRow("empty") << QByteArray() << false << QStringList{parse};
         QTest::newRow("truncated") << scene(collection(shot(0))).left(60) << false << QStringList{parse};
+        // Nesting this deep overflows the DOM parser's stack.
+        QTest::newRow("deeply nested") << scene(QString("<a>").repeated(200000) + QString("</a>").repeated(200000))
+                                       << false << QStringList{parse};
         QTest::newRow("root") << QByteArray("<index/>") << false
                               << QStringList{format + "Expected \"scene|PolyforgeProject\" tag, but found \"index\"!"};
         QTest::newRow("unknown scene child") << scene("<model filename=\"\"/><foo/>") << false

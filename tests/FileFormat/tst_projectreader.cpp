@@ -74,7 +74,9 @@ private slots:
     {
         const QString broken = dir.filePath("broken.pfp");
         QVERIFY(writeFile(broken, "<PolyforgeProject><RasterGroup>"));
-        for (const QString &path : {broken, dir.filePath("absent.pfp")}) {
+        const QString deep = dir.filePath("deep.pfp");
+        QVERIFY(writeFile(deep, "<P>" + QByteArray("<a>").repeated(200000) + QByteArray("</a>").repeated(200000) + "</P>"));
+        for (const QString &path : {broken, deep, dir.filePath("absent.pfp")}) {
             QVector<Camera> cameras(1);
             QStringList rasters{"kept"}, meshes;
             QString message;
