@@ -40,28 +40,31 @@ void DownsamplingThread::run()
     if (n == 0 || m_inputs.size() != m_outputs.size())
         return;
 
-    const bool glReady = m_downsampler->updateGL();
-    const QString glProblem = glReady ? QString() : m_downsampler->errorString();
-    m_downsampler->setSeparateOrientations(true);
-    const int maxTexture = glReady ? m_downsampler->maxTextureSize() : 0;
     // JPEGs are decoded at a reduced scale, but never below twice the thumbnail.
+    // Pictures beyond the card's texture size are fitted when uploaded.
     const int minimumDecodedSide = int(2 * ThumbnailSide);
 
-    // Photographs are decoded on other cores while this thread works the card.
+    // Photographs are decoded on other cores while this thread works the card;
+    // decoding starts at once, so that it overlaps the GL start-up.
     QThreadPool decoders;
     decoders.setMaxThreadCount(std::clamp(QThread::idealThreadCount(), 1, 4));
-    const int lookAhead = decoders.maxThreadCount() + 1;
+    const int lookAhead = decoders.maxThreadCount() + 2;
     QMap<int, QFuture<DecodedPhoto>> pending;
     int nextToDecode = 0;
+    bool glReady = true;
     auto decodeAhead = [&]() {
         while (glReady && pending.size() < lookAhead && nextToDecode < n) {
             const int k = nextToDecode++;
             if (QFileInfo(m_outputs[k]).isFile())
                 continue;
-            pending.insert(
-                k, QtConcurrent::run(&decoders, decodePhoto, m_inputs[k], minimumDecodedSide, maxTexture));
+            pending.insert(k, QtConcurrent::run(&decoders, decodePhoto, m_inputs[k], minimumDecodedSide, 0));
         }
     };
+    decodeAhead();
+
+    glReady = m_downsampler->updateGL() && m_downsampler->warmUp();
+    const QString glProblem = glReady ? QString() : m_downsampler->errorString();
+    m_downsampler->setSeparateOrientations(true);
 
     for (int i = 0; i < n && !m_stopRequested.load(); ++i) {
         nextToDecode = std::max(nextToDecode, i);
@@ -79,9 +82,8 @@ void DownsamplingThread::run()
             emit failed(i, tr("Could not create the folder %1.")
                                .arg(QDir::toNativeSeparators(outputInfo.absolutePath())));
         } else {
-            const DecodedPhoto photo = decoding.isValid()
-                                           ? decoding.result()
-                                           : decodePhoto(m_inputs[i], minimumDecodedSide, maxTexture);
+            const DecodedPhoto photo =
+                decoding.isValid() ? decoding.result() : decodePhoto(m_inputs[i], minimumDecodedSide, 0);
             decodeAhead();
             QString error;
             if (!photo.isValid()) {

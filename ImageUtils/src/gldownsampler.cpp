@@ -96,7 +96,13 @@ bool GLDownsampler::loadDecodedImage(const DecodedPhoto &photo)
         setErrorString(photo.error);
         return false;
     }
-    if (!in.loadFromGLImage(photo.glImage, true)) {
+    const int maxSize = maxTextureSize();
+    QImage image = photo.glImage;
+    if (maxSize > 0 && std::max(image.width(), image.height()) > maxSize)
+        image =
+            image.scaled(image.size().scaled(maxSize, maxSize, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)),
+                         Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!in.loadFromGLImage(image, true)) {
         photoWidth = photoHeight = 0;
         setErrorString(tr("The picture could not be turned into a texture."));
         return false;
@@ -105,6 +111,18 @@ bool GLDownsampler::loadDecodedImage(const DecodedPhoto &photo)
     photoHeight = photo.photoSize.height();
     landscape = photoHeight < photoWidth;
     return true;
+}
+
+bool GLDownsampler::warmUp()
+{
+    DecodedPhoto tiny;
+    tiny.glImage = QImage(4, 4, QImage::Format_RGBA8888);
+    tiny.glImage.fill(Qt::white);
+    tiny.photoSize = tiny.glImage.size();
+    if (!loadDecodedImage(tiny))
+        return false;
+    setExactOutputSize(2, 2);
+    return updateGL() && !outputImage().isNull();
 }
 
 void GLDownsampler::setOutputSize(unsigned int width, unsigned int height)

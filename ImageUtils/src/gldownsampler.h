@@ -31,9 +31,13 @@ public:
     // larger than the card's maximum texture size. False if unreadable (the
     // reason is in errorString()); the texture is then 0 x 0.
     bool loadImage(const QString &path);
-    // Uploads a photograph decoded elsewhere (see decodePhoto()). Output
+    // Uploads a photograph decoded elsewhere (see decodePhoto()), scaled down
+    // on the processor first if it exceeds the maximum texture size. Output
     // sizes follow the photograph's own size, not the decoded one.
     bool loadDecodedImage(const DecodedPhoto &photo);
+    // Runs one tiny reduction so that the driver prepares its code for
+    // uploads, mipmaps, drawing and read-back before the first photograph.
+    bool warmUp();
 
     void setSeparateOrientations(bool separate) { separateOrientations = separate; }
     // A 0 side keeps the photograph's aspect ratio.

@@ -282,14 +282,20 @@ void TestGLDownsampler::oversizedPhotographIsScaledToFit()
     QVERIFY(decoded.glImage.width() <= maxSize);
     QCOMPARE(decoded.photoSize, QSize(width, 8));
 
+    // Fitted when decoding (loadImage) or, for a picture decoded whole
+    // elsewhere, when uploading.
+    const DecodedPhoto whole = decodePhoto(path, 0, 0);
+    QCOMPARE(whole.glImage.width(), width);
     m_downsampler->setSeparateOrientations(true);
-    QVERIFY(m_downsampler->loadImage(path));
-    m_downsampler->setOutputSize(256, 0);
-    QVERIFY(m_downsampler->updateGL());
-    const QImage thumb = m_downsampler->outputImage();
-    QCOMPARE(thumb.size(), QSize(256, 1));
-    QVERIFY2(near(thumb.pixel(10, 0), Qt::red), qPrintable(describe(thumb.pixel(10, 0))));
-    QVERIFY2(near(thumb.pixel(245, 0), Qt::blue), qPrintable(describe(thumb.pixel(245, 0))));
+    for (int way = 0; way < 2; ++way) {
+        QVERIFY(way == 0 ? m_downsampler->loadImage(path) : m_downsampler->loadDecodedImage(whole));
+        m_downsampler->setOutputSize(256, 0);
+        QVERIFY(m_downsampler->updateGL());
+        const QImage thumb = m_downsampler->outputImage();
+        QCOMPARE(thumb.size(), QSize(256, 1));
+        QVERIFY2(near(thumb.pixel(10, 0), Qt::red), qPrintable(describe(thumb.pixel(10, 0))));
+        QVERIFY2(near(thumb.pixel(245, 0), Qt::blue), qPrintable(describe(thumb.pixel(245, 0))));
+    }
 }
 
 void TestGLDownsampler::reducedDecodingStaysSharp()
