@@ -7,7 +7,8 @@
 #include <new>
 #include <sys/stat.h>
 
-namespace {
+namespace
+{
 
 constexpr std::size_t maxPathLength = 258;
 // Fill bytes allowed before a marker (the marker's own 0xFF not counted).
@@ -28,10 +29,19 @@ enum : unsigned {
 bool isStartOfFrame(int marker)
 {
     switch (marker) {
-    case 0xC0: case 0xC1: case 0xC2: case 0xC3:
-    case 0xC5: case 0xC6: case 0xC7:
-    case 0xC9: case 0xCA: case 0xCB:
-    case 0xCD: case 0xCE: case 0xCF:
+    case 0xC0:
+    case 0xC1:
+    case 0xC2:
+    case 0xC3:
+    case 0xC5:
+    case 0xC6:
+    case 0xC7:
+    case 0xC9:
+    case 0xCA:
+    case 0xCB:
+    case 0xCD:
+    case 0xCE:
+    case 0xCF:
         return true;
     default:
         return false;
@@ -263,7 +273,8 @@ void ExifReader::processDirectory(std::size_t dirStart, int nesting)
         case tagDateTime:
         case tagDateTimeDigitized: {
             // The original capture time wins; the others fill in only when nothing dated it yet.
-            const bool hasDate = !m_info.dateTime.empty() && m_info.dateTime[0] >= '0' && m_info.dateTime[0] <= '9';
+            const bool hasDate =
+                !m_info.dateTime.empty() && m_info.dateTime[0] >= '0' && m_info.dateTime[0] <= '9';
             if (tag == tagDateTimeOriginal || !hasDate) {
                 const char *text = reinterpret_cast<const char *>(m_tiff + value);
                 m_info.dateTime.assign(text, strnlen(text, std::min<std::size_t>(byteCount, 19)));

@@ -18,11 +18,11 @@ struct ExifShotInfo {
     std::string dateTime;
     // Offsets (from the TIFF header) of the date fields met, at most maxDateFields of them.
     std::vector<unsigned> dateFieldOffsets;
-    int width = 0;          // from the start-of-frame section, 0 when none was read
+    int width = 0; // from the start-of-frame section, 0 when none was read
     int height = 0;
     int numComponents = 0;
-    std::string comment;    // the first comment section, if any
-    bool hasExif = false;   // an EXIF block with a valid header was decoded
+    std::string comment;  // the first comment section, if any
+    bool hasExif = false; // an EXIF block with a valid header was decoded
 
     static constexpr int maxDateFields = 10;
 };
@@ -38,9 +38,9 @@ class ExifReader
 {
 public:
     enum class Outcome {
-        Read,           // the header sections up to the start of scan were read
-        NotRead,        // not a JPEG, cannot be opened, no image, too much padding
-        Fatal           // a fatal condition ended the read (date kept when already found)
+        Read,    // the header sections up to the start of scan were read
+        NotRead, // not a JPEG, cannot be opened, no image, too much padding
+        Fatal    // a fatal condition ended the read (date kept when already found)
     };
 
     // Clears the previous result and sections, checks the path and the file and reads the header

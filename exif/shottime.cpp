@@ -7,7 +7,8 @@
 
 #include <cctype>
 
-namespace {
+namespace
+{
 
 // Reads a decimal number the way scanf's %d does: leading white space, an optional sign, digits.
 bool scanNumber(const std::string &text, std::size_t &pos, long long &value)
@@ -71,7 +72,8 @@ std::optional<QDateTime> parseExifDateTime(const std::string &text)
                          scanNumber(text, pos, v[1]) && skipAnyChar(text, pos) && //
                          scanNumber(text, pos, v[2]) && skipAnyChar(text, pos) && //
                          scanNumber(text, pos, v[3]) && expectChar(text, pos, ':') &&
-                         scanNumber(text, pos, v[4]) && expectChar(text, pos, ':') && scanNumber(text, pos, v[5]);
+                         scanNumber(text, pos, v[4]) && expectChar(text, pos, ':') &&
+                         scanNumber(text, pos, v[5]);
     if (!matched)
         return std::nullopt;
     for (long long number : v)

@@ -9,7 +9,8 @@
 #include <optional>
 #include <thread>
 
-namespace {
+namespace
+{
 
 std::mutex cacheMutex;
 QVector<ShotFeatures> &sharedCache()
@@ -26,7 +27,8 @@ bool matchesFile(const ShotFeatures &cached, const QString &path)
     const QFileInfo info(path);
     if (!info.exists())
         return cached.fileSize < 0;
-    return cached.fileSize == info.size() && cached.fileModifiedMSecs == info.lastModified().toMSecsSinceEpoch();
+    return cached.fileSize == info.size() &&
+           cached.fileModifiedMSecs == info.lastModified().toMSecsSinceEpoch();
 }
 
 int featureThreadCount(int rows)
@@ -38,15 +40,18 @@ int featureThreadCount(int rows)
 } // namespace
 
 OrderAndSemanticThread::OrderAndSemanticThread(const QStringList &imagePaths, const QVector<Camera> &cameras,
-                                               const QVector<float> &depths, float orderTime, float orderDirection,
-                                               float orderPosition, float orderTarget, float orderColor,
-                                               float orderColorSpatial, float semanticTime, float semanticDirection,
-                                               float semanticPosition, float semanticTarget, float semanticColor,
+                                               const QVector<float> &depths, float orderTime,
+                                               float orderDirection, float orderPosition, float orderTarget,
+                                               float orderColor, float orderColorSpatial, float semanticTime,
+                                               float semanticDirection, float semanticPosition,
+                                               float semanticTarget, float semanticColor,
                                                float semanticColorSpatial, QObject *parent)
     : QThread(parent), m_imagePaths(imagePaths), m_cameras(cameras), m_depths(depths),
-      m_orderWeights{orderTime, orderColor, orderColorSpatial, orderDirection, orderPosition, orderTarget, 0.0f},
-      m_semanticWeights{semanticTime,     semanticColor,  semanticColorSpatial, semanticDirection,
-                        semanticPosition, semanticTarget, 0.0f}
+      m_orderWeights{orderTime,   orderColor, orderColorSpatial, orderDirection, orderPosition,
+                     orderTarget, 0.0f},
+      m_semanticWeights{
+          semanticTime,   semanticColor, semanticColorSpatial, semanticDirection, semanticPosition,
+          semanticTarget, 0.0f}
 {
 }
 

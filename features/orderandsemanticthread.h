@@ -28,11 +28,12 @@ public:
     // Weights in [0, 1]: the ordering weights for time of shot, direction of shot, position of
     // shot, position of target, color distribution and color spatial distribution, then the
     // clustering weights in the same order. Missing cameras or depths count as default/0.
-    OrderAndSemanticThread(const QStringList &imagePaths, const QVector<Camera> &cameras, const QVector<float> &depths,
-                           float orderTime, float orderDirection, float orderPosition, float orderTarget,
-                           float orderColor, float orderColorSpatial, float semanticTime, float semanticDirection,
-                           float semanticPosition, float semanticTarget, float semanticColor,
-                           float semanticColorSpatial, QObject *parent = nullptr);
+    OrderAndSemanticThread(const QStringList &imagePaths, const QVector<Camera> &cameras,
+                           const QVector<float> &depths, float orderTime, float orderDirection,
+                           float orderPosition, float orderTarget, float orderColor, float orderColorSpatial,
+                           float semanticTime, float semanticDirection, float semanticPosition,
+                           float semanticTarget, float semanticColor, float semanticColorSpatial,
+                           QObject *parent = nullptr);
 
     // Asks run() to end at the next photograph or matrix row. Any thread.
     void requestStop();
@@ -51,8 +52,13 @@ public:
         std::vector<float> values;
         double total = 0.0; // sum of the distances of the pairs a < b, in row-major order
 
-        explicit DistanceMatrix(int size = 0) : n(size), values(std::size_t(size) * std::size_t(size), 0.0f) {}
-        float at(int row, int column) const { return values[std::size_t(row) * std::size_t(n) + std::size_t(column)]; }
+        explicit DistanceMatrix(int size = 0) : n(size), values(std::size_t(size) * std::size_t(size), 0.0f)
+        {
+        }
+        float at(int row, int column) const
+        {
+            return values[std::size_t(row) * std::size_t(n) + std::size_t(column)];
+        }
         // Sets both (a, b) and (b, a).
         void set(int a, int b, float d);
     };

@@ -8,7 +8,8 @@
 #include <cmath>
 #include <thread>
 
-namespace {
+namespace
+{
 
 // Starting bound of every nearest-member search: only smaller distances are taken.
 constexpr double searchBound = 2147483648.0;
@@ -32,9 +33,9 @@ void OrderAndSemanticThread::DistanceMatrix::set(int a, int b, float d)
     values[std::size_t(b) * std::size_t(n) + std::size_t(a)] = d;
 }
 
-OrderAndSemanticThread::DistanceMatrix OrderAndSemanticThread::distanceMatrix(const QVector<ShotFeatures> &features,
-                                                                              const FeatureTable &weights,
-                                                                              const std::atomic<bool> *stop)
+OrderAndSemanticThread::DistanceMatrix
+OrderAndSemanticThread::distanceMatrix(const QVector<ShotFeatures> &features, const FeatureTable &weights,
+                                       const std::atomic<bool> *stop)
 {
     const int n = features.size();
     DistanceMatrix matrix(n);
@@ -76,7 +77,8 @@ OrderAndSemanticThread::DistanceMatrix OrderAndSemanticThread::distanceMatrix(co
         for (int b0 = a0; b0 < n; b0 += tile)
             for (int a = a0; a < std::min(a0 + tile, n); ++a)
                 for (int b = std::max(b0, a + 1); b < std::min(b0 + tile, n); ++b)
-                    values[std::size_t(b) * stride + std::size_t(a)] = values[std::size_t(a) * stride + std::size_t(b)];
+                    values[std::size_t(b) * stride + std::size_t(a)] =
+                        values[std::size_t(a) * stride + std::size_t(b)];
     double total = 0.0;
     for (int a = 0; a < n; ++a) {
         const float *row = values + std::size_t(a) * stride;
@@ -119,8 +121,8 @@ QVector<QVector<int>> OrderAndSemanticThread::groupByLeader(const DistanceMatrix
     return groups;
 }
 
-OrderAndSemanticThread::GroupChain OrderAndSemanticThread::chainWithinGroup(const DistanceMatrix &matrix,
-                                                                            const QVector<int> &group, int start)
+OrderAndSemanticThread::GroupChain
+OrderAndSemanticThread::chainWithinGroup(const DistanceMatrix &matrix, const QVector<int> &group, int start)
 {
     const int m = group.size();
     assert(m > 0 && start >= 0 && start < m && "chainWithinGroup needs a member position inside the group");
@@ -158,7 +160,8 @@ OrderAndSemanticThread::GroupChain OrderAndSemanticThread::chainWithinGroup(cons
     return chain;
 }
 
-QVector<int> OrderAndSemanticThread::chainGroups(const DistanceMatrix &matrix, const QVector<QVector<int>> &groups)
+QVector<int> OrderAndSemanticThread::chainGroups(const DistanceMatrix &matrix,
+                                                 const QVector<QVector<int>> &groups)
 {
     QVector<int> order;
     order.reserve(matrix.n);
@@ -222,8 +225,8 @@ QVector<int> OrderAndSemanticThread::orderFromMatrix(const DistanceMatrix &matri
     return chainGroups(matrix, groupByLeader(matrix, groupingThreshold(matrix)));
 }
 
-QVector<int> OrderAndSemanticThread::computeOrder(const QVector<ShotFeatures> &features, const FeatureTable &weights,
-                                                  const std::atomic<bool> *stop)
+QVector<int> OrderAndSemanticThread::computeOrder(const QVector<ShotFeatures> &features,
+                                                  const FeatureTable &weights, const std::atomic<bool> *stop)
 {
     const DistanceMatrix matrix = distanceMatrix(features, weights, stop);
     if (matrix.n != features.size())
@@ -231,8 +234,8 @@ QVector<int> OrderAndSemanticThread::computeOrder(const QVector<ShotFeatures> &f
     return orderFromMatrix(matrix);
 }
 
-QVector<int> OrderAndSemanticThread::computeSemantic(const QVector<ShotFeatures> &features, const QVector<int> &order,
-                                                     const FeatureTable &weights)
+QVector<int> OrderAndSemanticThread::computeSemantic(const QVector<ShotFeatures> &features,
+                                                     const QVector<int> &order, const FeatureTable &weights)
 {
     const int n = features.size();
     QVector<int> values(n, 0);

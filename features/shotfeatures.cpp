@@ -15,7 +15,8 @@
 #include <emmintrin.h>
 #endif
 
-namespace {
+namespace
+{
 
 std::mutex tablesMutex;
 FeatureTable sharedFactors{};
@@ -71,8 +72,9 @@ void updateDerivedFeatures(ShotFeatures &features)
         features.colorShare[bin] = total > 0 ? float(double(features.colorDistr[bin]) / double(total)) : 0.0f;
     // Stored triples are (blue, green, red) means; they enter the conversion in stored order.
     for (int cell = 0; cell < 16; ++cell) {
-        const LabColor lab = srgbToLab(features.colorSpatialDistr[3 * cell], features.colorSpatialDistr[3 * cell + 1],
-                                       features.colorSpatialDistr[3 * cell + 2]);
+        const LabColor lab =
+            srgbToLab(features.colorSpatialDistr[3 * cell], features.colorSpatialDistr[3 * cell + 1],
+                      features.colorSpatialDistr[3 * cell + 2]);
         features.cellL[cell] = lab.L;
         features.cellA[cell] = lab.a;
         features.cellB[cell] = lab.b;
@@ -127,7 +129,8 @@ void computeColorFeatures(const QImage &image, ShotFeatures &features)
         for (int channel = 0; channel < 3; ++channel)
             features.colorSpatialDistr[3 * cell + channel] = std::int32_t(sums[cell][channel] / area);
     for (int bin = 0; bin < 64; ++bin) {
-        const std::int64_t count = std::int64_t(histograms[0][bin]) + histograms[1][bin] + histograms[2][bin] + histograms[3][bin];
+        const std::int64_t count =
+            std::int64_t(histograms[0][bin]) + histograms[1][bin] + histograms[2][bin] + histograms[3][bin];
         features.colorDistr[bin] = std::int32_t(std::min<std::int64_t>(count, INT32_MAX));
     }
     updateDerivedFeatures(features);
@@ -217,7 +220,8 @@ float colorSpatialDistance(const ShotFeatures &a, const ShotFeatures &b)
         const __m128d dL = _mm_sub_pd(_mm_loadu_pd(&a.cellL[cell]), _mm_loadu_pd(&b.cellL[cell]));
         const __m128d da = _mm_sub_pd(_mm_loadu_pd(&a.cellA[cell]), _mm_loadu_pd(&b.cellA[cell]));
         const __m128d db = _mm_sub_pd(_mm_loadu_pd(&a.cellB[cell]), _mm_loadu_pd(&b.cellB[cell]));
-        const __m128d squared = _mm_add_pd(_mm_add_pd(_mm_mul_pd(dL, dL), _mm_mul_pd(da, da)), _mm_mul_pd(db, db));
+        const __m128d squared =
+            _mm_add_pd(_mm_add_pd(_mm_mul_pd(dL, dL), _mm_mul_pd(da, da)), _mm_mul_pd(db, db));
         _mm_storeu_pd(&difference[cell], _mm_sqrt_pd(squared));
     }
 #else
@@ -256,13 +260,20 @@ float constantDistance(const ShotFeatures &, const ShotFeatures &)
 float slotDistance(int slot, const ShotFeatures &a, const ShotFeatures &b)
 {
     switch (slot) {
-    case timeSlot: return timeDistance(a, b);
-    case colorDistributionSlot: return colorDistributionDistance(a, b);
-    case colorSpatialSlot: return colorSpatialDistance(a, b);
-    case directionSlot: return directionDistance(a, b);
-    case positionSlot: return positionDistance(a, b);
-    case targetSlot: return targetDistance(a, b);
-    default: return constantDistance(a, b);
+    case timeSlot:
+        return timeDistance(a, b);
+    case colorDistributionSlot:
+        return colorDistributionDistance(a, b);
+    case colorSpatialSlot:
+        return colorSpatialDistance(a, b);
+    case directionSlot:
+        return directionDistance(a, b);
+    case positionSlot:
+        return positionDistance(a, b);
+    case targetSlot:
+        return targetDistance(a, b);
+    default:
+        return constantDistance(a, b);
     }
 }
 

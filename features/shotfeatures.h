@@ -44,23 +44,23 @@ struct LabColor {
 LabColor srgbToLab(double red, double green, double blue);
 
 struct ShotFeatures {
-    QString name;                                 // image path the record was computed from
-    QDateTime time;                               // time of shot
-    ksr::Point3f dir;                             // direction of shot, unit length or zero
-    ksr::Point3f pos;                             // camera centre, world coordinates
-    ksr::Point3f target;                          // pos + depth * dir
-    float depth = 0.0f;                           // model units
-    std::array<std::int32_t, 64> colorDistr{};    // pixel counts per colour bin
+    QString name;                                      // image path the record was computed from
+    QDateTime time;                                    // time of shot
+    ksr::Point3f dir;                                  // direction of shot, unit length or zero
+    ksr::Point3f pos;                                  // camera centre, world coordinates
+    ksr::Point3f target;                               // pos + depth * dir
+    float depth = 0.0f;                                // model units
+    std::array<std::int32_t, 64> colorDistr{};         // pixel counts per colour bin
     std::array<std::int32_t, 192> colorSpatialDistr{}; // 4 x 4 cells x (blue, green, red) means; 0..47 used
 
     // Derived from the fields above by updateDerivedFeatures(), so that a distance never converts
     // colours or times per call. computeShotFeatures() keeps them current; whoever edits time,
     // colorDistr or colorSpatialDistr by hand calls updateDerivedFeatures() afterwards.
-    qint64 timeMSecs = 0;                         // time as milliseconds since the epoch
-    qint64 pixelCount = 0;                        // sum of colorDistr
-    std::array<float, 64> colorShare{};           // colorDistr as fractions of pixelCount
-    bool colorValid = false;                      // the image decoded to at least one pixel
-    std::array<double, 16> cellL{};               // L*a*b* of each cell's stored triple, by component
+    qint64 timeMSecs = 0;               // time as milliseconds since the epoch
+    qint64 pixelCount = 0;              // sum of colorDistr
+    std::array<float, 64> colorShare{}; // colorDistr as fractions of pixelCount
+    bool colorValid = false;            // the image decoded to at least one pixel
+    std::array<double, 16> cellL{};     // L*a*b* of each cell's stored triple, by component
     std::array<double, 16> cellA{};
     std::array<double, 16> cellB{};
 

@@ -14,7 +14,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 
 // Photograph-like content: smooth gradients, a few shapes and sensor-like noise, so that the
 // JPEG data is neither trivial nor pure noise.
@@ -47,7 +48,8 @@ const QStringList &generatedPhotos()
     static Corpus corpus;
     if (corpus.files.isEmpty()) {
         for (int i = 0; i < 20; ++i) {
-            const QString path = corpus.dir.filePath(QStringLiteral("gen%1.jpg").arg(i, 2, 10, QLatin1Char('0')));
+            const QString path =
+                corpus.dir.filePath(QStringLiteral("gen%1.jpg").arg(i, 2, 10, QLatin1Char('0')));
             syntheticPhoto(4000, 3000, unsigned(i)).save(path, "JPEG", 90);
             corpus.files << path;
         }

@@ -9,7 +9,8 @@
 
 #include <random>
 
-namespace {
+namespace
+{
 
 // Shots spread over a day and a site, with random colours.
 QVector<ShotFeatures> syntheticRecords(int n)
@@ -69,7 +70,8 @@ void BM_DistanceMatrix(benchmark::State &state)
 void BM_OrderFromMatrix(benchmark::State &state)
 {
     const QVector<ShotFeatures> rows = syntheticRecords(int(state.range(0)));
-    const auto matrix = OrderAndSemanticThread::distanceMatrix(rows, weightsFor(userWeights, normalizationFor(rows)));
+    const auto matrix =
+        OrderAndSemanticThread::distanceMatrix(rows, weightsFor(userWeights, normalizationFor(rows)));
     for (auto _ : state) {
         const QVector<int> order = OrderAndSemanticThread::orderFromMatrix(matrix);
         benchmark::DoNotOptimize(order.data());
@@ -79,9 +81,26 @@ void BM_OrderFromMatrix(benchmark::State &state)
 } // namespace
 
 BENCHMARK(BM_OrderingStage)->Arg(1000)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
-BENCHMARK(BM_OrderingStage)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(2)->MeasureProcessCPUTime()->UseRealTime();
-BENCHMARK(BM_DistanceMatrix)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(2)->MeasureProcessCPUTime()->UseRealTime();
-BENCHMARK(BM_OrderFromMatrix)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(2)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_OrderingStage)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_DistanceMatrix)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_OrderFromMatrix)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 int main(int argc, char **argv)
 {

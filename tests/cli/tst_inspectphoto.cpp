@@ -10,7 +10,8 @@
 
 using namespace exiftest;
 
-namespace {
+namespace
+{
 
 struct Run {
     int exitCode = -1;
@@ -51,21 +52,22 @@ void TestInspectPhoto::photographs_data()
     QTest::addColumn<QJsonValue>("shotTime");
 
     TiffBuilder big(true);
-    big.directories = {{ascii(0x0132, "2008:01:01 10:00:00"), link(0x8769, 1)}, {ascii(0x9003, "2008:01:01 09:59:58")}};
+    big.directories = {{ascii(0x0132, "2008:01:01 10:00:00"), link(0x8769, 1)},
+                       {ascii(0x9003, "2008:01:01 09:59:58")}};
     const QByteArray dated = withSections(plainJpeg(40, 30), app1(big.tiff()));
-    QTest::newRow("dated, upper-case suffix") << "IMG_0001.JPG" << dated << 0 << 40 << 30
-                                              << QJsonValue("2008-01-01T09:59:58");
+    QTest::newRow("dated, upper-case suffix")
+        << "IMG_0001.JPG" << dated << 0 << 40 << 30 << QJsonValue("2008-01-01T09:59:58");
     QTest::newRow("dated, .jpeg") << "b.jpeg" << dated << 0 << 40 << 30 << QJsonValue("2008-01-01T09:59:58");
-    QTest::newRow("no EXIF: null, not the current time") << "c.jpg" << plainJpeg(7, 5) << 0 << 7 << 5
-                                                         << QJsonValue(QJsonValue::Null);
+    QTest::newRow("no EXIF: null, not the current time")
+        << "c.jpg" << plainJpeg(7, 5) << 0 << 7 << 5 << QJsonValue(QJsonValue::Null);
     QByteArray random(2048, '\0');
     for (int i = 0; i < random.size(); ++i)
         random[i] = char((i * 7919 + 13) % 251);
     QTest::newRow("random bytes") << "d.jpg" << random << 1 << 0 << 0 << QJsonValue(QJsonValue::Null);
     // Only the header survives: no image, but the date read before the cut is reported.
     const int exifEnd = 2 + ((uchar(dated[4]) << 8) | uchar(dated[5])) + 2;
-    QTest::newRow("truncated after the EXIF block") << "e.jpg" << dated.left(exifEnd + 4) << 1 << 0 << 0
-                                                    << QJsonValue("2008-01-01T09:59:58");
+    QTest::newRow("truncated after the EXIF block")
+        << "e.jpg" << dated.left(exifEnd + 4) << 1 << 0 << 0 << QJsonValue("2008-01-01T09:59:58");
 }
 
 void TestInspectPhoto::photographs()

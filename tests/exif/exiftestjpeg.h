@@ -7,14 +7,15 @@
 #include <QImage>
 #include <QList>
 
-namespace exiftest {
+namespace exiftest
+{
 
 // One directory entry. Values of up to 4 bytes sit in the entry; longer ones go to the data area.
 struct Entry {
     quint16 tag = 0;
     quint16 format = 2; // 2 = ASCII
     quint32 count = 0;
-    QByteArray value;   // raw value bytes (already in the block's byte order for numbers)
+    QByteArray value;      // raw value bytes (already in the block's byte order for numbers)
     int subdirectory = -1; // when >= 0: the value is the offset of that directory (format 4)
 };
 

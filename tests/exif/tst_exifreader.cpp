@@ -15,7 +15,8 @@
 
 using namespace exiftest;
 
-namespace {
+namespace
+{
 
 // Runs fn with the error stream sent to a temporary file and returns what was written.
 QByteArray captureStderr(const std::function<void()> &fn)
@@ -91,8 +92,10 @@ void TestExifReader::shotTimeFromHeader_data()
     const QDateTime original = at(2008, 1, 1, 9, 59, 58);
     const QDateTime modified = at(2008, 1, 1, 10, 0, 0);
 
-    QTest::newRow("little-endian, original in EXIF sub-directory") << datedJpeg(dt, dto, false) << "a.jpg" << original;
-    QTest::newRow("big-endian, original in EXIF sub-directory") << datedJpeg(dt, dto, true) << "b.jpg" << original;
+    QTest::newRow("little-endian, original in EXIF sub-directory")
+        << datedJpeg(dt, dto, false) << "a.jpg" << original;
+    QTest::newRow("big-endian, original in EXIF sub-directory")
+        << datedJpeg(dt, dto, true) << "b.jpg" << original;
 
     for (bool big : {false, true}) {
         const char *order = big ? "big-endian" : "little-endian";
@@ -115,20 +118,23 @@ void TestExifReader::shotTimeFromHeader_data()
     TiffBuilder linked(false);
     linked.directories = {{ascii(0x010F, "Maker")}, {ascii(0x0132, dt)}};
     linked.nextDirectory = {1};
-    QTest::newRow("date in linked directory") << withSections(plainJpeg(), app1(linked.tiff())) << "g.jpg" << modified;
+    QTest::newRow("date in linked directory")
+        << withSections(plainJpeg(), app1(linked.tiff())) << "g.jpg" << modified;
 
     QTest::newRow("dashes between date parts") << datedJpeg(dt, "2008-01-01 09:59:58") << "h.jpg" << original;
     QTest::newRow("upper-case .JPG") << datedJpeg(dt, dto) << "IMG_0001.JPG" << original;
     QTest::newRow(".jpeg") << datedJpeg(dt, dto) << "i.jpeg" << original;
     QTest::newRow("mixed-case .JpEg") << datedJpeg(dt, dto) << "j.JpEg" << original;
-    QTest::newRow("EXIF block after a comment") << withSections(plainJpeg(), QByteArray("\xFF\xFE\x00\x05hi\0", 7) +
-                                                                    app1(TiffBuilder(false).tiff()))
-                                               << "k.jpg" << QDateTime();
+    QTest::newRow("EXIF block after a comment")
+        << withSections(plainJpeg(), QByteArray("\xFF\xFE\x00\x05hi\0", 7) + app1(TiffBuilder(false).tiff()))
+        << "k.jpg" << QDateTime();
 
     QTest::newRow("not named as JPEG") << datedJpeg(dt, dto) << "l.png" << QDateTime();
     QTest::newRow("no EXIF block") << plainJpeg() << "m.jpg" << QDateTime();
-    QTest::newRow("zero date") << datedJpeg("0000:00:00 00:00:00", "0000:00:00 00:00:00") << "n.jpg" << QDateTime();
-    QTest::newRow("blank date") << datedJpeg("                   ", "    :  :     :  :  ") << "o.jpg" << QDateTime();
+    QTest::newRow("zero date") << datedJpeg("0000:00:00 00:00:00", "0000:00:00 00:00:00") << "n.jpg"
+                               << QDateTime();
+    QTest::newRow("blank date") << datedJpeg("                   ", "    :  :     :  :  ") << "o.jpg"
+                                << QDateTime();
 
     TiffBuilder good(false);
     good.directories = {{ascii(0x0132, dt)}};
@@ -136,7 +142,8 @@ void TestExifReader::shotTimeFromHeader_data()
     QTest::newRow("incorrect EXIF header") << withSections(plainJpeg(), badHeader) << "p.jpg" << QDateTime();
     QByteArray badAlignment = good.tiff();
     badAlignment[0] = 'X';
-    QTest::newRow("invalid alignment marker") << withSections(plainJpeg(), app1(badAlignment)) << "q.jpg" << QDateTime();
+    QTest::newRow("invalid alignment marker")
+        << withSections(plainJpeg(), app1(badAlignment)) << "q.jpg" << QDateTime();
     QByteArray badStart = good.tiff();
     badStart[2] = 43;
     QTest::newRow("invalid start") << withSections(plainJpeg(), app1(badStart)) << "r.jpg" << QDateTime();
@@ -225,7 +232,8 @@ void TestExifReader::fileNamesAndDownFolders()
     QVERIFY(!QFile::exists(viaDown));
     QCOMPARE(readExifShotTime(viaDown).value_or(QDateTime()), at(2008, 1, 1, 9, 59, 58));
     // A folder merely ending in "down" is read as it stands.
-    const QString countdown = fileWith("countdown/img.jpg", datedJpeg("2001:01:01 01:01:01", "2001:01:01 01:01:01"));
+    const QString countdown =
+        fileWith("countdown/img.jpg", datedJpeg("2001:01:01 01:01:01", "2001:01:01 01:01:01"));
     QCOMPARE(readExifShotTime(countdown).value_or(QDateTime()), at(2001, 1, 1, 1, 1, 1));
     QVERIFY(photo != countdown);
 }
@@ -241,18 +249,20 @@ void TestExifReader::damagedFilesEndOnlyTheirRead_data()
     const int fatal = int(ExifReader::Outcome::Fatal);
     const int notRead = int(ExifReader::Outcome::NotRead);
 
-    QTest::newRow("truncated after EXIF block keeps its date") << truncatedAfterExif(dated) << fatal << original;
+    QTest::newRow("truncated after EXIF block keeps its date")
+        << truncatedAfterExif(dated) << fatal << original;
     QTest::newRow("truncated inside EXIF block") << dated.left(40) << fatal << QDateTime();
     QTest::newRow("truncated in a length") << dated.left(5) << fatal << QDateTime();
     QTest::newRow("only start of image") << QByteArray("\xFF\xD8", 2) << fatal << QDateTime();
     QTest::newRow("invalid marker after EXIF keeps date")
-        << truncatedAfterExif(dated).left(truncatedAfterExif(dated).size() - 10) + QByteArray("\xFF\xDB\x00\x01", 4)
+        << truncatedAfterExif(dated).left(truncatedAfterExif(dated).size() - 10) +
+               QByteArray("\xFF\xDB\x00\x01", 4)
         << fatal << original;
     QTest::newRow("end of image before scan")
-        << datedJpeg("2008:01:01 10:00:00", "2008:01:01 09:59:58").left(2) + QByteArray("\xFF\xD9", 2) << notRead
-        << QDateTime();
-    QTest::newRow("too many padding bytes") << QByteArray("\xFF\xD8", 2) + QByteArray(40, '\xFF') + "\xDA" << notRead
-                                            << QDateTime();
+        << datedJpeg("2008:01:01 10:00:00", "2008:01:01 09:59:58").left(2) + QByteArray("\xFF\xD9", 2)
+        << notRead << QDateTime();
+    QTest::newRow("too many padding bytes")
+        << QByteArray("\xFF\xD8", 2) + QByteArray(40, '\xFF') + "\xDA" << notRead << QDateTime();
     QTest::newRow("empty file") << QByteArray() << notRead << QDateTime();
     QByteArray random(4096, '\0');
     QRandomGenerator generator(42);
@@ -282,7 +292,8 @@ void TestExifReader::damagedFilesEndOnlyTheirRead()
     captureStderr([&] { found = readExifShotTime(path); });
     QCOMPARE(found.value_or(QDateTime()), expected);
     // The process is still here and the next good file reads normally.
-    const QString good = fileWith("damaged/good.jpg", datedJpeg("2001:01:01 01:01:01", "2001:01:01 01:01:01"));
+    const QString good =
+        fileWith("damaged/good.jpg", datedJpeg("2001:01:01 01:01:01", "2001:01:01 01:01:01"));
     QCOMPARE(readExifShotTime(good).value_or(QDateTime()), at(2001, 1, 1, 1, 1, 1));
 }
 
@@ -290,10 +301,13 @@ void TestExifReader::messagesOnErrorStream()
 {
     const QString truncated = fileWith("msg/cut.jpg", datedJpeg("2008:01:01 10:00:00", "x").left(30));
     ExifReader reader;
-    const QByteArray fatalText = captureStderr([&] { reader.readFile(QFile::encodeName(truncated).toStdString()); });
-    QCOMPARE(fatalText, QByteArray("\nError : Premature end of file?\nin file '") + QFile::encodeName(truncated) + "'\n");
+    const QByteArray fatalText =
+        captureStderr([&] { reader.readFile(QFile::encodeName(truncated).toStdString()); });
+    QCOMPARE(fatalText, QByteArray("\nError : Premature end of file?\nin file '") +
+                            QFile::encodeName(truncated) + "'\n");
 
-    const QByteArray notJpeg = captureStderr([&] { reader.readFile(QFile::encodeName(m_dir.filePath("msg")).toStdString()); });
+    const QByteArray notJpeg =
+        captureStderr([&] { reader.readFile(QFile::encodeName(m_dir.filePath("msg")).toStdString()); });
     QVERIFY2(notJpeg.startsWith("Not JPEG: ") || notJpeg.startsWith("can't open"), notJpeg.constData());
 
     const QString missing = m_dir.filePath("msg/none.jpg");
@@ -308,12 +322,14 @@ void TestExifReader::messagesOnErrorStream()
     Entry odd = ascii(0x0132, "2001:01:01 01:01:01");
     odd.format = 13;
     badFormat.directories = {{odd, ascii(0x9003, "2002:02:02 02:02:02")}};
-    const QString withBadEntry = fileWith("msg/badformat.jpg", withSections(plainJpeg(), app1(badFormat.tiff())));
+    const QString withBadEntry =
+        fileWith("msg/badformat.jpg", withSections(plainJpeg(), app1(badFormat.tiff())));
     std::optional<QDateTime> found;
     const QByteArray nonfatal = captureStderr([&] { found = readExifShotTime(withBadEntry); });
     QCOMPARE(nonfatal, QByteArray("\nNonfatal Error : '") + QFile::encodeName(withBadEntry) +
                            "' Illegal number format 13 for tag 0132\n");
-    QCOMPARE(found.value_or(QDateTime()), at(2002, 2, 2, 2, 2, 2)); // the bad entry is skipped, not the directory
+    QCOMPARE(found.value_or(QDateTime()),
+             at(2002, 2, 2, 2, 2, 2)); // the bad entry is skipped, not the directory
 }
 
 void TestExifReader::hostileDirectoryLinks()
@@ -340,7 +356,8 @@ void TestExifReader::hostileDirectoryLinks()
         for (int d = 0; d < depth; ++d)
             nested.directories.append({link(0x8769, d + 1)});
         nested.directories.append({ascii(0x9003, "2004:04:04 04:04:04")});
-        const QString path = fileWith(QString("hostile/nested%1.jpg").arg(depth), withSections(plainJpeg(), app1(nested.tiff())));
+        const QString path = fileWith(QString("hostile/nested%1.jpg").arg(depth),
+                                      withSections(plainJpeg(), app1(nested.tiff())));
         captureStderr([&] { found = readExifShotTime(path); });
         QCOMPARE(found.has_value(), depth == 4);
     }
@@ -367,7 +384,8 @@ void TestExifReader::hostileDirectoryLinks()
 
 void TestExifReader::frameSizeAndComment()
 {
-    const QString path = fileWith("frame.jpg", withSections(plainJpeg(37, 21), QByteArray("\xFF\xFE\x00\x06note", 8)));
+    const QString path =
+        fileWith("frame.jpg", withSections(plainJpeg(37, 21), QByteArray("\xFF\xFE\x00\x06note", 8)));
     ExifReader reader;
     QCOMPARE(int(reader.readFile(QFile::encodeName(path).toStdString())), int(ExifReader::Outcome::Read));
     QCOMPARE(reader.info().width, 37);
@@ -378,7 +396,8 @@ void TestExifReader::frameSizeAndComment()
     QCOMPARE(reader.sections().back().marker, 0xDA);
 
     // A second file read by the same reader starts from a clean result.
-    const QString dated = fileWith("frame2.jpg", datedJpeg("2001:01:01 01:01:01", "2002:02:02 02:02:02", true));
+    const QString dated =
+        fileWith("frame2.jpg", datedJpeg("2001:01:01 01:01:01", "2002:02:02 02:02:02", true));
     reader.readFile(QFile::encodeName(dated).toStdString());
     QCOMPARE(QByteArray::fromStdString(reader.info().dateTime), QByteArray("2002:02:02 02:02:02"));
     QVERIFY(reader.info().comment.empty());
@@ -390,7 +409,8 @@ void TestExifReader::concurrentReads()
 {
     QStringList paths;
     for (int i = 0; i < 8; ++i) {
-        const QByteArray date = QString("20%1:0%2:1%3 1%4:2%5:3%6").arg(10 + i).arg(1 + i).arg(i).arg(i).arg(i).arg(i).toLatin1();
+        const QByteArray date =
+            QString("20%1:0%2:1%3 1%4:2%5:3%6").arg(10 + i).arg(1 + i).arg(i).arg(i).arg(i).arg(i).toLatin1();
         paths << fileWith(QString("threads/%1.jpg").arg(i), datedJpeg("1999:01:01 00:00:00", date, i % 2));
     }
     std::vector<QDateTime> results(8 * 50);

@@ -10,7 +10,8 @@
 
 using namespace exiftest;
 
-namespace {
+namespace
+{
 
 // Records every signal of a job, in the order the job emitted them (direct calls in its thread).
 class Recorder : public QObject
@@ -21,8 +22,10 @@ public:
     {
         connect(&job, &OrderAndSemanticThread::progress, this, &Recorder::onProgress, Qt::DirectConnection);
         connect(&job, &OrderAndSemanticThread::newOrder, this, &Recorder::onOrder, Qt::DirectConnection);
-        connect(&job, &OrderAndSemanticThread::newSemantic, this, &Recorder::onSemantic, Qt::DirectConnection);
-        connect(&job, &OrderAndSemanticThread::unreadableImage, this, &Recorder::onUnreadable, Qt::DirectConnection);
+        connect(&job, &OrderAndSemanticThread::newSemantic, this, &Recorder::onSemantic,
+                Qt::DirectConnection);
+        connect(&job, &OrderAndSemanticThread::unreadableImage, this, &Recorder::onUnreadable,
+                Qt::DirectConnection);
     }
     QStringList events;
     QVector<int> order, semantic;
@@ -67,8 +70,8 @@ struct Run {
 Run runJob(const QStringList &paths, const QVector<Camera> &cameras, const QVector<float> &depths,
            float weight = 1.0f, bool stopFirst = false)
 {
-    OrderAndSemanticThread job(paths, cameras, depths, weight, weight, weight, weight, weight, weight, weight, weight,
-                               weight, weight, weight, weight);
+    OrderAndSemanticThread job(paths, cameras, depths, weight, weight, weight, weight, weight, weight, weight,
+                               weight, weight, weight, weight, weight);
     Recorder recorder(job);
     if (stopFirst)
         job.requestStop();
@@ -95,7 +98,8 @@ class TestOrderAndSemanticThread : public QObject
 
 private:
     QTemporaryDir m_dir;
-    QString photo(const QString &name, QRgb colour, int width = 16, int height = 8, const QByteArray &date = {})
+    QString photo(const QString &name, QRgb colour, int width = 16, int height = 8,
+                  const QByteArray &date = {})
     {
         const QString path = m_dir.filePath(name);
         const QByteArray jpeg = date.isEmpty() ? plainJpeg(width, height, colour)
@@ -139,7 +143,8 @@ void TestOrderAndSemanticThread::signalsAndProgress()
     QVector<Camera> cameras;
     QVector<float> depths;
     for (int i = 0; i < n; ++i) {
-        paths << photo(QString("p%1.jpg").arg(i), qRgb(40 * i, 100, 200), 16, 8, "2010:01:01 10:00:0" + QByteArray::number(i));
+        paths << photo(QString("p%1.jpg").arg(i), qRgb(40 * i, 100, 200), 16, 8,
+                       "2010:01:01 10:00:0" + QByteArray::number(i));
         cameras << cameraAt(float(i));
         depths << 1.0f;
     }
@@ -242,10 +247,13 @@ void TestOrderAndSemanticThread::stopEndsTheRun()
     // Stopped after the second photograph: no results, but the rows done so far stay cached.
     OrderAndSemanticThread job(paths, {}, {}, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1);
     Recorder recorder(job);
-    connect(&job, &OrderAndSemanticThread::progress, &job, [&job](int percent) {
-        if (percent == 40)
-            job.requestStop();
-    }, Qt::DirectConnection);
+    connect(
+        &job, &OrderAndSemanticThread::progress, &job,
+        [&job](int percent) {
+            if (percent == 40)
+                job.requestStop();
+        },
+        Qt::DirectConnection);
     job.start();
     QVERIFY(job.wait(60000));
     QCOMPARE(recorder.events, (QStringList{"0", "20", "40"}));
@@ -277,7 +285,8 @@ void TestOrderAndSemanticThread::sharedTablesAfterRun()
 {
     const QStringList paths{photo("t0.jpg", qRgb(255, 0, 0), 16, 8, "2010:01:01 10:00:00"),
                             photo("t1.jpg", qRgb(0, 255, 0), 16, 8, "2010:01:01 10:01:40")};
-    OrderAndSemanticThread job(paths, {cameraAt(0), cameraAt(4)}, {1, 1}, 1, 0, 0, 0, 0, 0, 0, 0, 0.5f, 0, 0, 0);
+    OrderAndSemanticThread job(paths, {cameraAt(0), cameraAt(4)}, {1, 1}, 1, 0, 0, 0, 0, 0, 0, 0, 0.5f, 0, 0,
+                               0);
     job.start();
     QVERIFY(job.wait(60000));
     // The clustering weights were set last: position weight 0.5 times its factor 1/4.
@@ -293,7 +302,8 @@ void TestOrderAndSemanticThread::concurrentJobsKeepTheirResults()
     QStringList a, b;
     QVector<Camera> camerasA, camerasB;
     for (int i = 0; i < 12; ++i) {
-        a << photo(QString("ca%1.jpg").arg(i), qRgb(20 * i, 0, 0), 16, 8, "2010:01:01 10:00:" + QByteArray::number(10 + i));
+        a << photo(QString("ca%1.jpg").arg(i), qRgb(20 * i, 0, 0), 16, 8,
+                   "2010:01:01 10:00:" + QByteArray::number(10 + i));
         b << photo(QString("cb%1.jpg").arg(i), qRgb(0, 0, 250 - 20 * i), 8, 16,
                    "2012:05:05 1" + QByteArray::number(i % 10) + ":00:00");
         camerasA << cameraAt(float((i * 7) % 12));

@@ -11,7 +11,8 @@
 
 using Job = OrderAndSemanticThread;
 
-namespace {
+namespace
+{
 
 // Symmetric matrix from its upper triangle, given row by row (a < b).
 Job::DistanceMatrix matrixFrom(int n, const QVector<float> &upper)
@@ -96,17 +97,18 @@ void TestOrdering::groupByLeader_data()
     // Rows 0..4; 0-2 close, 1-3 close, 4 alone.
     const QVector<float> five{9, 1, 9, 9, /*1:*/ 9, 1, 9, /*2:*/ 9, 9, /*3:*/ 9};
     QTest::newRow("two pairs and a single") << 5 << five << 2.0 << QVector<QVector<int>>{{0, 2}, {1, 3}, {4}};
-    QTest::newRow("distance equal to threshold stays out") << 5 << five << 1.0
-                                                           << QVector<QVector<int>>{{0}, {1}, {2}, {3}, {4}};
-    QTest::newRow("zero threshold") << 3 << QVector<float>{0, 0, 0} << 0.0 << QVector<QVector<int>>{{0}, {1}, {2}};
+    QTest::newRow("distance equal to threshold stays out")
+        << 5 << five << 1.0 << QVector<QVector<int>>{{0}, {1}, {2}, {3}, {4}};
+    QTest::newRow("zero threshold") << 3 << QVector<float>{0, 0, 0} << 0.0
+                                    << QVector<QVector<int>>{{0}, {1}, {2}};
     // Row 2 is near leader 0 and near leader 1: it joins 0 and never moves.
-    QTest::newRow("first leader keeps its rows") << 3 << QVector<float>{9, 1, 1} << 2.0
-                                                 << QVector<QVector<int>>{{0, 2}, {1}};
+    QTest::newRow("first leader keeps its rows")
+        << 3 << QVector<float>{9, 1, 1} << 2.0 << QVector<QVector<int>>{{0, 2}, {1}};
     // Members are gathered by the leader's distance only: 2 is near 1 but 1 is not the leader.
-    QTest::newRow("only the leader's distance counts") << 3 << QVector<float>{1, 9, 1} << 2.0
-                                                       << QVector<QVector<int>>{{0, 1}, {2}};
-    QTest::newRow("everyone near row 0") << 4 << QVector<float>{1, 1, 1, 9, 9, 9} << 2.0
-                                         << QVector<QVector<int>>{{0, 1, 2, 3}};
+    QTest::newRow("only the leader's distance counts")
+        << 3 << QVector<float>{1, 9, 1} << 2.0 << QVector<QVector<int>>{{0, 1}, {2}};
+    QTest::newRow("everyone near row 0")
+        << 4 << QVector<float>{1, 1, 1, 9, 9, 9} << 2.0 << QVector<QVector<int>>{{0, 1, 2, 3}};
 }
 
 void TestOrdering::groupByLeader()
@@ -129,17 +131,19 @@ void TestOrdering::chainWithinGroup_data()
 
     // Points on a line at 0, 1, 3, 6: nearest neighbour from 0 walks right.
     const QVector<float> line{1, 3, 6, 2, 5, 3};
-    QTest::newRow("walk along a line") << 4 << line << QVector<int>{0, 1, 2, 3} << 0 << QVector<int>{0, 1, 2, 3} << 3;
-    QTest::newRow("start in the middle") << 4 << line << QVector<int>{0, 1, 2, 3} << 2 << QVector<int>{2, 1, 0, 3} << 3;
+    QTest::newRow("walk along a line")
+        << 4 << line << QVector<int>{0, 1, 2, 3} << 0 << QVector<int>{0, 1, 2, 3} << 3;
+    QTest::newRow("start in the middle")
+        << 4 << line << QVector<int>{0, 1, 2, 3} << 2 << QVector<int>{2, 1, 0, 3} << 3;
     // All equal: the first unvisited position in the cyclic scan after the current one wins.
     const QVector<float> equal(6, 1.0f);
-    QTest::newRow("ties follow the cyclic scan") << 4 << equal << QVector<int>{0, 1, 2, 3} << 2
-                                                 << QVector<int>{2, 3, 0, 1} << 1;
+    QTest::newRow("ties follow the cyclic scan")
+        << 4 << equal << QVector<int>{0, 1, 2, 3} << 2 << QVector<int>{2, 3, 0, 1} << 1;
     QTest::newRow("zero distances") << 4 << QVector<float>(6, 0.0f) << QVector<int>{0, 1, 2, 3} << 3
                                     << QVector<int>{3, 0, 1, 2} << 2;
     // A group of rows that are not 0..m-1: positions are mapped through the group.
-    QTest::newRow("group of other rows") << 5 << QVector<float>{9, 9, 9, 9, 9, 9, 9, 4, 1, 2} << QVector<int>{4, 2, 3}
-                                         << 0 << QVector<int>{4, 2, 3} << 2;
+    QTest::newRow("group of other rows") << 5 << QVector<float>{9, 9, 9, 9, 9, 9, 9, 4, 1, 2}
+                                         << QVector<int>{4, 2, 3} << 0 << QVector<int>{4, 2, 3} << 2;
     QTest::newRow("single member") << 2 << QVector<float>{1} << QVector<int>{1} << 0 << QVector<int>{1} << 0;
 }
 
@@ -170,9 +174,11 @@ void TestOrdering::chainGroups_data()
         << QVector<int>{1, 2, 3, 0};
     // Hop distances 0.9 and 0.1 both truncate to 0: the lower group index wins.
     QTest::newRow("equal sizes: lowest index first")
-        << 4 << QVector<float>{1, 9, 9, 9, 9, 1} << QVector<QVector<int>>{{0, 1}, {2, 3}} << QVector<int>{0, 1, 2, 3};
+        << 4 << QVector<float>{1, 9, 9, 9, 9, 1} << QVector<QVector<int>>{{0, 1}, {2, 3}}
+        << QVector<int>{0, 1, 2, 3};
     QTest::newRow("hops below one truncate to zero")
-        << 3 << QVector<float>{0.9f, 0.1f, 5} << QVector<QVector<int>>{{0}, {1}, {2}} << QVector<int>{0, 1, 2};
+        << 3 << QVector<float>{0.9f, 0.1f, 5} << QVector<QVector<int>>{{0}, {1}, {2}}
+        << QVector<int>{0, 1, 2};
     // 1.9 and 1.2 both truncate to 1; 2.5 to 2.
     QTest::newRow("equal whole hops")
         << 4 << QVector<float>{2.5f, 1.9f, 1.2f, 9, 9, 9} << QVector<QVector<int>>{{0}, {1}, {2}, {3}}

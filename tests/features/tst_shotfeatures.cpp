@@ -8,7 +8,8 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 Camera cameraAt(const ksr::Point3f &centre, const ksr::Point3f &thirdColumn = {0, 0, 1})
 {
@@ -90,8 +91,8 @@ void TestShotFeatures::tablesStartAtZero()
 void TestShotFeatures::colorFeatures_data()
 {
     QTest::addColumn<QImage>("image");
-    QTest::addColumn<QVector<int>>("histogram");      // (bin, count) pairs
-    QTest::addColumn<QVector<int>>("spatial");        // the 48 used values
+    QTest::addColumn<QVector<int>>("histogram"); // (bin, count) pairs
+    QTest::addColumn<QVector<int>>("spatial");   // the 48 used values
 
     QImage single(1, 1, QImage::Format_RGB32);
     single.setPixel(0, 0, qRgb(200, 100, 50));
@@ -124,9 +125,10 @@ void TestShotFeatures::colorFeatures_data()
     for (int cell = 0; cell < 16; ++cell) {
         const QRgb c = colours[2 * ((cell / 4) / 2) + (cell % 4) / 2];
         quadrantSpatial[3 * cell] = qBlue(c), quadrantSpatial[3 * cell + 1] = qGreen(c),
-                           quadrantSpatial[3 * cell + 2] = qRed(c);
+                            quadrantSpatial[3 * cell + 2] = qRed(c);
     }
-    QTest::newRow("quadrants") << quadrants << QVector<int>{48, 16, 12, 16, 3, 16, 16 + 8 + 3, 16} << quadrantSpatial;
+    QTest::newRow("quadrants") << quadrants << QVector<int>{48, 16, 12, 16, 3, 16, 16 + 8 + 3, 16}
+                               << quadrantSpatial;
 
     // Grey images are read as 32-bit RGB.
     QImage grey(4, 4, QImage::Format_Grayscale8);
@@ -269,7 +271,8 @@ void TestShotFeatures::colorSpatialUsesStoredOrder()
     const ShotFeatures storedRedFull = withCells(0, 0, 255);
     const LabColor asRed = srgbToLab(255, 0, 0), asBlue = srgbToLab(0, 0, 255);
     const float expectedRed = float(std::sqrt(asRed.L * asRed.L + asRed.a * asRed.a + asRed.b * asRed.b));
-    const float expectedBlue = float(std::sqrt(asBlue.L * asBlue.L + asBlue.a * asBlue.a + asBlue.b * asBlue.b));
+    const float expectedBlue =
+        float(std::sqrt(asBlue.L * asBlue.L + asBlue.a * asBlue.a + asBlue.b * asBlue.b));
     QVERIFY(std::abs(colorSpatialDistance(storedBlueFull, black) - expectedRed) < 1e-3f);
     QVERIFY(std::abs(colorSpatialDistance(black, storedRedFull) - expectedBlue) < 1e-3f);
     QCOMPARE(colorSpatialDistance(storedRedFull, storedRedFull), 0.0f);
@@ -291,7 +294,8 @@ void TestShotFeatures::colorSpatialMatchesPerCallConversion()
         for (int cell = 0; cell < 16; ++cell) {
             const int *p = &a.colorSpatialDistr[3 * cell], *q = &b.colorSpatialDistr[3 * cell];
             const LabColor la = srgbToLab(p[0], p[1], p[2]), lb = srgbToLab(q[0], q[1], q[2]);
-            sum += std::sqrt((la.L - lb.L) * (la.L - lb.L) + (la.a - lb.a) * (la.a - lb.a) + (la.b - lb.b) * (la.b - lb.b));
+            sum += std::sqrt((la.L - lb.L) * (la.L - lb.L) + (la.a - lb.a) * (la.a - lb.a) +
+                             (la.b - lb.b) * (la.b - lb.b));
         }
         QVERIFY(sameBits(colorSpatialDistance(a, b), float(sum * 0.0625)));
     }
@@ -303,10 +307,11 @@ void TestShotFeatures::colorDistribution_data()
     QTest::addColumn<ShotFeatures>("b");
     QTest::addColumn<float>("expected");
     QTest::newRow("identical") << withHistogram({{1, 5}, {7, 5}}) << withHistogram({{1, 5}, {7, 5}}) << 0.0f;
-    QTest::newRow("same shares, other size") << withHistogram({{1, 5}, {7, 15}}) << withHistogram({{1, 50}, {7, 150}})
-                                             << 0.0f;
+    QTest::newRow("same shares, other size")
+        << withHistogram({{1, 5}, {7, 15}}) << withHistogram({{1, 50}, {7, 150}}) << 0.0f;
     QTest::newRow("disjoint") << withHistogram({{0, 4}}) << withHistogram({{63, 1000}}) << 2.0f;
-    QTest::newRow("half shared") << withHistogram({{0, 2}, {1, 2}}) << withHistogram({{0, 1}, {2, 1}}) << 1.0f;
+    QTest::newRow("half shared") << withHistogram({{0, 2}, {1, 2}}) << withHistogram({{0, 1}, {2, 1}})
+                                 << 1.0f;
     QTest::newRow("quarter moved") << withHistogram({{0, 4}}) << withHistogram({{0, 3}, {5, 1}}) << 0.5f;
     QTest::newRow("one without pixels") << withHistogram({{0, 4}}) << withHistogram({}) << 0.0f;
 }
