@@ -8,7 +8,8 @@
 #include <QJsonDocument>
 #include <QTextStream>
 
-namespace {
+namespace
+{
 
 const Inspector *inspectorFor(const QString &fileName)
 {
@@ -43,7 +44,8 @@ int runInspect(const QStringList &arguments)
             .arg(acceptedKinds()));
     parser.addHelpOption();
     const QCommandLineOption indexReaderOption(
-        QStringLiteral("index-reader"), QStringLiteral("Read FILE with the index reader, whatever its suffix."));
+        QStringLiteral("index-reader"),
+        QStringLiteral("Read FILE with the index reader, whatever its suffix."));
     parser.addOption(indexReaderOption);
     parser.addPositionalArgument(QStringLiteral("inspect"), QStringLiteral("The command."),
                                  QStringLiteral("inspect"));
@@ -71,7 +73,8 @@ int runInspect(const QStringList &arguments)
     } else if (const Inspector *inspector = inspectorFor(fileName)) {
         inspect = inspector->inspect;
     } else {
-        err << "orvelle-index inspect: \"" << fileName << "\" is of no known kind; accepted: " << acceptedKinds()
+        err << "orvelle-index inspect: \"" << fileName
+            << "\" is of no known kind; accepted: " << acceptedKinds()
             << " (or any file with --index-reader)\n";
         return ExitFailed;
     }

@@ -29,7 +29,8 @@ InspectResult inspectProject(const QString &fileName)
     return result;
 }
 
-namespace {
+namespace
+{
 
 QJsonArray colorArray(const Color4f &color)
 {

@@ -3,7 +3,8 @@
 #include <charconv>
 #include <cmath>
 
-namespace JsonValues {
+namespace JsonValues
+{
 
 double number(float value)
 {

@@ -6,7 +6,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
-namespace JsonValues {
+namespace JsonValues
+{
 
 // The shortest decimal that reads back as the same float: full float precision, without the
 // noise digits of the float's double expansion (0.1f gives 0.1, not 0.10000000149011612).

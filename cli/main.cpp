@@ -7,7 +7,8 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
-namespace {
+namespace
+{
 
 struct Command {
     const char *name;
@@ -17,7 +18,8 @@ struct Command {
 
 // One line per command.
 const Command commands[] = {
-    {"inspect", "Read a dataset file with the tool's own readers and print what they see as JSON.", runInspect},
+    {"inspect", "Read a dataset file with the tool's own readers and print what they see as JSON.",
+     runInspect},
 };
 
 } // namespace
@@ -31,7 +33,8 @@ int main(int argc, char *argv[])
 
     QString description = QStringLiteral("Command-line companion of Orvelle Index Generator.\n\nCommands:\n");
     for (const Command &command : commands)
-        description += QStringLiteral("  %1  %2\n").arg(QLatin1String(command.name), -10).arg(command.summary);
+        description +=
+            QStringLiteral("  %1  %2\n").arg(QLatin1String(command.name), -10).arg(command.summary);
     description += QStringLiteral("\nRun \"orvelle-index COMMAND --help\" for a command's options.");
 
     QCommandLineParser parser;

@@ -13,7 +13,8 @@ using TextNumbers::field;
 using TextNumbers::toFloat;
 using TextNumbers::toInt;
 
-namespace {
+namespace
+{
 
 // Each value followed by one space.
 template <typename T> QString numberList(const T *values, int count)
@@ -69,7 +70,8 @@ void applyAttributes(const QDomElement &element, Camera &camera)
 
 } // namespace
 
-namespace CameraElement {
+namespace CameraElement
+{
 
 QString formatNumber(double value)
 {
@@ -114,8 +116,9 @@ bool readCameraProject(const QDomElement &element, Camera &camera)
 
 Camera readCameraIndex(const QDomElement &element, QString *missingAttribute)
 {
-    static const char *const required[] = {"TranslationVector", "RotationMatrix", "FocalMm", "ViewportPx",
-                                           "CenterPx",          "PixelSizeMm",    "LensDistortion"};
+    static const char *const required[] = {"TranslationVector", "RotationMatrix", "FocalMm",
+                                           "ViewportPx",        "CenterPx",       "PixelSizeMm",
+                                           "LensDistortion"};
     if (missingAttribute)
         missingAttribute->clear();
     for (const char *name : required) {

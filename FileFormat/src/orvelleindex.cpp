@@ -11,7 +11,8 @@
 
 using CameraElement::formatNumber;
 
-namespace {
+namespace
+{
 
 QString rgbList(const Color4f &color)
 {
@@ -50,8 +51,8 @@ QString OrvelleIndex::relativePath(const QString &path, const QString &refDir)
     return QStringLiteral("./") + path.mid(prefix.size());
 }
 
-bool OrvelleIndex::writeCollection(ShotCollection &collection, QXmlStreamWriter &writer, bool useRelativePaths,
-                                   const QString &refDir)
+bool OrvelleIndex::writeCollection(ShotCollection &collection, QXmlStreamWriter &writer,
+                                   bool useRelativePaths, const QString &refDir)
 {
     Q_ASSERT_X(!useRelativePaths || !refDir.isEmpty(), "OrvelleIndex::writeCollection",
                "!useRelativePaths || !refDir.isEmpty()");
@@ -76,8 +77,9 @@ bool OrvelleIndex::writeCollection(ShotCollection &collection, QXmlStreamWriter 
             text += formatNumber(frame.data()[i]) + QLatin1Char(' ');
         writer.writeAttribute(QStringLiteral("shotFrame"), text);
     }
-    writer.writeAttribute(QStringLiteral("thumbnailBar"),
-                          collection.thumbnailBarPosition() != 0 ? QStringLiteral("top") : QStringLiteral("bottom"));
+    writer.writeAttribute(QStringLiteral("thumbnailBar"), collection.thumbnailBarPosition() != 0
+                                                              ? QStringLiteral("top")
+                                                              : QStringLiteral("bottom"));
     writer.writeAttribute(QStringLiteral("shotColor"), rgbList(collection.shotColor()));
     writer.writeAttribute(QStringLiteral("frameletsScale"), formatNumber(collection.frameletsScale()));
     writer.writeAttribute(QStringLiteral("projectionReliability"),
@@ -108,7 +110,8 @@ bool OrvelleIndex::save(const QString &fileName, bool useRelativePaths)
     // damages an index that is already there.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
-        m_errorString = QStringLiteral("Cannot open \"%1\" for writing: %2").arg(fileName, file.errorString());
+        m_errorString =
+            QStringLiteral("Cannot open \"%1\" for writing: %2").arg(fileName, file.errorString());
         return false;
     }
     const QString refDir = QFileInfo(QFileInfo(fileName).absolutePath()).canonicalFilePath();
@@ -167,14 +170,20 @@ bool OrvelleIndex::save(const QString &fileName, bool useRelativePaths)
     writer.writeEndElement();
 
     writer.writeStartElement(QStringLiteral("lighting"));
-    writer.writeAttribute(QStringLiteral("enabled"), m_lighting ? QStringLiteral("true") : QStringLiteral("false"));
+    writer.writeAttribute(QStringLiteral("enabled"),
+                          m_lighting ? QStringLiteral("true") : QStringLiteral("false"));
     writer.writeEndElement();
 
     writer.writeEndElement();
     writer.writeEndDocument();
 
     if (writer.hasError()) {
-        m_errorString = QStringLiteral("Writing \"%1\" failed: %2").arg(fileName, file.errorString());
+        // The writer also stops at text XML cannot hold (control characters, lone surrogates).
+        m_errorString = file.error() != QFileDevice::NoError
+                            ? QStringLiteral("Writing \"%1\" failed: %2").arg(fileName, file.errorString())
+                            : QStringLiteral("Writing \"%1\" failed: a name or path holds characters an XML "
+                                             "file cannot store")
+                                  .arg(fileName);
         file.cancelWriting();
         return false;
     }

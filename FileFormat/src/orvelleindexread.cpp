@@ -27,7 +27,8 @@ struct OrvelleIndexRead::ShotLists {
     QVector<float> depths;
 };
 
-namespace {
+namespace
+{
 
 QStringList spaceRunFields(const QString &text)
 {
@@ -166,14 +167,16 @@ bool OrvelleIndexRead::readCollection(const QDomElement &element)
     ShotCollection collection;
     if (element.hasAttribute(QStringLiteral("name")))
         collection.setName(element.attribute(QStringLiteral("name")));
-    collection.setThumbnailBarPosition(element.attribute(QStringLiteral("thumbnailBar")) == QLatin1String("top") ? 1
-                                                                                                                 : 0);
+    collection.setThumbnailBarPosition(
+        element.attribute(QStringLiteral("thumbnailBar")) == QLatin1String("top") ? 1 : 0);
     const QStringList color = spaceRunFields(element.attribute(QStringLiteral("shotColor")));
-    collection.setShotColor({toFloat(field(color, 0)), toFloat(field(color, 1)), toFloat(field(color, 2)), 1.0f});
+    collection.setShotColor(
+        {toFloat(field(color, 0)), toFloat(field(color, 1)), toFloat(field(color, 2)), 1.0f});
     if (element.hasAttribute(QStringLiteral("frameletsScale")))
         collection.setFrameletsScale(toFloat(element.attribute(QStringLiteral("frameletsScale"))));
     if (element.hasAttribute(QStringLiteral("projectionReliability")))
-        collection.setProjectionReliability(toFloat(element.attribute(QStringLiteral("projectionReliability"))));
+        collection.setProjectionReliability(
+            toFloat(element.attribute(QStringLiteral("projectionReliability"))));
 
     // The frame moves this collection's cameras; the collection itself keeps the identity.
     ksr::Matrix44f shotFrame;
@@ -351,7 +354,8 @@ bool OrvelleIndexRead::requireAttributes(const QDomElement &element, const QStri
 
 void OrvelleIndexRead::tagError(const QString &expected, const QString &found)
 {
-    emit error(tr("Wrong index file format"), tr("Expected \"%1\" tag, but found \"%2\"!").arg(expected, found));
+    emit error(tr("Wrong index file format"),
+               tr("Expected \"%1\" tag, but found \"%2\"!").arg(expected, found));
 }
 
 void OrvelleIndexRead::unknownTagError(const QString &found)

@@ -7,9 +7,11 @@
 #include <QDomElement>
 #include <QFile>
 
-namespace PolyforgeProject {
+namespace PolyforgeProject
+{
 
-namespace {
+namespace
+{
 
 void readRasterGroup(const QDomElement &group, QVector<Camera> &cameras, QStringList &rasters)
 {
@@ -17,7 +19,8 @@ void readRasterGroup(const QDomElement &group, QVector<Camera> &cameras, QString
          raster = raster.nextSiblingElement(QStringLiteral("PFRaster"))) {
         Camera camera;
         QString fileName;
-        for (QDomElement child = raster.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
+        for (QDomElement child = raster.firstChildElement(); !child.isNull();
+             child = child.nextSiblingElement()) {
             if (child.tagName() == QLatin1String("KSRCamera"))
                 CameraElement::readCameraProject(child, camera);
             else if (child.tagName() == QLatin1String("Plane"))

@@ -10,7 +10,8 @@
 
 class QDomElement;
 
-namespace PolyforgeProject {
+namespace PolyforgeProject
+{
 
 // Appends to the three lists. False (lists untouched, *errorMessage set when given) when the
 // file cannot be opened or is not well-formed XML; true otherwise, whatever the groups held.

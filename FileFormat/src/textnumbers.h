@@ -7,7 +7,8 @@
 
 #include <cmath>
 
-namespace TextNumbers {
+namespace TextNumbers
+{
 
 inline float toFloat(const QString &text)
 {

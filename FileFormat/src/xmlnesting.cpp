@@ -2,7 +2,8 @@
 
 #include <QXmlStreamReader>
 
-namespace XmlNesting {
+namespace XmlNesting
+{
 
 bool withinLimit(const QByteArray &content, int maxDepth)
 {

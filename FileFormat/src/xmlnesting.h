@@ -4,7 +4,8 @@
 
 #include <QByteArray>
 
-namespace XmlNesting {
+namespace XmlNesting
+{
 
 // Far deeper than any index or project; far shallower than what breaks the parser.
 constexpr int maxDepth = 256;

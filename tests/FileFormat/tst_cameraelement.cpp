@@ -79,28 +79,33 @@ private slots:
         QTest::addColumn<QString>("attributes");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QVector<float>>("expected");
-        QTest::newRow("homogeneous translation") << "TranslationVector=\"-1 -2 -3 1 \"" << "center"
-                                                 << QVector<float>{1, 2, 3};
-        QTest::newRow("double space is an empty field") << "TranslationVector=\"1  2 3\"" << "center"
-                                                        << QVector<float>{-1, 0, -2};
-        QTest::newRow("short translation") << "TranslationVector=\"4\"" << "center" << QVector<float>{-4, 0, 0};
-        QTest::newRow("viewport") << "ViewportPx=\"4000 3000\"" << "viewport" << QVector<float>{4000, 3000};
-        QTest::newRow("viewport trailing space") << "ViewportPx=\"4000 3000 \"" << "viewport"
-                                                 << QVector<float>{4000, 3000};
-        QTest::newRow("fractional centre px") << "CenterPx=\"2000.5 1500 \"" << "centerPx"
-                                              << QVector<float>{2000.5f, 1500};
-        QTest::newRow("garbage reads 0") << "CenterPx=\"abc 7\"" << "centerPx" << QVector<float>{0, 7};
-        QTest::newRow("nan and overflow read 0") << "PixelSizeMm=\"nan 1e39\"" << "pixelSize"
-                                                 << QVector<float>{0, 0};
-        QTest::newRow("focal") << "FocalMm=\" 35.5 \"" << "focal" << QVector<float>{35.5f};
+        QTest::newRow("homogeneous translation") << "TranslationVector=\"-1 -2 -3 1 \""
+                                                 << "center" << QVector<float>{1, 2, 3};
+        QTest::newRow("double space is an empty field") << "TranslationVector=\"1  2 3\""
+                                                        << "center" << QVector<float>{-1, 0, -2};
+        QTest::newRow("short translation") << "TranslationVector=\"4\""
+                                           << "center" << QVector<float>{-4, 0, 0};
+        QTest::newRow("viewport") << "ViewportPx=\"4000 3000\""
+                                  << "viewport" << QVector<float>{4000, 3000};
+        QTest::newRow("viewport trailing space") << "ViewportPx=\"4000 3000 \""
+                                                 << "viewport" << QVector<float>{4000, 3000};
+        QTest::newRow("fractional centre px") << "CenterPx=\"2000.5 1500 \""
+                                              << "centerPx" << QVector<float>{2000.5f, 1500};
+        QTest::newRow("garbage reads 0") << "CenterPx=\"abc 7\""
+                                         << "centerPx" << QVector<float>{0, 7};
+        QTest::newRow("nan and overflow read 0") << "PixelSizeMm=\"nan 1e39\""
+                                                 << "pixelSize" << QVector<float>{0, 0};
+        QTest::newRow("focal") << "FocalMm=\" 35.5 \""
+                               << "focal" << QVector<float>{35.5f};
         QTest::newRow("rotation double spaces")
-            << "RotationMatrix=\"0  1 0 0 -1 0  0 0 0 0 1 0 0 0 0 1 \"" << "rotation"
-            << QVector<float>{0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+            << "RotationMatrix=\"0  1 0 0 -1 0  0 0 0 0 1 0 0 0 0 1 \""
+            << "rotation" << QVector<float>{0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
         QTest::newRow("short rotation keeps identity entries")
-            << "RotationMatrix=\"2 3\"" << "rotation"
-            << QVector<float>{2, 3, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-        QTest::newRow("missing rotation is identity") << "" << "rotation"
-                                                      << QVector<float>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+            << "RotationMatrix=\"2 3\""
+            << "rotation" << QVector<float>{2, 3, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+        QTest::newRow("missing rotation is identity")
+            << ""
+            << "rotation" << QVector<float>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     }
     void parseAttributes()
     {
@@ -173,10 +178,10 @@ private slots:
         Camera camera = sampleCamera(2);
         QVERIFY(!CameraElement::parseCameraText("<ksrCamera FocalMm=\"1\"", camera));
         QVERIFY(!CameraElement::parseCameraText("", camera));
-        QVERIFY(!CameraElement::parseCameraText(
-            "<ksrCamera FocalMm=\"1\">" + QByteArray("<a>").repeated(200000) + QByteArray("</a>").repeated(200000) +
-                "</ksrCamera>",
-            camera));
+        QVERIFY(!CameraElement::parseCameraText("<ksrCamera FocalMm=\"1\">" +
+                                                    QByteArray("<a>").repeated(200000) +
+                                                    QByteArray("</a>").repeated(200000) + "</ksrCamera>",
+                                                camera));
         compareCameras(camera, sampleCamera(2));
     }
 };

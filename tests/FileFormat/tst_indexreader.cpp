@@ -8,11 +8,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
-const char *const cameraAttributes = "RotationMatrix=\"1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 \" TranslationVector=\"-1 -2 -3 \" "
-                                     "FocalMm=\"35\" CenterPx=\"2000.5 1500 \" LensDistortion=\"0 0 \" "
-                                     "ViewportPx=\"4000 3000 \" PixelSizeMm=\"0.01 0.01 \"";
+const char *const cameraAttributes =
+    "RotationMatrix=\"1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 \" TranslationVector=\"-1 -2 -3 \" "
+    "FocalMm=\"35\" CenterPx=\"2000.5 1500 \" LensDistortion=\"0 0 \" "
+    "ViewportPx=\"4000 3000 \" PixelSizeMm=\"0.01 0.01 \"";
 
 QString shot(int id, const QString &extra = QString())
 {
@@ -25,7 +27,8 @@ QString shot(int id, const QString &extra = QString())
 
 QString collection(const QString &shots, const QString &extra = QString())
 {
-    return QStringLiteral("<collection thumbnailBar=\"top\" shotColor=\"1 0 0 \" %1>%2</collection>").arg(extra, shots);
+    return QStringLiteral("<collection thumbnailBar=\"top\" shotColor=\"1 0 0 \" %1>%2</collection>")
+        .arg(extra, shots);
 }
 
 QByteArray scene(const QString &children)
@@ -41,8 +44,9 @@ struct ReadResult {
 ReadResult read(OrvelleIndexRead &reader, const QString &fileName)
 {
     ReadResult result;
-    QObject::connect(&reader, &OrvelleIndexRead::error,
-                     [&](const QString &title, const QString &message) { result.errors << title + "|" + message; });
+    QObject::connect(&reader, &OrvelleIndexRead::error, [&](const QString &title, const QString &message) {
+        result.errors << title + "|" + message;
+    });
     result.ok = reader.readFile(fileName);
     return result;
 }
@@ -151,52 +155,63 @@ private slots:
         QTest::newRow("empty") << QByteArray() << false << QStringList{parse};
         QTest::newRow("truncated") << scene(collection(shot(0))).left(60) << false << QStringList{parse};
         // Nesting this deep overflows the DOM parser's stack.
-        QTest::newRow("deeply nested") << scene(QString("<a>").repeated(200000) + QString("</a>").repeated(200000))
-                                       << false << QStringList{parse};
+        QTest::newRow("deeply nested")
+            << scene(QString("<a>").repeated(200000) + QString("</a>").repeated(200000)) << false
+            << QStringList{parse};
         QTest::newRow("root") << QByteArray("<index/>") << false
-                              << QStringList{format + "Expected \"scene|PolyforgeProject\" tag, but found \"index\"!"};
+                              << QStringList{format +
+                                             "Expected \"scene|PolyforgeProject\" tag, but found \"index\"!"};
         QTest::newRow("unknown scene child") << scene("<model filename=\"\"/><foo/>") << false
                                              << QStringList{format + "Unknown tag: \"foo\"!"};
-        QTest::newRow("comment in scene") << scene("<!-- c -->") << false
-                                          << QStringList{format + "Unknown tag: \"#comment\"!"};
+        QTest::newRow("comment in scene")
+            << scene("<!-- c -->") << false << QStringList{format + "Unknown tag: \"#comment\"!"};
         QTest::newRow("collection thumbnailBar")
             << scene("<collection shotColor=\"1 1 1\"/>") << false
             << QStringList{format + "Expected \"thumbnailBar\" attribute in tag \"collection\"!"};
         QTest::newRow("collection shotColor")
             << scene("<collection thumbnailBar=\"top\"/>") << false
             << QStringList{format + "Expected \"shotColor\" attribute in tag \"collection\"!"};
-        QTest::newRow("collection child") << scene(collection(shot(0) + "<photo/>")) << false
-                                          << QStringList{format + "Expected \"shot\" tag, but found \"photo\"!"};
+        QTest::newRow("collection child")
+            << scene(collection(shot(0) + "<photo/>")) << false
+            << QStringList{format + "Expected \"shot\" tag, but found \"photo\"!"};
         QTest::newRow("shot attribute")
-            << scene(collection("<shot id=\"0\" sem=\"1\" colormap=\"\" thumbnail=\"\" projectable=\"true\"/>"))
+            << scene(
+                   collection("<shot id=\"0\" sem=\"1\" colormap=\"\" thumbnail=\"\" projectable=\"true\"/>"))
             << false << QStringList{format + "Expected \"depth\" attribute in tag \"shot\"!"};
-        QTest::newRow("model filename") << scene("<model/>") << false
-                                        << QStringList{format + "Expected \"filename\" attribute in tag \"model\"!"};
+        QTest::newRow("model filename")
+            << scene("<model/>") << false
+            << QStringList{format + "Expected \"filename\" attribute in tag \"model\"!"};
         QTest::newRow("camera child") << scene("<camera><physic speed=\"2\"/><speed/></camera>") << false
                                       << QStringList{format + "Unknown tag: \"speed\"!"};
-        QTest::newRow("background rgb") << scene("<background/>") << false
-                                        << QStringList{format + "Expected \"rgb\" attribute in tag \"background\"!"};
-        QTest::newRow("background child") << scene("<background rgb=\"0 0 0\"><plane/></background>") << false
-                                          << QStringList{format + "Expected \"sphere\" tag, but found \"plane\"!"};
+        QTest::newRow("background rgb")
+            << scene("<background/>") << false
+            << QStringList{format + "Expected \"rgb\" attribute in tag \"background\"!"};
+        QTest::newRow("background child")
+            << scene("<background rgb=\"0 0 0\"><plane/></background>") << false
+            << QStringList{format + "Expected \"sphere\" tag, but found \"plane\"!"};
         QTest::newRow("dome child")
             << scene("<background rgb=\"0 0 0\"><sphere><vertex/><dot/></sphere></background>") << false
             << QStringList{format + "Expected \"vertex\" tag, but found \"dot\"!"};
-        QTest::newRow("lighting enabled") << scene("<lighting/>") << false
-                                          << QStringList{format + "Expected \"enabled\" attribute in tag \"lighting\"!"};
+        QTest::newRow("lighting enabled")
+            << scene("<lighting/>") << false
+            << QStringList{format + "Expected \"enabled\" attribute in tag \"lighting\"!"};
         // Missing camera attributes are reported and reading goes on.
         QTest::newRow("camera attributes")
             << scene("<camera><StartCam FocalMm=\"1\"/></camera>" +
-                     collection("<shot id=\"0\" sem=\"1\" colormap=\"\" thumbnail=\"\" projectable=\"true\" depth=\"1\">"
+                     collection("<shot id=\"0\" sem=\"1\" colormap=\"\" thumbnail=\"\" projectable=\"true\" "
+                                "depth=\"1\">"
                                 "<cam RotationMatrix=\"\" TranslationVector=\"\"/></shot>"))
             << true
             << QStringList{format + "Expected \"TranslationVector\" attribute in tag \"StartCam\"!",
                            format + "Expected \"FocalMm\" attribute in tag \"cam\"!"};
-        QTest::newRow("repeated ids") << scene(collection(shot(0) + shot(0))) << false
-                                      << QStringList{format + "The \"id\" values of the shots in a collection must be "
-                                                              "0 to 1, each once!"};
-        QTest::newRow("id out of range") << scene(collection(shot(0) + shot(2))) << false
-                                         << QStringList{format + "The \"id\" values of the shots in a collection "
-                                                                 "must be 0 to 1, each once!"};
+        QTest::newRow("repeated ids")
+            << scene(collection(shot(0) + shot(0))) << false
+            << QStringList{format + "The \"id\" values of the shots in a collection must be "
+                                    "0 to 1, each once!"};
+        QTest::newRow("id out of range")
+            << scene(collection(shot(0) + shot(2))) << false
+            << QStringList{format + "The \"id\" values of the shots in a collection "
+                                    "must be 0 to 1, each once!"};
         QTest::newRow("degenerate shot frame")
             << scene(collection(shot(0), "shotFrame=\"0 0 0 1 0 1 0 0 0 0 1 0 0 0 0 1\"")) << false
             << QStringList{format + "Degenerate \"shotFrame\" attribute in tag \"collection\"!"};
@@ -239,8 +254,8 @@ private slots:
         QTest::newRow("translation") << "1 0 0 10 0 1 0 0 0 0 1 0 0 0 0 1" << ksr::Point3f(11, 2, 3)
                                      << QVector<float>{1, 0, 0};
         // Rotation by 90 degrees about z, scaled by 2: the scale is divided out of the rotation.
-        QTest::newRow("rotation and scale") << "0 -2 0 0 2 0 0 0 0 0 2 0 0 0 0 1" << ksr::Point3f(-4, 2, 6)
-                                            << QVector<float>{0, 1, 0};
+        QTest::newRow("rotation and scale")
+            << "0 -2 0 0 2 0 0 0 0 0 2 0 0 0 0 1" << ksr::Point3f(-4, 2, 6) << QVector<float>{0, 1, 0};
     }
     void shotFrameMovesCameras()
     {
@@ -271,11 +286,16 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("resolved");
-        QTest::newRow("dot slash") << "./img/a.jpg" << "DIR/img/a.jpg";
-        QTest::newRow("plain relative") << "images/a.jpg" << "unrecognized source";
-        QTest::newRow("empty") << "" << "unrecognized source";
-        QTest::newRow("http") << "http://host/a.jpg" << "http://host/a.jpg";
-        QTest::newRow("absolute") << "/data/a.jpg" << "/data/a.jpg";
+        QTest::newRow("dot slash") << "./img/a.jpg"
+                                   << "DIR/img/a.jpg";
+        QTest::newRow("plain relative") << "images/a.jpg"
+                                        << "unrecognized source";
+        QTest::newRow("empty") << ""
+                               << "unrecognized source";
+        QTest::newRow("http") << "http://host/a.jpg"
+                              << "http://host/a.jpg";
+        QTest::newRow("absolute") << "/data/a.jpg"
+                                  << "/data/a.jpg";
     }
     void resolvePath()
     {
@@ -299,13 +319,14 @@ private slots:
 
     void projectAsIndex()
     {
-        const QByteArray project = QStringLiteral("<PolyforgeProject><RasterGroup>"
-                                                  "<PFRaster><KSRCamera %1/><Plane fileName=\"./a.jpg\"/></PFRaster>"
-                                                  "<PFRaster><Plane fileName=\"b.jpg\"/></PFRaster></RasterGroup>"
-                                                  "<MeshGroup><PFMesh filename=\"./m.ply\"/></MeshGroup>"
-                                                  "</PolyforgeProject>")
-                                       .arg(QLatin1String(cameraAttributes))
-                                       .toUtf8();
+        const QByteArray project =
+            QStringLiteral("<PolyforgeProject><RasterGroup>"
+                           "<PFRaster><KSRCamera %1/><Plane fileName=\"./a.jpg\"/></PFRaster>"
+                           "<PFRaster><Plane fileName=\"b.jpg\"/></PFRaster></RasterGroup>"
+                           "<MeshGroup><PFMesh filename=\"./m.ply\"/></MeshGroup>"
+                           "</PolyforgeProject>")
+                .arg(QLatin1String(cameraAttributes))
+                .toUtf8();
         OrvelleIndexRead reader;
         const ReadResult result = read(reader, file(project, "p.pfp"));
         QVERIFY(result.ok);
@@ -357,10 +378,18 @@ private slots:
             for (int e = 0; e < edits && !bytes.isEmpty(); ++e) {
                 const int at = random.bounded(int(bytes.size()));
                 switch (random.bounded(5)) {
-                case 0: bytes.truncate(at); break;
-                case 1: bytes[at] = char(random.bounded(256)); break;
-                case 2: bytes.remove(at, random.bounded(1, 40)); break;
-                case 3: bytes.insert(at, replacements.at(random.bounded(int(replacements.size())))); break;
+                case 0:
+                    bytes.truncate(at);
+                    break;
+                case 1:
+                    bytes[at] = char(random.bounded(256));
+                    break;
+                case 2:
+                    bytes.remove(at, random.bounded(1, 40));
+                    break;
+                case 3:
+                    bytes.insert(at, replacements.at(random.bounded(int(replacements.size()))));
+                    break;
                 default: // replace a token between spaces or quotes
                     bytes.replace(at, int(std::min<qsizetype>(bytes.indexOf(' ', at), bytes.size()) - at),
                                   replacements.at(random.bounded(int(replacements.size()))));
@@ -374,7 +403,8 @@ private slots:
             OrvelleIndexRead reader;
             const ReadResult result = read(reader, file(bytes, "mutated.orx"));
             if (!result.ok)
-                QVERIFY2(!result.errors.isEmpty(), qPrintable("silent failure in round " + QString::number(round)));
+                QVERIFY2(!result.errors.isEmpty(),
+                         qPrintable("silent failure in round " + QString::number(round)));
             accepted += result.ok;
             QVERIFY(finite(reader.startCamera()));
             for (const ShotCollection &c : reader.collections()) {
@@ -382,7 +412,8 @@ private slots:
                 QCOMPARE(c.order().size(), c.imagePaths().size());
                 QVERIFY(c.cameras().size() <= c.imagePaths().size());
                 for (const Camera &camera : c.cameras())
-                    QVERIFY2(finite(camera), qPrintable("non-finite camera in round " + QString::number(round)));
+                    QVERIFY2(finite(camera),
+                             qPrintable("non-finite camera in round " + QString::number(round)));
                 for (float depth : c.depths())
                     QVERIFY(std::isfinite(depth));
             }

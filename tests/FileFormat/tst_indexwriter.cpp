@@ -9,7 +9,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
-namespace {
+namespace
+{
 
 ShotCollection threeShots(const QString &folder)
 {
@@ -78,36 +79,44 @@ private slots:
         const QString fileName = dir.filePath("exact.orx");
         QVERIFY(index.save(fileName, true));
 
-        const QString expected = QStringLiteral(
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            "<scene name=\"demo\" updirection=\"0 0 1\">\n"
-            "  <collection name=\"c1\" thumbnailBar=\"top\" shotColor=\"0.5 1 0 \" frameletsScale=\"1\" "
-            "projectionReliability=\"1\">\n"
-            "    <shot id=\"0\" sem=\"7\" colormap=\"/elsewhere/b.jpg\" thumbnail=\"FOLDER2/b.jpg\" "
-            "projectable=\"true\" depth=\"1536\">\n"
-            "      <KSRCamera RotationMatrix=\"1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 \" TranslationVector=\"-0 -0 -0 \" "
-            "FocalMm=\"0\" CenterPx=\"0 0 \" LensDistortion=\"0 0 \" ViewportPx=\"0 0 \" PixelSizeMm=\"0 0 \"/>\n"
-            "    </shot>\n"
-            "    <shot id=\"1\" sem=\"4\" colormap=\"./a.jpg\" thumbnail=\"./t/a.jpg\" projectable=\"true\" "
-            "depth=\"1.2e-06\">\n"
-            "      <KSRCamera RotationMatrix=\"1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 \" TranslationVector=\"-1 -2 -3 \" "
-            "FocalMm=\"35.1235\" CenterPx=\"0 0 \" LensDistortion=\"0 0 \" ViewportPx=\"640 480 \" "
-            "PixelSizeMm=\"0 0 \"/>\n"
-            "    </shot>\n"
-            "  </collection>\n"
-            "  <model filename=\"./mesh.ply\"/>\n"
-            "  <camera>\n"
-            "    <physic speed=\"2.5\"/>\n"
-            "    <StartCam RotationMatrix=\"1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 \" TranslationVector=\"-0 -0 -0 \" "
-            "FocalMm=\"0\" CenterPx=\"0 0 \" LensDistortion=\"0 0 \" ViewportPx=\"0 0 \" PixelSizeMm=\"0.01 0.01 \"/>\n"
-            "  </camera>\n"
-            "  <background rgb=\"0.1 0.2 0.3 \">\n"
-            "    <sphere>\n"
-            "      <vertex height=\"0.5\" rgb=\"1 0.5 0\"/>\n"
-            "    </sphere>\n"
-            "  </background>\n"
-            "  <lighting enabled=\"true\"/>\n"
-            "</scene>\n").replace("FOLDER", folder);
+        const QString expected =
+            QStringLiteral(
+                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                "<scene name=\"demo\" updirection=\"0 0 1\">\n"
+                "  <collection name=\"c1\" thumbnailBar=\"top\" shotColor=\"0.5 1 0 \" frameletsScale=\"1\" "
+                "projectionReliability=\"1\">\n"
+                "    <shot id=\"0\" sem=\"7\" colormap=\"/elsewhere/b.jpg\" thumbnail=\"FOLDER2/b.jpg\" "
+                "projectable=\"true\" depth=\"1536\">\n"
+                "      <KSRCamera RotationMatrix=\"1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 \" TranslationVector=\"-0 "
+                "-0 -0 \" "
+                "FocalMm=\"0\" CenterPx=\"0 0 \" LensDistortion=\"0 0 \" ViewportPx=\"0 0 \" PixelSizeMm=\"0 "
+                "0 \"/>\n"
+                "    </shot>\n"
+                "    <shot id=\"1\" sem=\"4\" colormap=\"./a.jpg\" thumbnail=\"./t/a.jpg\" "
+                "projectable=\"true\" "
+                "depth=\"1.2e-06\">\n"
+                "      <KSRCamera RotationMatrix=\"1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 \" TranslationVector=\"-1 "
+                "-2 -3 \" "
+                "FocalMm=\"35.1235\" CenterPx=\"0 0 \" LensDistortion=\"0 0 \" ViewportPx=\"640 480 \" "
+                "PixelSizeMm=\"0 0 \"/>\n"
+                "    </shot>\n"
+                "  </collection>\n"
+                "  <model filename=\"./mesh.ply\"/>\n"
+                "  <camera>\n"
+                "    <physic speed=\"2.5\"/>\n"
+                "    <StartCam RotationMatrix=\"1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 \" TranslationVector=\"-0 -0 "
+                "-0 \" "
+                "FocalMm=\"0\" CenterPx=\"0 0 \" LensDistortion=\"0 0 \" ViewportPx=\"0 0 \" "
+                "PixelSizeMm=\"0.01 0.01 \"/>\n"
+                "  </camera>\n"
+                "  <background rgb=\"0.1 0.2 0.3 \">\n"
+                "    <sphere>\n"
+                "      <vertex height=\"0.5\" rgb=\"1 0.5 0\"/>\n"
+                "    </sphere>\n"
+                "  </background>\n"
+                "  <lighting enabled=\"true\"/>\n"
+                "</scene>\n")
+                .replace("FOLDER", folder);
         QCOMPARE(QString::fromUtf8(readFile(fileName)), expected);
     }
 
@@ -130,7 +139,8 @@ private slots:
                  QStringList{"orthoPlane"});
         OrvelleIndex dome;
         dome.setDomeBackground({}, {});
-        const QDomElement background = savedScene(dome, dir.filePath("d.orx")).firstChildElement("background");
+        const QDomElement background =
+            savedScene(dome, dir.filePath("d.orx")).firstChildElement("background");
         QCOMPARE(childNames(background), QStringList{"sphere"});
         QVERIFY(!background.firstChildElement().hasChildNodes());
     }
@@ -196,7 +206,8 @@ private slots:
         frame.m[2][3] = 0.5f;
         collection.setShotFrame(frame);
         index.addCollection(collection);
-        const QDomElement first = savedScene(index, dir.filePath("attrs.orx")).firstChildElement("collection");
+        const QDomElement first =
+            savedScene(index, dir.filePath("attrs.orx")).firstChildElement("collection");
         QCOMPARE(first.attribute("thumbnailBar"), QStringLiteral("top"));
         QVERIFY(!first.hasAttribute("shotFrame"));
         QVERIFY(!first.hasAttribute("name"));
@@ -209,11 +220,16 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("written");
-        QTest::newRow("inside") << "D/img/a.jpg" << "./img/a.jpg";
-        QTest::newRow("sibling sharing the prefix") << "D2/x.jpg" << "D2/x.jpg";
-        QTest::newRow("folder itself") << "D" << "D";
-        QTest::newRow("elsewhere") << "/other/a.jpg" << "/other/a.jpg";
-        QTest::newRow("relative already") << "img/a.jpg" << "img/a.jpg";
+        QTest::newRow("inside") << "D/img/a.jpg"
+                                << "./img/a.jpg";
+        QTest::newRow("sibling sharing the prefix") << "D2/x.jpg"
+                                                    << "D2/x.jpg";
+        QTest::newRow("folder itself") << "D"
+                                       << "D";
+        QTest::newRow("elsewhere") << "/other/a.jpg"
+                                   << "/other/a.jpg";
+        QTest::newRow("relative already") << "img/a.jpg"
+                                          << "img/a.jpg";
     }
     void relativePaths()
     {
@@ -236,7 +252,8 @@ private slots:
         QCOMPARE(shot.attribute("thumbnail"), written);
         QCOMPARE(scene.firstChildElement("model").attribute("filename"), written);
         // Without the option nothing changes.
-        QCOMPARE(savedScene(index, link + "/abs.orx", false).firstChildElement("model").attribute("filename"), path);
+        QCOMPARE(savedScene(index, link + "/abs.orx", false).firstChildElement("model").attribute("filename"),
+                 path);
     }
 
     void missingFolderFails()
@@ -276,6 +293,12 @@ private slots:
         QVERIFY(!index.errorString().isEmpty());
         QCOMPARE(readFile(fileName), QByteArray("precious content"));
         QCOMPARE(QDir(dir.path()).entryList({"precious*"}, QDir::Files), QStringList{"precious.orx"});
+        // Text XML cannot hold fails the save the same way.
+        OrvelleIndex control;
+        control.setName(QStringLiteral("a") + QChar(1));
+        QVERIFY(!control.save(fileName, false));
+        QVERIFY(control.errorString().contains("characters"));
+        QCOMPARE(readFile(fileName), QByteArray("precious content"));
         // With room to write, the same save replaces the file.
         QVERIFY(index.save(fileName, false));
         QVERIFY(readFile(fileName).size() > 8192);

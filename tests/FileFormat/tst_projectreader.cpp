@@ -4,11 +4,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
-const char *const camera = "<KSRCamera RotationMatrix=\"1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 \" "
-                           "TranslationVector=\"-%1 0 0 1 \" FocalMm=\"%1\" CenterPx=\"1 2 \" LensDistortion=\"0 0 \" "
-                           "ViewportPx=\"64 48 \" PixelSizeMm=\"0.1 0.1 \"/>";
+const char *const camera =
+    "<KSRCamera RotationMatrix=\"1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 \" "
+    "TranslationVector=\"-%1 0 0 1 \" FocalMm=\"%1\" CenterPx=\"1 2 \" LensDistortion=\"0 0 \" "
+    "ViewportPx=\"64 48 \" PixelSizeMm=\"0.1 0.1 \"/>";
 
 QString raster(int n, bool planeFirst = false, const QString &planeAttribute = QStringLiteral("fileName"))
 {
@@ -40,10 +42,12 @@ private slots:
         QTest::newRow("lower-case filename on plane")
             << "<RasterGroup>" + raster(5, false, "filename") + "</RasterGroup>" << QStringList{""}
             << QVector<float>{5} << QStringList{};
-        QTest::newRow("raster without camera") << "<RasterGroup><PFRaster><Plane fileName=\"x\"/></PFRaster></RasterGroup>"
-                                               << QStringList{"x"} << QVector<float>{0} << QStringList{};
+        QTest::newRow("raster without camera")
+            << "<RasterGroup><PFRaster><Plane fileName=\"x\"/></PFRaster></RasterGroup>" << QStringList{"x"}
+            << QVector<float>{0} << QStringList{};
         QTest::newRow("mesh without filename ends its group")
-            << "<MeshGroup><PFMesh filename=\"a.ply\"/><PFMesh fileName=\"b.ply\"/><PFMesh filename=\"c.ply\"/>"
+            << "<MeshGroup><PFMesh filename=\"a.ply\"/><PFMesh fileName=\"b.ply\"/><PFMesh "
+               "filename=\"c.ply\"/>"
                "</MeshGroup><MeshGroup><PFMesh filename=\"d.ply\"/></MeshGroup>"
             << QStringList{} << QVector<float>{} << QStringList{"a.ply", "d.ply"};
         QTest::newRow("no groups") << "" << QStringList{} << QVector<float>{} << QStringList{};
@@ -75,7 +79,8 @@ private slots:
         const QString broken = dir.filePath("broken.pfp");
         QVERIFY(writeFile(broken, "<PolyforgeProject><RasterGroup>"));
         const QString deep = dir.filePath("deep.pfp");
-        QVERIFY(writeFile(deep, "<P>" + QByteArray("<a>").repeated(200000) + QByteArray("</a>").repeated(200000) + "</P>"));
+        QVERIFY(writeFile(deep, "<P>" + QByteArray("<a>").repeated(200000) +
+                                    QByteArray("</a>").repeated(200000) + "</P>"));
         for (const QString &path : {broken, deep, dir.filePath("absent.pfp")}) {
             QVector<Camera> cameras(1);
             QStringList rasters{"kept"}, meshes;
@@ -91,7 +96,8 @@ private slots:
     {
         QVector<Camera> cameras;
         QStringList rasters, meshes;
-        QVERIFY(PolyforgeProject::readProject(ORVELLE_SHARED_DATA "/sceaux/sceaux.pfp", cameras, rasters, meshes));
+        QVERIFY(PolyforgeProject::readProject(ORVELLE_SHARED_DATA "/sceaux/sceaux.pfp", cameras, rasters,
+                                              meshes));
         QCOMPARE(rasters.size(), 10);
         QCOMPARE(cameras.size(), 10);
         QCOMPARE(meshes, (QStringList{"scene_mesh_refine.ply", "scene_mesh.ply"}));

@@ -9,7 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 struct Run {
     int exitCode = -1;
@@ -49,11 +50,12 @@ private slots:
     void project()
     {
         const QString path = dir.filePath("p.pfp");
-        write(path, "<PolyforgeProject><RasterGroup><PFRaster><KSRCamera RotationMatrix=\"0 1 0 0 -1 0 0 0 0 0 1 0 "
-                    "0 0 0 1\" TranslationVector=\"-1 -2 -3 1\" FocalMm=\"35.1\" CenterPx=\"2000.5 1500\" "
-                    "LensDistortion=\"0.1 0\" ViewportPx=\"4000 3000\" PixelSizeMm=\"0.01 0.01\"/>"
-                    "<Plane fileName=\"img/a.jpg\"/></PFRaster></RasterGroup>"
-                    "<MeshGroup><PFMesh filename=\"m.ply\"/></MeshGroup></PolyforgeProject>");
+        write(path,
+              "<PolyforgeProject><RasterGroup><PFRaster><KSRCamera RotationMatrix=\"0 1 0 0 -1 0 0 0 0 0 1 0 "
+              "0 0 0 1\" TranslationVector=\"-1 -2 -3 1\" FocalMm=\"35.1\" CenterPx=\"2000.5 1500\" "
+              "LensDistortion=\"0.1 0\" ViewportPx=\"4000 3000\" PixelSizeMm=\"0.01 0.01\"/>"
+              "<Plane fileName=\"img/a.jpg\"/></PFRaster></RasterGroup>"
+              "<MeshGroup><PFMesh filename=\"m.ply\"/></MeshGroup></PolyforgeProject>");
         const Run r = run({"inspect", path});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.json["file"].toString(), path);
@@ -143,7 +145,8 @@ private slots:
         QTest::newRow("unknown command") << QStringList{"frobnicate"} << 2 << QByteArray("frobnicate");
         QTest::newRow("no file") << QStringList{"inspect"} << 2 << QByteArray("FILE");
         QTest::newRow("two files") << QStringList{"inspect", "a.orx", "b.orx"} << 2 << QByteArray("FILE");
-        QTest::newRow("unknown option") << QStringList{"inspect", "--frob", "a.orx"} << 2 << QByteArray("frob");
+        QTest::newRow("unknown option")
+            << QStringList{"inspect", "--frob", "a.orx"} << 2 << QByteArray("frob");
     }
     void refusedAndUsage()
     {
