@@ -315,6 +315,20 @@ private slots:
         OrvelleIndexRead ortho;
         QVERIFY(read(ortho, file(scene("<background rgb=\"0 0 0\"><orthoPlane/></background>"))).ok);
         QCOMPARE(ortho.backgroundKind(), 1);
+
+        // Colour and ortho-plane kinds survive a write and a read (the dome is in roundTrip).
+        for (int kind : {0, 1}) {
+            OrvelleIndex index;
+            if (kind == 1)
+                index.setOrthoPlaneBackground();
+            index.setBackgroundColor({0.5f, 0.25f, 1, 1});
+            QVERIFY(index.save(dir.filePath("kind.orx"), false));
+            OrvelleIndexRead back;
+            QVERIFY(read(back, dir.filePath("kind.orx")).ok);
+            QCOMPARE(back.backgroundKind(), kind);
+            QCOMPARE(back.backgroundColor(), index.backgroundColor());
+            QVERIFY(!back.startCamera().isSet());
+        }
     }
 
     void projectAsIndex()
