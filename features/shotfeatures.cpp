@@ -108,14 +108,23 @@ void computeColorFeatures(const QImage &image, ShotFeatures &features)
             const int x0 = column * cellWidth;
             const int x1 = std::min(x0 + cellWidth, width);
             std::uint64_t blue = 0, green = 0, red = 0;
-            for (int x = x0; x < x1; ++x) {
-                // 32-bit pixels: blue, green, red, alpha bytes in memory order.
-                const uchar *p = line + 4 * x;
+            // 32-bit pixels: blue, green, red, alpha bytes in memory order.
+            auto add = [&](const uchar *p, std::uint32_t *histogram) {
                 blue += p[0];
                 green += p[1];
                 red += p[2];
-                ++histograms[x & 3][16 * (p[2] >> 6) + 4 * (p[1] >> 6) + (p[0] >> 6)];
+                ++histogram[16 * (p[2] >> 6) + 4 * (p[1] >> 6) + (p[0] >> 6)];
+            };
+            int x = x0;
+            for (; x + 4 <= x1; x += 4) {
+                const uchar *p = line + 4 * x;
+                add(p, histograms[0]);
+                add(p + 4, histograms[1]);
+                add(p + 8, histograms[2]);
+                add(p + 12, histograms[3]);
             }
+            for (; x < x1; ++x)
+                add(line + 4 * x, histograms[0]);
             std::uint64_t *cell = sums[4 * gridRow + column];
             cell[0] += blue;
             cell[1] += green;
