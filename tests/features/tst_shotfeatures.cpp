@@ -66,6 +66,7 @@ private slots:
     void tablesStartAtZero();
     void colorFeatures_data();
     void colorFeatures();
+    void colorFeaturesOfNoisyImage();
     void colorFeaturesFromFiles();
     void cameraGeometry();
     void labConversion();
@@ -155,6 +156,37 @@ void TestShotFeatures::colorFeatures()
         QCOMPARE(f.colorSpatialDistr[k], spatial[k]);
     QCOMPARE(f.colorValid, !image.isNull());
     QCOMPARE(f.pixelCount, qint64(image.isNull() ? 0 : image.width() * image.height()));
+}
+
+void TestShotFeatures::colorFeaturesOfNoisyImage()
+{
+    // Odd sizes with wide cells: every pixel counted once, in its own bin and cell, whatever the
+    // grouping of pixels inside the scan.
+    for (const QSize size : {QSize(37, 9), QSize(4001, 3), QSize(5, 301)}) {
+        QImage image(size, QImage::Format_ARGB32);
+        quint32 state = 7;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) {
+                state = state * 1664525u + 1013904223u;
+                image.setPixel(x, y, state | 0xFF000000u);
+            }
+        const int cw = (size.width() + 3) / 4, ch = (size.height() + 3) / 4;
+        std::array<int, 64> histogram{};
+        std::array<qint64, 48> sums{};
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) {
+                const QRgb c = image.pixel(x, y);
+                ++histogram[16 * (qRed(c) / 64) + 4 * (qGreen(c) / 64) + qBlue(c) / 64];
+                const int cell = 4 * (y / ch) + x / cw;
+                sums[3 * cell] += qBlue(c), sums[3 * cell + 1] += qGreen(c), sums[3 * cell + 2] += qRed(c);
+            }
+        ShotFeatures f;
+        computeColorFeatures(image, f);
+        for (int bin = 0; bin < 64; ++bin)
+            QCOMPARE(f.colorDistr[bin], histogram[bin]);
+        for (int k = 0; k < 48; ++k)
+            QCOMPARE(f.colorSpatialDistr[k], int(sums[k] / (cw * ch)));
+    }
 }
 
 void TestShotFeatures::colorFeaturesFromFiles()
