@@ -1,11 +1,16 @@
 // orvelle-index: command-line companion of the window. Dispatches to one command per verb.
 
 #include "exitcodes.h"
+#include "generate.h"
 #include "inspect.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
+
+#include <cstring>
+#include <memory>
 
 namespace
 {
@@ -16,17 +21,43 @@ struct Command {
     int (*run)(const QStringList &arguments); // receives the whole command line
 };
 
+bool withDisplay = false;
+
+int generateCommand(const QStringList &arguments)
+{
+    return runGenerate(arguments, withDisplay);
+}
+
 // One line per command.
 const Command commands[] = {
     {"inspect", "Read a dataset file with the tool's own readers and print what they see as JSON.",
      runInspect},
+    {"generate", "Prepare a dataset and write its index file, as the window does (needs a display).",
+     generateCommand},
 };
+
+// Without a display the platform plugin would abort the program: then generate gets a plain
+// application, enough for its help and usage errors, and says it needs a display.
+bool displayAvailable()
+{
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (!qEnvironmentVariableIsEmpty(name))
+            return true;
+    return false;
+}
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Only generate draws with OpenGL; the other commands run without a display.
+    withDisplay = argc > 1 && std::strcmp(argv[1], "generate") == 0 && displayAvailable();
+    std::unique_ptr<QCoreApplication> application;
+    if (withDisplay)
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication &app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("orvelle-index"));
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -1,5 +1,6 @@
 #include "indexvalues.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QRegularExpression>
 
@@ -82,4 +83,64 @@ bool parseDomeRow(const QString &heightText, const QString &colorText, float &he
     height = h;
     color = Color4f{rgb[0], rgb[1], rgb[2], 1.0f};
     return true;
+}
+
+QVector<DomeRowText> defaultDomeRows()
+{
+    return {{QStringLiteral("-1"), QStringLiteral("0.6,0.6,0.6")},
+            {QStringLiteral("-0.05"), QStringLiteral("0.65,0.65,0.65")},
+            {QStringLiteral("0"), QStringLiteral("0.7,0.85,0.85")},
+            {QStringLiteral("0.7"), QStringLiteral("0.4,0.6,0.8")},
+            {QStringLiteral("1"), QStringLiteral("0.4,0.6,0.8")}};
+}
+
+bool parseDomeRows(const QVector<DomeRowText> &rows, QVector<float> &heights, QVector<Color4f> &colors,
+                   QString *error)
+{
+    QVector<float> parsedHeights;
+    QVector<Color4f> parsedColors;
+    for (int row = 0; row < rows.size(); ++row) {
+        float height = 0.0f;
+        Color4f color;
+        if (!parseDomeRow(rows.at(row).first, rows.at(row).second, height, color)) {
+            if (error)
+                *error = QCoreApplication::translate("IndexValues",
+                                                     "Row %1 of the background dome needs a number as height "
+                                                     "and three numbers as RGB color.")
+                             .arg(row + 1);
+            return false;
+        }
+        parsedHeights.append(height);
+        parsedColors.append(color);
+    }
+    heights = parsedHeights;
+    colors = parsedColors;
+    return true;
+}
+
+Color4f indexColor(const QColor &color)
+{
+    return Color4f{float(color.redF()), float(color.greenF()), float(color.blueF()), float(color.alphaF())};
+}
+
+IndexWriteResult writeIndexFile(const IndexSettings &settings, const ShotValues &shots,
+                                const QString &fileName, bool relativePaths)
+{
+    IndexWriteResult result;
+    result.title = QCoreApplication::translate("IndexValues", "Index generation status");
+    OrvelleIndex index;
+    QString why;
+    if (!buildIndex(settings, shots, index, &why)) {
+        result.refused = true;
+        result.message = why + QLatin1Char('\n') +
+                         QCoreApplication::translate("IndexValues", "No index file was written.");
+        return result;
+    }
+    result.written = index.save(fileName, relativePaths);
+    result.message =
+        result.written
+            ? QCoreApplication::translate("IndexValues", "The index file has been successfully generated!")
+            : QCoreApplication::translate("IndexValues",
+                                          "An unexpected error occured while generating the index file!");
+    return result;
 }

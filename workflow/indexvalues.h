@@ -7,6 +7,8 @@
 #include "orvelleindex.h"
 #include "shotcollection.h"
 
+#include <QColor>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -57,3 +59,29 @@ ksr::Matrix44f startViewMatrix(const Camera &camera);
 // One row of the dome table: the height must be a number and the colour text must hold at
 // least three numbers separated by commas or spaces. False when either is not so.
 bool parseDomeRow(const QString &heightText, const QString &colorText, float &height, Color4f &color);
+
+// One dome row as text: height and "R,G,B".
+using DomeRowText = QPair<QString, QString>;
+
+// The dome a fresh window shows: five rows from the ground (-1) to the zenith (1).
+QVector<DomeRowText> defaultDomeRows();
+
+// Every row parsed as parseDomeRow does. False at the first bad row, with *error naming it
+// (rows counted from 1) and the outputs untouched.
+bool parseDomeRows(const QVector<DomeRowText> &rows, QVector<float> &heights, QVector<Color4f> &colors,
+                   QString *error = nullptr);
+
+// A colour as the index carries it: red, green, blue, alpha in [0, 1].
+Color4f indexColor(const QColor &color);
+
+// The outcome of writing an index, worded for the user.
+struct IndexWriteResult {
+    bool written = false;
+    bool refused = false; // the values could not make an index: no file was touched
+    QString title;        // "Index generation status"
+    QString message;      // success, or why nothing (or not everything) was written
+};
+
+// buildIndex, then save to fileName (paths relative to its folder when relativePaths).
+IndexWriteResult writeIndexFile(const IndexSettings &settings, const ShotValues &shots,
+                                const QString &fileName, bool relativePaths);

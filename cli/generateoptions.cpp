@@ -1,0 +1,348 @@
+#include "generateoptions.h"
+
+#include <QColor>
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace
+{
+
+// Option names, each used once below.
+const QString OutputOption = QStringLiteral("output");
+const QString ModelOption = QStringLiteral("model");
+const QString LowresModelOption = QStringLiteral("lowres-model");
+const QString ThumbnailsOption = QStringLiteral("thumbnails");
+const QString DepthsOption = QStringLiteral("depths");
+const QString OrderWeightsOption = QStringLiteral("order-weights");
+const QString ClusterWeightsOption = QStringLiteral("cluster-weights");
+const QString TesselOption = QStringLiteral("tessel");
+const QString TesselOutputOption = QStringLiteral("tessel-output");
+const QString PointCloudOption = QStringLiteral("point-cloud");
+const QString SceneNameOption = QStringLiteral("scene-name");
+const QString CameraSpeedOption = QStringLiteral("camera-speed");
+const QString StartShotOption = QStringLiteral("start-shot");
+const QString UpOption = QStringLiteral("up");
+const QString ThumbnailBarOption = QStringLiteral("thumbnail-bar");
+const QString FrameletColorOption = QStringLiteral("framelet-color");
+const QString BackgroundColorOption = QStringLiteral("background-color");
+const QString FrameletsScaleOption = QStringLiteral("framelets-scale");
+const QString ProjectionReliabilityOption = QStringLiteral("projection-reliability");
+const QString LightingOption = QStringLiteral("lighting");
+const QString BackgroundOption = QStringLiteral("background");
+const QString DomeOption = QStringLiteral("dome");
+const QString AbsolutePathsOption = QStringLiteral("absolute-paths");
+
+QString defaultDomeText()
+{
+    QStringList rows;
+    for (const DomeRowText &row : defaultDomeRows())
+        rows.append(row.first + QLatin1Char(':') + row.second);
+    return rows.join(QLatin1Char(';'));
+}
+
+// A finite number within [low, high].
+bool parseNumber(const QString &text, double low, double high, double &value)
+{
+    bool ok = false;
+    const double parsed = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(parsed) || parsed < low || parsed > high)
+        return false;
+    value = parsed;
+    return true;
+}
+
+// Exactly `count` comma-separated integers within [low, high].
+bool parseIntegers(const QString &text, int count, int low, int high, QVector<int> &values)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != count)
+        return false;
+    QVector<int> parsed;
+    for (const QString &part : parts) {
+        bool ok = false;
+        const int value = part.trimmed().toInt(&ok, 10);
+        if (!ok || value < low || value > high)
+            return false;
+        parsed.append(value);
+    }
+    values = parsed;
+    return true;
+}
+
+bool parseWeights(const QString &text, FeatureWeights &weights)
+{
+    QVector<int> values;
+    if (!parseIntegers(text, 6, 0, 100, values))
+        return false;
+    for (int i = 0; i < 6; ++i)
+        weights[std::size_t(i)] = values.at(i);
+    return true;
+}
+
+bool parseColor(const QString &text, Color4f &color)
+{
+    QVector<int> values;
+    if (!parseIntegers(text, 3, 0, 255, values))
+        return false;
+    // The same conversion as the window's colour buttons.
+    color = indexColor(QColor(values.at(0), values.at(1), values.at(2)));
+    return true;
+}
+
+// "H:R,G,B;H:R,G,B;..." into the dome table's rows.
+bool splitDome(const QString &text, QVector<DomeRowText> &rows)
+{
+    const QStringList parts = text.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    if (parts.isEmpty())
+        return false;
+    for (const QString &part : parts) {
+        const int colon = part.indexOf(QLatin1Char(':'));
+        if (colon < 0)
+            return false;
+        rows.append({part.left(colon).trimmed(), part.mid(colon + 1).trimmed()});
+    }
+    return true;
+}
+
+} // namespace
+
+void addGenerateOptions(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QStringLiteral(
+        "Imports INPUT, makes the thumbnails, the depths, the viewing order and the clusters, optionally "
+        "the multiresolution model, and writes the index file, with the window's rules and defaults.\n"
+        "The thumbnail and depth steps draw with OpenGL: run it with a display (on a server under "
+        "xvfb-run -a).\n"
+        "Exit status: 0 the index was written; 1 a step failed (its message on standard error); "
+        "2 usage error.\n"
+        "Progress: a bar per step on standard error when it is a terminal, \"step: N%\" lines otherwise."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("generate"), QStringLiteral("The command."),
+                                 QStringLiteral("generate"));
+    parser.addPositionalArgument(QStringLiteral("input"),
+                                 QStringLiteral("A Polyforge project (.pfp) or an Orvelle index file (.orx); "
+                                                "the suffix decides, in lower case."),
+                                 QStringLiteral("INPUT"));
+    parser.addOptions({
+        {{QStringLiteral("o"), OutputOption},
+         QStringLiteral("The index file to write. Default: INPUT's folder and base name (up to the first "
+                        "dot) + \"_generated.orx\"."),
+         QStringLiteral("FILE")},
+        {ModelOption,
+         QStringLiteral(
+             "The 3D model the index uses. Default: the dataset's model (with several, the first)."),
+         QStringLiteral("FILE")},
+        {LowresModelOption, QStringLiteral("The model the depths are rendered from. Default: the model."),
+         QStringLiteral("FILE")},
+        {ThumbnailsOption,
+         QStringLiteral("Where the thumbnails come from: downsample (made from the photographs into each "
+                        "photograph's \"thumbnails\" folder, existing ones kept), hires (the photographs "
+                        "themselves), existing (expected in each photograph's \"thumbnails\" folder), none "
+                        "(no thumbnail step: the photographs serve as thumbnails, as with hires). "
+                        "Default: downsample."),
+         QStringLiteral("MODE"), QStringLiteral("downsample")},
+        {DepthsOption,
+         QStringLiteral("model (rendered from the low-resolution model) or none (no depth step: the depths "
+                        "an .orx INPUT carries; refused when INPUT carries none). Default: model."),
+         QStringLiteral("MODE"), QStringLiteral("model")},
+        {OrderWeightsOption,
+         QStringLiteral(
+             "Weights 0..100 of the ordering function for time of shot, direction of shot, position "
+             "of shot, position of target, colour distribution, colour spatial distribution. "
+             "Default: 0,50,50,0,0,0."),
+         QStringLiteral("T,D,P,G,C,S")},
+        {ClusterWeightsOption,
+         QStringLiteral("Weights of the clustering function, same order. Default: the ordering weights."),
+         QStringLiteral("T,D,P,G,C,S")},
+        {TesselOption,
+         QStringLiteral("Build the multiresolution model with tessel/tslbuilder beside this "
+                        "program and let the index use it. Default: the index uses the model.")},
+        {TesselOutputOption,
+         QStringLiteral("The multiresolution model to write. Default: the model's folder and complete base "
+                        "name + \".tsl\"."),
+         QStringLiteral("FILE")},
+        {PointCloudOption, QStringLiteral("Let the builder treat the model as a point cloud.")},
+        {SceneNameOption, QStringLiteral("Scene name. Default: the model's complete base name."),
+         QStringLiteral("NAME")},
+        {CameraSpeedOption, QStringLiteral("Camera speed, 0..100. Default: 1."), QStringLiteral("SPEED"),
+         QStringLiteral("1")},
+        {StartShotOption, QStringLiteral("The shot the viewer starts from, counted from 1. Default: 1."),
+         QStringLiteral("N"), QStringLiteral("1")},
+        {UpOption,
+         QStringLiteral("Up direction, each -1000..1000, not all 0; written normalised. Default: 0,1,0."),
+         QStringLiteral("X,Y,Z"), QStringLiteral("0,1,0")},
+        {ThumbnailBarOption, QStringLiteral("Thumbnail bar position: top or bottom. Default: bottom."),
+         QStringLiteral("POSITION"), QStringLiteral("bottom")},
+        {FrameletColorOption, QStringLiteral("Framelet colour, each 0..255. Default: 255,255,255."),
+         QStringLiteral("R,G,B"), QStringLiteral("255,255,255")},
+        {BackgroundColorOption, QStringLiteral("Colour at infinity, each 0..255. Default: 0,0,0."),
+         QStringLiteral("R,G,B"), QStringLiteral("0,0,0")},
+        {FrameletsScaleOption, QStringLiteral("Framelets scale, 0.001..1000. Default: 1."),
+         QStringLiteral("SCALE"), QStringLiteral("1")},
+        {ProjectionReliabilityOption, QStringLiteral("Projection reliability, 0.001..1000. Default: 1."),
+         QStringLiteral("VALUE"), QStringLiteral("1")},
+        {LightingOption, QStringLiteral("Enable lighting in the viewer.")},
+        {BackgroundOption,
+         QStringLiteral("Background: ortho (ortho plane) or dome (coloured dome). Default: ortho."),
+         QStringLiteral("KIND"), QStringLiteral("ortho")},
+        {DomeOption,
+         QStringLiteral("Dome rows, height and colour (three numbers), with --background dome. Default: %1.")
+             .arg(defaultDomeText()),
+         QStringLiteral("H:R,G,B;...")},
+        {AbsolutePathsOption,
+         QStringLiteral("Write absolute paths. Default: paths below the index's folder are written relative "
+                        "to it.")},
+    });
+}
+
+GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const QStringList &arguments)
+{
+    GenerateCommandLine result;
+    if (!parser.parse(arguments)) {
+        result.usageError = parser.errorText();
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        result.helpRequested = true;
+        return result;
+    }
+    auto bad = [&](const QString &option, const QString &expected) {
+        result.usageError =
+            QStringLiteral("--%1 \"%2\": expected %3").arg(option, parser.value(option), expected);
+        return result;
+    };
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 2 || positional.at(1).isEmpty()) {
+        result.usageError = QStringLiteral("expected exactly one INPUT");
+        return result;
+    }
+    GenerationRequest &request = result.request;
+    request.datasetFile = positional.at(1);
+    const QString suffix = QFileInfo(request.datasetFile).suffix();
+    if (suffix != QLatin1String("pfp") && suffix != QLatin1String("orx")) {
+        result.usageError = QStringLiteral("INPUT \"%1\" is neither a .pfp project nor an .orx index")
+                                .arg(request.datasetFile);
+        return result;
+    }
+
+    request.outputFile = parser.value(OutputOption);
+    request.modelFile = parser.value(ModelOption);
+    request.lowresModelFile = parser.value(LowresModelOption);
+    for (const QString &option : {OutputOption, ModelOption, LowresModelOption, TesselOutputOption})
+        if (parser.isSet(option) && parser.value(option).isEmpty())
+            return bad(option, QStringLiteral("a file name"));
+
+    const QString thumbnails = parser.value(ThumbnailsOption);
+    if (thumbnails == QLatin1String("downsample"))
+        request.thumbnails = ThumbnailSource::Downsample;
+    else if (thumbnails == QLatin1String("hires"))
+        request.thumbnails = ThumbnailSource::Hires;
+    else if (thumbnails == QLatin1String("existing"))
+        request.thumbnails = ThumbnailSource::Existing;
+    else if (thumbnails == QLatin1String("none"))
+        request.thumbnails = ThumbnailSource::None;
+    else
+        return bad(ThumbnailsOption, QStringLiteral("downsample, hires, existing or none"));
+
+    const QString depths = parser.value(DepthsOption);
+    if (depths == QLatin1String("model"))
+        request.depths = DepthSource::Model;
+    else if (depths == QLatin1String("none"))
+        request.depths = DepthSource::None;
+    else
+        return bad(DepthsOption, QStringLiteral("model or none"));
+    if (request.depths == DepthSource::None && parser.isSet(LowresModelOption))
+        result.usageError = QStringLiteral("--lowres-model is for --depths model");
+    if (!result.usageError.isEmpty())
+        return result;
+
+    const QString weightsExpected = QStringLiteral("six integers 0..100 separated by commas");
+    if (parser.isSet(OrderWeightsOption) &&
+        !parseWeights(parser.value(OrderWeightsOption), request.orderWeights))
+        return bad(OrderWeightsOption, weightsExpected);
+    request.clusterWeights = request.orderWeights;
+    if (parser.isSet(ClusterWeightsOption) &&
+        !parseWeights(parser.value(ClusterWeightsOption), request.clusterWeights))
+        return bad(ClusterWeightsOption, weightsExpected);
+
+    request.tessel = parser.isSet(TesselOption);
+    request.tesselOutput = parser.value(TesselOutputOption);
+    request.pointCloud = parser.isSet(PointCloudOption);
+    if (!request.tessel && (parser.isSet(TesselOutputOption) || request.pointCloud)) {
+        result.usageError = QStringLiteral("--tessel-output and --point-cloud are for --tessel");
+        return result;
+    }
+
+    IndexSettings &settings = request.settings;
+    request.sceneNameGiven = parser.isSet(SceneNameOption);
+    settings.sceneName = parser.value(SceneNameOption);
+
+    double number = 0.0;
+    if (!parseNumber(parser.value(CameraSpeedOption), 0.0, 100.0, number))
+        return bad(CameraSpeedOption, QStringLiteral("a number 0..100"));
+    settings.cameraSpeed = float(number);
+    if (!parseNumber(parser.value(FrameletsScaleOption), 0.001, 1000.0, number))
+        return bad(FrameletsScaleOption, QStringLiteral("a number 0.001..1000"));
+    settings.frameletsScale = float(number);
+    if (!parseNumber(parser.value(ProjectionReliabilityOption), 0.001, 1000.0, number))
+        return bad(ProjectionReliabilityOption, QStringLiteral("a number 0.001..1000"));
+    settings.projectionReliability = float(number);
+
+    bool ok = false;
+    result.startShot = parser.value(StartShotOption).trimmed().toInt(&ok, 10);
+    if (!ok || result.startShot < 1)
+        return bad(StartShotOption, QStringLiteral("a shot number from 1"));
+    settings.startShot = result.startShot - 1;
+
+    const QStringList up = parser.value(UpOption).split(QLatin1Char(','));
+    double axis[3] = {0.0, 0.0, 0.0};
+    if (up.size() != 3 || !parseNumber(up.at(0), -1000.0, 1000.0, axis[0]) ||
+        !parseNumber(up.at(1), -1000.0, 1000.0, axis[1]) || !parseNumber(up.at(2), -1000.0, 1000.0, axis[2]))
+        return bad(UpOption, QStringLiteral("three numbers -1000..1000 separated by commas"));
+    settings.upDirection = upVector(axis[0], axis[1], axis[2]);
+    // A zero vector would give the viewer no up direction at all.
+    if (settings.upDirection == ksr::Point3f(0.0f, 0.0f, 0.0f))
+        return bad(UpOption, QStringLiteral("a direction, not the zero vector"));
+
+    const QString bar = parser.value(ThumbnailBarOption);
+    if (bar != QLatin1String("top") && bar != QLatin1String("bottom"))
+        return bad(ThumbnailBarOption, QStringLiteral("top or bottom"));
+    settings.thumbnailBarPosition = bar == QLatin1String("top") ? 1 : 0;
+
+    const QString colorExpected = QStringLiteral("three integers 0..255 separated by commas");
+    if (!parseColor(parser.value(FrameletColorOption), settings.frameletColor))
+        return bad(FrameletColorOption, colorExpected);
+    if (!parseColor(parser.value(BackgroundColorOption), settings.backgroundColor))
+        return bad(BackgroundColorOption, colorExpected);
+
+    settings.lighting = parser.isSet(LightingOption);
+
+    const QString background = parser.value(BackgroundOption);
+    if (background == QLatin1String("ortho")) {
+        settings.backgroundKind = OrvelleIndex::OrthoPlaneBackground;
+        if (parser.isSet(DomeOption)) {
+            result.usageError = QStringLiteral("--dome is for --background dome");
+            return result;
+        }
+    } else if (background == QLatin1String("dome")) {
+        settings.backgroundKind = OrvelleIndex::DomeBackground;
+        QVector<DomeRowText> rows = defaultDomeRows();
+        if (parser.isSet(DomeOption)) {
+            rows.clear();
+            if (!splitDome(parser.value(DomeOption), rows))
+                return bad(DomeOption, QStringLiteral("rows H:R,G,B separated by semicolons"));
+        }
+        QString why;
+        if (!parseDomeRows(rows, settings.domeHeights, settings.domeColors, &why)) {
+            result.usageError = QStringLiteral("--dome: ") + why;
+            return result;
+        }
+    } else {
+        return bad(BackgroundOption, QStringLiteral("ortho or dome"));
+    }
+
+    request.relativePaths = !parser.isSet(AbsolutePathsOption);
+    return result;
+}

@@ -1,0 +1,154 @@
+#include "datasetimport.h"
+
+#include "cameraelement.h"
+#include "orvelleindexread.h"
+#include "polyforgeproject.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace
+{
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("DatasetImport", text);
+}
+
+void readProject(const QString &fileName, ImportedDataset &data)
+{
+    QString why;
+    if (PolyforgeProject::readProject(fileName, data.cameras, data.imageNames, data.modelNames, &why)) {
+        data.readOk = true;
+        return;
+    }
+    QString text = tr("The project file \"%1\" could not be read.").arg(QDir::toNativeSeparators(fileName));
+    if (!why.isEmpty())
+        text += QLatin1Char('\n') + why;
+    data.problemTitle = tr("Wrong file format");
+    data.problems.append(text);
+}
+
+void readIndex(const QString &fileName, ImportedDataset &data)
+{
+    OrvelleIndexRead index;
+    QObject::connect(&index, &OrvelleIndexRead::error, [&](const QString &title, const QString &message) {
+        if (data.problemTitle.isEmpty())
+            data.problemTitle = title;
+        data.problems.append(message);
+    });
+    const bool accepted = index.readFile(fileName);
+    if (!accepted && data.problems.isEmpty())
+        data.problems.append(
+            tr("The index file \"%1\" could not be read.").arg(QDir::toNativeSeparators(fileName)));
+
+    // An index without collection imports as an index without shots.
+    if (index.collectionCount() > 0) {
+        const ShotCollection &collection = index.collection(0);
+        const QStringList &paths = collection.imagePaths();
+        const QVector<int> &order = collection.order();
+        const bool ordered = order.size() == paths.size();
+        // Cameras pair with shots only when every shot has one (non-projectable shots have none).
+        const bool withCameras = collection.cameras().size() == paths.size();
+        const bool withDepths = collection.depths().size() == paths.size();
+        if (!withCameras)
+            data.problems.append(tr("The index holds %1 shots but %2 cameras: no camera was imported.")
+                                     .arg(paths.size())
+                                     .arg(collection.cameras().size()));
+        for (int i = 0; i < paths.size(); ++i) {
+            // The shot shown at position i, with its own camera.
+            const int shot = (ordered && order.at(i) >= 0 && order.at(i) < paths.size()) ? order.at(i) : i;
+            data.imageNames.append(paths.at(shot));
+            if (withCameras)
+                data.cameras.append(collection.cameras().at(shot));
+            if (withDepths)
+                data.depths.append(collection.depths().at(shot));
+        }
+    }
+    if (!index.modelFileName().isEmpty())
+        data.modelNames.append(index.modelFileName());
+
+    if (!data.problems.isEmpty() && data.problemTitle.isEmpty())
+        data.problemTitle = tr("Wrong file format");
+    data.readOk = accepted && data.problems.isEmpty();
+}
+
+} // namespace
+
+namespace DatasetImport
+{
+
+ImportedDataset read(const QString &fileName)
+{
+    ImportedDataset data;
+    const QFileInfo file(fileName);
+    data.folder = file.absolutePath();
+    const QString suffix = file.suffix();
+    if (suffix == QLatin1String("orx")) {
+        data.recognised = true;
+        readIndex(fileName, data);
+    } else if (suffix == QLatin1String("pfp")) {
+        data.recognised = true;
+        readProject(fileName, data);
+    }
+
+    // An empty name would resolve to the folder itself.
+    data.modelNames.removeAll(QString());
+
+    const QString base = data.folder + QLatin1Char('/');
+    for (const QString &name : std::as_const(data.imageNames))
+        data.imagePaths.append(QFileInfo(name).isRelative() ? QFileInfo(base + name).canonicalFilePath()
+                                                            : name);
+    return data;
+}
+
+QString resolvedModelPath(const QString &folder, const QString &name)
+{
+    if (name.isEmpty())
+        return QString();
+    const QString path = QFileInfo(name).isRelative() ? folder + QLatin1Char('/') + name : name;
+    return QFileInfo(path).canonicalFilePath();
+}
+
+QString derivedOutputName(const QString &datasetFile)
+{
+    const QFileInfo file(datasetFile);
+    return file.absolutePath() + QLatin1Char('/') + file.baseName() + QLatin1String("_generated.orx");
+}
+
+QString derivedTesselName(const QString &modelPath)
+{
+    const QFileInfo model(modelPath);
+    return model.canonicalPath() + QLatin1Char('/') + model.completeBaseName() + QLatin1String(".tsl");
+}
+
+QString derivedSceneName(const QString &modelPath)
+{
+    return QFileInfo(modelPath).completeBaseName();
+}
+
+Camera tableCamera(const Camera &camera)
+{
+    Camera result;
+    CameraElement::parseCameraText(CameraElement::cameraText(camera, QStringLiteral("ksrCamera")).toUtf8(),
+                                   result);
+    return result;
+}
+
+float tableDepth(float depth)
+{
+    return QString::number(double(depth), 'g', 6).toFloat();
+}
+
+QString noModelTitle()
+{
+    return tr("Imported dataset error!");
+}
+
+QString noModelText()
+{
+    return tr("No model found in the specified dataset!");
+}
+
+} // namespace DatasetImport

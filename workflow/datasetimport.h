@@ -1,0 +1,62 @@
+#pragma once
+// Reading a dataset (a Polyforge project .pfp or an earlier index .orx) into what a front end
+// needs: cameras, photograph paths resolved against the dataset's folder, model names, the
+// reader's problems as a titled message, and the names derived from the dataset and its model.
+// No widgets: the window fills its table from this, the command-line tool its shot values.
+
+#include "camera.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+struct ImportedDataset {
+    // The suffix named a reader ("pfp" or "orx", case-sensitive). Any other file reads nothing.
+    bool recognised = false;
+    // The reader accepted the whole file and had nothing to report.
+    bool readOk = false;
+    QString folder; // absolute folder of the dataset file
+    // One entry per photograph: relative names become canonical paths (empty when the file is
+    // missing), absolute names stay as written.
+    QStringList imagePaths;
+    QStringList imageNames; // as the file lists them
+    // Camera i belongs to photograph i; there may be fewer cameras than photographs.
+    QVector<Camera> cameras;
+    QStringList modelNames; // non-empty model names, in the file's order, as written
+    // From an index only, when every shot has one (in photograph order); empty otherwise.
+    QVector<float> depths;
+    // The reader's problems, for one warning: its title and one message per line.
+    QString problemTitle;
+    QStringList problems;
+
+    QString problemText() const { return problems.join(QLatin1Char('\n')); }
+};
+
+namespace DatasetImport
+{
+
+// Dispatches on the suffix and reads; never fails hard (problems land in the result).
+ImportedDataset read(const QString &fileName);
+
+// Canonical path of a model name as a dataset lists it (relative names resolved against
+// folder); empty when the file does not exist.
+QString resolvedModelPath(const QString &folder, const QString &name);
+
+// Dataset's folder + "/" + its base name up to the first dot + "_generated.orx".
+QString derivedOutputName(const QString &datasetFile);
+// Canonical folder of the model + "/" + its complete base name + ".tsl".
+QString derivedTesselName(const QString &modelPath);
+// The model's complete base name (everything before the last dot).
+QString derivedSceneName(const QString &modelPath);
+
+// The camera exactly as the window's table keeps it: written as a camera text and read back,
+// so that every front end hands the jobs and the writer the same numbers.
+Camera tableCamera(const Camera &camera);
+// A depth as the table keeps it (six significant digits), read back.
+float tableDepth(float depth);
+
+// The warning of an import that found no usable model.
+QString noModelTitle();
+QString noModelText();
+
+} // namespace DatasetImport
