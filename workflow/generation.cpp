@@ -2,6 +2,7 @@
 
 #include "depthcomputationthread.h"
 #include "downsamplingthread.h"
+#include "jobmessages.h"
 #include "jobrunner.h"
 #include "orderandsemanticthread.h"
 #include "tesselcomputationprocess.h"
@@ -12,11 +13,6 @@
 
 namespace
 {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("GenerationPipeline", text);
-}
 
 QString native(const QString &path)
 {
@@ -38,15 +34,6 @@ bool canWrite(const QString &path)
         return file.isFile() && file.isWritable();
     const QFileInfo folder(file.absolutePath());
     return folder.isDir() && folder.isWritable();
-}
-
-// More than a few lines would bury the message: the first ones and how many more.
-QString firstLines(const QStringList &lines, int shown = 5)
-{
-    QStringList result = lines.mid(0, shown);
-    if (lines.size() > shown)
-        result.append(tr("(and %1 more)").arg(lines.size() - shown));
-    return result.join(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -104,8 +91,8 @@ bool GenerationPipeline::prepare(const GenerationRequest &request)
         if (m_dataset.imagePaths.at(i).isEmpty() || !QFileInfo(m_dataset.imagePaths.at(i)).isFile())
             missing.append(native(m_dataset.imageNames.at(i)));
     if (!missing.isEmpty())
-        return fail(shotsTitle,
-                    tr("These photographs of the dataset were not found:\n%1").arg(firstLines(missing)));
+        return fail(shotsTitle, tr("These photographs of the dataset were not found:\n%1")
+                                    .arg(JobMessages::problemList(missing)));
     if (m_dataset.cameras.size() < n)
         return fail(
             shotsTitle,
@@ -147,7 +134,7 @@ bool GenerationPipeline::computeThumbnails()
         }
         if (!missing.isEmpty())
             return fail(tr("Thumbnails missing"),
-                        tr("These thumbnails do not exist:\n%1").arg(firstLines(missing)));
+                        tr("These thumbnails do not exist:\n%1").arg(JobMessages::problemList(missing)));
         return true;
     }
     case ThumbnailSource::Downsample:
@@ -166,18 +153,21 @@ bool GenerationPipeline::computeThumbnails()
             if (i >= 0 && i < n)
                 made[i] = file;
         });
-        connect(&thread, &DownsamplingThread::failed, this,
-                [&](int, const QString &reason) { problems.append(reason); });
+        connect(&thread, &DownsamplingThread::failed, this, [&](int i, const QString &reason) {
+            problems.append(JobMessages::thumbnailFailure(i, reason));
+        });
         connect(&thread, &DownsamplingThread::progress, this,
                 [&](int percent) { emit jobProgress(job, percent); });
         emit jobStarted(job);
         JobRunner::runToEnd(thread);
         emit jobFinished(job);
     }
-    if (!problems.isEmpty())
-        return fail(tr("Thumbnails not computed"), firstLines(problems));
+    if (!problems.isEmpty()) {
+        const JobMessage message = JobMessages::thumbnailsNotMade(problems);
+        return fail(message.title, message.text);
+    }
     if (made.contains(QString()))
-        return fail(tr("Thumbnails not computed"), tr("The thumbnail job did not report every photograph."));
+        return fail(tr("Thumbnails not made"), tr("The thumbnail job did not report every photograph."));
     m_shots.thumbnailPaths = made;
     return true;
 }
@@ -192,7 +182,7 @@ bool GenerationPipeline::computeDepths()
     QVector<float> depths(n);
     QVector<bool> reported(n, false);
     QString problemTitle;
-    QString problemText;
+    QStringList problemTexts;
     const QString job = QStringLiteral("depths");
     {
         DepthComputationThread thread(m_lowresModelFile, m_shots.cameras);
@@ -204,8 +194,9 @@ bool GenerationPipeline::computeDepths()
         });
         connect(&thread, &DepthComputationThread::modelProblem, this,
                 [&](const QString &title, const QString &message) {
-                    problemTitle = title;
-                    problemText = message;
+                    if (problemTitle.isEmpty())
+                        problemTitle = title;
+                    problemTexts.append(message);
                 });
         connect(&thread, &DepthComputationThread::progress, this,
                 [&](int percent) { emit jobProgress(job, percent); });
@@ -215,10 +206,11 @@ bool GenerationPipeline::computeDepths()
     }
     if (reported.contains(false))
         return fail(problemTitle.isEmpty() ? tr("Depths not computed") : problemTitle,
-                    problemText.isEmpty() ? tr("The depth job did not report every shot.") : problemText);
+                    problemTexts.isEmpty() ? tr("The depth job did not report every shot.")
+                                           : problemTexts.join(QLatin1Char('\n')));
     // Depths computed on a model read only in part are kept, as in the window, with the warning.
     if (!problemTitle.isEmpty())
-        emit notice(problemTitle, problemText);
+        emit notice(problemTitle, problemTexts.join(QLatin1Char('\n')));
     m_shots.depths = depths;
     return true;
 }
@@ -256,10 +248,10 @@ bool GenerationPipeline::computeOrderAndSemantic()
         JobRunner::runToEnd(thread);
         emit jobFinished(job);
     }
-    if (!unreadable.isEmpty())
-        emit notice(tr("Photographs not decoded"),
-                    tr("These photographs did not decode; their colours count as 0 in the ordering:\n%1")
-                        .arg(firstLines(unreadable)));
+    if (!unreadable.isEmpty()) {
+        const JobMessage message = JobMessages::photographsNotRead(unreadable);
+        emit notice(message.title, message.text);
+    }
     if (!ordered || !clustered || order.size() != n || semantic.size() != n)
         return fail(tr("Ordering not computed"), tr("The ordering job did not report every shot."));
 

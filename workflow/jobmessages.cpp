@@ -1,0 +1,46 @@
+#include "jobmessages.h"
+
+#include <QCoreApplication>
+
+namespace
+{
+// Lists at most this many problems in a message; the rest are counted.
+constexpr int listedProblems = 10;
+
+QString tr(const char *text, int n = -1)
+{
+    return QCoreApplication::translate("JobMessages", text, nullptr, n);
+}
+} // namespace
+
+namespace JobMessages
+{
+
+QString problemList(const QStringList &problems)
+{
+    QStringList shown = problems.mid(0, listedProblems);
+    if (problems.size() > listedProblems)
+        shown.append(tr("... and %1 more.").arg(problems.size() - listedProblems));
+    return shown.join(QLatin1Char('\n'));
+}
+
+QString thumbnailFailure(int row, const QString &reason)
+{
+    return tr("Photograph %1: %2").arg(row + 1).arg(reason);
+}
+
+JobMessage thumbnailsNotMade(const QStringList &failures)
+{
+    return {tr("Thumbnails not made"), tr("%n thumbnail(s) could not be made:", int(failures.size())) +
+                                           QLatin1Char('\n') + problemList(failures)};
+}
+
+JobMessage photographsNotRead(const QStringList &imagePaths)
+{
+    return {
+        tr("Photographs not read"),
+        tr("%n photograph(s) could not be read; their colours were not compared:", int(imagePaths.size())) +
+            QLatin1Char('\n') + problemList(imagePaths)};
+}
+
+} // namespace JobMessages
