@@ -59,9 +59,12 @@ private slots:
     {
         QTest::addColumn<QString>("dataset");
         QTest::addColumn<QString>("output");
-        QTest::newRow("project") << "/data/site.pfp" << "/data/site_generated.orx";
-        QTest::newRow("base name up to the first dot") << "/data/site.old.pfp" << "/data/site_generated.orx";
-        QTest::newRow("index") << "/data/a/scan.orx" << "/data/a/scan_generated.orx";
+        QTest::newRow("project") << "/data/site.pfp"
+                                 << "/data/site_generated.orx";
+        QTest::newRow("base name up to the first dot") << "/data/site.old.pfp"
+                                                       << "/data/site_generated.orx";
+        QTest::newRow("index") << "/data/a/scan.orx"
+                               << "/data/a/scan_generated.orx";
     }
     void derivedNames()
     {
@@ -139,11 +142,13 @@ private slots:
         QTest::addColumn<QString>("firstLine");
         QTest::newRow("missing project") << "gone.pfp" << QByteArray("<none>") << "Wrong file format"
                                          << "could not be read";
-        QTest::newRow("broken project") << "bad.pfp" << QByteArray("<PolyforgeProject><Mesh") << "Wrong file format"
-                                        << "could not be read";
+        QTest::newRow("broken project")
+            << "bad.pfp" << QByteArray("<PolyforgeProject><Mesh") << "Wrong file format"
+            << "could not be read";
         QTest::newRow("corrupt index") << "bad.orx" << QByteArray("<scene><collection") << "Wrong file format"
                                        << "Failed to parse index file!";
-        QTest::newRow("wrong root") << "root.orx" << QByteArray("<index/>") << "Wrong index file format" << "";
+        QTest::newRow("wrong root") << "root.orx" << QByteArray("<index/>") << "Wrong index file format"
+                                    << "";
     }
     void readerMessages()
     {
@@ -171,7 +176,8 @@ private slots:
         for (const char *name : {"a.jpg", "b.jpg", "c.jpg"})
             QVERIFY(writeFile(dir.path() + "/img/" + name, "x"));
         ShotCollection collection;
-        collection.setImagePaths({canonical + "/img/a.jpg", canonical + "/img/b.jpg", canonical + "/img/c.jpg"});
+        collection.setImagePaths(
+            {canonical + "/img/a.jpg", canonical + "/img/b.jpg", canonical + "/img/c.jpg"});
         collection.setCameras({cameraAt(0), cameraAt(1), cameraAt(2)});
         collection.setDepths({1.5f, 2.5f, 3.5f});
         QVERIFY(collection.setOrderFromPositions({2, 0, 1})); // b first, then c, then a

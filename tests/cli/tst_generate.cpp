@@ -1,0 +1,416 @@
+// `orvelle-index generate` run as the installed program: usage errors, failures with the
+// readers' and the window's messages, and the index written for the generated sample compared
+// byte for byte with the one the window writes from the same values and settings.
+
+#include "cameraelement.h"
+#include "clitestutil.h"
+#include "mainwindow.h"
+#include "orvelleindexread.h"
+#include "shottable.h"
+#include "windowtestutil.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QImageReader>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+class TestGenerate : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir sampleTemp;
+    QString sampleDir; // canonical folder holding sample/ and the indexes written from it
+    QString sampleProject;
+
+    // Settings away from every default, given to the tool and set in the window alike.
+    static QStringList customSettings()
+    {
+        return {"--scene-name",
+                "Test scene",
+                "--camera-speed",
+                "2.5",
+                "--start-shot",
+                "3",
+                "--up",
+                "0,0,2",
+                "--thumbnail-bar",
+                "top",
+                "--framelet-color",
+                "255,128,0",
+                "--background-color",
+                "10,20,30",
+                "--framelets-scale",
+                "1.5",
+                "--projection-reliability",
+                "0.25",
+                "--lighting",
+                "--background",
+                "dome",
+                "--dome",
+                "-1:0.1,0.2,0.3;0:0.4 0.5 0.6;1:0.7,0.8,0.9",
+                "--order-weights",
+                "10,60,40,0,20,0",
+                "--cluster-weights",
+                "0,50,50,10,0,0"};
+    }
+
+    // A project of one photograph beside a model, for the failures that need a readable dataset.
+    static void writeSmallProject(const QString &folder, const QString &photo = "img/a.jpg")
+    {
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(Qt::gray);
+        QDir().mkpath(folder + "/img");
+        QVERIFY(image.save(folder + "/img/a.jpg"));
+        QVERIFY(writeTextFile(folder + "/m.ply", "ply\nformat ascii 1.0\nelement vertex 0\nend_header\n"));
+        QVERIFY(writeTextFile(folder + "/p.pfp",
+                              projectText({{Raster{testCamera(20.0f, {0, 0, 10}), photo}}}, {"m.ply"})));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(QFileInfo(installedTool()).isExecutable(), "the tool has not been installed into the stage");
+        QVERIFY(sampleTemp.isValid());
+        sampleDir = QFileInfo(sampleTemp.path()).canonicalFilePath();
+        QVERIFY(makeSample(sampleDir + "/sample"));
+        sampleProject = sampleDir + "/sample/sample.pfp";
+    }
+
+    void helpListsCommandsAndOptions()
+    {
+        const ToolRun top = runTool({"--help"});
+        QCOMPARE(top.exitCode, 0);
+        QVERIFY2(top.out.contains("inspect") && top.out.contains("generate"), qPrintable(top.out));
+
+        const ToolRun help = runTool({"generate", "--help"});
+        QCOMPARE(help.exitCode, 0);
+        for (const char *option : {"--output",
+                                   "--model",
+                                   "--lowres-model",
+                                   "--thumbnails",
+                                   "--depths",
+                                   "--order-weights",
+                                   "--cluster-weights",
+                                   "--tessel",
+                                   "--tessel-output",
+                                   "--point-cloud",
+                                   "--scene-name",
+                                   "--camera-speed",
+                                   "--start-shot",
+                                   "--up",
+                                   "--thumbnail-bar",
+                                   "--framelet-color",
+                                   "--background-color",
+                                   "--framelets-scale",
+                                   "--projection-reliability",
+                                   "--lighting",
+                                   "--background",
+                                   "--dome",
+                                   "--absolute-paths",
+                                   "xvfb-run"})
+            QVERIFY2(help.out.contains(option), option);
+        // The meaning of "none" is spelled out.
+        QVERIFY(
+            help.out.simplified().contains("none (no thumbnail step: the photographs serve as thumbnails"));
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("mentioned");
+        const QString input = "set.pfp";
+        QTest::newRow("no input") << QStringList{"generate"} << "INPUT";
+        QTest::newRow("two inputs") << QStringList{"generate", input, "other.pfp"} << "INPUT";
+        QTest::newRow("unknown option") << QStringList{"generate", input, "--colour"} << "colour";
+        QTest::newRow("upper-case suffix") << QStringList{"generate", "set.PFP"} << "set.PFP";
+        QTest::newRow("other suffix") << QStringList{"generate", "set.xml"} << "set.xml";
+        QTest::newRow("thumbnail mode")
+            << QStringList{"generate", input, "--thumbnails", "fast"} << "--thumbnails";
+        QTest::newRow("depth mode") << QStringList{"generate", input, "--depths", "lidar"} << "--depths";
+        QTest::newRow("five weights")
+            << QStringList{"generate", input, "--order-weights", "1,2,3,4,5"} << "--order-weights";
+        QTest::newRow("weight above 100")
+            << QStringList{"generate", input, "--cluster-weights", "0,101,0,0,0,0"} << "--cluster-weights";
+        QTest::newRow("negative weight")
+            << QStringList{"generate", input, "--order-weights", "0,-1,0,0,0,0"} << "--order-weights";
+        QTest::newRow("speed above range")
+            << QStringList{"generate", input, "--camera-speed", "101"} << "--camera-speed";
+        QTest::newRow("speed not a number")
+            << QStringList{"generate", input, "--camera-speed", "fast"} << "--camera-speed";
+        QTest::newRow("scale zero") << QStringList{"generate", input, "--framelets-scale", "0"}
+                                    << "--framelets-scale";
+        QTest::newRow("reliability nan") << QStringList{"generate", input, "--projection-reliability", "nan"}
+                                         << "--projection-reliability";
+        QTest::newRow("start shot 0")
+            << QStringList{"generate", input, "--start-shot", "0"} << "--start-shot";
+        QTest::newRow("zero up") << QStringList{"generate", input, "--up", "0,0,0"} << "--up";
+        QTest::newRow("two-axis up") << QStringList{"generate", input, "--up", "0,1"} << "--up";
+        QTest::newRow("bar position")
+            << QStringList{"generate", input, "--thumbnail-bar", "left"} << "--thumbnail-bar";
+        QTest::newRow("colour above 255")
+            << QStringList{"generate", input, "--framelet-color", "256,0,0"} << "--framelet-color";
+        QTest::newRow("colour of two")
+            << QStringList{"generate", input, "--background-color", "1,2"} << "--background-color";
+        QTest::newRow("background kind")
+            << QStringList{"generate", input, "--background", "sky"} << "--background";
+        QTest::newRow("dome without dome background")
+            << QStringList{"generate", input, "--dome", "0:1,1,1"} << "--dome";
+        QTest::newRow("dome row without colon")
+            << QStringList{"generate", input, "--background", "dome", "--dome", "0,1,1,1"} << "--dome";
+        QTest::newRow("dome colour of two")
+            << QStringList{"generate", input, "--background", "dome", "--dome", "0:1,1;1:1,1,1"} << "Row 1";
+        QTest::newRow("tessel output without tessel")
+            << QStringList{"generate", input, "--tessel-output", "m.tsl"} << "--tessel";
+        QTest::newRow("lowres model without depths")
+            << QStringList{"generate", input, "--depths", "none", "--lowres-model", "m.ply"}
+            << "--lowres-model";
+        QTest::newRow("empty output") << QStringList{"generate", input, "-o", ""} << "--output";
+    }
+    void usageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, mentioned);
+        QTemporaryDir dir;
+        const ToolRun run = runTool(arguments, dir.path());
+        QVERIFY(!run.crashed);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains(mentioned), qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    }
+
+    void startShotBeyondTheShots()
+    {
+        const ToolRun run =
+            runTool({"generate", sampleProject, "--start-shot", "9", "-o", sampleDir + "/none.orx"});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains("8 shots"), qPrintable(run.err));
+        QVERIFY(!QFileInfo::exists(sampleDir + "/none.orx"));
+    }
+
+    // Each failure exits 1 with the message the window would show, and leaves an existing
+    // output file as it was.
+    void failures_data()
+    {
+        QTest::addColumn<QString>("input"); // relative to the test folder
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("mentioned");
+        QTest::newRow("missing input")
+            << "gone.pfp" << QStringList() << QStringList{"Wrong file format", "could not be read"};
+        QTest::newRow("corrupt index") << "corrupt.orx" << QStringList()
+                                       << QStringList{"Wrong file format", "Failed to parse index file!"};
+        QTest::newRow("index with wrong root")
+            << "root.orx" << QStringList() << QStringList{"Wrong index file format"};
+        QTest::newRow("output folder missing")
+            << "p.pfp" << QStringList{"-o", "@/no/such/folder/out.orx"}
+            << QStringList{"An unexpected error occured while generating the index file!",
+                           "cannot be written"};
+        QTest::newRow("output is a folder")
+            << "p.pfp" << QStringList{"-o", "@/img"}
+            << QStringList{"An unexpected error occured while generating the index file!",
+                           "cannot be written"};
+        QTest::newRow("model not found") << "p.pfp" << QStringList{"--model", "@/absent.ply"}
+                                         << QStringList{"Model not found", "absent.ply"};
+        QTest::newRow("dataset without model")
+            << "nomodel.pfp" << QStringList() << QStringList{"No model found in the specified dataset!"};
+        QTest::newRow("photograph missing")
+            << "lost.pfp" << QStringList() << QStringList{"were not found", "img/lost.jpg"};
+        QTest::newRow("project without depths")
+            << "p.pfp" << QStringList{"--depths", "none"} << QStringList{"carries no depths"};
+        QTest::newRow("thumbnails not there") << "p.pfp" << QStringList{"--thumbnails", "existing"}
+                                              << QStringList{"Thumbnails missing", "thumbnails/a.jpg"};
+        QTest::newRow("model without vertices")
+            << "p.pfp" << QStringList{"--thumbnails", "hires"} << QStringList{"Model not loaded", "m.ply"};
+        QTest::newRow("low-resolution model missing")
+            << "p.pfp" << QStringList{"--thumbnails", "hires", "--lowres-model", "@/gone.ply"}
+            << QStringList{"Model not found", "gone.ply"};
+    }
+    void failures()
+    {
+        QFETCH(QString, input);
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, mentioned);
+        QTemporaryDir temp;
+        const QString dir = QFileInfo(temp.path()).canonicalFilePath();
+        writeSmallProject(dir);
+        QVERIFY(writeTextFile(dir + "/nomodel.pfp",
+                              projectText({{Raster{testCamera(20.0f, {0, 0, 10}), "img/a.jpg"}}}, {})));
+        QVERIFY(
+            writeTextFile(dir + "/lost.pfp",
+                          projectText({{Raster{testCamera(20.0f, {0, 0, 10}), "img/lost.jpg"}}}, {"m.ply"})));
+        QVERIFY(writeTextFile(dir + "/corrupt.orx", "<scene name=\"s\"><collection thumbnailBar=\"top\""));
+        QVERIFY(writeTextFile(dir + "/root.orx", "<index/>"));
+        // An index from an earlier run that a failed run must not touch.
+        const QString earlier = dir + "/" + QFileInfo(input).baseName() + "_generated.orx";
+        QVERIFY(writeTextFile(earlier, "earlier"));
+        for (QString &option : options)
+            option.replace("@", dir);
+
+        const ToolRun run = runTool(QStringList{"generate", dir + "/" + input} + options, dir);
+        QVERIFY(!run.crashed);
+        QCOMPARE(run.exitCode, 1);
+        for (const QString &text : std::as_const(mentioned))
+            QVERIFY2(run.err.contains(text), qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(readBytes(earlier), QByteArray("earlier"));
+        QVERIFY(!QFileInfo::exists(dir + "/img/thumbnails") || options.contains("existing"));
+    }
+
+    // The tool's index for the sample, then the window's from the same per-shot values and the
+    // same settings: the two files must be identical.
+    void sampleIndexMatchesTheWindow()
+    {
+        const QString cliIndex = sampleDir + "/cli.orx";
+        const ToolRun run =
+            runTool(QStringList{"generate", sampleProject, "-o", cliIndex} + customSettings());
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(run.out.trimmed(), cliIndex);
+
+        // Progress as plain lines, rising to 100 for every job.
+        for (const char *job : {"thumbnails", "depths", "ordering"}) {
+            const QRegularExpression line(QStringLiteral("^%1: (\\d+)%$").arg(job),
+                                          QRegularExpression::MultilineOption);
+            QList<int> values;
+            for (auto it = line.globalMatch(run.err); it.hasNext();)
+                values.append(it.next().captured(1).toInt());
+            QVERIFY2(!values.isEmpty() && values.last() == 100, job);
+            QVERIFY2(std::is_sorted(values.begin(), values.end()), job);
+        }
+
+        OrvelleIndexRead written;
+        QVERIFY(written.readFile(cliIndex));
+        QCOMPARE(written.collectionCount(), 1);
+        const ShotCollection &shots = written.collection(0);
+        QCOMPARE(shots.shotCount(), 8);
+
+        // Thumbnails at most 256 px, in each photograph's thumbnails folder.
+        for (int p = 0; p < shots.shotCount(); ++p) {
+            const QFileInfo photo(shots.imagePaths().at(p));
+            QCOMPARE(shots.thumbnailPaths().at(p), photo.absolutePath() + "/thumbnails/" + photo.fileName());
+            const QSize size = QImageReader(shots.thumbnailPaths().at(p)).size();
+            QCOMPARE(qMax(size.width(), size.height()), 256);
+        }
+        // Depths as the sample's ground truth has them.
+        QFile truthFile(sampleDir + "/sample/truth.json");
+        QVERIFY(truthFile.open(QIODevice::ReadOnly));
+        const QJsonArray photographs = QJsonDocument::fromJson(truthFile.readAll())["photographs"].toArray();
+        QCOMPARE(photographs.size(), 8);
+        for (const QJsonValue &photograph : photographs) {
+            const QString image = sampleDir + "/sample/" + photograph["image"].toString();
+            const int p = int(shots.imagePaths().indexOf(image));
+            QVERIFY2(p >= 0, qPrintable(image));
+            const double truth = photograph["depth"].toDouble();
+            QVERIFY2(
+                qAbs(shots.depths().at(p) - truth) <= 0.005 * truth,
+                qPrintable(QString("%1: %2 against %3").arg(image).arg(shots.depths().at(p)).arg(truth)));
+        }
+
+        // The window, from an import of the same project.
+        ScriptedDialogs dialogs;
+        MainWindow window;
+        window.setDialogProvider(&dialogs);
+        dialogs.openAnswers << sampleProject;
+        control<QAction>(&window, "actionImport")->trigger();
+        QVERIFY(dialogs.ofKind("warning").isEmpty());
+        auto *table = control<QTableWidget>(&window, "data");
+        QCOMPARE(table->rowCount(), 8);
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const int p = int(shots.imagePaths().indexOf(table->item(row, 0)->text()));
+            QVERIFY2(p >= 0, qPrintable(table->item(row, 0)->text()));
+            ShotTable::setCellText(table, row, 1, shots.thumbnailPaths().at(p));
+            ShotTable::setCellText(table, row, 3, CameraElement::formatNumber(shots.depths().at(p)));
+            ShotTable::setCellText(table, row, 4, QString::number(p));
+            ShotTable::setCellText(table, row, 5, QString::number(shots.clusterNumbers().at(p)));
+        }
+        control<QLineEdit>(&window, "sceneName")->setText("Test scene");
+        control<QDoubleSpinBox>(&window, "cameraSpeed")->setValue(2.5);
+        control<QSpinBox>(&window, "startShot")->setValue(3);
+        control<QDoubleSpinBox>(&window, "upDirX")->setValue(0);
+        control<QDoubleSpinBox>(&window, "upDirY")->setValue(0);
+        control<QDoubleSpinBox>(&window, "upDirZ")->setValue(2);
+        control<QComboBox>(&window, "thumbnailBarPosition")->setCurrentText("top");
+        control<QPushButton>(&window, "frameletColor")->setPalette(QPalette(QColor(255, 128, 0)));
+        control<QPushButton>(&window, "backgroundColor")->setPalette(QPalette(QColor(10, 20, 30)));
+        control<QDoubleSpinBox>(&window, "frameletsScale")->setValue(1.5);
+        control<QDoubleSpinBox>(&window, "projectionReliability")->setValue(0.25);
+        control<QCheckBox>(&window, "lighting")->setChecked(true);
+        control<QRadioButton>(&window, "coloredDomeBackground")->setChecked(true);
+        auto *dome = control<QTableWidget>(&window, "backgroundDome");
+        dome->setRowCount(3);
+        const QStringList domeRows[3] = {{"-1", "0.1,0.2,0.3"}, {"0", "0.4 0.5 0.6"}, {"1", "0.7,0.8,0.9"}};
+        for (int row = 0; row < 3; ++row)
+            for (int column = 0; column < 2; ++column)
+                ShotTable::setCellText(dome, row, column, domeRows[row][column]);
+        control<QRadioButton>(&window, "useInputModel")->setChecked(true);
+        const QString windowIndex = sampleDir + "/window.orx";
+        control<QLineEdit>(&window, "outputIndexFilename")->setText(windowIndex);
+        window.saveDatasetORX();
+        QCOMPARE(dialogs.ofKind("information").size(), 1);
+        QCOMPARE(dialogs.ofKind("information").first().text,
+                 QString("The index file has been successfully generated!"));
+
+        const QByteArray fromWindow = readBytes(windowIndex);
+        QVERIFY(fromWindow.contains("<sphere>"));
+        QCOMPARE(readBytes(cliIndex), fromWindow);
+    }
+
+    // An index read back with its own depths and the thumbnails made before: no GL step repeats
+    // work, and the depths are carried over as they were.
+    void regenerateFromIndex()
+    {
+        const QString first = sampleDir + "/first.orx";
+        QCOMPARE(runTool({"generate", sampleProject, "-o", first, "--absolute-paths"}).exitCode, 0);
+        const QString second = sampleDir + "/second.orx";
+        const ToolRun run =
+            runTool({"generate", first, "-o", second, "--depths", "none", "--thumbnails", "existing"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY(!run.err.contains("depths:"));
+        QVERIFY(!run.err.contains("thumbnails:"));
+
+        OrvelleIndexRead a, b;
+        QVERIFY(a.readFile(first));
+        QVERIFY(b.readFile(second));
+        const ShotCollection &before = a.collection(0);
+        const ShotCollection &after = b.collection(0);
+        QCOMPARE(after.shotCount(), before.shotCount());
+        for (int p = 0; p < after.shotCount(); ++p) {
+            const int q = int(before.imagePaths().indexOf(after.imagePaths().at(p)));
+            QVERIFY(q >= 0);
+            QCOMPARE(after.depths().at(p), before.depths().at(q));
+            QCOMPARE(after.thumbnailPaths().at(p), before.thumbnailPaths().at(q));
+        }
+        // Written with paths relative to its folder (the default), the model included.
+        QVERIFY(readBytes(second).contains("filename=\"./sample/model/scene.ply\""));
+    }
+
+    // The multiresolution model is built beside the tool's own builder and named in the index.
+    void tesselModel()
+    {
+        const QString index = sampleDir + "/tessel.orx";
+        const QString tessel = sampleDir + "/scene.tsl";
+        const ToolRun run = runTool({"generate", sampleProject, "-o", index, "--thumbnails", "hires",
+                                     "--tessel", "--tessel-output", tessel, "--absolute-paths"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY(run.err.contains("tessel: 100%"));
+        QVERIFY(QFileInfo(tessel).size() > 0);
+        QVERIFY(readBytes(index).contains(QString("<model filename=\"%1\"/>").arg(tessel).toUtf8()));
+        // The photographs serve as thumbnails.
+        QVERIFY(
+            readBytes(index).contains("thumbnail=\"" + sampleDir.toUtf8() + "/sample/photos/img_0001.jpg\""));
+    }
+};
+
+QTEST_MAIN(TestGenerate)
+#include "tst_generate.moc"
