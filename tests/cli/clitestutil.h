@@ -23,10 +23,12 @@ inline QString installedTool()
 }
 
 inline ToolRun runTool(const QStringList &arguments, const QString &workingDirectory = QString(),
+                       const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
                        int timeoutMs = 300000)
 {
     ToolRun run;
     QProcess process;
+    process.setProcessEnvironment(environment);
     if (!workingDirectory.isEmpty())
         process.setWorkingDirectory(workingDirectory);
     process.start(installedTool(), arguments);

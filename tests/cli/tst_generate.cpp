@@ -191,6 +191,24 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     }
 
+    // Without a display the help and the checks still work; the run stops before any job.
+    void withoutDisplay()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        QCOMPARE(runTool({"generate", "--help"}, QString(), environment).exitCode, 0);
+        QCOMPARE(runTool({"generate", sampleProject, "--up", "0,0,0"}, QString(), environment).exitCode, 2);
+
+        const QString index = sampleDir + "/headless.orx";
+        const ToolRun run = runTool({"generate", sampleProject, "-o", index}, QString(), environment);
+        QVERIFY(!run.crashed);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("xvfb-run"), qPrintable(run.err));
+        QVERIFY(!QFileInfo::exists(index));
+        QVERIFY(!QFileInfo::exists(sampleDir + "/sample/photos/thumbnails"));
+    }
+
     void startShotBeyondTheShots()
     {
         const ToolRun run =
