@@ -413,20 +413,37 @@ private slots:
         QVERIFY(readBytes(second).contains("filename=\"./sample/model/scene.ply\""));
     }
 
-    // The multiresolution model is built beside the tool's own builder and named in the index.
+    // The multiresolution model is built by the builder beside the tool and named in the index.
+    // The builder moves the program into the temporary folder: names given relative to where the
+    // tool was started must still land there.
     void tesselModel()
     {
         const QString index = sampleDir + "/tessel.orx";
         const QString tessel = sampleDir + "/scene.tsl";
-        const ToolRun run = runTool({"generate", sampleProject, "-o", index, "--thumbnails", "hires",
-                                     "--tessel", "--tessel-output", tessel, "--absolute-paths"});
+        const ToolRun run = runTool({"generate", "sample/sample.pfp", "-o", "tessel.orx", "--thumbnails",
+                                     "hires", "--tessel", "--tessel-output", "scene.tsl", "--absolute-paths"},
+                                    sampleDir);
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(run.out.trimmed(), index);
         QVERIFY(run.err.contains("tessel: 100%"));
         QVERIFY(QFileInfo(tessel).size() > 0);
         QVERIFY(readBytes(index).contains(QString("<model filename=\"%1\"/>").arg(tessel).toUtf8()));
         // The photographs serve as thumbnails.
         QVERIFY(
             readBytes(index).contains("thumbnail=\"" + sampleDir.toUtf8() + "/sample/photos/img_0001.jpg\""));
+    }
+
+    void tesselFailure()
+    {
+        const QString index = sampleDir + "/notessel.orx";
+        // A model the builder cannot read: the builder's own error, no index.
+        QVERIFY(writeTextFile(sampleDir + "/broken.ply", "not a model"));
+        const ToolRun run = runTool({"generate", sampleProject, "-o", index, "--thumbnails", "hires",
+                                     "--model", sampleDir + "/broken.ply", "--lowres-model",
+                                     sampleDir + "/sample/model/scene_lowres.ply", "--tessel"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("\"tesselbuilder\" error"), qPrintable(run.err));
+        QVERIFY(!QFileInfo::exists(index));
     }
 };
 
