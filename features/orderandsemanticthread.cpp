@@ -83,7 +83,7 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
     records.resize(std::size_t(n));
     std::vector<int> toCompute;
     for (int i = 0; i < n; ++i) {
-        if (i < cached.size() && matchesFile(cached[i], m_imagePaths[i]))
+        if (i < cached.size() && matchesFile(cached[i], m_imagePaths.at(i)))
             records[i] = cached[i];
         else
             toCompute.push_back(i);
@@ -96,7 +96,7 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
     auto decodeRows = [&]() {
         for (std::size_t k = nextJob++; k < toCompute.size() && !m_stop; k = nextJob++) {
             const int row = toCompute[k];
-            ShotFeatures computed = computeImageFeatures(m_imagePaths[row]);
+            ShotFeatures computed = computeImageFeatures(m_imagePaths.at(row));
             {
                 std::lock_guard<std::mutex> lock(doneMutex);
                 records[row] = std::move(computed);
@@ -124,7 +124,7 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
         applyCameraFeatures(record, i < m_cameras.size() ? m_cameras[i] : Camera(),
                             i < m_depths.size() ? m_depths[i] : 0.0f);
         if (!record.colorValid)
-            emit unreadableImage(i, m_imagePaths[i]);
+            emit unreadableImage(i, m_imagePaths.at(i));
         emit progress(int(double(i + 1) / double(n) * 80.0));
     }
     for (std::thread &decoder : decoders)
