@@ -105,6 +105,19 @@ bool GenerationPipeline::prepare(const GenerationRequest &request)
     for (int i = 0; i < n; ++i)
         m_shots.cameras.append(DatasetImport::tableCamera(m_dataset.cameras.at(i)));
 
+    // Nothing the run reads is written over (an index given as INPUT may be replaced by the new one).
+    QStringList readFiles = m_shots.imagePaths;
+    readFiles << m_modelFile << QFileInfo(m_lowresModelFile).canonicalFilePath();
+    if (QFileInfo(request.datasetFile).suffix() != QLatin1String("orx"))
+        readFiles << QFileInfo(request.datasetFile).canonicalFilePath();
+    for (const QString &written : {m_outputFile, request.tessel ? m_tesselOutput : QString()}) {
+        const QString existing = QFileInfo(written).canonicalFilePath();
+        if (!existing.isEmpty() && readFiles.contains(existing))
+            return fail(tr("Index generation status"),
+                        tr("\"%1\" is one of the files the generation reads: it is not written over.")
+                            .arg(native(written)));
+    }
+
     // The file is written only at the end; an unwritable name is better known now.
     if (!canWrite(m_outputFile))
         return fail(tr("Index generation status"),

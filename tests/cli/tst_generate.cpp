@@ -239,6 +239,13 @@ private slots:
             << "p.pfp" << QStringList{"-o", "@/img"}
             << QStringList{"An unexpected error occured while generating the index file!",
                            "cannot be written"};
+        QTest::newRow("output over the project")
+            << "p.pfp" << QStringList{"-o", "@/p.pfp"} << QStringList{"p.pfp", "is not written over"};
+        QTest::newRow("output over a photograph")
+            << "p.pfp" << QStringList{"-o", "@/img/a.jpg"} << QStringList{"a.jpg", "is not written over"};
+        QTest::newRow("multiresolution model over the model")
+            << "p.pfp" << QStringList{"--tessel", "--tessel-output", "@/m.ply"}
+            << QStringList{"is not written over"};
         QTest::newRow("model not found") << "p.pfp" << QStringList{"--model", "@/absent.ply"}
                                          << QStringList{"Model not found", "absent.ply"};
         QTest::newRow("dataset without model")
@@ -283,6 +290,10 @@ private slots:
             QVERIFY2(run.err.contains(text), qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
         QCOMPARE(readBytes(earlier), QByteArray("earlier"));
+        QCOMPARE(readBytes(dir + "/m.ply"),
+                 QByteArray("ply\nformat ascii 1.0\nelement vertex 0\nend_header\n"));
+        QVERIFY(QFileInfo(dir + "/p.pfp").size() > 100);
+        QCOMPARE(QImageReader(dir + "/img/a.jpg").size(), QSize(64, 48));
         QVERIFY(!QFileInfo::exists(dir + "/img/thumbnails") || options.contains("existing"));
     }
 
