@@ -5,6 +5,7 @@
 
 #include "dialogprovider.h"
 #include "indexvalues.h"
+#include "orientationwidget.h"
 #include "shottable.h"
 #include "ui_mainwindow.h"
 
@@ -43,12 +44,21 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->useSameClusteringAndOrderingFunctions, &QCheckBox::clicked, this,
             &MainWindow::connectOrderingAndSemanticFunctions);
 
+    // The orientation preview, fed by the model field, the preview box and the start view.
+    m_preview = new OrientationWidget;
+    m_preview->setObjectName(QStringLiteral("orientationPreview"));
+    m_preview->setMinimumSize(100, 100);
+    connect(ui->previewModelOrientation, &QCheckBox::clicked, m_preview, &OrientationWidget::setModelVisible);
+    connect(ui->lowresModel, &QLineEdit::textChanged, m_preview, &OrientationWidget::set3DModel);
+
     // Start view and up direction.
     connect(ui->startShot, &QSpinBox::valueChanged, this, &MainWindow::setStartView);
     for (QDoubleSpinBox *axis : {ui->upDirX, ui->upDirY, ui->upDirZ})
         connect(axis, &QDoubleSpinBox::valueChanged, this, &MainWindow::setGenericUpDir);
     for (QPushButton *button : upDirButtons())
         connect(button, &QPushButton::clicked, this, &MainWindow::setPredefinedUpDir);
+    connectJobControls();
+    ui->cameraOrientationGLContainer->addWidget(m_preview);
 
     connectOrderingAndSemanticFunctions(ui->useSameClusteringAndOrderingFunctions->isChecked());
 
@@ -58,7 +68,14 @@ MainWindow::MainWindow(QWidget *parent)
     centreOnScreen();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // No job object may outlive the window, and none may be destroyed while it runs.
+    stopAllJobs();
+    // The table clears itself while the base class destroys it, after this object is gone.
+    ui->data->model()->disconnect(this);
+    delete m_preview;
+}
 
 void MainWindow::setDialogProvider(DialogProvider *dialogs)
 {
@@ -72,6 +89,11 @@ DialogProvider &MainWindow::dialogs() const
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // Workers first (they stop between photographs), then the builder through terminate().
+    m_closing = true;
+    stopWorkerJobs();
+    // A builder killed on purpose is no crash to report to a window that is going away.
+    silenceBuilder();
     emit terminate();
     event->accept();
 }
@@ -177,10 +199,7 @@ void MainWindow::setStartView()
 
 void MainWindow::showStartView(const ksr::Point3f &up, const ksr::Matrix44f &view)
 {
-    // The orientation preview widget is not part of the window yet; once it is, this is the
-    // one place that hands it the up direction and the start view.
-    (void)up;
-    (void)view;
+    m_preview->setUpDir(up, view);
 }
 
 void MainWindow::setGenericUpDir()
