@@ -146,13 +146,17 @@ void MainWindow::thumbnailJobFinished(QPointer<DownsamplingThread> job, quint64 
         return;
     job->wait();
     job->deleteLater();
+    if (m_thumbnailJob == job)
+        m_thumbnailJob = nullptr;
     if (m_closing)
         return;
     ui->updateThumbnails->setEnabled(true);
     const QStringList failures = std::exchange(m_thumbnailFailures, {});
     if (isCurrentDataset(dataset) && !failures.isEmpty())
         dialogs().warning(this, tr("Thumbnails not made"),
-                          tr("%n thumbnail(s) could not be made:", nullptr, int(failures.size())) +
+                          (failures.size() == 1
+                               ? tr("1 thumbnail could not be made:")
+                               : tr("%1 thumbnails could not be made:").arg(failures.size())) +
                               QLatin1Char('\n') + problemList(failures));
     checkIfReadyToGenerate();
 }
@@ -203,6 +207,8 @@ void MainWindow::depthJobFinished(QPointer<DepthComputationThread> job, quint64 
         return;
     job->wait();
     job->deleteLater();
+    if (m_depthJob == job)
+        m_depthJob = nullptr;
     if (m_closing)
         return;
     ui->updateDepths->setEnabled(true);
@@ -272,6 +278,8 @@ void MainWindow::orderingJobFinished(QPointer<OrderAndSemanticThread> job, quint
         return;
     job->wait();
     job->deleteLater();
+    if (m_orderingJob == job)
+        m_orderingJob = nullptr;
     if (m_closing)
         return;
     const QStringList unreadable = std::exchange(m_unreadablePhotos, {});
@@ -280,8 +288,10 @@ void MainWindow::orderingJobFinished(QPointer<OrderAndSemanticThread> job, quint
         ui->updateOrderingAndSemantic->setEnabled(true);
         if (!unreadable.isEmpty())
             dialogs().warning(this, tr("Photographs not read"),
-                              tr("%n photograph(s) could not be read; their colours were not compared:",
-                                 nullptr, int(unreadable.size())) +
+                              (unreadable.size() == 1
+                                   ? tr("1 photograph could not be read; its colours were not compared:")
+                                   : tr("%1 photographs could not be read; their colours were not compared:")
+                                         .arg(unreadable.size())) +
                                   QLatin1Char('\n') + problemList(unreadable));
     }
     checkIfReadyToGenerate();
