@@ -13,6 +13,7 @@
 #include "ui_mainwindow.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMetaType>
 
 #include <utility>
@@ -29,6 +30,15 @@ QString problemList(const QStringList &problems)
     if (problems.size() > listedProblems)
         shown.append(MainWindow::tr("... and %1 more.").arg(problems.size() - listedProblems));
     return shown.join(QLatin1Char('\n'));
+}
+
+// Both names lead to one file (links and relative parts resolved).
+bool sameFile(const QString &a, const QString &b)
+{
+    const QFileInfo first(a), second(b);
+    if (first.exists() && second.exists())
+        return first.canonicalFilePath() == second.canonicalFilePath();
+    return first.absoluteFilePath() == second.absoluteFilePath();
 }
 
 } // namespace
@@ -301,6 +311,16 @@ void MainWindow::computeTessel()
 {
     if (m_builder) // the button is disabled while the builder runs
         return;
+    const QString input = ui->modelName->text();
+    const QString output = ui->tesselModelName->text();
+    // A multiresolution model chosen as input derives its own name as output.
+    if (!input.isEmpty() && sameFile(input, output)) {
+        dialogs().warning(this, tr("Multiresolution model"),
+                          tr("The multiresolution model would be written over its input model \"%1\". "
+                             "Choose another file name for it.")
+                              .arg(QDir::toNativeSeparators(input)));
+        return;
+    }
     ui->tesselComputationProgress->setValue(0);
     // The model is being rewritten: it is not ready until this run ends well.
     ui->tesselStatus->clear();
@@ -324,7 +344,7 @@ void MainWindow::computeTessel()
     });
 
     ui->updateTesselModel->setEnabled(false);
-    builder->startBuilder(ui->modelName->text(), ui->pointCloud->isChecked(), ui->tesselModelName->text());
+    builder->startBuilder(input, ui->pointCloud->isChecked(), output);
 }
 
 void MainWindow::builderEnded(QPointer<TesselComputationProcess> builder)

@@ -242,6 +242,37 @@ private slots:
         QVERIFY(generateEnabled());
     }
 
+    void builderNeverWritesOverItsInput()
+    {
+        importFile(small + "/sample.pfp");
+        // A builder that writes whatever it is given after -o.
+        const QString builder = temp.filePath("writing-builder.sh");
+        QVERIFY(writeBuilder(builder,
+                             "while [ $# -gt 0 ]; do [ \"$1\" = -o ] && echo built > \"$2\"; shift; done"));
+        window->setBuilderProgram(builder);
+        const QString model = temp.filePath("own/scene.tsl");
+        QVERIFY(writeTextFile(model, "the user's model"));
+        QVERIFY(QFile::link(temp.filePath("own"), temp.filePath("alias")));
+
+        get<QLineEdit>("modelName")->setText(model);
+        get<QLineEdit>("tesselModelName")->setText(temp.filePath("alias/../alias/scene.tsl"));
+        dialogs.shown.clear();
+        clickControl(get<QPushButton>("updateTesselModel"));
+        QCOMPARE(dialogs.shown.size(), 1);
+        QCOMPARE(dialogs.shown[0].kind, QString("warning"));
+        QVERIFY(get<QPushButton>("updateTesselModel")->isEnabled());
+        QTest::qWait(200);
+        QFile kept(model);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("the user's model"));
+
+        // Another output is built as asked.
+        get<QLineEdit>("tesselModelName")->setText(temp.filePath("own/other.tsl"));
+        runJob("updateTesselModel");
+        QCOMPARE(get<QLabel>("tesselStatus")->text(), QString("Ready!"));
+        QVERIFY(QFileInfo::exists(temp.filePath("own/other.tsl")));
+    }
+
     void depthsNotComputedAfterImport()
     {
         importFile(small + "/sample.pfp");
