@@ -2,6 +2,7 @@
 
 #include "depthcomputationthread.h"
 #include "downsamplingthread.h"
+#include "jobinputs.h"
 #include "jobmessages.h"
 #include "jobrunner.h"
 #include "orderandsemanticthread.h"
@@ -140,7 +141,7 @@ bool GenerationPipeline::computeThumbnails()
     case ThumbnailSource::Existing: {
         QStringList missing;
         for (const QString &image : std::as_const(m_shots.imagePaths)) {
-            const QString thumbnail = DownsamplingThread::thumbnailPath(image);
+            const QString thumbnail = JobInputs::thumbnailPath(image);
             m_shots.thumbnailPaths.append(thumbnail);
             if (!QFileInfo(thumbnail).isFile())
                 missing.append(native(thumbnail));
@@ -154,9 +155,7 @@ bool GenerationPipeline::computeThumbnails()
         break;
     }
 
-    QStringList outputs;
-    for (const QString &image : std::as_const(m_shots.imagePaths))
-        outputs.append(DownsamplingThread::thumbnailPath(image));
+    const QStringList outputs = JobInputs::thumbnailPaths(m_shots.imagePaths);
     QStringList made(outputs.size());
     QStringList problems;
     const QString job = QStringLiteral("thumbnails");
@@ -231,9 +230,9 @@ bool GenerationPipeline::computeDepths()
 bool GenerationPipeline::computeOrderAndSemantic()
 {
     const int n = shotCount();
-    auto weight = [](int value) { return float(value) / 100.0f; };
-    const FeatureWeights &o = m_request.orderWeights;
-    const FeatureWeights &c = m_request.clusterWeights;
+    // The tool's weights run from 0 to 100, as the window's sliders do.
+    const std::array<float, 12> w =
+        JobInputs::featureWeights(m_request.orderWeights, m_request.clusterWeights, 100);
     QVector<int> order;
     QVector<int> semantic;
     bool ordered = false;
@@ -241,10 +240,8 @@ bool GenerationPipeline::computeOrderAndSemantic()
     QStringList unreadable;
     const QString job = QStringLiteral("ordering");
     {
-        OrderAndSemanticThread thread(m_shots.imagePaths, m_shots.cameras, m_shots.depths, weight(o[0]),
-                                      weight(o[1]), weight(o[2]), weight(o[3]), weight(o[4]), weight(o[5]),
-                                      weight(c[0]), weight(c[1]), weight(c[2]), weight(c[3]), weight(c[4]),
-                                      weight(c[5]));
+        OrderAndSemanticThread thread(m_shots.imagePaths, m_shots.cameras, m_shots.depths, w[0], w[1], w[2],
+                                      w[3], w[4], w[5], w[6], w[7], w[8], w[9], w[10], w[11]);
         connect(&thread, &OrderAndSemanticThread::newOrder, this, [&](const QVector<int> &values) {
             order = values;
             ordered = true;
@@ -269,11 +266,7 @@ bool GenerationPipeline::computeOrderAndSemantic()
         return fail(tr("Ordering not computed"), tr("The ordering job did not report every shot."));
 
     // The table keeps, per shot, its position in the viewing order.
-    QVector<int> positions(n, -1);
-    for (int position = 0; position < n; ++position)
-        if (order.at(position) >= 0 && order.at(position) < n)
-            positions[order.at(position)] = position;
-    m_shots.orderPositions = positions;
+    m_shots.orderPositions = JobInputs::positionsFromOrder(order, n);
     m_shots.clusterNumbers = semantic;
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include "datasetimport.h"
 #include "indexvalues.h"
+#include "jobinputs.h"
 
 #include <QObject>
 #include <QString>
@@ -28,7 +29,7 @@ enum class DepthSource {
 
 // The six feature weights, 0..100, in the window's row order: time of shot, direction of shot,
 // position of shot, position of target, colour distribution, colour spatial distribution.
-using FeatureWeights = std::array<int, 6>;
+using FeatureWeights = JobInputs::FeatureSliders;
 
 struct GenerationRequest {
     QString datasetFile;

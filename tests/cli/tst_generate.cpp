@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -419,6 +420,58 @@ private slots:
         const QByteArray fromWindow = readBytes(windowIndex);
         QCOMPARE(fromWindow.contains("<sphere>"), settings != "defaults");
         QCOMPARE(fromTool, fromWindow);
+    }
+
+    // The whole preparation in the real window (its Update buttons start the same jobs) and in
+    // the tool, from copies of the same sample: the two indexes are identical.
+    void windowJobsGiveTheSameIndex()
+    {
+        QTemporaryDir temp;
+        const QString dir = QFileInfo(temp.path()).canonicalFilePath();
+        QVERIFY(makeSample(dir + "/sample"));
+        const QString project = dir + "/sample/sample.pfp";
+        const QString cliIndex = dir + "/cli.orx";
+        const ToolRun run =
+            runTool({"generate", project, "-o", cliIndex, "--order-weights", "0,40,60,10,30,0",
+                     "--cluster-weights", "20,50,50,0,0,10", "--absolute-paths"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        // The window finds the thumbnails the tool made: make it draw its own.
+        QVERIFY(QDir(dir + "/sample/photos/thumbnails").removeRecursively());
+
+        ScriptedDialogs dialogs;
+        MainWindow window;
+        window.setDialogProvider(&dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        dialogs.openAnswers << project;
+        control<QAction>(&window, "actionImport")->trigger();
+        const char *order[] = {"timeOfShotOrder",  "dirOfShotOrder",  "posOfShotOrder",
+                               "posOfTargetOrder", "colorDistrOrder", "colorSpatialDistrOrder"};
+        const char *cluster[] = {"timeOfShotSemantic",  "dirOfShotSemantic",  "posOfShotSemantic",
+                                 "posOfTargetSemantic", "colorDistrSemantic", "colorSpatialDistrSemantic"};
+        const int orderWeights[] = {0, 40, 60, 10, 30, 0};
+        const int clusterWeights[] = {20, 50, 50, 0, 0, 10};
+        // Readiness is judged when a job ends: the input model is chosen before.
+        clickControl(control<QRadioButton>(&window, "useInputModel"));
+        clickControl(control<QCheckBox>(&window, "useSameClusteringAndOrderingFunctions"));
+        for (int i = 0; i < 6; ++i) {
+            control<QSlider>(&window, order[i])->setValue(orderWeights[i]);
+            control<QSlider>(&window, cluster[i])->setValue(clusterWeights[i]);
+        }
+        for (const char *button : {"updateThumbnails", "updateDepths", "updateOrderingAndSemantic"}) {
+            auto *update = control<QPushButton>(&window, button);
+            QTRY_VERIFY2(update->isEnabled(), button);
+            clickControl(update);
+            QTRY_VERIFY_WITH_TIMEOUT(update->isEnabled(), 120000);
+        }
+        control<QCheckBox>(&window, "useRelativePaths")->setChecked(false);
+        const QString windowIndex = dir + "/window.orx";
+        control<QLineEdit>(&window, "outputIndexFilename")->setText(windowIndex);
+        QTRY_VERIFY(control<QPushButton>(&window, "generateOrvelleIndex")->isEnabled());
+        clickControl(control<QPushButton>(&window, "generateOrvelleIndex"));
+        QVERIFY2(dialogs.ofKind("warning").isEmpty(), qPrintable(dialogs.ofKind("warning").value(0).text));
+        QCOMPARE(readBytes(cliIndex), readBytes(windowIndex));
+        QVERIFY(QFileInfo::exists(dir + "/sample/photos/thumbnails/img_0001.jpg"));
     }
 
     // An index read back with its own depths and the thumbnails made before: no GL step repeats
