@@ -7,6 +7,7 @@
 #include "dialogprovider.h"
 #include "downsamplingthread.h"
 #include "jobinputs.h"
+#include "jobmessages.h"
 #include "orderandsemanticthread.h"
 #include "shottable.h"
 #include "tesselcomputationprocess.h"
@@ -20,17 +21,6 @@
 
 namespace
 {
-
-// Lists at most this many problems in a message box; the rest are counted.
-constexpr int listedProblems = 10;
-
-QString problemList(const QStringList &problems)
-{
-    QStringList shown = problems.mid(0, listedProblems);
-    if (problems.size() > listedProblems)
-        shown.append(MainWindow::tr("... and %1 more.").arg(problems.size() - listedProblems));
-    return shown.join(QLatin1Char('\n'));
-}
 
 // Both names lead to one file (links and relative parts resolved).
 bool sameFile(const QString &a, const QString &b)
@@ -142,7 +132,7 @@ void MainWindow::startThumbnailJob()
     });
     connect(job, &DownsamplingThread::failed, this, [this, dataset](int i, const QString &reason) {
         if (isCurrentDataset(dataset))
-            m_thumbnailFailures.append(tr("Photograph %1: %2").arg(i + 1).arg(reason));
+            m_thumbnailFailures.append(JobMessages::thumbnailFailure(i, reason));
     });
     connect(job, &QThread::finished, this, [this, guard, dataset] { thumbnailJobFinished(guard, dataset); });
 
@@ -162,12 +152,10 @@ void MainWindow::thumbnailJobFinished(QPointer<DownsamplingThread> job, quint64 
         return;
     ui->updateThumbnails->setEnabled(true);
     const QStringList failures = std::exchange(m_thumbnailFailures, {});
-    if (isCurrentDataset(dataset) && !failures.isEmpty())
-        dialogs().warning(this, tr("Thumbnails not made"),
-                          (failures.size() == 1
-                               ? tr("1 thumbnail could not be made:")
-                               : tr("%1 thumbnails could not be made:").arg(failures.size())) +
-                              QLatin1Char('\n') + problemList(failures));
+    if (isCurrentDataset(dataset) && !failures.isEmpty()) {
+        const JobMessage message = JobMessages::thumbnailsNotMade(failures);
+        dialogs().warning(this, message.title, message.text);
+    }
     checkIfReadyToGenerate();
 }
 
@@ -296,13 +284,10 @@ void MainWindow::orderingJobFinished(QPointer<OrderAndSemanticThread> job, quint
     // After a new import the depths must be computed again before the next ordering.
     if (isCurrentDataset(dataset)) {
         ui->updateOrderingAndSemantic->setEnabled(true);
-        if (!unreadable.isEmpty())
-            dialogs().warning(this, tr("Photographs not read"),
-                              (unreadable.size() == 1
-                                   ? tr("1 photograph could not be read; its colours were not compared:")
-                                   : tr("%1 photographs could not be read; their colours were not compared:")
-                                         .arg(unreadable.size())) +
-                                  QLatin1Char('\n') + problemList(unreadable));
+        if (!unreadable.isEmpty()) {
+            const JobMessage message = JobMessages::photographsNotRead(unreadable);
+            dialogs().warning(this, message.title, message.text);
+        }
     }
     checkIfReadyToGenerate();
 }
