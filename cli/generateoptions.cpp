@@ -114,8 +114,8 @@ void addGenerateOptions(QCommandLineParser &parser)
         "the multiresolution model, and writes the index file, with the window's rules and defaults.\n"
         "The thumbnail and depth steps draw with OpenGL: run it with a display (on a server under "
         "xvfb-run -a).\n"
-        "Exit status: 0 the index was written; 1 a step failed (its message on standard error); "
-        "2 usage error.\n"
+        "Exit status: 0 the index was written (its path is printed on standard output); 1 a step "
+        "failed (its message on standard error; an existing index file is left as it was); 2 usage error.\n"
         "Progress: a bar per step on standard error when it is a terminal, \"step: N%\" lines otherwise."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("generate"), QStringLiteral("The command."),
