@@ -101,10 +101,6 @@ private:
     void selectButtonColor(QPushButton *button);
 
     // Import steps (mainwindow_import.cpp).
-    bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList &images,
-                     QStringList &models);
-    bool readIndex(const QString &fileName, QVector<Camera> &cameras, QStringList &images,
-                   QStringList &models);
     void fillWindow(const QString &folder, const QVector<Camera> &cameras, const QStringList &images,
                     const QStringList &models);
     QString chooseModel(const QString &folder, const QStringList &models);

@@ -1,6 +1,6 @@
 #include "jobinputs.h"
 
-#include <QFileInfo>
+#include "downsamplingthread.h"
 
 #include <algorithm>
 
@@ -9,16 +9,7 @@ namespace JobInputs
 
 QString thumbnailPath(const QString &imagePath)
 {
-    // An empty path would otherwise become a "thumbnails" folder in the current directory.
-    if (imagePath.isEmpty())
-        return QString();
-    const QFileInfo image(imagePath);
-    // The canonical path of a missing file is not empty but "."; resolve the folder instead.
-    QString folder =
-        image.exists() ? image.canonicalPath() : QFileInfo(image.absolutePath()).canonicalFilePath();
-    if (folder.isEmpty())
-        folder = image.absolutePath();
-    return folder + QStringLiteral("/thumbnails/") + image.fileName();
+    return DownsamplingThread::thumbnailPath(imagePath);
 }
 
 QStringList thumbnailPaths(const QStringList &imagePaths)

@@ -31,16 +31,19 @@ QString thumbnailFailure(int row, const QString &reason)
 
 JobMessage thumbnailsNotMade(const QStringList &failures)
 {
-    return {tr("Thumbnails not made"), tr("%n thumbnail(s) could not be made:", int(failures.size())) +
-                                           QLatin1Char('\n') + problemList(failures)};
+    return {tr("Thumbnails not made"),
+            (failures.size() == 1 ? tr("1 thumbnail could not be made:")
+                                  : tr("%1 thumbnails could not be made:").arg(failures.size())) +
+                QLatin1Char('\n') + problemList(failures)};
 }
 
 JobMessage photographsNotRead(const QStringList &imagePaths)
 {
-    return {
-        tr("Photographs not read"),
-        tr("%n photograph(s) could not be read; their colours were not compared:", int(imagePaths.size())) +
-            QLatin1Char('\n') + problemList(imagePaths)};
+    return {tr("Photographs not read"),
+            (imagePaths.size() == 1 ? tr("1 photograph could not be read; its colours were not compared:")
+                                    : tr("%1 photographs could not be read; their colours were not compared:")
+                                          .arg(imagePaths.size())) +
+                QLatin1Char('\n') + problemList(imagePaths)};
 }
 
 } // namespace JobMessages

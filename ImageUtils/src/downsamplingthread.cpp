@@ -27,11 +27,16 @@ DownsamplingThread::~DownsamplingThread()
 
 QString DownsamplingThread::thumbnailPath(const QString &imagePath)
 {
-    const QFileInfo info(imagePath);
-    QString folder = info.canonicalPath();
+    // An empty path would otherwise become a "thumbnails" folder in the current directory.
+    if (imagePath.isEmpty())
+        return QString();
+    const QFileInfo image(imagePath);
+    // The canonical path of a missing file is ".", not empty: resolve its folder instead.
+    QString folder =
+        image.exists() ? image.canonicalPath() : QFileInfo(image.absolutePath()).canonicalFilePath();
     if (folder.isEmpty())
-        folder = info.absolutePath();
-    return folder + QStringLiteral("/thumbnails/") + info.fileName();
+        folder = image.absolutePath();
+    return folder + QStringLiteral("/thumbnails/") + image.fileName();
 }
 
 void DownsamplingThread::run()

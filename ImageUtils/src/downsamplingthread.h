@@ -31,7 +31,8 @@ public:
     GLDownsampler *downsampler() const { return m_downsampler; }
 
     // Where the thumbnail of `imagePath` goes: the image's canonical folder,
-    // then "thumbnails", then the image's file name.
+    // then "thumbnails", then the image's file name. A missing photograph keeps
+    // its (canonical) folder; an empty path gives an empty path.
     static QString thumbnailPath(const QString &imagePath);
 
 signals:

@@ -297,6 +297,12 @@ void TestDownsamplingThread::thumbnailPathBesideThePhotograph()
     const QString canonical = QFileInfo(folder).canonicalFilePath();
     QCOMPARE(DownsamplingThread::thumbnailPath(folder + "/../sub/IMG_0042.JPG"),
              canonical + "/thumbnails/IMG_0042.JPG");
+    // A photograph that is gone keeps its folder; a folder that is gone stays absolute.
+    QCOMPARE(DownsamplingThread::thumbnailPath(folder + "/../sub/gone.jpg"),
+             canonical + "/thumbnails/gone.jpg");
+    QCOMPARE(DownsamplingThread::thumbnailPath("/nowhere-at-all/x/IMG.JPG"),
+             QStringLiteral("/nowhere-at-all/x/thumbnails/IMG.JPG"));
+    QCOMPARE(DownsamplingThread::thumbnailPath(QString()), QString());
 }
 
 void TestDownsamplingThread::realPhotographs()

@@ -327,7 +327,7 @@ private slots:
         runJob("updateThumbnails");
         QCOMPARE(dialogs.shown.size(), 1);
         QCOMPARE(dialogs.shown[0].kind, QString("warning"));
-        QVERIFY2(dialogs.shown[0].text.contains(QRegularExpression("^2 thumbnail.* could not be made")),
+        QVERIFY2(dialogs.shown[0].text.contains(QRegularExpression("^2 thumbnails could not be made:")),
                  qPrintable(dialogs.shown[0].text));
         QVERIFY(dialogs.shown[0].text.contains("Photograph 2:"));
         QVERIFY(dialogs.shown[0].text.contains("Photograph 3:"));
