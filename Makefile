@@ -10,7 +10,7 @@ PACKAGES := cmake make g++ pkg-config \
             libassimp-dev libbenchmark-dev \
             xvfb xauth libimage-exiftool-perl
 
-.PHONY: all deps configure build test run bench clean
+.PHONY: all deps configure build build-app test run clean
 
 all: build
 
@@ -32,8 +32,12 @@ test: build
 	cd $(BUILD_DIR) && XDG_RUNTIME_DIR=$(CURDIR)/$(BUILD_DIR)/xdg-runtime \
 	  xvfb-run -a -s "-screen 0 1600x1200x24" ctest --output-on-failure --timeout 900
 
+# Only what the window needs: itself, the builder it starts and the sample generator.
+build-app: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target OrvelleIndexGenerator tslbuilder make-sample-dataset orvelle-index
+
 # Generates the sample dataset once, then starts the window in its folder.
-run: build
+run: build-app
 	@if [ ! -f $(BUILD_DIR)/sample/sample.pfp ]; then \
 	  $(BUILD_DIR)/bin/make-sample-dataset $(BUILD_DIR)/sample; fi
 	cd $(BUILD_DIR)/sample && $(CURDIR)/$(BUILD_DIR)/bin/OrvelleIndexGenerator
