@@ -2,7 +2,7 @@
 
 #include "exitcodes.h"
 #include "generate.h"
-#include "inspect.h"
+#include "filereport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

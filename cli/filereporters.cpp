@@ -1,4 +1,4 @@
-#include "inspectors.h"
+#include "filereporters.h"
 
 const std::vector<Inspector> &inspectors()
 {

@@ -1,7 +1,7 @@
-#include "inspect.h"
+#include "filereport.h"
 
 #include "exitcodes.h"
-#include "inspectors.h"
+#include "filereporters.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

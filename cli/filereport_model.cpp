@@ -1,6 +1,6 @@
 // `orvelle-index inspect MODEL` for the 3D model kinds: what the model loader reads from the file.
 
-#include "inspectors.h"
+#include "filereporters.h"
 #include "jsonvalues.h"
 
 #include "polymodel3d.h"

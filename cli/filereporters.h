@@ -1,7 +1,7 @@
 #pragma once
 // The file kinds `orvelle-index inspect` understands. An inspector reads one file with the
 // system's own readers and describes what they saw as JSON. To add a kind: write its function
-// in a source file of its own, declare it below and add one line to the table in inspectors.cpp.
+// in a source file of its own, declare it below and add one line to the table in filereporters.cpp.
 
 #include <QJsonObject>
 #include <QString>

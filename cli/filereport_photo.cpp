@@ -1,7 +1,7 @@
 // `orvelle-index inspect PHOTO` for photographs (.jpg, .jpeg, any case): the decoded size and the
 // time of shot that the EXIF reader finds.
 
-#include "inspectors.h"
+#include "filereporters.h"
 
 #include "shottime.h"
 

@@ -1,5 +1,5 @@
 // Inspectors of the two dataset kinds: Polyforge projects and index files.
-#include "inspectors.h"
+#include "filereporters.h"
 #include "jsonvalues.h"
 
 #include "orvelleindexread.h"
