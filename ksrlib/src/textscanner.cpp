@@ -10,7 +10,7 @@ namespace detail
 {
 
 // std::from_chars: independent of the C locale that the application object sets from the environment.
-bool parseDouble(const char *begin, int length, double &value)
+template <typename Number> bool parseNumber(const char *begin, int length, Number &value)
 {
     if (length > 0 && *begin == '+') {
         ++begin;
@@ -22,16 +22,14 @@ bool parseDouble(const char *begin, int length, double &value)
     return result.ec == std::errc() && result.ptr == begin + length;
 }
 
+bool parseDouble(const char *begin, int length, double &value)
+{
+    return parseNumber(begin, length, value);
+}
+
 bool parseLong(const char *begin, int length, long long &value)
 {
-    if (length > 0 && *begin == '+') {
-        ++begin;
-        --length;
-    }
-    if (length <= 0)
-        return false;
-    const auto result = std::from_chars(begin, begin + length, value);
-    return result.ec == std::errc() && result.ptr == begin + length;
+    return parseNumber(begin, length, value);
 }
 
 } // namespace detail

@@ -1,4 +1,5 @@
 // Runs the built orvelle-index on files written here and reads its JSON.
+#include "inspectrun.h"
 #include "orvelleindex.h"
 
 #include <QFile>
@@ -12,24 +13,11 @@
 namespace
 {
 
-struct Run {
-    int exitCode = -1;
-    QJsonObject json;
-    QByteArray out, err;
-};
+using Run = InspectRun;
 
 Run run(const QStringList &arguments)
 {
-    QProcess process;
-    process.start(QStringLiteral(ORVELLE_BIN_DIR "/orvelle-index"), arguments);
-    Run result;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.exitCode = process.exitCode();
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    result.json = QJsonDocument::fromJson(result.out).object();
-    return result;
+    return runOrvelleIndex(arguments);
 }
 
 void write(const QString &path, const QByteArray &bytes)

@@ -1,34 +1,18 @@
 // Runs the built orvelle-index on 3D models written here and reads its JSON.
 
+#include "inspectrun.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace
 {
 
-struct Run {
-    int exitCode = -1;
-    QJsonObject json;
-    QByteArray err;
-};
-
-Run inspect(const QString &fileName)
-{
-    QProcess process;
-    process.start(QStringLiteral(ORVELLE_BIN_DIR "/orvelle-index"), {QStringLiteral("inspect"), fileName});
-    Run result;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.exitCode = process.exitCode();
-    result.json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-    result.err = process.readAllStandardError();
-    return result;
-}
+using Run = InspectRun;
 
 QJsonArray triple(double x, double y, double z)
 {

@@ -1,36 +1,17 @@
 // Runs the built orvelle-index on photographs written here and reads its JSON.
 
+#include "inspectrun.h"
+
 #include "../exif/exiftestjpeg.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace exiftest;
 
-namespace
-{
-
-struct Run {
-    int exitCode = -1;
-    QJsonObject json;
-};
-
-Run inspect(const QString &fileName)
-{
-    QProcess process;
-    process.start(QStringLiteral(ORVELLE_BIN_DIR "/orvelle-index"), {QStringLiteral("inspect"), fileName});
-    Run result;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.exitCode = process.exitCode();
-    result.json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-    return result;
-}
-
-} // namespace
+using Run = InspectRun;
 
 class TestInspectPhoto : public QObject
 {
