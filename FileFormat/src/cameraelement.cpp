@@ -32,22 +32,12 @@ QStringList singleSpaceFields(const QString &text)
     return text.split(QLatin1Char(' '));
 }
 
-// Missing numbers keep identity entries, so a short matrix never reads beyond its text.
-ksr::Matrix44f parseRotation(const QString &text)
-{
-    const QStringList parts = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    ksr::Matrix44f rotation;
-    for (int i = 0; i < 16 && i < parts.size(); ++i)
-        rotation.m[i / 4][i % 4] = toFloat(parts.at(i));
-    return rotation;
-}
-
 void applyAttributes(const QDomElement &element, Camera &camera)
 {
     const QStringList translation = singleSpaceFields(element.attribute(QStringLiteral("TranslationVector")));
     camera.center = ksr::Point3f(-toFloat(field(translation, 0)), -toFloat(field(translation, 1)),
                                  -toFloat(field(translation, 2)));
-    camera.rotation = parseRotation(element.attribute(QStringLiteral("RotationMatrix")));
+    camera.rotation = TextNumbers::toMatrix(element.attribute(QStringLiteral("RotationMatrix")));
     camera.focalMm = toFloat(element.attribute(QStringLiteral("FocalMm")));
 
     const QStringList viewport = singleSpaceFields(element.attribute(QStringLiteral("ViewportPx")));

@@ -55,15 +55,6 @@ bool isFinite(const ksr::Point3f &p)
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
 }
 
-ksr::Matrix44f parseMatrix(const QString &text)
-{
-    const QStringList parts = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    ksr::Matrix44f matrix;
-    for (int i = 0; i < 16 && i < parts.size(); ++i)
-        matrix.m[i / 4][i % 4] = toFloat(parts.at(i));
-    return matrix;
-}
-
 // Moves a camera from the collection's frame into the model frame. False when the result is
 // not finite (a degenerate or overflowing frame).
 bool applyShotFrame(const ksr::Matrix44f &frame, Camera &camera)
@@ -181,7 +172,7 @@ bool OrvelleIndexRead::readCollection(const QDomElement &element)
     // The frame moves this collection's cameras; the collection itself keeps the identity.
     ksr::Matrix44f shotFrame;
     if (element.hasAttribute(QStringLiteral("shotFrame")))
-        shotFrame = parseMatrix(element.attribute(QStringLiteral("shotFrame")));
+        shotFrame = TextNumbers::toMatrix(element.attribute(QStringLiteral("shotFrame")));
 
     ShotLists lists;
     for (QDomNode node = element.firstChild(); !node.isNull(); node = node.nextSibling()) {

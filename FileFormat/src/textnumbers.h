@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <ksr/geometry.h>
+
 #include <cmath>
 
 namespace TextNumbers
@@ -30,6 +32,18 @@ inline int toInt(const QString &text)
 inline QString field(const QStringList &fields, int i)
 {
     return i < fields.size() ? fields.at(i) : QString();
+}
+
+// 16 numbers row-major, separated by one or more spaces (a camera's "RotationMatrix", a
+// collection's "shotFrame"). Missing numbers keep identity entries, so a short text never
+// reads beyond its numbers.
+inline ksr::Matrix44f toMatrix(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    ksr::Matrix44f matrix;
+    for (int i = 0; i < 16 && i < parts.size(); ++i)
+        matrix.m[i / 4][i % 4] = toFloat(parts.at(i));
+    return matrix;
 }
 
 } // namespace TextNumbers
