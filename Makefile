@@ -8,7 +8,7 @@ SUDO      := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 PACKAGES := cmake make g++ pkg-config \
             qt6-base-dev libqt6opengl6-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dri \
             libassimp-dev libbenchmark-dev \
-            xvfb xauth libimage-exiftool-perl
+            xvfb xauth libimage-exiftool-perl ccache
 
 .PHONY: all deps configure build build-app test run clean
 

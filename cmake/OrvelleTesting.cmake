@@ -8,7 +8,7 @@ function(orvelle_add_test folder unit)
   add_executable(${target} ${T_SOURCES})
   target_link_libraries(${target} PRIVATE Qt6::Test ${T_LIBS})
   target_compile_definitions(${target} PRIVATE
-      ORVELLE_SHARED_DATA="${ORVELLE_SHARED_DATA}"
+      ORVELLE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
       ORVELLE_BIN_DIR="${ORVELLE_BIN_DIR}"
       ORVELLE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   set_target_properties(${target} PROPERTIES

@@ -307,7 +307,7 @@ void TestDownsamplingThread::thumbnailPathBesideThePhotograph()
 
 void TestDownsamplingThread::realPhotographs()
 {
-    const QDir images(QStringLiteral(ORVELLE_SHARED_DATA) + "/sceaux/images");
+    const QDir images(QStringLiteral(ORVELLE_TEST_DATA) + "/sceaux/images");
     const QStringList names = images.entryList({"*.jpg"}, QDir::Files, QDir::Name);
     QVERIFY2(names.size() >= 2, qPrintable(images.path()));
     QStringList inputs, outputs;

@@ -420,7 +420,7 @@ private slots:
 
     void realProject()
     {
-        const QString data = QStringLiteral(ORVELLE_SHARED_DATA) + "/sceaux";
+        const QString data = QStringLiteral(ORVELLE_TEST_DATA) + "/sceaux";
         QVERIFY(QFileInfo::exists(data + "/sceaux.pfp"));
         dialogs.questionAnswers << QMessageBox::No << QMessageBox::Ok;
         importFile(data + "/sceaux.pfp");

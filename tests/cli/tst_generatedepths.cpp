@@ -144,14 +144,14 @@ class TestGenerateDepths : public QObject
 private slots:
     void depthsMatchRayCasting()
     {
-        const QString data = QStringLiteral(ORVELLE_SHARED_DATA) + "/sceaux";
+        const QString data = QStringLiteral(ORVELLE_TEST_DATA) + "/sceaux";
         const QString coarse = data + "/scene_mesh.ply";
         QVERIFY2(QFileInfo::exists(data + "/sceaux.pfp"), "the photographed scene is missing");
         QVERIFY2(QFileInfo(installedTool()).isExecutable(), "the tool has not been installed into the stage");
 
         QTemporaryDir temp;
         const QString index = temp.path() + "/sceaux.orx";
-        // The shared data is read-only: the photographs serve as thumbnails.
+        // The committed test data stays untouched: the photographs serve as thumbnails.
         const ToolRun run = runTool({"generate", data + "/sceaux.pfp", "-o", index, "--thumbnails", "hires",
                                      "--lowres-model", coarse});
         QVERIFY2(!run.crashed && run.exitCode == 0, qPrintable(run.err));

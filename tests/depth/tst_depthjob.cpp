@@ -168,7 +168,7 @@ private slots:
     // A real photographed scene: every calibrated camera sees the model in front of it.
     void realSceneGivesDepthsInFront()
     {
-        const QString folder = QStringLiteral(ORVELLE_SHARED_DATA "/sceaux");
+        const QString folder = QStringLiteral(ORVELLE_TEST_DATA "/sceaux");
         QVector<Camera> cameras;
         QStringList rasters, meshes;
         QVERIFY(PolyforgeProject::readProject(folder + "/sceaux.pfp", cameras, rasters, meshes));

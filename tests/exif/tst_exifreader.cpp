@@ -432,7 +432,7 @@ void TestExifReader::realPhotographs()
 {
     // Every real file is read without harm; where the EXIF sub-directory holds DateTimeOriginal,
     // that is the date, otherwise IFD0's DateTime when it is a valid date.
-    const QString root = QStringLiteral(ORVELLE_SHARED_DATA "/jpeg-real");
+    const QString root = QStringLiteral(ORVELLE_TEST_DATA "/jpeg-real");
     QFile manifest(root + "/MANIFEST.tsv");
     QVERIFY(manifest.open(QIODevice::ReadOnly));
     manifest.readLine();
@@ -460,8 +460,8 @@ void TestExifReader::realPhotographs()
         if (found)
             QCOMPARE(*found, *expected);
     }
-    QVERIFY(files > 150);
-    QVERIFY(compared > 100);
+    QVERIFY(files >= 120);
+    QVERIFY(compared >= 80);
 }
 
 QTEST_GUILESS_MAIN(TestExifReader)

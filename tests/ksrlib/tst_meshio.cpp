@@ -476,11 +476,11 @@ private slots:
         }
     }
 
-    // Every real model in the shared data loads without crashing; text formats we read ourselves
+    // Every real model of the test data loads without crashing; text formats we read ourselves
     // agree with the manifest's counts.
     void realModelsNeverCrash()
     {
-        const QString root = QStringLiteral(ORVELLE_SHARED_DATA "/models-real");
+        const QString root = QStringLiteral(ORVELLE_TEST_DATA "/models-real");
         QFile manifest(root + "/MANIFEST.tsv");
         QVERIFY2(manifest.open(QIODevice::ReadOnly), qPrintable(manifest.fileName()));
         manifest.readLine();
@@ -503,7 +503,7 @@ private slots:
             if (code == ErrorNone && countOk && (cols[1] == "PLY" || cols[1] == "OFF"))
                 QVERIFY2(int(mesh.vert.size()) == vertices, qPrintable(path));
         }
-        QVERIFY(files >= 90);
+        QVERIFY(files >= 80);
     }
 };
 
