@@ -165,6 +165,13 @@ void TestOrderAndSemanticThread::weightsInSlotOrder()
     OrderAndSemanticThread job({}, {}, {}, 1, 2, 3, 4, 5, 6, 11, 12, 13, 14, 15, 16);
     QCOMPARE(job.orderWeights(), (FeatureTable{1, 5, 6, 2, 3, 4, 0}));
     QCOMPARE(job.semanticWeights(), (FeatureTable{11, 15, 16, 12, 13, 14, 0}));
+
+    // The value type names the same twelve weights.
+    const OrderingWeights weights{{1, 2, 3, 4, 5, 6}, {11, 12, 13, 14, 15, 16}};
+    QCOMPARE(job.weights(), weights);
+    OrderAndSemanticThread fromValue({}, {}, {}, weights);
+    QCOMPARE(fromValue.orderWeights(), job.orderWeights());
+    QCOMPARE(fromValue.semanticWeights(), job.semanticWeights());
 }
 
 void TestOrderAndSemanticThread::cacheKeepsOnlyWhatComesFromTheFile()
@@ -188,7 +195,7 @@ void TestOrderAndSemanticThread::cacheKeepsOnlyWhatComesFromTheFile()
         QVERIFY(second[i].colorDistr == first[i].colorDistr);
         QCOMPARE(second[i].pos, ksr::Point3f(10.0f + i, i == 1 ? 5.0f : 0.0f, 0.0f));
         QCOMPARE(second[i].depth, float(2 + i));
-        QCOMPARE(second[i].target, second[i].pos + ksr::Point3f(0, 0, float(2 + i)));
+        QCOMPARE(second[i].target, second[i].pos - ksr::Point3f(0, 0, float(2 + i))); // looks along -z
     }
 
     // A shorter table cuts the cache; a row whose path changed is computed anew.
