@@ -132,8 +132,10 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
         ShotFeatures &record = features.last();
         applyCameraFeatures(record, i < m_cameras.size() ? m_cameras[i] : Camera(),
                             i < m_depths.size() ? m_depths[i] : 0.0f);
-        if (!record.colorValid)
-            emit unreadableImage(i, m_imagePaths.at(i));
+        if (!record.colorValid) {
+            const QString &path = m_imagePaths.at(i);
+            emit unreadableImage(i, path.isEmpty() ? tr("Photograph %1: not found").arg(i + 1) : path);
+        }
         emit progress(int(double(i + 1) / double(n) * 80.0));
     }
     for (std::thread &decoder : decoders)

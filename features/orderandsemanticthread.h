@@ -56,6 +56,7 @@ signals:
     void newSemantic(QVector<int> semantic);
     void progress(int percent);
     // A photograph that did not decode (its colour features count as 0), before that row's progress.
+    // imagePath names it for the user: its path, or for a row without one "Photograph N: not found".
     void unreadableImage(int row, QString imagePath);
 
 protected:
