@@ -56,10 +56,10 @@ OrderAndSemanticThread::OrderAndSemanticThread(const QStringList &imagePaths, co
                                                float semanticTarget, float semanticColor,
                                                float semanticColorSpatial, QObject *parent)
     : OrderAndSemanticThread(imagePaths, cameras, depths,
-                             OrderingWeights{{orderTime, orderDirection, orderPosition, orderTarget, orderColor,
-                                              orderColorSpatial},
-                                             {semanticTime, semanticDirection, semanticPosition, semanticTarget,
-                                              semanticColor, semanticColorSpatial}},
+                             OrderingWeights{{orderTime, orderDirection, orderPosition, orderTarget,
+                                              orderColor, orderColorSpatial},
+                                             {semanticTime, semanticDirection, semanticPosition,
+                                              semanticTarget, semanticColor, semanticColorSpatial}},
                              parent)
 {
 }

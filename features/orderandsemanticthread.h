@@ -1,6 +1,7 @@
 #pragma once
-// The ordering and clustering job (the algorithms are in ordering.h): from every shot's features, a viewing order in which similar
-// shots are neighbours and a semantic (cluster) value per shot that grows along the order.
+// The ordering and clustering job: from every shot's features, a viewing order in which similar
+// shots are neighbours and a semantic (cluster) value per shot that grows along the order. The
+// algorithms themselves are the plain functions of ordering.h.
 //
 // One-shot: inputs are copied in the constructor; results leave through the signals only, in the
 // order progress(0), progress(row)..., newOrder, progress(90), newSemantic, progress(100);

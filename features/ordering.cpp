@@ -159,8 +159,7 @@ GroupChain chainWithinGroup(const DistanceMatrix &matrix, const QVector<int> &gr
     return chain;
 }
 
-QVector<int> chainGroups(const DistanceMatrix &matrix,
-                                                 const QVector<QVector<int>> &groups)
+QVector<int> chainGroups(const DistanceMatrix &matrix, const QVector<QVector<int>> &groups)
 {
     QVector<int> order;
     order.reserve(matrix.n);
@@ -224,8 +223,8 @@ QVector<int> orderFromMatrix(const DistanceMatrix &matrix)
     return chainGroups(matrix, groupByLeader(matrix, groupingThreshold(matrix)));
 }
 
-QVector<int> computeOrder(const QVector<ShotFeatures> &features,
-                                                  const FeatureTable &weights, const std::atomic<bool> *stop)
+QVector<int> computeOrder(const QVector<ShotFeatures> &features, const FeatureTable &weights,
+                          const std::atomic<bool> *stop)
 {
     const DistanceMatrix matrix = distanceMatrix(features, weights, stop);
     if (matrix.n != features.size())
@@ -233,8 +232,8 @@ QVector<int> computeOrder(const QVector<ShotFeatures> &features,
     return orderFromMatrix(matrix);
 }
 
-QVector<int> computeSemantic(const QVector<ShotFeatures> &features,
-                                                     const QVector<int> &order, const FeatureTable &weights)
+QVector<int> computeSemantic(const QVector<ShotFeatures> &features, const QVector<int> &order,
+                             const FeatureTable &weights)
 {
     const int n = features.size();
     QVector<int> values(n, 0);

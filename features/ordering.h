@@ -20,7 +20,10 @@ struct DistanceMatrix {
     double total = 0.0; // sum of the distances of the pairs a < b, in row-major order
 
     explicit DistanceMatrix(int size = 0) : n(size), values(std::size_t(size) * std::size_t(size), 0.0f) {}
-    float at(int row, int column) const { return values[std::size_t(row) * std::size_t(n) + std::size_t(column)]; }
+    float at(int row, int column) const
+    {
+        return values[std::size_t(row) * std::size_t(n) + std::size_t(column)];
+    }
     // Sets both (a, b) and (b, a).
     void set(int a, int b, float d);
 };

@@ -70,8 +70,7 @@ void BM_DistanceMatrix(benchmark::State &state)
 void BM_OrderFromMatrix(benchmark::State &state)
 {
     const QVector<ShotFeatures> rows = syntheticRecords(int(state.range(0)));
-    const auto matrix =
-        ordering::distanceMatrix(rows, weightsFor(userWeights, normalizationFor(rows)));
+    const auto matrix = ordering::distanceMatrix(rows, weightsFor(userWeights, normalizationFor(rows)));
     for (auto _ : state) {
         const QVector<int> order = ordering::orderFromMatrix(matrix);
         benchmark::DoNotOptimize(order.data());

@@ -37,8 +37,8 @@ enum ErrorCode {
     ErrorUnknownType = 9    // no importer for this file-name ending
 };
 
-// Imports by file-name ending (ply, stl, off, obj, vmi, tsl; any case) into mesh (cleared first). 0 = success.
-// loadMask receives the LoadMask bits of the attributes the file carried.
+// Imports by file-name ending (ply, stl, off, obj, vmi, tsl; any case) into mesh (cleared first).
+// 0 = success. loadMask receives the LoadMask bits of the attributes the file carried.
 int importMesh(CMesh &mesh, const QString &fileName, int &loadMask);
 
 // Text for an importer's error code; "Unknown type" when no importer matches the ending,

@@ -106,7 +106,8 @@ int importTsl(CMesh &mesh, const QString &fileName, int &loadMask)
         if (in.u32(record) != levelCount - 1 || (pointCloud && leaf.triangles != 0))
             return ErrorInvalidHeader;
         const quint64 geometryBytes = leaf.vertices * vertexGeometryBytes + quint64(leaf.triangles) * 12;
-        if (!inside(leaf.geometry, geometryBytes, size) || !inside(leaf.normals, quint64(leaf.vertices) * 12, size))
+        if (!inside(leaf.geometry, geometryBytes, size) ||
+            !inside(leaf.normals, quint64(leaf.vertices) * 12, size))
             return ErrorUnexpectedEnd;
         totalVertices += leaf.vertices;
         totalTriangles += leaf.triangles;

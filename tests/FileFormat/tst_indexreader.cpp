@@ -323,10 +323,11 @@ private slots:
         // Character references, as a parser turns literal tabs and line breaks in attributes into spaces.
         const QString attribute = QString(list).replace('\t', "&#9;").replace('\n', "&#10;");
         const QByteArray content =
-            QStringLiteral("<scene updirection=\"%1\">"
-                           "<collection thumbnailBar=\"top\" shotColor=\"%1\">%2</collection>"
-                           "<background rgb=\"%1\"><sphere><vertex rgb=\"%1\" height=\"2\"/></sphere></background>"
-                           "</scene>")
+            QStringLiteral(
+                "<scene updirection=\"%1\">"
+                "<collection thumbnailBar=\"top\" shotColor=\"%1\">%2</collection>"
+                "<background rgb=\"%1\"><sphere><vertex rgb=\"%1\" height=\"2\"/></sphere></background>"
+                "</scene>")
                 .arg(attribute, shot(0))
                 .toUtf8();
         OrvelleIndexRead reader;

@@ -153,7 +153,7 @@ private slots:
             << QList<int>{40, 80, 85, 85, 90};
         QTest::newRow("uniforming normals sets 95, nothing after lowers it")
             << QStringList{"Building multipartition", "Uniforming normals", "Uniforming normals",
-                           "Building multipartition", "N_triangles 15000", "Exporting partition 0"}
+                           "Building multipartition", "N_triangles 15000",  "Exporting partition 0"}
             << QList<int>{5, 95, 95, 95, 95, 95};
         QTest::newRow("exporting before any count leaves the percentage")
             << QStringList{"Building multipartition", "Exporting partition 0", "N_triangles 15000",

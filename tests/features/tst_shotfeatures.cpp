@@ -243,7 +243,10 @@ void TestShotFeatures::cameraGeometry()
     // The viewing axis is the third row, not the third column: a camera turned 90 degrees about x
     // (rows x, -z, y) looks along -y.
     Camera turned;
-    turned.rotation[1][1] = 0, turned.rotation[1][2] = -1, turned.rotation[2][1] = 1, turned.rotation[2][2] = 0;
+    turned.rotation[1][1] = 0;
+    turned.rotation[1][2] = -1;
+    turned.rotation[2][1] = 1;
+    turned.rotation[2][2] = 0;
     ShotFeatures t;
     applyCameraFeatures(t, turned, 2.0f);
     QCOMPARE(t.dir, ksr::Point3f(0, -1, 0));

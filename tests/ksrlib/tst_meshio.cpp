@@ -225,8 +225,9 @@ private slots:
     {
         QByteArray ply = squarePly("binary_little_endian", true, true);
         ply.replace("comment test\n", "Created by Scanner Suite 2.1\n");
-        QTest::ignoreMessage(QtWarningMsg,
-                             "PLY header: \"Created by Scanner Suite 2.1\" is not a header keyword; read as a comment");
+        QTest::ignoreMessage(
+            QtWarningMsg,
+            "PLY header: \"Created by Scanner Suite 2.1\" is not a header keyword; read as a comment");
         CMesh mesh;
         int mask = 0;
         QCOMPARE(importMesh(mesh, write("signed.ply", ply), mask), int(ErrorNone));

@@ -214,7 +214,8 @@ private slots:
         QVERIFY2(data.readOk, qPrintable(data.problemText()));
         QCOMPARE(data.imagePaths, collection.imagePaths());
         QCOMPARE(data.modelNames, QStringList{"https://host/m.ply"});
-        QCOMPARE(DatasetImport::resolvedModelPath(data.folder, "https://host/m.ply"), QString("https://host/m.ply"));
+        QCOMPARE(DatasetImport::resolvedModelPath(data.folder, "https://host/m.ply"),
+                 QString("https://host/m.ply"));
     }
 
     // Every front end hands the jobs what the window's table holds: six significant digits.
