@@ -1,7 +1,6 @@
 #include "tesselcomputationprocess.h"
 
 #include <QCoreApplication>
-#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 
@@ -86,7 +85,6 @@ void TesselComputationProcess::startBuilder(const QString &inputModel, bool poin
     const QStringList arguments =
         builderArguments(absolutePath(inputModel), pointCloud, absolutePath(outputModel), faceLimit);
     const QString tempFolder = QDir(QDir::tempPath()).canonicalPath();
-    qDebug() << tempFolder;
     QDir::setCurrent(tempFolder);
     start(m_builderProgram, arguments, QIODevice::ReadWrite);
 }
@@ -148,8 +146,11 @@ void TesselComputationProcess::updateTslProgress()
 
 void TesselComputationProcess::advance(const QString &line)
 {
+    // Each rule may only raise the percentage: the bar never runs backwards during one build, and
+    // 100 is left for the builder's end.
+    const int before = percentDone;
     if (line.startsWith(QLatin1String("Building multipartition"))) {
-        percentDone = (percentDone + 5) % 100;
+        percentDone = std::min(percentDone + 5, 95);
     } else if (line.startsWith(QLatin1String("N_triangles"))) {
         // Trailing blanks before the newline must not hide the count.
         const QStringList parts = line.trimmed().split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -164,5 +165,6 @@ void TesselComputationProcess::advance(const QString &line)
     } else if (line.startsWith(QLatin1String("Uniforming normals"))) {
         percentDone = 95;
     }
+    percentDone = std::max(percentDone, before);
     emit tesselProgress(percentDone);
 }

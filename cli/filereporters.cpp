@@ -6,8 +6,9 @@ const std::vector<Inspector> &inspectors()
     static const std::vector<Inspector> table = {
         {QStringLiteral("Polyforge project (.pfp)"), {QStringLiteral("pfp")}, Qt::CaseSensitive, inspectProject},
         {QStringLiteral("index file (.orx)"), {QStringLiteral("orx")}, Qt::CaseSensitive, inspectIndex},
-        {QStringLiteral("3D model (.ply, .stl, .off, .obj, .vmi)"),
-         {QStringLiteral("ply"), QStringLiteral("stl"), QStringLiteral("off"), QStringLiteral("obj"), QStringLiteral("vmi")},
+        {QStringLiteral("3D model (.ply, .stl, .off, .obj, .vmi, .tsl)"),
+         {QStringLiteral("ply"), QStringLiteral("stl"), QStringLiteral("off"), QStringLiteral("obj"), QStringLiteral("vmi"),
+          QStringLiteral("tsl")},
          Qt::CaseInsensitive, inspectModel},
         {QStringLiteral("photograph (.jpg, .jpeg)"), {QStringLiteral("jpg"), QStringLiteral("jpeg")},
          Qt::CaseInsensitive, inspectPhoto},

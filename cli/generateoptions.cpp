@@ -187,8 +187,9 @@ void addGenerateOptions(QCommandLineParser &parser)
          QStringLiteral("Background: ortho (ortho plane) or dome (coloured dome). Default: ortho."),
          QStringLiteral("KIND"), QStringLiteral("ortho")},
         {DomeOption,
+         // A space after each row lets the help wrap between rows, never inside a number.
          QStringLiteral("Dome rows, height and colour (three numbers), with --background dome. Default: %1.")
-             .arg(defaultDomeText()),
+             .arg(defaultDomeText().replace(QLatin1Char(';'), QLatin1String("; "))),
          QStringLiteral("H:R,G,B;...")},
         {AbsolutePathsOption,
          QStringLiteral("Write absolute paths. Default: paths below the index's folder are written relative "

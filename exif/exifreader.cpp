@@ -10,7 +10,6 @@
 namespace
 {
 
-constexpr std::size_t maxPathLength = 258;
 // Fill bytes allowed before a marker (the marker's own 0xFF not counted).
 constexpr int maxPaddingBytes = 16;
 constexpr int maxNesting = 4;
@@ -77,10 +76,6 @@ ExifReader::Outcome ExifReader::readFile(const std::string &path)
     m_sections.clear();
     m_fatal.clear();
 
-    if (path.size() > maxPathLength) {
-        fatal("filename too long");
-        return Outcome::Fatal;
-    }
     struct stat status;
     if (::stat(path.c_str(), &status) != 0) {
         fatal("No such file");

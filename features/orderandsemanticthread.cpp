@@ -1,5 +1,7 @@
 #include "orderandsemanticthread.h"
 
+#include "ordering.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
@@ -40,18 +42,25 @@ int featureThreadCount(int rows)
 } // namespace
 
 OrderAndSemanticThread::OrderAndSemanticThread(const QStringList &imagePaths, const QVector<Camera> &cameras,
+                                               const QVector<float> &depths, const OrderingWeights &weights,
+                                               QObject *parent)
+    : QThread(parent), m_imagePaths(imagePaths), m_cameras(cameras), m_depths(depths), m_weights(weights)
+{
+}
+
+OrderAndSemanticThread::OrderAndSemanticThread(const QStringList &imagePaths, const QVector<Camera> &cameras,
                                                const QVector<float> &depths, float orderTime,
                                                float orderDirection, float orderPosition, float orderTarget,
                                                float orderColor, float orderColorSpatial, float semanticTime,
                                                float semanticDirection, float semanticPosition,
                                                float semanticTarget, float semanticColor,
                                                float semanticColorSpatial, QObject *parent)
-    : QThread(parent), m_imagePaths(imagePaths), m_cameras(cameras), m_depths(depths),
-      m_orderWeights{orderTime,   orderColor, orderColorSpatial, orderDirection, orderPosition,
-                     orderTarget, 0.0f},
-      m_semanticWeights{
-          semanticTime,   semanticColor, semanticColorSpatial, semanticDirection, semanticPosition,
-          semanticTarget, 0.0f}
+    : OrderAndSemanticThread(imagePaths, cameras, depths,
+                             OrderingWeights{{orderTime, orderDirection, orderPosition, orderTarget,
+                                              orderColor, orderColorSpatial},
+                                             {semanticTime, semanticDirection, semanticPosition,
+                                              semanticTarget, semanticColor, semanticColorSpatial}},
+                             parent)
 {
 }
 
@@ -123,8 +132,10 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
         ShotFeatures &record = features.last();
         applyCameraFeatures(record, i < m_cameras.size() ? m_cameras[i] : Camera(),
                             i < m_depths.size() ? m_depths[i] : 0.0f);
-        if (!record.colorValid)
-            emit unreadableImage(i, m_imagePaths.at(i));
+        if (!record.colorValid) {
+            const QString &path = m_imagePaths.at(i);
+            emit unreadableImage(i, path.isEmpty() ? tr("Photograph %1: not found").arg(i + 1) : path);
+        }
         emit progress(int(double(i + 1) / double(n) * 80.0));
     }
     for (std::thread &decoder : decoders)
@@ -161,14 +172,16 @@ void OrderAndSemanticThread::run()
     // copies, so a job started meanwhile cannot change its weights halfway.
     const FeatureTable factors = normalizationFor(features);
     computeNormalization(features);
-    setFeatureWeights(m_orderWeights);
-    const QVector<int> order = computeOrder(features, weightsFor(m_orderWeights, factors), &m_stop);
+    const FeatureTable orderWeights = m_weights.ordering.inSlotOrder();
+    const FeatureTable semanticWeights = m_weights.clustering.inSlotOrder();
+    setFeatureWeights(orderWeights);
+    const QVector<int> order = ordering::computeOrder(features, weightsFor(orderWeights, factors), &m_stop);
     if (m_stop || order.size() != features.size())
         return;
     emit newOrder(order);
     emit progress(90);
 
-    setFeatureWeights(m_semanticWeights);
-    emit newSemantic(computeSemantic(features, order, weightsFor(m_semanticWeights, factors)));
+    setFeatureWeights(semanticWeights);
+    emit newSemantic(ordering::computeSemantic(features, order, weightsFor(semanticWeights, factors)));
     emit progress(100);
 }

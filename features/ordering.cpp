@@ -1,6 +1,4 @@
-// The ordering and clustering algorithms of OrderAndSemanticThread, usable on their own.
-
-#include "orderandsemanticthread.h"
+#include "ordering.h"
 
 #include <algorithm>
 #include <cassert>
@@ -27,15 +25,17 @@ int matrixThreadCount(int n)
 
 } // namespace
 
-void OrderAndSemanticThread::DistanceMatrix::set(int a, int b, float d)
+namespace ordering
+{
+
+void DistanceMatrix::set(int a, int b, float d)
 {
     values[std::size_t(a) * std::size_t(n) + std::size_t(b)] = d;
     values[std::size_t(b) * std::size_t(n) + std::size_t(a)] = d;
 }
 
-OrderAndSemanticThread::DistanceMatrix
-OrderAndSemanticThread::distanceMatrix(const QVector<ShotFeatures> &features, const FeatureTable &weights,
-                                       const std::atomic<bool> *stop)
+DistanceMatrix distanceMatrix(const QVector<ShotFeatures> &features, const FeatureTable &weights,
+                              const std::atomic<bool> *stop)
 {
     const int n = features.size();
     DistanceMatrix matrix(n);
@@ -89,7 +89,7 @@ OrderAndSemanticThread::distanceMatrix(const QVector<ShotFeatures> &features, co
     return matrix;
 }
 
-double OrderAndSemanticThread::groupingThreshold(const DistanceMatrix &matrix)
+double groupingThreshold(const DistanceMatrix &matrix)
 {
     const long long n = matrix.n;
     if (n < 2)
@@ -98,7 +98,7 @@ double OrderAndSemanticThread::groupingThreshold(const DistanceMatrix &matrix)
     return (matrix.total / double(pairs)) / 3.0;
 }
 
-QVector<QVector<int>> OrderAndSemanticThread::groupByLeader(const DistanceMatrix &matrix, double threshold)
+QVector<QVector<int>> groupByLeader(const DistanceMatrix &matrix, double threshold)
 {
     const int n = matrix.n;
     std::vector<char> grouped(std::size_t(n), 0);
@@ -121,8 +121,7 @@ QVector<QVector<int>> OrderAndSemanticThread::groupByLeader(const DistanceMatrix
     return groups;
 }
 
-OrderAndSemanticThread::GroupChain
-OrderAndSemanticThread::chainWithinGroup(const DistanceMatrix &matrix, const QVector<int> &group, int start)
+GroupChain chainWithinGroup(const DistanceMatrix &matrix, const QVector<int> &group, int start)
 {
     const int m = group.size();
     assert(m > 0 && start >= 0 && start < m && "chainWithinGroup needs a member position inside the group");
@@ -160,8 +159,7 @@ OrderAndSemanticThread::chainWithinGroup(const DistanceMatrix &matrix, const QVe
     return chain;
 }
 
-QVector<int> OrderAndSemanticThread::chainGroups(const DistanceMatrix &matrix,
-                                                 const QVector<QVector<int>> &groups)
+QVector<int> chainGroups(const DistanceMatrix &matrix, const QVector<QVector<int>> &groups)
 {
     QVector<int> order;
     order.reserve(matrix.n);
@@ -203,9 +201,9 @@ QVector<int> OrderAndSemanticThread::chainGroups(const DistanceMatrix &matrix,
                     nearestPosition = p;
                 }
             }
-            const double hop = std::trunc(nearest); // whole units: fractional differences do not count
-            if (hop < bestHop) {
-                bestHop = hop;
+            // Normalised distances lie mostly below 1, so the real distances are compared.
+            if (nearest < bestHop) {
+                bestHop = nearest;
                 next = g;
                 nextStart = nearestPosition;
             }
@@ -220,13 +218,13 @@ QVector<int> OrderAndSemanticThread::chainGroups(const DistanceMatrix &matrix,
     return order;
 }
 
-QVector<int> OrderAndSemanticThread::orderFromMatrix(const DistanceMatrix &matrix)
+QVector<int> orderFromMatrix(const DistanceMatrix &matrix)
 {
     return chainGroups(matrix, groupByLeader(matrix, groupingThreshold(matrix)));
 }
 
-QVector<int> OrderAndSemanticThread::computeOrder(const QVector<ShotFeatures> &features,
-                                                  const FeatureTable &weights, const std::atomic<bool> *stop)
+QVector<int> computeOrder(const QVector<ShotFeatures> &features, const FeatureTable &weights,
+                          const std::atomic<bool> *stop)
 {
     const DistanceMatrix matrix = distanceMatrix(features, weights, stop);
     if (matrix.n != features.size())
@@ -234,8 +232,8 @@ QVector<int> OrderAndSemanticThread::computeOrder(const QVector<ShotFeatures> &f
     return orderFromMatrix(matrix);
 }
 
-QVector<int> OrderAndSemanticThread::computeSemantic(const QVector<ShotFeatures> &features,
-                                                     const QVector<int> &order, const FeatureTable &weights)
+QVector<int> computeSemantic(const QVector<ShotFeatures> &features, const QVector<int> &order,
+                             const FeatureTable &weights)
 {
     const int n = features.size();
     QVector<int> values(n, 0);
@@ -256,3 +254,5 @@ QVector<int> OrderAndSemanticThread::computeSemantic(const QVector<ShotFeatures>
     }
     return values;
 }
+
+} // namespace ordering

@@ -70,11 +70,11 @@ void updateDerivedFeatures(ShotFeatures &features)
     features.colorValid = total > 0;
     for (int bin = 0; bin < 64; ++bin)
         features.colorShare[bin] = total > 0 ? float(double(features.colorDistr[bin]) / double(total)) : 0.0f;
-    // Stored triples are (blue, green, red) means; they enter the conversion in stored order.
+    // Stored triples are (blue, green, red) means; the conversion takes the true (red, green, blue).
     for (int cell = 0; cell < 16; ++cell) {
         const LabColor lab =
-            srgbToLab(features.colorSpatialDistr[3 * cell], features.colorSpatialDistr[3 * cell + 1],
-                      features.colorSpatialDistr[3 * cell + 2]);
+            srgbToLab(features.colorSpatialDistr[3 * cell + 2], features.colorSpatialDistr[3 * cell + 1],
+                      features.colorSpatialDistr[3 * cell]);
         features.cellL[cell] = lab.L;
         features.cellA[cell] = lab.a;
         features.cellB[cell] = lab.b;
@@ -132,11 +132,16 @@ void computeColorFeatures(const QImage &image, ShotFeatures &features)
         }
     }
 
-    // Each cell is divided by the nominal cell area, also the clipped cells along the edges.
-    const std::uint64_t area = std::uint64_t(cellWidth) * std::uint64_t(cellHeight);
-    for (int cell = 0; cell < 16; ++cell)
+    // Each cell is divided by the pixels it really covers: cells clipped by the right or bottom
+    // edge are smaller, and cells past the edge of a tiny image are empty.
+    for (int cell = 0; cell < 16; ++cell) {
+        const int cellColumns = std::max(0, std::min(cellWidth, width - (cell % 4) * cellWidth));
+        const int cellRows = std::max(0, std::min(cellHeight, height - (cell / 4) * cellHeight));
+        const std::uint64_t area = std::uint64_t(cellColumns) * std::uint64_t(cellRows);
         for (int channel = 0; channel < 3; ++channel)
-            features.colorSpatialDistr[3 * cell + channel] = std::int32_t(sums[cell][channel] / area);
+            features.colorSpatialDistr[3 * cell + channel] =
+                area > 0 ? std::int32_t(sums[cell][channel] / area) : 0;
+    }
     for (int bin = 0; bin < 64; ++bin) {
         const std::int64_t count =
             std::int64_t(histograms[0][bin]) + histograms[1][bin] + histograms[2][bin] + histograms[3][bin];
@@ -166,7 +171,9 @@ ShotFeatures computeImageFeatures(const QString &imagePath)
 void applyCameraFeatures(ShotFeatures &features, const Camera &camera, float depth)
 {
     features.pos = camera.center;
-    features.dir = camera.rotation.column(2).normalized();
+    // The rotation's rows are the camera axes in model coordinates; the camera looks along its
+    // negative z axis.
+    features.dir = (-camera.rotation.row(2)).normalized();
     features.depth = depth;
     features.target = features.pos + features.dir * depth;
 }

@@ -46,7 +46,7 @@ LabColor srgbToLab(double red, double green, double blue);
 struct ShotFeatures {
     QString name;                                      // image path the record was computed from
     QDateTime time;                                    // time of shot
-    ksr::Point3f dir;                                  // direction of shot, unit length or zero
+    ksr::Point3f dir;                                  // viewing axis in model coordinates, unit or zero
     ksr::Point3f pos;                                  // camera centre, world coordinates
     ksr::Point3f target;                               // pos + depth * dir
     float depth = 0.0f;                                // model units

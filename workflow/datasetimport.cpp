@@ -3,6 +3,7 @@
 #include "cameraelement.h"
 #include "orvelleindexread.h"
 #include "polyforgeproject.h"
+#include "webaddress.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -98,8 +99,9 @@ ImportedDataset read(const QString &fileName)
 
     const QString base = data.folder + QLatin1Char('/');
     for (const QString &name : std::as_const(data.imageNames))
-        data.imagePaths.append(QFileInfo(name).isRelative() ? QFileInfo(base + name).canonicalFilePath()
-                                                            : name);
+        data.imagePaths.append(isWebAddress(name) || !QFileInfo(name).isRelative()
+                                   ? name
+                                   : QFileInfo(base + name).canonicalFilePath());
     return data;
 }
 
@@ -107,6 +109,8 @@ QString resolvedModelPath(const QString &folder, const QString &name)
 {
     if (name.isEmpty())
         return QString();
+    if (isWebAddress(name))
+        return name;
     const QString path = QFileInfo(name).isRelative() ? folder + QLatin1Char('/') + name : name;
     return QFileInfo(path).canonicalFilePath();
 }

@@ -2,6 +2,7 @@
 #include "orvelleindex.h"
 
 #include "cameraelement.h"
+#include "webaddress.h"
 
 #include <QDebug>
 #include <QDir>
@@ -42,7 +43,7 @@ bool OrvelleIndex::setDomeBackground(const QVector<float> &heights, const QVecto
 
 QString OrvelleIndex::relativePath(const QString &path, const QString &refDir)
 {
-    if (refDir.isEmpty())
+    if (refDir.isEmpty() || isWebAddress(path))
         return path;
     // Only a path inside the folder is converted: /data2/x.jpg is not under /data.
     const QString prefix = refDir.endsWith(QLatin1Char('/')) ? refDir : refDir + QLatin1Char('/');

@@ -3,6 +3,7 @@
 #include "cameraelement.h"
 #include "polyforgeproject.h"
 #include "textnumbers.h"
+#include "webaddress.h"
 #include "xmlnesting.h"
 
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QDomElement>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <cmath>
 
@@ -30,10 +30,11 @@ struct OrvelleIndexRead::ShotLists {
 namespace
 {
 
-QStringList spaceRunFields(const QString &text)
+// The numbers of a list attribute, separated by any white space (spaces, tabs, line breaks),
+// leading and trailing white space ignored.
+QStringList numberFields(const QString &text)
 {
-    static const QRegularExpression spaces(QStringLiteral(" +"));
-    return text.split(spaces);
+    return text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
 // The node's name as used in messages; non-elements (comments, text) are never accepted tags.
@@ -110,7 +111,7 @@ bool OrvelleIndexRead::readFile(const QString &fileName)
 
 QString OrvelleIndexRead::resolvePath(const QString &path) const
 {
-    if (path.startsWith(QLatin1String("http://")) || QDir::isAbsolutePath(path))
+    if (isWebAddress(path) || QDir::isAbsolutePath(path))
         return path;
     if (!path.startsWith(QLatin1String("./")))
         return QStringLiteral("unrecognized source");
@@ -120,7 +121,7 @@ QString OrvelleIndexRead::resolvePath(const QString &path) const
 bool OrvelleIndexRead::readScene(const QDomElement &scene)
 {
     if (scene.hasAttribute(QStringLiteral("updirection"))) {
-        const QStringList up = scene.attribute(QStringLiteral("updirection")).split(QLatin1Char(' '));
+        const QStringList up = numberFields(scene.attribute(QStringLiteral("updirection")));
         m_upDirection = ksr::Point3f(toFloat(field(up, 0)), toFloat(field(up, 1)), toFloat(field(up, 2)));
     }
     if (scene.hasAttribute(QStringLiteral("name")))
@@ -160,7 +161,7 @@ bool OrvelleIndexRead::readCollection(const QDomElement &element)
         collection.setName(element.attribute(QStringLiteral("name")));
     collection.setThumbnailBarPosition(
         element.attribute(QStringLiteral("thumbnailBar")) == QLatin1String("top") ? 1 : 0);
-    const QStringList color = spaceRunFields(element.attribute(QStringLiteral("shotColor")));
+    const QStringList color = numberFields(element.attribute(QStringLiteral("shotColor")));
     collection.setShotColor(
         {toFloat(field(color, 0)), toFloat(field(color, 1)), toFloat(field(color, 2)), 1.0f});
     if (element.hasAttribute(QStringLiteral("frameletsScale")))
@@ -172,7 +173,7 @@ bool OrvelleIndexRead::readCollection(const QDomElement &element)
     // The frame moves this collection's cameras; the collection itself keeps the identity.
     ksr::Matrix44f shotFrame;
     if (element.hasAttribute(QStringLiteral("shotFrame")))
-        shotFrame = TextNumbers::toMatrix(element.attribute(QStringLiteral("shotFrame")));
+        shotFrame = TextNumbers::toMatrix(element.attribute(QStringLiteral("shotFrame")).simplified());
 
     ShotLists lists;
     for (QDomNode node = element.firstChild(); !node.isNull(); node = node.nextSibling()) {
@@ -255,7 +256,7 @@ bool OrvelleIndexRead::readBackground(const QDomElement &element)
 {
     if (!requireAttributes(element, {QStringLiteral("rgb")}))
         return false;
-    const QStringList rgb = spaceRunFields(element.attribute(QStringLiteral("rgb")).trimmed());
+    const QStringList rgb = numberFields(element.attribute(QStringLiteral("rgb")));
     m_backgroundColor = {toFloat(field(rgb, 0)), toFloat(field(rgb, 1)), toFloat(field(rgb, 2)), 1.0f};
     m_backgroundKind = ColorBackground;
     m_domeVertices.clear();
@@ -279,7 +280,7 @@ bool OrvelleIndexRead::readBackground(const QDomElement &element)
             return false;
         }
         const QDomElement vertex = node.toElement();
-        const QStringList color = spaceRunFields(vertex.attribute(QStringLiteral("rgb")).trimmed());
+        const QStringList color = numberFields(vertex.attribute(QStringLiteral("rgb")));
         m_domeVertices.append({toFloat(field(color, 0)), toFloat(field(color, 1)), toFloat(field(color, 2)),
                                toFloat(vertex.attribute(QStringLiteral("height")))});
     }

@@ -24,7 +24,7 @@ public:
     // Absolute path of the folder of the file being read.
     const QString &sourceDirectory() const { return m_sourceDirectory; }
 
-    // "http://..." and absolute paths unchanged; "./rest" becomes sourceDirectory/rest;
+    // Web addresses (http://, https://) and absolute paths unchanged; "./rest" becomes sourceDirectory/rest;
     // anything else "unrecognized source".
     QString resolvePath(const QString &path) const;
 

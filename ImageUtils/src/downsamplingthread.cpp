@@ -83,6 +83,11 @@ void DownsamplingThread::run()
             emit newThumbnail(i, output);
         } else if (!glReady) {
             emit failed(i, tr("OpenGL is not usable: %1").arg(glProblem));
+        } else if (!QFileInfo(m_inputs[i]).isFile()) {
+            // An empty path is a photograph the import did not find.
+            emit failed(i, m_inputs[i].isEmpty()
+                               ? tr("not found")
+                               : tr("%1 not found").arg(QDir::toNativeSeparators(m_inputs[i])));
         } else if (!QDir().mkpath(outputInfo.absolutePath())) {
             emit failed(i, tr("Could not create the folder %1.")
                                .arg(QDir::toNativeSeparators(outputInfo.absolutePath())));

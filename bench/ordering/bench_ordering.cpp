@@ -1,7 +1,7 @@
 // The ordering stage of the ordering job on synthetic records: n = 1,000 and 10,000.
 // Run: bench_ordering [--benchmark_filter=...]
 
-#include "orderandsemanticthread.h"
+#include "ordering.h"
 
 #include <QCoreApplication>
 
@@ -47,8 +47,8 @@ void BM_OrderingStage(benchmark::State &state)
     for (auto _ : state) {
         const FeatureTable factors = normalizationFor(rows);
         const FeatureTable weights = weightsFor(userWeights, factors);
-        const QVector<int> order = OrderAndSemanticThread::computeOrder(rows, weights);
-        const QVector<int> semantic = OrderAndSemanticThread::computeSemantic(rows, order, weights);
+        const QVector<int> order = ordering::computeOrder(rows, weights);
+        const QVector<int> semantic = ordering::computeSemantic(rows, order, weights);
         benchmark::DoNotOptimize(semantic.data());
     }
 }
@@ -59,7 +59,7 @@ void BM_DistanceMatrix(benchmark::State &state)
     const QVector<ShotFeatures> rows = syntheticRecords(int(state.range(0)));
     const FeatureTable weights = weightsFor(userWeights, normalizationFor(rows));
     for (auto _ : state) {
-        const auto matrix = OrderAndSemanticThread::distanceMatrix(rows, weights);
+        const auto matrix = ordering::distanceMatrix(rows, weights);
         benchmark::DoNotOptimize(matrix.total);
     }
     state.counters["pairs/s"] = benchmark::Counter(double(state.range(0)) * double(state.range(0) - 1) / 2.0,
@@ -70,10 +70,9 @@ void BM_DistanceMatrix(benchmark::State &state)
 void BM_OrderFromMatrix(benchmark::State &state)
 {
     const QVector<ShotFeatures> rows = syntheticRecords(int(state.range(0)));
-    const auto matrix =
-        OrderAndSemanticThread::distanceMatrix(rows, weightsFor(userWeights, normalizationFor(rows)));
+    const auto matrix = ordering::distanceMatrix(rows, weightsFor(userWeights, normalizationFor(rows)));
     for (auto _ : state) {
-        const QVector<int> order = OrderAndSemanticThread::orderFromMatrix(matrix);
+        const QVector<int> order = ordering::orderFromMatrix(matrix);
         benchmark::DoNotOptimize(order.data());
     }
 }

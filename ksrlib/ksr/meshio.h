@@ -1,6 +1,7 @@
 #pragma once
 // Mesh importers of the mesh library, chosen by the file-name ending (case-insensitive):
-// ply, stl, off (own readers), obj (through assimp), vmi (recognised, not supported).
+// ply, stl, off (own readers), obj (through assimp), vmi (recognised, not supported), and tsl
+// (our multiresolution file, read at its finest level).
 // Every importer clears the mesh first and keeps whatever it could read when it fails part way,
 // so a truncated file still yields the vertices and faces before the damage.
 // Re-entrant: no global state, never changes the process's working folder.
@@ -36,8 +37,8 @@ enum ErrorCode {
     ErrorUnknownType = 9    // no importer for this file-name ending
 };
 
-// Imports by file-name ending (ply, stl, off, obj, vmi; any case) into mesh (cleared first). 0 = success.
-// loadMask receives the LoadMask bits of the attributes the file carried.
+// Imports by file-name ending (ply, stl, off, obj, vmi, tsl; any case) into mesh (cleared first).
+// 0 = success. loadMask receives the LoadMask bits of the attributes the file carried.
 int importMesh(CMesh &mesh, const QString &fileName, int &loadMask);
 
 // Text for an importer's error code; "Unknown type" when no importer matches the ending,
@@ -54,6 +55,8 @@ int importStl(CMesh &mesh, const QString &fileName, int &loadMask);
 int importOff(CMesh &mesh, const QString &fileName, int &loadMask);
 int importObj(CMesh &mesh, const QString &fileName, int &loadMask);
 int importVmi(CMesh &mesh, const QString &fileName, int &loadMask);
+// The finest level (the original geometry) of a multiresolution file written by tslbuilder.
+int importTsl(CMesh &mesh, const QString &fileName, int &loadMask);
 
 } // namespace io
 } // namespace ksr

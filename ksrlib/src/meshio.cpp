@@ -19,7 +19,7 @@ namespace io
 namespace
 {
 
-enum class Format { Ply, Stl, Off, Obj, Vmi, Unknown };
+enum class Format { Ply, Stl, Off, Obj, Vmi, Tsl, Unknown };
 
 Format formatOf(const QString &fileName)
 {
@@ -34,6 +34,8 @@ Format formatOf(const QString &fileName)
         return Format::Obj;
     if (suffix == QLatin1String("vmi"))
         return Format::Vmi;
+    if (suffix == QLatin1String("tsl"))
+        return Format::Tsl;
     return Format::Unknown;
 }
 
@@ -55,6 +57,8 @@ QString formatName(Format format)
         return QStringLiteral("OBJ");
     case Format::Vmi:
         return QStringLiteral("VMI");
+    case Format::Tsl:
+        return QStringLiteral("multiresolution (tsl)");
     case Format::Unknown:
         break;
     }
@@ -84,6 +88,8 @@ int importMesh(CMesh &mesh, const QString &fileName, int &loadMask)
         return importObj(mesh, fileName, loadMask);
     case Format::Vmi:
         return importVmi(mesh, fileName, loadMask);
+    case Format::Tsl:
+        return importTsl(mesh, fileName, loadMask);
     case Format::Unknown:
         break;
     }

@@ -8,6 +8,7 @@
 #include <ksr/meshio.h>
 
 #include <QFile>
+#include <QtGlobal>
 
 #include <algorithm>
 #include <cstring>
@@ -162,7 +163,9 @@ int parseHeader(ByteScanner &in, PlyHeader &header)
                 return ErrorUnsupported;
             header.elements.back().properties.push_back(p);
         } else {
-            return ErrorInvalidHeader;
+            // Some exporters write lines such as "Created by ..." without "comment".
+            qWarning("PLY header: \"%s\" is not a header keyword; read as a comment",
+                     line.trimmed().constData());
         }
     }
     return ErrorInvalidHeader; // no end_header

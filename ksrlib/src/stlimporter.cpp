@@ -32,16 +32,21 @@ quint32 binaryFacetCount(const QByteArray &data)
 }
 
 // Binary when the facet count matches the size exactly (even if the header starts with "solid",
-// as many exporters write); ascii when it starts with "solid"; binary otherwise.
+// as many exporters write); ascii when it starts with "solid" and reads as text; binary otherwise.
+// A binary file whose header says "solid" but that carries a few bytes after its facets still has
+// the zero bytes of its count and numbers right after the header, which no text file has.
 bool looksBinary(const QByteArray &data)
 {
-    if (data.size() >= BinaryHeaderSize &&
-        BinaryHeaderSize + BinaryFacetSize * qint64(binaryFacetCount(data)) == data.size())
+    const qint64 facets = data.size() >= BinaryHeaderSize ? qint64(binaryFacetCount(data)) : -1;
+    if (facets >= 0 && BinaryHeaderSize + BinaryFacetSize * facets == data.size())
         return true;
     int start = 0;
     while (start < data.size() && ByteScanner::isSpace(data[start]))
         ++start;
-    return !(data.mid(start, 5).toLower() == "solid");
+    if (data.mid(start, 5).toLower() != "solid")
+        return true;
+    const bool fitsAsBinary = facets > 0 && BinaryHeaderSize + BinaryFacetSize * facets <= data.size();
+    return fitsAsBinary && data.left(BinaryHeaderSize + BinaryFacetSize).contains('\0');
 }
 
 int readBinary(const QByteArray &data, CMesh &mesh, int &loadMask)

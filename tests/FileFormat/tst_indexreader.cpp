@@ -294,6 +294,8 @@ private slots:
                                << "unrecognized source";
         QTest::newRow("http") << "http://host/a.jpg"
                               << "http://host/a.jpg";
+        QTest::newRow("https") << "https://host/photos/a.jpg"
+                               << "https://host/photos/a.jpg";
         QTest::newRow("absolute") << "/data/a.jpg"
                                   << "/data/a.jpg";
     }
@@ -304,6 +306,60 @@ private slots:
         OrvelleIndexRead reader;
         read(reader, file(scene(QString())));
         QCOMPARE(reader.resolvePath(path), resolved.replace("DIR", dir.path()));
+    }
+
+    // Every list of numbers splits on any white space, leading and trailing white space ignored.
+    void numberLists_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::newRow("single spaces") << "0.5 0.25 1";
+        QTest::newRow("leading and trailing space") << " 0.5 0.25 1 ";
+        QTest::newRow("double space") << "0.5  0.25 1";
+        QTest::newRow("tabs and line break") << "0.5\t0.25\n1";
+    }
+    void numberLists()
+    {
+        QFETCH(QString, list);
+        // Character references, as a parser turns literal tabs and line breaks in attributes into spaces.
+        const QString attribute = QString(list).replace('\t', "&#9;").replace('\n', "&#10;");
+        const QByteArray content =
+            QStringLiteral(
+                "<scene updirection=\"%1\">"
+                "<collection thumbnailBar=\"top\" shotColor=\"%1\">%2</collection>"
+                "<background rgb=\"%1\"><sphere><vertex rgb=\"%1\" height=\"2\"/></sphere></background>"
+                "</scene>")
+                .arg(attribute, shot(0))
+                .toUtf8();
+        OrvelleIndexRead reader;
+        const ReadResult result = read(reader, file(content));
+        QVERIFY(result.ok);
+        QCOMPARE(reader.upDirection(), ksr::Point3f(0.5f, 0.25f, 1));
+        QCOMPARE(reader.collection(0).shotColor(), (Color4f{0.5f, 0.25f, 1, 1}));
+        QCOMPARE(reader.backgroundColor(), (Color4f{0.5f, 0.25f, 1, 1}));
+        QCOMPARE(reader.domeVertices().size(), 1);
+        QCOMPARE(reader.domeVertices().at(0).blue, 1.0f);
+    }
+
+    // Photographs and a model on a web server keep their addresses through writing and reading.
+    void webAddressesKept()
+    {
+        ShotCollection shots;
+        shots.setImagePaths({"https://host/photos/a.jpg", "http://host/photos/b.jpg"});
+        shots.setThumbnailPaths({"https://host/thumbs/a.jpg", "http://host/thumbs/b.jpg"});
+        shots.setCameras({sampleCamera(0), sampleCamera(1)});
+        shots.setDepths({1, 2});
+        shots.setOrder({0, 1});
+        shots.setClusterNumbers({0, 1});
+        OrvelleIndex index;
+        index.addCollection(shots);
+        index.setModelFileName("https://host/model.ply");
+        const QString path = dir.filePath("web.orx");
+        QVERIFY(index.save(path, true));
+        OrvelleIndexRead back;
+        QVERIFY(read(back, path).ok);
+        QCOMPARE(back.collection(0).imagePaths(), shots.imagePaths());
+        QCOMPARE(back.collection(0).thumbnailPaths(), shots.thumbnailPaths());
+        QCOMPARE(back.modelFileName(), QString("https://host/model.ply"));
     }
 
     void backgrounds()

@@ -68,6 +68,7 @@ private slots:
     void noSignalForBadLists();
     void unreadableInputsAreReportedAndJobGoesOn();
     void unwritableFolderIsReported();
+    void missingPhotographsSayNotFound();
     void stopRequestEndsBeforeTheNextPhotograph();
     void neverStartedJobCanBeDeleted();
     void thumbnailPathBesideThePhotograph();
@@ -225,6 +226,22 @@ void TestDownsamplingThread::unreadableInputsAreReportedAndJobGoesOn()
         QVERIFY(!QFile::exists(outputs[k + 1]));
     }
     QCOMPARE(QImageReader(outputs[4]).size(), QSize(192, 256));
+}
+
+void TestDownsamplingThread::missingPhotographsSayNotFound()
+{
+    // An empty path is what the import leaves for a photograph it did not find.
+    const QString folder = m_dir.filePath("missing");
+    QVERIFY(QDir().mkpath(folder));
+    const QStringList inputs{QString(), folder + "/absent.jpg"};
+    const QStringList outputs{DownsamplingThread::thumbnailPath(inputs[0]),
+                              DownsamplingThread::thumbnailPath(inputs[1])};
+    const JobRun run = runJob(inputs, outputs);
+    QVERIFY(run.finished);
+    QCOMPARE(run.failures.size(), 2);
+    QCOMPARE(run.failures[0].second, QString("not found"));
+    QCOMPARE(run.failures[1].second, QDir::toNativeSeparators(inputs[1]) + " not found");
+    QVERIFY(!QFileInfo::exists(folder + "/thumbnails")); // no folder made for nothing
 }
 
 void TestDownsamplingThread::unwritableFolderIsReported()

@@ -3,6 +3,8 @@
 #include "tesselcomputationprocess.h"
 #include "tslfile.h"
 
+#include <ksr/meshio.h>
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -188,6 +190,14 @@ private slots:
             }
         }
         QCOMPARE(leafTriangles.size(), std::size_t(200000));
+
+        // The mesh library reads the file's finest level: the input's triangles.
+        ksr::CMesh mesh;
+        int mask = 0;
+        QCOMPARE(ksr::io::importMesh(mesh, output, mask), int(ksr::io::ErrorNone));
+        QCOMPARE(mesh.face.size(), std::size_t(200000));
+        QCOMPARE(mesh.bboxMax.x, 4.0f);
+
         QCOMPARE(model.bboxMin, ksr::Point3f(0.0f, 0.0f, model.bboxMin.z));
         QCOMPARE(model.bboxMax.x, 4.0f);
         QCOMPARE(model.bboxMax.y, 2.0f);

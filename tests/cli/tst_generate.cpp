@@ -125,6 +125,9 @@ private slots:
         // The meaning of "none" is spelled out.
         QVERIFY(
             help.out.simplified().contains("none (no thumbnail step: the photographs serve as thumbnails"));
+        // Lines wrap between words, never inside a number such as the dome's 0.85.
+        QVERIFY2(!help.out.contains(QRegularExpression("[0-9][.,]?\\n\\s*[0-9]")), qPrintable(help.out));
+        QVERIFY(help.out.simplified().contains("0:0.7,0.85,0.85"));
     }
 
     void usageErrors_data()

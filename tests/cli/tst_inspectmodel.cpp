@@ -94,6 +94,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("vertices");
         QTest::addRow("vmi") << "m.vmi" << QByteArray("data") << "VMI files are not supported" << 0;
+        QTest::addRow("tsl, not ours")
+            << "m.tsl" << QByteArray("data") << "Not a valid multiresolution (tsl) file (bad header)" << 0;
         QTest::addRow("truncated")
             << "t.ply"
             << QByteArray("ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\n"

@@ -28,11 +28,17 @@ public:
                 Qt::DirectConnection);
     }
     QStringList events;
+    QStringList unreadableNames;
     QVector<int> order, semantic;
 
 public slots:
     void onProgress(int percent) { add(QString::number(percent)); }
-    void onUnreadable(int row, QString) { add(QString("unreadable %1").arg(row)); }
+    void onUnreadable(int row, QString name)
+    {
+        add(QString("unreadable %1").arg(row));
+        QMutexLocker lock(&m_mutex);
+        unreadableNames << name;
+    }
     void onOrder(QVector<int> o)
     {
         QMutexLocker lock(&m_mutex);
@@ -65,6 +71,7 @@ Camera cameraAt(float x, float y = 0.0f)
 struct Run {
     QStringList events;
     QVector<int> order, semantic;
+    QStringList unreadableNames;
 };
 
 Run runJob(const QStringList &paths, const QVector<Camera> &cameras, const QVector<float> &depths,
@@ -78,7 +85,7 @@ Run runJob(const QStringList &paths, const QVector<Camera> &cameras, const QVect
     job.start();
     if (!job.wait(120000))
         qFatal("ordering job did not finish");
-    return {recorder.events, recorder.order, recorder.semantic};
+    return {recorder.events, recorder.order, recorder.semantic, recorder.unreadableNames};
 }
 
 bool isPermutation(QVector<int> order, int n)
@@ -165,6 +172,13 @@ void TestOrderAndSemanticThread::weightsInSlotOrder()
     OrderAndSemanticThread job({}, {}, {}, 1, 2, 3, 4, 5, 6, 11, 12, 13, 14, 15, 16);
     QCOMPARE(job.orderWeights(), (FeatureTable{1, 5, 6, 2, 3, 4, 0}));
     QCOMPARE(job.semanticWeights(), (FeatureTable{11, 15, 16, 12, 13, 14, 0}));
+
+    // The value type names the same twelve weights.
+    const OrderingWeights weights{{1, 2, 3, 4, 5, 6}, {11, 12, 13, 14, 15, 16}};
+    QCOMPARE(job.weights(), weights);
+    OrderAndSemanticThread fromValue({}, {}, {}, weights);
+    QCOMPARE(fromValue.orderWeights(), job.orderWeights());
+    QCOMPARE(fromValue.semanticWeights(), job.semanticWeights());
 }
 
 void TestOrderAndSemanticThread::cacheKeepsOnlyWhatComesFromTheFile()
@@ -188,7 +202,7 @@ void TestOrderAndSemanticThread::cacheKeepsOnlyWhatComesFromTheFile()
         QVERIFY(second[i].colorDistr == first[i].colorDistr);
         QCOMPARE(second[i].pos, ksr::Point3f(10.0f + i, i == 1 ? 5.0f : 0.0f, 0.0f));
         QCOMPARE(second[i].depth, float(2 + i));
-        QCOMPARE(second[i].target, second[i].pos + ksr::Point3f(0, 0, float(2 + i)));
+        QCOMPARE(second[i].target, second[i].pos - ksr::Point3f(0, 0, float(2 + i))); // looks along -z
     }
 
     // A shorter table cuts the cache; a row whose path changed is computed anew.
@@ -279,6 +293,11 @@ void TestOrderAndSemanticThread::unreadablePhotosAndShortInputs()
     for (int k = 1; k < 5; ++k)
         QVERIFY(run.semantic[run.order[k]] > run.semantic[run.order[k - 1]]);
     QCOMPARE(run.events.last(), QString("100"));
+    QCOMPARE(run.unreadableNames, (QStringList{paths[1], paths[2], paths[4]}));
+
+    // A photograph the import did not find has no path: it is named by its row, never by a blank.
+    const Run unnamed = runJob({paths[0], QString()}, {}, {});
+    QCOMPARE(unnamed.unreadableNames, QStringList{"Photograph 2: not found"});
 }
 
 void TestOrderAndSemanticThread::sharedTablesAfterRun()

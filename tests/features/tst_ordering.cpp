@@ -1,6 +1,6 @@
 // The ordering rules on hand-made distance matrices, and the order and semantic values on records.
 
-#include "orderandsemanticthread.h"
+#include "ordering.h"
 
 #include <QTest>
 
@@ -9,7 +9,7 @@
 #include <limits>
 #include <random>
 
-using Job = OrderAndSemanticThread;
+namespace Job = ordering;
 
 namespace
 {
@@ -172,17 +172,18 @@ void TestOrdering::chainGroups_data()
     QTest::newRow("largest first, then nearest")
         << 4 << QVector<float>{5, 8, 9, 1, 7, 3.5f} << QVector<QVector<int>>{{0}, {1, 2}, {3}}
         << QVector<int>{1, 2, 3, 0};
-    // Hop distances 0.9 and 0.1 both truncate to 0: the lower group index wins.
+    // Equal sizes: the lower group index starts; equal hops go to the lower member position.
     QTest::newRow("equal sizes: lowest index first")
         << 4 << QVector<float>{1, 9, 9, 9, 9, 1} << QVector<QVector<int>>{{0, 1}, {2, 3}}
         << QVector<int>{0, 1, 2, 3};
-    QTest::newRow("hops below one truncate to zero")
+    // Hops below 1 (normalised distances) are told apart: 0.1 beats 0.9.
+    QTest::newRow("fractional hops compared")
         << 3 << QVector<float>{0.9f, 0.1f, 5} << QVector<QVector<int>>{{0}, {1}, {2}}
-        << QVector<int>{0, 1, 2};
-    // 1.9 and 1.2 both truncate to 1; 2.5 to 2.
-    QTest::newRow("equal whole hops")
+        << QVector<int>{0, 2, 1};
+    // 1.2 beats 1.9 though both have the same whole part; equal hops (9, 9) go to the lower index.
+    QTest::newRow("nearest hop, then lowest index")
         << 4 << QVector<float>{2.5f, 1.9f, 1.2f, 9, 9, 9} << QVector<QVector<int>>{{0}, {1}, {2}, {3}}
-        << QVector<int>{0, 2, 1, 3};
+        << QVector<int>{0, 3, 1, 2};
     // The larger group starts; the next group is entered at its member nearest to the last row
     // (row 1, not its leader 0), and chained on from there.
     //                      0-1 0-2 0-3 0-4 1-2 1-3 1-4 2-3 2-4 3-4

@@ -11,11 +11,12 @@
 namespace
 {
 
-Camera cameraAt(const ksr::Point3f &centre, const ksr::Point3f &thirdColumn = {0, 0, 1})
+// A camera whose z axis (third rotation row) is the given vector; it looks the other way.
+Camera cameraAt(const ksr::Point3f &centre, const ksr::Point3f &zAxis = {0, 0, 1})
 {
     Camera camera;
     camera.center = centre;
-    camera.rotation.setColumn(2, thirdColumn);
+    camera.rotation[2][0] = zAxis.x, camera.rotation[2][1] = zAxis.y, camera.rotation[2][2] = zAxis.z;
     return camera;
 }
 
@@ -106,15 +107,11 @@ void TestShotFeatures::colorFeatures_data()
     white.fill(Qt::white);
     QTest::newRow("white") << white << QVector<int>{63, 32} << QVector<int>(48, 255);
 
-    // 10 pixels wide, 4 high: cells 3 x 1; the last column of cells holds one pixel column but is
-    // divided by 3 x 1 all the same.
-    QImage narrow(10, 4, QImage::Format_RGB32);
+    // 10 pixels wide, 7 high: cells 3 x 2; the last column of cells holds one pixel column and the
+    // last row one pixel row, and their means are still the image's colour.
+    QImage narrow(10, 7, QImage::Format_RGB32);
     narrow.fill(qRgb(90, 90, 90));
-    QVector<int> narrowSpatial(48, 90);
-    for (int row = 0; row < 4; ++row)
-        for (int channel = 0; channel < 3; ++channel)
-            narrowSpatial[3 * (4 * row + 3) + channel] = 30;
-    QTest::newRow("10 wide") << narrow << QVector<int>{21, 40} << narrowSpatial;
+    QTest::newRow("10 x 7, clipped edge cells") << narrow << QVector<int>{21, 70} << QVector<int>(48, 90);
 
     // Quadrants of four colours: cells take the colour of their quadrant.
     QImage quadrants(8, 8, QImage::Format_RGB32);
@@ -184,8 +181,12 @@ void TestShotFeatures::colorFeaturesOfNoisyImage()
         computeColorFeatures(image, f);
         for (int bin = 0; bin < 64; ++bin)
             QCOMPARE(f.colorDistr[bin], histogram[bin]);
-        for (int k = 0; k < 48; ++k)
-            QCOMPARE(f.colorSpatialDistr[k], int(sums[k] / (cw * ch)));
+        for (int k = 0; k < 48; ++k) {
+            const int cell = k / 3;
+            const int area = std::max(0, std::min(cw, size.width() - (cell % 4) * cw)) *
+                             std::max(0, std::min(ch, size.height() - (cell / 4) * ch));
+            QCOMPARE(f.colorSpatialDistr[k], area > 0 ? int(sums[k] / area) : 0);
+        }
     }
 }
 
@@ -229,17 +230,38 @@ void TestShotFeatures::colorFeaturesFromFiles()
 
 void TestShotFeatures::cameraGeometry()
 {
+    // The identity camera looks along -z: its target lies in front of it.
+    Camera identity;
+    identity.center = {1, 2, 3};
     ShotFeatures f;
-    applyCameraFeatures(f, cameraAt({1, 2, 3}), 5.0f);
-    QCOMPARE(f.dir, ksr::Point3f(0, 0, 1));
+    applyCameraFeatures(f, identity, 5.0f);
+    QCOMPARE(f.dir, ksr::Point3f(0, 0, -1));
     QCOMPARE(f.pos, ksr::Point3f(1, 2, 3));
-    QCOMPARE(f.target, ksr::Point3f(1, 2, 8));
+    QCOMPARE(f.target, ksr::Point3f(1, 2, -2));
     QCOMPARE(f.depth, 5.0f);
 
-    // The third column is normalised before the target is placed.
+    // The viewing axis is the third row, not the third column: a camera turned 90 degrees about x
+    // (rows x, -z, y) looks along -y.
+    Camera turned;
+    turned.rotation[1][1] = 0;
+    turned.rotation[1][2] = -1;
+    turned.rotation[2][1] = 1;
+    turned.rotation[2][2] = 0;
+    ShotFeatures t;
+    applyCameraFeatures(t, turned, 2.0f);
+    QCOMPARE(t.dir, ksr::Point3f(0, -1, 0));
+    QCOMPARE(t.target, ksr::Point3f(0, -2, 0));
+
+    // A z axis that is not unit length is normalised before the target is placed.
     applyCameraFeatures(f, cameraAt({0, 0, 0}, {0, 3, 4}), 10.0f);
-    QCOMPARE(f.dir, ksr::Point3f(0, 0.6f, 0.8f));
-    QCOMPARE(f.target, ksr::Point3f(0, 6, 8));
+    QCOMPARE(f.dir, ksr::Point3f(0, -0.6f, -0.8f));
+    QCOMPARE(f.target, ksr::Point3f(0, -6, -8));
+
+    // Two level cameras looking in opposite directions are as far apart as directions can be.
+    ShotFeatures north, south;
+    applyCameraFeatures(north, cameraAt({0, 0, 0}, {0, 1, 0}), 1.0f);
+    applyCameraFeatures(south, cameraAt({0, 0, 0}, {0, -1, 0}), 1.0f);
+    QCOMPARE(directionDistance(north, south), 2.0f);
 
     ShotFeatures zero;
     applyCameraFeatures(zero, cameraAt({4, 5, 6}, {0, 0, 0}), 7.0f);
@@ -297,17 +319,17 @@ void TestShotFeatures::distances()
 
 void TestShotFeatures::colorSpatialUsesStoredOrder()
 {
-    // Stored triples are (blue, green, red) means but enter the conversion as (red, green, blue).
+    // Stored triples are (blue, green, red) means; red against black scores as red, not as blue.
     const ShotFeatures black = withCells(0, 0, 0);
-    const ShotFeatures storedBlueFull = withCells(255, 0, 0);
-    const ShotFeatures storedRedFull = withCells(0, 0, 255);
+    const ShotFeatures blue = withCells(255, 0, 0);
+    const ShotFeatures red = withCells(0, 0, 255);
     const LabColor asRed = srgbToLab(255, 0, 0), asBlue = srgbToLab(0, 0, 255);
     const float expectedRed = float(std::sqrt(asRed.L * asRed.L + asRed.a * asRed.a + asRed.b * asRed.b));
     const float expectedBlue =
         float(std::sqrt(asBlue.L * asBlue.L + asBlue.a * asBlue.a + asBlue.b * asBlue.b));
-    QVERIFY(std::abs(colorSpatialDistance(storedBlueFull, black) - expectedRed) < 1e-3f);
-    QVERIFY(std::abs(colorSpatialDistance(black, storedRedFull) - expectedBlue) < 1e-3f);
-    QCOMPARE(colorSpatialDistance(storedRedFull, storedRedFull), 0.0f);
+    QVERIFY(std::abs(colorSpatialDistance(red, black) - expectedRed) < 1e-3f);
+    QVERIFY(std::abs(colorSpatialDistance(black, blue) - expectedBlue) < 1e-3f);
+    QCOMPARE(colorSpatialDistance(red, red), 0.0f);
 }
 
 void TestShotFeatures::colorSpatialMatchesPerCallConversion()
@@ -325,7 +347,7 @@ void TestShotFeatures::colorSpatialMatchesPerCallConversion()
         double sum = 0.0;
         for (int cell = 0; cell < 16; ++cell) {
             const int *p = &a.colorSpatialDistr[3 * cell], *q = &b.colorSpatialDistr[3 * cell];
-            const LabColor la = srgbToLab(p[0], p[1], p[2]), lb = srgbToLab(q[0], q[1], q[2]);
+            const LabColor la = srgbToLab(p[2], p[1], p[0]), lb = srgbToLab(q[2], q[1], q[0]);
             sum += std::sqrt((la.L - lb.L) * (la.L - lb.L) + (la.a - lb.a) * (la.a - lb.a) +
                              (la.b - lb.b) * (la.b - lb.b));
         }

@@ -86,6 +86,62 @@ QByteArray binaryStl(const QByteArray &header80, quint32 announced, int written)
     return out;
 }
 
+// A multiresolution file as tslbuilder writes it: nodes breadth-first, every vertex with colour
+// (10 i, 20, 30, 255) and normal (0, 0, 1).
+struct TslTestNode {
+    std::vector<Point3f> points;
+    std::vector<std::array<quint32, 3>> triangles;
+};
+QByteArray tslFile(const std::vector<TslTestNode> &nodes, quint32 levels)
+{
+    QByteArray out("ORVTSL\x1A\n", 8);
+    for (quint32 v : {1u, 2u, 10000u, levels, quint32(nodes.size())}) // version, colours flag
+        appendValue(out, v, false);
+    for (int k = 0; k < 6; ++k)
+        appendValue(out, 0.0f, false);
+    quint64 offset = 52 + 56 * nodes.size();
+    std::vector<quint64> geometry, normals;
+    for (const TslTestNode &n : nodes)
+        geometry.push_back(offset), offset += n.points.size() * 16 + n.triangles.size() * 12;
+    for (const TslTestNode &n : nodes)
+        normals.push_back(offset), offset += n.points.size() * 12;
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        quint32 level = 0;
+        while ((2u << level) - 1 <= i)
+            ++level;
+        appendValue(out, level, false);
+        for (int k = 0; k < 7; ++k) // cell size, node box
+            appendValue(out, 0.0f, false);
+        appendValue(out, quint32(nodes[i].points.size()), false);
+        appendValue(out, quint32(nodes[i].triangles.size()), false);
+        appendValue(out, geometry[i], false);
+        appendValue(out, normals[i], false);
+    }
+    for (const TslTestNode &n : nodes) {
+        for (const Point3f &p : n.points)
+            for (int k = 0; k < 3; ++k)
+                appendValue(out, p[k], false);
+        for (std::size_t v = 0; v < n.points.size(); ++v)
+            out.append(char(10 * v)).append(char(20)).append(char(30)).append(char(255));
+        for (const auto &t : n.triangles)
+            for (quint32 index : t)
+                appendValue(out, index, false);
+    }
+    for (const TslTestNode &n : nodes)
+        for (std::size_t v = 0; v < n.points.size(); ++v)
+            for (float c : {0.0f, 0.0f, 1.0f})
+                appendValue(out, c, false);
+    return out;
+}
+
+// Two levels: a coarse root far away, two leaves that make the unit square.
+std::vector<TslTestNode> squareTslNodes()
+{
+    return {{{{5, 5, 5}, {6, 5, 5}, {5, 6, 5}}, {{0, 1, 2}}},
+            {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}}},
+            {{{1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}}}};
+}
+
 } // namespace
 
 class TestMeshIo : public QObject
@@ -162,6 +218,69 @@ private slots:
         QCOMPARE(mesh.face[1].v[0], 2);
         QCOMPARE(mesh.face[1].v[1], 1);
         QCOMPARE(mesh.face[1].v[2], 3);
+    }
+
+    // A header line that is no keyword (an exporter's signature without "comment") is skipped.
+    void plyHeaderLineWithoutKeyword()
+    {
+        QByteArray ply = squarePly("binary_little_endian", true, true);
+        ply.replace("comment test\n", "Created by Scanner Suite 2.1\n");
+        QTest::ignoreMessage(
+            QtWarningMsg,
+            "PLY header: \"Created by Scanner Suite 2.1\" is not a header keyword; read as a comment");
+        CMesh mesh;
+        int mask = 0;
+        QCOMPARE(importMesh(mesh, write("signed.ply", ply), mask), int(ErrorNone));
+        QCOMPARE(int(mesh.vert.size()), 4);
+        QCOMPARE(int(mesh.face.size()), 2);
+    }
+
+    // Our own multiresolution file is read at its finest level, the original geometry.
+    void tslFinestLevel()
+    {
+        const QString path = write("model.TSL", tslFile(squareTslNodes(), 2));
+        CMesh mesh;
+        int mask = 0;
+        QCOMPARE(importMesh(mesh, path, mask), int(ErrorNone));
+        QCOMPARE(errorText(path, ErrorNone), QString("No error"));
+        QCOMPARE(int(mesh.vert.size()), 6);
+        QCOMPARE(int(mesh.face.size()), 2);
+        QCOMPARE(mesh.bboxMin, Point3f(0, 0, 0));
+        QCOMPARE(mesh.bboxMax, Point3f(1, 1, 0)); // the coarse root is not part of it
+        QCOMPARE(mesh.face[1].v[0], 3);           // second leaf's indices follow the first leaf's vertices
+        QVERIFY(mesh.vert[4].c == (Color4b{10, 20, 30, 255}));
+        QCOMPARE(mesh.vert[4].n, Point3f(0, 0, 1));
+        QVERIFY((mask & MaskVertexColor) && (mask & MaskFaceIndex));
+
+        // A one-level file is its own finest level.
+        QCOMPARE(importMesh(mesh, write("one.tsl", tslFile({squareTslNodes()[1]}, 1)), mask), int(ErrorNone));
+        QCOMPARE(int(mesh.face.size()), 1);
+    }
+
+    void tslDamaged()
+    {
+        const QByteArray good = tslFile(squareTslNodes(), 2);
+        CMesh mesh;
+        int mask = 0;
+        QByteArray version = good;
+        version[8] = 2;
+        QCOMPARE(importMesh(mesh, write("v.tsl", version), mask), int(ErrorUnsupported));
+        QByteArray nodeCount = good;
+        nodeCount[24] = 4;
+        QCOMPARE(importMesh(mesh, write("n.tsl", nodeCount), mask), int(ErrorInvalidHeader));
+        QByteArray badIndex = good;
+        const int lastTriangle = 52 + 3 * 56 + 3 * (3 * 16 + 12) - 4;
+        badIndex[lastTriangle] = 7; // the second leaf's triangle refers to vertex 7 of 3
+        QCOMPARE(importMesh(mesh, write("i.tsl", badIndex), mask), int(ErrorInvalidFace));
+        QCOMPARE(int(mesh.face.size()), 1);
+        // Cut anywhere: an error, never a crash or a face beyond the vertices.
+        for (int length = 0; length < good.size(); ++length) {
+            const int code = importMesh(mesh, write("cut.tsl", good.left(length)), mask);
+            QVERIFY(code != ErrorNone);
+            for (const CFace &f : mesh.face)
+                for (int k : f.v)
+                    QVERIFY(k >= 0 && k < int(mesh.vert.size()));
+        }
     }
 
     void damagedFiles_data()
@@ -262,6 +381,11 @@ private slots:
         QCOMPARE(int(mesh.face.size()), 3);
         QCOMPARE(int(mesh.vert.size()), 7); // the origin is shared: 1 + 2 x 3 corners
         QCOMPARE(mesh.bboxMax, Point3f(1, 1, 2));
+
+        // ... also when a few bytes follow the facets, so that the size rule alone does not decide.
+        const QByteArray padded = binaryStl("solid exported by a CAD program", 3, 3) + "\n\n";
+        QCOMPARE(importMesh(mesh, write("padded.stl", padded), mask), int(ErrorNone));
+        QCOMPARE(int(mesh.face.size()), 3);
 
         QCOMPARE(importMesh(mesh, write("empty.stl", binaryStl("none", 0, 0)), mask), int(ErrorNone));
         QVERIFY(mesh.vert.empty());

@@ -198,6 +198,26 @@ private slots:
         QCOMPARE(DatasetImport::resolvedModelPath(data.folder, data.modelNames.first()), QString());
     }
 
+    // Photographs and a model on a web server are kept as addresses, not taken for missing files.
+    void webAddressesStay()
+    {
+        QTemporaryDir dir;
+        ShotCollection collection;
+        collection.setImagePaths({"https://host/img/a.jpg", "http://host/img/b.jpg"});
+        collection.setCameras({cameraAt(0), cameraAt(1)});
+        OrvelleIndex index;
+        index.setModelFileName("https://host/m.ply");
+        index.addCollection(collection);
+        QVERIFY(index.save(dir.path() + "/web.orx", true));
+
+        const ImportedDataset data = DatasetImport::read(dir.path() + "/web.orx");
+        QVERIFY2(data.readOk, qPrintable(data.problemText()));
+        QCOMPARE(data.imagePaths, collection.imagePaths());
+        QCOMPARE(data.modelNames, QStringList{"https://host/m.ply"});
+        QCOMPARE(DatasetImport::resolvedModelPath(data.folder, "https://host/m.ply"),
+                 QString("https://host/m.ply"));
+    }
+
     // Every front end hands the jobs what the window's table holds: six significant digits.
     void tableValues()
     {

@@ -1,0 +1,63 @@
+#pragma once
+// The ordering and clustering algorithms: a viewing order in which similar shots are neighbours,
+// and a semantic (cluster) value per shot that grows along the order. Plain functions on values,
+// no shared state; any thread.
+
+#include "shotfeatures.h"
+
+#include <QVector>
+
+#include <atomic>
+#include <vector>
+
+namespace ordering
+{
+
+// Symmetric n x n matrix of float distances, row-major, diagonal 0.
+struct DistanceMatrix {
+    int n = 0;
+    std::vector<float> values;
+    double total = 0.0; // sum of the distances of the pairs a < b, in row-major order
+
+    explicit DistanceMatrix(int size = 0) : n(size), values(std::size_t(size) * std::size_t(size), 0.0f) {}
+    float at(int row, int column) const
+    {
+        return values[std::size_t(row) * std::size_t(n) + std::size_t(column)];
+    }
+    // Sets both (a, b) and (b, a).
+    void set(int a, int b, float d);
+};
+
+// A group's rows in visiting order and the member position reached last.
+struct GroupChain {
+    QVector<int> rows;
+    int lastPosition = 0;
+};
+
+// combinedDistance with the given effective weights for every pair a < b (non-positive and NaN
+// become 0), spread over up to two threads with results identical to one thread. Empty matrix
+// when stop is set.
+DistanceMatrix distanceMatrix(const QVector<ShotFeatures> &features, const FeatureTable &weights,
+                              const std::atomic<bool> *stop = nullptr);
+// One third of the mean pairwise distance; 0 for fewer than two rows.
+double groupingThreshold(const DistanceMatrix &matrix);
+// Leader grouping: each row without a group leads a new one, gathering ungrouped rows nearer than
+// threshold (strictly). Every row ends in exactly one group; group 0 is led by row 0.
+QVector<QVector<int>> groupByLeader(const DistanceMatrix &matrix, double threshold);
+// Nearest-neighbour chain through one group from member position start; ties go to the first
+// in the cyclic scan after the current position.
+GroupChain chainWithinGroup(const DistanceMatrix &matrix, const QVector<int> &group, int start);
+// Visits the largest group first, then always the group whose nearest member is nearest to the
+// row reached last (lowest index on equal distances), entered at that member.
+QVector<int> chainGroups(const DistanceMatrix &matrix, const QVector<QVector<int>> &groups);
+// Threshold, grouping and chaining on a given matrix: a permutation of 0..n-1.
+QVector<int> orderFromMatrix(const DistanceMatrix &matrix);
+// The viewing order of the records under the given effective weights; empty when stopped.
+QVector<int> computeOrder(const QVector<ShotFeatures> &features, const FeatureTable &weights,
+                          const std::atomic<bool> *stop = nullptr);
+// Semantic value per row: 0 for the first row of the order, then + max(1, round(1000 d)) per
+// step along the order, d the combined distance of consecutive rows.
+QVector<int> computeSemantic(const QVector<ShotFeatures> &features, const QVector<int> &order,
+                             const FeatureTable &weights);
+
+} // namespace ordering
