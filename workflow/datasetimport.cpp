@@ -3,6 +3,7 @@
 #include "cameraelement.h"
 #include "orvelleindexread.h"
 #include "polyforgeproject.h"
+#include "reconstructionimport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -79,9 +80,13 @@ void readIndex(const QString &fileName, ImportedDataset &data)
 namespace DatasetImport
 {
 
-ImportedDataset read(const QString &fileName)
+ImportedDataset read(const QString &fileName, const ImportOptions &options)
 {
     ImportedDataset data;
+    if (ReconstructionImport::isReconstruction(fileName)) {
+        ReconstructionImport::read(fileName, options, data);
+        return data;
+    }
     const QFileInfo file(fileName);
     data.folder = file.absolutePath();
     const QString suffix = file.suffix();

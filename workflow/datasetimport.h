@@ -5,6 +5,7 @@
 // No widgets: the window fills its table from this, the command-line tool its shot values.
 
 #include "camera.h"
+#include "importoptions.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,9 @@ struct ImportedDataset {
     // The reader's problems, for one warning: its title and one message per line.
     QString problemTitle;
     QStringList problems;
+    // Things the user should hear that do not stop the import (a reconstruction's photographs
+    // left out, distortion not kept, ...), one per line.
+    QStringList notes;
 
     QString problemText() const { return problems.join(QLatin1Char('\n')); }
 };
@@ -36,7 +40,8 @@ namespace DatasetImport
 {
 
 // Dispatches on the suffix and reads; never fails hard (problems land in the result).
-ImportedDataset read(const QString &fileName);
+// Reconstructions (COLMAP model folder or file, .nvm, .out in any case) take the options.
+ImportedDataset read(const QString &fileName, const ImportOptions &options = ImportOptions());
 
 // Canonical path of a model name as a dataset lists it (relative names resolved against
 // folder); empty when the file does not exist.
