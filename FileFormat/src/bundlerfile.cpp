@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cctype>
 #include <cmath>
 
 namespace
@@ -53,10 +54,22 @@ bool readList(const QString &bundleFile, QStringList &names, QString &error)
     SfmTextReader reader;
     if (!reader.open(listFile, &error))
         return false;
-    // One photograph per line: its name, optionally followed by "0 <focal>".
-    while (reader.nextLine(false))
-        if (!reader.line().isEmpty())
-            names.append(QString::fromUtf8(reader.fields().at(0)));
+    // One photograph per line: its name (which may hold spaces), optionally followed by "0 <focal>".
+    while (reader.nextLine(false)) {
+        if (reader.line().isEmpty())
+            continue;
+        const QList<QByteArray> fields = reader.fields();
+        double focal = 0;
+        QByteArray name = reader.line();
+        if (fields.size() >= 3 && fields.at(fields.size() - 2) == "0" && SfmText::toNumber(fields.last(), focal))
+            for (int drop = 0; drop < 2; ++drop) {
+                qsizetype end = name.size();
+                while (end > 0 && !std::isspace(static_cast<unsigned char>(name.at(end - 1))))
+                    --end;
+                name = name.left(end).trimmed();
+            }
+        names.append(QString::fromUtf8(name));
+    }
     return true;
 }
 

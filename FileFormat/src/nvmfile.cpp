@@ -22,9 +22,9 @@ bool readCamera(SfmTextReader &reader, SfmReconstruction &result, int &distorted
 {
     const QList<QByteArray> fields = reader.fields();
     // name, focal, quaternion w x y z, centre x y z, radial distortion, 0
-    double values[9];
+    double values[8];
     bool ok = fields.size() >= 10;
-    for (int i = 0; ok && i < 9; ++i)
+    for (int i = 0; ok && i < 8; ++i)
         ok = SfmText::toNumber(fields.at(1 + i), values[i]);
     double rotation[9];
     if (!ok || values[0] <= 0 || !SfmCameras::quaternionToMatrix(values + 1, rotation)) {
@@ -33,7 +33,7 @@ bool readCamera(SfmTextReader &reader, SfmReconstruction &result, int &distorted
         return false;
     }
     double distortion = 0;
-    if (fields.size() > 10 && !SfmText::toNumber(fields.at(10), distortion)) {
+    if (!SfmText::toNumber(fields.at(9), distortion)) {
         result.error = reader.message(tr("the radial distortion is not a usable number"));
         return false;
     }
@@ -137,6 +137,11 @@ SfmReconstruction read(const QString &fileName)
             return result;
     }
 
+    if (distorted > 0)
+        result.warnings.append(tr("The radial distortion of %1 NVM cameras is not kept: NVM's distortion "
+                                  "(on measured pixels) is not the kind the imported cameras hold.")
+                                   .arg(distorted));
+
     qint64 points = 0;
     if (!readCount(reader, points)) {
         // A file may end after the cameras; anything else there is an error.
@@ -159,10 +164,6 @@ SfmReconstruction read(const QString &fileName)
             return result;
     }
 
-    if (distorted > 0)
-        result.warnings.append(tr("The radial distortion of %1 NVM cameras is not kept: NVM's distortion "
-                                  "(on measured pixels) is not the kind the imported cameras hold.")
-                                   .arg(distorted));
     const int skipped = countFurtherModels(reader);
     if (skipped > 0)
         result.warnings.append(tr("The file holds %1 more models after the first; only the first was imported.")
