@@ -12,6 +12,8 @@
 #include <QSet>
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -143,8 +145,12 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
     if (!QFileInfo(imagesFolder).isDir())
         data.problems.append(tr("The images folder \"%1\" does not exist.").arg(native(imagesFolder)));
     const QDir images(imagesFolder);
+    // By name, whatever order the encoding keeps (COLMAP's binary files follow no order).
+    QVector<SfmImage> byName = reconstruction.images;
+    std::stable_sort(byName.begin(), byName.end(),
+                     [](const SfmImage &a, const SfmImage &b) { return a.name < b.name; });
     int missing = 0;
-    for (const SfmImage &image : reconstruction.images) {
+    for (const SfmImage &image : std::as_const(byName)) {
         QString photo = QFileInfo(images.filePath(image.name)).canonicalFilePath();
         Camera camera = image.camera;
         if (!photo.isEmpty() && image.sizeFromPhoto) {
