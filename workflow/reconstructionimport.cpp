@@ -174,10 +174,11 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
                               .arg(missing)
                               .arg(reconstruction.images.size())
                               .arg(native(imagesFolder)));
-    if (colmap && missing < reconstruction.images.size()) {
-        const int unregistered = unregisteredPhotographs(imagesFolder, data.imageNames);
+    if (missing < reconstruction.images.size()) {
+        // Bundler lists its unreconstructed photographs; the reader has named them already.
+        const int unregistered = unregisteredPhotographs(imagesFolder, data.imageNames + reconstruction.leftOut);
         if (unregistered > 0)
-            data.notes.append(tr("%1 photographs in \"%2\" have no camera in the model and are left out.")
+            data.notes.append(tr("%1 photographs in \"%2\" have no camera in the reconstruction and are left out.")
                                   .arg(unregistered)
                                   .arg(native(imagesFolder)));
     }
