@@ -52,6 +52,7 @@ int runGenerate(const QStringList &arguments, bool withDisplay)
     }
     for (const QString &note : pipeline.importNotes())
         err << Prefix << note << "\n";
+    err.flush();
     if (commandLine.startShot > pipeline.shotCount()) {
         err << Prefix << "--start-shot " << commandLine.startShot << ": the dataset holds "
             << pipeline.shotCount() << " shots\n";
