@@ -118,6 +118,9 @@ QString resolvedModelPath(const QString &folder, const QString &name)
 
 QString derivedOutputName(const QString &datasetFile)
 {
+    const QString colmapOutput = ReconstructionImport::colmapOutputName(datasetFile);
+    if (!colmapOutput.isEmpty())
+        return colmapOutput;
     const QFileInfo file(datasetFile);
     return file.absolutePath() + QLatin1Char('/') + file.baseName() + QLatin1String("_generated.orx");
 }

@@ -47,7 +47,8 @@ ImportedDataset read(const QString &fileName, const ImportOptions &options = Imp
 // folder); empty when the file does not exist.
 QString resolvedModelPath(const QString &folder, const QString &name);
 
-// Dataset's folder + "/" + its base name up to the first dot + "_generated.orx".
+// Dataset's folder + "/" + its base name up to the first dot + "_generated.orx" (a COLMAP model:
+// ReconstructionImport::colmapOutputName).
 QString derivedOutputName(const QString &datasetFile);
 // Canonical folder of the model + "/" + its complete base name + ".tsl".
 QString derivedTesselName(const QString &modelPath);

@@ -125,6 +125,23 @@ QString defaultImagesFolder(const QString &path)
     return model;
 }
 
+QString colmapOutputName(const QString &path)
+{
+    if (hasSuffix(path, "nvm") || hasSuffix(path, "out") || !isReconstruction(path))
+        return QString();
+    QDir dir(ColmapModel::modelFolder(path));
+    QDir project = dir;
+    for (int up = 0; up < 2; ++up) {
+        if (project.dirName() == QLatin1String("sparse") && project.cdUp()) {
+            dir = project;
+            break;
+        }
+        if (!project.cdUp())
+            break;
+    }
+    return dir.absoluteFilePath(dir.dirName() + QLatin1String("_generated.orx"));
+}
+
 void read(const QString &path, const ImportOptions &options, ImportedDataset &data)
 {
     data.recognised = true;

@@ -23,6 +23,11 @@ SfmReconstruction readReconstruction(const QString &path);
 // Where the photographs are looked for when no folder is given.
 QString defaultImagesFolder(const QString &path);
 
+// The index a COLMAP model is generated into by default: "<project>/<project>_generated.orx" for
+// a model in <project>/sparse or <project>/sparse/<n>, else inside the model folder, named after
+// it. Empty for anything but a COLMAP model.
+QString colmapOutputName(const QString &path);
+
 // "<folder of the index>/<its complete base name>_points.ply".
 QString pointCloudName(const QString &indexFile);
 // Binary little-endian PLY with positions and colours. False with *error set when it cannot

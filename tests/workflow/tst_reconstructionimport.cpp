@@ -157,6 +157,8 @@ void TestReconstructionImport::colmapProjectLayout()
     QVERIFY(copyFolder(fixture("bin"), project + "/sparse/0"));
     QVERIFY(copyFolder(sample + "/photos", project + "/images"));
     QCOMPARE(ReconstructionImport::defaultImagesFolder(project + "/sparse/0"), project + "/images");
+    QCOMPARE(DatasetImport::derivedOutputName(project + "/sparse/0/"), project + "/project_generated.orx");
+    QCOMPARE(DatasetImport::derivedOutputName(fixture("txt/points3D.txt")), fixture("txt/txt_generated.orx"));
     const ImportedDataset data = DatasetImport::read(project + "/sparse/0/cameras.bin");
     QVERIFY2(data.readOk, qPrintable(data.problemText()));
     QCOMPARE(data.imagePaths.filter(QStringLiteral("/images/img_")).size(), registered);
