@@ -37,7 +37,8 @@ ImportOptions askReconstructionOptions(DialogProvider &dialogs, QWidget *parent,
             options.imagesFolder = QFileInfo(photo).absolutePath();
     }
     options.meshFile = dialogs.getOpenFileName(
-        parent, MainWindow::tr("Mesh of the reconstruction (Cancel: its 3D points are the model)"), probe.folder,
+        parent, MainWindow::tr("Mesh of the reconstruction (Cancel: its 3D points are the model)"),
+        probe.folder,
         MainWindow::tr("3D model (*.ply *.stl *.off *.obj *.vmi *.PLY *.STL *.OFF *.OBJ *.VMI)"));
     return options;
 }
@@ -46,17 +47,18 @@ ImportOptions askReconstructionOptions(DialogProvider &dialogs, QWidget *parent,
 
 void MainWindow::importDataset()
 {
-    const QString fileName =
-        dialogs().getOpenFileName(this, tr("Open file"), QDir::current().absolutePath(),
-                                  tr("Polyforge project (*.pfp);;Orvelle index file (*.orx);;Reconstruction "
-                                     "(cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin "
-                                     "*.nvm *.NVM *.out *.OUT)"));
+    const QString fileName = dialogs().getOpenFileName(
+        this, tr("Open file"), QDir::current().absolutePath(),
+        tr("Polyforge project (*.pfp);;Orvelle index file (*.orx);;Reconstruction "
+           "(cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin "
+           "*.nvm *.NVM *.out *.OUT)"));
     if (fileName.isEmpty())
         return;
 
     ui->data->clearContents();
 
-    const ImportedDataset data = DatasetImport::read(fileName, askReconstructionOptions(dialogs(), this, fileName));
+    const ImportedDataset data =
+        DatasetImport::read(fileName, askReconstructionOptions(dialogs(), this, fileName));
     if (!data.problems.isEmpty())
         dialogs().warning(this, data.problemTitle, data.problemText());
     else if (!data.notes.isEmpty())

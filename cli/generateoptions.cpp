@@ -134,8 +134,9 @@ void addGenerateOptions(QCommandLineParser &parser)
                         "<project>/images for a COLMAP model in <project>/sparse, else the model's folder."),
          QStringLiteral("DIR")},
         {MeshOption,
-         QStringLiteral("The mesh of a reconstruction, which carries none. Default: its 3D points, written as "
-                        "a point cloud beside the index (<index base name>_points.ply)."),
+         QStringLiteral(
+             "The mesh of a reconstruction, which carries none. Default: its 3D points, written as "
+             "a point cloud beside the index (<index base name>_points.ply)."),
          QStringLiteral("FILE")},
         {{QStringLiteral("o"), OutputOption},
          QStringLiteral("The index file to write. Default: INPUT's folder and base name (up to the first "
@@ -245,7 +246,8 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
     request.lowresModelFile = parser.value(LowresModelOption);
     request.imagesFolder = parser.value(ImagesOption);
     request.meshFile = parser.value(MeshOption);
-    for (const QString &option : {OutputOption, ModelOption, LowresModelOption, TesselOutputOption, ImagesOption, MeshOption})
+    for (const QString &option :
+         {OutputOption, ModelOption, LowresModelOption, TesselOutputOption, ImagesOption, MeshOption})
         if (parser.isSet(option) && parser.value(option).isEmpty())
             return bad(option, QStringLiteral("a file name"));
 

@@ -12,7 +12,8 @@
 #include <QVector>
 
 struct ImportedDataset {
-    // The suffix named a reader ("pfp" or "orx", case-sensitive). Any other file reads nothing.
+    // The suffix named a reader ("pfp" or "orx", case-sensitive) or the path is a reconstruction
+    // (ReconstructionImport::isReconstruction). Any other file reads nothing.
     bool recognised = false;
     // The reader accepted the whole file and had nothing to report.
     bool readOk = false;

@@ -61,7 +61,8 @@ bool GenerationPipeline::prepare(const GenerationRequest &request)
     importOptions.meshFile = request.meshFile;
     if (request.modelFile.isEmpty())
         importOptions.pointCloudFile = ReconstructionImport::pointCloudName(
-            request.outputFile.isEmpty() ? DatasetImport::derivedOutputName(request.datasetFile) : absolute(request.outputFile));
+            request.outputFile.isEmpty() ? DatasetImport::derivedOutputName(request.datasetFile)
+                                         : absolute(request.outputFile));
     m_dataset = DatasetImport::read(request.datasetFile, importOptions);
     if (!m_dataset.recognised)
         return fail(tr("Wrong file format"),

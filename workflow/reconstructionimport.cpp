@@ -34,7 +34,8 @@ bool hasSuffix(const QString &path, const char *suffix)
 
 bool isColmapFile(const QFileInfo &info)
 {
-    static const QStringList names = {QStringLiteral("cameras"), QStringLiteral("images"), QStringLiteral("points3D")};
+    static const QStringList names = {QStringLiteral("cameras"), QStringLiteral("images"),
+                                      QStringLiteral("points3D")};
     return names.contains(info.completeBaseName()) &&
            (info.suffix() == QLatin1String("txt") || info.suffix() == QLatin1String("bin"));
 }
@@ -157,8 +158,9 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
         return;
     }
 
-    const QString imagesFolder = options.imagesFolder.isEmpty() ? defaultImagesFolder(path)
-                                                                : QFileInfo(options.imagesFolder).absoluteFilePath();
+    const QString imagesFolder = options.imagesFolder.isEmpty()
+                                     ? defaultImagesFolder(path)
+                                     : QFileInfo(options.imagesFolder).absoluteFilePath();
     if (!QFileInfo(imagesFolder).isDir())
         data.problems.append(tr("The images folder \"%1\" does not exist.").arg(native(imagesFolder)));
     const QDir images(imagesFolder);
@@ -186,18 +188,21 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
     }
     data.notes.append(reconstruction.warnings);
     if (missing > 0)
-        data.notes.append(tr("%1 of the %2 photographs were not found (or not readable) in \"%3\": give the folder "
-                             "that holds them.")
-                              .arg(missing)
-                              .arg(reconstruction.images.size())
-                              .arg(native(imagesFolder)));
+        data.notes.append(
+            tr("%1 of the %2 photographs were not found (or not readable) in \"%3\": give the folder "
+               "that holds them.")
+                .arg(missing)
+                .arg(reconstruction.images.size())
+                .arg(native(imagesFolder)));
     if (missing < reconstruction.images.size()) {
         // Bundler lists its unreconstructed photographs; the reader has named them already.
-        const int unregistered = unregisteredPhotographs(imagesFolder, data.imageNames + reconstruction.leftOut);
+        const int unregistered =
+            unregisteredPhotographs(imagesFolder, data.imageNames + reconstruction.leftOut);
         if (unregistered > 0)
-            data.notes.append(tr("%1 photographs in \"%2\" have no camera in the reconstruction and are left out.")
-                                  .arg(unregistered)
-                                  .arg(native(imagesFolder)));
+            data.notes.append(
+                tr("%1 photographs in \"%2\" have no camera in the reconstruction and are left out.")
+                    .arg(unregistered)
+                    .arg(native(imagesFolder)));
     }
     setModel(reconstruction, options, data);
     if (!data.problems.isEmpty())
@@ -219,8 +224,8 @@ bool writePointCloud(const QString &fileName, const QVector<SfmPoint> &points, Q
             *error = file.errorString();
         return false;
     }
-    const QByteArray header = QByteArrayLiteral("ply\nformat binary_little_endian 1.0\n") + "element vertex " +
-                              QByteArray::number(points.size()) +
+    const QByteArray header = QByteArrayLiteral("ply\nformat binary_little_endian 1.0\n") +
+                              "element vertex " + QByteArray::number(points.size()) +
                               "\nproperty float x\nproperty float y\nproperty float z\n"
                               "property uchar red\nproperty uchar green\nproperty uchar blue\nend_header\n";
     QByteArray body;

@@ -35,7 +35,8 @@ bool isRotation(const double r[9])
 {
     for (int a = 0; a < 3; ++a)
         for (int b = 0; b < 3; ++b) {
-            const double dot = r[3 * a] * r[3 * b] + r[3 * a + 1] * r[3 * b + 1] + r[3 * a + 2] * r[3 * b + 2];
+            const double dot =
+                r[3 * a] * r[3 * b] + r[3 * a + 1] * r[3 * b + 1] + r[3 * a + 2] * r[3 * b + 2];
             if (std::fabs(dot - (a == b ? 1.0 : 0.0)) > 1e-3)
                 return false;
         }
@@ -61,7 +62,8 @@ bool readList(const QString &bundleFile, QStringList &names, QString &error)
         const QList<QByteArray> fields = reader.fields();
         double focal = 0;
         QByteArray name = reader.line();
-        if (fields.size() >= 3 && fields.at(fields.size() - 2) == "0" && SfmText::toNumber(fields.last(), focal))
+        if (fields.size() >= 3 && fields.at(fields.size() - 2) == "0" &&
+            SfmText::toNumber(fields.last(), focal))
             for (int drop = 0; drop < 2; ++drop) {
                 qsizetype end = name.size();
                 while (end > 0 && !std::isspace(static_cast<unsigned char>(name.at(end - 1))))
@@ -107,7 +109,8 @@ SfmReconstruction read(const QString &bundleFile)
     }
     qint64 cameras = 0, points = 0;
     const QList<QByteArray> counts = reader.nextLine() ? reader.fields() : QList<QByteArray>();
-    if (counts.size() != 2 || !SfmText::toCount(counts.at(0), cameras) || !SfmText::toCount(counts.at(1), points)) {
+    if (counts.size() != 2 || !SfmText::toCount(counts.at(0), cameras) ||
+        !SfmText::toCount(counts.at(1), points)) {
         result.error = reader.message(tr("expected the numbers of cameras and points"));
         return result;
     }
@@ -166,7 +169,8 @@ SfmReconstruction read(const QString &bundleFile)
     for (qint64 i = 0; i < points; ++i) {
         double position[3], colour[3];
         if (!readNumbers(reader, position, 3) || !readNumbers(reader, colour, 3) || !reader.nextLine()) {
-            result.error = reader.message(tr("point %1: expected a position, a colour and a view list").arg(i));
+            result.error =
+                reader.message(tr("point %1: expected a position, a colour and a view list").arg(i));
             return result;
         }
         const QList<QByteArray> views = reader.fields();
@@ -190,9 +194,10 @@ SfmReconstruction read(const QString &bundleFile)
         result.points.append(point);
     }
     if (!result.leftOut.isEmpty())
-        result.warnings.append(tr("%1 photographs have no reconstructed camera (focal length 0) and are left out: %2")
-                                   .arg(result.leftOut.size())
-                                   .arg(result.leftOut.join(QStringLiteral(", "))));
+        result.warnings.append(
+            tr("%1 photographs have no reconstructed camera (focal length 0) and are left out: %2")
+                .arg(result.leftOut.size())
+                .arg(result.leftOut.join(QStringLiteral(", "))));
     return result;
 }
 

@@ -67,7 +67,8 @@ public:
     // "<file>, record <n>: " (records counted from 1; 0 is the header).
     QString where(quint64 record) const
     {
-        return record == 0 ? tr("%1, header: ").arg(m_fileName) : tr("%1, record %2: ").arg(m_fileName).arg(record);
+        return record == 0 ? tr("%1, header: ").arg(m_fileName)
+                           : tr("%1, record %2: ").arg(m_fileName).arg(record);
     }
     QString fileName() const { return m_fileName; }
 
@@ -124,7 +125,8 @@ bool readCameras(const QString &path, ColmapData &data, QString &error)
             return false;
         }
         if (width > quint64(ColmapFormat::maxImageSide) || height > quint64(ColmapFormat::maxImageSide)) {
-            error = reader.where(record) + tr("the image size %1 x %2 is not plausible").arg(width).arg(height);
+            error =
+                reader.where(record) + tr("the image size %1 x %2 is not plausible").arg(width).arg(height);
             return false;
         }
         camera.width = int(width);

@@ -24,7 +24,8 @@ Intrinsics intrinsicsOf(const ColmapCameraRecord &camera)
 {
     const QVector<double> &p = camera.params;
     Intrinsics in;
-    const bool oneFocal = camera.model.startsWith(QLatin1String("SIMPLE_")) || camera.model == QLatin1String("RADIAL");
+    const bool oneFocal =
+        camera.model.startsWith(QLatin1String("SIMPLE_")) || camera.model == QLatin1String("RADIAL");
     if (oneFocal) {
         in.fx = in.fy = p.at(0);
         in.cx = p.at(1);
@@ -62,10 +63,17 @@ int parameterCount(const QString &model)
 
 QString modelName(int modelId)
 {
-    static const char *const names[] = {"SIMPLE_PINHOLE",        "PINHOLE",        "SIMPLE_RADIAL",
-                                        "RADIAL",                "OPENCV",         "OPENCV_FISHEYE",
-                                        "FULL_OPENCV",           "FOV",            "SIMPLE_RADIAL_FISHEYE",
-                                        "RADIAL_FISHEYE",        "THIN_PRISM_FISHEYE"};
+    static const char *const names[] = {"SIMPLE_PINHOLE",
+                                        "PINHOLE",
+                                        "SIMPLE_RADIAL",
+                                        "RADIAL",
+                                        "OPENCV",
+                                        "OPENCV_FISHEYE",
+                                        "FULL_OPENCV",
+                                        "FOV",
+                                        "SIMPLE_RADIAL_FISHEYE",
+                                        "RADIAL_FISHEYE",
+                                        "THIN_PRISM_FISHEYE"};
     if (modelId >= 0 && modelId < int(sizeof names / sizeof *names))
         return QLatin1String(names[modelId]);
     return tr("model id %1").arg(modelId);
@@ -116,7 +124,8 @@ void assemble(const ColmapData &data, SfmReconstruction &result)
                           rotation[6 + c] * image.translation[2]);
         SfmImage sfm;
         sfm.name = image.name;
-        sfm.camera = SfmCameras::fromYDown(rotation, centre, in.fx, in.fy, in.cx, in.cy, found->width, found->height);
+        sfm.camera =
+            SfmCameras::fromYDown(rotation, centre, in.fx, in.fy, in.cx, in.cy, found->width, found->height);
         // Radial k1, k2 on normalised coordinates are exactly our distortion.
         sfm.camera.distortion[0] = float(in.k1);
         sfm.camera.distortion[1] = float(in.k2);
@@ -133,14 +142,16 @@ void assemble(const ColmapData &data, SfmReconstruction &result)
     for (const ColmapPointRecord &point : data.points) {
         for (quint32 imageId : point.track) {
             if (!imageIds.contains(imageId)) {
-                result.error = point.where + tr("a point is seen by image %1, which the model does not hold").arg(imageId);
+                result.error = point.where +
+                               tr("a point is seen by image %1, which the model does not hold").arg(imageId);
                 result.images.clear();
                 result.points.clear();
                 return;
             }
         }
         SfmPoint sfm;
-        sfm.position = ksr::Point3f(float(point.position[0]), float(point.position[1]), float(point.position[2]));
+        sfm.position =
+            ksr::Point3f(float(point.position[0]), float(point.position[1]), float(point.position[2]));
         for (int i = 0; i < 3; ++i)
             sfm.colour[i] = point.colour[i];
         result.points.append(sfm);

@@ -98,7 +98,8 @@ bool readImagesText(const QString &path, ColmapData &data, QString &error)
         bool numbers = fields.size() >= 10 && SfmText::toCount(fields.at(0), id, 0xffffffffLL) &&
                        SfmText::toCount(fields.at(8), cameraId, 0xffffffffLL);
         for (int i = 0; numbers && i < 7; ++i)
-            numbers = SfmText::toNumber(fields.at(1 + i), i < 4 ? image.quaternion[i] : image.translation[i - 4]);
+            numbers =
+                SfmText::toNumber(fields.at(1 + i), i < 4 ? image.quaternion[i] : image.translation[i - 4]);
         if (!numbers) {
             error = reader.message(tr("expected IMAGE_ID QW QX QY QZ TX TY TZ CAMERA_ID NAME"));
             return false;
@@ -132,7 +133,8 @@ bool readPointsText(const QString &path, ColmapData &data, QString &error)
             ok = SfmText::toNumber(fields.at(1 + i), point.position[i]) &&
                  SfmText::toCount(fields.at(4 + i), colour[i], 255);
         if (!ok) {
-            error = reader.message(tr("expected POINT3D_ID X Y Z R G B ERROR and pairs IMAGE_ID POINT2D_IDX"));
+            error =
+                reader.message(tr("expected POINT3D_ID X Y Z R G B ERROR and pairs IMAGE_ID POINT2D_IDX"));
             return false;
         }
         for (int i = 0; i < 3; ++i)
@@ -167,7 +169,8 @@ QString modelFolder(const QString &path)
 SfmReconstruction readModel(const QString &folder)
 {
     const QDir dir(folder);
-    const bool binary = hasFiles(dir, ".bin") || !QFileInfo(dir.filePath(QStringLiteral("cameras.txt"))).isFile();
+    const bool binary =
+        hasFiles(dir, ".bin") || !QFileInfo(dir.filePath(QStringLiteral("cameras.txt"))).isFile();
     SfmReconstruction result;
     result.format = binary ? QStringLiteral("COLMAP binary model") : QStringLiteral("COLMAP text model");
 
@@ -181,9 +184,11 @@ SfmReconstruction readModel(const QString &folder)
                      : readCamerasText(dir.filePath(QStringLiteral("cameras.txt")), data, error) &&
                            readImagesText(dir.filePath(QStringLiteral("images.txt")), data, error);
     if (ok && QFileInfo(pointsPath).isFile())
-        ok = binary ? ColmapBinary::readPoints(pointsPath, data, error) : readPointsText(pointsPath, data, error);
+        ok = binary ? ColmapBinary::readPoints(pointsPath, data, error)
+                    : readPointsText(pointsPath, data, error);
     else if (ok)
-        result.warnings.append(tr("The model has no %1: it brings no 3D points.").arg(QFileInfo(pointsPath).fileName()));
+        result.warnings.append(
+            tr("The model has no %1: it brings no 3D points.").arg(QFileInfo(pointsPath).fileName()));
     if (!ok) {
         result.error = error;
         return result;

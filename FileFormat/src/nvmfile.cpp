@@ -57,7 +57,8 @@ bool readPoint(SfmTextReader &reader, qint64 cameraCount, SfmReconstruction &res
     bool ok = fields.size() >= 7 && SfmText::toCount(fields.at(6), measurements) &&
               fields.size() == 7 + 4 * measurements;
     for (int i = 0; ok && i < 3; ++i)
-        ok = SfmText::toNumber(fields.at(i), position[i]) && SfmText::toCount(fields.at(3 + i), colour[i], 255);
+        ok = SfmText::toNumber(fields.at(i), position[i]) &&
+             SfmText::toCount(fields.at(3 + i), colour[i], 255);
     if (!ok) {
         result.error = reader.message(tr("expected X Y Z R G B COUNT and COUNT measurements"));
         return false;
@@ -65,9 +66,10 @@ bool readPoint(SfmTextReader &reader, qint64 cameraCount, SfmReconstruction &res
     for (qint64 m = 0; m < measurements; ++m) {
         qint64 image = 0;
         if (!SfmText::toCount(fields.at(7 + 4 * m), image) || image >= cameraCount) {
-            result.error = reader.message(tr("a measurement refers to camera \"%1\"; the model has %2 cameras")
-                                              .arg(QString::fromLatin1(fields.at(7 + 4 * m).left(40)))
-                                              .arg(cameraCount));
+            result.error =
+                reader.message(tr("a measurement refers to camera \"%1\"; the model has %2 cameras")
+                                   .arg(QString::fromLatin1(fields.at(7 + 4 * m).left(40)))
+                                   .arg(cameraCount));
             return false;
         }
     }
@@ -112,8 +114,9 @@ SfmReconstruction read(const QString &fileName)
         return result;
     }
     if (reader.fields().size() > 1)
-        result.warnings.append(reader.message(tr("the calibration on the first line is not used; each camera's own "
-                                                 "focal length is")));
+        result.warnings.append(
+            reader.message(tr("the calibration on the first line is not used; each camera's own "
+                              "focal length is")));
 
     qint64 cameras = 0;
     if (!readCount(reader, cameras)) {
@@ -166,8 +169,8 @@ SfmReconstruction read(const QString &fileName)
 
     const int skipped = countFurtherModels(reader);
     if (skipped > 0)
-        result.warnings.append(tr("The file holds %1 more models after the first; only the first was imported.")
-                                   .arg(skipped));
+        result.warnings.append(
+            tr("The file holds %1 more models after the first; only the first was imported.").arg(skipped));
     return result;
 }
 

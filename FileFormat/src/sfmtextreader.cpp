@@ -41,7 +41,10 @@ bool SfmTextReader::nextLine(bool skipBlank)
 
 QString SfmTextReader::message(const QString &text) const
 {
-    return QCoreApplication::translate("SfmReader", "%1, line %2: %3").arg(m_fileName).arg(m_lineNumber).arg(text);
+    return QCoreApplication::translate("SfmReader", "%1, line %2: %3")
+        .arg(m_fileName)
+        .arg(m_lineNumber)
+        .arg(text);
 }
 
 namespace SfmText

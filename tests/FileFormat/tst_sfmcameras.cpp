@@ -59,7 +59,8 @@ QPointF projectYDown(const Pose &pose, const ksr::Point3f &X, double fx, double 
 
 QPointF projectOurs(const Camera &camera, const ksr::Point3f &X)
 {
-    const auto view = SampleGen::ViewProjection::forCamera(camera, camera.viewportPx[0], camera.viewportPx[1]);
+    const auto view =
+        SampleGen::ViewProjection::forCamera(camera, camera.viewportPx[0], camera.viewportPx[1]);
     float x = 0, y = 0;
     view.toImage(camera.worldToCamera() * X, x, y);
     return QPointF(x, y);
@@ -97,13 +98,18 @@ void TestSfmCameras::projectionMatchesSource_data()
     QTest::addColumn<double>("cx");
     QTest::addColumn<double>("cy");
     QTest::newRow("COLMAP PINHOLE, fx != fy, principal point off centre")
-        << "colmap" << "PINHOLE 1000 700 900 930 480.25 362.75" << 900.0 << 930.0 << 480.25 << 362.75;
+        << "colmap"
+        << "PINHOLE 1000 700 900 930 480.25 362.75" << 900.0 << 930.0 << 480.25 << 362.75;
     QTest::newRow("COLMAP SIMPLE_PINHOLE, portrait")
-        << "colmap" << "SIMPLE_PINHOLE 600 800 700 310 390" << 700.0 << 700.0 << 310.0 << 390.0;
+        << "colmap"
+        << "SIMPLE_PINHOLE 600 800 700 310 390" << 700.0 << 700.0 << 310.0 << 390.0;
     QTest::newRow("COLMAP OPENCV without distortion")
-        << "colmap" << "OPENCV 1200 900 1000 990 610 440 0 0 0 0" << 1000.0 << 990.0 << 610.0 << 440.0;
-    QTest::newRow("NVM, principal point at the centre") << "nvm" << "" << 850.0 << 850.0 << 500.0 << 350.0;
-    QTest::newRow("Bundler, principal point at the centre") << "bundler" << "" << 850.0 << 850.0 << 500.0 << 350.0;
+        << "colmap"
+        << "OPENCV 1200 900 1000 990 610 440 0 0 0 0" << 1000.0 << 990.0 << 610.0 << 440.0;
+    QTest::newRow("NVM, principal point at the centre") << "nvm"
+                                                        << "" << 850.0 << 850.0 << 500.0 << 350.0;
+    QTest::newRow("Bundler, principal point at the centre") << "bundler"
+                                                            << "" << 850.0 << 850.0 << 500.0 << 350.0;
 }
 
 void TestSfmCameras::projectionMatchesSource()
@@ -122,13 +128,13 @@ void TestSfmCameras::projectionMatchesSource()
     SfmReconstruction reconstruction;
     if (format == QLatin1String("colmap")) {
         QVERIFY(writeText(folder + "/cameras.txt", "1 " + cameraLine.toLatin1() + '\n'));
-        QVERIFY(writeText(folder + "/images.txt", "1 " + numbers(pose.q, 4) + ' ' + numbers(pose.t, 3) +
-                                                      " 1 photo.jpg\n\n"));
+        QVERIFY(writeText(folder + "/images.txt",
+                          "1 " + numbers(pose.q, 4) + ' ' + numbers(pose.t, 3) + " 1 photo.jpg\n\n"));
         reconstruction = ColmapModel::readModel(folder);
     } else if (format == QLatin1String("nvm")) {
-        QVERIFY(writeText(folder + "/scene.nvm", "NVM_V3\n\n1\nphoto.jpg " + QByteArray::number(fx, 'g', 17) + ' ' +
-                                                     numbers(pose.q, 4) + ' ' + numbers(pose.centre, 3) +
-                                                     " 0 0\n0\n"));
+        QVERIFY(writeText(folder + "/scene.nvm", "NVM_V3\n\n1\nphoto.jpg " + QByteArray::number(fx, 'g', 17) +
+                                                     ' ' + numbers(pose.q, 4) + ' ' +
+                                                     numbers(pose.centre, 3) + " 0 0\n0\n"));
         reconstruction = NvmFile::read(folder + "/scene.nvm");
     } else {
         // Bundler: our own axes (y up, looking along -z), translation R X + t.
@@ -140,9 +146,10 @@ void TestSfmCameras::projectionMatchesSource()
         }
         for (int i = 0; i < 3; ++i)
             t[i] = i == 0 ? pose.t[0] : -pose.t[i];
-        QVERIFY(writeText(folder + "/bundle.out", "# Bundle file v0.3\n1 0\n" + QByteArray::number(fx) + " 0 0\n" +
-                                                      numbers(r, 3) + '\n' + numbers(r + 3, 3) + '\n' +
-                                                      numbers(r + 6, 3) + '\n' + numbers(t, 3) + '\n'));
+        QVERIFY(writeText(folder + "/bundle.out", "# Bundle file v0.3\n1 0\n" + QByteArray::number(fx) +
+                                                      " 0 0\n" + numbers(r, 3) + '\n' + numbers(r + 3, 3) +
+                                                      '\n' + numbers(r + 6, 3) + '\n' + numbers(t, 3) +
+                                                      '\n'));
         QVERIFY(writeText(folder + "/list.txt", "photo.jpg\n"));
         reconstruction = BundlerFile::read(folder + "/bundle.out");
     }
@@ -150,7 +157,8 @@ void TestSfmCameras::projectionMatchesSource()
     QCOMPARE(reconstruction.images.size(), 1);
     const SfmImage &image = reconstruction.images.first();
     QCOMPARE(image.name, QStringLiteral("photo.jpg"));
-    const Camera camera = image.sizeFromPhoto ? SfmCameras::withImageSize(image.camera, width, height) : image.camera;
+    const Camera camera =
+        image.sizeFromPhoto ? SfmCameras::withImageSize(image.camera, width, height) : image.camera;
 
     for (const ksr::Point3f &X : pointsInView(pose)) {
         QPointF source;
@@ -170,7 +178,8 @@ void TestSfmCameras::projectionMatchesSource()
                                 .arg(source.y())));
     }
     // The camera centre is the source's.
-    QVERIFY(std::fabs(camera.center.x - pose.centre[0]) < 1e-4 && std::fabs(camera.center.z - pose.centre[2]) < 1e-4);
+    QVERIFY(std::fabs(camera.center.x - pose.centre[0]) < 1e-4 &&
+            std::fabs(camera.center.z - pose.centre[2]) < 1e-4);
 }
 
 void TestSfmCameras::pixelSizesAndFocal()

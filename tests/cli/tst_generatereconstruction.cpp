@@ -63,7 +63,8 @@ void TestGenerateReconstruction::depthsFromTheMesh_data()
 void TestGenerateReconstruction::depthsFromTheMesh()
 {
     QFETCH(QString, input);
-    const QString index = dir.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_') + ".orx");
+    const QString index =
+        dir.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_') + ".orx");
     const ToolRun run = runTool({"generate", input, "--images", sample + "/photos", "--mesh",
                                  sample + "/model/scene_lowres.ply", "-o", index, "--thumbnails", "hires"});
     QVERIFY2(!run.crashed && run.exitCode == 0, qPrintable(run.err));
@@ -88,8 +89,8 @@ void TestGenerateReconstruction::depthsFromTheMesh()
 void TestGenerateReconstruction::pointCloudWithoutMesh()
 {
     const QString index = dir.filePath("points.orx");
-    const ToolRun run = runTool({"generate", fixture("bundler/model.bundle.out"), "--images", sample + "/photos", "-o",
-                                 index, "--thumbnails", "hires"});
+    const ToolRun run = runTool({"generate", fixture("bundler/model.bundle.out"), "--images",
+                                 sample + "/photos", "-o", index, "--thumbnails", "hires"});
     QVERIFY2(!run.crashed && run.exitCode == 0, qPrintable(run.err));
     const QString cloud = dir.filePath("points_points.ply");
     QVERIFY(QFileInfo::exists(cloud));

@@ -86,7 +86,8 @@ void TestReconstructionImport::initTestCase()
         trueCameras.insert(QFileInfo(names.at(i)).fileName(), cameras.at(i));
     QFile truth(sample + "/truth.json");
     QVERIFY(truth.open(QIODevice::ReadOnly));
-    for (const QJsonValue &photo : QJsonDocument::fromJson(truth.readAll()).object().value("photographs").toArray())
+    for (const QJsonValue &photo :
+         QJsonDocument::fromJson(truth.readAll()).object().value("photographs").toArray())
         trueDepths.insert(QFileInfo(photo["image"].toString()).fileName(), float(photo["depth"].toDouble()));
     QCOMPARE(trueDepths.size(), 36);
 
