@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
 #include <QtEndian>
@@ -171,6 +172,11 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
     int missing = 0;
     for (const SfmImage &image : std::as_const(byName)) {
         QString photo = QFileInfo(images.filePath(image.name)).canonicalFilePath();
+        // Names written on another machine may carry its folders (NVM files often hold Windows paths).
+        if (photo.isEmpty())
+            photo = QFileInfo(images.filePath(
+                                  image.name.section(QRegularExpression(QStringLiteral("[/\\\\]")), -1)))
+                        .canonicalFilePath();
         Camera camera = image.camera;
         if (!photo.isEmpty() && image.sizeFromPhoto) {
             // The format keeps no image size: the photograph's header gives it.

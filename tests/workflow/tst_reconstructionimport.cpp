@@ -189,6 +189,17 @@ void TestReconstructionImport::meshAndMissingFolder()
     QCOMPARE(noPhotos.imagePaths.count(QString()), registered);
     QVERIFY(noPhotos.notes.join('\n').contains("25 of the 25 photographs were not found"));
 
+    // Names with another machine's folders are found by their file name.
+    QFile nvm(fixture("nvm/model.nvm"));
+    QVERIFY(nvm.open(QIODevice::ReadOnly));
+    QFile windows(dir.filePath("windows.nvm"));
+    QVERIFY(windows.open(QIODevice::WriteOnly));
+    windows.write(nvm.readAll().replace("img_", "D:\\shoot\\img_"));
+    windows.close();
+    const ImportedDataset windowsNames = DatasetImport::read(windows.fileName(), options);
+    QCOMPARE(windowsNames.imagePaths.count(QString()), 0);
+    QVERIFY(windowsNames.imageNames.first().startsWith("D:\\shoot\\img_"));
+
     options.meshFile = dir.filePath("no mesh.ply");
     const ImportedDataset badMesh = DatasetImport::read(fixture("nvm/model.nvm"), options);
     QVERIFY(!badMesh.readOk);
