@@ -170,6 +170,7 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
     std::stable_sort(byName.begin(), byName.end(),
                      [](const SfmImage &a, const SfmImage &b) { return a.name < b.name; });
     int missing = 0;
+    QStringList found = reconstruction.leftOut; // file names in the images folder the file accounts for
     for (const SfmImage &image : std::as_const(byName)) {
         QString photo = QFileInfo(images.filePath(image.name)).canonicalFilePath();
         // Names written on another machine may carry its folders (NVM files often hold Windows paths).
@@ -188,6 +189,8 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
         }
         if (photo.isEmpty())
             ++missing;
+        else
+            found.append(QFileInfo(photo).fileName());
         data.imageNames.append(image.name);
         data.imagePaths.append(photo);
         data.cameras.append(camera);
@@ -202,8 +205,7 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
                 .arg(native(imagesFolder)));
     if (missing < reconstruction.images.size()) {
         // Bundler lists its unreconstructed photographs; the reader has named them already.
-        const int unregistered =
-            unregisteredPhotographs(imagesFolder, data.imageNames + reconstruction.leftOut);
+        const int unregistered = unregisteredPhotographs(imagesFolder, found);
         if (unregistered > 0)
             data.notes.append(
                 tr("%1 photographs in \"%2\" have no camera in the reconstruction and are left out.")
