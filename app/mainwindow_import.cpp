@@ -1,4 +1,5 @@
-// Import of a Polyforge project (.pfp) or an earlier index (.orx) into the data table. Reading,
+// Import of a Polyforge project (.pfp), an earlier index (.orx) or a reconstruction (COLMAP, NVM,
+// Bundler) into the data table. Reading,
 // resolving and the derived names are shared with the command-line tool (DatasetImport).
 
 #include "mainwindow.h"
@@ -6,25 +7,62 @@
 #include "cameraelement.h"
 #include "datasetimport.h"
 #include "dialogprovider.h"
+#include "reconstructionimport.h"
 #include "shottable.h"
 #include "ui_mainwindow.h"
 
 #include <QDir>
 #include <QFileInfo>
 
+namespace
+{
+
+// A reconstruction names its photographs but not always where they are, and brings no mesh:
+// the user is asked for both (a photograph of the folder; Cancel on the mesh keeps its 3D points).
+ImportOptions askReconstructionOptions(DialogProvider &dialogs, QWidget *parent, const QString &fileName)
+{
+    ImportOptions options;
+    if (!ReconstructionImport::isReconstruction(fileName))
+        return options;
+    options.pointCloudFile = ReconstructionImport::pointCloudName(DatasetImport::derivedOutputName(fileName));
+    const ImportedDataset probe = DatasetImport::read(fileName); // writes nothing
+    if (!probe.readOk)
+        return options;
+    if (probe.imagePaths.contains(QString())) {
+        const QString photo = dialogs.getOpenFileName(
+            parent, MainWindow::tr("Where are the photographs? Choose one of them"),
+            ReconstructionImport::defaultImagesFolder(fileName),
+            MainWindow::tr("Photographs (*.jpg *.jpeg *.JPG *.JPEG *.png *.PNG *.tif *.tiff *.TIF *.TIFF)"));
+        if (!photo.isEmpty())
+            options.imagesFolder = QFileInfo(photo).absolutePath();
+    }
+    options.meshFile = dialogs.getOpenFileName(
+        parent, MainWindow::tr("Mesh of the reconstruction (Cancel: its 3D points are the model)"),
+        probe.folder,
+        MainWindow::tr("3D model (*.ply *.stl *.off *.obj *.vmi *.PLY *.STL *.OFF *.OBJ *.VMI)"));
+    return options;
+}
+
+} // namespace
+
 void MainWindow::importDataset()
 {
-    const QString fileName =
-        dialogs().getOpenFileName(this, tr("Open file"), QDir::current().absolutePath(),
-                                  tr("Polyforge project (*.pfp);;Orvelle index file (*.orx)"));
+    const QString fileName = dialogs().getOpenFileName(
+        this, tr("Open file"), QDir::current().absolutePath(),
+        tr("Polyforge project (*.pfp);;Orvelle index file (*.orx);;Reconstruction "
+           "(cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin "
+           "*.nvm *.NVM *.out *.OUT)"));
     if (fileName.isEmpty())
         return;
 
     ui->data->clearContents();
 
-    const ImportedDataset data = DatasetImport::read(fileName);
+    const ImportedDataset data =
+        DatasetImport::read(fileName, askReconstructionOptions(dialogs(), this, fileName));
     if (!data.problems.isEmpty())
         dialogs().warning(this, data.problemTitle, data.problemText());
+    else if (!data.notes.isEmpty())
+        dialogs().information(this, tr("Reconstruction imported"), data.notes.join(QLatin1Char('\n')));
     if (data.recognised)
         fillWindow(data.folder, data.cameras, data.imagePaths, data.modelNames);
 

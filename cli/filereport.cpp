@@ -2,6 +2,7 @@
 
 #include "exitcodes.h"
 #include "filereporters.h"
+#include "reconstructionimport.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -13,6 +14,11 @@ namespace
 
 const Inspector *inspectorFor(const QString &fileName)
 {
+    // A COLMAP model is a folder or files named by the model (cameras.txt, ...), not a suffix.
+    if (ReconstructionImport::isReconstruction(fileName))
+        for (const Inspector &inspector : inspectors())
+            if (inspector.inspect == inspectReconstruction)
+                return &inspector;
     const QString suffix = QFileInfo(fileName).suffix();
     for (const Inspector &inspector : inspectors())
         for (const QString &accepted : inspector.suffixes)

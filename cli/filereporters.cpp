@@ -12,6 +12,8 @@ const std::vector<Inspector> &inspectors()
          Qt::CaseInsensitive, inspectModel},
         {QStringLiteral("photograph (.jpg, .jpeg)"), {QStringLiteral("jpg"), QStringLiteral("jpeg")},
          Qt::CaseInsensitive, inspectPhoto},
+        {QStringLiteral("reconstruction (COLMAP model folder or file, .nvm, .out)"),
+         {QStringLiteral("nvm"), QStringLiteral("out")}, Qt::CaseInsensitive, inspectReconstruction},
     };
     return table;
 }

@@ -50,6 +50,9 @@ int runGenerate(const QStringList &arguments, bool withDisplay)
         printFailure(err, pipeline.errorTitle(), pipeline.errorText());
         return ExitFailed;
     }
+    for (const QString &note : pipeline.importNotes())
+        err << Prefix << note << "\n";
+    err.flush();
     if (commandLine.startShot > pipeline.shotCount()) {
         err << Prefix << "--start-shot " << commandLine.startShot << ": the dataset holds "
             << pipeline.shotCount() << " shots\n";

@@ -1,5 +1,7 @@
 #include "generateoptions.h"
 
+#include "reconstructionimport.h"
+
 #include <QColor>
 #include <QFileInfo>
 
@@ -28,6 +30,8 @@ const QString FrameletColorOption = QStringLiteral("framelet-color");
 const QString BackgroundColorOption = QStringLiteral("background-color");
 const QString FrameletsScaleOption = QStringLiteral("framelets-scale");
 const QString ProjectionReliabilityOption = QStringLiteral("projection-reliability");
+const QString ImagesOption = QStringLiteral("images");
+const QString MeshOption = QStringLiteral("mesh");
 const QString LightingOption = QStringLiteral("lighting");
 const QString BackgroundOption = QStringLiteral("background");
 const QString DomeOption = QStringLiteral("dome");
@@ -125,6 +129,15 @@ void addGenerateOptions(QCommandLineParser &parser)
                                                 "the suffix decides, in lower case."),
                                  QStringLiteral("INPUT"));
     parser.addOptions({
+        {ImagesOption,
+         QStringLiteral("Folder of the photographs of a reconstruction (COLMAP model, .nvm, .out). Default: "
+                        "<project>/images for a COLMAP model in <project>/sparse, else the model's folder."),
+         QStringLiteral("DIR")},
+        {MeshOption,
+         QStringLiteral(
+             "The mesh of a reconstruction, which carries none. Default: its 3D points, written as "
+             "a point cloud beside the index (<index base name>_points.ply)."),
+         QStringLiteral("FILE")},
         {{QStringLiteral("o"), OutputOption},
          QStringLiteral("The index file to write. Default: INPUT's folder and base name (up to the first "
                         "dot) + \"_generated.orx\"."),
@@ -222,7 +235,8 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
     GenerationRequest &request = result.request;
     request.datasetFile = positional.at(1);
     const QString suffix = QFileInfo(request.datasetFile).suffix();
-    if (suffix != QLatin1String("pfp") && suffix != QLatin1String("orx")) {
+    if (suffix != QLatin1String("pfp") && suffix != QLatin1String("orx") &&
+        !ReconstructionImport::isReconstruction(request.datasetFile)) {
         result.usageError = QStringLiteral("INPUT \"%1\" is neither a .pfp project nor an .orx index")
                                 .arg(request.datasetFile);
         return result;
@@ -231,7 +245,10 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
     request.outputFile = parser.value(OutputOption);
     request.modelFile = parser.value(ModelOption);
     request.lowresModelFile = parser.value(LowresModelOption);
-    for (const QString &option : {OutputOption, ModelOption, LowresModelOption, TesselOutputOption})
+    request.imagesFolder = parser.value(ImagesOption);
+    request.meshFile = parser.value(MeshOption);
+    for (const QString &option :
+         {OutputOption, ModelOption, LowresModelOption, TesselOutputOption, ImagesOption, MeshOption})
         if (parser.isSet(option) && parser.value(option).isEmpty())
             return bad(option, QStringLiteral("a file name"));
 

@@ -3,6 +3,7 @@
 #include "cameraelement.h"
 #include "orvelleindexread.h"
 #include "polyforgeproject.h"
+#include "reconstructionimport.h"
 #include "webaddress.h"
 
 #include <QCoreApplication>
@@ -80,9 +81,13 @@ void readIndex(const QString &fileName, ImportedDataset &data)
 namespace DatasetImport
 {
 
-ImportedDataset read(const QString &fileName)
+ImportedDataset read(const QString &fileName, const ImportOptions &options)
 {
     ImportedDataset data;
+    if (ReconstructionImport::isReconstruction(fileName)) {
+        ReconstructionImport::read(fileName, options, data);
+        return data;
+    }
     const QFileInfo file(fileName);
     data.folder = file.absolutePath();
     const QString suffix = file.suffix();
@@ -117,6 +122,9 @@ QString resolvedModelPath(const QString &folder, const QString &name)
 
 QString derivedOutputName(const QString &datasetFile)
 {
+    const QString colmapOutput = ReconstructionImport::colmapOutputName(datasetFile);
+    if (!colmapOutput.isEmpty())
+        return colmapOutput;
     const QFileInfo file(datasetFile);
     return file.absolutePath() + QLatin1Char('/') + file.baseName() + QLatin1String("_generated.orx");
 }

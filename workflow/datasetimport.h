@@ -5,13 +5,15 @@
 // No widgets: the window fills its table from this, the command-line tool its shot values.
 
 #include "camera.h"
+#include "importoptions.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
 struct ImportedDataset {
-    // The suffix named a reader ("pfp" or "orx", case-sensitive). Any other file reads nothing.
+    // The suffix named a reader ("pfp" or "orx", case-sensitive) or the path is a reconstruction
+    // (ReconstructionImport::isReconstruction). Any other file reads nothing.
     bool recognised = false;
     // The reader accepted the whole file and had nothing to report.
     bool readOk = false;
@@ -28,6 +30,9 @@ struct ImportedDataset {
     // The reader's problems, for one warning: its title and one message per line.
     QString problemTitle;
     QStringList problems;
+    // Things the user should hear that do not stop the import (a reconstruction's photographs
+    // left out, distortion not kept, ...), one per line.
+    QStringList notes;
 
     QString problemText() const { return problems.join(QLatin1Char('\n')); }
 };
@@ -36,13 +41,15 @@ namespace DatasetImport
 {
 
 // Dispatches on the suffix and reads; never fails hard (problems land in the result).
-ImportedDataset read(const QString &fileName);
+// Reconstructions (COLMAP model folder or file, .nvm, .out in any case) take the options.
+ImportedDataset read(const QString &fileName, const ImportOptions &options = ImportOptions());
 
 // Canonical path of a model name as a dataset lists it (relative names resolved against
 // folder); empty when the file does not exist.
 QString resolvedModelPath(const QString &folder, const QString &name);
 
-// Dataset's folder + "/" + its base name up to the first dot + "_generated.orx".
+// Dataset's folder + "/" + its base name up to the first dot + "_generated.orx" (a COLMAP model:
+// ReconstructionImport::colmapOutputName).
 QString derivedOutputName(const QString &datasetFile);
 // Canonical folder of the model + "/" + its complete base name + ".tsl".
 QString derivedTesselName(const QString &modelPath);

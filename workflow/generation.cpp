@@ -6,6 +6,7 @@
 #include "jobmessages.h"
 #include "jobrunner.h"
 #include "orderandsemanticthread.h"
+#include "reconstructionimport.h"
 #include "tesselcomputationprocess.h"
 
 #include <QCoreApplication>
@@ -55,7 +56,14 @@ bool GenerationPipeline::prepare(const GenerationRequest &request)
     m_errorTitle.clear();
     m_errorText.clear();
 
-    m_dataset = DatasetImport::read(request.datasetFile);
+    ImportOptions importOptions;
+    importOptions.imagesFolder = request.imagesFolder;
+    importOptions.meshFile = request.meshFile;
+    if (request.modelFile.isEmpty())
+        importOptions.pointCloudFile = ReconstructionImport::pointCloudName(
+            request.outputFile.isEmpty() ? DatasetImport::derivedOutputName(request.datasetFile)
+                                         : absolute(request.outputFile));
+    m_dataset = DatasetImport::read(request.datasetFile, importOptions);
     if (!m_dataset.recognised)
         return fail(tr("Wrong file format"),
                     tr("\"%1\" is neither a Polyforge project (.pfp) nor an Orvelle index file (.orx).")

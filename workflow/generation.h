@@ -36,6 +36,8 @@ struct GenerationRequest {
     QString outputFile;      // empty: the dataset's folder and base name + "_generated.orx"
     QString modelFile;       // empty: the dataset's model (the first of several)
     QString lowresModelFile; // empty: the model
+    QString imagesFolder;    // a reconstruction's photographs; empty: where its format keeps them
+    QString meshFile;        // a reconstruction's mesh; empty: its 3D points, written beside the index
     ThumbnailSource thumbnails = ThumbnailSource::Downsample;
     DepthSource depths = DepthSource::Model;
     FeatureWeights orderWeights{0, 50, 50, 0, 0, 0};
@@ -70,6 +72,8 @@ public:
 
     QString errorTitle() const { return m_errorTitle; }
     QString errorText() const { return m_errorText; }
+    // What the import had to say without stopping (after prepare()).
+    QStringList importNotes() const { return m_dataset.notes; }
     // The per-shot values the index was (or would have been) written from.
     const ShotValues &shots() const { return m_shots; }
 

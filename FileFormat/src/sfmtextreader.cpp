@@ -1,0 +1,67 @@
+#include "sfmtextreader.h"
+
+#include "sfmreconstruction.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+bool SfmTextReader::open(const QString &path, QString *error)
+{
+    m_fileName = QFileInfo(path).fileName();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QCoreApplication::translate("SfmReader", "%1 could not be opened: %2")
+                         .arg(m_fileName, file.errorString());
+        return false;
+    }
+    m_data = file.readAll();
+    m_position = 0;
+    m_lineNumber = 0;
+    m_totalLines = m_data.count('\n') + (m_data.endsWith('\n') ? 0 : 1);
+    return true;
+}
+
+bool SfmTextReader::nextLine(bool skipBlank)
+{
+    while (m_position < m_data.size()) {
+        qsizetype end = m_data.indexOf('\n', m_position);
+        if (end < 0)
+            end = m_data.size();
+        m_line = m_data.mid(m_position, end - m_position).trimmed();
+        m_position = end + 1;
+        ++m_lineNumber;
+        if (!skipBlank || (!m_line.isEmpty() && !m_line.startsWith('#')))
+            return true;
+    }
+    m_line.clear();
+    return false;
+}
+
+QString SfmTextReader::message(const QString &text) const
+{
+    return QCoreApplication::translate("SfmReader", "%1, line %2: %3")
+        .arg(m_fileName)
+        .arg(m_lineNumber)
+        .arg(text);
+}
+
+namespace SfmText
+{
+
+bool toNumber(const QByteArray &text, double &value)
+{
+    bool ok = false;
+    value = text.toDouble(&ok);
+    return ok && SfmCameras::usableNumber(value);
+}
+
+bool toCount(const QByteArray &text, qint64 &value, qint64 limit)
+{
+    bool ok = false;
+    value = text.toLongLong(&ok, 10);
+    return ok && value >= 0 && value <= limit;
+}
+
+} // namespace SfmText

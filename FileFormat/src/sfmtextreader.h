@@ -1,0 +1,44 @@
+#pragma once
+// Line by line reading of the text reconstruction formats, with the file name and line number
+// every message needs. The whole file is read at once; lines are cut as they are asked for.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+class SfmTextReader
+{
+public:
+    // False with *error set when the file cannot be opened or read.
+    bool open(const QString &path, QString *error);
+
+    // Moves to the next line; false at the end of the file. With skipBlank, empty lines and
+    // lines starting with '#' are passed over.
+    bool nextLine(bool skipBlank = true);
+    // The current line, trimmed, and its whitespace-separated fields.
+    const QByteArray &line() const { return m_line; }
+    QList<QByteArray> fields() const { return m_line.simplified().split(' '); }
+    int lineNumber() const { return m_lineNumber; }
+    // Lines not read yet (an upper bound on the records still to come).
+    qint64 remainingLines() const { return m_totalLines - m_lineNumber; }
+
+    // "<file name>, line <n>: text"
+    QString message(const QString &text) const;
+    QString fileName() const { return m_fileName; }
+
+private:
+    QByteArray m_data;
+    qsizetype m_position = 0;
+    QByteArray m_line;
+    int m_lineNumber = 0;
+    qint64 m_totalLines = 0;
+    QString m_fileName;
+};
+
+namespace SfmText
+{
+// A finite decimal number of usable size (SfmCameras::usableNumber).
+bool toNumber(const QByteArray &text, double &value);
+// A whole number from 0 to limit.
+bool toCount(const QByteArray &text, qint64 &value, qint64 limit = qint64(1) << 40);
+} // namespace SfmText

@@ -1,0 +1,37 @@
+#pragma once
+// Reconstructions from structure-from-motion tools as datasets: a COLMAP sparse model (its folder
+// or one of its files), an NVM file (.nvm) or a Bundler file (.out), suffixes in any case.
+// Photographs are resolved against the images folder; formats that store no image size take it
+// from the photograph; the model is the given mesh or the reconstruction's 3D points.
+
+#include "datasetimport.h"
+#include "importoptions.h"
+#include "sfmreconstruction.h"
+
+namespace ReconstructionImport
+{
+
+// The path names a reconstruction this import reads.
+bool isReconstruction(const QString &path);
+
+// Reads the reconstruction at path into data (recognised, folder, photographs, cameras, model,
+// problems that stop the import, notes that do not).
+void read(const QString &path, const ImportOptions &options, ImportedDataset &data);
+
+// The reconstruction itself, read by the reader its path calls for.
+SfmReconstruction readReconstruction(const QString &path);
+// Where the photographs are looked for when no folder is given.
+QString defaultImagesFolder(const QString &path);
+
+// The index a COLMAP model is generated into by default: "<project>/<project>_generated.orx" for
+// a model in <project>/sparse or <project>/sparse/<n>, else inside the model folder, named after
+// it. Empty for anything but a COLMAP model.
+QString colmapOutputName(const QString &path);
+
+// "<folder of the index>/<its complete base name>_points.ply".
+QString pointCloudName(const QString &indexFile);
+// Binary little-endian PLY with positions and colours. False with *error set when it cannot
+// be written; an earlier file of that name stays as it was then.
+bool writePointCloud(const QString &fileName, const QVector<SfmPoint> &points, QString *error);
+
+} // namespace ReconstructionImport
