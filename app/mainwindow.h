@@ -55,6 +55,9 @@ public:
     void setBuilderProgram(const QString &program);
     QString builderProgram() const;
 
+    // The dataset shown; read-only.
+    const DatasetState &dataset() const { return m_state; }
+
 signals:
     void terminate();
 
@@ -82,9 +85,6 @@ public slots:
     void orderComputed(const QVector<int> &values);
     void semanticComputed(const QVector<int> &values);
     void checkIfReadyToGenerate();
-
-    // The dataset shown, for tests and for the tool's comparisons; read-only.
-    const DatasetState &dataset() const { return m_state; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
