@@ -77,7 +77,7 @@ void MainWindow::computeThumbnails()
         source = ThumbnailSource::Downsample;
     else
         return;
-    if (m_runner->isRunning(StepKind::Thumbnails))
+    if (m_state.shotCount() == 0 || m_runner->isRunning(StepKind::Thumbnails))
         return;
     if (source == ThumbnailSource::Downsample) {
         m_state.clearThumbnails();
@@ -94,14 +94,15 @@ void MainWindow::computeDepths()
         checkIfReadyToGenerate();
         return;
     }
-    if (!ui->computeDepthFrom3DModel->isChecked() || m_runner->isRunning(StepKind::Depths))
+    if (!ui->computeDepthFrom3DModel->isChecked() || m_state.shotCount() == 0 ||
+        m_runner->isRunning(StepKind::Depths))
         return;
     m_runner->start(new DepthStep(ui->lowresModel->text(), m_state.cameras()));
 }
 
 void MainWindow::computeOrderAndSemantic()
 {
-    if (m_runner->isRunning(StepKind::Ordering))
+    if (m_state.shotCount() == 0 || m_runner->isRunning(StepKind::Ordering))
         return;
     ui->orderAndSemanticComputationProgress->setValue(0);
     JobInputs::FeatureSliders ordering{};

@@ -19,7 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -55,12 +55,8 @@ private:
     ScriptedDialogs dialogs;
 
     template <typename T> T *get(const char *name) { return control<T>(window.get(), name); }
-    QTableWidget *table() { return get<QTableWidget>("data"); }
-    QString cell(int row, int column)
-    {
-        const QTableWidgetItem *item = table()->item(row, column);
-        return item ? item->text() : QString();
-    }
+    int rows() { return get<QTableView>("data")->model()->rowCount(); }
+    QString cell(int row, int column) { return cellText(get<QTableView>("data"), row, column); }
     bool generateEnabled() { return get<QPushButton>("generateOrvelleIndex")->isEnabled(); }
 
     // Presses an Update button and waits until its job has ended (the button comes back).
@@ -97,7 +93,7 @@ private slots:
         dialogs.openAnswers << sample + "/sample.pfp";
         get<QAction>("actionImport")->trigger();
         QVERIFY2(dialogs.ofKind("warning").isEmpty(), qPrintable(dialogs.shown.value(1).text));
-        QCOMPARE(table()->rowCount(), views);
+        QCOMPARE(rows(), views);
         for (int row = 0; row < views; ++row) {
             QVERIFY(QFileInfo::exists(cell(row, 0)));
             QVERIFY(cell(row, 2).startsWith("<ksrCamera"));

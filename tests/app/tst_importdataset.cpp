@@ -35,7 +35,8 @@ private:
     {
         touch("kept/a.jpg");
         touch("kept/kept.ply");
-        QVERIFY(writeTextFile(dir + "/kept/kept.pfp", projectText({{{testCamera(35, {}), "a.jpg"}}}, {"kept.ply"})));
+        QVERIFY(writeTextFile(dir + "/kept/kept.pfp",
+                              projectText({{{testCamera(35, {}), "a.jpg"}}}, {"kept.ply"})));
         importFile(dir + "/kept/kept.pfp");
         QCOMPARE(rows(), 1);
         dialogs.shown.clear();
@@ -155,8 +156,9 @@ private slots:
         touch("img/a.jpg");
         touch("img/b.jpg");
         const QString project = dir + "/p.pfp";
-        QVERIFY(writeTextFile(project, projectText({{{testCamera(35, {}), "img/a.jpg"}, {testCamera(35, {}), "img/b.jpg"}}},
-                                                   {"a.ply", "b.ply"})));
+        QVERIFY(writeTextFile(
+            project, projectText({{{testCamera(35, {}), "img/a.jpg"}, {testCamera(35, {}), "img/b.jpg"}}},
+                                 {"a.ply", "b.ply"})));
 
         dialogs.questionAnswers << QMessageBox::No << QMessageBox::No;
         importFile(project);
@@ -233,7 +235,8 @@ private slots:
         };
         const QByteArray xml =
             "<scene updirection=\"0 1 0\"><collection thumbnailBar=\"bottom\" shotColor=\"1 1 1 \">" +
-            shot(1, "a.jpg", ca) + shot(0, "b.jpg", cb) + "</collection><model filename=\"./m.ply\"/></scene>";
+            shot(1, "a.jpg", ca) + shot(0, "b.jpg", cb) +
+            "</collection><model filename=\"./m.ply\"/></scene>";
         touch("m.ply");
         QVERIFY(writeTextFile(dir + "/swapped.orx", xml));
         importFile(dir + "/swapped.orx");
@@ -256,11 +259,13 @@ private slots:
         index.setModelFileName(model);
         index.addCollection(collection);
         QVERIFY(index.save(dir + "/upper.ORX", false));
-        QVERIFY(writeTextFile(dir + "/SAMPLE.PFP", projectText({{{testCamera(35, {}), "a.jpg"}}}, {"mesh.ply"})));
+        QVERIFY(
+            writeTextFile(dir + "/SAMPLE.PFP", projectText({{{testCamera(35, {}), "a.jpg"}}}, {"mesh.ply"})));
 
         for (const char *file : {"/upper.ORX", "/SAMPLE.PFP"}) {
             importFile(dir + file);
-            QVERIFY2(dialogs.ofKind("warning").isEmpty(), qPrintable(dialogs.ofKind("warning").value(0).text));
+            QVERIFY2(dialogs.ofKind("warning").isEmpty(),
+                     qPrintable(dialogs.ofKind("warning").value(0).text));
             QCOMPARE(rows(), 1);
             QCOMPARE(cell(0, 0), photo);
             QCOMPARE(text("modelName"), model);
@@ -297,17 +302,18 @@ private slots:
                            "Expected \"TranslationVector\" attribute in tag \"KSRCamera\"!"};
         QTest::newRow("truncated project") << "broken.pfp" << QByteArray("<PolyforgeProject><RasterGroup>")
                                            << "Wrong file format" << QStringList{"could not be read"};
-        QTest::newRow("absent project") << "absent.pfp" << QByteArray() << "Wrong file format"
-                                        << QStringList{"could not be read"};
-        QTest::newRow("model missing") << "nomesh.pfp" << projectText({{{testCamera(35, {}), "a.jpg"}}}, {"gone.ply"})
-                                       << "Imported dataset error!"
-                                       << QStringList{"No model found in the specified dataset!", "gone.ply"};
+        QTest::newRow("absent project")
+            << "absent.pfp" << QByteArray() << "Wrong file format" << QStringList{"could not be read"};
+        QTest::newRow("model missing")
+            << "nomesh.pfp" << projectText({{{testCamera(35, {}), "a.jpg"}}}, {"gone.ply"})
+            << "Imported dataset error!"
+            << QStringList{"No model found in the specified dataset!", "gone.ply"};
         QTest::newRow("no photograph found")
             << "nophoto.pfp" << projectText({{{testCamera(35, {}), "lost.jpg"}}}, {"mesh.ply"})
             << "Imported dataset error!" << QStringList{"None of the 1 photographs", "lost.jpg"};
         QTest::newRow("index without collection")
-            << "bare.orx" << QByteArray("<scene><model filename=\"./mesh.ply\"/></scene>") << "Imported dataset error!"
-            << QStringList{"The dataset lists no photograph."};
+            << "bare.orx" << QByteArray("<scene><model filename=\"./mesh.ply\"/></scene>")
+            << "Imported dataset error!" << QStringList{"The dataset lists no photograph."};
         QTest::newRow("shot without camera")
             << "partial.orx"
             << QByteArray("<scene><collection thumbnailBar=\"bottom\" shotColor=\"1 1 1\">"

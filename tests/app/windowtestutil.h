@@ -12,13 +12,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QList>
 #include <QLabel>
 #include <QLineEdit>
+#include <QList>
 #include <QMainWindow>
 #include <QProgressBar>
-#include <QSpinBox>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStringList>
 #include <QTabWidget>
 #include <QTest>
@@ -127,7 +127,8 @@ inline QStringList describeDataset(QWidget *window)
     for (int row = 0; row < table->model()->rowCount(); ++row)
         for (int column = 0; column < table->model()->columnCount(); ++column)
             lines << QString("cell %1,%2: %3").arg(row).arg(column).arg(cellText(table, row, column));
-    for (const char *name : {"modelName", "lowresModel", "tesselModelName", "sceneName", "outputIndexFilename"})
+    for (const char *name :
+         {"modelName", "lowresModel", "tesselModelName", "sceneName", "outputIndexFilename"})
         lines << QString("%1: %2").arg(name, control<QLineEdit>(window, name)->text());
     lines << "tesselStatus: " + control<QLabel>(window, "tesselStatus")->text();
     for (const char *name : {"thumbnailsComputationProgress", "depthComputationProgress",
@@ -139,8 +140,8 @@ inline QStringList describeDataset(QWidget *window)
                  .arg(start->maximum())
                  .arg(start->value())
                  .arg(start->isEnabled());
-    for (const char *name : {"updateThumbnails", "updateDepths", "updateOrderingAndSemantic", "updateTesselModel",
-                             "generateOrvelleIndex"})
+    for (const char *name : {"updateThumbnails", "updateDepths", "updateOrderingAndSemantic",
+                             "updateTesselModel", "generateOrvelleIndex"})
         lines << QString("%1 enabled: %2").arg(name).arg(control<QAbstractButton>(window, name)->isEnabled());
     return lines;
 }
