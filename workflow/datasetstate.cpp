@@ -158,7 +158,7 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
     const int n = int(data.imagePaths.size());
     if (!data.imagePaths.isEmpty() && data.cameras.size() < n) {
         candidate.refusal = {
-            DatasetImport::noModelTitle(),
+            tr("Imported dataset error!"),
             tr("The dataset lists %1 photographs but only %2 cameras.").arg(n).arg(data.cameras.size())};
         return candidate;
     }
