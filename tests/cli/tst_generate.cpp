@@ -511,8 +511,8 @@ private slots:
     }
 
     // The multiresolution model is built by the builder beside the tool and named in the index.
-    // The builder moves the program into the temporary folder: names given relative to where the
-    // tool was started must still land there.
+    // The builder runs in the temporary folder: names given relative to where the tool was
+    // started must still land there.
     void tesselModel()
     {
         const QString index = sampleDir + "/tessel.orx";
