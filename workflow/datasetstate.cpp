@@ -148,9 +148,11 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
     }
     if (modelPath.isEmpty()) {
         QString text = DatasetImport::noModelText();
-        if (!data.modelNames.isEmpty())
-            text += QLatin1Char('\n') + tr("The model file \"%1\" does not exist.")
-                                            .arg(QDir::toNativeSeparators(data.modelNames.first()));
+        // Models that were declined exist; those that do not are named.
+        for (const QString &name : data.modelNames)
+            if (DatasetImport::resolvedModelPath(data.folder, name).isEmpty())
+                text += QLatin1Char('\n') +
+                        tr("The model file \"%1\" does not exist.").arg(QDir::toNativeSeparators(name));
         candidate.refusal = {DatasetImport::noModelTitle(), text};
         return candidate;
     }

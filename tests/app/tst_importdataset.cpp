@@ -165,6 +165,7 @@ private slots:
 
         QCOMPARE(dialogs.ofKind("question").size(), 2);
         QCOMPARE(dialogs.ofKind("warning").size(), 1);
+        QCOMPARE(dialogs.ofKind("warning")[0].text, QString("No model found in the specified dataset!"));
         QCOMPARE(describeDataset(window.get()), before);
     }
 

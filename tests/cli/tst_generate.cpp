@@ -273,11 +273,10 @@ private slots:
         writeSmallProject(dir);
         QVERIFY(writeTextFile(dir + "/nomodel.pfp",
                               projectText({{Raster{testCamera(20.0f, {0, 0, 10}), "img/a.jpg"}}}, {})));
-        QVERIFY(
-            writeTextFile(dir + "/lost.pfp",
-                          projectText({{Raster{testCamera(20.0f, {0, 0, 10}), "img/a.jpg"},
-                                        Raster{testCamera(20.0f, {0, 1, 10}), "img/lost.jpg"}}},
-                                      {"m.ply"})));
+        QVERIFY(writeTextFile(dir + "/lost.pfp",
+                              projectText({{Raster{testCamera(20.0f, {0, 0, 10}), "img/a.jpg"},
+                                            Raster{testCamera(20.0f, {0, 1, 10}), "img/lost.jpg"}}},
+                                          {"m.ply"})));
         QVERIFY(writeTextFile(dir + "/corrupt.orx", "<scene name=\"s\"><collection thumbnailBar=\"top\""));
         QVERIFY(writeTextFile(dir + "/root.orx", "<index/>"));
         // An index from an earlier run that a failed run must not touch.
