@@ -9,7 +9,8 @@
 //
 // An import builds a complete new state and swaps it in, or, when it fails, leaves the window
 // exactly as it was. Steps are started through one runner, which drops the results of steps
-// started for a replaced dataset; while a step runs its Update button is disabled.
+// started for a replaced dataset; while a step runs its Update button is disabled. Closing the
+// window (Esc included) asks first while steps run or computed values have not been written.
 
 #include <QMainWindow>
 #include <QMetaObject>

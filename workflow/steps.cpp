@@ -2,6 +2,7 @@
 
 #include "depthcomputationthread.h"
 #include "downsamplingthread.h"
+#include "jobinputs.h"
 #include "jobmessages.h"
 #include "orderandsemanticthread.h"
 #include "tesselcomputationprocess.h"

@@ -6,7 +6,6 @@
 // StepRunner starts them and decides which results still matter.
 
 #include "camera.h"
-#include "jobinputs.h"
 #include "problem.h"
 
 #include <QMap>
