@@ -6,7 +6,8 @@
 #include "dialogprovider.h"
 #include "indexvalues.h"
 #include "orientationwidget.h"
-#include "shottable.h"
+#include "shottablemodel.h"
+#include "steprunner.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
@@ -29,6 +30,9 @@ MainWindow::MainWindow(QWidget *parent)
 {
     initAppResources();
     ui->setupUi(this);
+    m_shotTable = new ShotTableModel(&m_state, this);
+    ui->data->setModel(m_shotTable);
+    m_runner = std::make_unique<StepRunner>();
 
     // The two colour buttons keep the chosen colours in their palettes.
     ui->backgroundColor->setPalette(QPalette(QColor(Qt::black)));
@@ -70,10 +74,9 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    // No job object may outlive the window, and none may be destroyed while it runs.
-    stopAllJobs();
-    // The table clears itself while the base class destroys it, after this object is gone.
-    ui->data->model()->disconnect(this);
+    // No step may outlive the window, and none may be destroyed while it runs.
+    m_closing = true;
+    m_runner.reset();
     delete m_preview;
 }
 
@@ -89,13 +92,29 @@ DialogProvider &MainWindow::dialogs() const
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // Workers first (they stop between photographs), then the builder through terminate().
+    if (!mayDiscardWork()) {
+        event->ignore();
+        return;
+    }
+    // Every step stops (workers between photographs, the builder killed) and none reports.
     m_closing = true;
-    stopWorkerJobs();
-    // A builder killed on purpose is no crash to report to a window that is going away.
-    silenceBuilder();
+    m_runner->stopAll();
     emit terminate();
     event->accept();
+}
+
+bool MainWindow::mayDiscardWork()
+{
+    const bool running = m_runner->isAnyRunning();
+    if (!running && !m_state.unwrittenResults)
+        return true;
+    QString text = running ? tr("Jobs are still running.") : QString();
+    if (m_state.unwrittenResults)
+        text += (text.isEmpty() ? QString() : QStringLiteral(" ")) +
+                tr("Computed values have not been written to an index file yet.");
+    text += QLatin1Char('\n') + tr("Close the window and discard them?");
+    return dialogs().question(this, tr("Discard the work?"), text, QMessageBox::Discard | QMessageBox::Cancel,
+                              QMessageBox::Cancel) == QMessageBox::Discard;
 }
 
 void MainWindow::centreOnScreen()
@@ -188,13 +207,31 @@ ksr::Point3f MainWindow::currentUpVector() const
     return upVector(ui->upDirX->value(), ui->upDirY->value(), ui->upDirZ->value());
 }
 
+bool MainWindow::upDirectionIsZero() const
+{
+    return upDirectionProblem(ui->upDirX->value(), ui->upDirY->value(), ui->upDirZ->value()).has_value();
+}
+
+// The three fields show a direction that points nowhere; generation says why.
+void MainWindow::showUpDirectionProblem()
+{
+    const auto problem = upDirectionProblem(ui->upDirX->value(), ui->upDirY->value(), ui->upDirZ->value());
+    const QString style =
+        problem ? QStringLiteral("QDoubleSpinBox { background-color: #f2b8b5; }") : QString();
+    for (QDoubleSpinBox *axis : {ui->upDirX, ui->upDirY, ui->upDirZ}) {
+        axis->setStyleSheet(style);
+        axis->setToolTip(problem ? problem->text : QString());
+    }
+}
+
 void MainWindow::setStartView()
 {
-    Camera camera;
-    // The control counts shots from 1. Without a camera for it the preview stays as it is.
-    if (!ShotTable::camera(ui->data, ui->startShot->value() - 1, camera))
+    // The control counts shots from 1. Without a camera for it, or without an up direction, the
+    // preview stays as it is.
+    const int shot = ui->startShot->value() - 1;
+    if (shot < 0 || shot >= m_state.shotCount() || !m_state.shots.at(shot).camera || upDirectionIsZero())
         return;
-    showStartView(currentUpVector(), startViewMatrix(camera));
+    showStartView(currentUpVector(), startViewMatrix(*m_state.shots.at(shot).camera));
 }
 
 void MainWindow::showStartView(const ksr::Point3f &up, const ksr::Matrix44f &view)
@@ -204,6 +241,7 @@ void MainWindow::showStartView(const ksr::Point3f &up, const ksr::Matrix44f &vie
 
 void MainWindow::setGenericUpDir()
 {
+    showUpDirectionProblem();
     setStartView();
     const QVector<QPushButton *> buttons = upDirButtons();
     for (QPushButton *button : buttons)
@@ -239,14 +277,14 @@ void MainWindow::setPredefinedUpDir()
 
 void MainWindow::showErrorMessage(const QString &title, const QString &msg)
 {
-    ui->tesselStatus->setText(tr("Error!"));
+    m_state.builderStatus = BuilderStatus::Failed;
+    showBuilderStatus();
     dialogs().information(nullptr, title, msg);
 }
 
 void MainWindow::checkIfReadyToGenerate()
 {
     const bool tesselMissing =
-        !ui->useInputModel->isChecked() && ui->tesselStatus->text() != QLatin1String("Ready!");
-    ui->generateOrvelleIndex->setEnabled(ui->data->rowCount() > 0 && !tesselMissing &&
-                                         ShotTable::isComplete(ui->data));
+        !ui->useInputModel->isChecked() && m_state.builderStatus != BuilderStatus::Ready;
+    ui->generateOrvelleIndex->setEnabled(m_state.shotCount() > 0 && !tesselMissing && m_state.isComplete());
 }

@@ -1,38 +1,38 @@
 #pragma once
 // The main window: import a dataset, run the preparation steps, set the viewer settings and
-// write the index. Every per-shot value lives as text in the data table (one row per shot).
-// All of it runs on the GUI thread.
+// write the index. The dataset lives in one typed state (DatasetState); the data table is a
+// read-only view of it. All of it runs on the GUI thread.
 //
 // The body is split by concern: mainwindow.cpp (construction, wiring, choices, up direction,
-// readiness), mainwindow_import.cpp, mainwindow_generate.cpp and mainwindow_jobs.cpp.
+// readiness, closing), mainwindow_import.cpp, mainwindow_generate.cpp and mainwindow_jobs.cpp
+// (wiring the Update buttons, bars and messages to the engine's step runner).
 //
-// Jobs: each press of an Update button starts a fresh job object; while it runs that button is
-// disabled, so one kind of job never runs twice at once. Results of a job started before the
-// table was filled anew (an import) are dropped and that job is asked to stop. Closing the window
-// stops the worker jobs and waits for them, then kills the builder.
+// An import builds a complete new state and swaps it in, or, when it fails, leaves the window
+// exactly as it was. Steps are started through one runner, which drops the results of steps
+// started for a replaced dataset; while a step runs its Update button is disabled. Closing the
+// window (Esc included) asks first while steps run or computed values have not been written.
 
 #include <QMainWindow>
 #include <QMetaObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
 #include <memory>
 
-#include "camera.h"
+#include "datasetstate.h"
 
 #include <ksr/geometry.h>
 
-class DepthComputationThread;
 class DialogProvider;
-class DownsamplingThread;
-class OrderAndSemanticThread;
 class OrientationWidget;
+class QProgressBar;
 class QPushButton;
 class QSlider;
-class QThread;
-class TesselComputationProcess;
+class ShotTableModel;
+class StepRunner;
+struct StepResult;
+enum class StepKind;
 
 namespace Ui
 {
@@ -55,6 +55,9 @@ public:
     // (its folder followed by "/tessel/tslbuilder").
     void setBuilderProgram(const QString &program);
     QString builderProgram() const;
+
+    // The dataset shown; read-only.
+    const DatasetState &dataset() const { return m_state; }
 
 signals:
     void terminate();
@@ -97,53 +100,37 @@ private:
     QVector<SliderPair> sliderPairs() const;
     QVector<QPushButton *> upDirButtons() const;
     ksr::Point3f currentUpVector() const;
+    bool upDirectionIsZero() const;
+    void showUpDirectionProblem();
     void centreOnScreen();
     void selectButtonColor(QPushButton *button);
+    // Running steps or computed values not yet written: the user may keep them.
+    bool mayDiscardWork();
 
     // Import steps (mainwindow_import.cpp).
-    void fillWindow(const QString &folder, const QVector<Camera> &cameras, const QStringList &images,
-                    const QStringList &models);
     QString chooseModel(const QString &folder, const QStringList &models);
+    void showDataset(const DatasetState &state);
 
     // The orientation preview is fed from here (and only from here).
     void showStartView(const ksr::Point3f &up, const ksr::Matrix44f &view);
 
     // Job control (mainwindow_jobs.cpp).
     void connectJobControls();
-    void datasetChanged();
-    bool isCurrentDataset(quint64 dataset) const { return dataset == m_dataset; }
-    // A job of this kind is still working: false when it belongs to the current dataset (the
-    // press is ignored); a stale one is stopped and waited for, so the new run may start.
-    template <typename Job> bool retireStaleJob(QPointer<Job> &job, quint64 dataset);
-    void startThumbnailJob();
-    void thumbnailJobFinished(QPointer<DownsamplingThread> job, quint64 dataset);
-    void depthJobFinished(QPointer<DepthComputationThread> job, quint64 dataset);
-    void orderingJobFinished(QPointer<OrderAndSemanticThread> job, quint64 dataset);
-    void builderEnded(QPointer<TesselComputationProcess> builder);
-    void stopWorkerJobs();
-    void silenceBuilder();
-    void stopAllJobs();
+    QPushButton *updateButton(StepKind kind) const;
+    QProgressBar *progressBar(StepKind kind) const;
+    void stepStarted(StepKind kind);
+    void stepUpdated(const StepResult &part);
+    void stepFinished(const StepResult &result);
+    void applyToDataset(const StepResult &result);
+    void showBuilderStatus();
 
     OrientationWidget *m_preview = nullptr;
     QString m_builderProgram;
-    // Grows whenever the table gets new rows or is cleared: jobs remember the value they saw.
-    quint64 m_dataset = 0;
     bool m_closing = false;
 
-    QPointer<DownsamplingThread> m_thumbnailJob;
-    quint64 m_thumbnailDataset = 0;
-    QStringList m_thumbnailFailures;
-
-    QPointer<DepthComputationThread> m_depthJob;
-    quint64 m_depthDataset = 0;
-    QString m_depthProblemTitle;
-    QStringList m_depthProblems;
-
-    QPointer<OrderAndSemanticThread> m_orderingJob;
-    quint64 m_orderingDataset = 0;
-    QStringList m_unreadablePhotos;
-
-    QPointer<TesselComputationProcess> m_builder;
+    DatasetState m_state;
+    ShotTableModel *m_shotTable = nullptr;
+    std::unique_ptr<StepRunner> m_runner;
 
     std::unique_ptr<Ui::MainWindow> ui;
     std::unique_ptr<DialogProvider> m_ownDialogs;

@@ -1,21 +1,47 @@
-// Generation of the index file from the controls and the data table: the controls and cells
-// become IndexSettings and ShotValues, written by the same code as the command-line tool's.
+// Generation of the index file from the controls and the dataset state: the controls become
+// IndexSettings and the state's shots ShotValues, written by the same code as the command-line
+// tool's. Nothing is written with a model the index must not name or an up direction of zero.
 
 #include "mainwindow.h"
 
 #include "dialogprovider.h"
 #include "indexvalues.h"
-#include "shottable.h"
 #include "ui_mainwindow.h"
+
+namespace
+{
+QString domeCellText(const QTableWidget *dome, int row, int column)
+{
+    const QTableWidgetItem *item = dome->item(row, column);
+    return item ? item->text() : QString();
+}
+} // namespace
 
 void MainWindow::saveDatasetORX()
 {
     const QString statusTitle = tr("Index generation status");
+    const QString notWritten = tr("No index file was written.");
+
+    if (const auto problem =
+            upDirectionProblem(ui->upDirX->value(), ui->upDirY->value(), ui->upDirZ->value())) {
+        dialogs().warning(this, problem->title, problem->text + QLatin1Char('\n') + notWritten);
+        return;
+    }
 
     IndexSettings settings;
     settings.sceneName = ui->sceneName->text();
-    settings.modelFileName =
-        ui->computeTessel->isChecked() ? ui->tesselModelName->text() : ui->modelName->text();
+    const bool multiresolution = ui->computeTessel->isChecked();
+    settings.modelFileName = multiresolution ? ui->tesselModelName->text() : ui->modelName->text();
+    if (const auto problem =
+            indexModelProblem(settings.modelFileName, multiresolution, m_state.builtTesselPath)) {
+        dialogs().warning(this, problem->title, problem->text);
+        return;
+    }
+    if (!m_state.isComplete()) {
+        dialogs().warning(this, statusTitle,
+                          tr("Not every shot has all its values yet.") + QLatin1Char('\n') + notWritten);
+        return;
+    }
     settings.cameraSpeed = float(ui->cameraSpeed->value());
     settings.upDirection = currentUpVector();
     settings.backgroundColor = indexColor(ui->backgroundColor->palette().brush(QPalette::Button).color());
@@ -26,10 +52,10 @@ void MainWindow::saveDatasetORX()
         const QTableWidget *dome = ui->backgroundDome;
         QVector<DomeRowText> rows;
         for (int row = 0; row < dome->rowCount(); ++row)
-            rows.append({ShotTable::cellText(dome, row, 0), ShotTable::cellText(dome, row, 1)});
+            rows.append({domeCellText(dome, row, 0), domeCellText(dome, row, 1)});
         QString why;
         if (!parseDomeRows(rows, settings.domeHeights, settings.domeColors, &why)) {
-            dialogs().warning(this, statusTitle, why + QLatin1Char(' ') + tr("No index file was written."));
+            dialogs().warning(this, statusTitle, why + QLatin1Char(' ') + notWritten);
             return;
         }
     }
@@ -40,19 +66,12 @@ void MainWindow::saveDatasetORX()
     settings.frameletsScale = float(ui->frameletsScale->value());
     settings.projectionReliability = float(ui->projectionReliability->value());
 
-    const QTableWidget *table = ui->data;
-    ShotValues shots;
-    shots.imagePaths = ShotTable::texts(table, ShotTable::ImageColumn);
-    shots.thumbnailPaths = ShotTable::texts(table, ShotTable::ThumbnailColumn);
-    shots.cameras = ShotTable::cameras(table);
-    shots.depths = ShotTable::floats(table, ShotTable::DepthColumn);
-    shots.orderPositions = ShotTable::integers(table, ShotTable::OrderColumn);
-    shots.clusterNumbers = ShotTable::integers(table, ShotTable::SemanticColumn);
-
-    const IndexWriteResult result =
-        writeIndexFile(settings, shots, ui->outputIndexFilename->text(), ui->useRelativePaths->isChecked());
-    if (result.refused)
+    const IndexWriteResult result = writeIndexFile(
+        settings, m_state.shotValues(), ui->outputIndexFilename->text(), ui->useRelativePaths->isChecked());
+    if (!result.written) {
         dialogs().warning(this, result.title, result.message);
-    else
-        dialogs().information(this, result.title, result.message);
+        return;
+    }
+    m_state.unwrittenResults = false;
+    dialogs().information(this, result.title, result.message);
 }

@@ -1,18 +1,18 @@
 // Import of a Polyforge project (.pfp), an earlier index (.orx) or a reconstruction (COLMAP, NVM,
-// Bundler) into the data table. Reading,
-// resolving and the derived names are shared with the command-line tool (DatasetImport).
+// Bundler). Reading, resolving and the derived names are shared with the command-line tool; the
+// window only asks what a reconstruction leaves open, chooses among several models and swaps the
+// new dataset in, or keeps the one it has when the import fails.
 
 #include "mainwindow.h"
 
-#include "cameraelement.h"
 #include "datasetimport.h"
 #include "dialogprovider.h"
 #include "reconstructionimport.h"
-#include "shottable.h"
+#include "shottablemodel.h"
+#include "steprunner.h"
 #include "ui_mainwindow.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace
 {
@@ -55,33 +55,25 @@ void MainWindow::importDataset()
     if (fileName.isEmpty())
         return;
 
-    ui->data->clearContents();
-
     const ImportedDataset data =
         DatasetImport::read(fileName, askReconstructionOptions(dialogs(), this, fileName));
-    if (!data.problems.isEmpty())
-        dialogs().warning(this, data.problemTitle, data.problemText());
-    else if (!data.notes.isEmpty())
-        dialogs().information(this, tr("Reconstruction imported"), data.notes.join(QLatin1Char('\n')));
-    if (data.recognised)
-        fillWindow(data.folder, data.cameras, data.imagePaths, data.modelNames);
-
-    ui->outputIndexFilename->setText(DatasetImport::derivedOutputName(fileName));
-
-    if (!ui->modelName->text().isEmpty()) {
-        ui->updateThumbnails->setEnabled(true);
-        ui->updateDepths->setEnabled(true);
-        ui->updateTesselModel->setEnabled(true);
-    } else {
-        dialogs().warning(this, DatasetImport::noModelTitle(), DatasetImport::noModelText());
+    // Only a file that read well is worth a question about its models.
+    const bool readWell = data.recognised && data.problems.isEmpty();
+    const QString model = readWell ? chooseModel(data.folder, data.modelNames) : QString();
+    const DatasetCandidate candidate = DatasetStates::fromImport(fileName, data, model);
+    if (!candidate.accepted) {
+        dialogs().warning(this, candidate.refusal.title, candidate.refusal.text);
+        return;
     }
-
-    // The table changed under everything computed before: depths are needed again before the
-    // ordering, and a generate button left enabled by the previous dataset must not stay so.
-    ui->updateOrderingAndSemantic->setEnabled(false);
-    checkIfReadyToGenerate();
+    showDataset(candidate.state);
+    if (!data.notes.isEmpty())
+        dialogs().information(this, tr("Reconstruction imported"), data.notes.join(QLatin1Char('\n')));
+    const Problem missing = DatasetStates::missingPhotographsNotice(candidate);
+    if (!missing.title.isEmpty())
+        dialogs().warning(this, missing.title, missing.text);
 }
 
+// The canonical path of the model chosen; empty when there is none or every one was declined.
 QString MainWindow::chooseModel(const QString &folder, const QStringList &models)
 {
     if (models.size() == 1)
@@ -95,33 +87,37 @@ QString MainWindow::chooseModel(const QString &folder, const QStringList &models
         if (answer == QMessageBox::Ok)
             return DatasetImport::resolvedModelPath(folder, name);
     }
-    return ui->modelName->text();
+    return QString();
 }
 
-// images: the photograph paths already resolved by the import.
-void MainWindow::fillWindow(const QString &folder, const QVector<Camera> &cameras, const QStringList &images,
-                            const QStringList &models)
+// Everything derived from the previous dataset goes: values, names, statuses, bars and buttons.
+void MainWindow::showDataset(const DatasetState &state)
 {
-    QTableWidget *table = ui->data;
-    table->setRowCount(int(images.size()));
-    for (int row = 0; row < images.size(); ++row)
-        ShotTable::setCellText(table, row, ShotTable::ImageColumn, images.at(row));
-    const int shots = qMin(int(cameras.size()), int(images.size()));
-    for (int row = 0; row < shots; ++row)
-        ShotTable::setCellText(table, row, ShotTable::CameraColumn,
-                               CameraElement::cameraText(cameras.at(row), QStringLiteral("ksrCamera")));
+    m_state = state;
+    m_runner->setDataset(m_state.id);
+    m_shotTable->showNewShots();
+
+    ui->modelName->setText(m_state.modelPath);
+    ui->lowresModel->setText(m_state.lowresModelPath);
+    ui->tesselModelName->setText(m_state.tesselPath);
+    ui->sceneName->setText(m_state.sceneName);
+    ui->outputIndexFilename->setText(m_state.outputIndexFile);
 
     // Shots are counted from 1, as people do.
-    ui->startShot->setRange(1, qMax(1, int(images.size())));
+    const int shots = m_state.shotCount();
+    ui->startShot->setRange(1, qMax(1, shots));
     ui->startShot->setValue(1);
-    ui->startShot->setEnabled(!images.isEmpty());
+    ui->startShot->setEnabled(shots > 0);
     setStartView();
 
-    ui->modelName->setText(chooseModel(folder, models));
-    const QString model = ui->modelName->text();
-    if (model.isEmpty())
-        return;
-    ui->lowresModel->setText(model);
-    ui->tesselModelName->setText(DatasetImport::derivedTesselName(model));
-    ui->sceneName->setText(DatasetImport::derivedSceneName(model));
+    for (QProgressBar *bar : {ui->thumbnailsComputationProgress, ui->depthComputationProgress,
+                              ui->orderAndSemanticComputationProgress, ui->tesselComputationProgress})
+        bar->setValue(0);
+    showBuilderStatus();
+    ui->updateThumbnails->setEnabled(true);
+    ui->updateDepths->setEnabled(true);
+    ui->updateTesselModel->setEnabled(true);
+    // The ordering needs depths: computed, or carried by an imported index.
+    ui->updateOrderingAndSemantic->setEnabled(m_state.hasAllDepths());
+    checkIfReadyToGenerate();
 }

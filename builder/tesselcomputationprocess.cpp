@@ -84,8 +84,8 @@ void TesselComputationProcess::startBuilder(const QString &inputModel, bool poin
     // The builder runs in the temporary folder: relative paths must not move there with it.
     const QStringList arguments =
         builderArguments(absolutePath(inputModel), pointCloud, absolutePath(outputModel), faceLimit);
-    const QString tempFolder = QDir(QDir::tempPath()).canonicalPath();
-    QDir::setCurrent(tempFolder);
+    // Only the child starts there; the program's own current folder stays where it was.
+    setWorkingDirectory(QDir(QDir::tempPath()).canonicalPath());
     start(m_builderProgram, arguments, QIODevice::ReadWrite);
 }
 

@@ -18,8 +18,8 @@ public:
     // Kills a running builder; no signal leaves a dying object.
     ~TesselComputationProcess() override;
 
-    // Starts the builder on `inputModel`, writing `outputModel`. Makes the canonical system
-    // temporary folder the application's current directory first, so the builder runs there.
+    // Starts the builder on `inputModel`, writing `outputModel`, in the canonical system temporary
+    // folder (the child's working directory; the program's current folder does not change).
     void startBuilder(const QString &inputModel, bool pointCloud, const QString &outputModel);
 
     // The builder's command line, in the order the builder expects.

@@ -234,10 +234,11 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
     }
     GenerationRequest &request = result.request;
     request.datasetFile = positional.at(1);
-    const QString suffix = QFileInfo(request.datasetFile).suffix();
+    const QString suffix = QFileInfo(request.datasetFile).suffix().toLower();
     if (suffix != QLatin1String("pfp") && suffix != QLatin1String("orx") &&
         !ReconstructionImport::isReconstruction(request.datasetFile)) {
-        result.usageError = QStringLiteral("INPUT \"%1\" is neither a .pfp project nor an .orx index")
+        result.usageError = QStringLiteral("INPUT \"%1\" is neither a .pfp project, an .orx index nor a "
+                                                  "reconstruction (COLMAP model, .nvm, .out)")
                                 .arg(request.datasetFile);
         return result;
     }

@@ -54,6 +54,8 @@ void readIndex(const QString &fileName, ImportedDataset &data)
         // Cameras pair with shots only when every shot has one (non-projectable shots have none).
         const bool withCameras = collection.cameras().size() == paths.size();
         const bool withDepths = collection.depths().size() == paths.size();
+        const bool withThumbnails = collection.thumbnailPaths().size() == paths.size();
+        const bool withClusters = collection.clusterNumbers().size() == paths.size();
         if (!withCameras)
             data.problems.append(tr("The index holds %1 shots but %2 cameras: no camera was imported.")
                                      .arg(paths.size())
@@ -66,6 +68,13 @@ void readIndex(const QString &fileName, ImportedDataset &data)
                 data.cameras.append(collection.cameras().at(shot));
             if (withDepths)
                 data.depths.append(collection.depths().at(shot));
+            if (withThumbnails)
+                data.thumbnailPaths.append(collection.thumbnailPaths().at(shot));
+            if (withClusters)
+                data.clusterNumbers.append(collection.clusterNumbers().at(shot));
+            // Photographs are listed in display order, so the list position is the shot's place.
+            if (ordered)
+                data.orderPositions.append(i);
         }
     }
     if (!index.modelFileName().isEmpty())
@@ -90,7 +99,7 @@ ImportedDataset read(const QString &fileName, const ImportOptions &options)
     }
     const QFileInfo file(fileName);
     data.folder = file.absolutePath();
-    const QString suffix = file.suffix();
+    const QString suffix = file.suffix().toLower();
     if (suffix == QLatin1String("orx")) {
         data.recognised = true;
         readIndex(fileName, data);

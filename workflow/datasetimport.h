@@ -12,7 +12,7 @@
 #include <QVector>
 
 struct ImportedDataset {
-    // The suffix named a reader ("pfp" or "orx", case-sensitive) or the path is a reconstruction
+    // The suffix named a reader ("pfp" or "orx", in any case) or the path is a reconstruction
     // (ReconstructionImport::isReconstruction). Any other file reads nothing.
     bool recognised = false;
     // The reader accepted the whole file and had nothing to report.
@@ -27,6 +27,9 @@ struct ImportedDataset {
     QStringList modelNames; // non-empty model names, in the file's order, as written
     // From an index only, when every shot has one (in photograph order); empty otherwise.
     QVector<float> depths;
+    QStringList thumbnailPaths;  // as the index names them (already absolute)
+    QVector<int> orderPositions; // where each photograph is shown
+    QVector<int> clusterNumbers;
     // The reader's problems, for one warning: its title and one message per line.
     QString problemTitle;
     QStringList problems;

@@ -1,13 +1,9 @@
 #include "generation.h"
 
-#include "depthcomputationthread.h"
-#include "downsamplingthread.h"
 #include "jobinputs.h"
 #include "jobmessages.h"
-#include "jobrunner.h"
-#include "orderandsemanticthread.h"
 #include "reconstructionimport.h"
-#include "tesselcomputationprocess.h"
+#include "steprunner.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,21 +17,9 @@ QString native(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-// Absolute, so that the builder's change of the current folder cannot move it.
 QString absolute(const QString &path)
 {
     return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
-}
-
-// A file that can be (re)written without touching it now: an existing writable file, or a new
-// one in an existing writable folder.
-bool canWrite(const QString &path)
-{
-    const QFileInfo file(path);
-    if (file.exists())
-        return file.isFile() && file.isWritable();
-    const QFileInfo folder(file.absolutePath());
-    return folder.isDir() && folder.isWritable();
 }
 
 } // namespace
@@ -44,17 +28,15 @@ GenerationPipeline::GenerationPipeline(QObject *parent) : QObject(parent) {}
 
 bool GenerationPipeline::fail(const QString &title, const QString &text)
 {
-    m_errorTitle = title;
-    m_errorText = text;
+    m_error = {title, text};
     return false;
 }
 
 bool GenerationPipeline::prepare(const GenerationRequest &request)
 {
     m_request = request;
-    m_shots = ShotValues();
-    m_errorTitle.clear();
-    m_errorText.clear();
+    m_state = DatasetState();
+    m_error = Problem();
 
     ImportOptions importOptions;
     importOptions.imagesFolder = request.imagesFolder;
@@ -63,63 +45,47 @@ bool GenerationPipeline::prepare(const GenerationRequest &request)
         importOptions.pointCloudFile = ReconstructionImport::pointCloudName(
             request.outputFile.isEmpty() ? DatasetImport::derivedOutputName(request.datasetFile)
                                          : absolute(request.outputFile));
-    m_dataset = DatasetImport::read(request.datasetFile, importOptions);
-    if (!m_dataset.recognised)
-        return fail(tr("Wrong file format"),
-                    tr("\"%1\" is neither a Polyforge project (.pfp) nor an Orvelle index file (.orx).")
-                        .arg(native(request.datasetFile)));
-    if (!m_dataset.problems.isEmpty())
-        return fail(m_dataset.problemTitle, m_dataset.problemText());
 
+    const ImportedDataset data = DatasetImport::read(request.datasetFile, importOptions);
+    m_importNotes = data.notes;
     // The model: the one asked for, else the dataset's (the first of several).
-    if (!request.modelFile.isEmpty()) {
-        m_modelFile = QFileInfo(request.modelFile).canonicalFilePath();
-        if (m_modelFile.isEmpty())
-            return fail(tr("Model not found"),
-                        tr("The model file \"%1\" does not exist.").arg(native(request.modelFile)));
-    } else {
-        m_modelFile = m_dataset.modelNames.isEmpty()
-                          ? QString()
-                          : DatasetImport::resolvedModelPath(m_dataset.folder, m_dataset.modelNames.first());
-        if (m_modelFile.isEmpty())
-            return fail(DatasetImport::noModelTitle(), DatasetImport::noModelText());
+    QString modelFile;
+    if (data.recognised && data.problems.isEmpty()) {
+        if (!request.modelFile.isEmpty()) {
+            modelFile = QFileInfo(request.modelFile).canonicalFilePath();
+            if (modelFile.isEmpty())
+                return fail(tr("Model not found"),
+                            tr("The model file \"%1\" does not exist.").arg(native(request.modelFile)));
+        } else if (!data.modelNames.isEmpty()) {
+            modelFile = DatasetImport::resolvedModelPath(data.folder, data.modelNames.first());
+        }
     }
-    m_lowresModelFile = request.lowresModelFile.isEmpty() ? m_modelFile : absolute(request.lowresModelFile);
-    m_tesselOutput = request.tesselOutput.isEmpty() ? DatasetImport::derivedTesselName(m_modelFile)
-                                                    : absolute(request.tesselOutput);
-    m_outputFile = request.outputFile.isEmpty() ? DatasetImport::derivedOutputName(request.datasetFile)
-                                                : absolute(request.outputFile);
+    const DatasetCandidate candidate = DatasetStates::fromImport(request.datasetFile, data, modelFile);
+    if (!candidate.accepted)
+        return fail(candidate.refusal);
+    // Every shot must be written: a photograph that is not there stops the run before any step.
+    if (!candidate.missingPhotographs.isEmpty())
+        return fail(JobMessages::photographsNotFound(candidate.missingPhotographs));
+    m_state = candidate.state;
 
-    // Every row of the window's table must fill: a photograph and a camera per shot.
-    const QString shotsTitle = tr("Imported dataset error!");
-    const int n = int(m_dataset.imagePaths.size());
-    if (n == 0)
-        return fail(shotsTitle, tr("The dataset holds no photograph."));
-    QStringList missing;
-    for (int i = 0; i < n; ++i)
-        if (m_dataset.imagePaths.at(i).isEmpty() || !QFileInfo(m_dataset.imagePaths.at(i)).isFile())
-            missing.append(native(m_dataset.imageNames.at(i)));
-    if (!missing.isEmpty())
-        return fail(shotsTitle, tr("These photographs of the dataset were not found:\n%1")
-                                    .arg(JobMessages::problemList(missing)));
-    if (m_dataset.cameras.size() < n)
-        return fail(
-            shotsTitle,
-            tr("The dataset lists %1 photographs but only %2 cameras.").arg(n).arg(m_dataset.cameras.size()));
-    if (request.depths == DepthSource::None && m_dataset.depths.size() != n)
+    if (!request.lowresModelFile.isEmpty())
+        m_state.lowresModelPath = absolute(request.lowresModelFile);
+    if (!request.tesselOutput.isEmpty())
+        m_state.tesselPath = absolute(request.tesselOutput);
+    if (!request.outputFile.isEmpty())
+        m_state.outputIndexFile = absolute(request.outputFile);
+
+    if (request.depths == DepthSource::None && !m_state.hasAllDepths())
         return fail(tr("Depths missing"),
                     tr("The dataset carries no depths: they must be computed from the model."));
 
-    m_shots.imagePaths = m_dataset.imagePaths;
-    for (int i = 0; i < n; ++i)
-        m_shots.cameras.append(DatasetImport::tableCamera(m_dataset.cameras.at(i)));
-
     // Nothing the run reads is written over (an index given as INPUT may be replaced by the new one).
-    QStringList readFiles = m_shots.imagePaths;
-    readFiles << m_modelFile << QFileInfo(m_lowresModelFile).canonicalFilePath();
-    if (QFileInfo(request.datasetFile).suffix() != QLatin1String("orx"))
+    QStringList readFiles = m_state.imagePaths();
+    readFiles << m_state.modelPath << QFileInfo(m_state.lowresModelPath).canonicalFilePath();
+    if (QFileInfo(request.datasetFile).suffix().toLower() != QLatin1String("orx"))
         readFiles << QFileInfo(request.datasetFile).canonicalFilePath();
-    for (const QString &written : {m_outputFile, request.tessel ? m_tesselOutput : QString()}) {
+    for (const QString &written :
+         {m_state.outputIndexFile, request.tessel ? m_state.tesselPath : QString()}) {
         const QString existing = QFileInfo(written).canonicalFilePath();
         if (!existing.isEmpty() && readFiles.contains(existing))
             return fail(tr("Index generation status"),
@@ -128,154 +94,80 @@ bool GenerationPipeline::prepare(const GenerationRequest &request)
     }
 
     // The file is written only at the end; an unwritable name is better known now.
-    if (!canWrite(m_outputFile))
+    const QString unwritable = unwritableReason(m_state.outputIndexFile);
+    if (!unwritable.isEmpty())
         return fail(tr("Index generation status"),
                     tr("An unexpected error occured while generating the index file!") + QLatin1Char('\n') +
-                        tr("\"%1\" cannot be written.").arg(native(m_outputFile)));
-    if (request.tessel && !canWrite(m_tesselOutput))
+                        tr("\"%1\" cannot be written: %2.").arg(native(m_state.outputIndexFile), unwritable));
+    if (request.tessel && !unwritableReason(m_state.tesselPath).isEmpty())
         return fail(tr("\"tesselbuilder\" error"),
-                    tr("The multiresolution model \"%1\" cannot be written.").arg(native(m_tesselOutput)));
+                    tr("The multiresolution model \"%1\" cannot be written: %2.")
+                        .arg(native(m_state.tesselPath), unwritableReason(m_state.tesselPath)));
     return true;
+}
+
+StepResult GenerationPipeline::runStep(Step &step, const QString &job)
+{
+    connect(&step, &Step::progress, this, [this, job](int percent) { emit jobProgress(job, percent); });
+    emit jobStarted(job);
+    const StepResult result = StepRunner::runToEnd(step);
+    emit jobFinished(job);
+    return result;
 }
 
 bool GenerationPipeline::computeThumbnails()
 {
-    const int n = shotCount();
-    switch (m_request.thumbnails) {
-    case ThumbnailSource::Hires:
-    case ThumbnailSource::None:
-        m_shots.thumbnailPaths = m_shots.imagePaths;
-        return true;
-    case ThumbnailSource::Existing: {
-        QStringList missing;
-        for (const QString &image : std::as_const(m_shots.imagePaths)) {
-            const QString thumbnail = JobInputs::thumbnailPath(image);
-            m_shots.thumbnailPaths.append(thumbnail);
-            if (!QFileInfo(thumbnail).isFile())
-                missing.append(native(thumbnail));
-        }
-        if (!missing.isEmpty())
-            return fail(tr("Thumbnails missing"),
-                        tr("These thumbnails do not exist:\n%1").arg(JobMessages::problemList(missing)));
-        return true;
-    }
-    case ThumbnailSource::Downsample:
-        break;
-    }
+    ThumbnailStep step(m_state.imagePaths(), m_request.thumbnails);
+    // Only the graphics card takes time worth showing.
+    const StepResult result = m_request.thumbnails == ThumbnailSource::Downsample
+                                  ? runStep(step, QStringLiteral("thumbnails"))
+                                  : StepRunner::runToEnd(step);
+    if (!result.problems.isEmpty())
+        return fail(result.problems.first());
+    m_state.apply(result);
 
-    const QStringList outputs = JobInputs::thumbnailPaths(m_shots.imagePaths);
-    QStringList made(outputs.size());
-    QStringList problems;
-    const QString job = QStringLiteral("thumbnails");
-    {
-        DownsamplingThread thread(m_shots.imagePaths, outputs);
-        connect(&thread, &DownsamplingThread::newThumbnail, this, [&](int i, const QString &file) {
-            if (i >= 0 && i < n)
-                made[i] = file;
-        });
-        connect(&thread, &DownsamplingThread::failed, this, [&](int i, const QString &reason) {
-            problems.append(JobMessages::thumbnailFailure(i, reason));
-        });
-        connect(&thread, &DownsamplingThread::progress, this,
-                [&](int percent) { emit jobProgress(job, percent); });
-        emit jobStarted(job);
-        JobRunner::runToEnd(thread);
-        emit jobFinished(job);
-    }
-    if (!problems.isEmpty()) {
-        const JobMessage message = JobMessages::thumbnailsNotMade(problems);
-        return fail(message.title, message.text);
-    }
-    if (made.contains(QString()))
+    QStringList missing;
+    for (const ShotRecord &shot : std::as_const(m_state.shots))
+        if (shot.thumbnailPath.isEmpty() || !QFileInfo(shot.thumbnailPath).isFile())
+            missing.append(native(shot.thumbnailPath));
+    if (!missing.isEmpty() && m_request.thumbnails == ThumbnailSource::Existing)
+        return fail(tr("Thumbnails missing"),
+                    tr("These thumbnails do not exist:\n%1").arg(JobMessages::problemList(missing)));
+    if (!missing.isEmpty())
         return fail(tr("Thumbnails not made"), tr("The thumbnail job did not report every photograph."));
-    m_shots.thumbnailPaths = made;
     return true;
 }
 
 bool GenerationPipeline::computeDepths()
 {
-    const int n = shotCount();
-    if (m_request.depths == DepthSource::None) {
-        m_shots.depths = m_dataset.depths;
+    // Without a depth step the dataset's own depths stay (prepare() made sure there are).
+    if (m_request.depths == DepthSource::None)
         return true;
+    DepthStep step(m_state.lowresModelPath, m_state.cameras());
+    const StepResult result = runStep(step, QStringLiteral("depths"));
+    if (result.depths.size() != shotCount()) {
+        if (!result.problems.isEmpty())
+            return fail(result.problems.first());
+        return fail(tr("Depths not computed"), tr("The depth job did not report every shot."));
     }
-    QVector<float> depths(n);
-    QVector<bool> reported(n, false);
-    QString problemTitle;
-    QStringList problemTexts;
-    const QString job = QStringLiteral("depths");
-    {
-        DepthComputationThread thread(m_lowresModelFile, m_shots.cameras);
-        connect(&thread, &DepthComputationThread::newDepth, this, [&](int i, float value) {
-            if (i >= 0 && i < n) {
-                depths[i] = DatasetImport::tableDepth(value);
-                reported[i] = true;
-            }
-        });
-        connect(&thread, &DepthComputationThread::modelProblem, this,
-                [&](const QString &title, const QString &message) {
-                    if (problemTitle.isEmpty())
-                        problemTitle = title;
-                    problemTexts.append(message);
-                });
-        connect(&thread, &DepthComputationThread::progress, this,
-                [&](int percent) { emit jobProgress(job, percent); });
-        emit jobStarted(job);
-        JobRunner::runToEnd(thread);
-        emit jobFinished(job);
-    }
-    if (reported.contains(false))
-        return fail(problemTitle.isEmpty() ? tr("Depths not computed") : problemTitle,
-                    problemTexts.isEmpty() ? tr("The depth job did not report every shot.")
-                                           : problemTexts.join(QLatin1Char('\n')));
     // Depths computed on a model read only in part are kept, as in the window, with the warning.
-    if (!problemTitle.isEmpty())
-        emit notice(problemTitle, problemTexts.join(QLatin1Char('\n')));
-    m_shots.depths = depths;
+    for (const Problem &problem : result.problems)
+        emit notice(problem.title, problem.text);
+    m_state.apply(result);
     return true;
 }
 
 bool GenerationPipeline::computeOrderAndSemantic()
 {
-    const int n = shotCount();
     // The tool's weights run from 0 to 100, as the window's sliders do.
-    const std::array<float, 12> w =
-        JobInputs::featureWeights(m_request.orderWeights, m_request.clusterWeights, 100);
-    QVector<int> order;
-    QVector<int> semantic;
-    bool ordered = false;
-    bool clustered = false;
-    QStringList unreadable;
-    const QString job = QStringLiteral("ordering");
-    {
-        OrderAndSemanticThread thread(m_shots.imagePaths, m_shots.cameras, m_shots.depths, w[0], w[1], w[2],
-                                      w[3], w[4], w[5], w[6], w[7], w[8], w[9], w[10], w[11]);
-        connect(&thread, &OrderAndSemanticThread::newOrder, this, [&](const QVector<int> &values) {
-            order = values;
-            ordered = true;
-        });
-        connect(&thread, &OrderAndSemanticThread::newSemantic, this, [&](const QVector<int> &values) {
-            semantic = values;
-            clustered = true;
-        });
-        connect(&thread, &OrderAndSemanticThread::unreadableImage, this,
-                [&](int, const QString &path) { unreadable.append(native(path)); });
-        connect(&thread, &OrderAndSemanticThread::progress, this,
-                [&](int percent) { emit jobProgress(job, percent); });
-        emit jobStarted(job);
-        JobRunner::runToEnd(thread);
-        emit jobFinished(job);
-    }
-    if (!unreadable.isEmpty()) {
-        const JobMessage message = JobMessages::photographsNotRead(unreadable);
-        emit notice(message.title, message.text);
-    }
-    if (!ordered || !clustered || order.size() != n || semantic.size() != n)
+    OrderingStep step(m_state.imagePaths(), m_state.cameras(), m_state.depths(),
+                      JobInputs::featureWeights(m_request.orderWeights, m_request.clusterWeights, 100));
+    const StepResult result = runStep(step, QStringLiteral("ordering"));
+    for (const Problem &problem : result.problems)
+        emit notice(problem.title, problem.text);
+    if (result.orderPositions.isEmpty())
         return fail(tr("Ordering not computed"), tr("The ordering job did not report every shot."));
-
-    // The table keeps, per shot, its position in the viewing order.
-    m_shots.orderPositions = JobInputs::positionsFromOrder(order, n);
-    m_shots.clusterNumbers = semantic;
+    m_state.apply(result);
     return true;
 }
 
@@ -283,20 +175,14 @@ bool GenerationPipeline::computeTessel()
 {
     if (!m_request.tessel)
         return true;
-    TesselComputationProcess builder;
-    const QString job = QStringLiteral("tessel");
-    connect(&builder, &TesselComputationProcess::tesselProgress, this,
-            [&](int percent) { emit jobProgress(job, percent); });
-    emit jobStarted(job);
-    QString title;
-    QString message;
-    const bool built =
-        JobRunner::runBuilder(builder, m_modelFile, m_request.pointCloud, m_tesselOutput, title, message);
-    if (built)
-        emit jobProgress(job, 100);
-    emit jobFinished(job);
-    if (!built)
-        return fail(title, message);
+    if (const auto refusal = MultiresolutionStep::refusal(m_state.modelPath, m_state.tesselPath))
+        return fail(*refusal);
+    MultiresolutionStep step(m_state.modelPath, m_request.pointCloud, m_state.tesselPath);
+    const StepResult result = runStep(step, QStringLiteral("tessel"));
+    if (result.builtModel.isEmpty())
+        return fail(result.problems.isEmpty() ? Problem{tr("\"tesselbuilder\" error"), tr("Unknown error")}
+                                              : result.problems.first());
+    m_state.apply(result);
     return true;
 }
 
@@ -311,9 +197,13 @@ bool GenerationPipeline::run()
 
     IndexSettings settings = m_request.settings;
     if (!m_request.sceneNameGiven)
-        settings.sceneName = DatasetImport::derivedSceneName(m_modelFile);
-    settings.modelFileName = m_request.tessel ? m_tesselOutput : m_modelFile;
-    const IndexWriteResult result = writeIndexFile(settings, m_shots, m_outputFile, m_request.relativePaths);
+        settings.sceneName = m_state.sceneName;
+    settings.modelFileName = m_request.tessel ? m_state.tesselPath : m_state.modelPath;
+    if (const auto problem =
+            indexModelProblem(settings.modelFileName, m_request.tessel, m_state.builtTesselPath))
+        return fail(*problem);
+    const IndexWriteResult result =
+        writeIndexFile(settings, m_state.shotValues(), m_state.outputIndexFile, m_request.relativePaths);
     if (!result.written)
         return fail(result.title, result.message);
     return true;

@@ -1,26 +1,18 @@
 #pragma once
 // Import, thumbnails, depths, ordering and clustering, the optional multiresolution model and the
-// index file, one after the other, without a window: the steps a user takes in the window, with
-// the same readers, jobs and writer. Lives on the thread that runs the application's event loop,
-// which must be a QGuiApplication with a display (the thumbnail and depth jobs draw with OpenGL).
+// index file, one after the other, without a window: the engine's steps run in order on one
+// dataset state, as the window runs them on its own. Lives on the thread that runs the
+// application's event loop, which must be a QGuiApplication with a display (the thumbnail and
+// depth steps draw with OpenGL).
 
-#include "datasetimport.h"
+#include "datasetstate.h"
 #include "indexvalues.h"
 #include "jobinputs.h"
+#include "steps.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
-
-#include <array>
-
-// Where the thumbnails come from (the window's three choices, and none).
-enum class ThumbnailSource {
-    Downsample, // made from the photographs on the graphics card, into each photograph's "thumbnails" folder
-    Hires,      // the photographs themselves
-    Existing,   // already in each photograph's "thumbnails" folder
-    None,       // no thumbnail step: the photographs serve as thumbnails, as with Hires
-};
 
 enum class DepthSource {
     Model, // rendered from the low-resolution model
@@ -58,24 +50,23 @@ class GenerationPipeline : public QObject
 public:
     explicit GenerationPipeline(QObject *parent = nullptr);
 
-    // Reads the dataset and checks everything that needs no job: photographs, cameras, models,
+    // Reads the dataset and checks everything that needs no step: photographs, cameras, models,
     // output folder. False with errorTitle()/errorText() set when generation cannot succeed.
     bool prepare(const GenerationRequest &request);
-    // Shots of the prepared dataset.
-    int shotCount() const { return int(m_shots.imagePaths.size()); }
+    int shotCount() const { return m_state.shotCount(); }
     // Names the run will use (after prepare()).
-    QString outputFile() const { return m_outputFile; }
-    QString modelFile() const { return m_modelFile; }
+    QString outputFile() const { return m_state.outputIndexFile; }
+    QString modelFile() const { return m_state.modelPath; }
 
     // Runs every step, then writes the index. False at the first step that fails.
     bool run();
 
-    QString errorTitle() const { return m_errorTitle; }
-    QString errorText() const { return m_errorText; }
+    QString errorTitle() const { return m_error.title; }
+    QString errorText() const { return m_error.text; }
     // What the import had to say without stopping (after prepare()).
-    QStringList importNotes() const { return m_dataset.notes; }
-    // The per-shot values the index was (or would have been) written from.
-    const ShotValues &shots() const { return m_shots; }
+    QStringList importNotes() const { return m_importNotes; }
+    // The dataset as the steps left it.
+    const DatasetState &state() const { return m_state; }
 
 signals:
     // job: "thumbnails", "depths", "ordering", "tessel".
@@ -87,18 +78,15 @@ signals:
 
 private:
     bool fail(const QString &title, const QString &text);
+    bool fail(const Problem &problem) { return fail(problem.title, problem.text); }
+    StepResult runStep(Step &step, const QString &job);
     bool computeThumbnails();
     bool computeDepths();
     bool computeOrderAndSemantic();
     bool computeTessel();
 
     GenerationRequest m_request;
-    ImportedDataset m_dataset;
-    ShotValues m_shots;
-    QString m_outputFile;
-    QString m_modelFile;
-    QString m_lowresModelFile;
-    QString m_tesselOutput;
-    QString m_errorTitle;
-    QString m_errorText;
+    DatasetState m_state;
+    QStringList m_importNotes;
+    Problem m_error;
 };

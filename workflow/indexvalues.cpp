@@ -1,8 +1,23 @@
 #include "indexvalues.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QObject>
 #include <QRegularExpression>
+#include <QTemporaryFile>
+
+namespace
+{
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("IndexValues", text);
+}
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+} // namespace
 
 bool buildIndex(const IndexSettings &settings, const ShotValues &shots, OrvelleIndex &index, QString *error)
 {
@@ -57,6 +72,56 @@ bool buildIndex(const IndexSettings &settings, const ShotValues &shots, OrvelleI
 ksr::Point3f upVector(double x, double y, double z)
 {
     return ksr::Point3f(float(x), float(y), float(z)).normalized();
+}
+
+std::optional<Problem> upDirectionProblem(double x, double y, double z)
+{
+    if (x != 0.0 || y != 0.0 || z != 0.0)
+        return std::nullopt;
+    return Problem{tr("Up direction"),
+                   tr("The up direction is (0, 0, 0), which points nowhere. Choose an axis or type a "
+                      "direction.")};
+}
+
+std::optional<Problem> indexModelProblem(const QString &modelFile, bool multiresolution,
+                                         const QString &builtModel)
+{
+    const QString title = tr("Index generation status");
+    const QString notWritten = QLatin1Char('\n') + tr("No index file was written.");
+    if (modelFile.isEmpty())
+        return Problem{title, tr("No model is chosen for the index.") + notWritten};
+    const QFileInfo model(modelFile);
+    if (!model.isFile())
+        return Problem{title, tr("The model \"%1\" does not exist.").arg(native(modelFile)) + notWritten};
+    if (multiresolution &&
+        (builtModel.isEmpty() || QFileInfo(builtModel).canonicalFilePath() != model.canonicalFilePath()))
+        return Problem{title,
+                       tr("The multiresolution model \"%1\" was not built for this dataset: press Update "
+                          "in the \"3D Model\" box, or use the input model.")
+                               .arg(native(modelFile)) +
+                           notWritten};
+    return std::nullopt;
+}
+
+QString unwritableReason(const QString &fileName)
+{
+    const QFileInfo file(fileName);
+    if (file.isDir())
+        return tr("it is a folder");
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir())
+        return tr("the folder \"%1\" does not exist").arg(native(folder.absoluteFilePath()));
+    if (file.exists()) {
+        QFile existing(fileName);
+        if (!existing.open(QIODevice::ReadWrite))
+            return existing.errorString();
+    }
+    // The index is written through a temporary file beside it: ask the system whether one fits.
+    QTemporaryFile probe(folder.absoluteFilePath() + QStringLiteral("/.orvelle-probe-XXXXXX"));
+    if (!probe.open())
+        return tr("the folder \"%1\" cannot be written to (%2)")
+            .arg(native(folder.absoluteFilePath()), probe.errorString());
+    return QString();
 }
 
 ksr::Matrix44f startViewMatrix(const Camera &camera)
@@ -137,10 +202,13 @@ IndexWriteResult writeIndexFile(const IndexSettings &settings, const ShotValues 
         return result;
     }
     result.written = index.save(fileName, relativePaths);
-    result.message =
-        result.written
-            ? QCoreApplication::translate("IndexValues", "The index file has been successfully generated!")
-            : QCoreApplication::translate("IndexValues",
-                                          "An unexpected error occured while generating the index file!");
+    if (result.written) {
+        result.message = tr("The index file has been successfully generated!");
+        return result;
+    }
+    QString reason = unwritableReason(fileName);
+    if (reason.isEmpty())
+        reason = tr("the system refused to write it");
+    result.message = tr("The index file \"%1\" could not be written: %2.").arg(native(fileName), reason);
     return result;
 }

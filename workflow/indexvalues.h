@@ -5,6 +5,7 @@
 
 #include "camera.h"
 #include "orvelleindex.h"
+#include "problem.h"
 #include "shotcollection.h"
 
 #include <QColor>
@@ -14,6 +15,8 @@
 #include <QVector>
 
 #include <ksr/geometry.h>
+
+#include <optional>
 
 // The viewer settings written into the index.
 struct IndexSettings {
@@ -53,6 +56,19 @@ bool buildIndex(const IndexSettings &settings, const ShotValues &shots, OrvelleI
 // (x, y, z) normalised; a zero vector stays zero.
 ksr::Point3f upVector(double x, double y, double z);
 
+// Why (x, y, z) cannot be the up direction (the zero vector gives the viewer none); nullopt when it can.
+std::optional<Problem> upDirectionProblem(double x, double y, double z);
+
+// Why the index must not name modelFile: an empty name, a file that does not exist, or (when
+// multiresolution) a multiresolution model other than builtModel, the one built for this dataset.
+// nullopt when it may.
+std::optional<Problem> indexModelProblem(const QString &modelFile, bool multiresolution,
+                                         const QString &builtModel);
+
+// Why fileName cannot be written, as the system says it (missing folder, read-only folder or
+// file, a folder of that name); empty when nothing stands in the way.
+QString unwritableReason(const QString &fileName);
+
 // The view from a shot's camera: its rotation times the translation by minus its centre.
 ksr::Matrix44f startViewMatrix(const Camera &camera);
 
@@ -79,7 +95,7 @@ struct IndexWriteResult {
     bool written = false;
     bool refused = false; // the values could not make an index: no file was touched
     QString title;        // "Index generation status"
-    QString message;      // success, or why nothing (or not everything) was written
+    QString message;      // success, or why nothing was written (naming the file and the cause)
 };
 
 // buildIndex, then save to fileName (paths relative to its folder when relativePaths).

@@ -46,4 +46,12 @@ JobMessage photographsNotRead(const QStringList &imagePaths)
                 QLatin1Char('\n') + problemList(imagePaths)};
 }
 
+JobMessage photographsNotFound(const QStringList &names)
+{
+    return {tr("Photographs not found"),
+            (names.size() == 1 ? tr("1 photograph was not found:")
+                               : tr("%1 photographs were not found:").arg(names.size())) +
+                QLatin1Char('\n') + problemList(names)};
+}
+
 } // namespace JobMessages

@@ -2,13 +2,12 @@
 // What the user is told when a preparation job reports problems, worded once for every front end
 // (the window shows these in message boxes, the command-line tool prints them).
 
+#include "problem.h"
+
 #include <QString>
 #include <QStringList>
 
-struct JobMessage {
-    QString title;
-    QString text;
-};
+using JobMessage = Problem;
 
 namespace JobMessages
 {
@@ -22,5 +21,8 @@ JobMessage thumbnailsNotMade(const QStringList &failures);
 
 // Photographs the ordering job could not decode (their colours were not compared).
 JobMessage photographsNotRead(const QStringList &imagePaths);
+
+// Photographs a dataset lists that are not on disk (names as the dataset lists them).
+JobMessage photographsNotFound(const QStringList &names);
 
 } // namespace JobMessages

@@ -1,6 +1,6 @@
 // The whole workflow in the real window, on a generated sample: import, thumbnails, depths,
-// ordering and clustering, the multiresolution builder, the start view and generation; then the
-// written index is read back and checked against the sample's known answers.
+// ordering and clustering, the multiresolution builder, the start view and generation; the values
+// the jobs computed are checked once, in the written index, against the sample's known answers.
 
 #include "mainwindow.h"
 #include "orientationwidget.h"
@@ -19,7 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -55,12 +55,8 @@ private:
     ScriptedDialogs dialogs;
 
     template <typename T> T *get(const char *name) { return control<T>(window.get(), name); }
-    QTableWidget *table() { return get<QTableWidget>("data"); }
-    QString cell(int row, int column)
-    {
-        const QTableWidgetItem *item = table()->item(row, column);
-        return item ? item->text() : QString();
-    }
+    int rows() { return get<QTableView>("data")->model()->rowCount(); }
+    QString cell(int row, int column) { return cellText(get<QTableView>("data"), row, column); }
     bool generateEnabled() { return get<QPushButton>("generateOrvelleIndex")->isEnabled(); }
 
     // Presses an Update button and waits until its job has ended (the button comes back).
@@ -97,7 +93,7 @@ private slots:
         dialogs.openAnswers << sample + "/sample.pfp";
         get<QAction>("actionImport")->trigger();
         QVERIFY2(dialogs.ofKind("warning").isEmpty(), qPrintable(dialogs.shown.value(1).text));
-        QCOMPARE(table()->rowCount(), views);
+        QCOMPARE(rows(), views);
         for (int row = 0; row < views; ++row) {
             QVERIFY(QFileInfo::exists(cell(row, 0)));
             QVERIFY(cell(row, 2).startsWith("<ksrCamera"));
@@ -116,11 +112,6 @@ private slots:
     {
         runJob("updateThumbnails", 60000);
         QCOMPARE(get<QProgressBar>("thumbnailsComputationProgress")->value(), 100);
-        for (int row = 0; row < views; ++row) {
-            const QFileInfo image(cell(row, 0));
-            QCOMPARE(cell(row, 1), image.canonicalPath() + "/thumbnails/" + image.fileName());
-            QVERIFY(QFileInfo::exists(cell(row, 1)));
-        }
         QVERIFY(dialogs.ofKind("warning").isEmpty());
         QVERIFY(!generateEnabled()); // depths, order and clusters are still missing
     }
@@ -130,8 +121,6 @@ private slots:
         runJob("updateDepths", 60000);
         QVERIFY2(dialogs.ofKind("warning").isEmpty(), qPrintable(dialogs.shown.value(1).text));
         QCOMPARE(get<QProgressBar>("depthComputationProgress")->value(), 100);
-        for (int row = 0; row < views; ++row)
-            QVERIFY(cell(row, 3).toFloat() > 0.0f);
         QVERIFY(get<QPushButton>("updateOrderingAndSemantic")->isEnabled());
         QVERIFY(!generateEnabled());
     }
@@ -140,10 +129,6 @@ private slots:
     {
         runJob("updateOrderingAndSemantic", 60000);
         QCOMPARE(get<QProgressBar>("orderAndSemanticComputationProgress")->value(), 100);
-        QSet<int> positions;
-        for (int row = 0; row < views; ++row)
-            positions.insert(cell(row, 4).toInt());
-        QCOMPARE(positions.size(), views);
         // Every cell is filled now, but the multiresolution model has not been built yet.
         QVERIFY(!generateEnabled());
     }
@@ -216,6 +201,8 @@ private slots:
             const QString image = index.resolvePath(shots.imagePaths().at(k));
             const QString thumbnail = index.resolvePath(shots.thumbnailPaths().at(k));
             QVERIFY2(QFileInfo::exists(image), qPrintable(image));
+            const QFileInfo photoFile(image);
+            QCOMPARE(thumbnail, photoFile.canonicalPath() + "/thumbnails/" + photoFile.fileName());
             const QSize size = QImageReader(thumbnail).size();
             QVERIFY2(size.isValid(), qPrintable(thumbnail));
             QCOMPARE(qMax(size.width(), size.height()), 256);

@@ -12,7 +12,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -28,11 +28,18 @@ private:
 
     template <typename T> T *get(const char *name) { return control<T>(window.get(), name); }
     QString text(const char *lineEdit) { return get<QLineEdit>(lineEdit)->text(); }
-    QTableWidget *table() { return get<QTableWidget>("data"); }
-    QString cell(int row, int column)
+    int rows() { return get<QTableView>("data")->model()->rowCount(); }
+    QString cell(int row, int column) { return cellText(get<QTableView>("data"), row, column); }
+    // A project of one photograph and its model, imported: the dataset a failed import must keep.
+    void importOneShot()
     {
-        const QTableWidgetItem *item = table()->item(row, column);
-        return item ? item->text() : QString();
+        touch("kept/a.jpg");
+        touch("kept/kept.ply");
+        QVERIFY(writeTextFile(dir + "/kept/kept.pfp",
+                              projectText({{{testCamera(35, {}), "a.jpg"}}}, {"kept.ply"})));
+        importFile(dir + "/kept/kept.pfp");
+        QCOMPARE(rows(), 1);
+        dialogs.shown.clear();
     }
     QString touch(const QString &relative)
     {
@@ -68,14 +75,13 @@ private slots:
 
     void cancelledDialogChangesNothing()
     {
-        table()->setRowCount(2);
-        table()->setItem(0, 0, new QTableWidgetItem("/kept.jpg"));
+        importOneShot();
+        const QStringList before = describeDataset(window.get());
         importFile(QString());
-        QCOMPARE(cell(0, 0), QString("/kept.jpg"));
+        QCOMPARE(describeDataset(window.get()), before);
         QCOMPARE(dialogs.shown.size(), 1);
         QCOMPARE(dialogs.shown[0].title, QString("Open file"));
         QVERIFY(dialogs.shown[0].text.startsWith("Polyforge project (*.pfp);;Orvelle index file (*.orx);;"));
-        QCOMPARE(text("outputIndexFilename"), QString());
     }
 
     // Two raster groups, relative and absolute names, a missing image, two models.
@@ -96,7 +102,7 @@ private slots:
         dialogs.questionAnswers << QMessageBox::No << QMessageBox::Ok;
         importFile(project);
 
-        QCOMPARE(table()->rowCount(), 3);
+        QCOMPARE(rows(), 3);
         QCOMPARE(cell(0, 0), a);
         QCOMPARE(cell(1, 0), elsewhere);
         QCOMPARE(cell(2, 0), QString()); // a relative name that does not resolve stays empty
@@ -121,7 +127,11 @@ private slots:
         QCOMPARE(text("tesselModelName"), dir + "/models/second.tsl");
         QCOMPARE(text("sceneName"), QString("second"));
         QCOMPARE(text("outputIndexFilename"), dir + "/site_generated.orx");
-        QVERIFY(dialogs.ofKind("warning").isEmpty());
+        // The photograph that is not there is named at once.
+        const QList<ScriptedDialogs::Shown> warnings = dialogs.ofKind("warning");
+        QCOMPARE(warnings.size(), 1);
+        QCOMPARE(warnings[0].title, QString("Photographs not found"));
+        QCOMPARE(warnings[0].text, QString("1 photograph was not found:\nimg/missing.jpg"));
 
         auto *start = get<QSpinBox>("startShot");
         QCOMPARE(start->minimum(), 1);
@@ -136,24 +146,27 @@ private slots:
         QVERIFY(!get<QPushButton>("generateOrvelleIndex")->isEnabled());
     }
 
-    void twoModelsRefusedKeepPreviousModel()
+    // Declining every model leaves the dataset shown before, its model included.
+    void twoModelsRefusedKeepPreviousDataset()
     {
+        importOneShot();
+        const QStringList before = describeDataset(window.get());
         touch("a.ply");
         touch("b.ply");
         touch("img/a.jpg");
+        touch("img/b.jpg");
         const QString project = dir + "/p.pfp";
-        QVERIFY(
-            writeTextFile(project, projectText({{{testCamera(35, {}), "img/a.jpg"}}}, {"a.ply", "b.ply"})));
-        get<QLineEdit>("modelName")->setText("/earlier/model.ply");
+        QVERIFY(writeTextFile(
+            project, projectText({{{testCamera(35, {}), "img/a.jpg"}, {testCamera(35, {}), "img/b.jpg"}}},
+                                 {"a.ply", "b.ply"})));
 
         dialogs.questionAnswers << QMessageBox::No << QMessageBox::No;
         importFile(project);
 
         QCOMPARE(dialogs.ofKind("question").size(), 2);
-        QCOMPARE(text("modelName"), QString("/earlier/model.ply"));
-        QCOMPARE(table()->rowCount(), 1);
-        QVERIFY(dialogs.ofKind("warning").isEmpty());
-        QVERIFY(get<QPushButton>("updateDepths")->isEnabled());
+        QCOMPARE(dialogs.ofKind("warning").size(), 1);
+        QCOMPARE(dialogs.ofKind("warning")[0].text, QString("No model found in the specified dataset!"));
+        QCOMPARE(describeDataset(window.get()), before);
     }
 
     // Names with two dots: the output stops at the first dot, scene and .tsl at the last.
@@ -191,9 +204,16 @@ private slots:
         importFile(file);
 
         QVERIFY2(dialogs.ofKind("warning").isEmpty(), qPrintable(dialogs.shown.value(1).text));
-        QCOMPARE(table()->rowCount(), 2);
+        QCOMPARE(rows(), 2);
         QCOMPARE(cell(0, 0), a);
         QCOMPARE(cell(1, 0), b);
+        // What the index holds is shown; what it lacks (thumbnails that are not there) stays empty.
+        QCOMPARE(cell(0, 3), QString("2.5"));
+        QCOMPARE(cell(1, 3), QString("3.5"));
+        QCOMPARE(QStringList({cell(0, 4), cell(1, 4)}), QStringList({"0", "1"}));
+        QVERIFY(!cell(0, 5).isEmpty());
+        QCOMPARE(cell(0, 1), a); // the writer's default thumbnail is the photograph
+        QVERIFY(get<QPushButton>("updateOrderingAndSemantic")->isEnabled());
         QCOMPARE(cell(0, 2), CameraElement::cameraText(ca, "ksrCamera"));
         QCOMPARE(cell(1, 2), CameraElement::cameraText(cb, "ksrCamera"));
         QCOMPARE(text("modelName"), model);
@@ -216,42 +236,48 @@ private slots:
         };
         const QByteArray xml =
             "<scene updirection=\"0 1 0\"><collection thumbnailBar=\"bottom\" shotColor=\"1 1 1 \">" +
-            shot(1, "a.jpg", ca) + shot(0, "b.jpg", cb) + "</collection></scene>";
+            shot(1, "a.jpg", ca) + shot(0, "b.jpg", cb) +
+            "</collection><model filename=\"./m.ply\"/></scene>";
+        touch("m.ply");
         QVERIFY(writeTextFile(dir + "/swapped.orx", xml));
         importFile(dir + "/swapped.orx");
-        QCOMPARE(table()->rowCount(), 2);
+        QCOMPARE(rows(), 2);
         QCOMPARE(cell(0, 0), b);
         QCOMPARE(cell(0, 2), CameraElement::cameraText(cb, "ksrCamera"));
         QCOMPARE(cell(1, 0), a);
         QCOMPARE(cell(1, 2), CameraElement::cameraText(ca, "ksrCamera"));
     }
 
-    void upperCaseSuffixReadsNothing()
+    // Suffixes are read in any case.
+    void upperCaseSuffixIsRead()
     {
         const QString model = touch("mesh.ply");
+        const QString photo = touch("a.jpg");
         ShotCollection collection;
-        collection.setImagePaths({touch("a.jpg")});
+        collection.setImagePaths({photo});
         collection.setCameras({testCamera(35, {})});
         OrvelleIndex index;
         index.setModelFileName(model);
         index.addCollection(collection);
         QVERIFY(index.save(dir + "/upper.ORX", false));
+        QVERIFY(
+            writeTextFile(dir + "/SAMPLE.PFP", projectText({{{testCamera(35, {}), "a.jpg"}}}, {"mesh.ply"})));
 
-        importFile(dir + "/upper.ORX");
-        QCOMPARE(table()->rowCount(), 0);
-        QCOMPARE(text("modelName"), QString());
-        QCOMPARE(text("outputIndexFilename"), dir + "/upper_generated.orx");
-        const QList<ScriptedDialogs::Shown> warnings = dialogs.ofKind("warning");
-        QCOMPARE(warnings.size(), 1);
-        QCOMPARE(warnings[0].title, QString("Imported dataset error!"));
-        QCOMPARE(warnings[0].text, QString("No model found in the specified dataset!"));
-        QCOMPARE(warnings[0].parent, window.get());
-        QVERIFY(!get<QPushButton>("updateDepths")->isEnabled());
+        for (const char *file : {"/upper.ORX", "/SAMPLE.PFP"}) {
+            importFile(dir + file);
+            QVERIFY2(dialogs.ofKind("warning").isEmpty(),
+                     qPrintable(dialogs.ofKind("warning").value(0).text));
+            QCOMPARE(rows(), 1);
+            QCOMPARE(cell(0, 0), photo);
+            QCOMPARE(text("modelName"), model);
+            QVERIFY(get<QPushButton>("updateDepths")->isEnabled());
+        }
+        QCOMPARE(text("outputIndexFilename"), dir + "/SAMPLE_generated.orx");
     }
 
-    // A file that cannot be read is reported once, with the reader's words, before the usual
-    // no-model warning.
-    void failedImportIsReported_data()
+    // A dataset that cannot be used is reported once, with the reader's words, and the dataset
+    // shown before stays exactly as it was.
+    void failedImportKeepsTheDataset_data()
     {
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QByteArray>("content");
@@ -275,122 +301,53 @@ private slots:
             << "Wrong index file format"
             << QStringList{"Expected \"TranslationVector\" attribute in tag \"KSRCamera\"!",
                            "Expected \"TranslationVector\" attribute in tag \"KSRCamera\"!"};
-        QTest::newRow("project not xml") << "broken.pfp" << QByteArray("<PolyforgeProject><RasterGroup>")
-                                         << "Wrong file format" << QStringList{"could not be read"};
+        QTest::newRow("truncated project") << "broken.pfp" << QByteArray("<PolyforgeProject><RasterGroup>")
+                                           << "Wrong file format" << QStringList{"could not be read"};
+        QTest::newRow("absent project")
+            << "absent.pfp" << QByteArray() << "Wrong file format" << QStringList{"could not be read"};
+        QTest::newRow("model missing")
+            << "nomesh.pfp" << projectText({{{testCamera(35, {}), "a.jpg"}}}, {"gone.ply"})
+            << "Imported dataset error!"
+            << QStringList{"No model found in the specified dataset!", "gone.ply"};
+        QTest::newRow("no photograph found")
+            << "nophoto.pfp" << projectText({{{testCamera(35, {}), "lost.jpg"}}}, {"mesh.ply"})
+            << "Imported dataset error!" << QStringList{"None of the 1 photographs", "lost.jpg"};
+        QTest::newRow("index without collection")
+            << "bare.orx" << QByteArray("<scene><model filename=\"./mesh.ply\"/></scene>")
+            << "Imported dataset error!" << QStringList{"The dataset lists no photograph."};
+        QTest::newRow("shot without camera")
+            << "partial.orx"
+            << QByteArray("<scene><collection thumbnailBar=\"bottom\" shotColor=\"1 1 1\">"
+                          "<shot id=\"0\" sem=\"1\" colormap=\"./a.jpg\" thumbnail=\"./a.jpg\" "
+                          "projectable=\"false\" depth=\"1\"/></collection></scene>")
+            << "Wrong file format" << QStringList{"1 shots but 0 cameras"};
+        QTest::newRow("other suffix") << "notes.txt" << QByteArray("x") << "Wrong file format"
+                                      << QStringList{"is neither a Polyforge project"};
     }
-    void failedImportIsReported()
+    void failedImportKeepsTheDataset()
     {
         QFETCH(QString, fileName);
         QFETCH(QByteArray, content);
         QFETCH(QString, title);
         QFETCH(QStringList, lines);
-        QVERIFY(writeTextFile(dir + "/" + fileName, content));
+        importOneShot();
+        window->depthComputed(0, 4.0f);
+        const QStringList before = describeDataset(window.get());
+        touch("a.jpg");
+        touch("mesh.ply");
+        if (!content.isEmpty() || !fileName.startsWith("absent"))
+            QVERIFY(writeTextFile(dir + "/" + fileName, content));
 
         importFile(dir + "/" + fileName);
 
         const QList<ScriptedDialogs::Shown> warnings = dialogs.ofKind("warning");
-        QCOMPARE(warnings.size(), 2);
+        QCOMPARE(warnings.size(), 1);
         QCOMPARE(warnings[0].title, title);
         QCOMPARE(warnings[0].parent, window.get());
         const QStringList shownLines = warnings[0].text.split('\n');
         for (int i = 0; i < lines.size(); ++i)
             QVERIFY2(shownLines.value(i).contains(lines[i]), qPrintable(warnings[0].text));
-        QCOMPARE(warnings[1].text, QString("No model found in the specified dataset!"));
-        QVERIFY(!get<QPushButton>("generateOrvelleIndex")->isEnabled());
-        // Without a model nothing is derived from an empty name (no "/.tsl").
-        QCOMPARE(text("tesselModelName"), QString());
-        QCOMPARE(text("sceneName"), QString());
-    }
-
-    void unreadableProjectSaysSo()
-    {
-        importFile(dir + "/absent.pfp");
-        const QList<ScriptedDialogs::Shown> warnings = dialogs.ofKind("warning");
-        QCOMPARE(warnings.size(), 2);
-        QCOMPARE(warnings[0].text.section('\n', 0, 0),
-                 QString("The project file \"%1\" could not be read.")
-                     .arg(QDir::toNativeSeparators(dir + "/absent.pfp")));
-        QCOMPARE(table()->rowCount(), 0);
-    }
-
-    // A well-formed index without any collection: no shots, but its model is taken.
-    void indexWithoutCollection()
-    {
-        const QString model = touch("mesh.ply");
-        QVERIFY(writeTextFile(dir + "/bare.orx", "<scene><model filename=\"./mesh.ply\"/></scene>"));
-        table()->setRowCount(4);
-        importFile(dir + "/bare.orx");
-        QCOMPARE(table()->rowCount(), 0);
-        QCOMPARE(text("modelName"), model);
-        QVERIFY(dialogs.ofKind("warning").isEmpty());
-        QVERIFY(!get<QSpinBox>("startShot")->isEnabled());
-    }
-
-    // A collection with a non-projectable shot has fewer cameras than images: no camera is
-    // paired with the wrong image, and the user hears why the column is empty.
-    void indexWithShotWithoutCamera()
-    {
-        touch("a.jpg");
-        touch("b.jpg");
-        const QByteArray xml = "<scene><collection thumbnailBar=\"bottom\" shotColor=\"1 1 1\">"
-                               "<shot id=\"0\" sem=\"1\" colormap=\"./a.jpg\" thumbnail=\"./a.jpg\" "
-                               "projectable=\"false\" depth=\"1\"/>"
-                               "<shot id=\"1\" sem=\"2\" colormap=\"./b.jpg\" thumbnail=\"./b.jpg\" "
-                               "projectable=\"true\" depth=\"1\">" +
-                               CameraElement::cameraText(testCamera(35, {}), "KSRCamera").toUtf8() +
-                               "</shot></collection></scene>";
-        QVERIFY(writeTextFile(dir + "/partial.orx", xml));
-        importFile(dir + "/partial.orx");
-        QCOMPARE(table()->rowCount(), 2);
-        QCOMPARE(cell(0, 2), QString());
-        QCOMPARE(cell(1, 2), QString());
-        const QList<ScriptedDialogs::Shown> warnings = dialogs.ofKind("warning");
-        QVERIFY(warnings.size() >= 1);
-        QVERIFY2(warnings[0].text.contains("2 shots but 1 cameras"), qPrintable(warnings[0].text));
-    }
-
-    // A second import starts from a clean table and re-evaluates what may be pressed.
-    void reimportClearsStaleState()
-    {
-        touch("mesh.ply");
-        for (const char *image : {"a.jpg", "b.jpg", "c.jpg"})
-            touch(image);
-        QVERIFY(writeTextFile(dir + "/three.pfp", projectText({{{testCamera(35, {}), "a.jpg"},
-                                                                {testCamera(35, {}), "b.jpg"},
-                                                                {testCamera(35, {}), "c.jpg"}}},
-                                                              {"mesh.ply"})));
-        QVERIFY(writeTextFile(
-            dir + "/two.pfp",
-            projectText({{{testCamera(35, {}), "a.jpg"}, {testCamera(35, {}), "b.jpg"}}}, {"mesh.ply"})));
-        importFile(dir + "/three.pfp");
-        for (int row = 0; row < 3; ++row) {
-            window->thumbnailCreated(row, "t");
-            window->depthComputed(row, 1.0f);
-        }
-        window->orderComputed({0, 1, 2});
-        window->semanticComputed({1, 1, 2});
-        window->depthsReady();
-        window->tesselReady();
-        QVERIFY(get<QPushButton>("generateOrvelleIndex")->isEnabled());
-        QVERIFY(get<QPushButton>("updateOrderingAndSemantic")->isEnabled());
-        get<QSpinBox>("startShot")->setValue(3);
-
-        importFile(dir + "/two.pfp");
-        QCOMPARE(table()->rowCount(), 2);
-        for (int column : {1, 3, 4, 5})
-            QCOMPARE(cell(0, column), QString());
-        QVERIFY(!get<QPushButton>("generateOrvelleIndex")->isEnabled());
-        QVERIFY(!get<QPushButton>("updateOrderingAndSemantic")->isEnabled());
-        QCOMPARE(get<QSpinBox>("startShot")->value(), 1);
-        QCOMPARE(get<QSpinBox>("startShot")->maximum(), 2);
-
-        // After an import of nothing readable, the old rows remain without any item: still no
-        // generation, and nothing reads a missing cell.
-        QVERIFY(writeTextFile(dir + "/other.txt", "x"));
-        importFile(dir + "/other.txt");
-        QCOMPARE(cell(0, 0), QString());
-        QVERIFY(!get<QPushButton>("generateOrvelleIndex")->isEnabled());
-        window->setStartView();
+        QCOMPARE(describeDataset(window.get()), before);
     }
 
     // The sample that `make run` opens: one row per photograph, every image found.
@@ -408,7 +365,7 @@ private slots:
         QVERIFY(rasters > 0);
 
         importFile(dir + "/sample/sample.pfp");
-        QCOMPARE(table()->rowCount(), rasters);
+        QCOMPARE(rows(), rasters);
         for (int row = 0; row < rasters; ++row) {
             QVERIFY(QFileInfo::exists(cell(row, 0)));
             QVERIFY(cell(row, 2).startsWith("<ksrCamera"));
@@ -424,7 +381,7 @@ private slots:
         QVERIFY(QFileInfo::exists(data + "/sceaux.pfp"));
         dialogs.questionAnswers << QMessageBox::No << QMessageBox::Ok;
         importFile(data + "/sceaux.pfp");
-        QCOMPARE(table()->rowCount(), 10);
+        QCOMPARE(rows(), 10);
         for (int row = 0; row < 10; ++row) {
             QVERIFY(!cell(row, 2).isEmpty());
             QCOMPARE(

@@ -17,7 +17,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -70,16 +70,12 @@ private:
     ScriptedDialogs dialogs;
 
     template <typename T> T *get(const char *name) { return control<T>(window.get(), name); }
-    QTableWidget *table() { return get<QTableWidget>("data"); }
-    QString cell(int row, int column)
-    {
-        const QTableWidgetItem *item = table()->item(row, column);
-        return item ? item->text() : QString();
-    }
+    int rows() { return get<QTableView>("data")->model()->rowCount(); }
+    QString cell(int row, int column) { return cellText(get<QTableView>("data"), row, column); }
     int filledCells(int column)
     {
         int filled = 0;
-        for (int row = 0; row < table()->rowCount(); ++row)
+        for (int row = 0; row < rows(); ++row)
             filled += cell(row, column).isEmpty() ? 0 : 1;
         return filled;
     }
@@ -134,10 +130,62 @@ private slots:
         QDir(large + "/photos/thumbnails").removeRecursively();
     }
 
+    // A full run on one dataset, then another import: a failed one leaves exactly the first
+    // dataset; a good one shows exactly what a fresh window shows for it.
+    void importAfterAFullRun_data()
+    {
+        QTest::addColumn<QString>("file"); // in the small sample's folder
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("truncated project") << "truncated.pfp" << false;
+        QTest::newRow("model missing") << "nomodel.pfp" << false;
+        QTest::newRow("no photograph found") << "nophotos.pfp" << false;
+        QTest::newRow("upper-case suffix") << "SAMPLE.PFP" << true;
+        QTest::newRow("another dataset") << "../large/sample.pfp" << true;
+    }
+    void importAfterAFullRun()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, accepted);
+        QFile sample(small + "/sample.pfp");
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        const QByteArray project = sample.readAll();
+        QVERIFY(writeTextFile(small + "/truncated.pfp", project.left(project.size() / 2)));
+        QVERIFY(writeTextFile(small + "/nomodel.pfp",
+                              QByteArray(project).replace("model/scene.ply", "model/absent.ply")));
+        QVERIFY(writeTextFile(small + "/nophotos.pfp", QByteArray(project).replace("photos/", "elsewhere/")));
+        QVERIFY(writeTextFile(small + "/SAMPLE.PFP", project));
+
+        importFile(small + "/sample.pfp");
+        runJob("updateThumbnails");
+        runJob("updateDepths");
+        runJob("updateOrderingAndSemantic");
+        runJob("updateTesselModel");
+        QVERIFY(generateEnabled());
+        const QStringList before = describeDataset(window.get());
+        dialogs.shown.clear();
+
+        importFile(small + "/" + file);
+        if (!accepted) {
+            QCOMPARE(dialogs.ofKind("warning").size(), 1);
+            QCOMPARE(describeDataset(window.get()), before);
+            return;
+        }
+        QVERIFY2(dialogs.ofKind("warning").isEmpty(), qPrintable(dialogs.ofKind("warning").value(0).text));
+        ScriptedDialogs freshDialogs;
+        MainWindow fresh;
+        fresh.setDialogProvider(&freshDialogs);
+        freshDialogs.openAnswers << small + "/" + file;
+        control<QAction>(&fresh, "actionImport")->trigger();
+        QCOMPARE(describeDataset(window.get()), describeDataset(&fresh));
+        // Generation waits for the new dataset's own multiresolution model.
+        QVERIFY(!generateEnabled());
+        QCOMPARE(get<QLabel>("tesselStatus")->text(), QString());
+    }
+
     void updateButtonsWhileJobsRun()
     {
         importFile(small + "/sample.pfp");
-        QCOMPARE(table()->rowCount(), 6);
+        QCOMPARE(rows(), 6);
         auto *thumbnails = get<QPushButton>("updateThumbnails");
         auto *depths = get<QPushButton>("updateDepths");
         auto *ordering = get<QPushButton>("updateOrderingAndSemantic");
@@ -294,14 +342,13 @@ private slots:
         window->computeDepths();
         QVERIFY(!generateEnabled());
 
-        // A project with a model but no photograph: the Update buttons work and change nothing.
+        // A project with a model but no photograph is refused: still nothing to generate.
         QVERIFY(writeTextFile(temp.filePath("empty/model.ply"), "ply\n"));
         QVERIFY(writeTextFile(temp.filePath("empty/empty.pfp"), projectText({}, {"model.ply"})));
         importFile(temp.filePath("empty/empty.pfp"));
-        QCOMPARE(table()->rowCount(), 0);
-        hiresThumbnails();
-        clickControl(get<QRadioButton>("doNotComputeDepths"));
-        clickControl(get<QPushButton>("updateDepths"));
+        QCOMPARE(rows(), 0);
+        QCOMPARE(dialogs.ofKind("warning").size(), 1);
+        QVERIFY(!get<QPushButton>("updateThumbnails")->isEnabled());
         QVERIFY(!generateEnabled());
     }
 
@@ -321,7 +368,7 @@ private slots:
                                        {testCamera(35, {0, 2, 10}), "bad2.jpg"}};
         QVERIFY(writeTextFile(dir + "/broken.pfp", projectText({rasters}, {"model.ply"})));
         importFile(dir + "/broken.pfp");
-        QCOMPARE(table()->rowCount(), 3);
+        QCOMPARE(rows(), 3);
         dialogs.shown.clear();
 
         runJob("updateThumbnails");
@@ -410,7 +457,7 @@ private slots:
     void reimportDropsResultsOfEarlierJobs()
     {
         importFile(large + "/sample.pfp");
-        QCOMPARE(table()->rowCount(), 40);
+        QCOMPARE(rows(), 40);
         clickControl(get<QPushButton>("updateThumbnails"));
         QTRY_VERIFY_WITH_TIMEOUT(filledCells(1) > 0, 30000);
         QVERIFY2(filledCells(1) < 40, "the thumbnail job ended too early for this test");
@@ -418,7 +465,7 @@ private slots:
         // Another project of as many rows: any result of the earlier job would find a row.
         QVERIFY(QFile::copy(large + "/sample.pfp", large + "/again.pfp"));
         importFile(large + "/again.pfp");
-        QCOMPARE(table()->rowCount(), 40);
+        QCOMPARE(rows(), 40);
         QTest::qWait(500);
         QCOMPARE(filledCells(1), 0);
         // The earlier job was asked to stop, and did.
@@ -456,7 +503,9 @@ private slots:
 
         QElapsedTimer clock;
         clock.start();
+        dialogs.questionAnswers << QMessageBox::Discard;
         QVERIFY(window->close());
+        QCOMPARE(dialogs.ofKind("question").size(), 1);
         // Workers stop at their next photograph: closing does not wait for the whole dataset.
         QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(terminated.count(), 1);
@@ -469,6 +518,7 @@ private slots:
         QCOMPARE(thumbnails.entryList(QDir::Files).size(), written);
         window.reset();
         // A builder stopped on purpose is no error to report.
+        QCOMPARE(dialogs.ofKind("question").size(), 1);
         QVERIFY(dialogs.ofKind("information").isEmpty());
         QVERIFY(dialogs.ofKind("warning").isEmpty());
     }

@@ -23,7 +23,9 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestMainWindow : public QObject
@@ -36,15 +38,26 @@ private:
 
     template <typename T> T *get(const char *name) { return control<T>(window.get(), name); }
 
-    // A table of n complete rows, as if every job had reported.
-    void fillTable(int rows)
+    std::unique_ptr<QTemporaryDir> temp;
+
+    // Imports a project of n photographs (with a model) made in a temporary folder.
+    void importShots(int shots)
     {
-        auto *table = get<QTableWidget>("data");
-        table->setRowCount(rows);
-        for (int row = 0; row < rows; ++row)
-            for (int column = 0; column < table->columnCount(); ++column)
-                table->setItem(row, column, new QTableWidgetItem(QStringLiteral("x")));
+        temp = std::make_unique<QTemporaryDir>();
+        QList<Raster> rasters;
+        for (int i = 0; i < shots; ++i) {
+            const QString name = QString("p%1.jpg").arg(i);
+            QVERIFY(writeTextFile(temp->filePath(name), "x"));
+            rasters.append({testCamera(35, {float(i), 0, 0}), name});
+        }
+        QVERIFY(writeTextFile(temp->filePath("m.ply"), "ply\n"));
+        QVERIFY(writeTextFile(temp->filePath("p.pfp"), projectText({rasters}, {"m.ply"})));
+        dialogs.openAnswers << temp->filePath("p.pfp");
+        get<QAction>("actionImport")->trigger();
+        QCOMPARE(get<QTableView>("data")->model()->rowCount(), shots);
+        dialogs.shown.clear();
     }
+    QString cell(int row, int column) { return cellText(get<QTableView>("data"), row, column); }
 
 private slots:
     void init()
@@ -106,8 +119,6 @@ private slots:
         row("tabWidget", "currentIndex", 0);
         row("tabWidget", "count", 4);
         row("sceneName", "text", QString());
-        row("data", "rowCount", 0);
-        row("data", "columnCount", 6);
         row("data", "alternatingRowColors", true);
         row("data", "wordWrap", false);
         row("data", "selectionMode", int(QAbstractItemView::SingleSelection));
@@ -287,11 +298,13 @@ private slots:
             QCOMPARE(tabs->tabText(i), titles[i]);
         }
 
-        auto *data = get<QTableWidget>("data");
+        const QAbstractItemModel *data = get<QTableView>("data")->model();
         const QStringList headers = {"Hires images", "Lowres thumbnails", "Shots", "Depths",
                                      "Order",        "Semantic"};
+        QCOMPARE(data->rowCount(), 0);
+        QCOMPARE(data->columnCount(), 6);
         for (int i = 0; i < 6; ++i)
-            QCOMPARE(data->horizontalHeaderItem(i)->text(), headers[i]);
+            QCOMPARE(data->headerData(i, Qt::Horizontal).toString(), headers[i]);
 
         auto *dome = get<QTableWidget>("backgroundDome");
         QCOMPARE(dome->horizontalHeaderItem(0)->text(), QString("Height"));
@@ -359,6 +372,28 @@ private slots:
         QSignalSpy terminated(window.get(), &MainWindow::terminate);
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        QTRY_VERIFY(!window->isVisible());
+        QCOMPARE(terminated.count(), 1);
+        QVERIFY(dialogs.shown.isEmpty()); // nothing to lose, nothing asked
+    }
+
+    // Computed values that no index holds yet are not thrown away without asking.
+    void escapeAsksBeforeDiscardingResults()
+    {
+        importShots(2);
+        window->depthComputed(0, 1.5f);
+        QSignalSpy terminated(window.get(), &MainWindow::terminate);
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        dialogs.questionAnswers << QMessageBox::Cancel;
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        QCOMPARE(dialogs.ofKind("question").size(), 1);
+        QCOMPARE(dialogs.ofKind("question")[0].title, QString("Discard the work?"));
+        QVERIFY(window->isVisible());
+        QCOMPARE(terminated.count(), 0);
+
+        dialogs.questionAnswers << QMessageBox::Discard;
         QTest::keyClick(window.get(), Qt::Key_Escape);
         QTRY_VERIFY(!window->isVisible());
         QCOMPARE(terminated.count(), 1);
@@ -530,39 +565,27 @@ private slots:
 
     void jobResultsLandInTheTable()
     {
-        auto *data = get<QTableWidget>("data");
-        data->setRowCount(3);
-
+        importShots(3);
         window->depthComputed(1, 0.123456789f);
-        QCOMPARE(data->item(1, 3)->text(), QString("0.123457"));
+        QCOMPARE(cell(1, 3), QString("0.123457"));
         window->depthComputed(2, 1536.0f);
-        QCOMPARE(data->item(2, 3)->text(), QString("1536"));
-
+        QCOMPARE(cell(2, 3), QString("1536"));
         window->thumbnailCreated(0, "/photos/thumbnails/a.jpg");
-        QCOMPARE(data->item(0, 1)->text(), QString("/photos/thumbnails/a.jpg"));
-
+        QCOMPARE(cell(0, 1), QString("/photos/thumbnails/a.jpg"));
         window->orderComputed({2, 0, 1});
-        QCOMPARE(data->item(0, 4)->text(), QString("1"));
-        QCOMPARE(data->item(1, 4)->text(), QString("2"));
-        QCOMPARE(data->item(2, 4)->text(), QString("0"));
-
+        QCOMPARE(QStringList({cell(0, 4), cell(1, 4), cell(2, 4)}), QStringList({"1", "2", "0"}));
         window->semanticComputed({4, 5, 9});
-        QCOMPARE(data->item(0, 5)->text(), QString("4"));
-        QCOMPARE(data->item(2, 5)->text(), QString("9"));
+        QCOMPARE(cell(2, 5), QString("9"));
 
-        // Results for rows that no longer exist are dropped, never written past the table.
+        // Results for rows that do not exist, or orders that miss a row, change nothing.
         window->depthComputed(3, 1.0f);
         window->depthComputed(-1, 1.0f);
         window->thumbnailCreated(7, "x");
         window->orderComputed({5, -2});
         window->semanticComputed({1, 2, 3, 4, 5});
-        QCOMPARE(data->rowCount(), 3);
-        QCOMPARE(data->item(0, 5)->text(), QString("1"));
-
-        auto *ordering = get<QPushButton>("updateOrderingAndSemantic");
-        QVERIFY(!ordering->isEnabled());
-        window->depthsReady();
-        QVERIFY(ordering->isEnabled());
+        QCOMPARE(get<QTableView>("data")->model()->rowCount(), 3);
+        QCOMPARE(cell(0, 4), QString("1"));
+        QCOMPARE(cell(0, 5), QString("4"));
     }
 
     void builderMessages()
@@ -583,40 +606,47 @@ private slots:
     void readiness()
     {
         auto *generate = get<QPushButton>("generateOrvelleIndex");
-        auto *data = get<QTableWidget>("data");
-        auto *status = get<QLabel>("tesselStatus");
-
         // No rows never enables generation, whatever the builder says.
-        status->setText("Ready!");
+        window->tesselReady();
         window->checkIfReadyToGenerate();
         QVERIFY(!generate->isEnabled());
 
-        fillTable(2);
+        importShots(2);
+        for (int row = 0; row < 2; ++row) {
+            window->thumbnailCreated(row, "t.jpg");
+            window->depthComputed(row, 1.0f);
+        }
+        window->orderComputed({1, 0});
         window->checkIfReadyToGenerate();
-        QVERIFY(generate->isEnabled());
+        QVERIFY(!generate->isEnabled()); // no cluster values yet
+        window->semanticComputed({1, 2});
+        window->checkIfReadyToGenerate();
+        QVERIFY(!generate->isEnabled()); // the new dataset's multiresolution model is not built
 
         // With the multiresolution model in use the builder must have ended well.
-        status->setText("Error!");
-        window->checkIfReadyToGenerate();
-        QVERIFY(!generate->isEnabled());
-        status->setText("Ready! ");
+        window->tesselReady();
+        QVERIFY(generate->isEnabled());
+        window->showErrorMessage("t", "m");
         window->checkIfReadyToGenerate();
         QVERIFY(!generate->isEnabled());
         clickControl(get<QRadioButton>("useInputModel"));
         window->checkIfReadyToGenerate();
         QVERIFY(generate->isEnabled());
+    }
 
-        // One empty cell, or one cell without an item, keeps generation off.
-        data->item(1, 3)->setText(QString());
-        window->checkIfReadyToGenerate();
-        QVERIFY(!generate->isEnabled());
-        data->item(1, 3)->setText("1");
-        delete data->takeItem(0, 5);
-        window->checkIfReadyToGenerate();
-        QVERIFY(!generate->isEnabled());
-        window->semanticComputed({1, 2});
-        window->checkIfReadyToGenerate();
-        QVERIFY(generate->isEnabled());
+    // (0, 0, 0) points nowhere: the fields show it and the preview keeps its last direction.
+    void zeroUpDirectionIsShown()
+    {
+        importShots(1);
+        auto *x = get<QDoubleSpinBox>("upDirX");
+        auto *y = get<QDoubleSpinBox>("upDirY");
+        QVERIFY(x->toolTip().isEmpty());
+        y->setValue(0);
+        QVERIFY2(x->toolTip().contains("(0, 0, 0)"), qPrintable(x->toolTip()));
+        QVERIFY(!x->styleSheet().isEmpty());
+        x->setValue(1);
+        QVERIFY(x->toolTip().isEmpty());
+        QVERIFY(x->styleSheet().isEmpty());
     }
 
     void startViewWithoutShotsIsHarmless()

@@ -6,14 +6,19 @@
 #include "dialogprovider.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QList>
 #include <QMainWindow>
+#include <QProgressBar>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStringList>
 #include <QTabWidget>
 #include <QTest>
@@ -98,12 +103,47 @@ inline void clickControl(QAbstractButton *button)
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, where);
 }
 
+// The text a cell of a read-only table view shows.
+inline QString cellText(const QAbstractItemView *table, int row, int column)
+{
+    return table->model()->index(row, column).data().toString();
+}
+
 template <typename T> T *control(QWidget *window, const char *name)
 {
     T *found = window->findChild<T *>(QString::fromLatin1(name));
     if (!found)
         qFatal("control %s not found", name);
     return found;
+}
+
+// What a user sees of the dataset in the window, one line per item: every cell of the data table,
+// the names derived from the dataset, the builder status, the progress bars, the start shot and
+// which buttons may be pressed. Two equal descriptions mean the user cannot tell the windows apart.
+inline QStringList describeDataset(QWidget *window)
+{
+    QStringList lines;
+    const auto *table = control<QAbstractItemView>(window, "data");
+    for (int row = 0; row < table->model()->rowCount(); ++row)
+        for (int column = 0; column < table->model()->columnCount(); ++column)
+            lines << QString("cell %1,%2: %3").arg(row).arg(column).arg(cellText(table, row, column));
+    for (const char *name :
+         {"modelName", "lowresModel", "tesselModelName", "sceneName", "outputIndexFilename"})
+        lines << QString("%1: %2").arg(name, control<QLineEdit>(window, name)->text());
+    lines << "tesselStatus: " + control<QLabel>(window, "tesselStatus")->text();
+    for (const char *name : {"thumbnailsComputationProgress", "depthComputationProgress",
+                             "orderAndSemanticComputationProgress", "tesselComputationProgress"})
+        lines << QString("%1: %2").arg(name).arg(control<QProgressBar>(window, name)->value());
+    const auto *start = control<QSpinBox>(window, "startShot");
+    lines << QString("startShot: %1..%2 at %3, enabled %4")
+                 .arg(start->minimum())
+                 .arg(start->maximum())
+                 .arg(start->value())
+                 .arg(start->isEnabled());
+    for (const char *name : {"updateThumbnails", "updateDepths", "updateOrderingAndSemantic",
+                             "updateTesselModel", "generateOrvelleIndex"})
+        lines << QString("%1 enabled: %2").arg(name).arg(control<QAbstractButton>(window, name)->isEnabled());
+    return lines;
 }
 
 inline bool writeTextFile(const QString &path, const QByteArray &content)

@@ -287,13 +287,15 @@ private slots:
         QCOMPARE(errors.first().at(1).toString(), message);
     }
 
-    void startMakesTemporaryFolderCurrent()
+    // The builder starts in the temporary folder; the program's own current folder stays.
+    void builderRunsInTemporaryFolder()
     {
         QVERIFY(QDir::setCurrent(m_dir.path()));
+        const QString before = QDir::currentPath();
         const QString record = m_dir.filePath(QStringLiteral("cwd.txt"));
         const Run result = run(script(QStringLiteral("pwd -P > '%1'").arg(record)));
         const QString temp = QDir(QDir::tempPath()).canonicalPath();
-        QCOMPARE(QDir::currentPath(), temp);
+        QCOMPARE(QDir::currentPath(), before);
         QFile file(record);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(file.readAll()).trimmed(), temp);

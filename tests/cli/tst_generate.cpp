@@ -6,7 +6,6 @@
 #include "clitestutil.h"
 #include "mainwindow.h"
 #include "orvelleindexread.h"
-#include "shottable.h"
 #include "windowtestutil.h"
 
 #include <QAction>
@@ -23,6 +22,7 @@
 #include <QRegularExpression>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -255,7 +255,7 @@ private slots:
         QTest::newRow("dataset without model")
             << "nomodel.pfp" << QStringList() << QStringList{"No model found in the specified dataset!"};
         QTest::newRow("photograph missing")
-            << "lost.pfp" << QStringList() << QStringList{"were not found", "img/lost.jpg"};
+            << "lost.pfp" << QStringList() << QStringList{"was not found", "img/lost.jpg"};
         QTest::newRow("project without depths")
             << "p.pfp" << QStringList{"--depths", "none"} << QStringList{"carries no depths"};
         QTest::newRow("thumbnails not there") << "p.pfp" << QStringList{"--thumbnails", "existing"}
@@ -276,9 +276,10 @@ private slots:
         writeSmallProject(dir);
         QVERIFY(writeTextFile(dir + "/nomodel.pfp",
                               projectText({{Raster{testCamera(20.0f, {0, 0, 10}), "img/a.jpg"}}}, {})));
-        QVERIFY(
-            writeTextFile(dir + "/lost.pfp",
-                          projectText({{Raster{testCamera(20.0f, {0, 0, 10}), "img/lost.jpg"}}}, {"m.ply"})));
+        QVERIFY(writeTextFile(dir + "/lost.pfp",
+                              projectText({{Raster{testCamera(20.0f, {0, 0, 10}), "img/a.jpg"},
+                                            Raster{testCamera(20.0f, {0, 1, 10}), "img/lost.jpg"}}},
+                                          {"m.ply"})));
         QVERIFY(writeTextFile(dir + "/corrupt.orx", "<scene name=\"s\"><collection thumbnailBar=\"top\""));
         QVERIFY(writeTextFile(dir + "/root.orx", "<index/>"));
         // An index from an earlier run that a failed run must not touch.
@@ -376,16 +377,21 @@ private slots:
         dialogs.openAnswers << sampleProject;
         control<QAction>(&window, "actionImport")->trigger();
         QVERIFY(dialogs.ofKind("warning").isEmpty());
-        auto *table = control<QTableWidget>(&window, "data");
-        QCOMPARE(table->rowCount(), 8);
-        for (int row = 0; row < table->rowCount(); ++row) {
-            const int p = int(shots.imagePaths().indexOf(table->item(row, 0)->text()));
-            QVERIFY2(p >= 0, qPrintable(table->item(row, 0)->text()));
-            ShotTable::setCellText(table, row, 1, shots.thumbnailPaths().at(p));
-            ShotTable::setCellText(table, row, 3, CameraElement::formatNumber(shots.depths().at(p)));
-            ShotTable::setCellText(table, row, 4, QString::number(p));
-            ShotTable::setCellText(table, row, 5, QString::number(shots.clusterNumbers().at(p)));
+        auto *table = control<QTableView>(&window, "data");
+        QCOMPARE(table->model()->rowCount(), 8);
+        // The tool's values land in the window as its jobs' results would.
+        QVector<int> order(8, -1);
+        QVector<int> clusters(8);
+        for (int row = 0; row < 8; ++row) {
+            const int p = int(shots.imagePaths().indexOf(cellText(table, row, 0)));
+            QVERIFY2(p >= 0, qPrintable(cellText(table, row, 0)));
+            window.thumbnailCreated(row, shots.thumbnailPaths().at(p));
+            window.depthComputed(row, shots.depths().at(p));
+            order[p] = row;
+            clusters[row] = shots.clusterNumbers().at(p);
         }
+        window.orderComputed(order);
+        window.semanticComputed(clusters);
         if (custom) {
             control<QLineEdit>(&window, "sceneName")->setText("Test scene");
             control<QDoubleSpinBox>(&window, "cameraSpeed")->setValue(2.5);
@@ -405,7 +411,7 @@ private slots:
                 {"-1", "0.1,0.2,0.3"}, {"0", "0.4 0.5 0.6"}, {"1", "0.7,0.8,0.9"}};
             for (int row = 0; row < 3; ++row)
                 for (int column = 0; column < 2; ++column)
-                    ShotTable::setCellText(dome, row, column, domeRows[row][column]);
+                    dome->setItem(row, column, new QTableWidgetItem(domeRows[row][column]));
         }
         if (settings != "defaults")
             control<QRadioButton>(&window, "coloredDomeBackground")->setChecked(true);
@@ -507,8 +513,8 @@ private slots:
     }
 
     // The multiresolution model is built by the builder beside the tool and named in the index.
-    // The builder moves the program into the temporary folder: names given relative to where the
-    // tool was started must still land there.
+    // The builder runs in the temporary folder: names given relative to where the tool was
+    // started must still land there.
     void tesselModel()
     {
         const QString index = sampleDir + "/tessel.orx";

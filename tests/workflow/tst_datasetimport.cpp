@@ -110,15 +110,15 @@ private slots:
         QVERIFY(data.depths.isEmpty());
     }
 
-    // Only the lower-case suffixes name a reader.
+    // The suffix names a reader in any case.
     void suffixRule_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("recognised");
         QTest::newRow("pfp") << "d.pfp" << true;
         QTest::newRow("orx") << "d.orx" << true;
-        QTest::newRow("upper-case ORX") << "d.ORX" << false;
-        QTest::newRow("upper-case PFP") << "d.PFP" << false;
+        QTest::newRow("upper-case ORX") << "d.ORX" << true;
+        QTest::newRow("upper-case PFP") << "d.PFP" << true;
         QTest::newRow("xml") << "d.xml" << false;
     }
     void suffixRule()

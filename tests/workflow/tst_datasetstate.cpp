@@ -1,0 +1,188 @@
+// The dataset state built from an import: what is refused and why, what a good import holds (an
+// earlier index's own values included), and how step results merge into it.
+
+#include "datasetstate.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace
+{
+
+bool touch(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write("x") == 1;
+}
+
+Camera cameraAt(float x)
+{
+    Camera camera;
+    camera.focalMm = 20.0f;
+    camera.pixelSizeMm[0] = camera.pixelSizeMm[1] = 0.01f;
+    camera.center = ksr::Point3f(x, 1.0f, 2.0f);
+    return camera;
+}
+
+} // namespace
+
+class TestDatasetState : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString folder() const { return QFileInfo(m_dir.path()).canonicalFilePath(); }
+
+    // Two photographs a and b (b on disk only when asked), two cameras, the model m.ply.
+    ImportedDataset readData(bool withB)
+    {
+        touch(folder() + "/a.jpg");
+        touch(folder() + "/m.ply");
+        if (withB)
+            touch(folder() + "/b.jpg");
+        ImportedDataset data;
+        data.recognised = data.readOk = true;
+        data.folder = folder();
+        data.imageNames = {"a.jpg", "b.jpg"};
+        data.imagePaths = {folder() + "/a.jpg", withB ? folder() + "/b.jpg" : QString()};
+        data.cameras = {cameraAt(1), cameraAt(2)};
+        data.modelNames = {"m.ply"};
+        return data;
+    }
+
+private slots:
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("unknown suffix") << "suffix"
+                                        << "Wrong file format"
+                                        << "neither a Polyforge project";
+        QTest::newRow("reader problem") << "reader"
+                                        << "Wrong file format"
+                                        << "truncated";
+        QTest::newRow("no model") << "model"
+                                  << "Imported dataset error!"
+                                  << "No model found";
+        QTest::newRow("no photograph found") << "photos"
+                                             << "Imported dataset error!"
+                                             << "None of the 2";
+        QTest::newRow("fewer cameras") << "cameras"
+                                       << "Imported dataset error!"
+                                       << "only 1 cameras";
+    }
+    void refusals()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, title);
+        QFETCH(QString, said);
+        ImportedDataset data = readData(true);
+        QString model = folder() + "/m.ply";
+        if (fault == "suffix")
+            data.recognised = false;
+        if (fault == "reader") {
+            data.problemTitle = "Wrong file format";
+            data.problems = {"truncated"};
+        }
+        if (fault == "model")
+            model.clear();
+        if (fault == "photos")
+            data.imagePaths = {QString(), folder() + "/gone.jpg"};
+        if (fault == "cameras")
+            data.cameras.removeLast();
+        const DatasetCandidate candidate = DatasetStates::fromImport(folder() + "/d.pfp", data, model);
+        QVERIFY(!candidate.accepted);
+        QCOMPARE(candidate.refusal.title, title);
+        QVERIFY2(candidate.refusal.text.contains(said), qPrintable(candidate.refusal.text));
+        QCOMPARE(candidate.state.id, quint64(0));
+    }
+
+    void acceptedImport()
+    {
+        const DatasetCandidate first =
+            DatasetStates::fromImport(folder() + "/site.old.pfp", readData(false), folder() + "/m.ply");
+        QVERIFY(first.accepted);
+        const DatasetState &state = first.state;
+        QCOMPARE(state.shotCount(), 2);
+        QCOMPARE(first.missingPhotographs, QStringList{"b.jpg"});
+        QCOMPARE(DatasetStates::missingPhotographsNotice(first).text,
+                 QString("1 photograph was not found:\nb.jpg"));
+        QCOMPARE(state.shots[1].imagePath, QString());
+        QVERIFY(state.shots[1].camera.has_value());
+        QCOMPARE(state.tesselPath, folder() + "/m.tsl");
+        QCOMPARE(state.sceneName, QString("m"));
+        QCOMPARE(state.outputIndexFile, folder() + "/site_generated.orx");
+        QCOMPARE(state.builderStatus, BuilderStatus::NotBuilt);
+        QVERIFY(!state.hasAllDepths());
+        QVERIFY(!state.unwrittenResults);
+        // Every import is a dataset of its own.
+        const DatasetCandidate second =
+            DatasetStates::fromImport(folder() + "/d.pfp", readData(true), folder() + "/m.ply");
+        QVERIFY(second.state.id != 0 && second.state.id != state.id);
+        QVERIFY(second.missingPhotographs.isEmpty());
+    }
+
+    // An earlier index brings its own thumbnails, depths, order and clusters; a thumbnail that is
+    // gone is left to the thumbnail step.
+    void indexValuesAreKept()
+    {
+        ImportedDataset data = readData(true);
+        data.thumbnailPaths = {folder() + "/a.jpg", folder() + "/thumbnails/b.jpg"};
+        data.depths = {0.123456789f, 2.0f};
+        data.orderPositions = {0, 1};
+        data.clusterNumbers = {4, 9};
+        const DatasetState state =
+            DatasetStates::fromImport(folder() + "/d.orx", data, folder() + "/m.ply").state;
+        QCOMPARE(state.shots[0].thumbnailPath, folder() + "/a.jpg");
+        QCOMPARE(state.shots[1].thumbnailPath, QString());
+        QCOMPARE(*state.shots[0].depth, 0.123457f);
+        QCOMPARE(*state.shots[1].cluster, 9);
+        QVERIFY(state.hasAllDepths());
+        QVERIFY(!state.isComplete());
+    }
+
+    void stepResultsMerge()
+    {
+        DatasetState state =
+            DatasetStates::fromImport(folder() + "/d.pfp", readData(true), folder() + "/m.ply").state;
+        StepResult thumbnails;
+        thumbnails.kind = StepKind::Thumbnails;
+        thumbnails.thumbnails = {{0, "/t/a.jpg"}, {1, "/t/b.jpg"}, {5, "/t/none.jpg"}};
+        state.apply(thumbnails);
+        QVERIFY(state.unwrittenResults);
+        StepResult depths;
+        depths.kind = StepKind::Depths;
+        depths.depths = {{0, 1.0f}, {1, 1536.25f}};
+        state.apply(depths);
+        QCOMPARE(*state.shots[1].depth, 1536.25f);
+        StepResult ordering;
+        ordering.kind = StepKind::Ordering;
+        ordering.orderPositions = {1, 0, 2}; // one entry too many: not this dataset's
+        ordering.clusterNumbers = {3};
+        state.apply(ordering);
+        QVERIFY(!state.shots[0].orderPosition && !state.shots[0].cluster);
+        ordering.orderPositions = {1, 0};
+        ordering.clusterNumbers = {3, 7};
+        state.apply(ordering);
+        QVERIFY(state.isComplete());
+        const ShotValues values = state.shotValues();
+        QCOMPARE(values.orderPositions, QVector<int>({1, 0}));
+        QCOMPARE(values.thumbnailPaths, QStringList({"/t/a.jpg", "/t/b.jpg"}));
+
+        StepResult build;
+        build.kind = StepKind::Multiresolution;
+        state.apply(build);
+        QCOMPARE(state.builderStatus, BuilderStatus::Failed);
+        build.builtModel = folder() + "/m.tsl";
+        state.apply(build);
+        QCOMPARE(state.builderStatus, BuilderStatus::Ready);
+        QCOMPARE(state.builtTesselPath, folder() + "/m.tsl");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatasetState)
+#include "tst_datasetstate.moc"

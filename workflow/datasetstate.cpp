@@ -1,0 +1,218 @@
+#include "datasetstate.h"
+
+#include "jobmessages.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <atomic>
+
+namespace
+{
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("DatasetState", text);
+}
+
+quint64 nextDatasetId()
+{
+    static std::atomic<quint64> last{0};
+    return ++last;
+}
+
+} // namespace
+
+bool ShotRecord::isComplete() const
+{
+    return !imagePath.isEmpty() && !thumbnailPath.isEmpty() && camera && depth && orderPosition && cluster;
+}
+
+bool DatasetState::isComplete() const
+{
+    if (shots.isEmpty())
+        return false;
+    for (const ShotRecord &shot : shots)
+        if (!shot.isComplete())
+            return false;
+    return true;
+}
+
+bool DatasetState::hasAllDepths() const
+{
+    if (shots.isEmpty())
+        return false;
+    for (const ShotRecord &shot : shots)
+        if (!shot.depth)
+            return false;
+    return true;
+}
+
+QStringList DatasetState::imagePaths() const
+{
+    QStringList paths;
+    for (const ShotRecord &shot : shots)
+        paths.append(shot.imagePath);
+    return paths;
+}
+
+QVector<Camera> DatasetState::cameras() const
+{
+    QVector<Camera> result;
+    for (const ShotRecord &shot : shots)
+        result.append(shot.camera.value_or(Camera()));
+    return result;
+}
+
+QVector<float> DatasetState::depths() const
+{
+    QVector<float> result;
+    for (const ShotRecord &shot : shots)
+        result.append(shot.depth.value_or(0.0f));
+    return result;
+}
+
+ShotValues DatasetState::shotValues() const
+{
+    ShotValues values;
+    for (const ShotRecord &shot : shots) {
+        values.imagePaths.append(shot.imagePath);
+        values.thumbnailPaths.append(shot.thumbnailPath);
+        values.cameras.append(shot.camera.value_or(Camera()));
+        values.depths.append(shot.depth.value_or(0.0f));
+        values.orderPositions.append(shot.orderPosition.value_or(-1));
+        values.clusterNumbers.append(shot.cluster.value_or(0));
+    }
+    return values;
+}
+
+void DatasetState::apply(const StepResult &result)
+{
+    const int n = shotCount();
+    bool changed = false;
+    for (auto it = result.thumbnails.cbegin(); it != result.thumbnails.cend(); ++it)
+        if (it.key() >= 0 && it.key() < n) {
+            shots[it.key()].thumbnailPath = it.value();
+            changed = true;
+        }
+    for (auto it = result.depths.cbegin(); it != result.depths.cend(); ++it)
+        if (it.key() >= 0 && it.key() < n) {
+            // Kept as the table shows it, so every front end writes the same number.
+            shots[it.key()].depth = DatasetImport::tableDepth(it.value());
+            changed = true;
+        }
+    if (result.orderPositions.size() == n && n > 0) {
+        for (int i = 0; i < n; ++i)
+            shots[i].orderPosition = result.orderPositions.at(i);
+        changed = true;
+    }
+    if (result.clusterNumbers.size() == n && n > 0) {
+        for (int i = 0; i < n; ++i)
+            shots[i].cluster = result.clusterNumbers.at(i);
+        changed = true;
+    }
+    if (!result.builtModel.isEmpty()) {
+        builtTesselPath = result.builtModel;
+        builderStatus = BuilderStatus::Ready;
+        changed = true;
+    } else if (result.kind == StepKind::Multiresolution && !result.stopped) {
+        builderStatus = BuilderStatus::Failed;
+    }
+    if (changed)
+        unwrittenResults = true;
+}
+
+void DatasetState::clearThumbnails()
+{
+    for (ShotRecord &shot : shots)
+        shot.thumbnailPath.clear();
+}
+
+namespace DatasetStates
+{
+
+DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &data, const QString &modelPath)
+{
+    DatasetCandidate candidate;
+    const QString native = QDir::toNativeSeparators(datasetFile);
+    if (!data.recognised) {
+        candidate.refusal = {
+            tr("Wrong file format"),
+            tr("\"%1\" is neither a Polyforge project (.pfp) nor an Orvelle index file (.orx).").arg(native)};
+        return candidate;
+    }
+    if (!data.problems.isEmpty()) {
+        candidate.refusal = {data.problemTitle, data.problemText()};
+        return candidate;
+    }
+    if (modelPath.isEmpty()) {
+        QString text = DatasetImport::noModelText();
+        // Models that were declined exist; those that do not are named.
+        for (const QString &name : data.modelNames)
+            if (DatasetImport::resolvedModelPath(data.folder, name).isEmpty())
+                text += QLatin1Char('\n') +
+                        tr("The model file \"%1\" does not exist.").arg(QDir::toNativeSeparators(name));
+        candidate.refusal = {DatasetImport::noModelTitle(), text};
+        return candidate;
+    }
+
+    const int n = int(data.imagePaths.size());
+    if (!data.imagePaths.isEmpty() && data.cameras.size() < n) {
+        candidate.refusal = {
+            tr("Imported dataset error!"),
+            tr("The dataset lists %1 photographs but only %2 cameras.").arg(n).arg(data.cameras.size())};
+        return candidate;
+    }
+    DatasetState state;
+    for (int i = 0; i < n; ++i) {
+        ShotRecord shot;
+        shot.imageName = data.imageNames.value(i);
+        shot.imagePath = data.imagePaths.at(i);
+        if (!shot.imagePath.isEmpty() && !QFileInfo(shot.imagePath).isFile())
+            shot.imagePath.clear();
+        if (shot.imagePath.isEmpty())
+            candidate.missingPhotographs.append(QDir::toNativeSeparators(shot.imageName));
+        // Kept as the table shows it, so every front end hands the jobs the same numbers.
+        shot.camera = DatasetImport::tableCamera(data.cameras.at(i));
+        // What an earlier index already holds; a thumbnail that is gone is made again.
+        const QString thumbnail = data.thumbnailPaths.value(i);
+        if (!thumbnail.isEmpty() && QFileInfo(thumbnail).isFile())
+            shot.thumbnailPath = thumbnail;
+        if (data.depths.size() == n)
+            shot.depth = DatasetImport::tableDepth(data.depths.at(i));
+        if (data.orderPositions.size() == n)
+            shot.orderPosition = data.orderPositions.at(i);
+        if (data.clusterNumbers.size() == n)
+            shot.cluster = data.clusterNumbers.at(i);
+        state.shots.append(shot);
+    }
+    if (candidate.missingPhotographs.size() == n) {
+        candidate.refusal = {tr("Imported dataset error!"),
+                             n == 0 ? tr("The dataset lists no photograph.")
+                                    : tr("None of the %1 photographs of the dataset was found.").arg(n) +
+                                          QLatin1Char('\n') +
+                                          JobMessages::problemList(candidate.missingPhotographs)};
+        return candidate;
+    }
+
+    state.id = nextDatasetId();
+    state.datasetFile = datasetFile;
+    state.modelPath = modelPath;
+    state.lowresModelPath = modelPath;
+    state.tesselPath = DatasetImport::derivedTesselName(modelPath);
+    state.sceneName = DatasetImport::derivedSceneName(modelPath);
+    state.outputIndexFile = DatasetImport::derivedOutputName(datasetFile);
+    candidate.state = state;
+    candidate.accepted = true;
+    return candidate;
+}
+
+Problem missingPhotographsNotice(const DatasetCandidate &candidate)
+{
+    if (candidate.missingPhotographs.isEmpty())
+        return {};
+    return JobMessages::photographsNotFound(candidate.missingPhotographs);
+}
+
+} // namespace DatasetStates

@@ -1,0 +1,163 @@
+#pragma once
+// The preparation steps of the engine, shared by the window and the command-line tool. Each step
+// takes a typed snapshot of its inputs at construction, reports progress and typed results
+// (a part as it goes, all of it at the end) and problems as {title, text}; requestStop() ends it
+// early. Steps live on the GUI thread (the GL jobs make their contexts there) and are one-shot.
+// StepRunner starts them and decides which results still matter.
+
+#include "camera.h"
+#include "problem.h"
+
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class DepthComputationThread;
+class DownsamplingThread;
+class OrderAndSemanticThread;
+class TesselComputationProcess;
+
+enum class StepKind { Thumbnails, Depths, Ordering, Multiresolution };
+
+struct StepResult {
+    StepKind kind = StepKind::Thumbnails;
+    quint64 dataset = 0; // the dataset the step was started for (set by the runner)
+    bool stopped = false;
+    Problems problems;
+    QMap<int, QString> thumbnails; // shot -> thumbnail path made or found
+    QMap<int, float> depths;       // shot -> depth in model units
+    // One entry per shot, or empty when the ordering did not complete.
+    QVector<int> orderPositions;
+    QVector<int> clusterNumbers;
+    QString builtModel; // the multiresolution model written; empty when none was
+};
+
+class Step : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Step(StepKind kind);
+    StepKind kind() const { return m_result.kind; }
+    // GUI thread. A step that needs no job finishes before this returns.
+    virtual void start() = 0;
+    // Any time after start(); the step ends soon after with its result marked stopped.
+    virtual void requestStop() = 0;
+    // Blocks until the step's worker has ended; its remaining signals are not delivered.
+    virtual void stopAndWait() = 0;
+    bool isFinished() const { return m_finished; }
+    const StepResult &result() const { return m_result; }
+
+signals:
+    void progress(int percent);
+    // Results of some shots, before the end.
+    void updated(const StepResult &part);
+    void finished();
+
+protected:
+    void finish();
+    StepResult partOf() const; // an empty result of this step's kind
+    StepResult m_result;
+
+private:
+    bool m_finished = false;
+};
+
+// Where the thumbnails come from.
+enum class ThumbnailSource {
+    Downsample, // made from the photographs on the graphics card, into each photograph's "thumbnails" folder
+    Hires,      // the photographs themselves
+    Existing,   // already in each photograph's "thumbnails" folder
+    None,       // no thumbnail step asked for: the photographs serve, as with Hires
+};
+
+class ThumbnailStep : public Step
+{
+    Q_OBJECT
+public:
+    ThumbnailStep(const QStringList &imagePaths, ThumbnailSource source);
+    ~ThumbnailStep() override;
+    void start() override;
+    void requestStop() override;
+    void stopAndWait() override;
+
+private:
+    QStringList m_imagePaths;
+    ThumbnailSource m_source;
+    std::unique_ptr<DownsamplingThread> m_job;
+    QStringList m_failures;
+};
+
+class DepthStep : public Step
+{
+    Q_OBJECT
+public:
+    DepthStep(const QString &lowresModel, const QVector<Camera> &cameras);
+    ~DepthStep() override;
+    void start() override;
+    void requestStop() override;
+    void stopAndWait() override;
+
+private:
+    QString m_model;
+    QVector<Camera> m_cameras;
+    std::unique_ptr<DepthComputationThread> m_job;
+    QString m_problemTitle;
+    QStringList m_problemTexts;
+};
+
+class OrderingStep : public Step
+{
+    Q_OBJECT
+public:
+    // weights: the ordering job's twelve, each in [0, 1] (JobInputs::featureWeights).
+    OrderingStep(const QStringList &imagePaths, const QVector<Camera> &cameras, const QVector<float> &depths,
+                 const std::array<float, 12> &weights);
+    ~OrderingStep() override;
+    void start() override;
+    void requestStop() override;
+    void stopAndWait() override;
+
+private:
+    QStringList m_imagePaths;
+    QVector<Camera> m_cameras;
+    QVector<float> m_depths;
+    std::array<float, 12> m_weights;
+    std::unique_ptr<OrderAndSemanticThread> m_job;
+    QStringList m_unreadable;
+    QVector<int> m_order;
+    QVector<int> m_clusters;
+};
+
+class MultiresolutionStep : public Step
+{
+    Q_OBJECT
+public:
+    // program: the builder to run; empty for the one beside this program.
+    MultiresolutionStep(const QString &model, bool pointCloud, const QString &output,
+                        const QString &program = QString());
+    ~MultiresolutionStep() override;
+    void start() override;
+    void requestStop() override; // kills the builder
+    void stopAndWait() override;
+
+    // The builder beside this program (its folder followed by "/tessel/tslbuilder").
+    static QString defaultProgram();
+    // Why the builder must not run with these names (it would write over its input); nullopt when it may.
+    static std::optional<Problem> refusal(const QString &model, const QString &output);
+
+private:
+    void ended();
+
+    QString m_model;
+    bool m_pointCloud;
+    QString m_output;
+    QString m_program;
+    std::unique_ptr<TesselComputationProcess> m_builder;
+    bool m_ready = false;
+};
