@@ -138,7 +138,6 @@ private slots:
         QTest::newRow("no input") << QStringList{"generate"} << "INPUT";
         QTest::newRow("two inputs") << QStringList{"generate", input, "other.pfp"} << "INPUT";
         QTest::newRow("unknown option") << QStringList{"generate", input, "--colour"} << "colour";
-        QTest::newRow("upper-case suffix") << QStringList{"generate", "set.PFP"} << "set.PFP";
         QTest::newRow("other suffix") << QStringList{"generate", "set.xml"} << "set.xml";
         QTest::newRow("thumbnail mode")
             << QStringList{"generate", input, "--thumbnails", "fast"} << "--thumbnails";
