@@ -113,7 +113,7 @@ void MainWindow::computeOrderAndSemantic()
         clustering[std::size_t(i)] = pairs.at(i).clustering->value();
     }
     // Every slider of the box shares the same range.
-    const std::array<float, 12> weights =
+    const OrderingWeights weights =
         JobInputs::featureWeights(ordering, clustering, pairs.first().ordering->maximum());
     m_runner->start(new OrderingStep(m_state.imagePaths(), m_state.cameras(), m_state.depths(), weights));
 }

@@ -21,17 +21,29 @@ QStringList thumbnailPaths(const QStringList &imagePaths)
     return result;
 }
 
-std::array<float, 12> featureWeights(const FeatureSliders &ordering, const FeatureSliders &clustering,
-                                     int maximum)
+namespace
 {
-    std::array<float, 12> weights{};
+
+FeatureWeightSet weightSet(const FeatureSliders &sliders, int maximum)
+{
+    const auto weight = [maximum](int value) { return std::clamp(float(value) / float(maximum), 0.0f, 1.0f); };
+    FeatureWeightSet set;
+    set.time = weight(sliders[0]);
+    set.direction = weight(sliders[1]);
+    set.position = weight(sliders[2]);
+    set.target = weight(sliders[3]);
+    set.color = weight(sliders[4]);
+    set.colorSpatial = weight(sliders[5]);
+    return set;
+}
+
+} // namespace
+
+OrderingWeights featureWeights(const FeatureSliders &ordering, const FeatureSliders &clustering, int maximum)
+{
     if (maximum <= 0)
-        return weights;
-    for (std::size_t i = 0; i < 6; ++i) {
-        weights[i] = std::clamp(float(ordering[i]) / float(maximum), 0.0f, 1.0f);
-        weights[i + 6] = std::clamp(float(clustering[i]) / float(maximum), 0.0f, 1.0f);
-    }
-    return weights;
+        return OrderingWeights();
+    return OrderingWeights{weightSet(ordering, maximum), weightSet(clustering, maximum)};
 }
 
 QVector<int> positionsFromOrder(const QVector<int> &order, int rows)

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include "orderingweights.h"
+
 #include <array>
 
 namespace JobInputs
@@ -21,10 +23,9 @@ QStringList thumbnailPaths(const QStringList &imagePaths);
 // position of shot, position of target, color distribution, color spatial distribution.
 using FeatureSliders = std::array<int, 6>;
 
-// The ordering job's twelve weights in its constructor's order: the six ordering weights, then
-// the six clustering weights, each the slider value divided by the sliders' maximum and clamped
+// The ordering job's weights: each the slider value divided by the sliders' maximum and clamped
 // to [0, 1]. A maximum of 0 or less gives all weights 0.
-std::array<float, 12> featureWeights(const FeatureSliders &ordering, const FeatureSliders &clustering,
+OrderingWeights featureWeights(const FeatureSliders &ordering, const FeatureSliders &clustering,
                                      int maximum);
 
 // The position of every row in a viewing order (order[k] is the row shown k-th): element r of

@@ -159,7 +159,7 @@ void DepthStep::stopAndWait()
 // Ordering and clustering --------------------------------------------------------------------
 
 OrderingStep::OrderingStep(const QStringList &imagePaths, const QVector<Camera> &cameras,
-                           const QVector<float> &depths, const std::array<float, 12> &weights)
+                           const QVector<float> &depths, const OrderingWeights &weights)
     : Step(StepKind::Ordering), m_imagePaths(imagePaths), m_cameras(cameras), m_depths(depths),
       m_weights(weights)
 {
@@ -174,9 +174,7 @@ OrderingStep::~OrderingStep()
 
 void OrderingStep::start()
 {
-    const std::array<float, 12> &w = m_weights;
-    m_job = std::make_unique<OrderAndSemanticThread>(m_imagePaths, m_cameras, m_depths, w[0], w[1], w[2],
-                                                     w[3], w[4], w[5], w[6], w[7], w[8], w[9], w[10], w[11]);
+    m_job = std::make_unique<OrderAndSemanticThread>(m_imagePaths, m_cameras, m_depths, m_weights);
     connect(m_job.get(), &OrderAndSemanticThread::newOrder, this,
             [this](const QVector<int> &order) { m_order = order; });
     connect(m_job.get(), &OrderAndSemanticThread::newSemantic, this,

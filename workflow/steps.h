@@ -6,6 +6,7 @@
 // StepRunner starts them and decides which results still matter.
 
 #include "camera.h"
+#include "orderingweights.h"
 #include "problem.h"
 
 #include <QMap>
@@ -115,9 +116,9 @@ class OrderingStep : public Step
 {
     Q_OBJECT
 public:
-    // weights: the ordering job's twelve, each in [0, 1] (JobInputs::featureWeights).
+    // weights: each in [0, 1] (JobInputs::featureWeights).
     OrderingStep(const QStringList &imagePaths, const QVector<Camera> &cameras, const QVector<float> &depths,
-                 const std::array<float, 12> &weights);
+                 const OrderingWeights &weights);
     ~OrderingStep() override;
     void start() override;
     void requestStop() override;
@@ -127,7 +128,7 @@ private:
     QStringList m_imagePaths;
     QVector<Camera> m_cameras;
     QVector<float> m_depths;
-    std::array<float, 12> m_weights;
+    OrderingWeights m_weights;
     std::unique_ptr<OrderAndSemanticThread> m_job;
     QStringList m_unreadable;
     QVector<int> m_order;
