@@ -70,18 +70,19 @@ void transform(const double c[16], double x, double y, double z, double clip[4])
 }
 
 // Which side of the view volume a box lies on: -1 wholly outside one plane, 1 wholly inside all,
-// 0 across. The margin keeps rounding from dropping a face that GL would still draw.
-int classify(const ModelBuffer::Block &b, const double c[16])
+// 0 across. The margins keep rounding, ours and GL's, from dropping a face that GL would draw.
+int classify(const ModelBuffer::Block &b, const ModelBuffer::View &view)
 {
     int outside[6] = {0, 0, 0, 0, 0, 0};
     bool inside = true;
     for (int corner = 0; corner < 8; ++corner) {
         double clip[4];
-        transform(c, (corner & 1) ? b.hi[0] : b.lo[0], (corner & 2) ? b.hi[1] : b.lo[1],
+        transform(view.clip, (corner & 1) ? b.hi[0] : b.lo[0], (corner & 2) ? b.hi[1] : b.lo[1],
                   (corner & 4) ? b.hi[2] : b.lo[2], clip);
         const double w = clip[3];
         for (int axis = 0; axis < 3; ++axis) {
-            const double margin = 1e-4 * (std::abs(clip[axis]) + std::abs(w));
+            const double margin =
+                1e-4 * (std::abs(clip[axis]) + std::abs(w)) + 2.0 * (view.error[axis] + view.error[3]);
             if (clip[axis] > w + margin)
                 ++outside[2 * axis];
             if (clip[axis] < -w - margin)
@@ -96,11 +97,9 @@ int classify(const ModelBuffer::Block &b, const double c[16])
     return inside ? 1 : 0;
 }
 
-// The range of pixel centres (i + 0.5) near a window coordinate, widened by a margin that covers
-// GL's snapping of vertices to sub-pixel steps and the rounding of its own transform.
-void centreRange(double window, std::int32_t &first, std::int32_t &last)
+// The range of pixel centres (i + 0.5) within `margin` pixels of a window coordinate.
+void centreRange(double window, double margin, std::int32_t &first, std::int32_t &last)
 {
-    const double margin = 1.0 / 16.0 + 1e-5 * std::abs(window);
     const double limit = 1 << 30;
     const double low = std::clamp(window - margin - 0.5, -limit, limit);
     const double high = std::clamp(window + margin - 0.5, -limit, limit);
@@ -148,22 +147,6 @@ bool ModelBuffer::upload(const ksr::CMesh &mesh)
             }
             m_indices.push_back(newIndex[v]);
         }
-    // Vertex ranges; children always come after their parent.
-    for (std::size_t b = m_blocks.size(); b-- > 0;) {
-        Block &block = m_blocks[b];
-        if (block.children[0] < 0) {
-            const auto first = m_indices.begin() + block.firstIndex;
-            const auto [lo, hi] = std::minmax_element(first, first + block.indexCount);
-            block.minVertex = *lo;
-            block.maxVertex = *hi;
-        } else {
-            const Block &a = m_blocks[std::size_t(block.children[0])];
-            const Block &c = m_blocks[std::size_t(block.children[1])];
-            block.minVertex = std::min(a.minVertex, c.minVertex);
-            block.maxVertex = std::max(a.maxVertex, c.maxVertex);
-        }
-    }
-
     while (glGetError() != GL_NO_ERROR) {
     }
     glGenBuffers(1, &m_vertexBuffer);
@@ -176,60 +159,72 @@ bool ModelBuffer::upload(const ksr::CMesh &mesh)
         release();
         return false;
     }
+    m_coordinateBound = 0.0;
+    for (float coordinate : m_positions)
+        m_coordinateBound = std::max(m_coordinateBound, double(std::abs(coordinate)));
+    if (!std::isfinite(m_coordinateBound))
+        m_coordinateBound = INFINITY; // every margin unbounded: every face is sent
     const std::size_t used = m_positions.size() / 3;
     m_screen.resize(used);
     m_screenDraw.assign(used, 0);
     return true;
 }
 
-void ModelBuffer::collectVisible(int id, const double clip[16])
+void ModelBuffer::collectVisible(int id, const View &view)
 {
     const Block &block = m_blocks[std::size_t(id)];
-    const int side = classify(block, clip);
+    const int side = classify(block, view);
     if (side < 0)
         return;
     if (side > 0 || block.children[0] < 0) {
         m_visible.push_back(&block);
         return;
     }
-    collectVisible(block.children[0], clip);
-    collectVisible(block.children[1], clip);
+    collectVisible(block.children[0], view);
+    collectVisible(block.children[1], view);
 }
 
-const ModelBuffer::ScreenPoint &ModelBuffer::screenPoint(std::uint32_t v, const double c[16], int width,
-                                                         int height)
+const ModelBuffer::ScreenPoint &ModelBuffer::screenPoint(std::uint32_t v, const View &view)
 {
     ScreenPoint &s = m_screen[v];
     if (m_screenDraw[v] == m_drawNumber)
         return s;
     m_screenDraw[v] = m_drawNumber;
     double clip[4];
-    transform(c, m_positions[3 * v], m_positions[3 * v + 1], m_positions[3 * v + 2], clip);
-    const double x = (clip[0] / clip[3] + 1.0) * 0.5 * width, y = (clip[1] / clip[3] + 1.0) * 0.5 * height;
-    if (clip[3] > 1e-6 * (std::abs(clip[0]) + std::abs(clip[1]) + std::abs(clip[2])) && std::isfinite(x) &&
-        std::isfinite(y)) {
-        centreRange(x, s.firstColumn, s.lastColumn);
-        centreRange(y, s.firstRow, s.lastRow);
-    } else {
+    transform(view.clip, m_positions[3 * v], m_positions[3 * v + 1], m_positions[3 * v + 2], clip);
+    const double w = clip[3];
+    const double ndcX = clip[0] / w, ndcY = clip[1] / w;
+    // Pixels GL's window position may lie from ours: its transform's error after the division,
+    // the snapping of vertices to sub-pixel steps, and a little more.
+    const double marginX =
+        0.5 * view.width * (view.error[0] + std::abs(ndcX) * view.error[3]) / w + 1.0 / 16.0;
+    const double marginY =
+        0.5 * view.height * (view.error[1] + std::abs(ndcY) * view.error[3]) / w + 1.0 / 16.0;
+    const double x = (ndcX + 1.0) * 0.5 * view.width, y = (ndcY + 1.0) * 0.5 * view.height;
+    if (w > 2.0 * view.error[3] && std::isfinite(x) && std::isfinite(y) && std::isfinite(marginX) &&
+        std::isfinite(marginY)) {
+        centreRange(x, marginX + 1e-5 * std::abs(x), s.firstColumn, s.lastColumn);
+        centreRange(y, marginY + 1e-5 * std::abs(y), s.firstRow, s.lastRow);
+    } else { // behind or almost at the eye the projection is unbounded
         s.firstColumn = s.firstRow = INT32_MIN;
         s.lastColumn = s.lastRow = INT32_MAX;
     }
     return s;
 }
 
-void ModelBuffer::keepCoveringFaces(const Block &range, const double c[16], int width, int height)
+void ModelBuffer::keepCoveringFaces(const Block &range, const View &view)
 {
     const std::uint32_t *index = m_indices.data() + range.firstIndex;
     const std::uint32_t *end = index + range.indexCount;
     for (; index != end; index += 3) {
-        const ScreenPoint &a = screenPoint(index[0], c, width, height);
-        const ScreenPoint &b = screenPoint(index[1], c, width, height);
-        const ScreenPoint &d = screenPoint(index[2], c, width, height);
+        const ScreenPoint &a = screenPoint(index[0], view);
+        const ScreenPoint &b = screenPoint(index[1], view);
+        const ScreenPoint &d = screenPoint(index[2], view);
         const std::int32_t firstColumn = std::max(std::min({a.firstColumn, b.firstColumn, d.firstColumn}), 0);
         const std::int32_t lastColumn =
-            std::min(std::max({a.lastColumn, b.lastColumn, d.lastColumn}), width - 1);
+            std::min(std::max({a.lastColumn, b.lastColumn, d.lastColumn}), view.width - 1);
         const std::int32_t firstRow = std::max(std::min({a.firstRow, b.firstRow, d.firstRow}), 0);
-        const std::int32_t lastRow = std::min(std::max({a.lastRow, b.lastRow, d.lastRow}), height - 1);
+        const std::int32_t lastRow = std::min(std::max({a.lastRow, b.lastRow, d.lastRow}), view.height - 1);
         if (firstColumn > lastColumn || firstRow > lastRow)
             continue;
         m_drawn.insert(m_drawn.end(), index, index + 3);
@@ -241,14 +236,27 @@ void ModelBuffer::draw(const double clipFromModel[16], int width, int height)
     m_drawn.clear();
     if (m_indices.empty() || width <= 0 || height <= 0)
         return;
+    View view;
+    std::copy(clipFromModel, clipFromModel + 16, view.clip);
+    view.width = width;
+    view.height = height;
+    // GL transforms in single precision (its matrices and the product with each vertex): a
+    // generous bound of its error per clip coordinate, for vertices up to the largest coordinate.
+    for (int row = 0; row < 4; ++row) {
+        const double terms =
+            (std::abs(view.clip[row]) + std::abs(view.clip[4 + row]) + std::abs(view.clip[8 + row])) *
+                m_coordinateBound +
+            std::abs(view.clip[12 + row]);
+        view.error[row] = 16.0 * std::ldexp(terms, -24);
+    }
     m_visible.clear();
-    collectVisible(0, clipFromModel);
+    collectVisible(0, view);
     if (++m_drawNumber == 0) { // wrapped: forget every stamp
         std::fill(m_screenDraw.begin(), m_screenDraw.end(), 0);
         m_drawNumber = 1;
     }
     for (const Block *block : m_visible)
-        keepCoveringFaces(*block, clipFromModel, width, height);
+        keepCoveringFaces(*block, view);
     if (m_drawn.empty())
         return;
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);

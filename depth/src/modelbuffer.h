@@ -14,7 +14,8 @@
 // The faces are kept in spatial blocks (a kd tree over their centres). A draw skips the blocks
 // wholly outside the view volume, then the faces whose screen bounding box holds no pixel
 // centre: a face produces a fragment only where it covers a pixel centre. Both tests keep a
-// margin far above rounding, and with a less-than depth test the order of the faces does not
+// margin above the error of GL's single-precision transform (which grows with the model's
+// coordinates) and its sub-pixel snapping, and with a less-than depth test the order of the faces does not
 // change the nearest depth kept at a pixel, so the depth buffer is that of drawing every face.
 //
 // GL names are plain integers so that this header stays free of GL headers. Use it on the thread
@@ -53,20 +54,28 @@ public:
         float lo[3], hi[3];           // bounding box of the block's vertices
         std::uint32_t firstIndex = 0; // into the index list
         std::uint32_t indexCount = 0;
-        std::uint32_t minVertex = 0, maxVertex = 0;
         int children[2] = {-1, -1}; // both -1 for a leaf
     };
 
+    // The view of one draw: the clip matrix, bounds on how far GL's single-precision transform
+    // may stray from it per clip coordinate, and the viewport.
+    struct View {
+        double clip[16];
+        double error[4];
+        int width, height;
+    };
+
 private:
-    void collectVisible(int block, const double clip[16]);
+    void collectVisible(int block, const View &view);
     struct ScreenPoint;
-    const ScreenPoint &screenPoint(std::uint32_t vertex, const double clip[16], int width, int height);
-    void keepCoveringFaces(const Block &range, const double clip[16], int width, int height);
+    const ScreenPoint &screenPoint(std::uint32_t vertex, const View &view);
+    void keepCoveringFaces(const Block &range, const View &view);
 
     unsigned int m_vertexBuffer = 0;
     unsigned int m_indexBuffer = 0; // refilled by every draw
     std::vector<Block> m_blocks;    // the root first
     std::vector<float> m_positions; // three per vertex, in buffer order
+    double m_coordinateBound = 0.0; // largest magnitude of a coordinate
     std::vector<std::uint32_t> m_indices;
 
     // Scratch of a draw.

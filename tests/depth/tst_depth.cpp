@@ -268,17 +268,22 @@ private slots:
         QTest::addColumn<QSize>("viewport");
         QTest::addColumn<QPointF>("principal");
         QTest::addColumn<bool>("sees");
+        QTest::addColumn<Point3f>("offset"); // of the whole scene: large coordinates strain float
         QTest::addRow("from above") << Point3f(44, 40, 150) << Point3f(44, 44, 0) << QSize(3000, 2000)
-                                    << QPointF(1500, 1000) << true;
+                                    << QPointF(1500, 1000) << true << Point3f();
         QTest::addRow("low across") << Point3f(5, 5, 8) << Point3f(60, 60, 0) << QSize(3000, 2000)
-                                    << QPointF(1500, 1000) << true;
-        QTest::addRow("close to the ground")
-            << Point3f(44, 44, 4) << Point3f(80, 47, 0) << QSize(3000, 2000) << QPointF(1500, 1000) << true;
-        QTest::addRow("portrait, off-centre")
-            << Point3f(-10, 20, 30) << Point3f(50, 50, 0) << QSize(2000, 3000) << QPointF(300, 2500) << true;
+                                    << QPointF(1500, 1000) << true << Point3f();
+        QTest::addRow("close to the ground") << Point3f(44, 44, 4) << Point3f(80, 47, 0) << QSize(3000, 2000)
+                                             << QPointF(1500, 1000) << true << Point3f();
+        QTest::addRow("portrait, off-centre") << Point3f(-10, 20, 30) << Point3f(50, 50, 0)
+                                              << QSize(2000, 3000) << QPointF(300, 2500) << true << Point3f();
         QTest::addRow("looking away") << Point3f(-20, 44, 5) << Point3f(-80, 44, 5) << QSize(3000, 2000)
-                                      << QPointF(1500, 1000) << false;
+                                      << QPointF(1500, 1000) << false << Point3f();
+        QTest::addRow("far from the origin")
+            << Point3f(-10, 20, 30) << Point3f(50, 50, 0) << QSize(3000, 2000) << QPointF(1400, 1100) << true
+            << Point3f(500000, 250000, 80);
     }
+
     void bufferedDrawMatchesWholeModel()
     {
         QFETCH(Point3f, eye);
@@ -286,12 +291,14 @@ private slots:
         QFETCH(QSize, viewport);
         QFETCH(QPointF, principal);
         QFETCH(bool, sees);
+        QFETCH(Point3f, offset);
         const int side = 90;
         QVector<Point3f> points;
         QVector<testmodels::Triangle> faces;
         for (int j = 0; j < side; ++j)
             for (int i = 0; i < side; ++i)
-                points.append({float(i), float(j), 3.0f * std::sin(0.3f * i) * std::cos(0.25f * j)});
+                points.append(offset +
+                              Point3f(float(i), float(j), 3.0f * std::sin(0.3f * i) * std::cos(0.25f * j)));
         for (int j = 0; j + 1 < side; ++j)
             for (int i = 0; i + 1 < side; ++i) {
                 const int a = j * side + i;
@@ -304,8 +311,8 @@ private slots:
         r.setRow(0, right);
         r.setRow(1, back.cross(right));
         r.setRow(2, back);
-        const Camera cam =
-            camera(r, eye, viewport.width(), viewport.height(), float(principal.x()), float(principal.y()));
+        const Camera cam = camera(r, eye + offset, viewport.width(), viewport.height(), float(principal.x()),
+                                  float(principal.y()));
         Depth depth;
         QVERIFY(prepare(depth, writeModel(points, faces)));
         depth.setUseModelBuffer(false);
