@@ -184,32 +184,43 @@ void ModelBuffer::collectVisible(int id, const View &view)
     collectVisible(block.children[1], view);
 }
 
-const ModelBuffer::ScreenPoint &ModelBuffer::screenPoint(std::uint32_t v, const View &view)
+void ModelBuffer::project(std::uint32_t v, const View &view)
 {
     ScreenPoint &s = m_screen[v];
-    if (m_screenDraw[v] == m_drawNumber)
-        return s;
-    m_screenDraw[v] = m_drawNumber;
     double clip[4];
     transform(view.clip, m_positions[3 * v], m_positions[3 * v + 1], m_positions[3 * v + 2], clip);
     const double w = clip[3];
-    const double ndcX = clip[0] / w, ndcY = clip[1] / w;
-    // Pixels GL's window position may lie from ours: its transform's error after the division,
-    // the snapping of vertices to sub-pixel steps, and a little more.
-    const double marginX =
-        0.5 * view.width * (view.error[0] + std::abs(ndcX) * view.error[3]) / w + 1.0 / 16.0;
-    const double marginY =
-        0.5 * view.height * (view.error[1] + std::abs(ndcY) * view.error[3]) / w + 1.0 / 16.0;
-    const double x = (ndcX + 1.0) * 0.5 * view.width, y = (ndcY + 1.0) * 0.5 * view.height;
-    if (w > 2.0 * view.error[3] && std::isfinite(x) && std::isfinite(y) && std::isfinite(marginX) &&
-        std::isfinite(marginY)) {
-        centreRange(x, marginX + 1e-5 * std::abs(x), s.firstColumn, s.lastColumn);
-        centreRange(y, marginY + 1e-5 * std::abs(y), s.firstRow, s.lastRow);
-    } else { // behind or almost at the eye the projection is unbounded
+    if (!(w > 2.0 * view.error[3])) { // behind or almost at the eye the projection is unbounded
         s.firstColumn = s.firstRow = INT32_MIN;
         s.lastColumn = s.lastRow = INT32_MAX;
+        return;
     }
-    return s;
+    const double toNdc = 1.0 / w;
+    const double ndcX = clip[0] * toNdc, ndcY = clip[1] * toNdc;
+    const double x = (ndcX + 1.0) * 0.5 * view.width, y = (ndcY + 1.0) * 0.5 * view.height;
+    // Pixels GL's window position may lie from ours: its transform's error after the division,
+    // the snapping of vertices to sub-pixel steps, and a little more.
+    const double marginX = 0.5 * view.width * (view.error[0] + std::abs(ndcX) * view.error[3]) * toNdc +
+                           1.0 / 16.0 + 1e-5 * std::abs(x);
+    const double marginY = 0.5 * view.height * (view.error[1] + std::abs(ndcY) * view.error[3]) * toNdc +
+                           1.0 / 16.0 + 1e-5 * std::abs(y);
+    // NaN fails every comparison in centreRange's clamp; treat it as reaching everything.
+    if (std::isnan(marginX + marginY + x + y)) {
+        s.firstColumn = s.firstRow = INT32_MIN;
+        s.lastColumn = s.lastRow = INT32_MAX;
+        return;
+    }
+    centreRange(x, marginX, s.firstColumn, s.lastColumn);
+    centreRange(y, marginY, s.firstRow, s.lastRow);
+}
+
+const ModelBuffer::ScreenPoint &ModelBuffer::screenPoint(std::uint32_t v, const View &view)
+{
+    if (m_screenDraw[v] != m_drawNumber) {
+        m_screenDraw[v] = m_drawNumber;
+        project(v, view);
+    }
+    return m_screen[v];
 }
 
 void ModelBuffer::keepCoveringFaces(const Block &range, const View &view)
@@ -254,6 +265,15 @@ void ModelBuffer::draw(const double clipFromModel[16], int width, int height)
     if (++m_drawNumber == 0) { // wrapped: forget every stamp
         std::fill(m_screenDraw.begin(), m_screenDraw.end(), 0);
         m_drawNumber = 1;
+    }
+    // When most of the model is in view, projecting every vertex in order beats picking them.
+    std::size_t visibleIndices = 0;
+    for (const Block *block : m_visible)
+        visibleIndices += block->indexCount;
+    if (4 * visibleIndices >= m_indices.size()) {
+        std::fill(m_screenDraw.begin(), m_screenDraw.end(), m_drawNumber);
+        for (std::uint32_t v = 0; v < m_screen.size(); ++v)
+            project(v, view);
     }
     for (const Block *block : m_visible)
         keepCoveringFaces(*block, view);

@@ -68,6 +68,7 @@ public:
 private:
     void collectVisible(int block, const View &view);
     struct ScreenPoint;
+    void project(std::uint32_t vertex, const View &view);
     const ScreenPoint &screenPoint(std::uint32_t vertex, const View &view);
     void keepCoveringFaces(const Block &range, const View &view);
 
