@@ -1,8 +1,10 @@
 #include "multipartition.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 namespace
 {
@@ -50,15 +52,16 @@ template <typename Key> class KeyNumbering
 public:
     explicit KeyNumbering(std::size_t expected)
     {
+        // At most two keys in three slots: probes stay short, the table small.
         std::size_t capacity = 16;
-        while (capacity < 2 * expected)
+        while (2 * capacity < 3 * expected)
             capacity *= 2;
         m_slots.resize(capacity);
     }
     // The key's number; `added` tells whether it is new.
     std::uint32_t add(const Key &key, bool &added)
     {
-        if (2 * (m_count + 1) > m_slots.size())
+        if (3 * (m_count + 1) > 2 * m_slots.size())
             grow();
         Slot &slot = m_slots[slotOf(key)];
         added = slot.number == 0;
@@ -74,7 +77,7 @@ public:
     // use are reset, so numbering many small sets costs nothing per set beyond its keys.
     void clear(std::size_t expected)
     {
-        if (2 * expected > m_slots.size()) {
+        if (3 * expected > 2 * m_slots.size()) {
             *this = KeyNumbering(expected);
             return;
         }
@@ -352,8 +355,14 @@ TslNode clusterOnce(const TslNode &in, const ksr::Point3f &origin, float cell,
             const std::uint32_t a = s.remap[t[0]], b = s.remap[t[1]], c = s.remap[t[2]];
             if (a == b || b == c || a == c)
                 continue;
+            // Sorted by three compare-and-swaps.
             std::array<std::uint32_t, 3> sorted{a, b, c};
-            std::sort(sorted.begin(), sorted.end());
+            if (sorted[1] < sorted[0])
+                std::swap(sorted[0], sorted[1]);
+            if (sorted[2] < sorted[1])
+                std::swap(sorted[1], sorted[2]);
+            if (sorted[1] < sorted[0])
+                std::swap(sorted[0], sorted[1]);
             bool repeat = false;
             for (std::uint32_t m = s.firstMet[sorted[0]]; m != UINT32_MAX && !repeat; m = s.met[m].next)
                 repeat = s.met[m].b == sorted[1] && s.met[m].c == sorted[2];
@@ -426,6 +435,31 @@ TslNode thin(const TslNode &merged, const ksr::Point3f &origin, const PartitionS
             return out;
         cell *= 1.25f;
     }
+}
+
+// Threads for work split into independent jobs: one per processor, a few at most.
+int workerCount()
+{
+    return std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
+}
+
+// Runs job(i, worker) for i = 0 .. count - 1 on workerCount() threads, this one included; each
+// worker takes the next job when done with one, so uneven jobs spread out. Jobs must touch
+// disjoint data; `worker` (below workerCount()) picks per-thread working memory.
+template <typename Job> void runInParallel(int count, const Job &job)
+{
+    const int workers = std::min(workerCount(), count);
+    std::atomic<int> next{0};
+    auto work = [&](int worker) {
+        for (int i = next++; i < count; i = next++)
+            job(i, worker);
+    };
+    std::vector<std::thread> threads;
+    for (int worker = 1; worker < workers; ++worker)
+        threads.emplace_back(work, worker);
+    work(0);
+    for (std::thread &thread : threads)
+        thread.join();
 }
 
 } // namespace
@@ -523,68 +557,79 @@ bool buildMultiresolution(const ksr::CMesh &mesh, const PartitionSettings &setti
     }
     origin = model.bboxMin;
 
-    ClusterScratch scratch;
+    // The nodes of a level depend only on the level below: they are thinned side by side.
+    std::vector<ClusterScratch> scratch(static_cast<std::size_t>(workerCount()));
     for (int level = depth - 1; level >= 0; --level) {
         const int firstNode = TslModel::firstNodeOfLevel(level);
-        for (int i = firstNode; i < firstNode + TslModel::nodesInLevel(level); ++i) {
+        runInParallel(TslModel::nodesInLevel(level), [&](int j, int worker) {
+            const int i = firstNode + j;
             TslNode &node = model.nodes[i];
-            node =
-                thin(mergeNodes(model.nodes[2 * i + 1], model.nodes[2 * i + 2]), origin, settings, scratch);
+            node = thin(mergeNodes(model.nodes[2 * i + 1], model.nodes[2 * i + 2]), origin, settings,
+                        scratch[std::size_t(worker)]);
             node.level = level;
             node.updateBoundingBox();
-        }
+        });
         report(QStringLiteral("N_triangles %1").arg(model.levelPrimitiveCount(level)));
     }
     return true;
 }
 
-void uniformNormals(TslModel &model)
+namespace
 {
-    for (int level = 0; level < model.levelCount; ++level) {
-        const int firstNode = TslModel::firstNodeOfLevel(level);
-        const int lastNode = firstNode + TslModel::nodesInLevel(level);
-        if (model.pointCloud) {
-            for (int i = firstNode; i < lastNode; ++i) {
-                TslNode &node = model.nodes[i];
-                node.normals.resize(node.positions.size());
-                for (ksr::Point3f &n : node.normals)
-                    n.normalize();
-            }
-            continue;
-        }
-        // Every vertex of the level gets the number of its place (its exact position); the
-        // area-weighted face normals are summed per place in node, face and corner order.
-        std::size_t vertexCount = 0;
-        for (int i = firstNode; i < lastNode; ++i)
-            vertexCount += model.nodes[i].positions.size();
-        KeyNumbering<PositionKey> places(vertexCount);
-        std::vector<std::uint32_t> placeOf(vertexCount);
-        std::size_t next = 0;
-        for (int i = firstNode; i < lastNode; ++i)
-            for (const ksr::Point3f &p : model.nodes[i].positions) {
-                bool added = false;
-                placeOf[next++] = places.add(positionKey(p), added);
-            }
-        std::vector<ksr::Point3f> sums(places.size());
-        std::size_t nodeStart = 0;
-        for (int i = firstNode; i < lastNode; ++i) {
-            const TslNode &node = model.nodes[i];
-            for (const auto &t : node.triangles) {
-                const ksr::Point3f &a = node.positions[t[0]], &b = node.positions[t[1]],
-                                   &c = node.positions[t[2]];
-                const ksr::Point3f faceNormal = (b - a).cross(c - a);
-                for (std::uint32_t v : t)
-                    sums[placeOf[nodeStart + v]] += faceNormal;
-            }
-            nodeStart += node.positions.size();
-        }
-        nodeStart = 0;
+
+void uniformLevelNormals(TslModel &model, int level)
+{
+    const int firstNode = TslModel::firstNodeOfLevel(level);
+    const int lastNode = firstNode + TslModel::nodesInLevel(level);
+    if (model.pointCloud) {
         for (int i = firstNode; i < lastNode; ++i) {
             TslNode &node = model.nodes[i];
             node.normals.resize(node.positions.size());
-            for (std::size_t v = 0; v < node.positions.size(); ++v)
-                node.normals[v] = sums[placeOf[nodeStart + v]].normalized();
-            nodeStart += node.positions.size();
+            for (ksr::Point3f &n : node.normals)
+                n.normalize();
         }
+        return;
     }
+    // Every vertex of the level gets the number of its place (its exact position); the
+    // area-weighted face normals are summed per place in node, face and corner order.
+    std::size_t vertexCount = 0;
+    for (int i = firstNode; i < lastNode; ++i)
+        vertexCount += model.nodes[i].positions.size();
+    KeyNumbering<PositionKey> places(vertexCount);
+    std::vector<std::uint32_t> placeOf(vertexCount);
+    std::size_t next = 0;
+    for (int i = firstNode; i < lastNode; ++i)
+        for (const ksr::Point3f &p : model.nodes[i].positions) {
+            bool added = false;
+            placeOf[next++] = places.add(positionKey(p), added);
+        }
+    std::vector<ksr::Point3f> sums(places.size());
+    std::size_t nodeStart = 0;
+    for (int i = firstNode; i < lastNode; ++i) {
+        const TslNode &node = model.nodes[i];
+        for (const auto &t : node.triangles) {
+            const ksr::Point3f &a = node.positions[t[0]], &b = node.positions[t[1]],
+                               &c = node.positions[t[2]];
+            const ksr::Point3f faceNormal = (b - a).cross(c - a);
+            for (std::uint32_t v : t)
+                sums[placeOf[nodeStart + v]] += faceNormal;
+        }
+        nodeStart += node.positions.size();
+    }
+    nodeStart = 0;
+    for (int i = firstNode; i < lastNode; ++i) {
+        TslNode &node = model.nodes[i];
+        node.normals.resize(node.positions.size());
+        for (std::size_t v = 0; v < node.positions.size(); ++v)
+            node.normals[v] = sums[placeOf[nodeStart + v]].normalized();
+        nodeStart += node.positions.size();
+    }
+}
+
+} // namespace
+
+void uniformNormals(TslModel &model)
+{
+    // Levels share nothing: they are done side by side.
+    runInParallel(model.levelCount, [&model](int level, int) { uniformLevelNormals(model, level); });
 }
