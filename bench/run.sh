@@ -56,7 +56,7 @@ bench_depth() {
 }
 
 bench_tslbuilder() {
-    compile bench_tslbuilder tslbuilder make-sample-dataset
+    compile bench_tslbuilder tslbuilder make-sample-dataset orvelle-index
     local models=${TSL_MODELS:-}
     if [ -z "$models" ]; then
         local generated="$build/bench-data/model-2m"

@@ -45,16 +45,17 @@ struct BuilderRun {
     QByteArray digest; // of the output file
 };
 
-BuilderRun runBuilder(const QString &builder, const QString &model, const QString &output)
+BuilderRun runProgram(const QString &program, const QStringList &arguments, const QString &output)
 {
     BuilderRun run;
-    QFile::remove(output);
+    if (!output.isEmpty())
+        QFile::remove(output);
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QElapsedTimer timer;
     const double cpuStart = processorSeconds(RUSAGE_CHILDREN);
     timer.start();
-    process.start(builder, {"-C", "-F", "10000", "-o", output, model});
+    process.start(program, arguments);
     // Reading the output as it comes, as the window does, so the pipe never fills.
     while (process.state() != QProcess::NotRunning && process.waitForReadyRead(-1))
         process.readAllStandardOutput();
@@ -63,12 +64,17 @@ BuilderRun runBuilder(const QString &builder, const QString &model, const QStrin
     run.cpuMs = (processorSeconds(RUSAGE_CHILDREN) - cpuStart) * 1e3;
     run.ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     QFile file(output);
-    if (run.ok && file.open(QIODevice::ReadOnly)) {
+    if (run.ok && !output.isEmpty() && file.open(QIODevice::ReadOnly)) {
         QCryptographicHash hash(QCryptographicHash::Sha256);
         hash.addData(&file);
         run.digest = hash.result().toHex();
     }
     return run;
+}
+
+BuilderRun runBuilder(const QString &builder, const QString &model, const QString &output)
+{
+    return runProgram(builder, {"-C", "-F", "10000", "-o", output, model}, output);
 }
 
 } // namespace
@@ -83,10 +89,15 @@ int main(int argc, char *argv[])
     parser.addOption({"builder", "The builder to time (default: the one built with this program).", "PATH",
                       TSLBUILDER_PATH});
     parser.addOption({"before", "An older builder to time in turn and compare outputs with.", "PATH"});
+    parser.addOption({"reader",
+                      "A program that only reads the model, run as \"PATH inspect MODEL\" for the time of "
+                      "reading as a whole process (default: orvelle-index, when built).",
+                      "PATH", ORVELLE_INDEX_PATH});
     parser.addPositionalArgument("MODEL", "Models to build (ply, stl, off, obj).", "MODEL...");
     parser.process(app);
     const int runs = std::max(1, parser.value("runs").toInt());
     const QString builder = parser.value("builder"), before = parser.value("before");
+    const QString reader = QFile::exists(parser.value("reader")) ? parser.value("reader") : QString();
     if (parser.positionalArguments().isEmpty())
         parser.showHelp(1);
     QTemporaryDir dir;
@@ -97,7 +108,8 @@ int main(int argc, char *argv[])
 
     bool allIdentical = true;
     for (const QString &model : parser.positionalArguments()) {
-        QVector<double> read, readCpu, built, builtCpu, old, oldCpu, buildRatio, beforeRatio;
+        QVector<double> readProcess, readProcessCpu, read, readCpu, built, builtCpu, old, oldCpu, buildRatio,
+            beforeRatio;
         bool identical = true, failed = false;
         std::size_t faces = 0;
         for (int round = 0; round < runs && !failed; ++round) {
@@ -115,6 +127,11 @@ int main(int argc, char *argv[])
             }
             read.append(double(timer.nsecsElapsed()) / 1e6);
             readCpu.append((processorSeconds(RUSAGE_SELF) - cpuStart) * 1e3);
+            if (!reader.isEmpty()) {
+                const BuilderRun reading = runProgram(reader, {"inspect", model}, QString());
+                readProcess.append(reading.ms);
+                readProcessCpu.append(reading.cpuMs);
+            }
             const BuilderRun after = runBuilder(builder, model, dir.filePath("after.tsl"));
             failed = !after.ok;
             built.append(after.ms);
@@ -141,6 +158,15 @@ int main(int argc, char *argv[])
             "(processor %.2f)\n",
             median(read), median(readCpu), median(built), median(builtCpu), median(buildRatio),
             median(builtCpu) / median(readCpu));
+        if (!reader.isEmpty()) {
+            std::printf("  read as a process %.0f ms (processor %.0f ms); builder/read-process %.2f "
+                        "(processor %.2f)\n",
+                        median(readProcess), median(readProcessCpu), median(built) / median(readProcess),
+                        median(builtCpu) / median(readProcessCpu));
+            if (!before.isEmpty())
+                std::printf("  before/read-process %.2f (processor %.2f)\n",
+                            median(old) / median(readProcess), median(oldCpu) / median(readProcessCpu));
+        }
         if (!before.isEmpty()) {
             std::printf(
                 "  before %.0f ms (processor %.0f ms); before/after %.2f; before/read %.2f (processor "
