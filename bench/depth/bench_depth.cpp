@@ -1,17 +1,28 @@
-// Times the depth job: 1,000 shots around a generated terrain of about 200,000 triangles.
-// Usage: bench_depth [shots] [grid side]; needs a display (xvfb-run -a bench_depth).
+// Depth job before and after the static model buffers: the same shots rendered with the model
+// sent whole for every shot (before) and drawn from buffers uploaded once (after), in turn, with
+// the per-shot times, their ratio and the largest difference between the two runs' depths.
+// Usage: bench_depth [--shots N] [--rounds R] [--grid SIDE] [--project FILE.pfp]
+// Default model: a generated terrain of SIDE x SIDE vertices (318: about 200,000 triangles) seen
+// from N cameras around it; --project takes the first mesh and the cameras (repeated up to N) of
+// a project instead. Needs a display (xvfb-run -a bench_depth).
 
 #include "depth.h"
 #include "depthcomputationthread.h"
+#include "polyforgeproject.h"
 #include "polymodel3d.h"
 
+#include <QCommandLineParser>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <sys/resource.h>
 
 namespace
 {
@@ -62,19 +73,8 @@ Camera lookAt(const ksr::Point3f &eye, const ksr::Point3f &target)
     return c;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+QVector<Camera> camerasAround(int side, int shots)
 {
-    QGuiApplication app(argc, argv);
-    const int shots = argc > 1 ? std::max(1, atoi(argv[1])) : 1000;
-    const int side = argc > 2 ? std::max(2, atoi(argv[2])) : 318;
-    QTemporaryDir dir;
-    const QString model = dir.filePath("terrain.ply");
-    if (!dir.isValid() || !writeTerrain(model, side)) {
-        std::fprintf(stderr, "bench_depth: cannot write the model\n");
-        return 1;
-    }
     QVector<Camera> cameras;
     const float middle = (side - 1) * 0.5f;
     for (int i = 0; i < shots; ++i) {
@@ -83,24 +83,39 @@ int main(int argc, char *argv[])
                                middle + middle * 0.8f * std::sin(angle), 30.0f + (i % 7) * 10.0f);
         cameras.append(lookAt(eye, ksr::Point3f(middle, middle, 0)));
     }
+    return cameras;
+}
 
-    QElapsedTimer timer;
-    timer.start();
-    {
-        PolyModel3D probe;
-        probe.load(model);
-        std::printf("model: %d vertices, %d triangles, loaded in %lld ms\n", probe.vertexCount(),
-                    probe.faceCount(), timer.elapsed());
-    }
+// Processor seconds used so far by every thread of this process (llvmpipe's included).
+double processorSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
 
+struct Run {
+    double msPerShot = 0.0;    // wall clock
+    double cpuMsPerShot = 0.0; // processor time, all threads
+    double drawnShare = 0.0;   // faces sent per shot / faces of the model (after only)
+    QVector<float> depths;
+};
+
+Run runJob(const QString &model, const QVector<Camera> &cameras, bool useBuffer)
+{
+    Run run;
+    run.depths.resize(cameras.size());
     DepthComputationThread job(model, cameras);
-    int reported = 0;
-    double sum = 0.0;
+    job.depthRenderer()->setUseModelBuffer(useBuffer);
+    double drawn = 0.0;
     QObject::connect(
         &job, &DepthComputationThread::newDepth, &job,
-        [&](int, float value) {
-            ++reported;
-            sum += value;
+        [&](int i, float value) {
+            run.depths[i] = value;
+            const ModelBuffer &buffer = job.depthRenderer()->modelBuffer();
+            if (!buffer.isEmpty())
+                drawn += double(buffer.drawnTriangles()) / double(buffer.triangleCount());
         },
         Qt::DirectConnection);
     QObject::connect(
@@ -109,11 +124,117 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(message));
         },
         Qt::DirectConnection);
-    timer.restart();
+    QElapsedTimer timer;
+    timer.start();
+    const double cpuStart = processorSeconds();
     job.start();
     job.wait();
-    const qint64 total = timer.elapsed();
-    std::printf("depth job: %d shots in %lld ms (model load included): %.2f ms per shot; mean depth %.2f\n",
-                reported, total, reported ? double(total) / reported : 0.0, reported ? sum / reported : 0.0);
-    return reported == shots ? 0 : 1;
+    run.msPerShot = double(timer.nsecsElapsed()) / 1e6 / cameras.size();
+    run.cpuMsPerShot = (processorSeconds() - cpuStart) * 1e3 / cameras.size();
+    run.drawnShare = drawn / cameras.size();
+    return run;
+}
+
+double median(QVector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0.0 : values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Depth job: model sent whole per shot (before) against static buffers (after).");
+    parser.addHelpOption();
+    parser.addOption({"shots", "Shots per run (default 300).", "N", "300"});
+    parser.addOption({"rounds", "Before/after pairs (default 3).", "R", "3"});
+    parser.addOption({"grid", "Side of the generated terrain in vertices (default 318).", "SIDE", "318"});
+    parser.addOption(
+        {"only", "Run only the \"before\" or only the \"after\" renderer, for a profiler.", "WHICH"});
+    parser.addOption({"project", "Use the first mesh and the cameras of a project file.", "FILE.pfp"});
+    parser.process(app);
+    const int shots = std::max(1, parser.value("shots").toInt());
+    const int rounds = std::max(1, parser.value("rounds").toInt());
+    const int side = std::max(2, parser.value("grid").toInt());
+
+    QTemporaryDir dir;
+    QString model;
+    QVector<Camera> cameras;
+    if (parser.isSet("project")) {
+        QStringList rasters, meshes;
+        QVector<Camera> projectCameras;
+        QString error;
+        const QString project = parser.value("project");
+        if (!PolyforgeProject::readProject(project, projectCameras, rasters, meshes, &error) ||
+            projectCameras.isEmpty() || meshes.isEmpty()) {
+            std::fprintf(stderr, "bench_depth: %s has no usable cameras and mesh %s\n", qPrintable(project),
+                         qPrintable(error));
+            return 1;
+        }
+        model = QFileInfo(project).absoluteDir().filePath(meshes.first());
+        for (int i = 0; i < shots; ++i)
+            cameras.append(projectCameras[i % projectCameras.size()]);
+    } else {
+        model = dir.filePath("terrain.ply");
+        if (!dir.isValid() || !writeTerrain(model, side)) {
+            std::fprintf(stderr, "bench_depth: cannot write the model\n");
+            return 1;
+        }
+        cameras = camerasAround(side, shots);
+    }
+    PolyModel3D probe;
+    probe.load(model);
+    std::printf("model %s: %d vertices, %d triangles; %d shots per run, %d rounds\n",
+                qPrintable(QFileInfo(model).fileName()), probe.vertexCount(), probe.faceCount(), shots,
+                rounds);
+
+    // Wall clock and processor time per shot, before and after, and their ratios, per round.
+    QVector<double> wallBefore, wallAfter, wallRatio, cpuBefore, cpuAfter, cpuRatio;
+    float largestDifference = 0.0f;
+    int differing = 0, compared = 0;
+    double drawnShare = 0.0;
+    const QString only = parser.value("only");
+    for (int round = 0; round < rounds; ++round) {
+        if (!only.isEmpty()) {
+            const Run run = runJob(model, cameras, only == "after");
+            std::printf("%s only: %.2f ms per shot, %.2f ms of processor time\n", qPrintable(only),
+                        run.msPerShot, run.cpuMsPerShot);
+            continue;
+        }
+        const Run a = runJob(model, cameras, false);
+        const Run b = runJob(model, cameras, true);
+        wallBefore.append(a.msPerShot);
+        wallAfter.append(b.msPerShot);
+        wallRatio.append(a.msPerShot / b.msPerShot);
+        cpuBefore.append(a.cpuMsPerShot);
+        cpuAfter.append(b.cpuMsPerShot);
+        cpuRatio.append(a.cpuMsPerShot / b.cpuMsPerShot);
+        drawnShare = b.drawnShare;
+        for (int i = 0; i < shots; ++i) {
+            const float difference = std::abs(a.depths[i] - b.depths[i]);
+            largestDifference = std::max(largestDifference, difference);
+            differing += difference != 0.0f;
+            ++compared;
+        }
+        std::printf("round %d: wall ms per shot before %.2f after %.2f (before/after %.2f); "
+                    "processor ms per shot before %.2f after %.2f (before/after %.2f)\n",
+                    round + 1, a.msPerShot, b.msPerShot, wallRatio.last(), a.cpuMsPerShot, b.cpuMsPerShot,
+                    cpuRatio.last());
+        std::fflush(stdout);
+    }
+    if (!only.isEmpty())
+        return 0;
+    std::printf("median wall ms per shot:      before %.2f after %.2f before/after %.2f\n",
+                median(wallBefore), median(wallAfter), median(wallRatio));
+    std::printf("median processor ms per shot: before %.2f after %.2f before/after %.2f\n", median(cpuBefore),
+                median(cpuAfter), median(cpuRatio));
+    std::printf("(model load included; processor time counts llvmpipe's threads too)\n");
+    std::printf("after: %.1f %% of the faces sent per shot on average\n", 100.0 * drawnShare);
+    std::printf("depths: %d of %d differ, largest difference %g\n", differing, compared,
+                double(largestDifference));
+    return 0;
 }

@@ -35,10 +35,12 @@ Depth::~Depth()
     // GL objects die with the context; free them first when the context can still be made current.
     if (isInitialized() && makeCurrent()) {
         m_fbo.destroy();
+        m_modelBuffer.release();
         m_colorTexture.release();
         m_depthTexture.release();
     } else {
         m_fbo.forget();
+        m_modelBuffer.forget();
         m_colorTexture.forget();
         m_depthTexture.forget();
     }
@@ -58,6 +60,11 @@ bool Depth::setModel(const QString &fileName)
 {
     auto model = std::make_unique<PolyModel3D>();
     m_model.reset();
+    if (isInitialized() && makeCurrent())
+        m_modelBuffer.release();
+    else
+        m_modelBuffer.forget();
+    m_bufferTried = false;
     if (!model->load(fileName)) {
         qDebug() << "file not found" << fileName;
         return false;
@@ -153,9 +160,36 @@ void Depth::paintGL()
 
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
-    m_model->render();
+    drawModel();
     glFinish();
     m_viewDrawn = checkGlErrors("while drawing the model");
+}
+
+void Depth::drawModel()
+{
+    m_drewFromBuffer = false;
+    if (m_useModelBuffer && !m_bufferTried) {
+        m_bufferTried = true;
+        if (const ksr::CMesh *mesh = m_model->mesh())
+            m_modelBuffer.upload(*mesh);
+    }
+    if (!m_useModelBuffer || m_modelBuffer.isEmpty()) {
+        m_model->render();
+        return;
+    }
+    // Only the depth buffer is read: colours would cost fragment work for nothing.
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    double clipFromModel[16];
+    for (int column = 0; column < 4; ++column)
+        for (int row = 0; row < 4; ++row) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k)
+                sum += m_projection[4 * k + row] * m_modelview[4 * column + k];
+            clipFromModel[4 * column + row] = sum;
+        }
+    m_modelBuffer.draw(clipFromModel, m_viewport[2], m_viewport[3]);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    m_drewFromBuffer = true;
 }
 
 float Depth::computeDepth(const Camera &shot)

@@ -3,6 +3,7 @@
 
 #include "camera.h"
 #include "fbo.h"
+#include "modelbuffer.h"
 #include "offscreenglwidget.h"
 
 #include <QSize>
@@ -38,6 +39,15 @@ public:
     // that are not finite). GL errors are logged, never fatal.
     float computeDepth(const Camera &shot);
 
+    // Whether a triangle model is drawn from buffers uploaded once per model (the default) or
+    // sent whole for every view through the model's render(); both give the same depths, the
+    // second only slower. Point clouds, and models the buffers cannot hold, always take render().
+    void setUseModelBuffer(bool on) { m_useModelBuffer = on; }
+    // Whether the last view was drawn from the uploaded buffers.
+    bool drewFromModelBuffer() const { return m_drewFromBuffer; }
+    // The buffers of the current model; empty until its first draw.
+    const ModelBuffer &modelBuffer() const { return m_modelBuffer; }
+
     // Clipping distances and picture size of the last computeDepth().
     float zNear() const { return m_zNear; }
     float zFar() const { return m_zFar; }
@@ -61,9 +71,14 @@ protected:
 private:
     bool checkGlErrors(const char *where);
     float averageDepth(int width, int height);
+    void drawModel();
 
     std::unique_ptr<PolyModel3D> m_model;
     bool m_modelLoaded = false;
+    ModelBuffer m_modelBuffer;
+    bool m_useModelBuffer = true;
+    bool m_bufferTried = false; // an upload of the current model was attempted
+    bool m_drewFromBuffer = false;
     Camera m_shot;
     Texture m_colorTexture;
     Texture m_depthTexture;

@@ -241,6 +241,7 @@ private slots:
         QVERIFY(prepare(depth, writeModel(points, {})));
         QVERIFY(depth.model()->isPointCloud());
         const float value = depth.computeDepth(cam);
+        QVERIFY(!depth.drewFromModelBuffer());
         QVERIFY2(std::fabs(value - 15.0f) < 0.02f, qPrintable(QString::number(value)));
     }
 
@@ -255,6 +256,75 @@ private slots:
         QVERIFY(prepare(depth, writeModel(points, {{0, 1, 2}, {0, 2, 3}})));
         const float value = depth.computeDepth(cam);
         QVERIFY2(std::fabs(value - 30.0f) < 0.05f, qPrintable(QString::number(value)));
+    }
+
+    // Drawing from the uploaded buffers, which skips the faces that cannot cover a pixel centre,
+    // reads the very depths of sending the whole model: views across a bumpy terrain of small
+    // faces, from above, from inside its bounding sphere, with faces behind the eye, and away.
+    void bufferedDrawMatchesWholeModel_data()
+    {
+        QTest::addColumn<Point3f>("eye");
+        QTest::addColumn<Point3f>("target");
+        QTest::addColumn<QSize>("viewport");
+        QTest::addColumn<QPointF>("principal");
+        QTest::addColumn<bool>("sees");
+        QTest::addColumn<Point3f>("offset"); // of the whole scene: large coordinates strain float
+        QTest::addRow("from above") << Point3f(44, 40, 150) << Point3f(44, 44, 0) << QSize(3000, 2000)
+                                    << QPointF(1500, 1000) << true << Point3f();
+        QTest::addRow("low across") << Point3f(5, 5, 8) << Point3f(60, 60, 0) << QSize(3000, 2000)
+                                    << QPointF(1500, 1000) << true << Point3f();
+        QTest::addRow("close to the ground") << Point3f(44, 44, 4) << Point3f(80, 47, 0) << QSize(3000, 2000)
+                                             << QPointF(1500, 1000) << true << Point3f();
+        QTest::addRow("portrait, off-centre") << Point3f(-10, 20, 30) << Point3f(50, 50, 0)
+                                              << QSize(2000, 3000) << QPointF(300, 2500) << true << Point3f();
+        QTest::addRow("looking away") << Point3f(-20, 44, 5) << Point3f(-80, 44, 5) << QSize(3000, 2000)
+                                      << QPointF(1500, 1000) << false << Point3f();
+        QTest::addRow("far from the origin")
+            << Point3f(-10, 20, 30) << Point3f(50, 50, 0) << QSize(3000, 2000) << QPointF(1400, 1100) << true
+            << Point3f(500000, 250000, 80);
+    }
+
+    void bufferedDrawMatchesWholeModel()
+    {
+        QFETCH(Point3f, eye);
+        QFETCH(Point3f, target);
+        QFETCH(QSize, viewport);
+        QFETCH(QPointF, principal);
+        QFETCH(bool, sees);
+        QFETCH(Point3f, offset);
+        const int side = 90;
+        QVector<Point3f> points;
+        QVector<testmodels::Triangle> faces;
+        for (int j = 0; j < side; ++j)
+            for (int i = 0; i < side; ++i)
+                points.append(offset +
+                              Point3f(float(i), float(j), 3.0f * std::sin(0.3f * i) * std::cos(0.25f * j)));
+        for (int j = 0; j + 1 < side; ++j)
+            for (int i = 0; i + 1 < side; ++i) {
+                const int a = j * side + i;
+                faces.append({a, a + 1, a + side + 1});
+                faces.append({a, a + side + 1, a + side});
+            }
+        const Point3f back = (eye - target).normalized();
+        const Point3f right = Point3f(0, 0, 1).cross(back).normalized();
+        ksr::Matrix44f r;
+        r.setRow(0, right);
+        r.setRow(1, back.cross(right));
+        r.setRow(2, back);
+        const Camera cam = camera(r, eye + offset, viewport.width(), viewport.height(), float(principal.x()),
+                                  float(principal.y()));
+        Depth depth;
+        QVERIFY(prepare(depth, writeModel(points, faces)));
+        depth.setUseModelBuffer(false);
+        const float whole = depth.computeDepth(cam);
+        QVERIFY(!depth.drewFromModelBuffer());
+        depth.setUseModelBuffer(true);
+        const float buffered = depth.computeDepth(cam);
+        QVERIFY(depth.drewFromModelBuffer());
+        QCOMPARE(buffered, whole);
+        QCOMPARE(whole > 0.0f, sees);
+        QCOMPARE(depth.modelBuffer().triangleCount(), std::size_t(faces.size()));
+        QVERIFY(depth.modelBuffer().drawnTriangles() < depth.modelBuffer().triangleCount());
     }
 
     void noModelNoDepth()

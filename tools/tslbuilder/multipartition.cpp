@@ -1,37 +1,131 @@
 #include "multipartition.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
-#include <unordered_map>
-#include <unordered_set>
+#include <thread>
 
 namespace
 {
 
 const int maxDepth = 20; // a million leaves; finer partitions only come from absurd limits
 
+// A grid cell (cell numbers along x, y, z) or a sorted triangle (three vertex numbers).
 struct Key3 {
     std::int64_t a, b, c;
     bool operator==(const Key3 &o) const { return a == o.a && b == o.b && c == o.c; }
-};
-struct Key3Hash {
-    std::size_t operator()(const Key3 &k) const
+    std::uint64_t hash() const
     {
-        std::uint64_t h = std::uint64_t(k.a) * 0x9E3779B97F4A7C15ull;
-        h ^= std::uint64_t(k.b) + 0x7F4A7C159E3779B9ull + (h << 6) + (h >> 2);
-        h ^= std::uint64_t(k.c) + 0x94D049BB133111EBull + (h << 6) + (h >> 2);
-        return std::size_t(h);
+        return std::uint64_t(a) * 0x9E3779B97F4A7C15ull ^
+               (std::uint64_t(b) + 0x632BE59BD9B4E019ull) * 0xBF58476D1CE4E5B9ull ^
+               std::uint64_t(c) * 0xC2B2AE3D27D4EB4Full;
     }
 };
 
-Key3 positionKey(const ksr::Point3f &p)
-{
+// An exact position: the bits of its three floats.
+struct PositionKey {
     std::uint32_t x, y, z;
-    std::memcpy(&x, &p.x, 4);
-    std::memcpy(&y, &p.y, 4);
-    std::memcpy(&z, &p.z, 4);
-    return {x, y, z};
+    bool operator==(const PositionKey &o) const { return x == o.x && y == o.y && z == o.z; }
+    std::uint64_t hash() const
+    {
+        return (std::uint64_t(x) | std::uint64_t(y) << 32) * 0x9E3779B97F4A7C15ull ^
+               std::uint64_t(z) * 0xC2B2AE3D27D4EB4Full;
+    }
+};
+
+std::uint64_t mix(std::uint64_t h)
+{
+    h ^= h >> 31;
+    h *= 0x7FB5D329728EA185ull;
+    h ^= h >> 27;
+    h *= 0x81DADEF4BC2DD44Dull;
+    h ^= h >> 33;
+    return h;
+}
+
+// Numbers distinct keys 0, 1, 2, ... in the order they are first added. Open addressing in one
+// flat array: millions of keys per pass, where a node per key spends more time in the
+// allocator and in cache misses than in the work.
+template <typename Key> class KeyNumbering
+{
+public:
+    explicit KeyNumbering(std::size_t expected)
+    {
+        // At most two keys in three slots: probes stay short, the table small.
+        std::size_t capacity = 16;
+        while (2 * capacity < 3 * expected)
+            capacity *= 2;
+        m_slots.resize(capacity);
+    }
+    // The key's number; `added` tells whether it is new.
+    std::uint32_t add(const Key &key, bool &added)
+    {
+        if (3 * (m_count + 1) > 2 * m_slots.size())
+            grow();
+        Slot &slot = m_slots[slotOf(key)];
+        added = slot.number == 0;
+        if (added) {
+            slot.key = key;
+            slot.number = std::uint32_t(++m_count);
+            m_used.push_back(std::uint32_t(&slot - m_slots.data()));
+        }
+        return slot.number - 1;
+    }
+    std::size_t size() const { return m_count; }
+    // Empties the numbering for about `expected` keys, keeping the memory: only the slots in
+    // use are reset, so numbering many small sets costs nothing per set beyond its keys.
+    void clear(std::size_t expected)
+    {
+        if (3 * expected > 2 * m_slots.size()) {
+            *this = KeyNumbering(expected);
+            return;
+        }
+        for (std::uint32_t slot : m_used)
+            m_slots[slot].number = 0;
+        m_used.clear();
+        m_count = 0;
+    }
+
+private:
+    struct Slot {
+        Key key;
+        std::uint32_t number = 0; // key number + 1; 0 = empty
+    };
+    // The slot holding the key, or the empty slot where it belongs.
+    std::size_t slotOf(const Key &key) const
+    {
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t slot = std::size_t(mix(key.hash())) & mask;
+        while (m_slots[slot].number != 0 && !(m_slots[slot].key == key))
+            slot = (slot + 1) & mask;
+        return slot;
+    }
+    void grow()
+    {
+        std::vector<Slot> old(m_slots.size() * 2);
+        old.swap(m_slots);
+        m_used.clear();
+        for (const Slot &s : old)
+            if (s.number != 0) {
+                const std::size_t slot = slotOf(s.key);
+                m_slots[slot] = s;
+                m_used.push_back(std::uint32_t(slot));
+            }
+    }
+
+    std::vector<Slot> m_slots;
+    std::vector<std::uint32_t> m_used; // slots in use
+    std::size_t m_count = 0;
+};
+
+PositionKey positionKey(const ksr::Point3f &p)
+{
+    PositionKey key;
+    std::memcpy(&key.x, &p.x, 4);
+    std::memcpy(&key.y, &p.y, 4);
+    std::memcpy(&key.z, &p.z, 4);
+    return key;
 }
 
 struct Primitives {
@@ -51,6 +145,11 @@ Primitives collect(const ksr::CMesh &mesh, bool pointCloud)
 {
     Primitives prims;
     const int vertexCount = int(mesh.vert.size());
+    prims.centres.reserve(pointCloud ? mesh.vert.size() : mesh.face.size());
+    if (pointCloud)
+        prims.points.reserve(mesh.vert.size());
+    else
+        prims.faces.reserve(mesh.face.size());
     if (pointCloud) {
         for (int v = 0; v < vertexCount; ++v) {
             if (!usableVertex(mesh.vert[v]))
@@ -76,24 +175,39 @@ Primitives collect(const ksr::CMesh &mesh, bool pointCloud)
     return prims;
 }
 
-// Splits order[begin, end) at its middle along the longest axis of its centres.
-std::size_t splitRange(std::vector<int> &order, std::size_t begin, std::size_t end,
-                       const std::vector<ksr::Point3f> &centres)
+// A primitive's centre beside its number, so that the kd split reads memory in order.
+struct Placed {
+    ksr::Point3f centre;
+    int index;
+};
+
+// Splits items[begin, end) at its middle along the longest axis of its centres. The selection
+// compares only the centres' coordinates, so the numbers come out in the order a selection on
+// the numbers alone, comparing the same coordinates, would leave them.
+std::size_t splitRange(std::vector<Placed> &items, std::size_t begin, std::size_t end)
 {
     if (end - begin < 2)
         return begin + (end - begin) / 2;
-    ksr::Point3f lo = centres[order[begin]], hi = lo;
-    for (std::size_t i = begin + 1; i < end; ++i)
-        for (int k = 0; k < 3; ++k) {
-            lo[k] = std::min(lo[k], centres[order[i]][k]);
-            hi[k] = std::max(hi[k], centres[order[i]][k]);
-        }
+    ksr::Point3f lo = items[begin].centre, hi = lo;
+    for (std::size_t i = begin + 1; i < end; ++i) {
+        const ksr::Point3f &c = items[i].centre;
+        lo = {std::min(lo.x, c.x), std::min(lo.y, c.y), std::min(lo.z, c.z)};
+        hi = {std::max(hi.x, c.x), std::max(hi.y, c.y), std::max(hi.z, c.z)};
+    }
     const ksr::Point3f extent = hi - lo;
     const int axis = extent.x >= extent.y && extent.x >= extent.z ? 0 : (extent.y >= extent.z ? 1 : 2);
     const std::size_t middle = begin + (end - begin) / 2;
-    std::nth_element(order.begin() + std::ptrdiff_t(begin), order.begin() + std::ptrdiff_t(middle),
-                     order.begin() + std::ptrdiff_t(end),
-                     [&](int a, int b) { return centres[a][axis] < centres[b][axis]; });
+    const auto first = items.begin() + std::ptrdiff_t(begin), nth = items.begin() + std::ptrdiff_t(middle),
+               last = items.begin() + std::ptrdiff_t(end);
+    if (axis == 0)
+        std::nth_element(first, nth, last,
+                         [](const Placed &a, const Placed &b) { return a.centre.x < b.centre.x; });
+    else if (axis == 1)
+        std::nth_element(first, nth, last,
+                         [](const Placed &a, const Placed &b) { return a.centre.y < b.centre.y; });
+    else
+        std::nth_element(first, nth, last,
+                         [](const Placed &a, const Placed &b) { return a.centre.z < b.centre.z; });
     return middle;
 }
 
@@ -146,80 +260,116 @@ TslNode mergeNodes(const TslNode &a, const TslNode &b)
 // Cell along one axis; clamped so that tiny cells over huge models cannot overflow.
 std::int64_t cellNumber(float value, float origin, float cell)
 {
-    const double n = std::floor((double(value) - double(origin)) / double(cell));
-    return std::int64_t(std::clamp(n, -4.0e18, 4.0e18));
+    const double n = (double(value) - double(origin)) / double(cell);
+    if (!(std::abs(n) < 4.0e18))
+        return std::int64_t(std::clamp(n, -4.0e18, 4.0e18));
+    // Floor by truncation: std::floor is a library call on plain x86-64.
+    const std::int64_t truncated = std::int64_t(n);
+    return double(truncated) > n ? truncated - 1 : truncated;
 }
 
-// One clustering pass: every grid cell keeps one vertex at the mean of its members; triangles
-// that collapse or repeat are dropped, and so are vertices no triangle uses any more.
-TslNode clusterOnce(const TslNode &in, const ksr::Point3f &origin, float cell,
-                    const PartitionSettings &settings)
-{
-    std::unordered_map<Key3, std::uint32_t, Key3Hash> cellIndex;
-    cellIndex.reserve(in.positions.size());
-    std::vector<std::uint32_t> remap(in.positions.size());
+// Working memory of the clustering passes, kept from one pass to the next.
+struct ClusterScratch {
+    KeyNumbering<Key3> cells{0};
+    std::vector<std::uint32_t> remap;
     std::vector<std::array<double, 3>> sumPosition;
     std::vector<std::array<std::uint32_t, 4>> sumColor;
     std::vector<ksr::Point3f> sumNormal;
     std::vector<std::uint32_t> members;
+    std::vector<ksr::Point3f> mean;
+    std::vector<std::uint32_t> newIndex;
+    std::vector<std::uint32_t> order;
+    // Triangles met so far, listed under their smallest cluster: a repeat is found by walking a
+    // short list.
+    struct Met {
+        std::uint32_t b, c, next;
+    };
+    std::vector<std::uint32_t> firstMet;
+    std::vector<Met> met;
+};
+
+// One clustering pass: every grid cell keeps one vertex at the mean of its members; triangles
+// that collapse or repeat are dropped, and so are vertices no triangle uses any more.
+TslNode clusterOnce(const TslNode &in, const ksr::Point3f &origin, float cell,
+                    const PartitionSettings &settings, ClusterScratch &s)
+{
+    s.cells.clear(in.positions.size());
+    s.remap.resize(in.positions.size());
+    s.sumPosition.clear();
+    s.sumColor.clear();
+    s.sumNormal.clear();
+    s.members.clear();
     for (std::size_t v = 0; v < in.positions.size(); ++v) {
         const ksr::Point3f &p = in.positions[v];
         const Key3 key{cellNumber(p.x, origin.x, cell), cellNumber(p.y, origin.y, cell),
                        cellNumber(p.z, origin.z, cell)};
-        auto [it, inserted] = cellIndex.emplace(key, std::uint32_t(members.size()));
+        bool inserted = false;
+        const std::uint32_t c = s.cells.add(key, inserted);
         if (inserted) {
-            sumPosition.push_back({0.0, 0.0, 0.0});
-            sumColor.push_back({0, 0, 0, 0});
-            sumNormal.push_back({});
-            members.push_back(0);
+            s.sumPosition.push_back({0.0, 0.0, 0.0});
+            s.sumColor.push_back({0, 0, 0, 0});
+            s.sumNormal.push_back({});
+            s.members.push_back(0);
         }
-        const std::uint32_t c = it->second;
-        remap[v] = c;
+        s.remap[v] = c;
         for (int k = 0; k < 3; ++k)
-            sumPosition[c][k] += p[k];
+            s.sumPosition[c][k] += p[k];
         if (v < in.colors.size()) {
             const ksr::Color4b &col = in.colors[v];
-            sumColor[c][0] += col.r;
-            sumColor[c][1] += col.g;
-            sumColor[c][2] += col.b;
-            sumColor[c][3] += col.a;
+            s.sumColor[c][0] += col.r;
+            s.sumColor[c][1] += col.g;
+            s.sumColor[c][2] += col.b;
+            s.sumColor[c][3] += col.a;
         }
         if (v < in.normals.size())
-            sumNormal[c] += in.normals[v];
-        ++members[c];
+            s.sumNormal[c] += in.normals[v];
+        ++s.members[c];
     }
 
-    std::vector<ksr::Point3f> mean(members.size());
-    for (std::size_t c = 0; c < members.size(); ++c)
-        mean[c] = {float(sumPosition[c][0] / members[c]), float(sumPosition[c][1] / members[c]),
-                   float(sumPosition[c][2] / members[c])};
+    const std::size_t clusters = s.members.size();
+    s.mean.resize(clusters);
+    for (std::size_t c = 0; c < clusters; ++c)
+        s.mean[c] = {float(s.sumPosition[c][0] / s.members[c]), float(s.sumPosition[c][1] / s.members[c]),
+                     float(s.sumPosition[c][2] / s.members[c])};
 
     TslNode out;
     out.level = in.level;
     out.cellSize = cell;
-    std::vector<std::uint32_t> newIndex(members.size(), UINT32_MAX);
-    std::vector<std::uint32_t> order; // clusters in the order they are first used
+    s.newIndex.assign(clusters, UINT32_MAX);
+    s.order.clear(); // clusters in the order they are first used
     auto use = [&](std::uint32_t c) {
-        if (newIndex[c] == UINT32_MAX) {
-            newIndex[c] = std::uint32_t(order.size());
-            order.push_back(c);
+        if (s.newIndex[c] == UINT32_MAX) {
+            s.newIndex[c] = std::uint32_t(s.order.size());
+            s.order.push_back(c);
         }
-        return newIndex[c];
+        return s.newIndex[c];
     };
     if (settings.pointCloud) {
-        for (std::uint32_t c = 0; c < members.size(); ++c)
+        for (std::uint32_t c = 0; c < clusters; ++c)
             use(c);
     } else {
-        std::unordered_set<Key3, Key3Hash> seen;
-        seen.reserve(in.triangles.size());
+        s.firstMet.assign(clusters, UINT32_MAX);
+        s.met.clear();
+        const std::vector<ksr::Point3f> &mean = s.mean;
         for (const auto &t : in.triangles) {
-            const std::uint32_t a = remap[t[0]], b = remap[t[1]], c = remap[t[2]];
+            const std::uint32_t a = s.remap[t[0]], b = s.remap[t[1]], c = s.remap[t[2]];
             if (a == b || b == c || a == c)
                 continue;
+            // Sorted by three compare-and-swaps.
             std::array<std::uint32_t, 3> sorted{a, b, c};
-            std::sort(sorted.begin(), sorted.end());
-            if (!seen.insert({sorted[0], sorted[1], sorted[2]}).second)
+            if (sorted[1] < sorted[0])
+                std::swap(sorted[0], sorted[1]);
+            if (sorted[2] < sorted[1])
+                std::swap(sorted[1], sorted[2]);
+            if (sorted[1] < sorted[0])
+                std::swap(sorted[0], sorted[1]);
+            bool repeat = false;
+            for (std::uint32_t m = s.firstMet[sorted[0]]; m != UINT32_MAX && !repeat; m = s.met[m].next)
+                repeat = s.met[m].b == sorted[1] && s.met[m].c == sorted[2];
+            if (repeat)
                 continue;
+            s.met.push_back({sorted[1], sorted[2], s.firstMet[sorted[0]]});
+            s.firstMet[sorted[0]] = std::uint32_t(s.met.size() - 1);
             // A triangle turned over by the moved corners would show its back and spoil the normals.
             const ksr::Point3f before =
                 (in.positions[t[1]] - in.positions[t[0]]).cross(in.positions[t[2]] - in.positions[t[0]]);
@@ -230,14 +380,16 @@ TslNode clusterOnce(const TslNode &in, const ksr::Point3f &origin, float cell,
         }
     }
     const bool colors = !in.colors.empty();
-    for (std::uint32_t c : order) {
-        out.positions.push_back(mean[c]);
+    out.positions.reserve(s.order.size());
+    for (std::uint32_t c : s.order) {
+        out.positions.push_back(s.mean[c]);
         if (colors)
-            out.colors.push_back(
-                {std::uint8_t(sumColor[c][0] / members[c]), std::uint8_t(sumColor[c][1] / members[c]),
-                 std::uint8_t(sumColor[c][2] / members[c]), std::uint8_t(sumColor[c][3] / members[c])});
+            out.colors.push_back({std::uint8_t(s.sumColor[c][0] / s.members[c]),
+                                  std::uint8_t(s.sumColor[c][1] / s.members[c]),
+                                  std::uint8_t(s.sumColor[c][2] / s.members[c]),
+                                  std::uint8_t(s.sumColor[c][3] / s.members[c])});
         if (!in.normals.empty())
-            out.normals.push_back(sumNormal[c]);
+            out.normals.push_back(s.sumNormal[c]);
     }
     return out;
 }
@@ -272,16 +424,42 @@ float startingCell(const TslNode &merged, bool pointCloud)
     return cell;
 }
 
-TslNode thin(const TslNode &merged, const ksr::Point3f &origin, const PartitionSettings &settings)
+TslNode thin(const TslNode &merged, const ksr::Point3f &origin, const PartitionSettings &settings,
+             ClusterScratch &scratch)
 {
     float cell = startingCell(merged, settings.pointCloud);
     // Once the cell exceeds the model, everything falls into one cell: the loop always ends.
     for (int attempt = 0;; ++attempt) {
-        TslNode out = clusterOnce(merged, origin, cell, settings);
+        TslNode out = clusterOnce(merged, origin, cell, settings, scratch);
         if (out.primitiveCount(settings.pointCloud) <= std::size_t(settings.faceLimit) || attempt >= 400)
             return out;
         cell *= 1.25f;
     }
+}
+
+// Threads for work split into independent jobs: one per processor, a few at most.
+int workerCount()
+{
+    return std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
+}
+
+// Runs job(i, worker) for i = 0 .. count - 1 on workerCount() threads, this one included; each
+// worker takes the next job when done with one, so uneven jobs spread out. Jobs must touch
+// disjoint data; `worker` (below workerCount()) picks per-thread working memory.
+template <typename Job> void runInParallel(int count, const Job &job)
+{
+    const int workers = std::min(workerCount(), count);
+    std::atomic<int> next{0};
+    auto work = [&](int worker) {
+        for (int i = next++; i < count; i = next++)
+            job(i, worker);
+    };
+    std::vector<std::thread> threads;
+    for (int worker = 1; worker < workers; ++worker)
+        threads.emplace_back(work, worker);
+    work(0);
+    for (std::thread &thread : threads)
+        thread.join();
 }
 
 } // namespace
@@ -326,9 +504,9 @@ bool buildMultiresolution(const ksr::CMesh &mesh, const PartitionSettings &setti
     model.nodes.resize((std::size_t(1) << model.levelCount) - 1);
 
     // Balanced kd split, one depth at a time; ranges index into `order`.
-    std::vector<int> order(count);
+    std::vector<Placed> items(count);
     for (std::size_t i = 0; i < count; ++i)
-        order[i] = int(i);
+        items[i] = {prims.centres[i], int(i)};
     std::vector<std::size_t> bounds{0, count}; // node j of the current depth: [bounds[j], bounds[j+1])
     for (int d = 0; d < depth; ++d) {
         report(QStringLiteral("Building multipartition depth %1 of %2 (%3 nodes)")
@@ -337,11 +515,15 @@ bool buildMultiresolution(const ksr::CMesh &mesh, const PartitionSettings &setti
                    .arg(1 << d));
         std::vector<std::size_t> next{0};
         for (std::size_t j = 0; j + 1 < bounds.size(); ++j) {
-            next.push_back(splitRange(order, bounds[j], bounds[j + 1], prims.centres));
+            next.push_back(splitRange(items, bounds[j], bounds[j + 1]));
             next.push_back(bounds[j + 1]);
         }
         bounds.swap(next);
     }
+    std::vector<int> order(count);
+    for (std::size_t i = 0; i < count; ++i)
+        order[i] = items[i].index;
+    items = std::vector<Placed>();
     report(QStringLiteral("Building multipartition depth %1 of %2 (%3 leaves)")
                .arg(depth)
                .arg(depth)
@@ -375,48 +557,79 @@ bool buildMultiresolution(const ksr::CMesh &mesh, const PartitionSettings &setti
     }
     origin = model.bboxMin;
 
+    // The nodes of a level depend only on the level below: they are thinned side by side.
+    std::vector<ClusterScratch> scratch(static_cast<std::size_t>(workerCount()));
     for (int level = depth - 1; level >= 0; --level) {
         const int firstNode = TslModel::firstNodeOfLevel(level);
-        for (int i = firstNode; i < firstNode + TslModel::nodesInLevel(level); ++i) {
+        runInParallel(TslModel::nodesInLevel(level), [&](int j, int worker) {
+            const int i = firstNode + j;
             TslNode &node = model.nodes[i];
-            node = thin(mergeNodes(model.nodes[2 * i + 1], model.nodes[2 * i + 2]), origin, settings);
+            node = thin(mergeNodes(model.nodes[2 * i + 1], model.nodes[2 * i + 2]), origin, settings,
+                        scratch[std::size_t(worker)]);
             node.level = level;
             node.updateBoundingBox();
-        }
+        });
         report(QStringLiteral("N_triangles %1").arg(model.levelPrimitiveCount(level)));
     }
     return true;
 }
 
-void uniformNormals(TslModel &model)
+namespace
 {
-    for (int level = 0; level < model.levelCount; ++level) {
-        const int firstNode = TslModel::firstNodeOfLevel(level);
-        const int lastNode = firstNode + TslModel::nodesInLevel(level);
-        std::unordered_map<Key3, ksr::Point3f, Key3Hash> sums;
-        if (!model.pointCloud) {
-            // Area-weighted face normals summed per place, over every node of the level.
-            for (int i = firstNode; i < lastNode; ++i) {
-                const TslNode &node = model.nodes[i];
-                for (const auto &t : node.triangles) {
-                    const ksr::Point3f &a = node.positions[t[0]], &b = node.positions[t[1]],
-                                       &c = node.positions[t[2]];
-                    const ksr::Point3f faceNormal = (b - a).cross(c - a);
-                    for (std::uint32_t v : t)
-                        sums[positionKey(node.positions[v])] += faceNormal;
-                }
-            }
-        }
+
+void uniformLevelNormals(TslModel &model, int level)
+{
+    const int firstNode = TslModel::firstNodeOfLevel(level);
+    const int lastNode = firstNode + TslModel::nodesInLevel(level);
+    if (model.pointCloud) {
         for (int i = firstNode; i < lastNode; ++i) {
             TslNode &node = model.nodes[i];
             node.normals.resize(node.positions.size());
-            for (std::size_t v = 0; v < node.positions.size(); ++v) {
-                if (!model.pointCloud) {
-                    const auto it = sums.find(positionKey(node.positions[v]));
-                    node.normals[v] = it == sums.end() ? ksr::Point3f() : it->second;
-                }
-                node.normals[v].normalize();
-            }
+            for (ksr::Point3f &n : node.normals)
+                n.normalize();
         }
+        return;
     }
+    // Every vertex of the level gets the number of its place (its exact position); the
+    // area-weighted face normals are summed per place in node, face and corner order.
+    std::size_t vertexCount = 0;
+    for (int i = firstNode; i < lastNode; ++i)
+        vertexCount += model.nodes[i].positions.size();
+    KeyNumbering<PositionKey> places(vertexCount);
+    std::vector<std::uint32_t> placeOf(vertexCount);
+    std::size_t next = 0;
+    for (int i = firstNode; i < lastNode; ++i)
+        for (const ksr::Point3f &p : model.nodes[i].positions) {
+            bool added = false;
+            placeOf[next++] = places.add(positionKey(p), added);
+        }
+    std::vector<ksr::Point3f> sums(places.size());
+    std::size_t nodeStart = 0;
+    for (int i = firstNode; i < lastNode; ++i) {
+        const TslNode &node = model.nodes[i];
+        for (const auto &t : node.triangles) {
+            const ksr::Point3f &a = node.positions[t[0]], &b = node.positions[t[1]],
+                               &c = node.positions[t[2]];
+            const ksr::Point3f faceNormal = (b - a).cross(c - a);
+            for (std::uint32_t v : t)
+                sums[placeOf[nodeStart + v]] += faceNormal;
+        }
+        nodeStart += node.positions.size();
+    }
+    nodeStart = 0;
+    for (int i = firstNode; i < lastNode; ++i) {
+        TslNode &node = model.nodes[i];
+        node.normals.resize(node.positions.size());
+        for (std::size_t v = 0; v < node.positions.size(); ++v)
+            node.normals[v] = sums[placeOf[nodeStart + v]].normalized();
+        nodeStart += node.positions.size();
+    }
+}
+
+} // namespace
+
+void uniformNormals(TslModel &model)
+{
+    // Levels share nothing: they are done side by side.
+    runInParallel(model.levelCount, [&model](int level, int) { uniformLevelNormals(model, level); });
 }

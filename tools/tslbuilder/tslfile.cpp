@@ -2,6 +2,7 @@
 
 #include <QDataStream>
 #include <QFile>
+#include <QtEndian>
 
 #include <cstring>
 
@@ -29,6 +30,30 @@ void readPoint(QDataStream &in, ksr::Point3f &p)
 {
     in >> p.x >> p.y >> p.z;
 }
+
+// Blocks are laid out in memory and written in one go: a stream write per value costs more
+// than all the building before it.
+class BlockBytes
+{
+public:
+    explicit BlockBytes(qint64 size) : m_bytes(qsizetype(size), Qt::Uninitialized), m_at(m_bytes.data()) {}
+    template <typename T> void put(T value)
+    {
+        qToLittleEndian(value, m_at);
+        m_at += sizeof value;
+    }
+    void putPoint(const ksr::Point3f &p)
+    {
+        put(p.x);
+        put(p.y);
+        put(p.z);
+    }
+    const QByteArray &bytes() const { return m_bytes; }
+
+private:
+    QByteArray m_bytes;
+    char *m_at;
+};
 
 void prepare(QDataStream &stream)
 {
@@ -124,21 +149,28 @@ bool TslWriter::writeLevel(const TslModel &model, int level, QString &error)
         error = QStringLiteral("internal error: levels written out of order");
         return false;
     }
-    QDataStream out(&m_file);
-    prepare(out);
     const int first = TslModel::firstNodeOfLevel(level);
     for (int i = first; i < first + TslModel::nodesInLevel(level); ++i) {
         const TslNode &node = model.nodes[i];
+        BlockBytes block(geometrySize(node, model.hasColors));
         for (const ksr::Point3f &p : node.positions)
-            writePoint(out, p);
+            block.putPoint(p);
         if (model.hasColors) {
             for (std::size_t v = 0; v < node.positions.size(); ++v) {
                 const ksr::Color4b c = v < node.colors.size() ? node.colors[v] : ksr::Color4b();
-                out << c.r << c.g << c.b << c.a;
+                block.put(c.r);
+                block.put(c.g);
+                block.put(c.b);
+                block.put(c.a);
             }
         }
-        for (const auto &t : node.triangles)
-            out << t[0] << t[1] << t[2];
+        for (const auto &t : node.triangles) {
+            block.put(t[0]);
+            block.put(t[1]);
+            block.put(t[2]);
+        }
+        if (m_file.write(block.bytes()) != block.bytes().size())
+            break;
     }
     ++m_nextLevel;
     return check(error);
@@ -150,11 +182,13 @@ bool TslWriter::finish(const TslModel &model, QString &error)
         error = QStringLiteral("internal error: not every level was written");
         return false;
     }
-    QDataStream out(&m_file);
-    prepare(out);
-    for (const TslNode &node : model.nodes)
+    for (const TslNode &node : model.nodes) {
+        BlockBytes block(qint64(node.positions.size()) * 12);
         for (std::size_t v = 0; v < node.positions.size(); ++v)
-            writePoint(out, v < node.normals.size() ? node.normals[v] : ksr::Point3f());
+            block.putPoint(v < node.normals.size() ? node.normals[v] : ksr::Point3f());
+        if (m_file.write(block.bytes()) != block.bytes().size())
+            break;
+    }
     if (!check(error))
         return false;
     if (!m_file.commit()) {

@@ -1,0 +1,315 @@
+#include "modelbuffer.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+
+struct Face {
+    std::uint32_t v[3];
+};
+
+// Builds the kd tree over faces[begin, end), ordering the faces in place; returns the block's index.
+int buildBlocks(std::vector<Face> &faces, std::size_t begin, std::size_t end, const ksr::CMesh &mesh,
+                std::vector<ModelBuffer::Block> &blocks)
+{
+    const int id = int(blocks.size());
+    blocks.emplace_back();
+    ModelBuffer::Block block;
+    float centreLo[3] = {INFINITY, INFINITY, INFINITY}, centreHi[3] = {-INFINITY, -INFINITY, -INFINITY};
+    for (int k = 0; k < 3; ++k) {
+        block.lo[k] = INFINITY;
+        block.hi[k] = -INFINITY;
+    }
+    for (std::size_t f = begin; f < end; ++f) {
+        float centre[3] = {0.0f, 0.0f, 0.0f};
+        for (std::uint32_t v : faces[f].v) {
+            const ksr::Point3f &p = mesh.vert[v].p;
+            for (int k = 0; k < 3; ++k) {
+                centre[k] += p[k];
+                block.lo[k] = std::min(block.lo[k], p[k]);
+                block.hi[k] = std::max(block.hi[k], p[k]);
+            }
+        }
+        for (int k = 0; k < 3; ++k) {
+            centreLo[k] = std::min(centreLo[k], centre[k]);
+            centreHi[k] = std::max(centreHi[k], centre[k]);
+        }
+    }
+    block.firstIndex = std::uint32_t(begin * 3);
+    block.indexCount = std::uint32_t((end - begin) * 3);
+    if (end - begin > ModelBuffer::LeafFaces) {
+        const float extent[3] = {centreHi[0] - centreLo[0], centreHi[1] - centreLo[1],
+                                 centreHi[2] - centreLo[2]};
+        const int axis =
+            extent[0] >= extent[1] && extent[0] >= extent[2] ? 0 : (extent[1] >= extent[2] ? 1 : 2);
+        const std::size_t middle = begin + (end - begin) / 2;
+        // Three times the centre; NaN sorts last, keeping the order a strict one.
+        auto centre = [&](const Face &f) {
+            const float sum =
+                mesh.vert[f.v[0]].p[axis] + mesh.vert[f.v[1]].p[axis] + mesh.vert[f.v[2]].p[axis];
+            return std::isnan(sum) ? INFINITY : sum;
+        };
+        std::nth_element(faces.begin() + std::ptrdiff_t(begin), faces.begin() + std::ptrdiff_t(middle),
+                         faces.begin() + std::ptrdiff_t(end),
+                         [&](const Face &a, const Face &b) { return centre(a) < centre(b); });
+        block.children[0] = buildBlocks(faces, begin, middle, mesh, blocks);
+        block.children[1] = buildBlocks(faces, middle, end, mesh, blocks);
+    }
+    blocks[std::size_t(id)] = block;
+    return id;
+}
+
+void transform(const double c[16], double x, double y, double z, double clip[4])
+{
+    for (int row = 0; row < 4; ++row)
+        clip[row] = c[row] * x + c[4 + row] * y + c[8 + row] * z + c[12 + row];
+}
+
+// Which side of the view volume a box lies on: -1 wholly outside one plane, 1 wholly inside all,
+// 0 across. The margins keep rounding, ours and GL's, from dropping a face that GL would draw.
+int classify(const ModelBuffer::Block &b, const ModelBuffer::View &view)
+{
+    int outside[6] = {0, 0, 0, 0, 0, 0};
+    bool inside = true;
+    for (int corner = 0; corner < 8; ++corner) {
+        double clip[4];
+        transform(view.clip, (corner & 1) ? b.hi[0] : b.lo[0], (corner & 2) ? b.hi[1] : b.lo[1],
+                  (corner & 4) ? b.hi[2] : b.lo[2], clip);
+        const double w = clip[3];
+        for (int axis = 0; axis < 3; ++axis) {
+            const double margin =
+                1e-4 * (std::abs(clip[axis]) + std::abs(w)) + 2.0 * (view.error[axis] + view.error[3]);
+            if (clip[axis] > w + margin)
+                ++outside[2 * axis];
+            if (clip[axis] < -w - margin)
+                ++outside[2 * axis + 1];
+            if (!(clip[axis] < w - margin && clip[axis] > -w + margin))
+                inside = false;
+        }
+    }
+    for (int plane = 0; plane < 6; ++plane)
+        if (outside[plane] == 8)
+            return -1;
+    return inside ? 1 : 0;
+}
+
+// The range of pixel centres (i + 0.5) within `margin` pixels of a window coordinate.
+void centreRange(double window, double margin, std::int32_t &first, std::int32_t &last)
+{
+    const double limit = 1 << 30;
+    const double low = std::clamp(window - margin - 0.5, -limit, limit);
+    const double high = std::clamp(window + margin - 0.5, -limit, limit);
+    // Ceiling and floor by truncation: std::ceil and std::floor are library calls on plain x86-64.
+    first = std::int32_t(low);
+    first += double(first) < low;
+    last = std::int32_t(high);
+    last -= double(last) > high;
+}
+
+} // namespace
+
+bool ModelBuffer::upload(const ksr::CMesh &mesh)
+{
+    release();
+    if (mesh.isPointCloud())
+        return false;
+    const std::size_t vertexCount = mesh.vert.size();
+    std::vector<Face> faces;
+    faces.reserve(mesh.face.size());
+    for (const ksr::CFace &f : mesh.face) {
+        if (f.isDeleted())
+            continue;
+        bool inRange = true;
+        for (int k = 0; k < 3; ++k)
+            inRange = inRange && f.v[k] >= 0 && std::size_t(f.v[k]) < vertexCount;
+        if (inRange)
+            faces.push_back({{std::uint32_t(f.v[0]), std::uint32_t(f.v[1]), std::uint32_t(f.v[2])}});
+    }
+    if (faces.empty())
+        return false;
+    m_blocks.reserve(2 * (faces.size() / LeafFaces + 1));
+    buildBlocks(faces, 0, faces.size(), mesh, m_blocks);
+
+    // Vertices renumbered in the order the sorted faces first use them, so that a block's
+    // vertices sit close together.
+    std::vector<std::uint32_t> newIndex(vertexCount, UINT32_MAX);
+    m_indices.reserve(faces.size() * 3);
+    for (const Face &f : faces)
+        for (std::uint32_t v : f.v) {
+            if (newIndex[v] == UINT32_MAX) {
+                newIndex[v] = std::uint32_t(m_positions.size() / 3);
+                const ksr::Point3f &p = mesh.vert[v].p;
+                m_positions.insert(m_positions.end(), {p.x, p.y, p.z});
+            }
+            m_indices.push_back(newIndex[v]);
+        }
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glGenBuffers(1, &m_vertexBuffer);
+    glGenBuffers(1, &m_indexBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, m_vertexBuffer);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(m_positions.size() * sizeof(float)), m_positions.data(),
+                 GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    if (glGetError() != GL_NO_ERROR) { // out of memory, most likely
+        release();
+        return false;
+    }
+    m_coordinateBound = 0.0;
+    for (float coordinate : m_positions)
+        m_coordinateBound = std::max(m_coordinateBound, double(std::abs(coordinate)));
+    if (!std::isfinite(m_coordinateBound))
+        m_coordinateBound = INFINITY; // every margin unbounded: every face is sent
+    const std::size_t used = m_positions.size() / 3;
+    m_screen.resize(used);
+    m_screenDraw.assign(used, 0);
+    return true;
+}
+
+void ModelBuffer::collectVisible(int id, const View &view)
+{
+    const Block &block = m_blocks[std::size_t(id)];
+    const int side = classify(block, view);
+    if (side < 0)
+        return;
+    if (side > 0 || block.children[0] < 0) {
+        m_visible.push_back(&block);
+        return;
+    }
+    collectVisible(block.children[0], view);
+    collectVisible(block.children[1], view);
+}
+
+void ModelBuffer::project(std::uint32_t v, const View &view)
+{
+    ScreenPoint &s = m_screen[v];
+    double clip[4];
+    transform(view.clip, m_positions[3 * v], m_positions[3 * v + 1], m_positions[3 * v + 2], clip);
+    const double w = clip[3];
+    if (!(w > 2.0 * view.error[3])) { // behind or almost at the eye the projection is unbounded
+        s.firstColumn = s.firstRow = INT32_MIN;
+        s.lastColumn = s.lastRow = INT32_MAX;
+        return;
+    }
+    const double toNdc = 1.0 / w;
+    const double ndcX = clip[0] * toNdc, ndcY = clip[1] * toNdc;
+    const double x = (ndcX + 1.0) * 0.5 * view.width, y = (ndcY + 1.0) * 0.5 * view.height;
+    // Pixels GL's window position may lie from ours: its transform's error after the division,
+    // the snapping of vertices to sub-pixel steps, and a little more.
+    const double marginX = 0.5 * view.width * (view.error[0] + std::abs(ndcX) * view.error[3]) * toNdc +
+                           1.0 / 16.0 + 1e-5 * std::abs(x);
+    const double marginY = 0.5 * view.height * (view.error[1] + std::abs(ndcY) * view.error[3]) * toNdc +
+                           1.0 / 16.0 + 1e-5 * std::abs(y);
+    // NaN fails every comparison in centreRange's clamp; treat it as reaching everything.
+    if (std::isnan(marginX + marginY + x + y)) {
+        s.firstColumn = s.firstRow = INT32_MIN;
+        s.lastColumn = s.lastRow = INT32_MAX;
+        return;
+    }
+    centreRange(x, marginX, s.firstColumn, s.lastColumn);
+    centreRange(y, marginY, s.firstRow, s.lastRow);
+}
+
+const ModelBuffer::ScreenPoint &ModelBuffer::screenPoint(std::uint32_t v, const View &view)
+{
+    if (m_screenDraw[v] != m_drawNumber) {
+        m_screenDraw[v] = m_drawNumber;
+        project(v, view);
+    }
+    return m_screen[v];
+}
+
+void ModelBuffer::keepCoveringFaces(const Block &range, const View &view)
+{
+    const std::uint32_t *index = m_indices.data() + range.firstIndex;
+    const std::uint32_t *end = index + range.indexCount;
+    for (; index != end; index += 3) {
+        const ScreenPoint &a = screenPoint(index[0], view);
+        const ScreenPoint &b = screenPoint(index[1], view);
+        const ScreenPoint &d = screenPoint(index[2], view);
+        const std::int32_t firstColumn = std::max(std::min({a.firstColumn, b.firstColumn, d.firstColumn}), 0);
+        const std::int32_t lastColumn =
+            std::min(std::max({a.lastColumn, b.lastColumn, d.lastColumn}), view.width - 1);
+        const std::int32_t firstRow = std::max(std::min({a.firstRow, b.firstRow, d.firstRow}), 0);
+        const std::int32_t lastRow = std::min(std::max({a.lastRow, b.lastRow, d.lastRow}), view.height - 1);
+        if (firstColumn > lastColumn || firstRow > lastRow)
+            continue;
+        m_drawn.insert(m_drawn.end(), index, index + 3);
+    }
+}
+
+void ModelBuffer::draw(const double clipFromModel[16], int width, int height)
+{
+    m_drawn.clear();
+    if (m_indices.empty() || width <= 0 || height <= 0)
+        return;
+    View view;
+    std::copy(clipFromModel, clipFromModel + 16, view.clip);
+    view.width = width;
+    view.height = height;
+    // GL transforms in single precision (its matrices and the product with each vertex): a
+    // generous bound of its error per clip coordinate, for vertices up to the largest coordinate.
+    for (int row = 0; row < 4; ++row) {
+        const double terms =
+            (std::abs(view.clip[row]) + std::abs(view.clip[4 + row]) + std::abs(view.clip[8 + row])) *
+                m_coordinateBound +
+            std::abs(view.clip[12 + row]);
+        view.error[row] = 16.0 * std::ldexp(terms, -24);
+    }
+    m_visible.clear();
+    collectVisible(0, view);
+    if (++m_drawNumber == 0) { // wrapped: forget every stamp
+        std::fill(m_screenDraw.begin(), m_screenDraw.end(), 0);
+        m_drawNumber = 1;
+    }
+    // When most of the model is in view, projecting every vertex in order beats picking them.
+    std::size_t visibleIndices = 0;
+    for (const Block *block : m_visible)
+        visibleIndices += block->indexCount;
+    if (4 * visibleIndices >= m_indices.size()) {
+        std::fill(m_screenDraw.begin(), m_screenDraw.end(), m_drawNumber);
+        for (std::uint32_t v = 0; v < m_screen.size(); ++v)
+            project(v, view);
+    }
+    for (const Block *block : m_visible)
+        keepCoveringFaces(*block, view);
+    if (m_drawn.empty())
+        return;
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glBindBuffer(GL_ARRAY_BUFFER, m_vertexBuffer);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_indexBuffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(m_drawn.size() * sizeof(std::uint32_t)), m_drawn.data(),
+                 GL_STREAM_DRAW);
+    glDrawElements(GL_TRIANGLES, GLsizei(m_drawn.size()), GL_UNSIGNED_INT, nullptr);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glPopClientAttrib();
+}
+
+void ModelBuffer::release()
+{
+    if (m_vertexBuffer)
+        glDeleteBuffers(1, &m_vertexBuffer);
+    if (m_indexBuffer)
+        glDeleteBuffers(1, &m_indexBuffer);
+    forget();
+}
+
+void ModelBuffer::forget()
+{
+    m_vertexBuffer = m_indexBuffer = 0;
+    m_blocks.clear();
+    m_positions.clear();
+    m_indices.clear();
+    m_visible.clear();
+    m_screen.clear();
+    m_screenDraw.clear();
+    m_drawn.clear();
+    m_drawNumber = 0;
+}
