@@ -32,9 +32,8 @@ InspectResult inspectPhoto(const QString &fileName)
     result.json.insert(QStringLiteral("width"), result.ok ? image.width() : 0);
     result.json.insert(QStringLiteral("height"), result.ok ? image.height() : 0);
     if (!result.ok)
-        result.messages.append(
-            QStringLiteral("\"%1\": does not decode: %2")
-                .arg(fileName, withinBudget ? reader.errorString() : problem));
+        result.messages.append(QStringLiteral("\"%1\": does not decode: %2")
+                                   .arg(fileName, withinBudget ? reader.errorString() : problem));
 
     // The date the header gives, not the current time readShotTime falls back to.
     const std::optional<QDateTime> shotTime = readExifShotTime(fileName);

@@ -57,8 +57,9 @@ int runGenerate(const QStringList &arguments, bool withDisplay)
     for (const QString &written : {pipeline.outputFile(), commandLine.request.tesselOutput}) {
         QString why;
         if (!written.isEmpty() && !ksr::SafeFile::canReplace(written, &why)) {
-            printFailure(err, QStringLiteral("Index generation status"),
-                         QStringLiteral("\"%1\" cannot be written: %2").arg(QDir::toNativeSeparators(written), why));
+            printFailure(
+                err, QStringLiteral("Index generation status"),
+                QStringLiteral("\"%1\" cannot be written: %2").arg(QDir::toNativeSeparators(written), why));
             return ExitFailed;
         }
     }

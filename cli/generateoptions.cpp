@@ -291,8 +291,9 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
                                     ? DatasetImport::derivedOutputName(request.datasetFile)
                                     : request.outputFile;
     if (request.tessel && !request.tesselOutput.isEmpty() && sameFile(request.tesselOutput, indexOutput)) {
-        result.usageError = QStringLiteral("--tessel-output \"%1\" is the index file itself: give another name")
-                                .arg(request.tesselOutput);
+        result.usageError =
+            QStringLiteral("--tessel-output \"%1\" is the index file itself: give another name")
+                .arg(request.tesselOutput);
         return result;
     }
 

@@ -62,7 +62,9 @@ const char *const NoWindowPlatform = "minimal";
 void allowPlatformFallback()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", QByteArray(qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb;" : "wayland;xcb;") + NoWindowPlatform);
+        qputenv("QT_QPA_PLATFORM",
+                QByteArray(qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb;" : "wayland;xcb;") +
+                    NoWindowPlatform);
 }
 
 } // namespace
@@ -70,8 +72,8 @@ void allowPlatformFallback()
 int main(int argc, char *argv[])
 {
     // Only generate draws with OpenGL; the other commands run without a display.
-    withDisplay = argc > 1 && std::strcmp(argv[1], "generate") == 0 && !helpRequested(argc, argv) &&
-                  displayAvailable();
+    withDisplay =
+        argc > 1 && std::strcmp(argv[1], "generate") == 0 && !helpRequested(argc, argv) && displayAvailable();
     std::unique_ptr<QCoreApplication> application;
     if (withDisplay) {
         allowPlatformFallback();

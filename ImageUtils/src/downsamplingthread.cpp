@@ -6,8 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QFuture>
+#include <QImageReader>
 #include <QMap>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>

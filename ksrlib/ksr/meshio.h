@@ -35,8 +35,8 @@ enum ErrorCode {
     ErrorImporter = 8,      // the external importer (OBJ) rejected the file
     ErrorUnknownType = 9,   // no importer for this file-name ending
     ErrorEmptyElement = 10, // a PLY element with a count above 0 and no properties
-    ErrorNoFiniteVertex = 11, // every vertex position is NaN or infinite
-    ErrorFileTooLarge = 12    // not a regular file and endless, or beyond the read bound
+    ErrorAllNonFinite = 11, // every vertex position is NaN or infinite
+    ErrorFileTooLarge = 12  // not a regular file and endless, or beyond the read bound
 };
 
 // Imports by file-name ending (ply, stl, off, obj, vmi; any case) into mesh (cleared first). 0 = success.

@@ -105,7 +105,7 @@ int importMesh(CMesh &mesh, const QString &fileName, int &loadMask)
     // Vertices were read but none can be drawn or measured: say so rather than "no vertex".
     if (code == ErrorNone && !mesh.vert.empty() &&
         std::all_of(mesh.vert.begin(), mesh.vert.end(), [](const CVertex &v) { return v.isDeleted(); }))
-        return ErrorNoFiniteVertex;
+        return ErrorAllNonFinite;
     return code;
 }
 
@@ -143,7 +143,7 @@ QString errorText(const QString &fileName, int errorCode)
         return tr("The %1 file could not be read").arg(name);
     case ErrorEmptyElement:
         return tr("The %1 header declares an element with a count above 0 but no properties").arg(name);
-    case ErrorNoFiniteVertex:
+    case ErrorAllNonFinite:
         return tr("Every vertex of the %1 file has a coordinate that is not a number or is infinite")
             .arg(name);
     case ErrorFileTooLarge:

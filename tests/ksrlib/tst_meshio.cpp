@@ -215,7 +215,7 @@ private slots:
             << int(ErrorEmptyElement) << 0 << 0;
         QTest::newRow("ply every vertex nan")
             << "allnan.ply" << plyHeader("ascii", 2, false, -1) + "nan 0 0\n0 inf 0\n"
-            << int(ErrorNoFiniteVertex) << 2 << 0;
+            << int(ErrorAllNonFinite) << 2 << 0;
         QTest::newRow("not a ply") << "text.ply" << QByteArray("hello") << int(ErrorInvalidHeader) << 0 << 0;
         QTest::newRow("empty ply") << "zero.ply" << QByteArray() << int(ErrorInvalidHeader) << 0 << 0;
         QTest::newRow("stl binary count beyond size")
