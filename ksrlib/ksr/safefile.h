@@ -26,7 +26,8 @@ public:
     ~SafeFile() override; // discards what was not committed
 
     // Only QIODevice::WriteOnly. False with errorString() when the temporary file cannot be made
-    // (missing or locked folder) or the target exists and is not a regular file (folder, FIFO, device).
+    // (missing or locked folder), or the target exists and is read-only or not a regular file (folder,
+    // FIFO, device).
     bool open(OpenMode mode = QIODevice::WriteOnly) override;
     bool isSequential() const override { return true; }
 

@@ -92,6 +92,9 @@ bool SafeFile::open(OpenMode mode)
         if (!S_ISREG(existing.st_mode))
             return fail(
                 QStringLiteral("\"%1\" is not a regular file").arg(QDir::toNativeSeparators(m_target)));
+        // A file its owner made read-only is not replaced behind their back.
+        if (::access(encoded(m_target).constData(), W_OK) != 0)
+            return fail(systemError(errno));
         m_replacesFile = true;
         m_existingMode = existing.st_mode & 07777;
     }
@@ -101,7 +104,7 @@ bool SafeFile::open(OpenMode mode)
 #ifdef O_TMPFILE
     m_fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     m_unnamed = m_fd >= 0;
-    // Not every file system offers unnamed files; the named fallback reports the real cause.
+    // Where the file system offers no unnamed files, a named one is made instead.
     if (m_fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
         return fail(systemError(errno));
 #endif
