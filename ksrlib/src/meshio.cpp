@@ -85,8 +85,16 @@ int importByFormat(CMesh &mesh, const QString &fileName, int &loadMask)
         return importStl(mesh, fileName, loadMask);
     case Format::Off:
         return importOff(mesh, fileName, loadMask);
-    case Format::Obj:
+    case Format::Obj: {
+        // The external importer reads without a bound: a FIFO or device would never end.
+        const QFileInfo file(fileName);
+        if (file.exists() && !file.isFile()) {
+            mesh.clear();
+            loadMask = 0;
+            return ErrorFileTooLarge;
+        }
         return importObj(mesh, fileName, loadMask);
+    }
     case Format::Vmi:
         return importVmi(mesh, fileName, loadMask);
     case Format::Unknown:
