@@ -94,15 +94,26 @@ public:
         }
         m_startedAt.store(QDateTime::currentMSecsSinceEpoch());
     }
-    void finished() { m_startedAt.store(0); }
+    // Returns only when the watchdog has not taken the input as a hang; otherwise waits for the
+    // watchdog to save it and end the process.
+    void finished()
+    {
+        if (m_startedAt.exchange(0) != Hung)
+            return;
+        while (true)
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
 
 private:
     void watch()
     {
         while (true) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            const qint64 started = m_startedAt.load();
-            if (started == 0 || QDateTime::currentMSecsSinceEpoch() - started <= m_limitMs)
+            qint64 started = m_startedAt.load();
+            if (started <= 0 || QDateTime::currentMSecsSinceEpoch() - started <= m_limitMs)
+                continue;
+            // Claimed here, so that the reader ending now cannot end the process first.
+            if (!m_startedAt.compare_exchange_strong(started, Hung))
                 continue;
             QString current;
             {
@@ -119,7 +130,8 @@ private:
                          QString::fromLatin1(
                              QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().left(12)),
                          QFileInfo(current).suffix());
-            writeInput(saved, bytes);
+            if (writeInput(saved, bytes))
+                QFile::remove(current);
             std::fprintf(report, "orvelle-fuzz: an input took over %lld ms: saved as %s\n",
                          static_cast<long long>(m_limitMs), qPrintable(saved));
             std::fflush(report);
@@ -127,6 +139,7 @@ private:
         }
     }
 
+    static constexpr qint64 Hung = -1;
     const qint64 m_limitMs;
     const QString m_failures, m_reader;
     std::mutex m_mutex;
