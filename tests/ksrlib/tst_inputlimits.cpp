@@ -84,7 +84,8 @@ private slots:
         const QString zero = m_dir.filePath("zero.ply");
         QCOMPARE(ksr::io::importMesh(mesh, zero, mask), int(ksr::io::ErrorFileTooLarge));
         QVERIFY(QFile::link("/dev/zero", m_dir.filePath("zero.obj")));
-        QCOMPARE(ksr::io::importMesh(mesh, m_dir.filePath("zero.obj"), mask), int(ksr::io::ErrorFileTooLarge));
+        QCOMPARE(ksr::io::importMesh(mesh, m_dir.filePath("zero.obj"), mask),
+                 int(ksr::io::ErrorFileTooLarge));
         QVERIFY2(timer.elapsed() < 5000, "an endless file must end at the bound");
         QVERIFY(ksr::io::errorText(zero, ksr::io::ErrorFileTooLarge).contains("too large"));
     }
