@@ -4,6 +4,8 @@
 #include "generateoptions.h"
 #include "progressprinter.h"
 
+#include <ksr/safefile.h>
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QTextStream>
@@ -53,6 +55,17 @@ int runGenerate(const QStringList &arguments, bool withDisplay)
     for (const QString &note : pipeline.importNotes())
         err << Prefix << note << "\n";
     err.flush();
+    // Known before the long steps: the folder takes new files and the names are regular files,
+    // tested by making a temporary file where the write will make one.
+    for (const QString &written : {pipeline.outputFile(), commandLine.request.tesselOutput}) {
+        QString why;
+        if (!written.isEmpty() && !ksr::SafeFile::canReplace(written, &why)) {
+            printFailure(
+                err, QStringLiteral("Index generation status"),
+                QStringLiteral("\"%1\" cannot be written: %2").arg(QDir::toNativeSeparators(written), why));
+            return ExitFailed;
+        }
+    }
     if (commandLine.startShot > pipeline.shotCount()) {
         err << Prefix << "--start-shot " << commandLine.startShot << ": the dataset holds "
             << pipeline.shotCount() << " shots\n";

@@ -1,5 +1,6 @@
 #include "generateoptions.h"
 
+#include "datasetimport.h"
 #include "reconstructionimport.h"
 
 #include <QColor>
@@ -9,6 +10,16 @@
 
 namespace
 {
+
+// Two names of one file: equal once made absolute, or leading to the same existing file.
+bool sameFile(const QString &a, const QString &b)
+{
+    const QFileInfo first(a), second(b);
+    if (first.absoluteFilePath() == second.absoluteFilePath())
+        return true;
+    const QString canonical = first.canonicalFilePath();
+    return !canonical.isEmpty() && canonical == second.canonicalFilePath();
+}
 
 // Option names, each used once below.
 const QString OutputOption = QStringLiteral("output");
@@ -291,6 +302,16 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
     request.pointCloud = parser.isSet(PointCloudOption);
     if (!request.tessel && (parser.isSet(TesselOutputOption) || request.pointCloud)) {
         result.usageError = QStringLiteral("--tessel-output and --point-cloud are for --tessel");
+        return result;
+    }
+    // One written over the other would leave an index whose model is the index itself.
+    const QString indexOutput = request.outputFile.isEmpty()
+                                    ? DatasetImport::derivedOutputName(request.datasetFile)
+                                    : request.outputFile;
+    if (request.tessel && !request.tesselOutput.isEmpty() && sameFile(request.tesselOutput, indexOutput)) {
+        result.usageError =
+            QStringLiteral("--tessel-output \"%1\" is the index file itself: give another name")
+                .arg(request.tesselOutput);
         return result;
     }
 

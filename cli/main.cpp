@@ -46,17 +46,42 @@ bool displayAvailable()
     return false;
 }
 
+bool helpRequested(int argc, char *argv[])
+{
+    for (int i = 2; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0 ||
+            std::strcmp(argv[i], "--help-all") == 0)
+            return true;
+    return false;
+}
+
+// A display that is named but cannot be opened (no server behind DISPLAY) must not abort the
+// program either: the platform falls back to one without windows, which generate then refuses.
+const char *const NoWindowPlatform = "minimal";
+
+void allowPlatformFallback()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM",
+                QByteArray(qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb;" : "wayland;xcb;") +
+                    NoWindowPlatform);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     // Only generate draws with OpenGL; the other commands run without a display.
-    withDisplay = argc > 1 && std::strcmp(argv[1], "generate") == 0 && displayAvailable();
+    withDisplay =
+        argc > 1 && std::strcmp(argv[1], "generate") == 0 && !helpRequested(argc, argv) && displayAvailable();
     std::unique_ptr<QCoreApplication> application;
-    if (withDisplay)
+    if (withDisplay) {
+        allowPlatformFallback();
         application = std::make_unique<QGuiApplication>(argc, argv);
-    else
+        withDisplay = QGuiApplication::platformName() != QLatin1String(NoWindowPlatform);
+    } else {
         application = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication &app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("orvelle-index"));
     QTextStream out(stdout);

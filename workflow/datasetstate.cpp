@@ -1,6 +1,10 @@
 #include "datasetstate.h"
 
 #include "jobmessages.h"
+#include "downsamplingthread.h"
+#include "webaddress.h"
+
+#include <ksr/inputlimits.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -169,15 +173,23 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
         ShotRecord shot;
         shot.imageName = data.imageNames.value(i);
         shot.imagePath = data.imagePaths.at(i);
-        if (!shot.imagePath.isEmpty() && !QFileInfo(shot.imagePath).isFile())
+        // A folder, a FIFO or a link loop under a photograph's name is named as what it is.
+        QString notUsable;
+        if (!shot.imagePath.isEmpty() && !isWebAddress(shot.imagePath) &&
+            !QFileInfo(shot.imagePath).isFile()) {
+            notUsable = ksr::inputFileProblem(shot.imagePath);
             shot.imagePath.clear();
-        if (shot.imagePath.isEmpty())
-            candidate.missingPhotographs.append(QDir::toNativeSeparators(shot.imageName));
+        }
+        if (shot.imagePath.isEmpty()) {
+            const QString name = QDir::toNativeSeparators(shot.imageName);
+            const bool gone = notUsable.isEmpty() || notUsable == QLatin1String("does not exist");
+            candidate.missingPhotographs.append(gone ? name : name + QLatin1Char(' ') + notUsable);
+        }
         // Kept as the table shows it, so every front end hands the jobs the same numbers.
         shot.camera = DatasetImport::tableCamera(data.cameras.at(i));
         // What an earlier index already holds; a thumbnail that is gone is made again.
         const QString thumbnail = data.thumbnailPaths.value(i);
-        if (!thumbnail.isEmpty() && QFileInfo(thumbnail).isFile())
+        if (!thumbnail.isEmpty() && DownsamplingThread::isUsableThumbnail(thumbnail))
             shot.thumbnailPath = thumbnail;
         if (data.depths.size() == n)
             shot.depth = DatasetImport::tableDepth(data.depths.at(i));

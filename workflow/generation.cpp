@@ -1,5 +1,6 @@
 #include "generation.h"
 
+#include "downsamplingthread.h"
 #include "jobinputs.h"
 #include "jobmessages.h"
 #include "reconstructionimport.h"
@@ -128,7 +129,7 @@ bool GenerationPipeline::computeThumbnails()
 
     QStringList missing;
     for (const ShotRecord &shot : std::as_const(m_state.shots))
-        if (shot.thumbnailPath.isEmpty() || !QFileInfo(shot.thumbnailPath).isFile())
+        if (shot.thumbnailPath.isEmpty() || !DownsamplingThread::isUsableThumbnail(shot.thumbnailPath))
             missing.append(native(shot.thumbnailPath));
     if (!missing.isEmpty() && m_request.thumbnails == ThumbnailSource::Existing)
         return fail(tr("Thumbnails missing"),

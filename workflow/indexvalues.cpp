@@ -1,5 +1,9 @@
 #include "indexvalues.h"
 
+#include "webaddress.h"
+
+#include <ksr/safefile.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -91,7 +95,7 @@ std::optional<Problem> indexModelProblem(const QString &modelFile, bool multires
     if (modelFile.isEmpty())
         return Problem{title, tr("No model is chosen for the index.") + notWritten};
     const QFileInfo model(modelFile);
-    if (!model.isFile())
+    if (!isWebAddress(modelFile) && !model.isFile())
         return Problem{title, tr("The model \"%1\" does not exist.").arg(native(modelFile)) + notWritten};
     if (multiresolution &&
         (builtModel.isEmpty() || QFileInfo(builtModel).canonicalFilePath() != model.canonicalFilePath()))
@@ -111,17 +115,13 @@ QString unwritableReason(const QString &fileName)
     const QFileInfo folder(file.absolutePath());
     if (!folder.isDir())
         return tr("the folder \"%1\" does not exist").arg(native(folder.absoluteFilePath()));
-    if (file.exists()) {
-        QFile existing(fileName);
-        if (!existing.open(QIODevice::ReadWrite))
-            return existing.errorString();
-    }
-    // The index is written through a temporary file beside it: ask the system whether one fits.
-    QTemporaryFile probe(folder.absoluteFilePath() + QStringLiteral("/.orvelle-probe-XXXXXX"));
-    if (!probe.open())
-        return tr("the folder \"%1\" cannot be written to (%2)")
-            .arg(native(folder.absoluteFilePath()), probe.errorString());
-    return QString();
+    // The index is written through a temporary file beside it: ask the writer whether that works now.
+    QString why;
+    if (ksr::SafeFile::canReplace(fileName, &why))
+        return QString();
+    if (file.exists() && !file.isWritable())
+        return why;
+    return tr("the folder \"%1\" cannot be written to (%2)").arg(native(folder.absoluteFilePath()), why);
 }
 
 ksr::Matrix44f startViewMatrix(const Camera &camera)
@@ -206,7 +206,10 @@ IndexWriteResult writeIndexFile(const IndexSettings &settings, const ShotValues 
         result.message = tr("The index file has been successfully generated!");
         return result;
     }
+    // The folder's state in plain words first; otherwise the writer's own reason (a full disk).
     QString reason = unwritableReason(fileName);
+    if (reason.isEmpty())
+        reason = index.errorString();
     if (reason.isEmpty())
         reason = tr("the system refused to write it");
     result.message = tr("The index file \"%1\" could not be written: %2.").arg(native(fileName), reason);

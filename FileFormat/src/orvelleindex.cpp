@@ -4,10 +4,11 @@
 #include "cameraelement.h"
 #include "webaddress.h"
 
+#include <ksr/safefile.h>
+
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QXmlStreamWriter>
 
 using CameraElement::formatNumber;
@@ -107,9 +108,9 @@ bool OrvelleIndex::save(const QString &fileName, bool useRelativePaths)
     m_errorString.clear();
     m_skippedCollections.clear();
 
-    // Written beside the target and renamed over it on success, so a failed save never
-    // damages an index that is already there.
-    QSaveFile file(fileName);
+    // Written beside the target and renamed over it only when every byte reached the disk, so a
+    // failed save (full disk included) never damages an index that is already there.
+    ksr::SafeFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
         m_errorString =
             QStringLiteral("Cannot open \"%1\" for writing: %2").arg(fileName, file.errorString());
@@ -117,7 +118,7 @@ bool OrvelleIndex::save(const QString &fileName, bool useRelativePaths)
     }
     const QString refDir = QFileInfo(QFileInfo(fileName).absolutePath()).canonicalFilePath();
     if (useRelativePaths && refDir.isEmpty()) {
-        file.cancelWriting();
+        file.discard();
         m_errorString = QStringLiteral("Cannot resolve the folder of \"%1\"").arg(fileName);
         return false;
     }
@@ -180,12 +181,12 @@ bool OrvelleIndex::save(const QString &fileName, bool useRelativePaths)
 
     if (writer.hasError()) {
         // The writer also stops at text XML cannot hold (control characters, lone surrogates).
-        m_errorString = file.error() != QFileDevice::NoError
+        m_errorString = file.hasFailed()
                             ? QStringLiteral("Writing \"%1\" failed: %2").arg(fileName, file.errorString())
                             : QStringLiteral("Writing \"%1\" failed: a name or path holds characters an XML "
                                              "file cannot store")
                                   .arg(fileName);
-        file.cancelWriting();
+        file.discard();
         return false;
     }
     if (!file.commit()) {

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QDomDocument>
 #include <QDomElement>
+#include <ksr/inputlimits.h>
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -83,12 +85,11 @@ OrvelleIndexRead::OrvelleIndexRead(QObject *parent) : QObject(parent) {}
 bool OrvelleIndexRead::readFile(const QString &fileName)
 {
     QByteArray content;
-    QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly)) {
-        content = file.readAll();
-        if (content.size() < file.size())
-            content.clear();
-        file.close();
+    QString readProblem;
+    // Bounded: a name that leads to an endless special file must not read until memory runs out.
+    if (ksr::readBoundedFile(fileName, content, &readProblem) == ksr::ReadResult::TooLarge) {
+        emit error(tr("Wrong file format"), readProblem);
+        return false;
     }
     m_sourceDirectory = QFileInfo(fileName).absolutePath();
 

@@ -5,6 +5,8 @@
 
 #include <QDomDocument>
 #include <QDomElement>
+#include <ksr/inputlimits.h>
+
 #include <QFile>
 
 namespace PolyforgeProject
@@ -46,14 +48,21 @@ void readMeshGroup(const QDomElement &group, QStringList &meshes)
 bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList &rasters, QStringList &meshes,
                  QString *errorMessage)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray content;
+    QString readProblem;
+    switch (ksr::readBoundedFile(fileName, content, &readProblem)) {
+    case ksr::ReadResult::Ok:
+        break;
+    case ksr::ReadResult::CannotOpen:
         if (errorMessage)
-            *errorMessage = QStringLiteral("Cannot open \"%1\": %2").arg(fileName, file.errorString());
+            *errorMessage = QStringLiteral("Cannot open %1").arg(readProblem);
+        return false;
+    case ksr::ReadResult::TooLarge:
+    case ksr::ReadResult::ReadError:
+        if (errorMessage)
+            *errorMessage = readProblem;
         return false;
     }
-    const QByteArray content = file.readAll();
-    file.close();
     if (!XmlNesting::withinLimit(content)) {
         if (errorMessage)
             *errorMessage = QStringLiteral("\"%1\" is nested more than %2 elements deep")

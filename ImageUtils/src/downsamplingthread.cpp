@@ -4,8 +4,10 @@
 #include "photodecoding.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFuture>
+#include <QImageReader>
 #include <QMap>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
@@ -39,6 +41,24 @@ QString DownsamplingThread::thumbnailPath(const QString &imagePath)
     return folder + QStringLiteral("/thumbnails/") + image.fileName();
 }
 
+bool DownsamplingThread::isUsableThumbnail(const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || file.size() == 0 || !file.open(QIODevice::ReadOnly))
+        return false;
+    QImageReader reader(&file);
+    const QByteArray format = reader.format();
+    if (reader.read().isNull())
+        return false;
+    // The JPEG decoder fills a cut file with grey and calls it a success: its end marker tells.
+    if (format == "jpeg") {
+        if (!file.seek(file.size() - 2))
+            return false;
+        return file.read(2) == QByteArray("\xff\xd9", 2);
+    }
+    return true;
+}
+
 void DownsamplingThread::run()
 {
     const int n = int(m_inputs.size());
@@ -60,7 +80,7 @@ void DownsamplingThread::run()
     auto decodeAhead = [&]() {
         while (glReady && pending.size() < lookAhead && nextToDecode < n) {
             const int k = nextToDecode++;
-            if (QFileInfo(m_outputs[k]).isFile())
+            if (isUsableThumbnail(m_outputs[k]))
                 continue;
             pending.insert(k, QtConcurrent::run(&decoders, decodePhoto, m_inputs[k], minimumDecodedSide, 0));
         }
@@ -78,7 +98,7 @@ void DownsamplingThread::run()
         const QString &output = m_outputs[i];
         const QFileInfo outputInfo(output);
 
-        if (outputInfo.isFile()) {
+        if (!decoding.isValid() && isUsableThumbnail(output)) {
             // Never overwritten: a rerun only fills the gaps.
             emit newThumbnail(i, output);
         } else if (!glReady) {

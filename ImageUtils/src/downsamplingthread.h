@@ -34,6 +34,9 @@ public:
     // then "thumbnails", then the image's file name. A missing photograph keeps
     // its (canonical) folder; an empty path gives an empty path.
     static QString thumbnailPath(const QString &imagePath);
+    // An existing thumbnail is kept only when it is a whole picture: an empty or cut file (left by
+    // an older version on a full disk) is made again.
+    static bool isUsableThumbnail(const QString &path);
 
 signals:
     // A thumbnail that exists (just written or found already there).

@@ -5,9 +5,10 @@
 
 #include <GL/glew.h>
 
+#include <ksr/safefile.h>
+
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <utility>
 
@@ -209,9 +210,9 @@ bool GLDownsampler::save(const QString &path, float dpi, QString *error)
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
 
-    // Written beside the target and renamed at the end, so a failed write never
-    // leaves a truncated thumbnail that a later run would take as done.
-    QSaveFile file(path);
+    // Written beside the target and renamed only when every byte reached the disk, so a failed
+    // write never leaves an empty or cut thumbnail that a later run would take as done.
+    ksr::SafeFile file(path);
     const QByteArray format = QFileInfo(path).suffix().toLatin1().toLower();
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
@@ -221,8 +222,8 @@ bool GLDownsampler::save(const QString &path, float dpi, QString *error)
     QImageWriter writer(&file, format);
     if (!writer.write(image)) {
         if (error)
-            *error = writer.errorString();
-        file.cancelWriting();
+            *error = file.hasFailed() ? file.errorString() : writer.errorString();
+        file.discard();
         return false;
     }
     if (!file.commit()) {

@@ -1,5 +1,7 @@
 #include "photodecoding.h"
 
+#include <ksr/inputlimits.h>
+
 #include <QImageReader>
 
 #include <algorithm>
@@ -19,8 +21,16 @@ QSize fitInside(const QSize &size, int maxSide)
 DecodedPhoto decodePhoto(const QString &path, int minimumLongSide, int maxSide)
 {
     DecodedPhoto photo;
+    // Checked before opening: a FIFO would block the reader, a folder would read as "no data".
+    const QString fileProblem = ksr::inputFileProblem(path);
+    if (!fileProblem.isEmpty()) {
+        photo.error = QStringLiteral("the photograph %1").arg(fileProblem);
+        return photo;
+    }
     QImageReader reader(path);
     const QSize size = reader.size();
+    if (!ksr::withinPixelBudget(size, &photo.error))
+        return photo;
     if (size.isValid() && !size.isEmpty()) {
         photo.photoSize = size;
         QSize target = size;

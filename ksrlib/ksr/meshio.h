@@ -34,7 +34,10 @@ enum ErrorCode {
     ErrorTooLarge = 6,      // counts in the header exceed what the file can hold
     ErrorUnsupported = 7,   // VMI, or a PLY property type/format we cannot read
     ErrorImporter = 8,      // the external importer (OBJ) rejected the file
-    ErrorUnknownType = 9    // no importer for this file-name ending
+    ErrorUnknownType = 9,   // no importer for this file-name ending
+    ErrorEmptyElement = 10, // a PLY element with a count above 0 and no properties
+    ErrorAllNonFinite = 11, // every vertex position is NaN or infinite
+    ErrorFileTooLarge = 12  // not a regular file and endless, or beyond the read bound
 };
 
 // Imports by file-name ending (ply, stl, off, obj, vmi, tsl; any case) into mesh (cleared first).

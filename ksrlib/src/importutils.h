@@ -17,8 +17,9 @@ namespace io
 namespace detail
 {
 
-// Reads the whole file; false when it cannot be opened or read.
-bool readWholeFile(const QString &fileName, QByteArray &data);
+// Reads the whole file, up to a bound (see ksr/inputlimits.h): ErrorNone, ErrorCantOpen or
+// ErrorFileTooLarge.
+int readWholeFile(const QString &fileName, QByteArray &data);
 
 // Face normals and bounding box from the imported data; drops faces with bad vertex references.
 // Returns false when faces had to be dropped.

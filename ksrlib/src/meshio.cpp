@@ -2,6 +2,7 @@
 
 #include "importutils.h"
 
+#include <ksr/inputlimits.h>
 #include <ksr/meshio.h>
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ksr
@@ -75,7 +77,10 @@ int importVmi(CMesh &mesh, const QString &fileName, int &loadMask)
     return QFile::exists(fileName) ? ErrorUnsupported : ErrorCantOpen;
 }
 
-int importMesh(CMesh &mesh, const QString &fileName, int &loadMask)
+namespace
+{
+
+int importByFormat(CMesh &mesh, const QString &fileName, int &loadMask)
 {
     switch (formatOf(fileName)) {
     case Format::Ply:
@@ -84,8 +89,16 @@ int importMesh(CMesh &mesh, const QString &fileName, int &loadMask)
         return importStl(mesh, fileName, loadMask);
     case Format::Off:
         return importOff(mesh, fileName, loadMask);
-    case Format::Obj:
+    case Format::Obj: {
+        // The external importer reads without a bound: a FIFO or device would never end.
+        const QFileInfo file(fileName);
+        if (file.exists() && !file.isFile()) {
+            mesh.clear();
+            loadMask = 0;
+            return ErrorFileTooLarge;
+        }
         return importObj(mesh, fileName, loadMask);
+    }
     case Format::Vmi:
         return importVmi(mesh, fileName, loadMask);
     case Format::Tsl:
@@ -96,6 +109,18 @@ int importMesh(CMesh &mesh, const QString &fileName, int &loadMask)
     mesh.clear();
     loadMask = 0;
     return ErrorUnknownType;
+}
+
+} // namespace
+
+int importMesh(CMesh &mesh, const QString &fileName, int &loadMask)
+{
+    const int code = importByFormat(mesh, fileName, loadMask);
+    // Vertices were read but none can be drawn or measured: say so rather than "no vertex".
+    if (code == ErrorNone && !mesh.vert.empty() &&
+        std::all_of(mesh.vert.begin(), mesh.vert.end(), [](const CVertex &v) { return v.isDeleted(); }))
+        return ErrorAllNonFinite;
+    return code;
 }
 
 bool isKnownModelFile(const QString &fileName)
@@ -130,6 +155,13 @@ QString errorText(const QString &fileName, int errorCode)
         return tr("Unsupported %1 variant").arg(name);
     case ErrorImporter:
         return tr("The %1 file could not be read").arg(name);
+    case ErrorEmptyElement:
+        return tr("The %1 header declares an element with a count above 0 but no properties").arg(name);
+    case ErrorAllNonFinite:
+        return tr("Every vertex of the %1 file has a coordinate that is not a number or is infinite")
+            .arg(name);
+    case ErrorFileTooLarge:
+        return tr("The file is too large to read (a special file, or over 2 GB)");
     default:
         break;
     }
@@ -139,13 +171,18 @@ QString errorText(const QString &fileName, int errorCode)
 namespace detail
 {
 
-bool readWholeFile(const QString &fileName, QByteArray &data)
+int readWholeFile(const QString &fileName, QByteArray &data)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    data = file.readAll();
-    return file.error() == QFileDevice::NoError;
+    switch (readBoundedFile(fileName, data)) {
+    case ReadResult::Ok:
+        return ErrorNone;
+    case ReadResult::TooLarge:
+        return ErrorFileTooLarge;
+    case ReadResult::CannotOpen:
+    case ReadResult::ReadError:
+        break;
+    }
+    return ErrorCantOpen;
 }
 
 bool finishMesh(CMesh &mesh)

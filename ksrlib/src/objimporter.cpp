@@ -128,8 +128,8 @@ private:
 int readObjLines(const QString &fileName, CMesh &mesh, int &loadMask)
 {
     QByteArray data;
-    if (!detail::readWholeFile(fileName, data))
-        return ErrorCantOpen;
+    if (const int readCode = detail::readWholeFile(fileName, data))
+        return readCode;
     detail::ByteScanner in(data);
     QByteArray line;
     int code = ErrorNone;

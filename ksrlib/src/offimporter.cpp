@@ -111,8 +111,8 @@ int importOff(CMesh &mesh, const QString &fileName, int &loadMask)
     mesh.clear();
     loadMask = 0;
     QByteArray data;
-    if (!detail::readWholeFile(fileName, data))
-        return ErrorCantOpen;
+    if (const int readCode = detail::readWholeFile(fileName, data))
+        return readCode;
     ByteScanner in(data);
     QList<QByteArray> words;
     OffHeader header;

@@ -302,7 +302,10 @@ public:
     {
         for (const PlyElement &element : m_header.elements) {
             int code = ErrorNone;
-            if (element.name == "vertex")
+            // An element without properties would repeat nothing for billions of rounds.
+            if (element.count > 0 && element.properties.empty())
+                code = ErrorEmptyElement;
+            else if (element.name == "vertex")
                 code = readVertices(element);
             else if (element.name == "face" || element.name == "tristrips")
                 code = readPolygons(element, element.name == "tristrips");
@@ -530,8 +533,8 @@ int importPly(CMesh &mesh, const QString &fileName, int &loadMask)
     mesh.clear();
     loadMask = 0;
     QByteArray data;
-    if (!detail::readWholeFile(fileName, data))
-        return ErrorCantOpen;
+    if (const int readCode = detail::readWholeFile(fileName, data))
+        return readCode;
     ByteScanner in(data);
     PlyHeader header;
     const int headerCode = parseHeader(in, header);

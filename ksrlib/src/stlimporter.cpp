@@ -142,8 +142,8 @@ int importStl(CMesh &mesh, const QString &fileName, int &loadMask)
     mesh.clear();
     loadMask = 0;
     QByteArray data;
-    if (!detail::readWholeFile(fileName, data))
-        return ErrorCantOpen;
+    if (const int readCode = detail::readWholeFile(fileName, data))
+        return readCode;
     const int code = looksBinary(data) ? readBinary(data, mesh, loadMask) : readAscii(data, mesh, loadMask);
     detail::finishMesh(mesh);
     return code;

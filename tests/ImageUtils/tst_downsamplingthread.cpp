@@ -64,6 +64,8 @@ private slots:
     void thumbnailSizes();
     void patternAndDensitySurvive();
     void existingThumbnailUntouchedButReported();
+    void brokenThumbnailIsMadeAgain_data();
+    void brokenThumbnailIsMadeAgain();
     void noSignalForBadLists_data();
     void noSignalForBadLists();
     void unreadableInputsAreReportedAndJobGoesOn();
@@ -168,6 +170,35 @@ void TestDownsamplingThread::existingThumbnailUntouchedButReported()
     QCOMPARE(fileHash(kept), before);
     QCOMPARE(QFileInfo(kept).lastModified(), modified);
     QCOMPARE(QImageReader(folder + "/thumbnails/b.png").size(), QSize(256, 192));
+}
+
+// An empty or cut thumbnail (left by an older version on a full disk) is not taken as done.
+void TestDownsamplingThread::brokenThumbnailIsMadeAgain_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("keptBytes"); // of a whole thumbnail; 0: an empty file
+    QTest::newRow("empty jpeg") << "a.jpg" << 0;
+    QTest::newRow("cut jpeg") << "b.jpg" << 600;
+    QTest::newRow("cut png") << "c.png" << 300;
+}
+void TestDownsamplingThread::brokenThumbnailIsMadeAgain()
+{
+    QFETCH(QString, name);
+    QFETCH(int, keptBytes);
+    const QString folder = m_dir.filePath("broken");
+    QVERIFY(QDir().mkpath(folder + "/thumbnails"));
+    const QString photo = folder + "/" + name, thumbnail = folder + "/thumbnails/" + name;
+    QVERIFY(quadrants(800, 600).save(photo));
+    QVERIFY(quadrants(256, 192).save(thumbnail));
+    QVERIFY(DownsamplingThread::isUsableThumbnail(thumbnail));
+    QFile::resize(thumbnail, keptBytes);
+    QVERIFY(!DownsamplingThread::isUsableThumbnail(thumbnail));
+
+    const JobRun run = runJob({photo}, {thumbnail});
+    QVERIFY(run.failures.isEmpty());
+    QCOMPARE(run.thumbnails, (QList<QPair<int, QString>>{{0, thumbnail}}));
+    QVERIFY(DownsamplingThread::isUsableThumbnail(thumbnail));
+    QCOMPARE(QImageReader(thumbnail).size(), QSize(256, 192));
 }
 
 void TestDownsamplingThread::noSignalForBadLists_data()

@@ -7,6 +7,7 @@
 #include "windowtestutil.h"
 
 #include <QAction>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -45,6 +46,16 @@ private:
     {
         const QString path = dir + "/" + relative;
         if (!writeTextFile(path, "x"))
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+    // A small real photograph, which also serves as a usable thumbnail.
+    QString photo(const QString &relative)
+    {
+        const QString path = touch(relative);
+        QImage picture(16, 12, QImage::Format_RGB32);
+        picture.fill(Qt::darkYellow);
+        if (!picture.save(path, "JPG"))
             qFatal("cannot write %s", qPrintable(path));
         return path;
     }
@@ -186,8 +197,8 @@ private slots:
 
     void importIndexWrittenByWriter()
     {
-        const QString a = touch("img/a.jpg");
-        const QString b = touch("img/b.jpg");
+        const QString a = photo("img/a.jpg");
+        const QString b = photo("img/b.jpg");
         const QString model = touch("mesh.ply");
         const Camera ca = testCamera(35, {1, 2, 3});
         const Camera cb = testCamera(50, {-4, 0.5f, 6});

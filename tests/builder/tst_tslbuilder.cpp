@@ -18,6 +18,8 @@
 #include <limits>
 #include <set>
 
+#include <sys/stat.h>
+
 namespace
 {
 const QString builderPath = QStringLiteral(ORVELLE_BIN_DIR "/tessel/tslbuilder");
@@ -449,6 +451,20 @@ private slots:
         const BuilderRun run = runBuilder({"-o", m_dir.filePath("no/such/folder/out.tsl"), input});
         QCOMPARE(run.exitCode, 3);
         QVERIFY2(run.errorText.contains("cannot write"), qPrintable(run.errorText));
+    }
+
+    // A FIFO or a device is not replaced by a regular file, and the model is not even read.
+    void outputThatIsNoFileIsRefused()
+    {
+        const QString input = m_dir.filePath("small3.ply");
+        QVERIFY(writeGridPly(input, Grid{3, 3}));
+        const QString fifo = m_dir.filePath("out.fifo");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        const BuilderRun run = runBuilder({"-o", fifo, input});
+        QCOMPARE(run.exitCode, 3);
+        QVERIFY2(run.errorText.contains("not a regular file"), qPrintable(run.errorText));
+        QVERIFY(run.lines.filter("Loaded").isEmpty());
+        QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
     }
 
     void readerRejectsDamagedFiles_data()

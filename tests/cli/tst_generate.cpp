@@ -180,6 +180,9 @@ private slots:
             << QStringList{"generate", input, "--depths", "none", "--lowres-model", "m.ply"}
             << "--lowres-model";
         QTest::newRow("empty output") << QStringList{"generate", input, "-o", ""} << "--output";
+        QTest::newRow("multiresolution model is the index")
+            << QStringList{"generate", input, "-o", "x.orx", "--tessel", "--tessel-output", "./x.orx"}
+            << "--tessel-output";
     }
     void usageErrors()
     {
@@ -210,6 +213,15 @@ private slots:
         QVERIFY2(run.err.contains("xvfb-run"), qPrintable(run.err));
         QVERIFY(!QFileInfo::exists(index));
         QVERIFY(!QFileInfo::exists(sampleDir + "/sample/photos/thumbnails"));
+
+        // A display that is named but has no server behind it: the same message, no abort.
+        environment.insert("DISPLAY", ":4242");
+        QCOMPARE(runTool({"generate", "--help"}, QString(), environment).exitCode, 0);
+        const ToolRun dead = runTool({"generate", sampleProject, "-o", index}, QString(), environment);
+        QVERIFY(!dead.crashed);
+        QCOMPARE(dead.exitCode, 1);
+        QVERIFY2(dead.err.contains("xvfb-run"), qPrintable(dead.err));
+        QVERIFY(!QFileInfo::exists(index));
     }
 
     void startShotBeyondTheShots()

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace exiftest;
 
 using Run = InspectRun;
@@ -21,6 +23,8 @@ class TestInspectPhoto : public QObject
 private slots:
     void photographs_data();
     void photographs();
+    void refusedPhotographs_data();
+    void refusedPhotographs();
 };
 
 void TestInspectPhoto::photographs_data()
@@ -69,6 +73,43 @@ void TestInspectPhoto::photographs()
     QCOMPARE(run.json.value("height").toInt(-1), height);
     QVERIFY(run.json.contains("shotTime"));
     QCOMPARE(run.json.value("shotTime"), shotTime);
+}
+
+// Each refused with what it is, never as "not found", and never opened when it is no file.
+void TestInspectPhoto::refusedPhotographs_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("mentioned");
+    QTest::newRow("folder") << "folder.jpg"
+                            << "is a folder";
+    QTest::newRow("fifo") << "fifo.jpg"
+                          << "is a FIFO";
+    QTest::newRow("link loop") << "loop.jpg"
+                               << "is a link loop";
+    QTest::newRow("beyond the pixel budget") << "huge.jpg"
+                                             << "30000 x 30000";
+}
+
+void TestInspectPhoto::refusedPhotographs()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, mentioned);
+    QDir(m_dir.path()).mkdir("folder.jpg");
+    ::mkfifo(QFile::encodeName(m_dir.filePath("fifo.jpg")).constData(), 0600);
+    QFile::link(m_dir.filePath("loop.jpg"), m_dir.filePath("loop.jpg"));
+    // A 40 x 30 picture whose frame header declares 30000 x 30000.
+    QByteArray huge = plainJpeg(40, 30);
+    const int frame = huge.indexOf("\xff\xc0");
+    QVERIFY(frame > 0);
+    for (int at : {frame + 5, frame + 7}) {
+        huge[at] = char(30000 >> 8);
+        huge[at + 1] = char(30000 & 0xff);
+    }
+    QVERIFY(writeFile(m_dir.filePath("huge.jpg"), huge));
+
+    const Run run = inspect(m_dir.filePath(name));
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(QString::fromLocal8Bit(run.err).contains(mentioned), run.err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestInspectPhoto)

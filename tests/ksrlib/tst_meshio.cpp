@@ -321,6 +321,20 @@ private slots:
             << "type.ply"
             << QByteArray("ply\nformat ascii 1.0\nelement vertex 1\nproperty quad x\nend_header\n")
             << int(ErrorUnsupported) << 0 << 0;
+        // Elements with nothing to read must not loop for their count.
+        QTest::newRow("ply vertices without properties")
+            << "nv.ply" << QByteArray("ply\nformat ascii 1.0\nelement vertex 2147483647\nend_header\n")
+            << int(ErrorEmptyElement) << 0 << 0;
+        QTest::newRow("ply faces without properties")
+            << "nf.ply"
+            << QByteArray("ply\nformat binary_little_endian 1.0\nelement face 9000000000000\nend_header\n")
+            << int(ErrorEmptyElement) << 0 << 0;
+        QTest::newRow("ply unknown element without properties")
+            << "nu.ply" << QByteArray("ply\nformat ascii 1.0\nelement x 9223372036854775807\nend_header\n")
+            << int(ErrorEmptyElement) << 0 << 0;
+        QTest::newRow("ply every vertex nan")
+            << "allnan.ply" << plyHeader("ascii", 2, false, -1) + "nan 0 0\n0 inf 0\n"
+            << int(ErrorAllNonFinite) << 2 << 0;
         QTest::newRow("not a ply") << "text.ply" << QByteArray("hello") << int(ErrorInvalidHeader) << 0 << 0;
         QTest::newRow("empty ply") << "zero.ply" << QByteArray() << int(ErrorInvalidHeader) << 0 << 0;
         QTest::newRow("stl binary count beyond size")

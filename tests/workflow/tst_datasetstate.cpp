@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -127,17 +128,26 @@ private slots:
     }
 
     // An earlier index brings its own thumbnails, depths, order and clusters; a thumbnail that is
-    // gone is left to the thumbnail step.
+    // gone or cut is left to the thumbnail step.
     void indexValuesAreKept()
     {
+        const QString whole = folder() + "/whole.jpg", cut = folder() + "/cut.jpg";
+        QImage picture(16, 12, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        QVERIFY(picture.save(whole));
+        QFile wholeFile(whole), cutFile(cut);
+        QVERIFY(wholeFile.open(QIODevice::ReadOnly) && cutFile.open(QIODevice::WriteOnly));
+        QVERIFY(cutFile.write(wholeFile.readAll().chopped(20)) > 0);
+        cutFile.close();
+
         ImportedDataset data = readData(true);
-        data.thumbnailPaths = {folder() + "/a.jpg", folder() + "/thumbnails/b.jpg"};
+        data.thumbnailPaths = {whole, cut};
         data.depths = {0.123456789f, 2.0f};
         data.orderPositions = {0, 1};
         data.clusterNumbers = {4, 9};
         const DatasetState state =
             DatasetStates::fromImport(folder() + "/d.orx", data, folder() + "/m.ply").state;
-        QCOMPARE(state.shots[0].thumbnailPath, folder() + "/a.jpg");
+        QCOMPARE(state.shots[0].thumbnailPath, whole);
         QCOMPARE(state.shots[1].thumbnailPath, QString());
         QCOMPARE(*state.shots[0].depth, 0.123457f);
         QCOMPARE(*state.shots[1].cluster, 9);

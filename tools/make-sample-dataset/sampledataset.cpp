@@ -7,6 +7,8 @@
 #include "samplescene.h"
 #include "softwarerenderer.h"
 
+#include <ksr/safefile.h>
+
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
@@ -14,7 +16,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QXmlStreamWriter>
 #include <QtConcurrent/QtConcurrentMap>
@@ -43,7 +44,7 @@ bool fail(QString *error, const QString &message)
 
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
+    ksr::SafeFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(error, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.commit())

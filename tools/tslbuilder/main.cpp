@@ -7,6 +7,7 @@
 #include "tslfile.h"
 
 #include <ksr/meshio.h>
+#include <ksr/safefile.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -47,6 +48,12 @@ int main(int argc, char **argv)
         std::fputs(builderUsage().toLocal8Bit().constData(), stdout);
         return 0;
     }
+
+    // Known before the long work: a folder that refuses new files, or an output that is a FIFO or
+    // a device, which a regular file must not replace.
+    QString why;
+    if (!ksr::SafeFile::canReplace(options.outputPath, &why))
+        return fail(3, QStringLiteral("cannot write %1: %2").arg(options.outputPath, why));
 
     if (!QFileInfo(options.inputPath).isFile())
         return fail(2, QStringLiteral("cannot read model %1: no such file").arg(options.inputPath));

@@ -93,16 +93,15 @@ TslWriter::TslWriter(const QString &path) : m_file(path) {}
 TslWriter::~TslWriter()
 {
     // Nothing committed: the target file stays as it was.
-    if (m_file.isOpen())
-        m_file.cancelWriting();
+    m_file.discard();
 }
 
 bool TslWriter::check(QString &error)
 {
-    if (m_file.error() == QFileDevice::NoError)
+    if (!m_file.hasFailed())
         return true;
-    error = QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
-    m_file.cancelWriting();
+    error = QStringLiteral("cannot write %1: %2").arg(m_file.targetPath(), m_file.errorString());
+    m_file.discard();
     return false;
 }
 
@@ -114,7 +113,7 @@ bool TslWriter::begin(const TslModel &model, QString &error)
         return false;
     }
     if (!m_file.open(QIODevice::WriteOnly)) {
-        error = QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
+        error = QStringLiteral("cannot write %1: %2").arg(m_file.targetPath(), m_file.errorString());
         return false;
     }
     QDataStream out(&m_file);
@@ -192,7 +191,7 @@ bool TslWriter::finish(const TslModel &model, QString &error)
     if (!check(error))
         return false;
     if (!m_file.commit()) {
-        error = QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
+        error = QStringLiteral("cannot write %1: %2").arg(m_file.targetPath(), m_file.errorString());
         return false;
     }
     return true;

@@ -1,10 +1,11 @@
 #pragma once
 // Reading and writing the multiresolution file (layout in docs/tsl-format.md).
-// The writer goes through a QSaveFile: an existing file is replaced only when everything was written.
+// The writer goes through a ksr::SafeFile: an existing file is replaced only when everything was written.
 
 #include "tslmodel.h"
 
-#include <QSaveFile>
+#include <ksr/safefile.h>
+
 #include <QString>
 
 class TslWriter
@@ -23,7 +24,7 @@ public:
 private:
     bool check(QString &error);
 
-    QSaveFile m_file;
+    ksr::SafeFile m_file;
     int m_nextLevel = 0;
 };
 

@@ -1,0 +1,170 @@
+// The checked writer: a failed write never replaces the old file and says why.
+#include <ksr/safefile.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Lowers the largest file this process may write; writes beyond it fail with EFBIG.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+};
+
+} // namespace
+
+class TestSafeFile : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString oldFile(const QString &name)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write("old contents") != 12)
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+    QStringList leftovers() const { return QDir(m_dir.path()).entryList({"*.part-*"}, QDir::Files); }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void commitReplacesAndKeepsPermissions()
+    {
+        const QString path = oldFile("kept.orx");
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        ksr::SafeFile file(path);
+        QVERIFY(file.open());
+        QCOMPARE(file.write(QByteArray(200000, 'n')), qint64(200000));
+        QCOMPARE(contents(path), QByteArray("old contents")); // nothing visible before commit
+        QVERIFY2(file.commit(), qPrintable(file.errorString()));
+        QCOMPARE(contents(path), QByteArray(200000, 'n'));
+        QCOMPARE(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        QVERIFY(leftovers().isEmpty());
+    }
+
+    // Every size: the failure may hit a buffered flush or the final one.
+    void failedWriteKeepsTheOldFile_data()
+    {
+        QTest::addColumn<int>("bytes");
+        QTest::newRow("small, fails at commit") << 5000;
+        QTest::newRow("large, fails while writing") << 300000;
+    }
+    void failedWriteKeepsTheOldFile()
+    {
+        QFETCH(int, bytes);
+        const QString path = oldFile("full.orx");
+        ksr::SafeFile file(path);
+        QVERIFY(file.open());
+        {
+            FileSizeLimit limit(4096);
+            file.write(QByteArray(bytes, 'n'));
+            QVERIFY(!file.commit());
+        }
+        QVERIFY2(file.errorString() == QString::fromLocal8Bit(std::strerror(EFBIG)),
+                 qPrintable(file.errorString()));
+        QCOMPARE(contents(path), QByteArray("old contents"));
+        QVERIFY(leftovers().isEmpty());
+    }
+
+    void refusesWhatIsNotARegularFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder") << "folder.tsl"
+                                << "not a regular file";
+        QTest::newRow("fifo") << "fifo.tsl"
+                              << "not a regular file";
+        QTest::newRow("missing folder") << "no/such/out.tsl" << QString::fromLocal8Bit(std::strerror(ENOENT));
+    }
+    void refusesWhatIsNotARegularFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        QDir(m_dir.path()).mkdir("folder.tsl");
+        ::mkfifo(QFile::encodeName(m_dir.filePath("fifo.tsl")).constData(), 0600);
+        QString why;
+        QVERIFY(!ksr::SafeFile::canReplace(m_dir.filePath(name), &why));
+        QVERIFY2(why.contains(reason), qPrintable(why));
+        ksr::SafeFile file(m_dir.filePath(name));
+        QVERIFY(!file.open());
+        QVERIFY(!file.commit());
+        QVERIFY(QFileInfo(m_dir.filePath("fifo.tsl")).exists() &&
+                !QFileInfo(m_dir.filePath("fifo.tsl")).isFile());
+    }
+
+    // A folder that takes no new file is refused up front, even when the old file is writable.
+    void lockedFolderIsRefusedEarly()
+    {
+        if (::geteuid() == 0)
+            QSKIP("permissions do not bind root; the read-only file system case is in tools/fulldisk");
+        QTemporaryDir locked;
+        const QString path = locked.filePath("old.orx");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.close();
+        QVERIFY(QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::ExeOwner));
+        QString why;
+        const bool replaceable = ksr::SafeFile::canReplace(path, &why);
+        QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(!replaceable);
+        QVERIFY2(why == QString::fromLocal8Bit(std::strerror(EACCES)), qPrintable(why));
+    }
+
+    // A writer killed between naming and renaming leaves a part file; the next writer removes it.
+    void partsOfGoneWritersAreRemoved()
+    {
+        const QString path = oldFile("stale.orx");
+        // Process ids stay below 2^22 on Linux: this one has no process.
+        const QString stale = path + ".part-4194304-0";
+        QFile part(stale);
+        QVERIFY(part.open(QIODevice::WriteOnly));
+        part.close();
+        ksr::SafeFile file(path);
+        QVERIFY(file.open());
+        file.write("new");
+        QVERIFY(file.commit());
+        QCOMPARE(contents(path), QByteArray("new"));
+        QVERIFY2(!QFileInfo::exists(stale), "a part of a gone writer stays");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSafeFile)
+#include "tst_safefile.moc"
