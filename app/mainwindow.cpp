@@ -6,6 +6,7 @@
 #include "dialogprovider.h"
 #include "indexvalues.h"
 #include "orientationwidget.h"
+#include "photoviewer.h"
 #include "shottablemodel.h"
 #include "steprunner.h"
 #include "ui_mainwindow.h"
@@ -13,6 +14,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QScreen>
+#include <QStatusBar>
 
 // The icon lives in this static library: register it before the form asks for it.
 static void initAppResources()
@@ -30,9 +32,8 @@ MainWindow::MainWindow(QWidget *parent)
 {
     initAppResources();
     ui->setupUi(this);
-    m_shotTable = new ShotTableModel(&m_state, this);
-    ui->data->setModel(m_shotTable);
     m_runner = std::make_unique<StepRunner>();
+    setUpDataViews();
 
     // The two colour buttons keep the chosen colours in their palettes.
     ui->backgroundColor->setPalette(QPalette(QColor(Qt::black)));
@@ -47,6 +48,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->backgroundColor, &QPushButton::clicked, this, &MainWindow::selectBackgroundColor);
     connect(ui->useSameClusteringAndOrderingFunctions, &QCheckBox::clicked, this,
             &MainWindow::connectOrderingAndSemanticFunctions);
+    connect(ui->selectOutputIndexFilename, &QPushButton::clicked, this, &MainWindow::selectOutputIndexFile);
 
     // The orientation preview, fed by the model field, the preview box and the start view.
     m_preview = new OrientationWidget;
@@ -69,6 +71,10 @@ MainWindow::MainWindow(QWidget *parent)
     // No shots yet, so no start shot to choose.
     ui->startShot->setEnabled(false);
 
+    setToolTips();
+    setUpLayout();
+    setAcceptDrops(true);
+    statusBar()->showMessage(tr("Import a dataset: File > Import, or drop its file onto the window."));
     centreOnScreen();
 }
 
@@ -77,6 +83,7 @@ MainWindow::~MainWindow()
     // No step may outlive the window, and none may be destroyed while it runs.
     m_closing = true;
     m_runner.reset();
+    m_photoViewer.reset();
     delete m_preview;
 }
 
@@ -166,6 +173,16 @@ void MainWindow::selectTessel()
         this, tr("Select Tessel 3D model"), QDir::current().absolutePath(), tr("Tessel model (*.tsl)"));
     if (!file.isEmpty())
         ui->tesselModelName->setText(file);
+}
+
+void MainWindow::selectOutputIndexFile()
+{
+    const QString current = ui->outputIndexFilename->text();
+    const QString folder = current.isEmpty() ? QDir::current().absolutePath() : current;
+    const QString file =
+        dialogs().getSaveFileName(this, tr("Save Orvelle index as"), folder, tr("Orvelle index file (*.orx)"));
+    if (!file.isEmpty())
+        ui->outputIndexFilename->setText(file);
 }
 
 void MainWindow::selectButtonColor(QPushButton *button)

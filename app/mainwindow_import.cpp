@@ -8,11 +8,14 @@
 #include "datasetimport.h"
 #include "dialogprovider.h"
 #include "reconstructionimport.h"
+#include "orderstrip.h"
 #include "shottablemodel.h"
+#include "thumbnailcache.h"
 #include "steprunner.h"
 #include "ui_mainwindow.h"
 
 #include <QDir>
+#include <QStatusBar>
 
 namespace
 {
@@ -52,9 +55,12 @@ void MainWindow::importDataset()
         tr("Polyforge project (*.pfp);;Orvelle index file (*.orx);;Reconstruction "
            "(cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin "
            "*.nvm *.NVM *.out *.OUT)"));
-    if (fileName.isEmpty())
-        return;
+    if (!fileName.isEmpty())
+        importFile(fileName);
+}
 
+void MainWindow::importFile(const QString &fileName)
+{
     const ImportedDataset data =
         DatasetImport::read(fileName, askReconstructionOptions(dialogs(), this, fileName));
     // Only a file that read well is worth a question about its models.
@@ -95,7 +101,12 @@ void MainWindow::showDataset(const DatasetState &state)
 {
     m_state = state;
     m_runner->setDataset(m_state.id);
+    m_thumbnails->clear();
     m_shotTable->showNewShots();
+    m_orderStrip->showShots(m_state);
+    showTitle();
+    statusBar()->showMessage(tr("Imported %n shot(s) from %1.", nullptr, m_state.shotCount())
+                                 .arg(QFileInfo(m_state.datasetFile).fileName()));
 
     ui->modelName->setText(m_state.modelPath);
     ui->lowresModel->setText(m_state.lowresModelPath);

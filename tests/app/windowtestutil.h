@@ -103,10 +103,10 @@ inline void clickControl(QAbstractButton *button)
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, where);
 }
 
-// The text a cell of a read-only table view shows.
+// The whole value of a cell of the data table (the view may show it shortened).
 inline QString cellText(const QAbstractItemView *table, int row, int column)
 {
-    return table->model()->index(row, column).data().toString();
+    return table->model()->index(row, column).data(Qt::UserRole).toString();
 }
 
 template <typename T> T *control(QWidget *window, const char *name)
