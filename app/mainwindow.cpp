@@ -59,6 +59,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     // Start view and up direction.
     connect(ui->startShot, &QSpinBox::valueChanged, this, &MainWindow::setStartView);
+    connect(ui->startShot, &QSpinBox::valueChanged, this, &MainWindow::showShotFrusta);
     for (QDoubleSpinBox *axis : {ui->upDirX, ui->upDirY, ui->upDirZ})
         connect(axis, &QDoubleSpinBox::valueChanged, this, &MainWindow::setGenericUpDir);
     for (QPushButton *button : upDirButtons())
@@ -237,7 +238,7 @@ void MainWindow::showUpDirectionProblem()
         problem ? QStringLiteral("QDoubleSpinBox { background-color: #f2b8b5; }") : QString();
     for (QDoubleSpinBox *axis : {ui->upDirX, ui->upDirY, ui->upDirZ}) {
         axis->setStyleSheet(style);
-        axis->setToolTip(problem ? problem->text : QString());
+        axis->setToolTip(problem ? problem->text : axis->property("normalToolTip").toString());
     }
 }
 
@@ -254,6 +255,26 @@ void MainWindow::setStartView()
 void MainWindow::showStartView(const ksr::Point3f &up, const ksr::Matrix44f &view)
 {
     m_preview->setUpDir(up, view);
+}
+
+void MainWindow::showShotFrusta()
+{
+    QVector<ShotFrustum> frusta;
+    int start = -1;
+    for (int i = 0; i < m_state.shotCount(); ++i) {
+        const std::optional<Camera> &camera = m_state.shots.at(i).camera;
+        if (!camera || !camera->isSet() || camera->focalMm <= 0.0f)
+            continue;
+        if (i == ui->startShot->value() - 1)
+            start = int(frusta.size());
+        ShotFrustum frustum;
+        frustum.centre = camera->center;
+        frustum.rotation = camera->rotation;
+        frustum.halfWidth = camera->viewportPx[0] * camera->pixelSizeMm[0] / (2.0f * camera->focalMm);
+        frustum.halfHeight = camera->viewportPx[1] * camera->pixelSizeMm[1] / (2.0f * camera->focalMm);
+        frusta.append(frustum);
+    }
+    m_preview->setShotFrusta(frusta, start);
 }
 
 void MainWindow::setGenericUpDir()

@@ -133,6 +133,7 @@ private:
 
     // The orientation preview is fed from here (and only from here).
     void showStartView(const ksr::Point3f &up, const ksr::Matrix44f &view);
+    void showShotFrusta();
 
     // Job control (mainwindow_jobs.cpp).
     void connectJobControls();
@@ -145,6 +146,7 @@ private:
     void showBuilderStatus();
     QPushButton *cancelButton(StepKind kind) const;
     void addCancelButtons();
+    void addPercentLabels();
     void showRunningSteps(const QString &lastEnded = QString());
     QString endedText(const StepResult &result) const;
 

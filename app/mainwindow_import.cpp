@@ -105,8 +105,6 @@ void MainWindow::showDataset(const DatasetState &state)
     m_shotTable->showNewShots();
     m_orderStrip->showShots(m_state);
     showTitle();
-    statusBar()->showMessage(tr("Imported %n shot(s) from %1.", nullptr, m_state.shotCount())
-                                 .arg(QFileInfo(m_state.datasetFile).fileName()));
 
     ui->modelName->setText(m_state.modelPath);
     ui->lowresModel->setText(m_state.lowresModelPath);
@@ -119,7 +117,11 @@ void MainWindow::showDataset(const DatasetState &state)
     ui->startShot->setRange(1, qMax(1, shots));
     ui->startShot->setValue(1);
     ui->startShot->setEnabled(shots > 0);
+    const QString file = QFileInfo(m_state.datasetFile).fileName();
+    statusBar()->showMessage(shots == 1 ? tr("Imported 1 shot from %1.").arg(file)
+                                        : tr("Imported %1 shots from %2.").arg(shots).arg(file));
     setStartView();
+    showShotFrusta();
 
     for (QProgressBar *bar : {ui->thumbnailsComputationProgress, ui->depthComputationProgress,
                               ui->orderAndSemanticComputationProgress, ui->tesselComputationProgress})

@@ -11,9 +11,10 @@
 #include "ui_mainwindow.h"
 
 #include <QBoxLayout>
-#include <QSet>
+#include <QLabel>
 #include <QStatusBar>
 
+#include <algorithm>
 #include <array>
 
 void MainWindow::setBuilderProgram(const QString &program)
@@ -34,10 +35,7 @@ void MainWindow::connectJobControls()
     connect(ui->updateOrderingAndSemantic, &QPushButton::clicked, this, &MainWindow::computeOrderAndSemantic);
 
     addCancelButtons();
-    for (StepKind kind : {StepKind::Thumbnails, StepKind::Depths, StepKind::Ordering, StepKind::Multiresolution}) {
-        progressBar(kind)->setTextVisible(true);
-        progressBar(kind)->setFormat(QStringLiteral("%p%"));
-    }
+    addPercentLabels();
 
     connect(m_runner.get(), &StepRunner::started, this, &MainWindow::stepStarted);
     connect(m_runner.get(), &StepRunner::progress, this,
@@ -112,6 +110,8 @@ void MainWindow::addCancelButtons()
                                ? tr("Stop the builder; the multiresolution model is not made")
                                : tr("Stop after the photograph being worked on; results already made are kept"));
         cancel->setMinimumSize(update->minimumSize());
+        cancel->setMaximumSize(update->maximumSize());
+        cancel->setSizePolicy(update->sizePolicy());
         if (QBoxLayout *box = boxHolding(update->parentWidget()->layout(), update))
             box->insertWidget(box->indexOf(update) + 1, cancel);
         connect(cancel, &QPushButton::clicked, this, [this, kind] {
@@ -119,6 +119,30 @@ void MainWindow::addCancelButtons()
                 statusBar()->showMessage(tr("%1: stopping...").arg(stepName(kind)));
         });
         m_cancelButtons.append(cancel);
+    }
+}
+
+// Upright bars show no text in most styles: the percentage goes in a label under each bar.
+void MainWindow::addPercentLabels()
+{
+    for (StepKind kind : allKinds) {
+        QProgressBar *bar = progressBar(kind);
+        bar->setTextVisible(true);
+        bar->setFormat(QStringLiteral("%p%"));
+        QBoxLayout *box = boxHolding(bar->parentWidget()->layout(), bar);
+        if (!box)
+            continue;
+        const int at = box->indexOf(bar);
+        box->removeWidget(bar);
+        auto *column = new QVBoxLayout;
+        auto *percent = new QLabel(bar->text(), bar->parentWidget());
+        percent->setObjectName(bar->objectName() + QStringLiteral("Percent"));
+        percent->setAlignment(Qt::AlignHCenter);
+        percent->setToolTip(bar->toolTip());
+        column->addWidget(bar, 1, Qt::AlignHCenter);
+        column->addWidget(percent);
+        box->insertLayout(at, column);
+        connect(bar, &QProgressBar::valueChanged, percent, [bar, percent] { percent->setText(bar->text()); });
     }
 }
 
@@ -162,8 +186,14 @@ QString MainWindow::endedText(const StepResult &result) const
         if (result.orderPositions.isEmpty()) {
             text = tr("the order shown is unchanged.");
         } else {
-            QSet<int> clusters(result.clusterNumbers.cbegin(), result.clusterNumbers.cend());
-            text = tr("%1 shots in %2 clusters.").arg(result.orderPositions.size()).arg(clusters.size());
+            const auto [lowest, highest] =
+                std::minmax_element(result.clusterNumbers.cbegin(), result.clusterNumbers.cend());
+            text = result.clusterNumbers.isEmpty()
+                       ? tr("%1 shots in viewing order.").arg(result.orderPositions.size())
+                       : tr("%1 shots in viewing order, cluster values %2 to %3.")
+                             .arg(result.orderPositions.size())
+                             .arg(*lowest)
+                             .arg(*highest);
         }
         break;
     case StepKind::Multiresolution:
@@ -174,7 +204,9 @@ QString MainWindow::endedText(const StepResult &result) const
     const QString how = result.stopped ? tr("stopped") : result.problems.isEmpty() ? tr("finished") : tr("ended");
     QString line = tr("%1 %2: %3").arg(name, how, text);
     if (!result.problems.isEmpty())
-        line += QLatin1Char(' ') + tr("%n problem(s), see the message.", nullptr, int(result.problems.size()));
+        line += QLatin1Char(' ') + (result.problems.size() == 1
+                                        ? tr("1 problem, see the message.")
+                                        : tr("%1 problems, see the messages.").arg(result.problems.size()));
     return line;
 }
 

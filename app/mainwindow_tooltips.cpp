@@ -77,6 +77,9 @@ void MainWindow::setToolTips()
     };
     for (const auto &tip : tips)
         tip.control->setToolTip(tr(tip.text));
+    // The up-direction fields show a problem in their tooltips for a while.
+    for (QDoubleSpinBox *axis : {ui->upDirX, ui->upDirY, ui->upDirZ})
+        axis->setProperty("normalToolTip", axis->toolTip());
     for (QSlider *slider : {ui->timeOfShotOrder, ui->dirOfShotOrder, ui->posOfShotOrder, ui->posOfTargetOrder,
                             ui->colorDistrOrder, ui->colorSpatialDistrOrder})
         slider->setToolTip(tr("How much this feature counts when the viewer's order of photographs is made"));

@@ -48,31 +48,7 @@ void MainWindow::setUpDataViews()
     m_sortedShots->setSortCaseSensitivity(Qt::CaseInsensitive);
 
     QTableView *table = ui->data;
-    table->setModel(m_sortedShots);
-    table->setIconSize(shotIconSize);
-    table->setTextElideMode(Qt::ElideMiddle);
-    table->setWordWrap(false);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table->verticalHeader()->setDefaultSectionSize(shotIconSize.height() + 4);
-
-    QHeaderView *header = table->horizontalHeader();
-    header->setSortIndicatorClearable(true);
-    header->setSortIndicator(-1, Qt::AscendingOrder);
-    table->setSortingEnabled(true);
-    header->setMinimumSectionSize(40);
-    for (int column : {ShotTableModel::ImageColumn, ShotTableModel::ThumbnailColumn, ShotTableModel::CameraColumn})
-        header->setSectionResizeMode(column, QHeaderView::Stretch);
-    // Numbers: as wide as their title or a depth with six digits needs.
-    for (int column : {ShotTableModel::DepthColumn, ShotTableModel::OrderColumn, ShotTableModel::SemanticColumn}) {
-        header->setSectionResizeMode(column, QHeaderView::Interactive);
-        const QString title = m_shotTable->headerData(column, Qt::Horizontal).toString();
-        const int wanted = qMax(fontMetrics().horizontalAdvance(title), fontMetrics().horizontalAdvance(
-                                                                            QStringLiteral("-0.000000e+00")) / 2);
-        header->resizeSection(column, wanted + 3 * fontMetrics().averageCharWidth());
-    }
+    ShotTableModel::setUpView(table, m_sortedShots, shotIconSize);
     connect(table, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
         showPhotograph(m_sortedShots->mapToSource(index).row());
     });

@@ -7,7 +7,6 @@
 #include <QScrollBar>
 
 #include <cmath>
-#include <optional>
 
 #include <algorithm>
 
@@ -41,11 +40,10 @@ OrderStrip::OrderStrip(ThumbnailCache *thumbnails, QWidget *parent) : QListWidge
     });
 }
 
-QColor OrderStrip::clusterColor(int clusterIndex)
+QColor OrderStrip::clusterColor(int value, int lowest, int highest)
 {
-    // Golden-ratio steps around the hue circle keep consecutive clusters far apart.
-    const double hue = std::fmod(0.08 + clusterIndex * 0.618033988749895, 1.0);
-    return QColor::fromHsvF(float(hue), 0.45f, 0.95f);
+    const double share = highest > lowest ? double(value - lowest) / double(highest - lowest) : 0.0;
+    return QColor::fromHsvF(float(0.8 * std::clamp(share, 0.0, 1.0)), 0.45f, 0.95f);
 }
 
 void OrderStrip::showShots(const DatasetState &state)
@@ -60,13 +58,16 @@ void OrderStrip::showShots(const DatasetState &state)
     std::stable_sort(rows.begin(), rows.end(), [&state](int a, int b) {
         return *state.shots.at(a).orderPosition < *state.shots.at(b).orderPosition;
     });
-    int clusterIndex = -1;
-    std::optional<int> previousCluster;
+    int lowest = 0, highest = 0;
+    bool first = true;
+    for (const ShotRecord &shot : state.shots)
+        if (shot.cluster) {
+            lowest = first ? *shot.cluster : std::min(lowest, *shot.cluster);
+            highest = first ? *shot.cluster : std::max(highest, *shot.cluster);
+            first = false;
+        }
     for (int row : std::as_const(rows)) {
         const ShotRecord &shot = state.shots.at(row);
-        if (clusterIndex < 0 || shot.cluster != previousCluster)
-            ++clusterIndex;
-        previousCluster = shot.cluster;
         auto *item = new QListWidgetItem(this);
         const QString cluster = shot.cluster ? QString::number(*shot.cluster) : QStringLiteral("?");
         item->setText(tr("%1 · c%2").arg(*shot.orderPosition).arg(cluster));
@@ -76,7 +77,7 @@ void OrderStrip::showShots(const DatasetState &state)
                              .arg(cluster)
                              .arg(row + 1)
                              .arg(shot.imagePath));
-        item->setBackground(clusterColor(clusterIndex));
+        item->setBackground(shot.cluster ? clusterColor(*shot.cluster, lowest, highest) : QColor(Qt::lightGray));
         item->setData(rowRole, row);
         item->setData(pathRole, shot.thumbnailPath);
         item->setSizeHint(QSize(iconSize().width() + 8, iconSize().height() + fontMetrics().height() + 8));

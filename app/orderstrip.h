@@ -1,6 +1,7 @@
 #pragma once
-// The shots' thumbnails in viewing order, one after another, each framed in its cluster's colour
-// (neighbours in one cluster share a colour; the colour changes where a new cluster begins).
+// The shots' thumbnails in viewing order, one after another, each framed in the colour of its
+// cluster value: shots with close values have close colours, and a jump in the value (a new
+// cluster) shows as a jump in colour, from red at the lowest value to violet at the highest.
 // Empty until every shot has a place in the order. Selecting a thumbnail reports its row.
 // GUI thread only.
 
@@ -24,8 +25,8 @@ public:
     // Marks the thumbnail of a row as selected without reporting it back.
     void selectRow(int row);
 
-    // A colour per cluster that tells neighbouring clusters apart.
-    static QColor clusterColor(int clusterIndex);
+    // The colour of a cluster value within [lowest, highest].
+    static QColor clusterColor(int value, int lowest, int highest);
 
 signals:
     void rowSelected(int row);

@@ -4,6 +4,8 @@
 #include "thumbnailcache.h"
 
 #include <QCoreApplication>
+#include <QHeaderView>
+#include <QTableView>
 
 ShotTableModel::ShotTableModel(const DatasetState *state, ThumbnailCache *thumbnails, QObject *parent)
     : QAbstractTableModel(parent), m_state(state), m_thumbnails(thumbnails)
@@ -114,4 +116,34 @@ QVariant ShotTableModel::headerData(int section, Qt::Orientation orientation, in
     if (section < 0 || section >= ColumnCount)
         return QVariant();
     return QCoreApplication::translate("MainWindow", titles[section]);
+}
+
+void ShotTableModel::setUpView(QTableView *table, QAbstractItemModel *shots, const QSize &iconSize)
+{
+    table->setModel(shots);
+    table->setIconSize(iconSize);
+    table->setTextElideMode(Qt::ElideMiddle);
+    table->setWordWrap(false);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(iconSize.height() + 4);
+
+    QHeaderView *header = table->horizontalHeader();
+    header->setSortIndicatorClearable(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    table->setSortingEnabled(true);
+    header->setMinimumSectionSize(40);
+    for (int column : {ImageColumn, ThumbnailColumn, CameraColumn})
+        header->setSectionResizeMode(column, QHeaderView::Stretch);
+    // Numbers: as wide as their title or their longest value needs.
+    const QFontMetrics metrics = table->fontMetrics();
+    for (int column : {DepthColumn, OrderColumn, SemanticColumn}) {
+        header->setSectionResizeMode(column, QHeaderView::Interactive);
+        const QString title = shots->headerData(column, Qt::Horizontal).toString();
+        const int wanted = qMax(metrics.horizontalAdvance(title), metrics.horizontalAdvance(column == DepthColumn ? QStringLiteral("-0.00000e+00")
+                                                                                           : QStringLiteral("00000")));
+        header->resizeSection(column, wanted + 2 * metrics.averageCharWidth());
+    }
 }

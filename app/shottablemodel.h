@@ -9,6 +9,7 @@
 
 #include <QAbstractTableModel>
 
+class QTableView;
 class ThumbnailCache;
 
 class ShotTableModel : public QAbstractTableModel
@@ -37,6 +38,11 @@ public:
 
     // The whole text of a cell; empty while the value is unknown.
     static QString cellText(const ShotRecord &shot, int column);
+    // Makes `table` show `shots` (this model, or a proxy of it): pictures of iconSize, paths
+    // shortened in the middle, wide text columns that share the width, sorting by any column
+    // (starting in shot order), whole rows selected.
+    static void setUpView(QTableView *table, QAbstractItemModel *shots, const QSize &iconSize);
+
     // What the camera column shows: "C (x, y, z)  f 35 mm".
     static QString cameraSummary(const Camera &camera);
 

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QList>
 #include <QMainWindow>
+#include <QProcess>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -194,4 +195,28 @@ inline QByteArray projectText(const QList<QList<Raster>> &groups, const QStringL
     }
     xml += "</PolyforgeProject>\n";
     return xml;
+}
+
+// Writes the generated sample dataset (photographs, cameras, models) into folder; false, with
+// the generator's words in why, when it fails.
+inline bool makeSample(const QString &folder, int views, const QString &size, QString &why)
+{
+    QProcess generator;
+    generator.start(QStringLiteral(ORVELLE_BIN_DIR "/make-sample-dataset"),
+                    {folder, "--views", QString::number(views), "--size", size, "--triangles", "5000"});
+    if (!generator.waitForFinished(120000) || generator.exitCode() != 0) {
+        why = QString::fromLocal8Bit(generator.readAllStandardError()) + generator.errorString();
+        return false;
+    }
+    return true;
+}
+
+// Presses an Update button and waits until its job has ended (the button comes back).
+inline bool runJobToEnd(QWidget *window, const char *button, int timeoutMs = 60000)
+{
+    auto *update = control<QAbstractButton>(window, button);
+    if (!update->isEnabled())
+        return false;
+    clickControl(update);
+    return QTest::qWaitFor([update] { return update->isEnabled(); }, timeoutMs);
 }
