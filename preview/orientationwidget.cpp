@@ -149,23 +149,32 @@ void OrientationWidget::paintGL()
     const ksr::Point3f centre = pivot();
     const float radius = m_model ? m_model->radius() : 1.0f;
 
+    const ksr::Matrix44f view = m_orbit.modelview(start, centre);
+    const float frustumSize = radius * 0.07f;
+    const float distance = m_orbit.pivotDistance(start, centre);
+    DepthRange range = depthRangeFor({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, distance}, radius);
+    // The cameras may stand outside the model, some of them close to the eye.
+    for (const ShotFrustum &shot : std::as_const(m_frusta)) {
+        const float depth = -(view * shot.centre).z;
+        range.nearPlane = std::min(range.nearPlane, depth - 2.0f * frustumSize);
+        range.farPlane = std::max(range.farPlane, depth + 2.0f * frustumSize);
+    }
+    range.nearPlane = std::max(range.nearPlane, range.farPlane * 1e-4f);
+
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    // The frusta may stand outside the model: leave room for them behind the eye's back too.
-    const float distance = m_orbit.pivotDistance(start, centre);
-    const DepthRange range = depthRangeFor({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, distance}, radius * 1.5f);
     gluPerspective(60.0, double(w) / double(std::max(h, 1)), range.nearPlane, range.farPlane);
 
     glMatrixMode(GL_MODELVIEW);
     float modelview[16];
-    m_orbit.modelview(start, centre).toColumnMajor(modelview);
+    view.toColumnMajor(modelview);
     glLoadMatrixf(modelview);
 
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
     if (m_model)
         drawModel();
-    drawFrusta(radius * 0.07f);
+    drawFrusta(frustumSize);
     glFinish();
 }
 
