@@ -108,6 +108,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
     m_closing = true;
     m_runner->stopAll();
     emit terminate();
+    // The photograph viewer is a window of its own; it would keep the program running.
+    if (m_photoViewer)
+        m_photoViewer->close();
     event->accept();
 }
 
@@ -180,8 +183,8 @@ void MainWindow::selectOutputIndexFile()
 {
     const QString current = ui->outputIndexFilename->text();
     const QString folder = current.isEmpty() ? QDir::current().absolutePath() : current;
-    const QString file =
-        dialogs().getSaveFileName(this, tr("Save Orvelle index as"), folder, tr("Orvelle index file (*.orx)"));
+    const QString file = dialogs().getSaveFileName(this, tr("Save Orvelle index as"), folder,
+                                                   tr("Orvelle index file (*.orx)"));
     if (!file.isEmpty())
         ui->outputIndexFilename->setText(file);
 }

@@ -7,11 +7,11 @@
 
 #include "datasetimport.h"
 #include "dialogprovider.h"
-#include "reconstructionimport.h"
 #include "orderstrip.h"
+#include "reconstructionimport.h"
 #include "shottablemodel.h"
-#include "thumbnailcache.h"
 #include "steprunner.h"
+#include "thumbnailcache.h"
 #include "ui_mainwindow.h"
 
 #include <QDir>

@@ -62,7 +62,8 @@ QPushButton *MainWindow::updateButton(StepKind kind) const
 namespace
 {
 
-const StepKind allKinds[] = {StepKind::Thumbnails, StepKind::Depths, StepKind::Ordering, StepKind::Multiresolution};
+const StepKind allKinds[] = {StepKind::Thumbnails, StepKind::Depths, StepKind::Ordering,
+                             StepKind::Multiresolution};
 
 QString stepName(StepKind kind)
 {
@@ -106,9 +107,10 @@ void MainWindow::addCancelButtons()
         auto *cancel = new QPushButton(tr("Cancel"), update->parentWidget());
         cancel->setObjectName(QString::fromLatin1(names[int(kind)]));
         cancel->setEnabled(false);
-        cancel->setToolTip(kind == StepKind::Multiresolution
-                               ? tr("Stop the builder; the multiresolution model is not made")
-                               : tr("Stop after the photograph being worked on; results already made are kept"));
+        cancel->setToolTip(
+            kind == StepKind::Multiresolution
+                ? tr("Stop the builder; the multiresolution model is not made")
+                : tr("Stop after the photograph being worked on; results already made are kept"));
         cancel->setMinimumSize(update->minimumSize());
         cancel->setMaximumSize(update->maximumSize());
         cancel->setSizePolicy(update->sizePolicy());
@@ -138,7 +140,7 @@ void MainWindow::addPercentLabels()
         auto *percent = new QLabel(bar->text(), bar->parentWidget());
         percent->setObjectName(bar->objectName() + QStringLiteral("Percent"));
         percent->setAlignment(Qt::AlignHCenter);
-        percent->setToolTip(bar->toolTip());
+        percent->setToolTip(tr("How much of the job is done"));
         column->addWidget(bar, 1, Qt::AlignHCenter);
         column->addWidget(percent);
         box->insertLayout(at, column);
@@ -201,7 +203,9 @@ QString MainWindow::endedText(const StepResult &result) const
                                            : tr("written to %1.").arg(result.builtModel);
         break;
     }
-    const QString how = result.stopped ? tr("stopped") : result.problems.isEmpty() ? tr("finished") : tr("ended");
+    const QString how = result.stopped              ? tr("stopped")
+                        : result.problems.isEmpty() ? tr("finished")
+                                                    : tr("ended");
     QString line = tr("%1 %2: %3").arg(name, how, text);
     if (!result.problems.isEmpty())
         line += QLatin1Char(' ') + (result.problems.size() == 1

@@ -13,22 +13,26 @@ void MainWindow::setToolTips()
         {ui->sceneName, "The scene's name, shown by the viewer as the title of the scene"},
         {ui->data, "One row per photograph. Double-click a row to see the photograph; click a column title "
                    "to sort the rows (the index keeps the shot order)"},
-        {ui->doNotComputeThumbnails, "Use thumbnails that already exist in a \"thumbnails\" folder beside the "
-                                     "photographs; the viewer shows them in its thumbnail bar"},
+        {ui->doNotComputeThumbnails,
+         "Use thumbnails that already exist in a \"thumbnails\" folder beside the "
+         "photographs; the viewer shows them in its thumbnail bar"},
         {ui->useHiresThumbnails, "Let the viewer use the full photographs as thumbnails (slow to load in the "
                                  "viewer's thumbnail bar)"},
         {ui->downsampleHiresThumbnails, "Make thumbnails of at most 256 pixels from the photographs, in a "
                                         "\"thumbnails\" folder beside them; existing ones are kept"},
         {ui->updateThumbnails, "Find or make the thumbnails the viewer shows in its thumbnail bar"},
         {ui->thumbnailsComputationProgress, "How many of the thumbnails are done"},
-        {ui->doNotComputeDepths, "Keep the depths the dataset already has (the viewer needs one per photograph)"},
-        {ui->computeDepthFrom3DModel, "Measure each photograph's depth on the 3D model; the viewer uses it to "
-                                      "place the photograph in the scene"},
+        {ui->doNotComputeDepths,
+         "Keep the depths the dataset already has (the viewer needs one per photograph)"},
+        {ui->computeDepthFrom3DModel,
+         "Measure each photograph's depth on the 3D model; the viewer uses it to "
+         "place the photograph in the scene"},
         {ui->lowresModel, "The low-resolution model the depths and the orientation preview are drawn from"},
         {ui->selectLowresModel, "Choose the low-resolution model file"},
         {ui->updateDepths, "Measure the depth of every photograph on the low-resolution model"},
         {ui->depthComputationProgress, "How many of the depths are done"},
-        {ui->useSameClusteringAndOrderingFunctions, "Group the photographs with the same weights as the order"},
+        {ui->useSameClusteringAndOrderingFunctions,
+         "Group the photographs with the same weights as the order"},
         {ui->updateOrderingAndSemantic, "Put the photographs in the order the viewer walks through them, and "
                                         "group similar neighbours into clusters"},
         {ui->orderAndSemanticComputationProgress, "How far the ordering and clustering has come"},
@@ -48,14 +52,16 @@ void MainWindow::setToolTips()
         {ui->frameletColor, "The colour of the frames the viewer draws where each photograph was taken"},
         {ui->frameletsScale, "Where the viewer draws each photograph's frame along its viewing direction, in "
                              "percent of the photograph's depth"},
-        {ui->projectionReliability, "How strongly the viewer trusts the photographs when it projects them onto "
-                                    "the model"},
+        {ui->projectionReliability,
+         "How strongly the viewer trusts the photographs when it projects them onto "
+         "the model"},
         {ui->lighting, "The viewer lights the model instead of showing its plain colours"},
         {ui->backgroundColor, "The colour the viewer shows where there is no model"},
         {ui->orthoPlaneBackground, "The viewer shows a flat background plane behind the model"},
         {ui->coloredDomeBackground, "The viewer shows a dome around the scene, coloured by height"},
-        {ui->backgroundDome, "The dome's colours: one row per height (0 to 1 from the horizon up), the colour as "
-                             "three numbers from 0 to 1"},
+        {ui->backgroundDome,
+         "The dome's colours: one row per height (0 to 1 from the horizon up), the colour as "
+         "three numbers from 0 to 1"},
         {ui->cameraSpeed, "How fast the viewer moves its camera between photographs"},
         {ui->startShot, "The photograph the viewer starts from (counted from 1, in table order)"},
         {ui->upDirX, "X of the direction that is up in the model's world; the viewer keeps it vertical"},
@@ -67,8 +73,9 @@ void MainWindow::setToolTips()
         {ui->upDirPlusY, "Up is plus Y"},
         {ui->upDirMinusZ, "Up is minus Z"},
         {ui->upDirPlusZ, "Up is plus Z"},
-        {ui->previewModelOrientation, "Show the model as the viewer will, from the start photograph with the up "
-                                      "direction vertical"},
+        {ui->previewModelOrientation,
+         "Show the model as the viewer will, from the start photograph with the up "
+         "direction vertical"},
         {ui->outputIndexFilename, "The index file the viewer loads"},
         {ui->selectOutputIndexFilename, "Choose where the index file is written"},
         {ui->useRelativePaths, "Write file names relative to the index file's folder, so the dataset can be "

@@ -49,9 +49,8 @@ void MainWindow::setUpDataViews()
 
     QTableView *table = ui->data;
     ShotTableModel::setUpView(table, m_sortedShots, shotIconSize);
-    connect(table, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
-        showPhotograph(m_sortedShots->mapToSource(index).row());
-    });
+    connect(table, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &index) { showPhotograph(m_sortedShots->mapToSource(index).row()); });
 
     m_orderStrip = new OrderStrip(m_thumbnails, this);
     m_orderStrip->setObjectName(QStringLiteral("orderStrip"));

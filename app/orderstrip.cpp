@@ -16,7 +16,8 @@ const int pathRole = Qt::UserRole;
 const int rowRole = Qt::UserRole + 1;
 } // namespace
 
-OrderStrip::OrderStrip(ThumbnailCache *thumbnails, QWidget *parent) : QListWidget(parent), m_thumbnails(thumbnails)
+OrderStrip::OrderStrip(ThumbnailCache *thumbnails, QWidget *parent)
+    : QListWidget(parent), m_thumbnails(thumbnails)
 {
     setViewMode(QListView::IconMode);
     setFlow(QListView::LeftToRight);
@@ -77,7 +78,8 @@ void OrderStrip::showShots(const DatasetState &state)
                              .arg(cluster)
                              .arg(row + 1)
                              .arg(shot.imagePath));
-        item->setBackground(shot.cluster ? clusterColor(*shot.cluster, lowest, highest) : QColor(Qt::lightGray));
+        item->setBackground(shot.cluster ? clusterColor(*shot.cluster, lowest, highest)
+                                         : QColor(Qt::lightGray));
         item->setData(rowRole, row);
         item->setData(pathRole, shot.thumbnailPath);
         item->setSizeHint(QSize(iconSize().width() + 8, iconSize().height() + fontMetrics().height() + 8));

@@ -21,7 +21,6 @@ const double maxZoom = 8.0;
 PhotoViewer::PhotoViewer(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("photoViewer"));
-    setAttribute(Qt::WA_DeleteOnClose, false);
 
     m_picture = new QLabel;
     m_picture->setAlignment(Qt::AlignCenter);
@@ -104,12 +103,10 @@ void PhotoViewer::load()
     m_image = reader.read();
     const QString place = tr("%1 of %2").arg(m_current + 1).arg(m_paths.size());
     setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - ") + tr("Photograph"));
-    m_caption->setText(m_image.isNull()
-                           ? tr("%1: %2 cannot be shown (%3)").arg(place, path, reader.errorString())
-                           : tr("%1: %2 (%3 x %4 pixels)")
-                                 .arg(place, path)
-                                 .arg(m_image.width())
-                                 .arg(m_image.height()));
+    m_caption->setText(
+        m_image.isNull()
+            ? tr("%1: %2 cannot be shown (%3)").arg(place, path, reader.errorString())
+            : tr("%1: %2 (%3 x %4 pixels)").arg(place, path).arg(m_image.width()).arg(m_image.height()));
     m_fit = true;
     showPicture();
     emit currentChanged(m_current);
@@ -123,7 +120,7 @@ void PhotoViewer::fitToWindow()
 
 void PhotoViewer::zoomIn()
 {
-    setZoom((m_fit ? m_zoom : m_zoom) * zoomStep);
+    setZoom(m_zoom * zoomStep);
 }
 
 void PhotoViewer::zoomOut()
@@ -152,7 +149,8 @@ void PhotoViewer::showPicture()
         m_zoom = double(fitted.width()) / double(m_image.width());
     }
     const QSize shown = (QSizeF(m_image.size()) * m_zoom).toSize().expandedTo(QSize(1, 1));
-    m_picture->setPixmap(QPixmap::fromImage(m_image.scaled(shown, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    m_picture->setPixmap(
+        QPixmap::fromImage(m_image.scaled(shown, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     m_picture->resize(shown.expandedTo(m_fit ? room : QSize(1, 1)));
 }
 

@@ -66,7 +66,8 @@ QString ShotTableModel::cameraSummary(const Camera &camera)
 {
     const auto number = [](float value) { return QString::number(double(value), 'g', 5); };
     return QCoreApplication::translate("MainWindow", "C (%1, %2, %3)  f %4 mm")
-        .arg(number(camera.center.x), number(camera.center.y), number(camera.center.z), number(camera.focalMm));
+        .arg(number(camera.center.x), number(camera.center.y), number(camera.center.z),
+             number(camera.focalMm));
 }
 
 QVariant ShotTableModel::data(const QModelIndex &index, int role) const
@@ -142,8 +143,10 @@ void ShotTableModel::setUpView(QTableView *table, QAbstractItemModel *shots, con
     for (int column : {DepthColumn, OrderColumn, SemanticColumn}) {
         header->setSectionResizeMode(column, QHeaderView::Interactive);
         const QString title = shots->headerData(column, Qt::Horizontal).toString();
-        const int wanted = qMax(metrics.horizontalAdvance(title), metrics.horizontalAdvance(column == DepthColumn ? QStringLiteral("-0.00000e+00")
-                                                                                           : QStringLiteral("00000")));
+        const int wanted =
+            qMax(metrics.horizontalAdvance(title),
+                 metrics.horizontalAdvance(column == DepthColumn ? QStringLiteral("-0.00000e+00")
+                                                                 : QStringLiteral("00000")));
         header->resizeSection(column, wanted + 2 * metrics.averageCharWidth());
     }
 }

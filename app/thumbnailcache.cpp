@@ -52,7 +52,8 @@ QPixmap ThumbnailCache::picture(const QString &path)
     m_pool.start([this, path, box, generation] {
         const QImage image = decodeScaled(path, box);
         QMetaObject::invokeMethod(
-            this, [this, path, generation, image] { decoded(path, generation, image); }, Qt::QueuedConnection);
+            this, [this, path, generation, image] { decoded(path, generation, image); },
+            Qt::QueuedConnection);
     });
     return QPixmap();
 }

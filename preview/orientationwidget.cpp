@@ -225,7 +225,8 @@ void OrientationWidget::drawFrusta(float size)
         if (start && m_orbit.isStartView())
             continue;
         const float scale = start ? size * 2.0f : size;
-        const ksr::Point3f right = shot.rotation.row(0), up = shot.rotation.row(1), ahead = -shot.rotation.row(2);
+        const ksr::Point3f right = shot.rotation.row(0), up = shot.rotation.row(1),
+                           ahead = -shot.rotation.row(2);
         const ksr::Point3f mid = shot.centre + ahead * scale;
         const ksr::Point3f dx = right * (shot.halfWidth * scale), dy = up * (shot.halfHeight * scale);
         const ksr::Point3f corners[4] = {mid - dx - dy, mid + dx - dy, mid + dx + dy, mid - dx + dy};

@@ -2,8 +2,8 @@
 // Shows the scene's model from the start camera with the chosen up direction standing vertical.
 // A model with its own colours is drawn in them; one without is shaded by a light at the eye so
 // its shape can be read. The cameras of all shots are drawn as small frusta, the start shot's
-// highlighted (all of it only while the model is shown). Dragging with the mouse turns the view about the model's centre, the wheel moves
-// closer or away; a double-click or resetView() returns to the start view.
+// highlighted (all of it only while the model is shown). Dragging with the mouse turns the view about the
+// model's centre, the wheel moves closer or away; a double-click or resetView() returns to the start view.
 // GUI thread only; its GL context is its own. The model file is loaded lazily, at the first draw
 // after a new path was accepted while the model is visible.
 

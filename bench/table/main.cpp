@@ -88,7 +88,8 @@ int main(int argc, char **argv)
     state.id = 1;
     for (int i = 0; i < rows; ++i) {
         ShotRecord shot;
-        shot.imagePath = QString("/data/some/long/folder/of/photographs/IMG_%1.JPG").arg(i, 5, 10, QChar('0'));
+        shot.imagePath =
+            QString("/data/some/long/folder/of/photographs/IMG_%1.JPG").arg(i, 5, 10, QChar('0'));
         shot.thumbnailPath = makeThumbnail(folder.path(), i);
         Camera camera;
         camera.focalMm = 35.0f;

@@ -112,7 +112,8 @@ private slots:
         QVERIFY(camera.data().toString().startsWith("C ("));
         QVERIFY(camera.data().toString().contains(" mm"));
         QVERIFY(camera.data(Qt::ToolTipRole).toString().startsWith("<ksrCamera "));
-        QCOMPARE(model->index(2, 0).data(Qt::ToolTipRole).toString(), window->dataset().shots.at(2).imagePath);
+        QCOMPARE(model->index(2, 0).data(Qt::ToolTipRole).toString(),
+                 window->dataset().shots.at(2).imagePath);
         QCOMPARE(table()->textElideMode(), Qt::ElideMiddle);
 
         const QStringList shotOrder = window->dataset().imagePaths();
@@ -134,7 +135,8 @@ private slots:
         viewer->zoomIn();
         QVERIFY(viewer->zoom() > 0.0);
         viewer->showNext();
-        QCOMPARE(viewer->windowTitle(), QFileInfo(shotOrder.at(shotOrder.size() - 2)).fileName() + " - Photograph");
+        QCOMPARE(viewer->windowTitle(),
+                 QFileInfo(shotOrder.at(shotOrder.size() - 2)).fileName() + " - Photograph");
         QCOMPARE(viewer->zoom(), 0.0);
     }
 
@@ -240,10 +242,11 @@ private slots:
         QStringList silent;
         const QList<QWidget *> widgets = window->findChildren<QWidget *>();
         for (QWidget *widget : widgets) {
-            const bool control = qobject_cast<QAbstractButton *>(widget) || qobject_cast<QAbstractSlider *>(widget) ||
-                                 qobject_cast<QAbstractSpinBox *>(widget) || qobject_cast<QLineEdit *>(widget) ||
-                                 qobject_cast<QComboBox *>(widget) || qobject_cast<QProgressBar *>(widget) ||
-                                 qobject_cast<QAbstractItemView *>(widget);
+            const bool control =
+                qobject_cast<QAbstractButton *>(widget) || qobject_cast<QAbstractSlider *>(widget) ||
+                qobject_cast<QAbstractSpinBox *>(widget) || qobject_cast<QLineEdit *>(widget) ||
+                qobject_cast<QComboBox *>(widget) || qobject_cast<QProgressBar *>(widget) ||
+                qobject_cast<QAbstractItemView *>(widget);
             // Parts the toolkit makes inside other controls (scroll bars, headers, editors) are
             // explained by their owners.
             if (!control || widget->objectName().isEmpty() || widget->objectName().startsWith("qt_") ||

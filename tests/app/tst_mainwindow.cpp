@@ -154,7 +154,8 @@ private slots:
             row(bar, "value", 0);
             row(bar, "orientation", int(Qt::Vertical));
         }
-        for (const char *dots : {"selectLowresModel", "selectModel", "selectTesselModel", "selectOutputIndexFilename"}) {
+        for (const char *dots :
+             {"selectLowresModel", "selectModel", "selectTesselModel", "selectOutputIndexFilename"}) {
             row(dots, "text", QString("..."));
             row(dots, "maximumWidth", 30);
         }

@@ -59,7 +59,9 @@ private slots:
         const QSize screen = smallestScreen();
         QVERIFY2(window.minimumSizeHint().width() <= screen.width() &&
                      window.minimumSizeHint().height() <= screen.height(),
-                 qPrintable(QString("%1x%2").arg(window.minimumSizeHint().width()).arg(window.minimumSizeHint().height())));
+                 qPrintable(QString("%1x%2")
+                                .arg(window.minimumSizeHint().width())
+                                .arg(window.minimumSizeHint().height())));
         window.resize(window.size().boundedTo(screen));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -81,7 +83,8 @@ private slots:
         for (int i = 0; i < tabs->count(); ++i) {
             tabs->setCurrentIndex(i);
             QTest::qWait(300); // thumbnails decode on a worker
-            const QString file = QString("%1/window-scale%2-tab%3.png").arg(screenshotFolder(), scale).arg(i + 1);
+            const QString file =
+                QString("%1/window-scale%2-tab%3.png").arg(screenshotFolder(), scale).arg(i + 1);
             QVERIFY2(window.grab().save(file), qPrintable(file));
         }
     }
@@ -99,7 +102,8 @@ private slots:
         dialogs.questionAnswers << QMessageBox::No << QMessageBox::Ok;
         control<QAction>(&window, "actionImport")->trigger();
         QCOMPARE(window.dataset().shotCount(), 10);
-        control<QLineEdit>(&window, "lowresModel")->setText(QFileInfo(folder + "/scene_mesh.ply").canonicalFilePath());
+        control<QLineEdit>(&window, "lowresModel")
+            ->setText(QFileInfo(folder + "/scene_mesh.ply").canonicalFilePath());
         clickControl(control<QPushButton>(&window, "upDirMinusZ")); // the scene's up
         clickControl(control<QCheckBox>(&window, "previewModelOrientation"));
 
@@ -109,7 +113,8 @@ private slots:
         QVERIFY(!preview->modelHasColours());
         QCOMPARE(preview->frustumCount(), 10);
         const QImage frame = preview->grabFramebuffer();
-        QVERIFY(frame.save(QString("%1/preview-sceaux-scale%2.png").arg(screenshotFolder()).arg(scaleFactor())));
+        QVERIFY(
+            frame.save(QString("%1/preview-sceaux-scale%2.png").arg(screenshotFolder()).arg(scaleFactor())));
         // Backed away and turned a little: the cameras come into sight.
         const QPointF middle = QRectF(preview->rect()).center();
         QWheelEvent away(middle, preview->mapToGlobal(middle), QPoint(), QPoint(0, -120 * 4), Qt::NoButton,
