@@ -5,6 +5,7 @@
 #include "orderstrip.h"
 #include "photoviewer.h"
 #include "shottablemodel.h"
+#include "thumbnailcache.h"
 #include "windowtestutil.h"
 
 #include <QAction>
@@ -12,7 +13,9 @@
 #include <QHeaderView>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSlider>
+#include <QSortFilterProxyModel>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTableView>
@@ -256,6 +259,55 @@ private slots:
                 silent << widget->objectName();
         }
         QVERIFY2(silent.isEmpty(), qPrintable(silent.join(", ")));
+    }
+
+    // Numbers sort as numbers (9 before 10 before 100), unknown values first, and the view's
+    // order never reaches the state.
+    void numericColumnsSortAsNumbers_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::newRow("depth") << int(ShotTableModel::DepthColumn);
+        QTest::newRow("order") << int(ShotTableModel::OrderColumn);
+        QTest::newRow("cluster") << int(ShotTableModel::SemanticColumn);
+    }
+    void numericColumnsSortAsNumbers()
+    {
+        QFETCH(int, column);
+        DatasetState state;
+        for (int value : {100, 9, -1, 10}) {
+            ShotRecord shot;
+            if (value >= 0) {
+                shot.depth = float(value);
+                shot.orderPosition = value;
+                shot.cluster = value;
+            }
+            state.shots.append(shot);
+        }
+        ShotTableModel model(&state, nullptr);
+        QSortFilterProxyModel sorted;
+        sorted.setSourceModel(&model);
+        sorted.setSortRole(ShotTableModel::SortRole);
+        sorted.sort(column);
+        QStringList shown;
+        for (int row = 0; row < 4; ++row)
+            shown << sorted.index(row, column).data().toString();
+        QCOMPARE(shown, (QStringList{"", "9", "10", "100"}));
+        QCOMPARE(model.index(0, column).data().toString(), QString("100"));
+    }
+
+    // A file that is no picture stays without one, is reported to nobody and is not tried again.
+    void undecodableThumbnailIsTriedOnce()
+    {
+        const QString bogus = temp.filePath("not-a-picture.jpg");
+        QVERIFY(writeTextFile(bogus, "no JPEG here"));
+        ThumbnailCache cache(QSize(64, 48));
+        QSignalSpy ready(&cache, &ThumbnailCache::ready);
+        QVERIFY(cache.picture(bogus).isNull());
+        QCOMPARE(cache.pendingCount(), 1);
+        QTRY_COMPARE(cache.pendingCount(), 0);
+        QVERIFY(cache.picture(bogus).isNull());
+        QCOMPARE(cache.pendingCount(), 0);
+        QCOMPARE(ready.count(), 0);
     }
 };
 
