@@ -56,6 +56,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_preview->setMinimumSize(100, 100);
     connect(ui->previewModelOrientation, &QCheckBox::clicked, m_preview, &OrientationWidget::setModelVisible);
     connect(ui->lowresModel, &QLineEdit::textChanged, m_preview, &OrientationWidget::set3DModel);
+    connect(ui->resetPreviewView, &QPushButton::clicked, m_preview, &OrientationWidget::resetView);
 
     // Start view and up direction.
     connect(ui->startShot, &QSpinBox::valueChanged, this, &MainWindow::setStartView);

@@ -76,6 +76,9 @@ void MainWindow::setToolTips()
         {ui->previewModelOrientation,
          "Show the model as the viewer will, from the start photograph with the up "
          "direction vertical"},
+        {ui->resetPreviewView,
+         "Undo the turns and moves made with the mouse in the preview: back to the view "
+         "from the start photograph"},
         {ui->outputIndexFilename, "The index file the viewer loads"},
         {ui->selectOutputIndexFilename, "Choose where the index file is written"},
         {ui->useRelativePaths, "Write file names relative to the index file's folder, so the dataset can be "

@@ -3,6 +3,7 @@
 // title, the photograph viewer, dropping a file, the output file dialog and the tooltips.
 #include "mainwindow.h"
 #include "orderstrip.h"
+#include "orientationwidget.h"
 #include "photoviewer.h"
 #include "shottablemodel.h"
 #include "thumbnailcache.h"
@@ -21,6 +22,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <memory>
@@ -237,6 +239,18 @@ private slots:
         QCOMPARE(saves.size(), 2);
         QVERIFY(saves.first().text.contains("*.orx"));
         QCOMPARE(dialogs.fileDialogFolders.last(), derived);
+    }
+
+    // The preview's mouse turns are undone by its button.
+    void previewReturnsToTheStartView()
+    {
+        auto *preview = get<OrientationWidget>("orientationPreview");
+        QWheelEvent away(QPointF(10, 10), preview->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -120),
+                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(preview, &away);
+        QVERIFY(!preview->orbit().isStartView());
+        clickControl(get<QPushButton>("resetPreviewView"));
+        QVERIFY(preview->orbit().isStartView());
     }
 
     // Every control says what it does.
