@@ -6,6 +6,7 @@
 #include "dialogprovider.h"
 #include "indexvalues.h"
 #include "orientationwidget.h"
+#include "photoviewer.h"
 #include "shottablemodel.h"
 #include "steprunner.h"
 #include "ui_mainwindow.h"
@@ -13,6 +14,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QScreen>
+#include <QStatusBar>
 
 // The icon lives in this static library: register it before the form asks for it.
 static void initAppResources()
@@ -30,9 +32,8 @@ MainWindow::MainWindow(QWidget *parent)
 {
     initAppResources();
     ui->setupUi(this);
-    m_shotTable = new ShotTableModel(&m_state, this);
-    ui->data->setModel(m_shotTable);
     m_runner = std::make_unique<StepRunner>();
+    setUpDataViews();
 
     // The two colour buttons keep the chosen colours in their palettes.
     ui->backgroundColor->setPalette(QPalette(QColor(Qt::black)));
@@ -47,6 +48,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->backgroundColor, &QPushButton::clicked, this, &MainWindow::selectBackgroundColor);
     connect(ui->useSameClusteringAndOrderingFunctions, &QCheckBox::clicked, this,
             &MainWindow::connectOrderingAndSemanticFunctions);
+    connect(ui->selectOutputIndexFilename, &QPushButton::clicked, this, &MainWindow::selectOutputIndexFile);
 
     // The orientation preview, fed by the model field, the preview box and the start view.
     m_preview = new OrientationWidget;
@@ -54,9 +56,11 @@ MainWindow::MainWindow(QWidget *parent)
     m_preview->setMinimumSize(100, 100);
     connect(ui->previewModelOrientation, &QCheckBox::clicked, m_preview, &OrientationWidget::setModelVisible);
     connect(ui->lowresModel, &QLineEdit::textChanged, m_preview, &OrientationWidget::set3DModel);
+    connect(ui->resetPreviewView, &QPushButton::clicked, m_preview, &OrientationWidget::resetView);
 
     // Start view and up direction.
     connect(ui->startShot, &QSpinBox::valueChanged, this, &MainWindow::setStartView);
+    connect(ui->startShot, &QSpinBox::valueChanged, this, &MainWindow::showShotFrusta);
     for (QDoubleSpinBox *axis : {ui->upDirX, ui->upDirY, ui->upDirZ})
         connect(axis, &QDoubleSpinBox::valueChanged, this, &MainWindow::setGenericUpDir);
     for (QPushButton *button : upDirButtons())
@@ -69,6 +73,10 @@ MainWindow::MainWindow(QWidget *parent)
     // No shots yet, so no start shot to choose.
     ui->startShot->setEnabled(false);
 
+    setToolTips();
+    setUpLayout();
+    setAcceptDrops(true);
+    statusBar()->showMessage(tr("Import a dataset: File > Import, or drop its file onto the window."));
     centreOnScreen();
 }
 
@@ -77,6 +85,7 @@ MainWindow::~MainWindow()
     // No step may outlive the window, and none may be destroyed while it runs.
     m_closing = true;
     m_runner.reset();
+    m_photoViewer.reset();
     delete m_preview;
 }
 
@@ -100,6 +109,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
     m_closing = true;
     m_runner->stopAll();
     emit terminate();
+    // The photograph viewer is a window of its own; it would keep the program running.
+    if (m_photoViewer)
+        m_photoViewer->close();
     event->accept();
 }
 
@@ -168,6 +180,16 @@ void MainWindow::selectTessel()
         ui->tesselModelName->setText(file);
 }
 
+void MainWindow::selectOutputIndexFile()
+{
+    const QString current = ui->outputIndexFilename->text();
+    const QString folder = current.isEmpty() ? QDir::current().absolutePath() : current;
+    const QString file = dialogs().getSaveFileName(this, tr("Save Orvelle index as"), folder,
+                                                   tr("Orvelle index file (*.orx)"));
+    if (!file.isEmpty())
+        ui->outputIndexFilename->setText(file);
+}
+
 void MainWindow::selectButtonColor(QPushButton *button)
 {
     const QColor current = button->palette().brush(QPalette::Button).color();
@@ -220,7 +242,7 @@ void MainWindow::showUpDirectionProblem()
         problem ? QStringLiteral("QDoubleSpinBox { background-color: #f2b8b5; }") : QString();
     for (QDoubleSpinBox *axis : {ui->upDirX, ui->upDirY, ui->upDirZ}) {
         axis->setStyleSheet(style);
-        axis->setToolTip(problem ? problem->text : QString());
+        axis->setToolTip(problem ? problem->text : axis->property("normalToolTip").toString());
     }
 }
 
@@ -237,6 +259,26 @@ void MainWindow::setStartView()
 void MainWindow::showStartView(const ksr::Point3f &up, const ksr::Matrix44f &view)
 {
     m_preview->setUpDir(up, view);
+}
+
+void MainWindow::showShotFrusta()
+{
+    QVector<ShotFrustum> frusta;
+    int start = -1;
+    for (int i = 0; i < m_state.shotCount(); ++i) {
+        const std::optional<Camera> &camera = m_state.shots.at(i).camera;
+        if (!camera || !camera->isSet() || camera->focalMm <= 0.0f)
+            continue;
+        if (i == ui->startShot->value() - 1)
+            start = int(frusta.size());
+        ShotFrustum frustum;
+        frustum.centre = camera->center;
+        frustum.rotation = camera->rotation;
+        frustum.halfWidth = camera->viewportPx[0] * camera->pixelSizeMm[0] / (2.0f * camera->focalMm);
+        frustum.halfHeight = camera->viewportPx[1] * camera->pixelSizeMm[1] / (2.0f * camera->focalMm);
+        frusta.append(frustum);
+    }
+    m_preview->setShotFrusta(frusta, start);
 }
 
 void MainWindow::setGenericUpDir()

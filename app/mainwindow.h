@@ -25,7 +25,11 @@
 #include <ksr/geometry.h>
 
 class DialogProvider;
+class OrderStrip;
 class OrientationWidget;
+class PhotoViewer;
+class QSortFilterProxyModel;
+class ThumbnailCache;
 class QProgressBar;
 class QPushButton;
 class QSlider;
@@ -59,6 +63,10 @@ public:
     // The dataset shown; read-only.
     const DatasetState &dataset() const { return m_state; }
 
+    // Imports the dataset file as File > Import does once a file is chosen (also for a file
+    // dropped onto the window).
+    void importFile(const QString &fileName);
+
 signals:
     void terminate();
 
@@ -86,9 +94,14 @@ public slots:
     void orderComputed(const QVector<int> &values);
     void semanticComputed(const QVector<int> &values);
     void checkIfReadyToGenerate();
+    void selectOutputIndexFile();
+    // Opens the photograph of a row of the dataset in the photograph viewer.
+    void showPhotograph(int row);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     struct SliderPair {
@@ -107,12 +120,20 @@ private:
     // Running steps or computed values not yet written: the user may keep them.
     bool mayDiscardWork();
 
+    // Views of the dataset, layout and tooltips (mainwindow_views.cpp, mainwindow_tooltips.cpp).
+    void setUpDataViews();
+    void setUpLayout();
+    void setToolTips();
+    void showTitle();
+    void selectTableRow(int row);
+
     // Import steps (mainwindow_import.cpp).
     QString chooseModel(const QString &folder, const QStringList &models);
     void showDataset(const DatasetState &state);
 
     // The orientation preview is fed from here (and only from here).
     void showStartView(const ksr::Point3f &up, const ksr::Matrix44f &view);
+    void showShotFrusta();
 
     // Job control (mainwindow_jobs.cpp).
     void connectJobControls();
@@ -123,6 +144,11 @@ private:
     void stepFinished(const StepResult &result);
     void applyToDataset(const StepResult &result);
     void showBuilderStatus();
+    QPushButton *cancelButton(StepKind kind) const;
+    void addCancelButtons();
+    void addPercentLabels();
+    void showRunningSteps(const QString &lastEnded = QString());
+    QString endedText(const StepResult &result) const;
 
     OrientationWidget *m_preview = nullptr;
     QString m_builderProgram;
@@ -130,6 +156,11 @@ private:
 
     DatasetState m_state;
     ShotTableModel *m_shotTable = nullptr;
+    QSortFilterProxyModel *m_sortedShots = nullptr;
+    ThumbnailCache *m_thumbnails = nullptr;
+    OrderStrip *m_orderStrip = nullptr;
+    std::unique_ptr<PhotoViewer> m_photoViewer;
+    QVector<QPushButton *> m_cancelButtons; // indexed by StepKind
     std::unique_ptr<StepRunner> m_runner;
 
     std::unique_ptr<Ui::MainWindow> ui;

@@ -7,12 +7,15 @@
 
 #include "datasetimport.h"
 #include "dialogprovider.h"
+#include "orderstrip.h"
 #include "reconstructionimport.h"
 #include "shottablemodel.h"
 #include "steprunner.h"
+#include "thumbnailcache.h"
 #include "ui_mainwindow.h"
 
 #include <QDir>
+#include <QStatusBar>
 
 namespace
 {
@@ -52,9 +55,12 @@ void MainWindow::importDataset()
         tr("Polyforge project (*.pfp);;Orvelle index file (*.orx);;Reconstruction "
            "(cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin "
            "*.nvm *.NVM *.out *.OUT)"));
-    if (fileName.isEmpty())
-        return;
+    if (!fileName.isEmpty())
+        importFile(fileName);
+}
 
+void MainWindow::importFile(const QString &fileName)
+{
     const ImportedDataset data =
         DatasetImport::read(fileName, askReconstructionOptions(dialogs(), this, fileName));
     // Only a file that read well is worth a question about its models.
@@ -95,7 +101,10 @@ void MainWindow::showDataset(const DatasetState &state)
 {
     m_state = state;
     m_runner->setDataset(m_state.id);
+    m_thumbnails->clear();
     m_shotTable->showNewShots();
+    m_orderStrip->showShots(m_state);
+    showTitle();
 
     ui->modelName->setText(m_state.modelPath);
     ui->lowresModel->setText(m_state.lowresModelPath);
@@ -108,7 +117,11 @@ void MainWindow::showDataset(const DatasetState &state)
     ui->startShot->setRange(1, qMax(1, shots));
     ui->startShot->setValue(1);
     ui->startShot->setEnabled(shots > 0);
+    const QString file = QFileInfo(m_state.datasetFile).fileName();
+    statusBar()->showMessage(shots == 1 ? tr("Imported 1 shot from %1.").arg(file)
+                                        : tr("Imported %1 shots from %2.").arg(shots).arg(file));
     setStartView();
+    showShotFrusta();
 
     for (QProgressBar *bar : {ui->thumbnailsComputationProgress, ui->depthComputationProgress,
                               ui->orderAndSemanticComputationProgress, ui->tesselComputationProgress})

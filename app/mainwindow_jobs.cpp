@@ -5,10 +5,16 @@
 
 #include "dialogprovider.h"
 #include "jobinputs.h"
+#include "orderstrip.h"
 #include "shottablemodel.h"
 #include "steprunner.h"
 #include "ui_mainwindow.h"
 
+#include <QBoxLayout>
+#include <QLabel>
+#include <QStatusBar>
+
+#include <algorithm>
 #include <array>
 
 void MainWindow::setBuilderProgram(const QString &program)
@@ -27,6 +33,9 @@ void MainWindow::connectJobControls()
     connect(ui->updateDepths, &QPushButton::clicked, this, &MainWindow::computeDepths);
     connect(ui->updateTesselModel, &QPushButton::clicked, this, &MainWindow::computeTessel);
     connect(ui->updateOrderingAndSemantic, &QPushButton::clicked, this, &MainWindow::computeOrderAndSemantic);
+
+    addCancelButtons();
+    addPercentLabels();
 
     connect(m_runner.get(), &StepRunner::started, this, &MainWindow::stepStarted);
     connect(m_runner.get(), &StepRunner::progress, this,
@@ -48,6 +57,161 @@ QPushButton *MainWindow::updateButton(StepKind kind) const
         break;
     }
     return ui->updateTesselModel;
+}
+
+namespace
+{
+
+const StepKind allKinds[] = {StepKind::Thumbnails, StepKind::Depths, StepKind::Ordering,
+                             StepKind::Multiresolution};
+
+QString stepName(StepKind kind)
+{
+    switch (kind) {
+    case StepKind::Thumbnails:
+        return MainWindow::tr("Thumbnails");
+    case StepKind::Depths:
+        return MainWindow::tr("Depths");
+    case StepKind::Ordering:
+        return MainWindow::tr("Ordering and clustering");
+    case StepKind::Multiresolution:
+        break;
+    }
+    return MainWindow::tr("Multiresolution model");
+}
+
+// The box layout that holds `widget`, searched from `layout` down.
+QBoxLayout *boxHolding(QLayout *layout, QWidget *widget)
+{
+    if (!layout)
+        return nullptr;
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem *item = layout->itemAt(i);
+        if (item->widget() == widget)
+            return qobject_cast<QBoxLayout *>(layout);
+        if (QBoxLayout *inner = boxHolding(item->layout(), widget))
+            return inner;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+// A Cancel beside every Update button, usable while its step runs.
+void MainWindow::addCancelButtons()
+{
+    static const char *const names[] = {"cancelThumbnails", "cancelDepths", "cancelOrderingAndSemantic",
+                                        "cancelTesselModel"};
+    for (StepKind kind : allKinds) {
+        QPushButton *update = updateButton(kind);
+        auto *cancel = new QPushButton(tr("Cancel"), update->parentWidget());
+        cancel->setObjectName(QString::fromLatin1(names[int(kind)]));
+        cancel->setEnabled(false);
+        cancel->setToolTip(
+            kind == StepKind::Multiresolution
+                ? tr("Stop the builder; the multiresolution model is not made")
+                : tr("Stop after the photograph being worked on; results already made are kept"));
+        cancel->setMinimumSize(update->minimumSize());
+        cancel->setMaximumSize(update->maximumSize());
+        cancel->setSizePolicy(update->sizePolicy());
+        if (QBoxLayout *box = boxHolding(update->parentWidget()->layout(), update))
+            box->insertWidget(box->indexOf(update) + 1, cancel);
+        connect(cancel, &QPushButton::clicked, this, [this, kind] {
+            if (m_runner->requestStop(kind))
+                statusBar()->showMessage(tr("%1: stopping...").arg(stepName(kind)));
+        });
+        m_cancelButtons.append(cancel);
+    }
+}
+
+// Upright bars show no text in most styles: the percentage goes in a label under each bar.
+void MainWindow::addPercentLabels()
+{
+    for (StepKind kind : allKinds) {
+        QProgressBar *bar = progressBar(kind);
+        bar->setTextVisible(true);
+        bar->setFormat(QStringLiteral("%p%"));
+        QBoxLayout *box = boxHolding(bar->parentWidget()->layout(), bar);
+        if (!box)
+            continue;
+        const int at = box->indexOf(bar);
+        box->removeWidget(bar);
+        auto *column = new QVBoxLayout;
+        auto *percent = new QLabel(bar->text(), bar->parentWidget());
+        percent->setObjectName(bar->objectName() + QStringLiteral("Percent"));
+        percent->setAlignment(Qt::AlignHCenter);
+        percent->setToolTip(tr("How much of the job is done"));
+        column->addWidget(bar, 1, Qt::AlignHCenter);
+        column->addWidget(percent);
+        box->insertLayout(at, column);
+        connect(bar, &QProgressBar::valueChanged, percent, [bar, percent] { percent->setText(bar->text()); });
+    }
+}
+
+QPushButton *MainWindow::cancelButton(StepKind kind) const
+{
+    return m_cancelButtons.at(int(kind));
+}
+
+void MainWindow::showRunningSteps(const QString &lastEnded)
+{
+    QStringList running;
+    for (StepKind kind : allKinds)
+        if (m_runner->isRunning(kind))
+            running << stepName(kind);
+    QString text = lastEnded;
+    if (!running.isEmpty())
+        text += (text.isEmpty() ? QString() : QStringLiteral("  ")) +
+                tr("Running: %1...").arg(running.join(QStringLiteral(", ")));
+    statusBar()->showMessage(text);
+}
+
+// "Thumbnails finished: 8 of 8 shots have one." and the like, with the problems counted.
+QString MainWindow::endedText(const StepResult &result) const
+{
+    const QString name = stepName(result.kind);
+    const int shots = m_state.shotCount();
+    int done = 0;
+    for (const ShotRecord &shot : m_state.shots)
+        done += result.kind == StepKind::Thumbnails ? !shot.thumbnailPath.isEmpty()
+                : result.kind == StepKind::Depths   ? shot.depth.has_value()
+                                                    : shot.orderPosition.has_value();
+    QString text;
+    switch (result.kind) {
+    case StepKind::Thumbnails:
+        text = tr("%1 of %2 shots have a thumbnail.").arg(done).arg(shots);
+        break;
+    case StepKind::Depths:
+        text = tr("%1 of %2 shots have a depth.").arg(done).arg(shots);
+        break;
+    case StepKind::Ordering:
+        if (result.orderPositions.isEmpty()) {
+            text = tr("the order shown is unchanged.");
+        } else {
+            const auto [lowest, highest] =
+                std::minmax_element(result.clusterNumbers.cbegin(), result.clusterNumbers.cend());
+            text = result.clusterNumbers.isEmpty()
+                       ? tr("%1 shots in viewing order.").arg(result.orderPositions.size())
+                       : tr("%1 shots in viewing order, cluster values %2 to %3.")
+                             .arg(result.orderPositions.size())
+                             .arg(*lowest)
+                             .arg(*highest);
+        }
+        break;
+    case StepKind::Multiresolution:
+        text = result.builtModel.isEmpty() ? tr("no model was written.")
+                                           : tr("written to %1.").arg(result.builtModel);
+        break;
+    }
+    const QString how = result.stopped              ? tr("stopped")
+                        : result.problems.isEmpty() ? tr("finished")
+                                                    : tr("ended");
+    QString line = tr("%1 %2: %3").arg(name, how, text);
+    if (!result.problems.isEmpty())
+        line += QLatin1Char(' ') + (result.problems.size() == 1
+                                        ? tr("1 problem, see the message.")
+                                        : tr("%1 problems, see the messages.").arg(result.problems.size()));
+    return line;
 }
 
 QProgressBar *MainWindow::progressBar(StepKind kind) const
@@ -140,6 +304,8 @@ void MainWindow::computeTessel()
 void MainWindow::stepStarted(StepKind kind)
 {
     updateButton(kind)->setEnabled(false);
+    cancelButton(kind)->setEnabled(true);
+    showRunningSteps();
 }
 
 void MainWindow::stepUpdated(const StepResult &part)
@@ -151,6 +317,8 @@ void MainWindow::applyToDataset(const StepResult &result)
 {
     m_state.apply(result);
     m_shotTable->showNewValues();
+    if (result.kind == StepKind::Ordering)
+        m_orderStrip->showShots(m_state);
 }
 
 void MainWindow::stepFinished(const StepResult &result)
@@ -159,6 +327,10 @@ void MainWindow::stepFinished(const StepResult &result)
         return;
     applyToDataset(result);
     updateButton(result.kind)->setEnabled(true);
+    cancelButton(result.kind)->setEnabled(false);
+    if (result.kind == StepKind::Thumbnails)
+        m_orderStrip->showShots(m_state);
+    showRunningSteps(endedText(result));
     if (result.kind == StepKind::Multiresolution) {
         for (const Problem &problem : result.problems)
             showErrorMessage(problem.title, problem.text);

@@ -1,12 +1,17 @@
 #include "shottablemodel.h"
 
 #include "cameraelement.h"
+#include "thumbnailcache.h"
 
 #include <QCoreApplication>
+#include <QHeaderView>
+#include <QTableView>
 
-ShotTableModel::ShotTableModel(const DatasetState *state, QObject *parent)
-    : QAbstractTableModel(parent), m_state(state)
+ShotTableModel::ShotTableModel(const DatasetState *state, ThumbnailCache *thumbnails, QObject *parent)
+    : QAbstractTableModel(parent), m_state(state), m_thumbnails(thumbnails)
 {
+    if (m_thumbnails)
+        connect(m_thumbnails, &ThumbnailCache::ready, this, &ShotTableModel::thumbnailReady);
 }
 
 void ShotTableModel::showNewShots()
@@ -18,7 +23,14 @@ void ShotTableModel::showNewShots()
 void ShotTableModel::showNewValues()
 {
     if (rowCount() > 0)
-        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1), {Qt::DisplayRole});
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+}
+
+void ShotTableModel::thumbnailReady(const QString &path)
+{
+    for (int row = 0; row < m_state->shotCount(); ++row)
+        if (m_state->shots.at(row).thumbnailPath == path)
+            emit dataChanged(index(row, ImageColumn), index(row, ImageColumn), {Qt::DecorationRole});
 }
 
 int ShotTableModel::rowCount(const QModelIndex &parent) const
@@ -50,11 +62,50 @@ QString ShotTableModel::cellText(const ShotRecord &shot, int column)
     return QString();
 }
 
+QString ShotTableModel::cameraSummary(const Camera &camera)
+{
+    const auto number = [](float value) { return QString::number(double(value), 'g', 5); };
+    return QCoreApplication::translate("MainWindow", "C (%1, %2, %3)  f %4 mm")
+        .arg(number(camera.center.x), number(camera.center.y), number(camera.center.z),
+             number(camera.focalMm));
+}
+
 QVariant ShotTableModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_state->shotCount())
+    if (!index.isValid() || index.row() >= m_state->shotCount())
         return QVariant();
-    return cellText(m_state->shots.at(index.row()), index.column());
+    const ShotRecord &shot = m_state->shots.at(index.row());
+    const int column = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+        if (column == CameraColumn && shot.camera)
+            return cameraSummary(*shot.camera);
+        return cellText(shot, column);
+    case Qt::ToolTipRole:
+    case ValueRole:
+        return cellText(shot, column);
+    case Qt::DecorationRole:
+        if (column == ImageColumn && m_thumbnails && !shot.thumbnailPath.isEmpty()) {
+            const QPixmap picture = m_thumbnails->picture(shot.thumbnailPath);
+            if (!picture.isNull())
+                return picture;
+        }
+        return QVariant();
+    case SortRole:
+        switch (column) {
+        case DepthColumn:
+            return shot.depth ? QVariant(double(*shot.depth)) : QVariant(-1.0);
+        case OrderColumn:
+            return shot.orderPosition ? *shot.orderPosition : -1;
+        case SemanticColumn:
+            return shot.cluster ? *shot.cluster : -1;
+        case CameraColumn:
+            return shot.camera ? cameraSummary(*shot.camera) : QString();
+        default:
+            return cellText(shot, column);
+        }
+    }
+    return QVariant();
 }
 
 QVariant ShotTableModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -66,4 +117,36 @@ QVariant ShotTableModel::headerData(int section, Qt::Orientation orientation, in
     if (section < 0 || section >= ColumnCount)
         return QVariant();
     return QCoreApplication::translate("MainWindow", titles[section]);
+}
+
+void ShotTableModel::setUpView(QTableView *table, QAbstractItemModel *shots, const QSize &iconSize)
+{
+    table->setModel(shots);
+    table->setIconSize(iconSize);
+    table->setTextElideMode(Qt::ElideMiddle);
+    table->setWordWrap(false);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(iconSize.height() + 4);
+
+    QHeaderView *header = table->horizontalHeader();
+    header->setSortIndicatorClearable(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    table->setSortingEnabled(true);
+    header->setMinimumSectionSize(40);
+    for (int column : {ImageColumn, ThumbnailColumn, CameraColumn})
+        header->setSectionResizeMode(column, QHeaderView::Stretch);
+    // Numbers: as wide as their title or their longest value needs.
+    const QFontMetrics metrics = table->fontMetrics();
+    for (int column : {DepthColumn, OrderColumn, SemanticColumn}) {
+        header->setSectionResizeMode(column, QHeaderView::Interactive);
+        const QString title = shots->headerData(column, Qt::Horizontal).toString();
+        const int wanted =
+            qMax(metrics.horizontalAdvance(title),
+                 metrics.horizontalAdvance(column == DepthColumn ? QStringLiteral("-0.00000e+00")
+                                                                 : QStringLiteral("00000")));
+        header->resizeSection(column, wanted + 2 * metrics.averageCharWidth());
+    }
 }

@@ -73,3 +73,15 @@ DepthRange depthRangeFor(const ksr::Point3f &eye, const ksr::Point3f &centre, fl
     range.farPlane = distance + radius;
     return range;
 }
+
+ksr::Matrix44f Orbit::modelview(const ksr::Matrix44f &startView, const ksr::Point3f &pivot) const
+{
+    const ksr::Point3f inEye = startView * pivot;
+    return ksr::Matrix44f::translation(inEye * zoom) * rotation(pitch, 0) * rotation(yaw, 1) *
+           ksr::Matrix44f::translation(-inEye) * startView;
+}
+
+float Orbit::pivotDistance(const ksr::Matrix44f &startView, const ksr::Point3f &pivot) const
+{
+    return (startView * pivot).length() * zoom;
+}

@@ -31,3 +31,18 @@ struct DepthRange {
     float farPlane = 0.0f;
 };
 DepthRange depthRangeFor(const ksr::Point3f &eye, const ksr::Point3f &centre, float radius);
+
+// The user's mouse orbit on top of the start view: turns about a pivot (the model's centre) and
+// a change of distance to it. The start view itself is the orbit with every value at its default.
+struct Orbit {
+    float yaw = 0.0f;   // degrees about the screen's vertical axis (the up direction stays vertical)
+    float pitch = 0.0f; // degrees about the screen's horizontal axis, kept within +-89
+    float zoom = 1.0f;  // distance to the pivot as a fraction of the start view's distance
+
+    bool isStartView() const { return yaw == 0.0f && pitch == 0.0f && zoom == 1.0f; }
+    // World-to-eye matrix: the start view turned about `pivot` (world coordinates) and moved
+    // towards or away from it.
+    ksr::Matrix44f modelview(const ksr::Matrix44f &startView, const ksr::Point3f &pivot) const;
+    // The distance from the eye to the pivot under modelview().
+    float pivotDistance(const ksr::Matrix44f &startView, const ksr::Point3f &pivot) const;
+};

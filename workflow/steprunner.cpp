@@ -93,6 +93,16 @@ void StepRunner::discard(Step *step)
     delete step;
 }
 
+bool StepRunner::requestStop(StepKind kind)
+{
+    for (const Running &running : std::as_const(m_running))
+        if (running.step->kind() == kind && running.dataset == m_dataset) {
+            running.step->requestStop();
+            return true;
+        }
+    return false;
+}
+
 void StepRunner::stopAll()
 {
     for (const Running &running : std::as_const(m_running))

@@ -31,6 +31,10 @@ public:
     // working for a replaced dataset is stopped and waited for first.
     bool start(Step *step);
 
+    // Asks the step of this kind working for the current dataset to stop; it ends soon after
+    // (between photographs) and reports what it has done, marked stopped. False when none runs.
+    bool requestStop(StepKind kind);
+
     // Stops every step and waits for it; none reports anything afterwards.
     void stopAll();
 

@@ -32,7 +32,6 @@ private:
     ScriptedDialogs dialogs;
 
     QTableView *table() { return control<QTableView>(window.get(), "data"); }
-    int rows() { return table()->model()->rowCount(); }
     QString text(const char *lineEdit) { return control<QLineEdit>(window.get(), lineEdit)->text(); }
     void importWith(const QStringList &answers)
     {
@@ -71,7 +70,7 @@ private slots:
         QCOMPARE(opened.size(), 3);
         QVERIFY(opened[1].title.contains("photographs"));
         QVERIFY(opened[2].title.contains("Mesh"));
-        QCOMPARE(rows(), 25);
+        QCOMPARE(table()->model()->rowCount(), 25);
         for (int row = 0; row < 25; ++row) {
             QVERIFY(cellText(table(), row, 0).startsWith(sample + "/photos/img_"));
             QVERIFY(cellText(table(), row, 2).contains("ksrCamera"));
@@ -89,7 +88,7 @@ private slots:
     {
         const QString mesh = sample + "/model/scene_lowres.ply";
         importWith({fixture("txt/cameras.txt"), sample + "/photos/img_0002.jpg", mesh});
-        QCOMPARE(rows(), 25);
+        QCOMPARE(table()->model()->rowCount(), 25);
         QCOMPARE(text("modelName"), mesh);
         QVERIFY(dialogs.ofKind("warning").isEmpty());
     }
@@ -109,7 +108,7 @@ private slots:
         const auto warned = dialogs.ofKind("warning");
         QVERIFY(!warned.isEmpty());
         QVERIFY2(warned[0].text.contains("cut.out, line"), qPrintable(warned[0].text));
-        QCOMPARE(rows(), 0);
+        QCOMPARE(table()->model()->rowCount(), 0);
     }
 };
 

@@ -26,18 +26,6 @@
 namespace
 {
 
-bool makeSample(const QString &folder, int views, const QString &size, QString &why)
-{
-    QProcess generator;
-    generator.start(QStringLiteral(ORVELLE_BIN_DIR "/make-sample-dataset"),
-                    {folder, "--views", QString::number(views), "--size", size, "--triangles", "5000"});
-    if (!generator.waitForFinished(120000) || generator.exitCode() != 0) {
-        why = QString::fromLocal8Bit(generator.readAllStandardError()) + generator.errorString();
-        return false;
-    }
-    return true;
-}
-
 // A stand-in for the builder: a shell script with the given body.
 bool writeBuilder(const QString &path, const QByteArray &body)
 {

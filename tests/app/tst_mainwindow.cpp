@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
@@ -96,7 +97,9 @@ private slots:
             "thumbnailCreated(int,QString)",
             QString::fromLatin1(QMetaObject::normalizedSignature("orderComputed(QVector<int>)")),
             QString::fromLatin1(QMetaObject::normalizedSignature("semanticComputed(QVector<int>)")),
-            "checkIfReadyToGenerate()"};
+            "checkIfReadyToGenerate()",
+            "selectOutputIndexFile()",
+            "showPhotograph(int)"};
         const QMetaObject *meta = window->metaObject();
         QStringList found;
         for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
@@ -151,7 +154,8 @@ private slots:
             row(bar, "value", 0);
             row(bar, "orientation", int(Qt::Vertical));
         }
-        for (const char *dots : {"selectLowresModel", "selectModel", "selectTesselModel", "pushButton_4"}) {
+        for (const char *dots :
+             {"selectLowresModel", "selectModel", "selectTesselModel", "selectOutputIndexFilename"}) {
             row(dots, "text", QString("..."));
             row(dots, "maximumWidth", 30);
         }
@@ -285,7 +289,8 @@ private slots:
 
     void formLayoutAndTexts()
     {
-        QCOMPARE(window->size(), QSize(800, 600));
+        // The window starts inside the screen it is on.
+        QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
         QVERIFY(!window->windowIcon().isNull());
         QVERIFY(!QIcon(":/images/OrvelleIndexGenerator.ico").pixmap(32, 32).isNull());
 
@@ -294,7 +299,11 @@ private slots:
         const QStringList titles = {"Data overview", "Data precomputation", "View settings",
                                     "Output index (orx)"};
         for (int i = 0; i < 4; ++i) {
-            QCOMPARE(tabs->widget(i)->objectName(), pages[i]);
+            // Settings pages sit in scroll areas.
+            QWidget *page = tabs->widget(i);
+            if (auto *scroll = qobject_cast<QScrollArea *>(page))
+                page = scroll->widget();
+            QCOMPARE(page->objectName(), pages[i]);
             QCOMPARE(tabs->tabText(i), titles[i]);
         }
 
@@ -397,13 +406,6 @@ private slots:
         QTest::keyClick(window.get(), Qt::Key_Escape);
         QTRY_VERIFY(!window->isVisible());
         QCOMPARE(terminated.count(), 1);
-    }
-
-    void outputDotsButtonDoesNothing()
-    {
-        clickControl(get<QPushButton>("pushButton_4"));
-        QVERIFY(dialogs.shown.isEmpty());
-        QCOMPARE(get<QLineEdit>("outputIndexFilename")->text(), QString());
     }
 
     void sliderCoupling()
@@ -640,12 +642,12 @@ private slots:
         importShots(1);
         auto *x = get<QDoubleSpinBox>("upDirX");
         auto *y = get<QDoubleSpinBox>("upDirY");
-        QVERIFY(x->toolTip().isEmpty());
+        QVERIFY(!x->toolTip().contains("(0, 0, 0)"));
         y->setValue(0);
         QVERIFY2(x->toolTip().contains("(0, 0, 0)"), qPrintable(x->toolTip()));
         QVERIFY(!x->styleSheet().isEmpty());
         x->setValue(1);
-        QVERIFY(x->toolTip().isEmpty());
+        QVERIFY(!x->toolTip().contains("(0, 0, 0)"));
         QVERIFY(x->styleSheet().isEmpty());
     }
 

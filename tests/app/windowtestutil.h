@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QList>
 #include <QMainWindow>
+#include <QProcess>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -103,10 +104,10 @@ inline void clickControl(QAbstractButton *button)
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, where);
 }
 
-// The text a cell of a read-only table view shows.
+// The whole value of a cell of the data table (the view may show it shortened).
 inline QString cellText(const QAbstractItemView *table, int row, int column)
 {
-    return table->model()->index(row, column).data().toString();
+    return table->model()->index(row, column).data(Qt::UserRole).toString();
 }
 
 template <typename T> T *control(QWidget *window, const char *name)
@@ -194,4 +195,28 @@ inline QByteArray projectText(const QList<QList<Raster>> &groups, const QStringL
     }
     xml += "</PolyforgeProject>\n";
     return xml;
+}
+
+// Writes the generated sample dataset (photographs, cameras, models) into folder; false, with
+// the generator's words in why, when it fails.
+inline bool makeSample(const QString &folder, int views, const QString &size, QString &why)
+{
+    QProcess generator;
+    generator.start(QStringLiteral(ORVELLE_BIN_DIR "/make-sample-dataset"),
+                    {folder, "--views", QString::number(views), "--size", size, "--triangles", "5000"});
+    if (!generator.waitForFinished(120000) || generator.exitCode() != 0) {
+        why = QString::fromLocal8Bit(generator.readAllStandardError()) + generator.errorString();
+        return false;
+    }
+    return true;
+}
+
+// Presses an Update button and waits until its job has ended (the button comes back).
+inline bool runJobToEnd(QWidget *window, const char *button, int timeoutMs = 60000)
+{
+    auto *update = control<QAbstractButton>(window, button);
+    if (!update->isEnabled())
+        return false;
+    clickControl(update);
+    return QTest::qWaitFor([update] { return update->isEnabled(); }, timeoutMs);
 }

@@ -9,7 +9,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
+#include <functional>
 #include <memory>
 
 namespace
@@ -55,6 +57,27 @@ const QList<Quad> scene{{-4, -2, 0, 2, 255, 0, 0}, {0, -2, 4, 2, 0, 255, 0}, {-4
 ksr::Matrix44f cameraAt(const ksr::Point3f &centre)
 {
     return ksr::Matrix44f::translation(-centre);
+}
+
+// A fold without colours: a face towards +z on the left, one turned 60 degrees away on the right.
+bool writeUncolouredFold(const QString &path)
+{
+    QFile file(path);
+    const QByteArray text = "ply\nformat ascii 1.0\nelement vertex 6\n"
+                            "property float x\nproperty float y\nproperty float z\n"
+                            "element face 4\nproperty list uchar int vertex_indices\nend_header\n"
+                            "-4 -3 0\n0 -3 0\n0 3 0\n-4 3 0\n2 -3 -3.4641\n2 3 -3.4641\n"
+                            "3 0 1 2\n3 0 2 3\n3 1 4 5\n3 1 5 2\n";
+    return file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(text) == text.size();
+}
+
+int countPixels(const QImage &image, const std::function<bool(const QColor &)> &wanted)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += wanted(image.pixelColor(x, y));
+    return count;
 }
 
 bool isBlackEverywhere(const QImage &image)
@@ -205,6 +228,86 @@ private slots:
         QCOMPARE(loads.count(), 2);
         QCOMPARE(widget.model(), model);
         QVERIFY(isColour(image.pixelColor(100, 100), 255, 255, 0));
+    }
+
+    // Without colours of its own a model is lit from the eye: a face turned away is darker than
+    // one facing the eye, and both are grey, not black.
+    void uncolouredModelIsShaded()
+    {
+        const QString fold = m_dir.filePath("fold.ply");
+        QVERIFY(writeUncolouredFold(fold));
+        OrientationWidget widget;
+        QVERIFY2(prepare(widget), "no GL context");
+        widget.set3DModel(fold);
+        widget.setModelVisible(true);
+        widget.setUpDir({0, 1, 0}, cameraAt({0, 0, 10}));
+        const QImage image = widget.grabFramebuffer();
+        QVERIFY(!widget.modelHasColours());
+        const QColor facing = image.pixelColor(75, 100), turned = image.pixelColor(120, 100);
+        QVERIFY2(facing.value() > turned.value() + 40, qPrintable(facing.name() + " " + turned.name()));
+        QVERIFY2(turned.value() > 40, qPrintable(turned.name()));
+        QVERIFY(std::abs(facing.red() - facing.blue()) < 20);
+
+        widget.set3DModel(m_scene);
+        widget.grabFramebuffer();
+        QVERIFY(widget.modelHasColours());
+    }
+
+    // Dragging turns the view, the wheel moves back; a double-click returns to the start view,
+    // as does a new start view.
+    void orbitAndReset()
+    {
+        OrientationWidget widget;
+        QVERIFY2(prepare(widget), "no GL context");
+        widget.set3DModel(m_scene);
+        widget.setModelVisible(true);
+        widget.setUpDir({0, 1, 0}, cameraAt({0, 0, 10}));
+        const QImage start = widget.grabFramebuffer();
+
+        QTest::mousePress(&widget, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+        QTest::mouseMove(&widget, QPoint(150, 90));
+        QTest::mouseRelease(&widget, Qt::LeftButton, Qt::NoModifier, QPoint(150, 90));
+        QCOMPARE(widget.orbit().yaw, 20.0f);
+        QVERIFY(widget.grabFramebuffer() != start);
+        QTest::mouseDClick(&widget, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+        QVERIFY(widget.orbit().isStartView());
+        QCOMPARE(widget.grabFramebuffer(), start);
+
+        QWheelEvent away(QPointF(100, 100), widget.mapToGlobal(QPointF(100, 100)), QPoint(), QPoint(0, -240),
+                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&widget, &away);
+        QVERIFY(widget.orbit().zoom > 1.0f);
+        // Further away, the red and green halves take fewer pixels.
+        const auto coloured = [](const QColor &c) { return c.value() > 100; };
+        QVERIFY(countPixels(widget.grabFramebuffer(), coloured) < countPixels(start, coloured));
+        widget.setUpDir({0, 1, 0}, cameraAt({0, 0, 10}));
+        QVERIFY(widget.orbit().isStartView());
+    }
+
+    // Every shot's camera is drawn; the start shot's, in yellow, once the view leaves it.
+    void shotFrusta()
+    {
+        OrientationWidget widget;
+        QVERIFY2(prepare(widget), "no GL context");
+        widget.set3DModel(m_yellow);
+        widget.setModelVisible(true);
+        widget.setUpDir({0, 1, 0}, cameraAt({0, 0, 10}));
+        ShotFrustum start, other;
+        start.centre = {0, 0, 10};
+        other.centre = {1, 0, 6};
+        widget.setShotFrusta({start, other}, 0);
+        QCOMPARE(widget.frustumCount(), 2);
+        const auto cyan = [](const QColor &c) { return isColour(c, 51, 204, 255); };
+        const auto highlight = [](const QColor &c) { return isColour(c, 255, 217, 0); };
+        QImage image = widget.grabFramebuffer();
+        QVERIFY(countPixels(image, cyan) > 10);
+        QCOMPARE(countPixels(image, highlight), 0);
+
+        QWheelEvent away(QPointF(100, 100), widget.mapToGlobal(QPointF(100, 100)), QPoint(), QPoint(0, -480),
+                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&widget, &away);
+        image = widget.grabFramebuffer();
+        QVERIFY(countPixels(image, highlight) > 10);
     }
 };
 

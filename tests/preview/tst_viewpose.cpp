@@ -166,6 +166,40 @@ private slots:
         QCOMPARE(range.nearPlane, nearPlane);
         QCOMPARE(range.farPlane, farPlane);
     }
+
+    // The mouse orbit keeps the pivot where the start view shows it (scaled by the zoom) and
+    // moves the eye around it: half a turn puts the eye behind the pivot.
+    void orbitAboutThePivot_data()
+    {
+        QTest::addColumn<float>("yaw");
+        QTest::addColumn<float>("pitch");
+        QTest::addColumn<float>("zoom");
+        QTest::addColumn<ksr::Point3f>("eye");
+        QTest::newRow("start view") << 0.0f << 0.0f << 1.0f << ksr::Point3f(0, 0, 10);
+        QTest::newRow("half a turn") << 180.0f << 0.0f << 1.0f << ksr::Point3f(0, 0, -10);
+        QTest::newRow("closer") << 0.0f << 0.0f << 0.5f << ksr::Point3f(0, 0, 5);
+        QTest::newRow("a quarter, further") << 90.0f << 0.0f << 2.0f << ksr::Point3f(-20, 0, 0);
+        QTest::newRow("from above") << 0.0f << 90.0f << 1.0f << ksr::Point3f(0, 10, 0);
+    }
+    void orbitAboutThePivot()
+    {
+        QFETCH(float, yaw);
+        QFETCH(float, pitch);
+        QFETCH(float, zoom);
+        QFETCH(ksr::Point3f, eye);
+        const ksr::Matrix44f start = ksr::Matrix44f::translation({0, 0, -10}); // at (0, 0, 10), y up
+        const ksr::Point3f pivot(0, 0, 0);
+        const Orbit orbit{yaw, pitch, zoom};
+        const ksr::Matrix44f view = orbit.modelview(start, pivot);
+        QVERIFY2(near(view * pivot, (start * pivot) * zoom, 1e-4f), text(view * pivot));
+        QCOMPARE(orbit.pivotDistance(start, pivot), 10.0f * zoom);
+        // The eye is where the view maps to the origin: -R^T t for a rigid view.
+        ksr::Point3f found;
+        for (int k = 0; k < 3; ++k)
+            found[k] = -(view[0][k] * view[0][3] + view[1][k] * view[1][3] + view[2][k] * view[2][3]);
+        QVERIFY2(near(found, eye, 1e-4f), text(found));
+        QCOMPARE(orbit.isStartView(), yaw == 0.0f && pitch == 0.0f && zoom == 1.0f);
+    }
 };
 
 QTEST_APPLESS_MAIN(TstViewPose)

@@ -1,0 +1,141 @@
+// Pictures of the window for people to look at: every tab with the generated sample loaded and
+// every job done, at the scale the test runs under (QT_SCALE_FACTOR), and the orientation preview
+// on the real, uncoloured scene mesh. Saved into build/screenshots/. Also checks that the window
+// fits the screens named for each scale and that the preview shades a mesh without colours.
+#include "mainwindow.h"
+#include "orientationwidget.h"
+#include "windowtestutil.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace
+{
+
+double scaleFactor()
+{
+    bool ok = false;
+    const double scale = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&ok);
+    return ok && scale > 0 ? scale : 1.0;
+}
+
+// The smallest screen the window must fit, in the toolkit's (scaled) pixels.
+QSize smallestScreen()
+{
+    return scaleFactor() > 1.0 ? (QSizeF(1600, 1200) / scaleFactor()).toSize() : QSize(1366, 768);
+}
+
+QString screenshotFolder()
+{
+    const QString folder = QStringLiteral(ORVELLE_BIN_DIR "/../screenshots");
+    QDir().mkpath(folder);
+    return folder;
+}
+
+} // namespace
+
+class TestScreenshots : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir temp;
+
+private slots:
+    void windowWithEveryJobDone()
+    {
+        QVERIFY(temp.isValid());
+        QString why;
+        QVERIFY2(makeSample(temp.filePath("sample"), 12, "800x600", why), qPrintable(why));
+        ScriptedDialogs dialogs;
+        MainWindow window;
+        window.setDialogProvider(&dialogs);
+        const QSize screen = smallestScreen();
+        QVERIFY2(window.minimumSizeHint().width() <= screen.width() &&
+                     window.minimumSizeHint().height() <= screen.height(),
+                 qPrintable(QString("%1x%2")
+                                .arg(window.minimumSizeHint().width())
+                                .arg(window.minimumSizeHint().height())));
+        window.resize(window.size().boundedTo(screen));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.width() <= screen.width() && window.height() <= screen.height());
+
+        dialogs.openAnswers << temp.filePath("sample/sample.pfp");
+        control<QAction>(&window, "actionImport")->trigger();
+        QCOMPARE(window.dataset().shotCount(), 12);
+        clickControl(control<QRadioButton>(&window, "downsampleHiresThumbnails"));
+        QVERIFY(runJobToEnd(&window, "updateThumbnails"));
+        QVERIFY(runJobToEnd(&window, "updateDepths"));
+        QVERIFY(runJobToEnd(&window, "updateOrderingAndSemantic"));
+        clickControl(control<QCheckBox>(&window, "previewModelOrientation"));
+        clickControl(control<QPushButton>(&window, "upDirPlusZ")); // the sample's up
+        QVERIFY(window.dataset().isComplete());
+
+        auto *tabs = control<QTabWidget>(&window, "tabWidget");
+        const QString scale = QString::number(scaleFactor());
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            QTest::qWait(300); // thumbnails decode on a worker
+            const QString file =
+                QString("%1/window-scale%2-tab%3.png").arg(screenshotFolder(), scale).arg(i + 1);
+            QVERIFY2(window.grab().save(file), qPrintable(file));
+        }
+    }
+
+    void previewOfTheRealMesh()
+    {
+        const QString folder = QStringLiteral(ORVELLE_TEST_DATA "/sceaux");
+        ScriptedDialogs dialogs;
+        MainWindow window;
+        window.setDialogProvider(&dialogs);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // Two meshes: the fine one is declined, the coarse one taken.
+        dialogs.openAnswers << folder + "/sceaux.pfp";
+        dialogs.questionAnswers << QMessageBox::No << QMessageBox::Ok;
+        control<QAction>(&window, "actionImport")->trigger();
+        QCOMPARE(window.dataset().shotCount(), 10);
+        control<QLineEdit>(&window, "lowresModel")
+            ->setText(QFileInfo(folder + "/scene_mesh.ply").canonicalFilePath());
+        clickControl(control<QPushButton>(&window, "upDirMinusZ")); // the scene's up
+        clickControl(control<QCheckBox>(&window, "previewModelOrientation"));
+
+        auto *preview = control<OrientationWidget>(&window, "orientationPreview");
+        control<QTabWidget>(&window, "tabWidget")->setCurrentIndex(2);
+        QTRY_VERIFY(preview->model() != nullptr);
+        QVERIFY(!preview->modelHasColours());
+        QCOMPARE(preview->frustumCount(), 10);
+        const QImage frame = preview->grabFramebuffer();
+        QVERIFY(
+            frame.save(QString("%1/preview-sceaux-scale%2.png").arg(screenshotFolder()).arg(scaleFactor())));
+        // Backed away and turned a little: the cameras come into sight.
+        const QPointF middle = QRectF(preview->rect()).center();
+        QWheelEvent away(middle, preview->mapToGlobal(middle), QPoint(), QPoint(0, -120 * 4), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(preview, &away);
+        QTest::mousePress(preview, Qt::LeftButton, Qt::NoModifier, middle.toPoint());
+        QTest::mouseMove(preview, middle.toPoint() + QPoint(60, -25));
+        QTest::mouseRelease(preview, Qt::LeftButton, Qt::NoModifier, middle.toPoint() + QPoint(60, -25));
+        QVERIFY(!preview->orbit().isStartView());
+        QVERIFY(preview->grabFramebuffer().save(
+            QString("%1/preview-sceaux-orbit-scale%2.png").arg(screenshotFolder()).arg(scaleFactor())));
+
+        // Shaded, not a flat silhouette: the lit surface takes many levels of grey.
+        QSet<int> levels;
+        for (int y = 0; y < frame.height(); ++y)
+            for (int x = 0; x < frame.width(); ++x)
+                if (qGray(frame.pixel(x, y)) > 8)
+                    levels.insert(qGray(frame.pixel(x, y)) / 4);
+        QVERIFY2(levels.size() > 20, qPrintable(QString::number(levels.size())));
+    }
+};
+
+QTEST_MAIN(TestScreenshots)
+#include "tst_screenshots.moc"
