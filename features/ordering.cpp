@@ -91,11 +91,15 @@ DistanceMatrix distanceMatrix(const QVector<ShotFeatures> &features, const Featu
 
 double groupingThreshold(const DistanceMatrix &matrix)
 {
-    const long long n = matrix.n;
+    return groupingThreshold(matrix.total, matrix.n);
+}
+
+double groupingThreshold(double total, int n)
+{
     if (n < 2)
         return 0.0;
-    const long long pairs = n * (n - 1) / 2;
-    return (matrix.total / double(pairs)) / 3.0;
+    const long long pairs = (long long)n * (n - 1) / 2;
+    return (total / double(pairs)) / 3.0;
 }
 
 QVector<QVector<int>> groupByLeader(const DistanceMatrix &matrix, double threshold)
@@ -226,10 +230,7 @@ QVector<int> orderFromMatrix(const DistanceMatrix &matrix)
 QVector<int> computeOrder(const QVector<ShotFeatures> &features, const FeatureTable &weights,
                           const std::atomic<bool> *stop)
 {
-    const DistanceMatrix matrix = distanceMatrix(features, weights, stop);
-    if (matrix.n != features.size())
-        return {};
-    return orderFromMatrix(matrix);
+    return orderFromDistances(PairDistances(features, weights), stop);
 }
 
 QVector<int> computeSemantic(const QVector<ShotFeatures> &features, const QVector<int> &order,

@@ -43,6 +43,13 @@ struct LabColor {
 // sRGB channel values 0..255 to CIE L*a*b*, in double precision.
 LabColor srgbToLab(double red, double green, double blue);
 
+// L*a*b* of the 16 grid cells, by component.
+struct CellColors {
+    std::array<double, 16> L{};
+    std::array<double, 16> A{};
+    std::array<double, 16> B{};
+};
+
 struct ShotFeatures {
     QString name;                                      // image path the record was computed from
     QDateTime time;                                    // time of shot
@@ -60,9 +67,7 @@ struct ShotFeatures {
     qint64 pixelCount = 0;              // sum of colorDistr
     std::array<float, 64> colorShare{}; // colorDistr as fractions of pixelCount
     bool colorValid = false;            // the image decoded to at least one pixel
-    std::array<double, 16> cellL{};     // L*a*b* of each cell's stored triple, by component
-    std::array<double, 16> cellA{};
-    std::array<double, 16> cellB{};
+    CellColors cells;                   // L*a*b* of each cell's stored triple
 
     // Identity of the image file the time and colours were taken from (the cache key with name).
     qint64 fileSize = -1;
@@ -94,6 +99,10 @@ float directionDistance(const ShotFeatures &a, const ShotFeatures &b);
 float positionDistance(const ShotFeatures &a, const ShotFeatures &b);
 float targetDistance(const ShotFeatures &a, const ShotFeatures &b);
 float constantDistance(const ShotFeatures &a, const ShotFeatures &b);
+// The colour distances on their derived fields (64 colour shares; cell colours), for callers
+// that keep them outside a ShotFeatures record.
+float colorShareDistance(const float *a, const float *b);
+float cellColorDistance(const CellColors &a, const CellColors &b);
 // The distance of one slot (0..6).
 float slotDistance(int slot, const ShotFeatures &a, const ShotFeatures &b);
 
