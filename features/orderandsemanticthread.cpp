@@ -33,6 +33,11 @@ bool matchesFile(const ShotFeatures &cached, const QString &path)
            cached.fileModifiedMSecs == info.lastModified().toMSecsSinceEpoch();
 }
 
+bool nonZero(float weight)
+{
+    return !(weight == 0.0f); // NaN counts: only an exact 0 leaves a distance unchanged
+}
+
 int featureThreadCount(int rows)
 {
     const unsigned cores = std::thread::hardware_concurrency();
@@ -64,6 +69,15 @@ OrderAndSemanticThread::OrderAndSemanticThread(const QStringList &imagePaths, co
 {
 }
 
+ImageFeatureNeeds OrderAndSemanticThread::imageFeatureNeeds(const OrderingWeights &weights)
+{
+    ImageFeatureNeeds needs;
+    needs.shotTime = nonZero(weights.ordering.time) || nonZero(weights.clustering.time);
+    needs.colors = nonZero(weights.ordering.color) || nonZero(weights.ordering.colorSpatial) ||
+                   nonZero(weights.clustering.color) || nonZero(weights.clustering.colorSpatial);
+    return needs;
+}
+
 void OrderAndSemanticThread::requestStop()
 {
     m_stop = true;
@@ -85,6 +99,7 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
 {
     const int n = m_imagePaths.size();
     const QVector<ShotFeatures> cached = featureCache();
+    const ImageFeatureNeeds needs = imageFeatureNeeds(m_weights);
 
     // Rows whose image file changed (or was never seen) are decoded again; the others keep the
     // time and colours read before.
@@ -92,7 +107,7 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
     records.resize(std::size_t(n));
     std::vector<int> toCompute;
     for (int i = 0; i < n; ++i) {
-        if (i < cached.size() && matchesFile(cached[i], m_imagePaths.at(i)))
+        if (i < cached.size() && matchesFile(cached[i], m_imagePaths.at(i)) && coversNeeds(cached[i], needs))
             records[i] = cached[i];
         else
             toCompute.push_back(i);
@@ -105,7 +120,7 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
     auto decodeRows = [&]() {
         for (std::size_t k = nextJob++; k < toCompute.size() && !m_stop; k = nextJob++) {
             const int row = toCompute[k];
-            ShotFeatures computed = computeImageFeatures(m_imagePaths.at(row));
+            ShotFeatures computed = computeImageFeatures(m_imagePaths.at(row), needs);
             {
                 std::lock_guard<std::mutex> lock(doneMutex);
                 records[row] = std::move(computed);
@@ -132,7 +147,7 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
         ShotFeatures &record = features.last();
         applyCameraFeatures(record, i < m_cameras.size() ? m_cameras[i] : Camera(),
                             i < m_depths.size() ? m_depths[i] : 0.0f);
-        if (!record.colorValid) {
+        if (!record.imageReadable) {
             const QString &path = m_imagePaths.at(i);
             emit unreadableImage(i, path.isEmpty() ? tr("Photograph %1: not found").arg(i + 1) : path);
         }

@@ -233,17 +233,20 @@ QVector<int> computeOrder(const QVector<ShotFeatures> &features, const FeatureTa
     return orderFromDistances(PairDistances(features, weights), stop);
 }
 
-QVector<int> computeSemantic(const QVector<ShotFeatures> &features, const QVector<int> &order,
-                             const FeatureTable &weights)
+namespace
 {
-    const int n = features.size();
+
+// Semantic values along the order from the distance of each consecutive pair.
+template <typename DistanceOf>
+QVector<int> semanticAlong(int n, const QVector<int> &order, DistanceOf distanceOf)
+{
     QVector<int> values(n, 0);
     if (n == 0 || order.size() != n)
         return values;
     long long value = 0;
     values[order[0]] = 0;
     for (int k = 1; k < n; ++k) {
-        const float d = combinedDistance(features[order[k - 1]], features[order[k]], weights);
+        const float d = distanceOf(order[k - 1], order[k]);
         const double scaled = 1000.0 * double(d);
         long long step = 1;
         if (scaled > 0.0) // NaN and non-positive distances step by 1
@@ -254,6 +257,20 @@ QVector<int> computeSemantic(const QVector<ShotFeatures> &features, const QVecto
         values[order[k]] = int(value);
     }
     return values;
+}
+
+} // namespace
+
+QVector<int> computeSemantic(const QVector<ShotFeatures> &features, const QVector<int> &order,
+                             const FeatureTable &weights)
+{
+    return semanticAlong(features.size(), order,
+                         [&](int a, int b) { return combinedDistance(features[a], features[b], weights); });
+}
+
+QVector<int> computeSemantic(const PairDistances &distances, const QVector<int> &order)
+{
+    return semanticAlong(distances.size(), order, [&](int a, int b) { return distances.distance(a, b); });
 }
 
 } // namespace ordering

@@ -69,6 +69,9 @@ GroupChain chainWithinGroup(const PairDistances &distances, const QVector<int> &
 QVector<int> chainGroups(const PairDistances &distances, const QVector<QVector<int>> &groups,
                          const std::atomic<bool> *stop = nullptr);
 QVector<int> orderFromDistances(const PairDistances &distances, const std::atomic<bool> *stop = nullptr);
+// computeSemantic on distances made with the clustering weights: the same values, as a negative or
+// NaN distance steps by 1 either way.
+QVector<int> computeSemantic(const PairDistances &distances, const QVector<int> &order);
 // Semantic value per row: 0 for the first row of the order, then + max(1, round(1000 d)) per
 // step along the order, d the combined distance of consecutive rows.
 QVector<int> computeSemantic(const QVector<ShotFeatures> &features, const QVector<int> &order,

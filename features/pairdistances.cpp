@@ -119,13 +119,15 @@ float PairDistances::distance(int a, int b) const
 template <typename RowAt> void PairDistances::fromRow(int a, int count, RowAt rowAt, float *out) const
 {
     const bool direction = uses(directionSlot), position = uses(positionSlot), target = uses(targetSlot);
-    const float wDir = m_weights[directionSlot], wPos = m_weights[positionSlot], wTarget = m_weights[targetSlot],
-                wConstant = m_weights[constantSlot];
+    const float wDir = m_weights[directionSlot], wPos = m_weights[positionSlot],
+                wTarget = m_weights[targetSlot], wConstant = m_weights[constantSlot];
     int k = 0;
 #if defined(__SSE2__)
     const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
-    const __m128 aDirX = _mm_set1_ps(m_dirX[a]), aDirY = _mm_set1_ps(m_dirY[a]), aDirZ = _mm_set1_ps(m_dirZ[a]);
-    const __m128 aPosX = _mm_set1_ps(m_posX[a]), aPosY = _mm_set1_ps(m_posY[a]), aPosZ = _mm_set1_ps(m_posZ[a]);
+    const __m128 aDirX = _mm_set1_ps(m_dirX[a]), aDirY = _mm_set1_ps(m_dirY[a]),
+                 aDirZ = _mm_set1_ps(m_dirZ[a]);
+    const __m128 aPosX = _mm_set1_ps(m_posX[a]), aPosY = _mm_set1_ps(m_posY[a]),
+                 aPosZ = _mm_set1_ps(m_posZ[a]);
     const __m128 aTgtX = _mm_set1_ps(m_targetX[a]), aTgtY = _mm_set1_ps(m_targetY[a]),
                  aTgtZ = _mm_set1_ps(m_targetZ[a]);
     auto gather = [&](const std::vector<float> &column, const int *rows) {
@@ -148,8 +150,9 @@ template <typename RowAt> void PairDistances::fromRow(int a, int count, RowAt ro
             sum = _mm_add_ps(sum, _mm_mul_ps(_mm_sub_ps(one, dot), _mm_set1_ps(wDir)));
         }
         if (position) {
-            const __m128 d = length(_mm_sub_ps(aPosX, gather(m_posX, rows)), _mm_sub_ps(aPosY, gather(m_posY, rows)),
-                                    _mm_sub_ps(aPosZ, gather(m_posZ, rows)));
+            const __m128 d =
+                length(_mm_sub_ps(aPosX, gather(m_posX, rows)), _mm_sub_ps(aPosY, gather(m_posY, rows)),
+                       _mm_sub_ps(aPosZ, gather(m_posZ, rows)));
             sum = _mm_add_ps(sum, _mm_mul_ps(d, _mm_set1_ps(wPos)));
         }
         if (target) {
@@ -170,9 +173,12 @@ template <typename RowAt> void PairDistances::fromRow(int a, int count, RowAt ro
             sum += (1.0f - dot) * wDir;
         }
         if (position)
-            sum += ksr::Point3f(m_posX[a] - m_posX[b], m_posY[a] - m_posY[b], m_posZ[a] - m_posZ[b]).length() * wPos;
+            sum +=
+                ksr::Point3f(m_posX[a] - m_posX[b], m_posY[a] - m_posY[b], m_posZ[a] - m_posZ[b]).length() *
+                wPos;
         if (target)
-            sum += ksr::Point3f(m_targetX[a] - m_targetX[b], m_targetY[a] - m_targetY[b], m_targetZ[a] - m_targetZ[b])
+            sum += ksr::Point3f(m_targetX[a] - m_targetX[b], m_targetY[a] - m_targetY[b],
+                                m_targetZ[a] - m_targetZ[b])
                        .length() *
                    wTarget;
         out[k] = clampedDistance(sum + wConstant);
@@ -181,12 +187,14 @@ template <typename RowAt> void PairDistances::fromRow(int a, int count, RowAt ro
 
 void PairDistances::fromRowToRange(int a, int first, int count, float *out) const
 {
-    fromRow(a, count, [first](int k) { return first + k; }, out);
+    fromRow(
+        a, count, [first](int k) { return first + k; }, out);
 }
 
 void PairDistances::fromRowToRows(int a, const int *rows, int count, float *out) const
 {
-    fromRow(a, count, [rows](int k) { return rows[k]; }, out);
+    fromRow(
+        a, count, [rows](int k) { return rows[k]; }, out);
 }
 
 } // namespace ordering

@@ -152,6 +152,11 @@ void computeColorFeatures(const QImage &image, ShotFeatures &features)
 
 ShotFeatures computeImageFeatures(const QString &imagePath)
 {
+    return computeImageFeatures(imagePath, ImageFeatureNeeds{});
+}
+
+ShotFeatures computeImageFeatures(const QString &imagePath, ImageFeatureNeeds needs)
+{
     ShotFeatures features;
     features.name = imagePath;
     const QFileInfo info(imagePath);
@@ -159,13 +164,30 @@ ShotFeatures computeImageFeatures(const QString &imagePath)
         features.fileSize = info.size();
         features.fileModifiedMSecs = info.lastModified().toMSecsSinceEpoch();
     }
-    features.time = readShotTime(imagePath);
+    if (needs.shotTime) {
+        features.time = readShotTime(imagePath);
+        features.hasShotTime = true;
+    }
 
     QImageReader reader(imagePath);
     reader.setAllocationLimit(decodeLimitMegabytes);
     reader.setAutoTransform(false);
-    computeColorFeatures(reader.read(), features); // also refreshes the derived time
+    if (needs.colors) {
+        computeColorFeatures(reader.read(), features); // also refreshes the derived time
+        features.hasColors = true;
+        features.imageReadable = features.colorValid;
+    } else {
+        // The header alone tells a photograph from a missing or foreign file.
+        const QSize size = reader.size();
+        features.imageReadable = reader.canRead() && size.width() > 0 && size.height() > 0;
+        updateDerivedFeatures(features);
+    }
     return features;
+}
+
+bool coversNeeds(const ShotFeatures &features, ImageFeatureNeeds needs)
+{
+    return (!needs.shotTime || features.hasShotTime) && (!needs.colors || features.hasColors);
 }
 
 void applyCameraFeatures(ShotFeatures &features, const Camera &camera, float depth)

@@ -72,6 +72,12 @@ struct ShotFeatures {
     // Identity of the image file the time and colours were taken from (the cache key with name).
     qint64 fileSize = -1;
     qint64 fileModifiedMSecs = 0;
+    // What was read from the image file: the time of shot (else time is the time the record was
+    // made), the colours (else they are 0), and whether the photograph can be read (decoded to at
+    // least one pixel, or without colours: its header names a readable image of some size).
+    bool hasShotTime = false;
+    bool hasColors = false;
+    bool imageReadable = false;
 
     // Empty name, the current date and time, zero geometry and colours.
     ShotFeatures();
@@ -84,8 +90,20 @@ void updateDerivedFeatures(ShotFeatures &features);
 // and depth. An image that does not decode gives zero colours with colorValid false.
 ShotFeatures computeShotFeatures(const QString &imagePath, const Camera &camera, float depth);
 
+// Which parts of a record to read from the photograph. A run whose time weights are all 0 needs
+// no time of shot, and one whose colour weights are all 0 decodes no pixel: a feature of weight 0
+// adds 0 to every distance whatever its value.
+struct ImageFeatureNeeds {
+    bool shotTime = true;
+    bool colors = true;
+};
+
 // The parts that come from the image file only: name, time, colours and file identity.
 ShotFeatures computeImageFeatures(const QString &imagePath);
+// The same with only the needed parts read; the others keep their defaults.
+ShotFeatures computeImageFeatures(const QString &imagePath, ImageFeatureNeeds needs);
+// True when the record holds every part the needs ask for.
+bool coversNeeds(const ShotFeatures &features, ImageFeatureNeeds needs);
 // The parts that come from the camera and depth: dir, pos, depth and target.
 void applyCameraFeatures(ShotFeatures &features, const Camera &camera, float depth);
 // Both colour features from a decoded image in one pass; any format is read as 32-bit RGB.
