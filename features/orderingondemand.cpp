@@ -7,6 +7,7 @@
 #include <cassert>
 #include <condition_variable>
 #include <functional>
+#include <limits>
 #include <mutex>
 #include <thread>
 
@@ -21,6 +22,8 @@ constexpr float searchBound = 2147483648.0f;
 // Below these sizes a second thread costs more than it saves.
 constexpr int parallelTotalMinimum = 64;
 constexpr int parallelScanMinimum = 8192;
+// Pairs computed by one thread before it adds them to the running total.
+constexpr long long pairsPerBlock = 1 << 20;
 
 bool stopped(const std::atomic<bool> *stop)
 {
@@ -188,39 +191,62 @@ ordering::GroupChain chainWithin(SecondCore &cores, const PairDistances &distanc
     return chain;
 }
 
-} // namespace
-
-namespace ordering
-{
-
-double pairTotal(const PairDistances &distances, const std::atomic<bool> *stop)
+// The total of pairTotal; with rowMinimum, also each row's smallest distance to the rows after it
+// (+infinity for the last row), which lets the grouping pass over leaders that gather nobody.
+double sumPairs(const PairDistances &distances, const std::atomic<bool> *stop, std::vector<float> *rowMinimum)
 {
     const int n = distances.size();
-    // Rows go to whichever thread is free; each row is added by the thread that computed it,
-    // strictly after the previous row, so the running total sees every value in row-major order.
-    std::atomic<int> nextRow{0};
-    std::atomic<int> summedRows{0};
+    if (rowMinimum)
+        rowMinimum->assign(std::size_t(n), std::numeric_limits<float>::infinity());
+    // Blocks of whole rows (about a million pairs each) go to whichever thread is free; each block
+    // is added by the thread that computed it, strictly after the previous block, so the running
+    // total sees every value in row-major order. Whole blocks keep the hand-overs few, which
+    // matters when other programs hold the cores.
+    std::vector<int> blockStart{0};
+    long long pairs = 0;
+    for (int a = 0; a < n - 1; ++a) {
+        pairs += n - 1 - a;
+        if (pairs >= pairsPerBlock) {
+            blockStart.push_back(a + 1);
+            pairs = 0;
+        }
+    }
+    if (blockStart.back() < n - 1)
+        blockStart.push_back(n - 1);
+    const int blockCount = int(blockStart.size()) - 1;
+    std::atomic<int> nextBlock{0};
     std::atomic<bool> halted{false};
+    std::mutex turnMutex;
+    std::condition_variable turnChanged;
+    int summedBlocks = 0;
     double total = 0.0;
     auto sumRows = [&] {
-        std::vector<float> row(std::size_t(std::max(n, 1)));
-        for (int a = nextRow++; a < n - 1; a = nextRow++) {
-            if (stopped(stop) || halted) {
-                halted = true;
-                return;
-            }
-            const int count = n - 1 - a;
-            distances.fromRowToRange(a, a + 1, count, row.data());
-            while (summedRows.load(std::memory_order_acquire) != a) {
-                if (halted)
+        std::vector<float> values;
+        for (int block = nextBlock++; block < blockCount; block = nextBlock++) {
+            std::size_t filled = 0;
+            for (int a = blockStart[block]; a < blockStart[block + 1]; ++a) {
+                if (stopped(stop) || halted) {
+                    halted = true;
+                    turnChanged.notify_all();
                     return;
-                std::this_thread::yield();
+                }
+                const int count = n - 1 - a;
+                values.resize(filled + std::size_t(count));
+                distances.fromRowToRange(a, a + 1, count, values.data() + filled);
+                if (rowMinimum)
+                    (*rowMinimum)[a] = *std::min_element(values.begin() + filled, values.end());
+                filled += std::size_t(count);
             }
+            std::unique_lock<std::mutex> lock(turnMutex);
+            turnChanged.wait(lock, [&] { return summedBlocks == block || halted; });
+            if (halted)
+                return;
             double running = total;
-            for (int b = 0; b < count; ++b)
-                running += row[b];
+            for (std::size_t k = 0; k < filled; ++k)
+                running += values[k];
             total = running;
-            summedRows.store(a + 1, std::memory_order_release);
+            ++summedBlocks;
+            turnChanged.notify_all();
         }
     };
     if (n >= parallelTotalMinimum && twoCores()) {
@@ -233,31 +259,39 @@ double pairTotal(const PairDistances &distances, const std::atomic<bool> *stop)
     return total;
 }
 
-QVector<QVector<int>> groupByLeader(const PairDistances &distances, double threshold,
-                                    const std::atomic<bool> *stop)
+QVector<QVector<int>> groupRows(const PairDistances &distances, double threshold,
+                                const std::atomic<bool> *stop, const std::vector<float> *rowMinimum)
 {
     SecondCore cores;
     const int n = distances.size();
+    // ungrouped[head..] are the rows without a group, ascending.
     std::vector<int> ungrouped(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
         ungrouped[i] = i;
+    std::size_t head = 0;
     std::vector<float> buffer;
     std::vector<int> rest;
     QVector<QVector<int>> groups;
     // The leader is always the lowest ungrouped row; the others join in ascending order.
-    while (!ungrouped.empty()) {
+    while (head < ungrouped.size()) {
         if (stopped(stop))
             return {};
-        const int leader = ungrouped.front();
-        const int others = int(ungrouped.size()) - 1;
+        const int leader = ungrouped[head++];
+        // Every ungrouped row comes after the leader: none is nearer than the row's minimum.
+        if (rowMinimum && !(double((*rowMinimum)[leader]) < threshold)) {
+            groups.append(QVector<int>{leader});
+            continue;
+        }
+        const int others = int(ungrouped.size() - head);
         buffer.resize(std::size_t(others));
         cores.run(others, [&](int, int begin, int end) {
-            distances.fromRowToRows(leader, ungrouped.data() + 1 + begin, end - begin, buffer.data() + begin);
+            distances.fromRowToRows(leader, ungrouped.data() + head + begin, end - begin,
+                                    buffer.data() + begin);
         });
         QVector<int> group{leader};
         rest.clear();
         for (int k = 0; k < others; ++k) {
-            const int row = ungrouped[std::size_t(k) + 1];
+            const int row = ungrouped[head + std::size_t(k)];
             if (double(buffer[k]) < threshold)
                 group.append(row);
             else
@@ -265,8 +299,25 @@ QVector<QVector<int>> groupByLeader(const PairDistances &distances, double thres
         }
         groups.append(group);
         ungrouped.swap(rest);
+        head = 0;
     }
     return groups;
+}
+
+} // namespace
+
+namespace ordering
+{
+
+double pairTotal(const PairDistances &distances, const std::atomic<bool> *stop)
+{
+    return sumPairs(distances, stop, nullptr);
+}
+
+QVector<QVector<int>> groupByLeader(const PairDistances &distances, double threshold,
+                                    const std::atomic<bool> *stop)
+{
+    return groupRows(distances, threshold, stop, nullptr);
 }
 
 GroupChain chainWithinGroup(const PairDistances &distances, const QVector<int> &group, int start)
@@ -334,11 +385,12 @@ QVector<int> chainGroups(const PairDistances &distances, const QVector<QVector<i
 
 QVector<int> orderFromDistances(const PairDistances &distances, const std::atomic<bool> *stop)
 {
-    const double total = pairTotal(distances, stop);
+    std::vector<float> rowMinimum;
+    const double total = sumPairs(distances, stop, &rowMinimum);
     if (stopped(stop))
         return {};
     const QVector<QVector<int>> groups =
-        groupByLeader(distances, groupingThreshold(total, distances.size()), stop);
+        groupRows(distances, groupingThreshold(total, distances.size()), stop, &rowMinimum);
     if (stopped(stop))
         return {};
     return chainGroups(distances, groups, stop);

@@ -116,7 +116,8 @@ float PairDistances::distance(int a, int b) const
 }
 
 // The same operations in the same order as combinedDistance and ksr::Point3f, four pairs at a time.
-template <typename RowAt> void PairDistances::fromRow(int a, int count, RowAt rowAt, float *out) const
+template <bool Contiguous, typename RowAt>
+void PairDistances::fromRow(int a, int count, RowAt rowAt, float *out) const
 {
     const bool direction = uses(directionSlot), position = uses(positionSlot), target = uses(targetSlot);
     const float wDir = m_weights[directionSlot], wPos = m_weights[positionSlot],
@@ -131,7 +132,10 @@ template <typename RowAt> void PairDistances::fromRow(int a, int count, RowAt ro
     const __m128 aTgtX = _mm_set1_ps(m_targetX[a]), aTgtY = _mm_set1_ps(m_targetY[a]),
                  aTgtZ = _mm_set1_ps(m_targetZ[a]);
     auto gather = [&](const std::vector<float> &column, const int *rows) {
-        return _mm_setr_ps(column[rows[0]], column[rows[1]], column[rows[2]], column[rows[3]]);
+        if constexpr (Contiguous)
+            return _mm_loadu_ps(column.data() + rows[0]);
+        else
+            return _mm_setr_ps(column[rows[0]], column[rows[1]], column[rows[2]], column[rows[3]]);
     };
     auto length = [](__m128 dx, __m128 dy, __m128 dz) {
         return _mm_sqrt_ps(
@@ -187,14 +191,12 @@ template <typename RowAt> void PairDistances::fromRow(int a, int count, RowAt ro
 
 void PairDistances::fromRowToRange(int a, int first, int count, float *out) const
 {
-    fromRow(
-        a, count, [first](int k) { return first + k; }, out);
+    fromRow<true>(a, count, [first](int k) { return first + k; }, out);
 }
 
 void PairDistances::fromRowToRows(int a, const int *rows, int count, float *out) const
 {
-    fromRow(
-        a, count, [rows](int k) { return rows[k]; }, out);
+    fromRow<false>(a, count, [rows](int k) { return rows[k]; }, out);
 }
 
 } // namespace ordering

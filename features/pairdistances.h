@@ -40,7 +40,8 @@ private:
     bool uses(int slot) const;
     // The time and colour terms of one pair, summed in slot order from 0.
     float leadingTerms(int a, int b) const;
-    template <typename RowAt> void fromRow(int a, int count, RowAt rowAt, float *out) const;
+    // Contiguous: rowAt(k) is rowAt(0) + k.
+    template <bool Contiguous, typename RowAt> void fromRow(int a, int count, RowAt rowAt, float *out) const;
 
     FeatureTable m_weights;
     bool m_leading = false; // time or a colour term is used
