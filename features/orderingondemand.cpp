@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -21,7 +22,9 @@ constexpr float searchBound = 2147483648.0f;
 
 // Below these sizes a second thread costs more than it saves.
 constexpr int parallelTotalMinimum = 64;
-constexpr int parallelScanMinimum = 8192;
+// Below these sizes a scan stays on one thread: waking the second costs more than it saves.
+constexpr int parallelScanMinimum = 8192;       // positions and directions only, a few ns a pair
+constexpr int parallelCostlyScanMinimum = 1024; // with time or colours, up to 100 ns a pair
 // Pairs computed by one thread before it adds them to the running total.
 constexpr long long pairsPerBlock = 1 << 20;
 
@@ -33,6 +36,11 @@ bool stopped(const std::atomic<bool> *stop)
 bool twoCores()
 {
     return std::thread::hardware_concurrency() >= 2;
+}
+
+int scanMinimum(const PairDistances &distances)
+{
+    return distances.costly() ? parallelCostlyScanMinimum : parallelScanMinimum;
 }
 
 // A second thread kept for the length of one ordering, so that the many short scans of the
@@ -61,9 +69,9 @@ public:
 
     // part(0, count) and part(1, count) on both threads when the work is large, else part(0) only
     // with all of it. Returns the number of parts run.
-    int run(int count, const std::function<void(int part, int begin, int end)> &part)
+    int run(int count, int minimum, const std::function<void(int part, int begin, int end)> &part)
     {
-        if (!m_enabled || count < parallelScanMinimum) {
+        if (!m_enabled || count < minimum) {
             part(0, 0, count);
             return 1;
         }
@@ -145,7 +153,7 @@ Nearest nearestOf(SecondCore &cores, const PairDistances &distances, int from, c
 {
     buffer.resize(std::size_t(count));
     Nearest parts[2];
-    cores.run(count, [&](int part, int begin, int end) {
+    cores.run(count, scanMinimum(distances), [&](int part, int begin, int end) {
         distances.fromRowToRows(from, rows + begin, end - begin, buffer.data() + begin);
         Nearest &nearest = parts[part];
         for (int k = begin; k < end; ++k)
@@ -221,7 +229,10 @@ double sumPairs(const PairDistances &distances, const std::atomic<bool> *stop, s
     int summedBlocks = 0;
     double total = 0.0;
     auto sumRows = [&] {
-        std::vector<float> values;
+        // A block ends with the row that reaches pairsPerBlock: it holds less than that plus a row.
+        const long long allPairs = (long long)n * (n - 1) / 2;
+        const std::unique_ptr<float[]> values(
+            new float[std::size_t(std::min(pairsPerBlock + n, allPairs) + 1)]);
         for (int block = nextBlock++; block < blockCount; block = nextBlock++) {
             std::size_t filled = 0;
             for (int a = blockStart[block]; a < blockStart[block + 1]; ++a) {
@@ -231,10 +242,10 @@ double sumPairs(const PairDistances &distances, const std::atomic<bool> *stop, s
                     return;
                 }
                 const int count = n - 1 - a;
-                values.resize(filled + std::size_t(count));
-                distances.fromRowToRange(a, a + 1, count, values.data() + filled);
+                float *row = values.get() + filled;
+                distances.fromRowToRange(a, a + 1, count, row);
                 if (rowMinimum)
-                    (*rowMinimum)[a] = *std::min_element(values.begin() + filled, values.end());
+                    (*rowMinimum)[a] = *std::min_element(row, row + count);
                 filled += std::size_t(count);
             }
             std::unique_lock<std::mutex> lock(turnMutex);
@@ -284,7 +295,7 @@ QVector<QVector<int>> groupRows(const PairDistances &distances, double threshold
         }
         const int others = int(ungrouped.size() - head);
         buffer.resize(std::size_t(others));
-        cores.run(others, [&](int, int begin, int end) {
+        cores.run(others, scanMinimum(distances), [&](int, int begin, int end) {
             distances.fromRowToRows(leader, ungrouped.data() + head + begin, end - begin,
                                     buffer.data() + begin);
         });

@@ -191,12 +191,14 @@ void PairDistances::fromRow(int a, int count, RowAt rowAt, float *out) const
 
 void PairDistances::fromRowToRange(int a, int first, int count, float *out) const
 {
-    fromRow<true>(a, count, [first](int k) { return first + k; }, out);
+    fromRow<true>(
+        a, count, [first](int k) { return first + k; }, out);
 }
 
 void PairDistances::fromRowToRows(int a, const int *rows, int count, float *out) const
 {
-    fromRow<false>(a, count, [rows](int k) { return rows[k]; }, out);
+    fromRow<false>(
+        a, count, [rows](int k) { return rows[k]; }, out);
 }
 
 } // namespace ordering

@@ -28,6 +28,9 @@ public:
     void reserve(int rows);
     int size() const { return int(m_dirX.size()); }
 
+    // True when a pair costs far more than positions and directions alone (time or colours used).
+    bool costly() const { return m_leading; }
+
     float distance(int a, int b) const;
     // out[k] = distance(a, first + k) for k < count.
     void fromRowToRange(int a, int first, int count, float *out) const;

@@ -2,7 +2,7 @@
 // matrix (the former way) against the order from distances computed when needed, paired, at
 // n = 1,000 and 10,000; then the latter alone at 100,000 and, with the default weights, 1,000,000.
 // Run: bench_ordering [--benchmark_filter=...] [--benchmark_repetitions=N]
-// Peak memory is the process's: run one large benchmark per process to read it (see README.md).
+// Peak memory is the process's: run one large benchmark per process to read it (see README.md here).
 
 #include "ordering.h"
 
