@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
-#include <optional>
 #include <thread>
 
 namespace
@@ -98,20 +98,22 @@ void OrderAndSemanticThread::clearFeatureCache()
 bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
 {
     const int n = m_imagePaths.size();
-    const QVector<ShotFeatures> cached = featureCache();
+    QVector<ShotFeatures> cached = featureCache();
     const ImageFeatureNeeds needs = imageFeatureNeeds(m_weights);
 
     // Rows whose image file changed (or was never seen) are decoded again; the others keep the
     // time and colours read before.
-    std::vector<std::optional<ShotFeatures>> records;
-    records.resize(std::size_t(n));
+    // One heap record per row until it moves into features: 1.8 kB a shot adds up.
+    std::vector<std::unique_ptr<ShotFeatures>> records(static_cast<std::size_t>(n));
     std::vector<int> toCompute;
     for (int i = 0; i < n; ++i) {
         if (i < cached.size() && matchesFile(cached[i], m_imagePaths.at(i)) && coversNeeds(cached[i], needs))
-            records[i] = cached[i];
+            records[i] = std::make_unique<ShotFeatures>(cached[i]);
         else
             toCompute.push_back(i);
     }
+    // Shared with the cache until the cache is updated below: letting go now spares a full copy.
+    cached = QVector<ShotFeatures>();
 
     // Up to two decoders take the rows in ascending order; progress still follows the rows.
     std::mutex doneMutex;
@@ -123,7 +125,7 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
             ShotFeatures computed = computeImageFeatures(m_imagePaths.at(row), needs);
             {
                 std::lock_guard<std::mutex> lock(doneMutex);
-                records[row] = std::move(computed);
+                records[row] = std::make_unique<ShotFeatures>(std::move(computed));
             }
             rowDone.notify_all();
         }
@@ -142,7 +144,8 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
                 rowDone.wait_for(lock, std::chrono::milliseconds(50));
             if (!records[i])
                 break;
-            features.append(*records[i]);
+            features.append(std::move(*records[i]));
+            records[i].reset();
         }
         ShotFeatures &record = features.last();
         applyCameraFeatures(record, i < m_cameras.size() ? m_cameras[i] : Camera(),
@@ -159,14 +162,16 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
     // Rows finished before a stop are kept as well, so a later run does not decode them again.
     std::lock_guard<std::mutex> lock(cacheMutex);
     QVector<ShotFeatures> &cache = sharedCache();
-    for (int i = 0; i < features.size(); ++i) {
-        if (i < cache.size())
-            cache[i] = features[i];
-        else
-            cache.append(features[i]);
+    if (features.size() == n) {
+        cache = features; // shared, not copied: this run only reads its features from here on
+    } else {
+        for (int i = 0; i < features.size(); ++i) {
+            if (i < cache.size())
+                cache[i] = features[i];
+            else
+                cache.append(features[i]);
+        }
     }
-    if (features.size() == n && cache.size() > n)
-        cache.resize(n);
     return features.size() == n && !m_stop;
 }
 

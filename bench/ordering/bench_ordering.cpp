@@ -4,6 +4,7 @@
 // Run: bench_ordering [--benchmark_filter=...] [--benchmark_repetitions=N]
 // Peak memory is the process's: run one large benchmark per process to read it (see README.md here).
 
+#include "orderandsemanticthread.h"
 #include "ordering.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 
 #include <sys/resource.h>
 
+#include <cmath>
 #include <random>
 
 namespace
@@ -127,6 +129,39 @@ void BM_OrderHuge(benchmark::State &state)
     label(state);
 }
 
+// The whole job as the window and the tool run it, with the default weights: the photographs are
+// not there (their headers are all the default weights look at), the cameras spread over the site.
+void BM_JobDefaultWeights(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    std::mt19937 random(12345);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    QStringList paths;
+    QVector<Camera> cameras(n);
+    const QVector<float> depths(n, 20.0f);
+    for (int i = 0; i < n; ++i) {
+        paths << QStringLiteral("/nonexistent/photos/%1.jpg").arg(i);
+        cameras[i].center = {200 * unit(random), 200 * unit(random), 20 * unit(random)};
+        const float yaw = 3.14159f * unit(random);
+        cameras[i].rotation = ksr::Matrix44f::identity();
+        cameras[i].rotation.m[0][0] = std::cos(yaw);
+        cameras[i].rotation.m[0][2] = -std::sin(yaw);
+        cameras[i].rotation.m[2][0] = std::sin(yaw);
+        cameras[i].rotation.m[2][2] = std::cos(yaw);
+    }
+    const FeatureWeightSet defaults{0, 0.5f, 0.5f, 0, 0, 0};
+    for (auto _ : state) {
+        OrderAndSemanticThread::clearFeatureCache();
+        OrderAndSemanticThread job(paths, cameras, depths, OrderingWeights{defaults, defaults});
+        job.start();
+        job.wait();
+    }
+    state.SetLabel("default weights, whole job");
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peakMB"] = double(usage.ru_maxrss) / 1024.0;
+}
+
 } // namespace
 
 BENCHMARK(BM_OrderWithMatrix)
@@ -143,6 +178,12 @@ BENCHMARK(BM_OrderWithoutMatrix)
     ->UseRealTime();
 BENCHMARK(BM_OrderWithoutMatrix)
     ->ArgsProduct({{100000}, {0, 1}})
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_JobDefaultWeights)
+    ->Arg(100000)
     ->Unit(benchmark::kSecond)
     ->Iterations(1)
     ->MeasureProcessCPUTime()
