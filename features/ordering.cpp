@@ -15,6 +15,9 @@ constexpr double searchBound = 2147483648.0;
 // Below this size a second thread costs more than it saves.
 constexpr int parallelMatrixMinimum = 64;
 
+// Largest dataset ordered through a full matrix (64 MB) when distances are costly.
+constexpr int matrixForCostlyMaximum = 4096;
+
 int matrixThreadCount(int n)
 {
     if (n < parallelMatrixMinimum)
@@ -230,6 +233,14 @@ QVector<int> orderFromMatrix(const DistanceMatrix &matrix)
 QVector<int> computeOrder(const QVector<ShotFeatures> &features, const FeatureTable &weights,
                           const std::atomic<bool> *stop)
 {
+    // With time or colours a pair costs up to 100 ns: a small matrix computes each pair once, where
+    // the matrix-free steps compute most pairs two or three times. Both give the same order.
+    if (PairDistances::costlyFor(weights) && features.size() <= matrixForCostlyMaximum) {
+        const DistanceMatrix matrix = distanceMatrix(features, weights, stop);
+        if (matrix.n != features.size())
+            return {};
+        return orderFromMatrix(matrix);
+    }
     return orderFromDistances(PairDistances(features, weights), stop);
 }
 

@@ -34,10 +34,15 @@ namespace ordering
 {
 
 PairDistances::PairDistances(const FeatureTable &weights)
-    : m_weights(weights),
+    : m_weights(weights), m_leading(costlyFor(weights)),
       m_keepColors(!(weights[colorDistributionSlot] == 0.0f) || !(weights[colorSpatialSlot] == 0.0f))
 {
-    m_leading = !(weights[timeSlot] == 0.0f) || m_keepColors;
+}
+
+bool PairDistances::costlyFor(const FeatureTable &weights)
+{
+    return !(weights[timeSlot] == 0.0f) || !(weights[colorDistributionSlot] == 0.0f) ||
+           !(weights[colorSpatialSlot] == 0.0f);
 }
 
 PairDistances::PairDistances(const QVector<ShotFeatures> &features, const FeatureTable &weights)

@@ -30,6 +30,7 @@ public:
 
     // True when a pair costs far more than positions and directions alone (time or colours used).
     bool costly() const { return m_leading; }
+    static bool costlyFor(const FeatureTable &weights);
 
     float distance(int a, int b) const;
     // out[k] = distance(a, first + k) for k < count.
