@@ -7,7 +7,7 @@
 // order progress(0), progress(row)..., newOrder, progress(90), newSemantic, progress(100);
 // unreadableImage(row, path) comes before the progress of a row whose photograph did not decode.
 // For an empty shot list: progress(0), newOrder({}), newSemantic({}), progress(100).
-// requestStop() ends the run between photographs (or matrix rows); no result is emitted then.
+// requestStop() ends the run between photographs (or rows of distances); no result is emitted then.
 //
 // The feature cache is process-wide and locked; it keeps only what comes from the image file
 // (time of shot, colours), keyed by path, file size and modification time. Only what the weights
@@ -41,7 +41,7 @@ public:
                            float semanticTarget, float semanticColor, float semanticColorSpatial,
                            QObject *parent = nullptr);
 
-    // Asks run() to end at the next photograph or matrix row. Any thread.
+    // Asks run() to end at the next photograph or row of distances. Any thread.
     void requestStop();
 
     const OrderingWeights &weights() const { return m_weights; }
