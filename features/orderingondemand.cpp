@@ -237,7 +237,11 @@ double sumPairs(const PairDistances &distances, const std::atomic<bool> *stop, s
             std::size_t filled = 0;
             for (int a = blockStart[block]; a < blockStart[block + 1]; ++a) {
                 if (stopped(stop) || halted) {
-                    halted = true;
+                    {
+                        // Under the lock, so that a thread about to wait for its turn sees it.
+                        std::lock_guard<std::mutex> lock(turnMutex);
+                        halted = true;
+                    }
                     turnChanged.notify_all();
                     return;
                 }

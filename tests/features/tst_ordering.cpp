@@ -414,6 +414,8 @@ void TestOrdering::orderWithoutMatrix()
     QVERIFY(isPermutation(order, n));
     QCOMPARE(order, expected);
     QCOMPARE(Job::computeOrder(rows, weights), expected);
+    std::atomic<bool> stop{true};
+    QVERIFY(Job::orderFromDistances(distances, &stop).isEmpty());
     QCOMPARE(Job::computeSemantic(distances, order), Job::computeSemantic(rows, expected, weights));
 }
 
