@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
-#include <optional>
 #include <thread>
 
 namespace
@@ -31,6 +31,11 @@ bool matchesFile(const ShotFeatures &cached, const QString &path)
         return cached.fileSize < 0;
     return cached.fileSize == info.size() &&
            cached.fileModifiedMSecs == info.lastModified().toMSecsSinceEpoch();
+}
+
+bool nonZero(float weight)
+{
+    return !(weight == 0.0f); // NaN counts: only an exact 0 leaves a distance unchanged
 }
 
 int featureThreadCount(int rows)
@@ -64,6 +69,15 @@ OrderAndSemanticThread::OrderAndSemanticThread(const QStringList &imagePaths, co
 {
 }
 
+ImageFeatureNeeds OrderAndSemanticThread::imageFeatureNeeds(const OrderingWeights &weights)
+{
+    ImageFeatureNeeds needs;
+    needs.shotTime = nonZero(weights.ordering.time) || nonZero(weights.clustering.time);
+    needs.colors = nonZero(weights.ordering.color) || nonZero(weights.ordering.colorSpatial) ||
+                   nonZero(weights.clustering.color) || nonZero(weights.clustering.colorSpatial);
+    return needs;
+}
+
 void OrderAndSemanticThread::requestStop()
 {
     m_stop = true;
@@ -84,19 +98,22 @@ void OrderAndSemanticThread::clearFeatureCache()
 bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
 {
     const int n = m_imagePaths.size();
-    const QVector<ShotFeatures> cached = featureCache();
+    QVector<ShotFeatures> cached = featureCache();
+    const ImageFeatureNeeds needs = imageFeatureNeeds(m_weights);
 
     // Rows whose image file changed (or was never seen) are decoded again; the others keep the
     // time and colours read before.
-    std::vector<std::optional<ShotFeatures>> records;
-    records.resize(std::size_t(n));
+    // One heap record per row until it moves into features: 1.8 kB a shot adds up.
+    std::vector<std::unique_ptr<ShotFeatures>> records(static_cast<std::size_t>(n));
     std::vector<int> toCompute;
     for (int i = 0; i < n; ++i) {
-        if (i < cached.size() && matchesFile(cached[i], m_imagePaths.at(i)))
-            records[i] = cached[i];
+        if (i < cached.size() && matchesFile(cached[i], m_imagePaths.at(i)) && coversNeeds(cached[i], needs))
+            records[i] = std::make_unique<ShotFeatures>(cached[i]);
         else
             toCompute.push_back(i);
     }
+    // Shared with the cache until the cache is updated below: letting go now spares a full copy.
+    cached = QVector<ShotFeatures>();
 
     // Up to two decoders take the rows in ascending order; progress still follows the rows.
     std::mutex doneMutex;
@@ -105,10 +122,10 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
     auto decodeRows = [&]() {
         for (std::size_t k = nextJob++; k < toCompute.size() && !m_stop; k = nextJob++) {
             const int row = toCompute[k];
-            ShotFeatures computed = computeImageFeatures(m_imagePaths.at(row));
+            ShotFeatures computed = computeImageFeatures(m_imagePaths.at(row), needs);
             {
                 std::lock_guard<std::mutex> lock(doneMutex);
-                records[row] = std::move(computed);
+                records[row] = std::make_unique<ShotFeatures>(std::move(computed));
             }
             rowDone.notify_all();
         }
@@ -127,12 +144,13 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
                 rowDone.wait_for(lock, std::chrono::milliseconds(50));
             if (!records[i])
                 break;
-            features.append(*records[i]);
+            features.append(std::move(*records[i]));
+            records[i].reset();
         }
         ShotFeatures &record = features.last();
         applyCameraFeatures(record, i < m_cameras.size() ? m_cameras[i] : Camera(),
                             i < m_depths.size() ? m_depths[i] : 0.0f);
-        if (!record.colorValid) {
+        if (!record.imageReadable) {
             const QString &path = m_imagePaths.at(i);
             emit unreadableImage(i, path.isEmpty() ? tr("Photograph %1: not found").arg(i + 1) : path);
         }
@@ -144,14 +162,16 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
     // Rows finished before a stop are kept as well, so a later run does not decode them again.
     std::lock_guard<std::mutex> lock(cacheMutex);
     QVector<ShotFeatures> &cache = sharedCache();
-    for (int i = 0; i < features.size(); ++i) {
-        if (i < cache.size())
-            cache[i] = features[i];
-        else
-            cache.append(features[i]);
+    if (features.size() == n) {
+        cache = features; // shared, not copied: this run only reads its features from here on
+    } else {
+        for (int i = 0; i < features.size(); ++i) {
+            if (i < cache.size())
+                cache[i] = features[i];
+            else
+                cache.append(features[i]);
+        }
     }
-    if (features.size() == n && cache.size() > n)
-        cache.resize(n);
     return features.size() == n && !m_stop;
 }
 

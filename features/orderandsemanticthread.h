@@ -7,11 +7,12 @@
 // order progress(0), progress(row)..., newOrder, progress(90), newSemantic, progress(100);
 // unreadableImage(row, path) comes before the progress of a row whose photograph did not decode.
 // For an empty shot list: progress(0), newOrder({}), newSemantic({}), progress(100).
-// requestStop() ends the run between photographs (or matrix rows); no result is emitted then.
+// requestStop() ends the run between photographs (or rows of distances); no result is emitted then.
 //
 // The feature cache is process-wide and locked; it keeps only what comes from the image file
-// (time of shot, colours), keyed by path, file size and modification time. Direction, position,
-// depth and target are taken from the current cameras and depths at every run.
+// (time of shot, colours), keyed by path, file size and modification time. Only what the weights
+// need is read (imageFeatureNeeds); a cached entry without a part a later run needs is read again. Direction,
+// position, depth and target are taken from the current cameras and depths at every run.
 
 #include "orderingweights.h"
 #include "shotfeatures.h"
@@ -40,13 +41,17 @@ public:
                            float semanticTarget, float semanticColor, float semanticColorSpatial,
                            QObject *parent = nullptr);
 
-    // Asks run() to end at the next photograph or matrix row. Any thread.
+    // Asks run() to end at the next photograph or row of distances. Any thread.
     void requestStop();
 
     const OrderingWeights &weights() const { return m_weights; }
     // User weights in slot order, constant term 0.
     FeatureTable orderWeights() const { return m_weights.ordering.inSlotOrder(); }
     FeatureTable semanticWeights() const { return m_weights.clustering.inSlotOrder(); }
+
+    // What the weights need from the photographs: the time of shot when a time weight is not 0,
+    // the colours (a decode of every photograph) when a colour weight is not 0.
+    static ImageFeatureNeeds imageFeatureNeeds(const OrderingWeights &weights);
 
     // A copy of the process-wide cache: entry i holds the features of table row i as last computed.
     static QVector<ShotFeatures> featureCache();

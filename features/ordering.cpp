@@ -15,6 +15,9 @@ constexpr double searchBound = 2147483648.0;
 // Below this size a second thread costs more than it saves.
 constexpr int parallelMatrixMinimum = 64;
 
+// Largest dataset ordered through a full matrix (64 MB) when distances are costly.
+constexpr int matrixForCostlyMaximum = 4096;
+
 int matrixThreadCount(int n)
 {
     if (n < parallelMatrixMinimum)
@@ -91,11 +94,15 @@ DistanceMatrix distanceMatrix(const QVector<ShotFeatures> &features, const Featu
 
 double groupingThreshold(const DistanceMatrix &matrix)
 {
-    const long long n = matrix.n;
+    return groupingThreshold(matrix.total, matrix.n);
+}
+
+double groupingThreshold(double total, int n)
+{
     if (n < 2)
         return 0.0;
-    const long long pairs = n * (n - 1) / 2;
-    return (matrix.total / double(pairs)) / 3.0;
+    const long long pairs = (long long)n * (n - 1) / 2;
+    return (total / double(pairs)) / 3.0;
 }
 
 QVector<QVector<int>> groupByLeader(const DistanceMatrix &matrix, double threshold)
@@ -226,23 +233,31 @@ QVector<int> orderFromMatrix(const DistanceMatrix &matrix)
 QVector<int> computeOrder(const QVector<ShotFeatures> &features, const FeatureTable &weights,
                           const std::atomic<bool> *stop)
 {
-    const DistanceMatrix matrix = distanceMatrix(features, weights, stop);
-    if (matrix.n != features.size())
-        return {};
-    return orderFromMatrix(matrix);
+    // With time or colours a pair costs up to 100 ns: a small matrix computes each pair once, where
+    // the matrix-free steps compute most pairs two or three times. Both give the same order.
+    if (PairDistances::costlyFor(weights) && features.size() <= matrixForCostlyMaximum) {
+        const DistanceMatrix matrix = distanceMatrix(features, weights, stop);
+        if (matrix.n != features.size())
+            return {};
+        return orderFromMatrix(matrix);
+    }
+    return orderFromDistances(PairDistances(features, weights), stop);
 }
 
-QVector<int> computeSemantic(const QVector<ShotFeatures> &features, const QVector<int> &order,
-                             const FeatureTable &weights)
+namespace
 {
-    const int n = features.size();
+
+// Semantic values along the order from the distance of each consecutive pair.
+template <typename DistanceOf>
+QVector<int> semanticAlong(int n, const QVector<int> &order, DistanceOf distanceOf)
+{
     QVector<int> values(n, 0);
     if (n == 0 || order.size() != n)
         return values;
     long long value = 0;
     values[order[0]] = 0;
     for (int k = 1; k < n; ++k) {
-        const float d = combinedDistance(features[order[k - 1]], features[order[k]], weights);
+        const float d = distanceOf(order[k - 1], order[k]);
         const double scaled = 1000.0 * double(d);
         long long step = 1;
         if (scaled > 0.0) // NaN and non-positive distances step by 1
@@ -253,6 +268,20 @@ QVector<int> computeSemantic(const QVector<ShotFeatures> &features, const QVecto
         values[order[k]] = int(value);
     }
     return values;
+}
+
+} // namespace
+
+QVector<int> computeSemantic(const QVector<ShotFeatures> &features, const QVector<int> &order,
+                             const FeatureTable &weights)
+{
+    return semanticAlong(features.size(), order,
+                         [&](int a, int b) { return combinedDistance(features[a], features[b], weights); });
+}
+
+QVector<int> computeSemantic(const PairDistances &distances, const QVector<int> &order)
+{
+    return semanticAlong(distances.size(), order, [&](int a, int b) { return distances.distance(a, b); });
 }
 
 } // namespace ordering

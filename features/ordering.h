@@ -3,6 +3,7 @@
 // and a semantic (cluster) value per shot that grows along the order. Plain functions on values,
 // no shared state; any thread.
 
+#include "pairdistances.h"
 #include "shotfeatures.h"
 
 #include <QVector>
@@ -53,8 +54,25 @@ QVector<int> chainGroups(const DistanceMatrix &matrix, const QVector<QVector<int
 // Threshold, grouping and chaining on a given matrix: a permutation of 0..n-1.
 QVector<int> orderFromMatrix(const DistanceMatrix &matrix);
 // The viewing order of the records under the given effective weights; empty when stopped.
+// Distances are computed when needed (orderFromDistances), except for datasets of up to 4,096
+// shots whose weights use time or colours, where a matrix of at most 64 MB is faster; both give
+// orderFromMatrix(distanceMatrix(features, weights)).
 QVector<int> computeOrder(const QVector<ShotFeatures> &features, const FeatureTable &weights,
                           const std::atomic<bool> *stop = nullptr);
+
+// The same steps on distances computed when needed, each with the result of its matrix form on
+// the matrix of the same distances. Work is spread over up to two threads; empty when stopped.
+double pairTotal(const PairDistances &distances, const std::atomic<bool> *stop = nullptr);
+double groupingThreshold(double total, int n);
+QVector<QVector<int>> groupByLeader(const PairDistances &distances, double threshold,
+                                    const std::atomic<bool> *stop = nullptr);
+GroupChain chainWithinGroup(const PairDistances &distances, const QVector<int> &group, int start);
+QVector<int> chainGroups(const PairDistances &distances, const QVector<QVector<int>> &groups,
+                         const std::atomic<bool> *stop = nullptr);
+QVector<int> orderFromDistances(const PairDistances &distances, const std::atomic<bool> *stop = nullptr);
+// computeSemantic on distances made with the clustering weights: the same values, as a negative or
+// NaN distance steps by 1 either way.
+QVector<int> computeSemantic(const PairDistances &distances, const QVector<int> &order);
 // Semantic value per row: 0 for the first row of the order, then + max(1, round(1000 d)) per
 // step along the order, d the combined distance of consecutive rows.
 QVector<int> computeSemantic(const QVector<ShotFeatures> &features, const QVector<int> &order,

@@ -75,9 +75,9 @@ void updateDerivedFeatures(ShotFeatures &features)
         const LabColor lab =
             srgbToLab(features.colorSpatialDistr[3 * cell + 2], features.colorSpatialDistr[3 * cell + 1],
                       features.colorSpatialDistr[3 * cell]);
-        features.cellL[cell] = lab.L;
-        features.cellA[cell] = lab.a;
-        features.cellB[cell] = lab.b;
+        features.cells.L[cell] = lab.L;
+        features.cells.A[cell] = lab.a;
+        features.cells.B[cell] = lab.b;
     }
 }
 
@@ -152,6 +152,11 @@ void computeColorFeatures(const QImage &image, ShotFeatures &features)
 
 ShotFeatures computeImageFeatures(const QString &imagePath)
 {
+    return computeImageFeatures(imagePath, ImageFeatureNeeds{});
+}
+
+ShotFeatures computeImageFeatures(const QString &imagePath, ImageFeatureNeeds needs)
+{
     ShotFeatures features;
     features.name = imagePath;
     const QFileInfo info(imagePath);
@@ -159,13 +164,30 @@ ShotFeatures computeImageFeatures(const QString &imagePath)
         features.fileSize = info.size();
         features.fileModifiedMSecs = info.lastModified().toMSecsSinceEpoch();
     }
-    features.time = readShotTime(imagePath);
+    if (needs.shotTime) {
+        features.time = readShotTime(imagePath);
+        features.hasShotTime = true;
+    }
 
     QImageReader reader(imagePath);
     reader.setAllocationLimit(decodeLimitMegabytes);
     reader.setAutoTransform(false);
-    computeColorFeatures(reader.read(), features); // also refreshes the derived time
+    if (needs.colors) {
+        computeColorFeatures(reader.read(), features); // also refreshes the derived time
+        features.hasColors = true;
+        features.imageReadable = features.colorValid;
+    } else {
+        // The header alone tells a photograph from a missing or foreign file.
+        const QSize size = reader.size();
+        features.imageReadable = reader.canRead() && size.width() > 0 && size.height() > 0;
+        updateDerivedFeatures(features);
+    }
     return features;
+}
+
+bool coversNeeds(const ShotFeatures &features, ImageFeatureNeeds needs)
+{
+    return (!needs.shotTime || features.hasShotTime) && (!needs.colors || features.hasColors);
 }
 
 void applyCameraFeatures(ShotFeatures &features, const Camera &camera, float depth)
@@ -192,14 +214,10 @@ float timeDistance(const ShotFeatures &a, const ShotFeatures &b)
 
 // L1 distance of the histograms as fractions of their pixel counts: 0 for the same colour shares
 // (whatever the image sizes), 2 for images without a colour in common.
-float colorDistributionDistance(const ShotFeatures &a, const ShotFeatures &b)
+float colorShareDistance(const float *p, const float *q)
 {
-    if (!a.colorValid || !b.colorValid)
-        return 0.0f;
     // Sixteen running sums (four vectors of four lanes) in a fixed order, so that the vector and
     // the plain form give the same bits.
-    const float *p = a.colorShare.data();
-    const float *q = b.colorShare.data();
 #if defined(__SSE2__)
     const __m128 signMask = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
     __m128 sums[4] = {_mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps()};
@@ -225,25 +243,22 @@ float colorDistributionDistance(const ShotFeatures &a, const ShotFeatures &b)
     return total;
 }
 
-float colorSpatialDistance(const ShotFeatures &a, const ShotFeatures &b)
+float cellColorDistance(const CellColors &a, const CellColors &b)
 {
-    if (!a.colorValid || !b.colorValid)
-        return 0.0f;
     // The 16 colour differences two cells at a time; square roots are exact either way.
     double difference[16];
 #if defined(__SSE2__)
     for (int cell = 0; cell < 16; cell += 2) {
-        const __m128d dL = _mm_sub_pd(_mm_loadu_pd(&a.cellL[cell]), _mm_loadu_pd(&b.cellL[cell]));
-        const __m128d da = _mm_sub_pd(_mm_loadu_pd(&a.cellA[cell]), _mm_loadu_pd(&b.cellA[cell]));
-        const __m128d db = _mm_sub_pd(_mm_loadu_pd(&a.cellB[cell]), _mm_loadu_pd(&b.cellB[cell]));
+        const __m128d dL = _mm_sub_pd(_mm_loadu_pd(&a.L[cell]), _mm_loadu_pd(&b.L[cell]));
+        const __m128d da = _mm_sub_pd(_mm_loadu_pd(&a.A[cell]), _mm_loadu_pd(&b.A[cell]));
+        const __m128d db = _mm_sub_pd(_mm_loadu_pd(&a.B[cell]), _mm_loadu_pd(&b.B[cell]));
         const __m128d squared =
             _mm_add_pd(_mm_add_pd(_mm_mul_pd(dL, dL), _mm_mul_pd(da, da)), _mm_mul_pd(db, db));
         _mm_storeu_pd(&difference[cell], _mm_sqrt_pd(squared));
     }
 #else
     for (int cell = 0; cell < 16; ++cell) {
-        const double dL = a.cellL[cell] - b.cellL[cell], da = a.cellA[cell] - b.cellA[cell],
-                     db = a.cellB[cell] - b.cellB[cell];
+        const double dL = a.L[cell] - b.L[cell], da = a.A[cell] - b.A[cell], db = a.B[cell] - b.B[cell];
         difference[cell] = std::sqrt(dL * dL + da * da + db * db);
     }
 #endif
@@ -251,6 +266,20 @@ float colorSpatialDistance(const ShotFeatures &a, const ShotFeatures &b)
     for (double d : difference)
         sum += d;
     return float(sum * 0.0625);
+}
+
+float colorDistributionDistance(const ShotFeatures &a, const ShotFeatures &b)
+{
+    if (!a.colorValid || !b.colorValid)
+        return 0.0f;
+    return colorShareDistance(a.colorShare.data(), b.colorShare.data());
+}
+
+float colorSpatialDistance(const ShotFeatures &a, const ShotFeatures &b)
+{
+    if (!a.colorValid || !b.colorValid)
+        return 0.0f;
+    return cellColorDistance(a.cells, b.cells);
 }
 
 float directionDistance(const ShotFeatures &a, const ShotFeatures &b)

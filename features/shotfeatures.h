@@ -43,6 +43,13 @@ struct LabColor {
 // sRGB channel values 0..255 to CIE L*a*b*, in double precision.
 LabColor srgbToLab(double red, double green, double blue);
 
+// L*a*b* of the 16 grid cells, by component.
+struct CellColors {
+    std::array<double, 16> L{};
+    std::array<double, 16> A{};
+    std::array<double, 16> B{};
+};
+
 struct ShotFeatures {
     QString name;                                      // image path the record was computed from
     QDateTime time;                                    // time of shot
@@ -60,13 +67,17 @@ struct ShotFeatures {
     qint64 pixelCount = 0;              // sum of colorDistr
     std::array<float, 64> colorShare{}; // colorDistr as fractions of pixelCount
     bool colorValid = false;            // the image decoded to at least one pixel
-    std::array<double, 16> cellL{};     // L*a*b* of each cell's stored triple, by component
-    std::array<double, 16> cellA{};
-    std::array<double, 16> cellB{};
+    CellColors cells;                   // L*a*b* of each cell's stored triple
 
     // Identity of the image file the time and colours were taken from (the cache key with name).
     qint64 fileSize = -1;
     qint64 fileModifiedMSecs = 0;
+    // What was read from the image file: the time of shot (else time is the time the record was
+    // made), the colours (else they are 0), and whether the photograph can be read (decoded to at
+    // least one pixel, or without colours: its header names a readable image of some size).
+    bool hasShotTime = false;
+    bool hasColors = false;
+    bool imageReadable = false;
 
     // Empty name, the current date and time, zero geometry and colours.
     ShotFeatures();
@@ -79,8 +90,20 @@ void updateDerivedFeatures(ShotFeatures &features);
 // and depth. An image that does not decode gives zero colours with colorValid false.
 ShotFeatures computeShotFeatures(const QString &imagePath, const Camera &camera, float depth);
 
+// Which parts of a record to read from the photograph. A run whose time weights are all 0 needs
+// no time of shot, and one whose colour weights are all 0 decodes no pixel: a feature of weight 0
+// adds 0 to every distance whatever its value.
+struct ImageFeatureNeeds {
+    bool shotTime = true;
+    bool colors = true;
+};
+
 // The parts that come from the image file only: name, time, colours and file identity.
 ShotFeatures computeImageFeatures(const QString &imagePath);
+// The same with only the needed parts read; the others keep their defaults.
+ShotFeatures computeImageFeatures(const QString &imagePath, ImageFeatureNeeds needs);
+// True when the record holds every part the needs ask for.
+bool coversNeeds(const ShotFeatures &features, ImageFeatureNeeds needs);
 // The parts that come from the camera and depth: dir, pos, depth and target.
 void applyCameraFeatures(ShotFeatures &features, const Camera &camera, float depth);
 // Both colour features from a decoded image in one pass; any format is read as 32-bit RGB.
@@ -94,6 +117,10 @@ float directionDistance(const ShotFeatures &a, const ShotFeatures &b);
 float positionDistance(const ShotFeatures &a, const ShotFeatures &b);
 float targetDistance(const ShotFeatures &a, const ShotFeatures &b);
 float constantDistance(const ShotFeatures &a, const ShotFeatures &b);
+// The colour distances on their derived fields (64 colour shares; cell colours), for callers
+// that keep them outside a ShotFeatures record.
+float colorShareDistance(const float *a, const float *b);
+float cellColorDistance(const CellColors &a, const CellColors &b);
 // The distance of one slot (0..6).
 float slotDistance(int slot, const ShotFeatures &a, const ShotFeatures &b);
 

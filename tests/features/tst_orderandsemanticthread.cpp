@@ -2,6 +2,7 @@
 
 #include "../exif/exiftestjpeg.h"
 #include "orderandsemanticthread.h"
+#include "ordering.h"
 
 #include <QFile>
 #include <QMutex>
@@ -131,6 +132,8 @@ private slots:
     void unreadablePhotosAndShortInputs();
     void sharedTablesAfterRun();
     void concurrentJobsKeepTheirResults();
+    void photographsReadOnlyForWeightedFeatures_data();
+    void photographsReadOnlyForWeightedFeatures();
 };
 
 void TestOrderAndSemanticThread::signalsAndProgress_data()
@@ -345,6 +348,78 @@ void TestOrderAndSemanticThread::concurrentJobsKeepTheirResults()
         QCOMPARE(recB.order, aloneB.order);
         QCOMPARE(recB.semantic, aloneB.semantic);
     }
+}
+
+void TestOrderAndSemanticThread::photographsReadOnlyForWeightedFeatures_data()
+{
+    QTest::addColumn<OrderingWeights>("weights");
+    QTest::addColumn<bool>("time");
+    QTest::addColumn<bool>("colors");
+    const FeatureWeightSet defaults{0, 0.5f, 0.5f, 0, 0, 0};
+    FeatureWeightSet timed = defaults, colored = defaults, spatial = defaults;
+    timed.time = 0.3f;
+    colored.color = 0.2f;
+    spatial.colorSpatial = 1.0f;
+    QTest::newRow("default weights") << OrderingWeights{defaults, defaults} << false << false;
+    QTest::newRow("time for clustering") << OrderingWeights{defaults, timed} << true << false;
+    QTest::newRow("colours for ordering") << OrderingWeights{colored, defaults} << false << true;
+    QTest::newRow("colour layout for clustering") << OrderingWeights{defaults, spatial} << false << true;
+    QTest::newRow("everything") << OrderingWeights{{1, 1, 1, 1, 1, 1}, {1, 1, 1, 1, 1, 1}} << true << true;
+}
+
+void TestOrderAndSemanticThread::photographsReadOnlyForWeightedFeatures()
+{
+    QFETCH(OrderingWeights, weights);
+    QFETCH(bool, time);
+    QFETCH(bool, colors);
+    QStringList paths;
+    QVector<Camera> cameras;
+    const QVector<float> depths(10, 2.0f);
+    for (int i = 0; i < 9; ++i) {
+        paths << photo(QString("w%1.jpg").arg(i), qRgb(25 * i, 255 - 20 * i, (90 * i) % 256), 16, 8,
+                       "2010:01:01 10:0" + QByteArray::number(9 - i) + ":00");
+        cameras << cameraAt(float((i * 5) % 9), float(i % 2));
+    }
+    // A file that is no photograph is reported even when no pixel is read.
+    QFile junk(m_dir.filePath("w-junk.jpg"));
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(500, '\x5A'));
+    junk.close();
+    paths << junk.fileName();
+    cameras << cameraAt(4.5f);
+
+    // A cache filled without the parts this run needs is read again.
+    OrderAndSemanticThread first(paths, cameras, depths, OrderingWeights{});
+    first.start();
+    QVERIFY(first.wait(60000));
+
+    OrderAndSemanticThread job(paths, cameras, depths, weights);
+    Recorder recorder(job);
+    job.start();
+    QVERIFY(job.wait(60000));
+    QCOMPARE(recorder.unreadableNames, QStringList{junk.fileName()});
+    const QVector<ShotFeatures> cache = OrderAndSemanticThread::featureCache();
+    QCOMPARE(cache.size(), paths.size());
+    for (int i = 0; i < 9; ++i) {
+        QCOMPARE(cache[i].hasShotTime, time);
+        QCOMPARE(cache[i].hasColors, colors);
+        QCOMPARE(cache[i].imageReadable, true);
+        QCOMPARE(cache[i].time == QDateTime(QDate(2010, 1, 1), QTime(10, 9 - i), Qt::LocalTime), time);
+        QCOMPARE(cache[i].pixelCount, colors ? 16 * 8 : 0);
+    }
+
+    // The same results as from records with every part read.
+    QVector<ShotFeatures> full;
+    for (int i = 0; i < paths.size(); ++i)
+        full.append(computeShotFeatures(paths[i], cameras[i], 2.0f));
+    full.last().time = cache.last().time; // an undated file takes the time it was read
+    updateDerivedFeatures(full.last());
+    const FeatureTable factors = normalizationFor(full);
+    const FeatureTable orderWeights = weightsFor(job.orderWeights(), factors);
+    const QVector<int> order = ordering::computeOrder(full, orderWeights);
+    QCOMPARE(recorder.order, order);
+    QCOMPARE(recorder.semantic,
+             ordering::computeSemantic(full, order, weightsFor(job.semanticWeights(), factors)));
 }
 
 QTEST_GUILESS_MAIN(TestOrderAndSemanticThread)

@@ -1,7 +1,10 @@
 // The ordering rules on hand-made distance matrices, and the order and semantic values on records.
 
 #include "ordering.h"
+#include "polyforgeproject.h"
 
+#include <QDir>
+#include <QImageReader>
 #include <QTest>
 
 #include <cmath>
@@ -67,6 +70,42 @@ QVector<ShotFeatures> randomRecords(int n, unsigned seed)
     return rows;
 }
 
+// Records from the real Sceaux photographs and cameras: each photograph's time, colours of crops
+// of it at many places and its camera moved along a small path, n records in all.
+QVector<ShotFeatures> sceauxRecords(int n)
+{
+    const QString folder = QStringLiteral(ORVELLE_TEST_DATA "/sceaux");
+    QVector<Camera> cameras;
+    QStringList rasters, meshes;
+    if (!PolyforgeProject::readProject(folder + "/sceaux.pfp", cameras, rasters, meshes) || cameras.isEmpty())
+        return {};
+    QVector<ShotFeatures> photos;
+    QVector<QImage> images;
+    for (int i = 0; i < cameras.size(); ++i) {
+        const QString path = QDir(folder).filePath(rasters.value(i));
+        photos.append(computeShotFeatures(path, cameras[i], 8.0f + i));
+        images.append(QImageReader(path).read().convertToFormat(QImage::Format_RGB32));
+        if (images.last().isNull())
+            return {};
+    }
+    std::mt19937 random(7);
+    QVector<ShotFeatures> rows;
+    for (int i = 0; i < n; ++i) {
+        const int k = i % photos.size();
+        ShotFeatures f = photos[k];
+        const QImage &image = images[k];
+        const int w = image.width() / 4, h = image.height() / 4;
+        computeColorFeatures(
+            image.copy(int(random() % (image.width() - w)), int(random() % (image.height() - h)), w, h), f);
+        f.time = f.time.addSecs(i / photos.size());
+        f.pos = f.pos + ksr::Point3f(0.01f * float(i / photos.size()), 0.0f, 0.002f * float(random() % 100));
+        f.target = f.pos + f.dir * f.depth;
+        updateDerivedFeatures(f);
+        rows.append(f);
+    }
+    return rows;
+}
+
 } // namespace
 
 class TestOrdering : public QObject
@@ -85,6 +124,8 @@ private slots:
     void matrixIsIdenticalToOneThread();
     void similarShotsBecomeNeighbours();
     void semanticSteps();
+    void orderWithoutMatrix_data();
+    void orderWithoutMatrix();
 };
 
 void TestOrdering::groupByLeader_data()
@@ -314,6 +355,68 @@ void TestOrdering::semanticSteps()
     // The constant term alone: 1000 x 0.25 per step.
     const FeatureTable constant{0, 0, 0, 0, 0, 0, 0.25f};
     QCOMPARE(Job::computeSemantic(rows, {0, 1, 2, 3, 4}, constant), (QVector<int>{0, 250, 500, 750, 1000}));
+}
+
+void TestOrdering::orderWithoutMatrix_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<int>("n");
+    QTest::addColumn<QVector<float>>("userWeights"); // slot order
+
+    const QVector<float> all{1, 1, 1, 1, 1, 1, 0}, geometry{0, 0, 0, 0.5f, 0.5f, 0, 0};
+    QTest::newRow("random, one row") << "random" << 1 << all;
+    QTest::newRow("random, two rows") << "random" << 2 << all;
+    QTest::newRow("random, all features, 300") << "random" << 300 << all;
+    QTest::newRow("random, all features, 5000") << "random" << 5000 << all;
+    QTest::newRow("random, positions and directions, 5000") << "random" << 5000 << geometry;
+    // Whole seconds only: many equal distances, so every tie rule is at work.
+    QTest::newRow("random, time only, 3000") << "random" << 3000 << QVector<float>{1, 0, 0, 0, 0, 0, 0};
+    QTest::newRow("random, one big group, 3000") << "clustered" << 3000 << geometry;
+    QTest::newRow("random, NaN position unweighted, 500")
+        << "nan" << 500 << QVector<float>{0, 0, 0, 1, 0, 1, 0};
+    QTest::newRow("all distances zero, 200") << "random" << 200 << QVector<float>{0, 0, 0, 0, 0, 0, 0};
+    QTest::newRow("sceaux, all features, 5000") << "sceaux" << 5000 << all;
+    QTest::newRow("sceaux, positions and directions, 5000") << "sceaux" << 5000 << geometry;
+    QTest::newRow("sceaux, colours only, 2000") << "sceaux" << 2000 << QVector<float>{0, 1, 1, 0, 0, 0, 0};
+}
+
+void TestOrdering::orderWithoutMatrix()
+{
+    QFETCH(QString, source);
+    QFETCH(int, n);
+    QFETCH(QVector<float>, userWeights);
+    QVector<ShotFeatures> rows = source == "sceaux" ? sceauxRecords(n) : randomRecords(n, unsigned(n));
+    QCOMPARE(rows.size(), n);
+    if (source == "clustered") // most shots near row 0, a few far away
+        for (int i = 0; i < n; ++i)
+            rows[i].pos = rows[i].pos * (i % 50 == 49 ? 10.0f : 0.001f);
+    if (source == "nan")
+        rows[n / 2].pos = {std::nanf(""), 0, 0};
+    FeatureTable user{};
+    std::copy(userWeights.begin(), userWeights.end(), user.begin());
+    const FeatureTable weights = weightsFor(user, normalizationFor(rows));
+
+    const Job::DistanceMatrix matrix = Job::distanceMatrix(rows, weights);
+    const Job::PairDistances distances(rows, weights);
+    for (int k = 0; k < 2000 && n > 1; ++k) { // a sample of single values, bit for bit
+        const int a = int((k * 7919LL) % n), b = int((k * 104729LL + 1) % n);
+        const float d = a == b ? 0.0f : distances.distance(a, b);
+        QVERIFY(std::memcmp(&d, &matrix.values[std::size_t(a) * n + b], sizeof d) == 0);
+    }
+    const double total = Job::pairTotal(distances);
+    QVERIFY(std::memcmp(&total, &matrix.total, sizeof total) == 0);
+    const double threshold = Job::groupingThreshold(matrix);
+    const QVector<QVector<int>> groups = Job::groupByLeader(matrix, threshold);
+    QCOMPARE(Job::groupByLeader(distances, threshold), groups);
+
+    const QVector<int> expected = Job::orderFromMatrix(matrix);
+    const QVector<int> order = Job::orderFromDistances(distances);
+    QVERIFY(isPermutation(order, n));
+    QCOMPARE(order, expected);
+    QCOMPARE(Job::computeOrder(rows, weights), expected);
+    std::atomic<bool> stop{true};
+    QVERIFY(Job::orderFromDistances(distances, &stop).isEmpty());
+    QCOMPARE(Job::computeSemantic(distances, order), Job::computeSemantic(rows, expected, weights));
 }
 
 QTEST_GUILESS_MAIN(TestOrdering)
