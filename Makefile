@@ -4,6 +4,9 @@
 BUILD_DIR ?= build
 JOBS      ?= $(shell nproc)
 SUDO      := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+# The compiler cache (when installed) is shared by every clone: paths are taken relative to the clone.
+export CCACHE_BASEDIR   ?= $(CURDIR)
+export CCACHE_NOHASHDIR ?= true
 
 PACKAGES := cmake make g++ pkg-config \
             qt6-base-dev libqt6opengl6-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dri \
