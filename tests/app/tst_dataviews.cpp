@@ -71,11 +71,7 @@ private slots:
 
     void init()
     {
-        dialogs = ScriptedDialogs();
-        window = std::make_unique<MainWindow>();
-        window->setDialogProvider(&dialogs);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(openScriptedWindow(window, dialogs));
     }
     void cleanup()
     {

@@ -80,11 +80,7 @@ private slots:
         temp = std::make_unique<QTemporaryDir>();
         QVERIFY(temp->isValid());
         dir = QFileInfo(temp->path()).canonicalFilePath();
-        dialogs = ScriptedDialogs();
-        window = std::make_unique<MainWindow>();
-        window->setDialogProvider(&dialogs);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(openScriptedWindow(window, dialogs));
     }
     void cleanup()
     {

@@ -24,6 +24,8 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <memory>
+
 // Answers the window's dialogs from queues and records every dialog shown.
 class ScriptedDialogs : public DialogProvider
 {
@@ -102,6 +104,16 @@ inline void clickControl(QAbstractButton *button)
     const bool indicator = qobject_cast<QRadioButton *>(button) || qobject_cast<QCheckBox *>(button);
     const QPoint where = indicator ? QPoint(6, button->height() / 2) : button->rect().center();
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, where);
+}
+
+// A fresh main window whose dialogs the test answers, shown and exposed.
+template <typename Window> bool openScriptedWindow(std::unique_ptr<Window> &window, ScriptedDialogs &dialogs)
+{
+    dialogs = ScriptedDialogs();
+    window = std::make_unique<Window>();
+    window->setDialogProvider(&dialogs);
+    window->show();
+    return QTest::qWaitForWindowExposed(window.get());
 }
 
 // The whole value of a cell of the data table (the view may show it shortened).
