@@ -22,6 +22,8 @@
 
 #include "datasetstate.h"
 
+struct OrderingWeights;
+
 #include <ksr/geometry.h>
 
 class DialogProvider;
@@ -111,6 +113,8 @@ private:
 
     DialogProvider &dialogs() const;
     QVector<SliderPair> sliderPairs() const;
+    // The ordering and clustering weights the sliders set, each in [0, 1].
+    OrderingWeights sliderWeights() const;
     QVector<QPushButton *> upDirButtons() const;
     ksr::Point3f currentUpVector() const;
     bool upDirectionIsZero() const;

@@ -247,7 +247,8 @@ void MainWindow::computeThumbnails()
         m_state.clearThumbnails();
         m_shotTable->showNewValues();
     }
-    m_runner->start(new ThumbnailStep(m_state.imagePaths(), source));
+    // With colour weights set, the thumbnail decodes also give the ordering its colours.
+    m_runner->start(new ThumbnailStep(m_state.imagePaths(), source, sliderWeights()));
 }
 
 void MainWindow::computeDepths()
@@ -269,6 +270,11 @@ void MainWindow::computeOrderAndSemantic()
     if (m_state.shotCount() == 0 || m_runner->isRunning(StepKind::Ordering))
         return;
     ui->orderAndSemanticComputationProgress->setValue(0);
+    m_runner->start(new OrderingStep(m_state.imagePaths(), m_state.cameras(), m_state.depths(), sliderWeights()));
+}
+
+OrderingWeights MainWindow::sliderWeights() const
+{
     JobInputs::FeatureSliders ordering{};
     JobInputs::FeatureSliders clustering{};
     const QVector<SliderPair> pairs = sliderPairs();
@@ -277,9 +283,7 @@ void MainWindow::computeOrderAndSemantic()
         clustering[std::size_t(i)] = pairs.at(i).clustering->value();
     }
     // Every slider of the box shares the same range.
-    const OrderingWeights weights =
-        JobInputs::featureWeights(ordering, clustering, pairs.first().ordering->maximum());
-    m_runner->start(new OrderingStep(m_state.imagePaths(), m_state.cameras(), m_state.depths(), weights));
+    return JobInputs::featureWeights(ordering, clustering, pairs.first().ordering->maximum());
 }
 
 void MainWindow::computeTessel()

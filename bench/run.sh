@@ -3,7 +3,7 @@
 # compares against (vipsthumbnail, ImageMagick's convert, djpeg) or needs (xvfb, Google Benchmark).
 #
 #   bench/run.sh                      depth, tslbuilder and thumbnails
-#   bench/run.sh depth tslbuilder ... any of: depth tslbuilder thumbnails features ordering
+#   bench/run.sh depth tslbuilder ... any of: depth tslbuilder thumbnails features ordering feature-decode
 #   bench/run.sh decode-floor DIR     djpeg -scale 1/8 over DIR's JPEGs (the least any tool spends)
 #
 # Environment: BUILD_DIR (default build), BEFORE=path of an older tslbuilder to compare with,
@@ -89,6 +89,11 @@ bench_ordering() {
     "$build/bin/bench_ordering"
 }
 
+bench_feature_decode() {
+    compile feature-decode-bench make-sample-dataset
+    "$build/bin/feature-decode-bench"
+}
+
 # Decoding every photograph once at 1/8 scale: the floor the whole generation is measured against.
 decode_floor() {
     need libjpeg-turbo-progs
@@ -109,6 +114,7 @@ decode_floor() {
 while [ $# -gt 0 ]; do
     case $1 in
     depth | tslbuilder | thumbnails | features | ordering) "bench_$1" ;;
+    feature-decode) bench_feature_decode ;;
     decode-floor)
         [ $# -ge 2 ] || { echo "decode-floor needs a folder of JPEGs" >&2; exit 1; }
         decode_floor "$2"

@@ -95,6 +95,18 @@ void OrderAndSemanticThread::clearFeatureCache()
     sharedCache().clear();
 }
 
+void OrderAndSemanticThread::storeImageFeatures(int row, const ShotFeatures &features)
+{
+    if (row < 0)
+        return;
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    QVector<ShotFeatures> &cache = sharedCache();
+    // Rows not seen yet get empty records: no file identity, nothing read.
+    if (cache.size() <= row)
+        cache.resize(row + 1);
+    cache[row] = features;
+}
+
 bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
 {
     const int n = m_imagePaths.size();

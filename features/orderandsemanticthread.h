@@ -56,6 +56,9 @@ public:
     // A copy of the process-wide cache: entry i holds the features of table row i as last computed.
     static QVector<ShotFeatures> featureCache();
     static void clearFeatureCache();
+    // Puts the image parts of table row `row` (computeImageFeatures, made elsewhere from a decode
+    // already at hand) into the cache, for the next run to reuse. Any thread.
+    static void storeImageFeatures(int row, const ShotFeatures &features);
 
 signals:
     void newOrder(QVector<int> order);

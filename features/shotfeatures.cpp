@@ -2,11 +2,14 @@
 
 #include "shottime.h"
 
+#include <ksr/decodescale.h>
+
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <mutex>
@@ -21,6 +24,7 @@ namespace
 std::mutex tablesMutex;
 FeatureTable sharedFactors{};
 FeatureTable sharedWeights{};
+std::atomic<FeatureDecoding> sharedDecoding{FeatureDecoding::Reduced};
 
 // Photographs larger than Qt's default allocation limit (256 MB) are still read.
 constexpr int decodeLimitMegabytes = 1024;
@@ -155,7 +159,11 @@ ShotFeatures computeImageFeatures(const QString &imagePath)
     return computeImageFeatures(imagePath, ImageFeatureNeeds{});
 }
 
-ShotFeatures computeImageFeatures(const QString &imagePath, ImageFeatureNeeds needs)
+namespace
+{
+
+// Name, file identity and, when needed, the time of shot.
+ShotFeatures fileFeatures(const QString &imagePath, ImageFeatureNeeds needs)
 {
     ShotFeatures features;
     features.name = imagePath;
@@ -168,16 +176,52 @@ ShotFeatures computeImageFeatures(const QString &imagePath, ImageFeatureNeeds ne
         features.time = readShotTime(imagePath);
         features.hasShotTime = true;
     }
+    return features;
+}
 
+void setColors(ShotFeatures &features, const QImage &decoded, FeatureDecoding decoding)
+{
+    computeColorFeatures(decoded, features); // also refreshes the derived time
+    features.hasColors = true;
+    features.colorDecoding = decoding;
+    features.imageReadable = features.colorValid;
+}
+
+} // namespace
+
+void setFeatureDecoding(FeatureDecoding decoding)
+{
+    sharedDecoding = decoding;
+}
+
+FeatureDecoding featureDecoding()
+{
+    return sharedDecoding;
+}
+
+QImage decodeForColorFeatures(const QString &imagePath, FeatureDecoding decoding)
+{
     QImageReader reader(imagePath);
     reader.setAllocationLimit(decodeLimitMegabytes);
     reader.setAutoTransform(false);
+    if (decoding == FeatureDecoding::Reduced) {
+        const QSize size = reader.size();
+        const QSize reduced = ksr::reducedDecodeSize(size, reader.format());
+        if (reduced != size)
+            reader.setScaledSize(reduced);
+    }
+    return reader.read();
+}
+
+ShotFeatures computeImageFeatures(const QString &imagePath, ImageFeatureNeeds needs)
+{
+    ShotFeatures features = fileFeatures(imagePath, needs);
     if (needs.colors) {
-        computeColorFeatures(reader.read(), features); // also refreshes the derived time
-        features.hasColors = true;
-        features.imageReadable = features.colorValid;
+        setColors(features, decodeForColorFeatures(imagePath, needs.decoding), needs.decoding);
     } else {
         // The header alone tells a photograph from a missing or foreign file.
+        QImageReader reader(imagePath);
+        reader.setAutoTransform(false);
         const QSize size = reader.size();
         features.imageReadable = reader.canRead() && size.width() > 0 && size.height() > 0;
         updateDerivedFeatures(features);
@@ -185,9 +229,19 @@ ShotFeatures computeImageFeatures(const QString &imagePath, ImageFeatureNeeds ne
     return features;
 }
 
+ShotFeatures computeImageFeatures(const QString &imagePath, ImageFeatureNeeds needs, const QImage &decoded)
+{
+    if (!needs.colors)
+        return computeImageFeatures(imagePath, needs);
+    ShotFeatures features = fileFeatures(imagePath, needs);
+    setColors(features, decoded, needs.decoding);
+    return features;
+}
+
 bool coversNeeds(const ShotFeatures &features, ImageFeatureNeeds needs)
 {
-    return (!needs.shotTime || features.hasShotTime) && (!needs.colors || features.hasColors);
+    return (!needs.shotTime || features.hasShotTime) &&
+           (!needs.colors || (features.hasColors && features.colorDecoding == needs.decoding));
 }
 
 void applyCameraFeatures(ShotFeatures &features, const Camera &camera, float depth)

@@ -33,6 +33,14 @@ enum FeatureSlot {
     constantSlot = 6,
 };
 
+// How the colour features decode a photograph: JPEGs at the reduced scale of the thumbnails
+// (ksr::reducedDecodeSize, at least 512 pixels on the longer side), other formats whole; or every
+// photograph at full size. Records made one way never stand for the other.
+enum class FeatureDecoding { Reduced, FullSize };
+// The process-wide choice, Reduced at start; any thread.
+void setFeatureDecoding(FeatureDecoding decoding);
+FeatureDecoding featureDecoding();
+
 // CIE L*a*b* colour (D65 white point).
 struct LabColor {
     double L = 0.0;
@@ -78,6 +86,7 @@ struct ShotFeatures {
     bool hasShotTime = false;
     bool hasColors = false;
     bool imageReadable = false;
+    FeatureDecoding colorDecoding = FeatureDecoding::Reduced; // how the colours were decoded
 
     // Empty name, the current date and time, zero geometry and colours.
     ShotFeatures();
@@ -96,13 +105,20 @@ ShotFeatures computeShotFeatures(const QString &imagePath, const Camera &camera,
 struct ImageFeatureNeeds {
     bool shotTime = true;
     bool colors = true;
+    FeatureDecoding decoding = featureDecoding();
 };
 
 // The parts that come from the image file only: name, time, colours and file identity.
 ShotFeatures computeImageFeatures(const QString &imagePath);
 // The same with only the needed parts read; the others keep their defaults.
 ShotFeatures computeImageFeatures(const QString &imagePath, ImageFeatureNeeds needs);
-// True when the record holds every part the needs ask for.
+// The same from a picture decoded elsewhere: `decoded` must be what decodeForColorFeatures(imagePath,
+// needs.decoding) gives (a thumbnail job's reduced decode is); it is used when colours are needed.
+ShotFeatures computeImageFeatures(const QString &imagePath, ImageFeatureNeeds needs, const QImage &decoded);
+// The picture the colour features are computed from: in the file's own orientation, reduced or
+// whole as `decoding` says. Null when the file does not decode.
+QImage decodeForColorFeatures(const QString &imagePath, FeatureDecoding decoding);
+// True when the record holds every part the needs ask for, colours decoded the way they ask.
 bool coversNeeds(const ShotFeatures &features, ImageFeatureNeeds needs);
 // The parts that come from the camera and depth: dir, pos, depth and target.
 void applyCameraFeatures(ShotFeatures &features, const Camera &camera, float depth);

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 
 namespace
 {
@@ -46,8 +47,9 @@ StepResult Step::partOf() const
 
 // Thumbnails ---------------------------------------------------------------------------------
 
-ThumbnailStep::ThumbnailStep(const QStringList &imagePaths, ThumbnailSource source)
-    : Step(StepKind::Thumbnails), m_imagePaths(imagePaths), m_source(source)
+ThumbnailStep::ThumbnailStep(const QStringList &imagePaths, ThumbnailSource source,
+                             const OrderingWeights &orderingWeights)
+    : Step(StepKind::Thumbnails), m_imagePaths(imagePaths), m_source(source), m_orderingWeights(orderingWeights)
 {
 }
 
@@ -68,6 +70,17 @@ void ThumbnailStep::start()
         return;
     }
     m_job = std::make_unique<DownsamplingThread>(m_imagePaths, JobInputs::thumbnailPaths(m_imagePaths));
+    ImageFeatureNeeds needs = OrderAndSemanticThread::imageFeatureNeeds(m_orderingWeights);
+    if (needs.colors) {
+        needs.shotTime = true; // a header read, so the record serves whatever time weight comes next
+        m_job->setDecodedPhotoObserver(
+            [paths = m_imagePaths, needs](int i, const QImage &decoded, const QSize &photoSize) {
+                // A reduced decode stands in for the full-size one only where it is the whole picture.
+                if (needs.decoding == FeatureDecoding::FullSize && decoded.size() != photoSize)
+                    return;
+                OrderAndSemanticThread::storeImageFeatures(i, computeImageFeatures(paths.at(i), needs, decoded));
+            });
+    }
     connect(m_job.get(), &DownsamplingThread::newThumbnail, this, [this](int i, const QString &file) {
         m_result.thumbnails.insert(i, file);
         StepResult part = partOf();

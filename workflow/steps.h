@@ -81,7 +81,11 @@ class ThumbnailStep : public Step
 {
     Q_OBJECT
 public:
-    ThumbnailStep(const QStringList &imagePaths, ThumbnailSource source);
+    // When the weights use colours, the photographs decoded for thumbnails also give their colour
+    // features (and time of shot) to the ordering's feature cache, so that an ordering step that
+    // follows decodes none of them again.
+    ThumbnailStep(const QStringList &imagePaths, ThumbnailSource source,
+                  const OrderingWeights &orderingWeights = OrderingWeights());
     ~ThumbnailStep() override;
     void start() override;
     void requestStop() override;
@@ -90,6 +94,7 @@ public:
 private:
     QStringList m_imagePaths;
     ThumbnailSource m_source;
+    OrderingWeights m_orderingWeights;
     std::unique_ptr<DownsamplingThread> m_job;
     QStringList m_failures;
 };

@@ -3,6 +3,8 @@
 #include "gldownsampler.h"
 #include "photodecoding.h"
 
+#include <ksr/decodescale.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -67,7 +69,9 @@ void DownsamplingThread::run()
 
     // JPEGs are decoded at a reduced scale, but never below twice the thumbnail.
     // Pictures beyond the card's texture size are fitted when uploaded.
-    const int minimumDecodedSide = int(2 * ThumbnailSide);
+    // The colour features decode at the same scale, so one decode can serve both.
+    static_assert(int(2 * ThumbnailSide) == ksr::ReducedDecodeLongSide);
+    const int minimumDecodedSide = ksr::ReducedDecodeLongSide;
 
     // Photographs are decoded on other cores while this thread works the card;
     // decoding starts at once, so that it overlaps the GL start-up.
@@ -75,6 +79,13 @@ void DownsamplingThread::run()
     decoders.setMaxThreadCount(std::clamp(QThread::idealThreadCount(), 1, 4));
     const int lookAhead = decoders.maxThreadCount() + 2;
     QMap<int, QFuture<DecodedPhoto>> pending;
+    auto observerOf = [this](int k) -> DecodedImageObserver {
+        if (!m_observer)
+            return {};
+        return [observer = m_observer, k](const QImage &decoded, const QSize &photoSize) {
+            observer(k, decoded, photoSize);
+        };
+    };
     int nextToDecode = 0;
     bool glReady = true;
     auto decodeAhead = [&]() {
@@ -82,7 +93,8 @@ void DownsamplingThread::run()
             const int k = nextToDecode++;
             if (isUsableThumbnail(m_outputs[k]))
                 continue;
-            pending.insert(k, QtConcurrent::run(&decoders, decodePhoto, m_inputs[k], minimumDecodedSide, 0));
+            pending.insert(k, QtConcurrent::run(&decoders, decodePhoto, m_inputs[k], minimumDecodedSide, 0,
+                                                observerOf(k)));
         }
     };
     decodeAhead();
@@ -113,7 +125,8 @@ void DownsamplingThread::run()
                                .arg(QDir::toNativeSeparators(outputInfo.absolutePath())));
         } else {
             const DecodedPhoto photo =
-                decoding.isValid() ? decoding.result() : decodePhoto(m_inputs[i], minimumDecodedSide, 0);
+                decoding.isValid() ? decoding.result()
+                                   : decodePhoto(m_inputs[i], minimumDecodedSide, 0, observerOf(i));
             decodeAhead();
             QString error;
             if (!photo.isValid()) {

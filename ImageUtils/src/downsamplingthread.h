@@ -5,8 +5,11 @@
 #include <QThread>
 
 #include <atomic>
+#include <functional>
 
 class GLDownsampler;
+class QImage;
+class QSize;
 
 // The thumbnail job: for each image path i writes thumbnail path i (at most
 // 256 pixels on the longer side, 75 dpi), unless that file already exists.
@@ -30,6 +33,13 @@ public:
 
     GLDownsampler *downsampler() const { return m_downsampler; }
 
+    // Sees photograph i as decoded for its thumbnail (reduced, in the file's own orientation,
+    // before any conversion), so that other work can use the same pixels. Called on a decoding
+    // thread, possibly several at once, and only for photographs that were decoded and neither
+    // turned nor fitted; photoSize is the photograph's full size. Set before start().
+    using DecodedPhotoObserver = std::function<void(int i, const QImage &decoded, const QSize &photoSize)>;
+    void setDecodedPhotoObserver(DecodedPhotoObserver observer) { m_observer = std::move(observer); }
+
     // Where the thumbnail of `imagePath` goes: the image's canonical folder,
     // then "thumbnails", then the image's file name. A missing photograph keeps
     // its (canonical) folder; an empty path gives an empty path.
@@ -52,6 +62,7 @@ private:
     const QStringList m_inputs;
     const QStringList m_outputs;
     GLDownsampler *m_downsampler = nullptr;
+    DecodedPhotoObserver m_observer;
     std::atomic<bool> m_stopRequested{false};
 };
 

@@ -1,5 +1,6 @@
 #include "photodecoding.h"
 
+#include <ksr/decodescale.h>
 #include <ksr/inputlimits.h>
 
 #include <QImageReader>
@@ -18,7 +19,8 @@ QSize fitInside(const QSize &size, int maxSide)
 
 } // namespace
 
-DecodedPhoto decodePhoto(const QString &path, int minimumLongSide, int maxSide)
+DecodedPhoto decodePhoto(const QString &path, int minimumLongSide, int maxSide,
+                         const DecodedImageObserver &observer)
 {
     DecodedPhoto photo;
     // Checked before opening: a FIFO would block the reader, a folder would read as "no data".
@@ -29,22 +31,16 @@ DecodedPhoto decodePhoto(const QString &path, int minimumLongSide, int maxSide)
     }
     QImageReader reader(path);
     const QSize size = reader.size();
+    bool fittedWhileDecoding = false;
     if (!ksr::withinPixelBudget(size, &photo.error))
         return photo;
     if (size.isValid() && !size.isEmpty()) {
         photo.photoSize = size;
-        QSize target = size;
-        const bool reducesWhileDecoding =
-            reader.format() == "jpeg" && reader.supportsOption(QImageIOHandler::ScaledSize);
-        if (minimumLongSide > 0 && reducesWhileDecoding) {
-            const int longSide = std::max(size.width(), size.height());
-            int denominator = 1;
-            while (denominator < 8 && longSide / (denominator * 2) >= minimumLongSide)
-                denominator *= 2;
-            // Rounding down keeps the decoder on exactly this scale.
-            target = QSize(size.width() / denominator, size.height() / denominator).expandedTo(QSize(1, 1));
-        }
-        target = fitInside(target, maxSide);
+        // Reduced while decoding (JPEG) as long as the longer side stays at least minimumLongSide,
+        // so later filtering sees enough detail.
+        const QSize reduced = ksr::reducedDecodeSize(size, reader.format(), minimumLongSide);
+        const QSize target = fitInside(reduced, maxSide);
+        fittedWhileDecoding = target != reduced;
         if (target != size)
             reader.setScaledSize(target);
     }
@@ -57,6 +53,10 @@ DecodedPhoto decodePhoto(const QString &path, int minimumLongSide, int maxSide)
     }
     if (!photo.photoSize.isValid())
         photo.photoSize = image.size();
+    // Shown only as the file holds it: turned or fitted pixels are not what another reader decodes.
+    const bool turned = reader.autoTransform() && reader.transformation() != QImageIOHandler::TransformationNone;
+    if (observer && !turned && !fittedWhileDecoding && fitInside(image.size(), maxSide) == image.size())
+        observer(image, photo.photoSize);
     // A transformation stored in the file may have turned the picture.
     if ((image.width() > image.height()) != (photo.photoSize.width() > photo.photoSize.height()) &&
         image.width() != image.height())

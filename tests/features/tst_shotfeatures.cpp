@@ -1,10 +1,12 @@
 #include "shotfeatures.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -69,6 +71,7 @@ private slots:
     void colorFeatures();
     void colorFeaturesOfNoisyImage();
     void colorFeaturesFromFiles();
+    void reducedDecodeAgreesWithFullSize();
     void cameraGeometry();
     void labConversion();
     void distances();
@@ -226,6 +229,34 @@ void TestShotFeatures::colorFeaturesFromFiles()
     const ShotFeatures missing = computeShotFeatures(dir.filePath("missing.png"), Camera(), 0.0f);
     QVERIFY(!missing.colorValid);
     QCOMPARE(missing.fileSize, qint64(-1));
+}
+
+void TestShotFeatures::reducedDecodeAgreesWithFullSize()
+{
+    const QDir images(QStringLiteral(ORVELLE_TEST_DATA "/sceaux/images"));
+    const QStringList names = images.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
+    QVERIFY(names.size() >= 10);
+    QVector<ShotFeatures> full, reduced;
+    for (const QString &name : names) {
+        const QString path = images.filePath(name);
+        // 1416 x 1064 photographs decode at half size, the scale of the thumbnails.
+        QCOMPARE(decodeForColorFeatures(path, FeatureDecoding::Reduced).size(), QSize(708, 532));
+        full.append(computeImageFeatures(path, ImageFeatureNeeds{false, true, FeatureDecoding::FullSize}));
+        reduced.append(computeImageFeatures(path, ImageFeatureNeeds{false, true, FeatureDecoding::Reduced}));
+        QVERIFY(reduced.last().colorValid);
+        // A record stands only for the decoding it was made with.
+        QVERIFY(coversNeeds(reduced.last(), ImageFeatureNeeds{false, true, FeatureDecoding::Reduced}));
+        QVERIFY(!coversNeeds(reduced.last(), ImageFeatureNeeds{false, true, FeatureDecoding::FullSize}));
+        QVERIFY(coversNeeds(full.last(), ImageFeatureNeeds{false, true, FeatureDecoding::FullSize}));
+    }
+    // The colour-distribution distances of every pair move by less than 0.02 (of at most 2): the
+    // smoothing of the reduction moves pixels across the bins' edges (0.013 on these).
+    double largestMove = 0.0;
+    for (int i = 0; i < full.size(); ++i)
+        for (int j = i + 1; j < full.size(); ++j)
+            largestMove = std::max(largestMove, std::fabs(double(colorDistributionDistance(full[i], full[j])) -
+                                                          colorDistributionDistance(reduced[i], reduced[j])));
+    QVERIFY2(largestMove < 0.02, qPrintable(QString::number(largestMove)));
 }
 
 void TestShotFeatures::cameraGeometry()
