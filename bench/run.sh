@@ -90,8 +90,10 @@ bench_ordering() {
 }
 
 bench_feature_decode() {
+    need xvfb xauth
     compile feature-decode-bench make-sample-dataset
-    "$build/bin/feature-decode-bench"
+    echo "== colour features: reduced decode against full size"
+    on_display "$build/bin/feature-decode-bench" --steps
 }
 
 # Decoding every photograph once at 1/8 scale: the floor the whole generation is measured against.

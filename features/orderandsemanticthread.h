@@ -11,8 +11,10 @@
 //
 // The feature cache is process-wide and locked; it keeps only what comes from the image file
 // (time of shot, colours), keyed by path, file size and modification time. Only what the weights
-// need is read (imageFeatureNeeds); a cached entry without a part a later run needs is read again. Direction,
-// position, depth and target are taken from the current cameras and depths at every run.
+// need is read (imageFeatureNeeds), colours decoded as featureDecoding() says; a cached entry
+// without a part a later run needs, or with colours decoded the other way, is read again. The
+// thumbnail step may have filled it (storeImageFeatures). Direction, position, depth and target
+// are taken from the current cameras and depths at every run.
 
 #include "orderingweights.h"
 #include "shotfeatures.h"
