@@ -24,7 +24,7 @@ namespace
 std::mutex tablesMutex;
 FeatureTable sharedFactors{};
 FeatureTable sharedWeights{};
-std::atomic<FeatureDecoding> sharedDecoding{FeatureDecoding::Reduced};
+std::atomic<FeatureDecoding> sharedDecoding{FeatureDecoding::FullSize};
 
 // Photographs larger than Qt's default allocation limit (256 MB) are still read.
 constexpr int decodeLimitMegabytes = 1024;

@@ -498,7 +498,7 @@ private slots:
         QCOMPARE(cached.size(), rows());
         for (const ShotFeatures &record : cached) {
             QVERIFY2(record.hasColors && record.hasShotTime, qPrintable(record.name));
-            QCOMPARE(record.colorDecoding, FeatureDecoding::Reduced);
+            QCOMPARE(record.colorDecoding, FeatureDecoding::FullSize);
             QVERIFY(record.colorDistr == computeImageFeatures(record.name).colorDistr);
         }
 
