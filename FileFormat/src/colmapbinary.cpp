@@ -1,5 +1,7 @@
 #include "colmapbinary.h"
 
+#include "sfmtextreader.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -21,12 +23,11 @@ public:
     bool open(const QString &path, QString &error)
     {
         m_fileName = QFileInfo(path).fileName();
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            error = tr("%1 could not be opened: %2").arg(m_fileName, file.errorString());
+        QString why;
+        if (!SfmFiles::readWhole(path, m_data, why)) {
+            error = tr("%1 could not be read: %2").arg(m_fileName, why);
             return false;
         }
-        m_data = file.readAll();
         return true;
     }
 

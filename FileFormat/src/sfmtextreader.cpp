@@ -6,17 +6,19 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <ksr/inputlimits.h>
+
 bool SfmTextReader::open(const QString &path, QString *error)
 {
     m_fileName = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    m_data.clear();
+    QString why;
+    if (!SfmFiles::readWhole(path, m_data, why)) {
         if (error)
-            *error = QCoreApplication::translate("SfmReader", "%1 could not be opened: %2")
-                         .arg(m_fileName, file.errorString());
+            *error =
+                QCoreApplication::translate("SfmReader", "%1 could not be read: %2").arg(m_fileName, why);
         return false;
     }
-    m_data = file.readAll();
     m_position = 0;
     m_lineNumber = 0;
     m_totalLines = m_data.count('\n') + (m_data.endsWith('\n') ? 0 : 1);
@@ -46,6 +48,22 @@ QString SfmTextReader::message(const QString &text) const
         .arg(m_lineNumber)
         .arg(text);
 }
+
+namespace SfmFiles
+{
+
+bool readWhole(const QString &path, QByteArray &data, QString &why)
+{
+    // Named first: opening a FIFO would wait for a writer, a link to a device would read without end.
+    why = ksr::inputFileProblem(path);
+    if (!why.isEmpty()) {
+        why = QCoreApplication::translate("SfmReader", "the file %1").arg(why);
+        return false;
+    }
+    return ksr::readBoundedFile(path, data, &why) == ksr::ReadResult::Ok;
+}
+
+} // namespace SfmFiles
 
 namespace SfmText
 {

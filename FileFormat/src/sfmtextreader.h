@@ -35,6 +35,13 @@ private:
     QString m_fileName;
 };
 
+namespace SfmFiles
+{
+// Reads a whole model file; false with why ("the file is a FIFO (named pipe), not a file", the
+// system's reason, ...) for what cannot be read or is not a regular file. Shared by all readers.
+bool readWhole(const QString &path, QByteArray &data, QString &why);
+} // namespace SfmFiles
+
 namespace SfmText
 {
 // A finite decimal number of usable size (SfmCameras::usableNumber).

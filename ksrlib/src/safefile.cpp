@@ -8,7 +8,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -64,18 +66,30 @@ QString SafeFile::partName() const
            QString::number(partCounter.fetch_add(1));
 }
 
+// Read with readdir rather than a name filter: the target's name may hold wildcard characters, and
+// a folder of thousands of thumbnails is scanned once per write.
 void SafeFile::removeStaleParts() const
 {
     const QFileInfo target(m_target);
-    const QString prefix = target.fileName() + QLatin1String(PartMarker);
-    const QDir folder = target.absoluteDir();
-    const QStringList parts = folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
-    for (const QString &part : parts) {
+    const QByteArray prefix = encoded(target.fileName()) + PartMarker;
+    const QByteArray folder = encoded(target.absolutePath());
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (std::strncmp(entry->d_name, prefix.constData(), size_t(prefix.size())) != 0)
+            continue;
+        const QByteArray name(entry->d_name);
+        // "<pid>-<n>": only a process that is gone for certain loses its part; a live one, one of
+        // another user (EPERM) or a name not of this form keeps it.
+        const QList<QByteArray> fields = name.mid(prefix.size()).split('-');
         bool ok = false;
-        const qint64 pid = part.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
-        if (ok && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
-            QFile::remove(folder.filePath(part));
+        const qint64 pid = fields.size() == 2 ? fields.first().toLongLong(&ok) : 0;
+        if (ok && pid > 0 && pid <= std::numeric_limits<pid_t>::max() && ::kill(pid_t(pid), 0) != 0 &&
+            errno == ESRCH)
+            ::unlinkat(::dirfd(dir), name.constData(), 0);
     }
+    ::closedir(dir);
 }
 
 bool SafeFile::open(OpenMode mode)

@@ -9,6 +9,8 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using Files = QMap<QString, QByteArray>;
 Q_DECLARE_METATYPE(Files)
 
@@ -77,6 +79,7 @@ private slots:
     void warnings();
     void damagedFixturesNeverCrash_data();
     void damagedFixturesNeverCrash();
+    void specialFilesAreRefused();
 
 private:
     QTemporaryDir dir;
@@ -306,6 +309,20 @@ void TestSfmReaders::damagedFixturesNeverCrash()
         const Camera &c = image.camera;
         QVERIFY(std::isfinite(c.focalMm) && std::isfinite(c.center.x) && std::isfinite(c.center.y) &&
                 std::isfinite(c.center.z) && std::isfinite(c.rotation.m[2][2]));
+    }
+}
+
+// Opening a FIFO would wait for a writer, a device would be read without end.
+void TestSfmReaders::specialFilesAreRefused()
+{
+    const QString fifo = dir.filePath("fifo.nvm"), device = dir.filePath("zero.nvm");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QVERIFY(QFile::link("/dev/zero", device));
+    for (const auto &[path, problem] : {std::pair{fifo, "FIFO"}, std::pair{device, "device"}}) {
+        const SfmReconstruction result = NvmFile::read(path);
+        QVERIFY2(result.error.contains(QFileInfo(path).fileName()) &&
+                     result.error.contains(QLatin1String(problem)),
+                 qPrintable(result.error));
     }
 }
 

@@ -148,21 +148,26 @@ private slots:
         QVERIFY2(why == QString::fromLocal8Bit(std::strerror(EACCES)), qPrintable(why));
     }
 
-    // A writer killed between naming and renaming leaves a part file; the next writer removes it.
+    // A writer killed between naming and renaming leaves a part file; the next writer removes it, and
+    // only it: parts of live processes (ours, pid 1) stay. The name holds wildcard characters.
     void partsOfGoneWritersAreRemoved()
     {
-        const QString path = oldFile("stale.orx");
+        const QString path = oldFile("stale [1].orx");
         // Process ids stay below 2^22 on Linux: this one has no process.
         const QString stale = path + ".part-4194304-0";
-        QFile part(stale);
-        QVERIFY(part.open(QIODevice::WriteOnly));
-        part.close();
+        const QStringList live = {path + ".part-1-0", path + ".part-" + QString::number(::getpid()) + "-999"};
+        for (const QString &name : live + QStringList{stale}) {
+            QFile part(name);
+            QVERIFY(part.open(QIODevice::WriteOnly));
+        }
         ksr::SafeFile file(path);
         QVERIFY(file.open());
         file.write("new");
         QVERIFY(file.commit());
         QCOMPARE(contents(path), QByteArray("new"));
         QVERIFY2(!QFileInfo::exists(stale), "a part of a gone writer stays");
+        for (const QString &name : live)
+            QVERIFY2(QFile::remove(name), qPrintable(name + " of a live writer was removed"));
     }
 };
 

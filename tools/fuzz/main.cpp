@@ -1,7 +1,8 @@
 // orvelle-fuzz: feeds mutated files to one of our readers for a while. A crash (or a sanitizer
 // report, in a sanitizer build) ends the process and leaves the input as <reader>-current.<ext> in
-// the failures folder; an input that takes longer than the time limit is saved there as a hang and
-// the program exits 1. Inputs that once failed are kept in the regressions folder and replayed first.
+// the failures folder (for formats of several files, the model folder <reader>-current/ holding it);
+// an input that takes longer than the time limit is saved there as a hang and the program exits 1.
+// Inputs that once failed are kept in the regressions folder and replayed first.
 // Exit codes: 0 no failure, 1 a hang, 2 bad command line.
 
 #include "mutator.h"
@@ -15,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <atomic>
 #include <cstdio>
@@ -33,20 +35,36 @@ namespace
 
 struct Seed {
     QByteArray bytes;
-    QString suffix;
+    // The file-name ending the input is written with: its suffix, or the model file it stands for.
+    QString ending;
 };
+
+// The ending a file is taken with by the target, empty when the target takes no such file.
+QString endingOf(const ReaderTarget &target, const QString &fileName)
+{
+    if (target.modelFiles.isEmpty())
+        return target.suffixes.contains(QFileInfo(fileName).suffix().toLower())
+                   ? QFileInfo(fileName).suffix().toLower()
+                   : QString();
+    for (const QString &modelFile : target.modelFiles)
+        if (fileName == modelFile || fileName.endsWith(QLatin1Char('.') + modelFile))
+            return modelFile;
+    return QString();
+}
 
 QList<Seed> loadSeeds(const QString &folder, const ReaderTarget &target)
 {
     QList<Seed> seeds;
     if (folder.isEmpty())
         return seeds;
-    for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::Files, QDir::Name)) {
-        if (!target.suffixes.contains(info.suffix().toLower()))
+    const QString own = target.modelFiles.isEmpty() ? folder : folder + QLatin1Char('/') + target.name;
+    for (const QFileInfo &info : QDir(own).entryInfoList(QDir::Files, QDir::Name)) {
+        const QString ending = endingOf(target, info.fileName());
+        if (ending.isEmpty())
             continue;
         QFile file(info.filePath());
         if (file.open(QIODevice::ReadOnly))
-            seeds.append({file.readAll(), info.suffix().toLower()});
+            seeds.append({file.readAll(), ending});
     }
     return seeds;
 }
@@ -86,11 +104,13 @@ public:
     {
         m_thread.detach();
     }
-    void started(const QString &input)
+    // input: the file being read; ending: the end of the name it is saved under.
+    void started(const QString &input, const QString &ending)
     {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_current = input;
+            m_ending = ending;
         }
         m_startedAt.store(QDateTime::currentMSecsSinceEpoch());
     }
@@ -115,10 +135,11 @@ private:
             // Claimed here, so that the reader ending now cannot end the process first.
             if (!m_startedAt.compare_exchange_strong(started, Hung))
                 continue;
-            QString current;
+            QString current, ending;
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 current = m_current;
+                ending = m_ending;
             }
             QFile input(current);
             QByteArray bytes;
@@ -129,7 +150,7 @@ private:
                     .arg(m_failures, m_reader,
                          QString::fromLatin1(
                              QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().left(12)),
-                         QFileInfo(current).suffix());
+                         ending);
             if (writeInput(saved, bytes))
                 QFile::remove(current);
             std::fprintf(report, "orvelle-fuzz: an input took over %lld ms: saved as %s\n",
@@ -143,7 +164,7 @@ private:
     const qint64 m_limitMs;
     const QString m_failures, m_reader;
     std::mutex m_mutex;
-    QString m_current;
+    QString m_current, m_ending;
     std::atomic<qint64> m_startedAt{0};
     std::thread m_thread;
 };
@@ -201,29 +222,59 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "orvelle-fuzz: cannot read %s\n", qPrintable(file));
             return 2;
         }
-        replays.append({input.readAll(), QFileInfo(file).suffix().toLower()});
+        const QString ending = endingOf(*target, QFileInfo(file).fileName());
+        if (ending.isEmpty()) {
+            std::fprintf(stderr, "orvelle-fuzz: the %s reader takes no file named like %s\n", target->name,
+                         qPrintable(file));
+            return 2;
+        }
+        replays.append({input.readAll(), ending});
     }
     if (seeds.isEmpty() && replays.isEmpty()) {
         std::fprintf(stderr, "orvelle-fuzz: no seed for the %s reader\n", target->name);
         return 2;
+    }
+    // The model every input of a several-file format is completed with: the seeds themselves.
+    QHash<QString, QByteArray> model;
+    for (const QString &modelFile : target->modelFiles) {
+        QFile file(QStringLiteral("%1/%2/%3")
+                       .arg(parser.value(seedsOption), QLatin1String(target->name), modelFile));
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "orvelle-fuzz: the %s reader needs the seed %s\n", target->name,
+                         qPrintable(file.fileName()));
+            return 2;
+        }
+        model.insert(modelFile, file.readAll());
     }
     seeds += regressions;
 
     // The reader's warnings about broken files would only slow the run down.
     qInstallMessageHandler(quiet);
     silenceStandardError();
-    const QString currentStem = QStringLiteral("%1/%2-current.").arg(failures, QLatin1String(target->name));
-    QString current;
+    const QString currentStem = QStringLiteral("%1/%2-current").arg(failures, QLatin1String(target->name));
+    if (!target->modelFiles.isEmpty())
+        QDir().mkpath(currentStem);
     // Never deleted: its thread watches until the process ends.
     auto *watchdog = new Watchdog(limitMs, failures, QLatin1String(target->name));
-    auto runOne = [&](const Seed &seed, const QByteArray &bytes) {
-        current = currentStem + seed.suffix;
-        if (!writeInput(current, bytes)) {
-            std::fprintf(report, "orvelle-fuzz: cannot write %s\n", qPrintable(current));
+    auto write = [&](const QString &path, const QByteArray &bytes) {
+        if (!writeInput(path, bytes)) {
+            std::fprintf(report, "orvelle-fuzz: cannot write %s\n", qPrintable(path));
             ::_exit(2);
         }
-        watchdog->started(current);
-        target->read(current);
+    };
+    auto runOne = [&](const Seed &seed, const QByteArray &bytes) {
+        if (target->modelFiles.isEmpty()) {
+            const QString current = currentStem + QLatin1Char('.') + seed.ending;
+            write(current, bytes);
+            watchdog->started(current, seed.ending);
+            target->read(current);
+        } else {
+            for (const QString &modelFile : target->modelFiles)
+                write(currentStem + QLatin1Char('/') + modelFile,
+                      modelFile == seed.ending ? bytes : model[modelFile]);
+            watchdog->started(currentStem + QLatin1Char('/') + seed.ending, seed.ending);
+            target->read(currentStem);
+        }
         watchdog->finished();
     };
     qint64 runs = 0;
@@ -246,7 +297,9 @@ int main(int argc, char **argv)
         }
     }
     for (const QString &suffix : target->suffixes)
-        QFile::remove(currentStem + suffix);
+        QFile::remove(currentStem + QLatin1Char('.') + suffix);
+    if (!target->modelFiles.isEmpty())
+        QDir(currentStem).removeRecursively();
     std::printf("orvelle-fuzz %s: %lld inputs, random seed %llu, no failure\n", target->name,
                 static_cast<long long>(runs), static_cast<unsigned long long>(randomSeed));
     return 0;

@@ -1,5 +1,8 @@
 #include "readertargets.h"
 
+#include "bundlerfile.h"
+#include "colmapmodel.h"
+#include "nvmfile.h"
 #include "orvelleindexread.h"
 #include "polyforgeproject.h"
 #include "shottime.h"
@@ -35,6 +38,29 @@ void readMesh(const QString &path)
     ksr::io::importMesh(mesh, path, loadMask);
 }
 
+// The cameras also go through the conversion the import applies once the photograph's size is known.
+void completeCameras(const SfmReconstruction &model)
+{
+    for (const SfmImage &image : model.images)
+        if (image.sizeFromPhoto)
+            SfmCameras::withImageSize(image.camera, 1024, 768);
+}
+
+void readNvm(const QString &path)
+{
+    completeCameras(NvmFile::read(path));
+}
+
+void readBundler(const QString &folder)
+{
+    completeCameras(BundlerFile::read(folder + QLatin1String("/model.bundle.out")));
+}
+
+void readColmap(const QString &folder)
+{
+    completeCameras(ColmapModel::readModel(ColmapModel::modelFolder(folder)));
+}
+
 } // namespace
 
 const QList<ReaderTarget> &readerTargets()
@@ -47,6 +73,22 @@ const QList<ReaderTarget> &readerTargets()
          "models (.ply, .stl, .off; .obj goes through the external importer)",
          {"ply", "stl", "off", "obj"},
          readMesh},
+        {"nvm", "NVM reconstructions (.nvm)", {"nvm"}, readNvm},
+        {"bundler",
+         "Bundler reconstructions (model.bundle.out, model.list.txt)",
+         {},
+         readBundler,
+         {"model.bundle.out", "model.list.txt"}},
+        {"colmap-text",
+         "COLMAP text models (cameras, images, points3D .txt)",
+         {},
+         readColmap,
+         {"cameras.txt", "images.txt", "points3D.txt"}},
+        {"colmap-binary",
+         "COLMAP binary models (cameras, images, points3D .bin)",
+         {},
+         readColmap,
+         {"cameras.bin", "images.bin", "points3D.bin"}},
     };
     return targets;
 }
