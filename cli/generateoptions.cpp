@@ -47,6 +47,7 @@ const QString LightingOption = QStringLiteral("lighting");
 const QString BackgroundOption = QStringLiteral("background");
 const QString DomeOption = QStringLiteral("dome");
 const QString AbsolutePathsOption = QStringLiteral("absolute-paths");
+const QString OneStepOption = QStringLiteral("one-step-at-a-time");
 
 QString defaultDomeText()
 {
@@ -131,7 +132,10 @@ void addGenerateOptions(QCommandLineParser &parser)
         "xvfb-run -a).\n"
         "Exit status: 0 the index was written (its path is printed on standard output); 1 a step "
         "failed (its message on standard error; an existing index file is left as it was); 2 usage error.\n"
-        "Progress: a bar per step on standard error when it is a terminal, \"step: N%\" lines otherwise."));
+        "The thumbnails, the depths and the multiresolution model are made side by side; the ordering "
+        "follows them.\n"
+        "Progress: on standard error when it is a terminal, one line with a bar, or each running step's "
+        "percentage when several run; \"step: N%\" lines otherwise."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("generate"), QStringLiteral("The command."),
                                  QStringLiteral("generate"));
@@ -218,6 +222,9 @@ void addGenerateOptions(QCommandLineParser &parser)
         {AbsolutePathsOption,
          QStringLiteral("Write absolute paths. Default: paths below the index's folder are written relative "
                         "to it.")},
+        {OneStepOption,
+         QStringLiteral("Run the steps one after the other instead of side by side, for comparing and for "
+                        "machines short of memory. The index written is the same.")},
     });
 }
 
@@ -384,5 +391,6 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
     }
 
     request.relativePaths = !parser.isSet(AbsolutePathsOption);
+    request.oneStepAtATime = parser.isSet(OneStepOption);
     return result;
 }

@@ -1,9 +1,12 @@
 #pragma once
-// Progress of the generation steps on standard error: a redrawn bar per step on a terminal,
-// plain "step: N%" lines (one per change) when the stream goes to a file or a pipe.
+// Progress of the generation steps on standard error. On a terminal one line is redrawn: a bar
+// while a single step runs, each running step's percentage side by side while several do; a step
+// that ends leaves its bar on a line of its own. When the stream goes to a file or a pipe, plain
+// "step: N%" lines, one per change.
 
 #include <QObject>
 #include <QString>
+#include <QVector>
 
 #include <cstdio>
 
@@ -17,15 +20,23 @@ public slots:
     void start(const QString &job);
     void update(const QString &job, int percent);
     void finish(const QString &job);
-    // Ends a bar being drawn, so that a message can be printed on a line of its own.
+    // Ends the line being drawn, so that a message can be printed on a line of its own.
     void interrupt();
 
 private:
+    struct Job {
+        QString name;
+        int percent = -1;
+    };
+    Job *find(const QString &name);
+    // Writes text over the line being drawn.
+    void redraw(const QString &text);
     void draw();
+    static QString bar(const Job &job);
 
     FILE *m_stream;
     bool m_terminal;
-    QString m_job;
-    int m_percent = -1;
-    bool m_barOpen = false;
+    QVector<Job> m_jobs; // running, in the order they started
+    bool m_lineOpen = false;
+    int m_lineWidth = 0; // characters drawn on the open line
 };

@@ -7,8 +7,13 @@
 #include "steprunner.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 namespace
 {
@@ -21,6 +26,21 @@ QString native(const QString &path)
 QString absolute(const QString &path)
 {
     return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+}
+
+QString jobName(StepKind kind)
+{
+    switch (kind) {
+    case StepKind::Thumbnails:
+        return QStringLiteral("thumbnails");
+    case StepKind::Depths:
+        return QStringLiteral("depths");
+    case StepKind::Ordering:
+        return QStringLiteral("ordering");
+    case StepKind::Multiresolution:
+        return QStringLiteral("tessel");
+    }
+    return QString();
 }
 
 } // namespace
@@ -107,22 +127,75 @@ bool GenerationPipeline::prepare(const GenerationRequest &request)
     return true;
 }
 
-StepResult GenerationPipeline::runStep(Step &step, const QString &job)
+QVector<StepKind> GenerationPipeline::plannedSteps() const
 {
-    connect(&step, &Step::progress, this, [this, job](int percent) { emit jobProgress(job, percent); });
-    emit jobStarted(job);
-    const StepResult result = StepRunner::runToEnd(step);
-    emit jobFinished(job);
-    return result;
+    QVector<StepKind> kinds{StepKind::Thumbnails};
+    // Without a depth step the dataset's own depths stay (prepare() made sure there are).
+    if (m_request.depths == DepthSource::Model)
+        kinds.append(StepKind::Depths);
+    kinds.append(StepKind::Ordering);
+    if (m_request.tessel)
+        kinds.append(StepKind::Multiresolution);
+    return kinds;
 }
 
-bool GenerationPipeline::computeThumbnails()
+std::unique_ptr<Step> GenerationPipeline::makeStep(StepKind kind) const
 {
-    ThumbnailStep step(m_state.imagePaths(), m_request.thumbnails);
-    // Only the graphics card takes time worth showing.
-    const StepResult result = m_request.thumbnails == ThumbnailSource::Downsample
-                                  ? runStep(step, QStringLiteral("thumbnails"))
-                                  : StepRunner::runToEnd(step);
+    switch (kind) {
+    case StepKind::Thumbnails:
+        return std::make_unique<ThumbnailStep>(m_state.imagePaths(), m_request.thumbnails);
+    case StepKind::Depths:
+        return std::make_unique<DepthStep>(m_state.lowresModelPath, m_state.cameras());
+    case StepKind::Ordering:
+        // The tool's weights run from 0 to 100, as the window's sliders do.
+        return std::make_unique<OrderingStep>(
+            m_state.imagePaths(), m_state.cameras(), m_state.depths(),
+            JobInputs::featureWeights(m_request.orderWeights, m_request.clusterWeights, 100));
+    case StepKind::Multiresolution:
+        return std::make_unique<MultiresolutionStep>(m_state.modelPath, m_request.pointCloud,
+                                                     m_state.tesselPath);
+    }
+    return nullptr;
+}
+
+bool GenerationPipeline::shown(StepKind kind) const
+{
+    // Thumbnails that need no drawing are there at once: only the graphics card takes time worth showing.
+    return kind != StepKind::Thumbnails || m_request.thumbnails == ThumbnailSource::Downsample;
+}
+
+void GenerationPipeline::watch(Step &step)
+{
+    if (!shown(step.kind()))
+        return;
+    const QString job = jobName(step.kind());
+    connect(&step, &Step::progress, this, [this, job](int percent) { emit jobProgress(job, percent); });
+    emit jobStarted(job);
+}
+
+void GenerationPipeline::announceEnd(const Step &step)
+{
+    if (shown(step.kind()))
+        emit jobFinished(jobName(step.kind()));
+}
+
+bool GenerationPipeline::take(const StepResult &result)
+{
+    switch (result.kind) {
+    case StepKind::Thumbnails:
+        return takeThumbnails(result);
+    case StepKind::Depths:
+        return takeDepths(result);
+    case StepKind::Ordering:
+        return takeOrderAndSemantic(result);
+    case StepKind::Multiresolution:
+        return takeTessel(result);
+    }
+    return false;
+}
+
+bool GenerationPipeline::takeThumbnails(const StepResult &result)
+{
     if (!result.problems.isEmpty())
         return fail(result.problems.first());
     m_state.apply(result);
@@ -139,13 +212,8 @@ bool GenerationPipeline::computeThumbnails()
     return true;
 }
 
-bool GenerationPipeline::computeDepths()
+bool GenerationPipeline::takeDepths(const StepResult &result)
 {
-    // Without a depth step the dataset's own depths stay (prepare() made sure there are).
-    if (m_request.depths == DepthSource::None)
-        return true;
-    DepthStep step(m_state.lowresModelPath, m_state.cameras());
-    const StepResult result = runStep(step, QStringLiteral("depths"));
     if (result.depths.size() != shotCount()) {
         if (!result.problems.isEmpty())
             return fail(result.problems.first());
@@ -158,12 +226,8 @@ bool GenerationPipeline::computeDepths()
     return true;
 }
 
-bool GenerationPipeline::computeOrderAndSemantic()
+bool GenerationPipeline::takeOrderAndSemantic(const StepResult &result)
 {
-    // The tool's weights run from 0 to 100, as the window's sliders do.
-    OrderingStep step(m_state.imagePaths(), m_state.cameras(), m_state.depths(),
-                      JobInputs::featureWeights(m_request.orderWeights, m_request.clusterWeights, 100));
-    const StepResult result = runStep(step, QStringLiteral("ordering"));
     for (const Problem &problem : result.problems)
         emit notice(problem.title, problem.text);
     if (result.orderPositions.isEmpty())
@@ -172,19 +236,75 @@ bool GenerationPipeline::computeOrderAndSemantic()
     return true;
 }
 
-bool GenerationPipeline::computeTessel()
+bool GenerationPipeline::takeTessel(const StepResult &result)
 {
-    if (!m_request.tessel)
-        return true;
-    if (const auto refusal = MultiresolutionStep::refusal(m_state.modelPath, m_state.tesselPath))
-        return fail(*refusal);
-    MultiresolutionStep step(m_state.modelPath, m_request.pointCloud, m_state.tesselPath);
-    const StepResult result = runStep(step, QStringLiteral("tessel"));
     if (result.builtModel.isEmpty())
         return fail(result.problems.isEmpty() ? Problem{tr("\"tesselbuilder\" error"), tr("Unknown error")}
                                               : result.problems.first());
     m_state.apply(result);
     return true;
+}
+
+bool GenerationPipeline::runOneAtATime()
+{
+    for (const StepKind kind : plannedSteps()) {
+        const std::unique_ptr<Step> step = makeStep(kind);
+        watch(*step);
+        const StepResult result = StepRunner::runToEnd(*step);
+        announceEnd(*step);
+        if (!take(result))
+            return false;
+    }
+    return true;
+}
+
+bool GenerationPipeline::runSideBySide()
+{
+    const QVector<StepKind> planned = plannedSteps();
+    std::vector<std::unique_ptr<Step>> steps;
+    QVector<StepKind> taken;
+    std::size_t ends = 0; // steps whose end has been dealt with
+    bool failed = false;
+    QEventLoop loop;
+
+    std::function<void(StepKind)> launch;
+    auto ended = [&](Step *step) {
+        ++ends;
+        announceEnd(*step);
+        if (!failed && take(step->result())) {
+            taken.append(step->kind());
+            // The ordering needs the depths, and reads the photographs once the thumbnails have.
+            const bool ordering = std::any_of(steps.begin(), steps.end(), [](const auto &other) {
+                return other->kind() == StepKind::Ordering;
+            });
+            if (!ordering && taken.contains(StepKind::Thumbnails) &&
+                (taken.contains(StepKind::Depths) || !planned.contains(StepKind::Depths)))
+                launch(StepKind::Ordering);
+        } else if (!failed) {
+            // The first problem is the one reported; what the others would do is of no use now.
+            failed = true;
+            for (const std::unique_ptr<Step> &other : steps)
+                if (!other->isFinished())
+                    other->requestStop();
+        }
+        if (ends == steps.size())
+            loop.quit();
+    };
+    launch = [&](StepKind kind) {
+        steps.push_back(makeStep(kind));
+        Step *step = steps.back().get();
+        watch(*step);
+        // Queued: a step that ends inside start() is taken once the loop runs, and everything a
+        // step reported before its end comes first.
+        connect(step, &Step::finished, &loop, [&ended, step] { ended(step); }, Qt::QueuedConnection);
+        step->start();
+    };
+
+    for (const StepKind kind : planned)
+        if (kind != StepKind::Ordering)
+            launch(kind);
+    loop.exec();
+    return !failed;
 }
 
 bool GenerationPipeline::run()
@@ -193,7 +313,10 @@ bool GenerationPipeline::run()
         return fail(tr("Imported dataset error!"), tr("The dataset holds no photograph."));
     if (m_request.settings.startShot < 0 || m_request.settings.startShot >= shotCount())
         return fail(tr("Start shot"), tr("The start shot must lie between 1 and %1.").arg(shotCount()));
-    if (!computeThumbnails() || !computeDepths() || !computeOrderAndSemantic() || !computeTessel())
+    if (m_request.tessel)
+        if (const auto refusal = MultiresolutionStep::refusal(m_state.modelPath, m_state.tesselPath))
+            return fail(*refusal);
+    if (!(m_request.oneStepAtATime ? runOneAtATime() : runSideBySide()))
         return false;
 
     IndexSettings settings = m_request.settings;

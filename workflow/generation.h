@@ -1,9 +1,10 @@
 #pragma once
 // Import, thumbnails, depths, ordering and clustering, the optional multiresolution model and the
-// index file, one after the other, without a window: the engine's steps run in order on one
-// dataset state, as the window runs them on its own. Lives on the thread that runs the
-// application's event loop, which must be a QGuiApplication with a display (the thumbnail and
-// depth steps draw with OpenGL).
+// index file, without a window: the engine's steps on one dataset state, as the window runs them on
+// its own. Thumbnails, depths and the multiresolution builder run side by side; the ordering starts
+// once the thumbnails and the depths are in. Lives on the thread that runs the application's event
+// loop, which must be a QGuiApplication with a display (the thumbnail and depth steps draw with
+// OpenGL).
 
 #include "datasetstate.h"
 #include "indexvalues.h"
@@ -13,6 +14,9 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVector>
+
+#include <memory>
 
 enum class DepthSource {
     Model, // rendered from the low-resolution model
@@ -42,6 +46,9 @@ struct GenerationRequest {
     // run; startShot counts from 0 here.
     IndexSettings settings;
     bool relativePaths = true;
+    // The steps one after the other (thumbnails, depths, ordering, builder), as a reference to
+    // compare with and for machines short of memory. The index written is the same.
+    bool oneStepAtATime = false;
 };
 
 class GenerationPipeline : public QObject
@@ -58,7 +65,8 @@ public:
     QString outputFile() const { return m_state.outputIndexFile; }
     QString modelFile() const { return m_state.modelPath; }
 
-    // Runs every step, then writes the index. False at the first step that fails.
+    // Runs every step, then writes the index. False at the first step that fails; the steps
+    // running beside it are stopped first.
     bool run();
 
     QString errorTitle() const { return m_error.title; }
@@ -69,7 +77,7 @@ public:
     const DatasetState &state() const { return m_state; }
 
 signals:
-    // job: "thumbnails", "depths", "ordering", "tessel".
+    // job: "thumbnails", "depths", "ordering", "tessel". Several jobs may run at once.
     void jobStarted(const QString &job);
     void jobProgress(const QString &job, int percent);
     void jobFinished(const QString &job);
@@ -79,11 +87,22 @@ signals:
 private:
     bool fail(const QString &title, const QString &text);
     bool fail(const Problem &problem) { return fail(problem.title, problem.text); }
-    StepResult runStep(Step &step, const QString &job);
-    bool computeThumbnails();
-    bool computeDepths();
-    bool computeOrderAndSemantic();
-    bool computeTessel();
+    // The steps this request asks for, in the order they run one at a time.
+    QVector<StepKind> plannedSteps() const;
+    // The step of this kind, with its inputs from the state as it is now.
+    std::unique_ptr<Step> makeStep(StepKind kind) const;
+    // Whether the step's progress is shown as a job (not for one that needs no work).
+    bool shown(StepKind kind) const;
+    void watch(Step &step);
+    void announceEnd(const Step &step);
+    // Takes a finished step's result into the state; false (with the error set) when it failed.
+    bool take(const StepResult &result);
+    bool takeThumbnails(const StepResult &result);
+    bool takeDepths(const StepResult &result);
+    bool takeOrderAndSemantic(const StepResult &result);
+    bool takeTessel(const StepResult &result);
+    bool runOneAtATime();
+    bool runSideBySide();
 
     GenerationRequest m_request;
     DatasetState m_state;

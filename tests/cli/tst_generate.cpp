@@ -120,6 +120,7 @@ private slots:
                                    "--background",
                                    "--dome",
                                    "--absolute-paths",
+                                   "--one-step-at-a-time",
                                    "xvfb-run"})
             QVERIFY2(help.out.contains(option), option);
         // The meaning of "none" is spelled out.
@@ -492,6 +493,84 @@ private slots:
         QVERIFY2(dialogs.ofKind("warning").isEmpty(), qPrintable(dialogs.ofKind("warning").value(0).text));
         QCOMPARE(readBytes(cliIndex), readBytes(windowIndex));
         QVERIFY(QFileInfo::exists(dir + "/sample/photos/thumbnails/img_0001.jpg"));
+    }
+
+    // The steps side by side and one at a time write the same index, on the sample and on the
+    // real scene, with the default weights and with colour and target weights (and the builder
+    // beside them). Each run draws its own thumbnails.
+    void sideBySideMatchesOneStepAtATime_data()
+    {
+        QTest::addColumn<QString>("scene");
+        QTest::addColumn<QStringList>("options");
+        const QStringList weights{"--order-weights", "10,40,40,20,30,10", "--cluster-weights", "0,50,50,10,20,0"};
+        QTest::newRow("sample, defaults") << "sample" << QStringList();
+        QTest::newRow("sample, colour weights, builder") << "sample" << weights + QStringList{"--tessel"};
+        QTest::newRow("real scene, defaults") << "sceaux" << QStringList();
+        QTest::newRow("real scene, colour weights") << "sceaux" << weights;
+    }
+    void sideBySideMatchesOneStepAtATime()
+    {
+        QFETCH(QString, scene);
+        QFETCH(QStringList, options);
+        QTemporaryDir temp;
+        const QString dir = QFileInfo(temp.path()).canonicalFilePath();
+        QString project, photos;
+        if (scene == "sample") {
+            QVERIFY(makeSample(dir + "/sample"));
+            project = dir + "/sample/sample.pfp";
+            photos = dir + "/sample/photos";
+        } else {
+            // A copy, so that the thumbnails land beside it and not in the repository.
+            const QDir data(QStringLiteral(ORVELLE_TEST_DATA) + "/sceaux");
+            QVERIFY(QDir().mkpath(dir + "/sceaux/images"));
+            for (const QString &name : data.entryList({"*.pfp", "*.ply"}, QDir::Files))
+                QVERIFY(QFile::copy(data.filePath(name), dir + "/sceaux/" + name));
+            for (const QString &name : QDir(data.filePath("images")).entryList(QDir::Files))
+                QVERIFY(QFile::copy(data.filePath("images/" + name), dir + "/sceaux/images/" + name));
+            project = dir + "/sceaux/sceaux.pfp";
+            photos = dir + "/sceaux/images";
+        }
+        QByteArray indexes[2];
+        for (const bool oneAtATime : {false, true}) {
+            QVERIFY(QDir(photos + "/thumbnails").removeRecursively());
+            const QString index = dir + (oneAtATime ? "/one.orx" : "/side.orx");
+            QStringList arguments = QStringList{"generate", project, "-o", index} + options;
+            if (oneAtATime)
+                arguments << "--one-step-at-a-time";
+            const ToolRun run = runTool(arguments);
+            QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+            indexes[oneAtATime] = readBytes(index);
+            QVERIFY(QFileInfo::exists(photos + "/thumbnails/" + QDir(photos).entryList(QDir::Files).first()));
+
+            // Side by side the depths start before the thumbnails end; the ordering waits for both.
+            const auto at = [&run](const char *line) { return run.err.indexOf(line); };
+            QVERIFY2(at("thumbnails: 100%") >= 0 && at("depths: 100%") >= 0, qPrintable(run.err));
+            QCOMPARE(at("depths: 0%") < at("thumbnails: 100%"), !oneAtATime);
+            QVERIFY(at("ordering: 0%") > at("thumbnails: 100%"));
+            QVERIFY(at("ordering: 0%") > at("depths: 100%"));
+        }
+        QVERIFY(indexes[0].contains("<shot "));
+        QCOMPARE(indexes[0], indexes[1]);
+    }
+
+    // A step that fails while others run beside it stops them: exit 1 with its message, and an
+    // index from an earlier run left as it was.
+    void failureSideBySide()
+    {
+        QTemporaryDir temp;
+        const QString dir = QFileInfo(temp.path()).canonicalFilePath();
+        QVERIFY(makeSample(dir + "/sample"));
+        QVERIFY(writeTextFile(dir + "/broken.ply", "not a model"));
+        const QString index = dir + "/sample/sample_generated.orx";
+        QVERIFY(writeTextFile(index, "earlier"));
+        const ToolRun run = runTool({"generate", dir + "/sample/sample.pfp", "--lowres-model",
+                                     dir + "/broken.ply", "--tessel", "--tessel-output", dir + "/scene.tsl"});
+        QVERIFY(!run.crashed);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("Model not loaded") && run.err.contains("broken.ply"), qPrintable(run.err));
+        QVERIFY(!run.err.contains("ordering:"));
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(readBytes(index), QByteArray("earlier"));
     }
 
     // An index read back with its own depths and the thumbnails made before: no GL step repeats

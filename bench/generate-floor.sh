@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Whole index generation against the decode floor: `orvelle-index generate` (default weights) on a
+# generated sample of N photographs of 4000 x 3000, timed against decoding every photograph once with
+# `djpeg -scale 1/8`, in alternated rounds, side by side and one step at a time.
+#
+#   bench/generate-floor.sh [N...]        default: 100 500
+#
+# Environment: ROUNDS (default 3), MODES ("side one", or one of them), BUILD_DIR (default build),
+# DATA_DIR (default BUILD_DIR/bench-data; the samples are made there once, generate-N/),
+# NO_BUILD=1 to use the programs as they are.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m "${BUILD_DIR:-$root/build}")
+data=$(realpath -m "${DATA_DIR:-$build/bench-data}")
+rounds=${ROUNDS:-3}
+modes=${MODES:-side one}
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+
+# Installs the Debian packages that are missing.
+need() {
+    local missing=""
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing="$missing $package"
+    done
+    if [ -n "$missing" ]; then
+        echo "Installing:$missing"
+        $sudo apt-get update -qq
+        # shellcheck disable=SC2086 # one word per package
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing
+    fi
+}
+
+# The generation draws with OpenGL: the whole script runs under one virtual display.
+if [ -z "${DISPLAY:-}" ]; then
+    need xvfb xauth libjpeg-turbo-progs time
+    if [ -z "${NO_BUILD:-}" ]; then
+        cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+        cmake --build "$build" -j "$(nproc)" --target orvelle-index make-sample-dataset
+    fi
+    mkdir -p -m 0700 "$build/xdg-runtime"
+    XDG_RUNTIME_DIR="$build/xdg-runtime" exec xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$@"
+fi
+need libjpeg-turbo-progs time
+[ $# -gt 0 ] || set -- 100 500
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# Runs the command under /usr/bin/time; prints "wall user system peak-kB".
+timed() {
+    local out
+    out=$(mktemp)
+    /usr/bin/time -f "%e %U %S %M" -o "$out" "$@" >/dev/null 2>"$out.err" || {
+        echo "failed: $*" >&2
+        cat "$out.err" >&2
+        exit 1
+    }
+    cat "$out"
+    rm -f "$out" "$out.err"
+}
+
+floor_run() {
+    local photos=$1
+    timed bash -c 'for photo in "$0"/*.jpg; do djpeg -scale 1/8 "$photo" >/dev/null; done' "$photos"
+}
+
+generate_run() {
+    local sample=$1 mode=$2
+    # Thumbnails that exist are kept: every run makes them all again.
+    rm -rf "$sample/photos/thumbnails"
+    local options=()
+    [ "$mode" = one ] && options=(--one-step-at-a-time)
+    timed "$build/bin/orvelle-index" generate "$sample/sample.pfp" -o "$sample/bench.orx" "${options[@]}"
+}
+
+for n in "$@"; do
+    sample="$data/generate-$n"
+    if [ ! -f "$sample/sample.pfp" ]; then
+        echo "Making $n photographs of 4000 x 3000 in $sample"
+        "$build/bin/make-sample-dataset" "$sample" --views "$n" --size 4000x3000 --overwrite >/dev/null
+    fi
+    echo "== $n photographs, $rounds rounds; load: $(cut -d' ' -f1-3 /proc/loadavg)"
+    printf '%-6s %-6s %9s %9s %9s %10s %9s %7s\n' round side wall_s user_s sys_s peak_MB floor_s ratio
+    declare -A ratios=() walls=() peaks=() cpus=()
+    floors=()
+    for ((r = 1; r <= rounds; r++)); do
+        # Alternated: the floor first in even rounds, last in odd ones.
+        order=($modes floor)
+        [ $((r % 2)) -eq 0 ] && order=(floor $modes)
+        declare -A result=()
+        for what in "${order[@]}"; do
+            if [ "$what" = floor ]; then
+                result[floor]=$(floor_run "$sample/photos")
+            else
+                result[$what]=$(generate_run "$sample" "$what")
+            fi
+        done
+        read -r floor_wall _ <<<"${result[floor]}"
+        floors+=("$floor_wall")
+        for mode in $modes; do
+            read -r wall user system peak <<<"${result[$mode]}"
+            ratio=$(awk "BEGIN { printf \"%.2f\", $wall / $floor_wall }")
+            printf '%-6s %-6s %9s %9s %9s %10d %9s %7s\n' "$r" "$mode" "$wall" "$user" "$system" \
+                $((peak / 1024)) "$floor_wall" "$ratio"
+            ratios[$mode]+="$ratio "
+            walls[$mode]+="$wall "
+            cpus[$mode]+="$(awk "BEGIN { print $user + $system }") "
+            peaks[$mode]+="$((peak / 1024)) "
+        done
+    done
+    floor_median=$(printf '%s\n' "${floors[@]}" | median)
+    for mode in $modes; do
+        printf 'median %-6s generate %s s (processor %s s, peak %s MB), floor %s s, paired ratio %s\n' "$mode" \
+            "$(tr ' ' '\n' <<<"${walls[$mode]}" | grep . | median)" \
+            "$(tr ' ' '\n' <<<"${cpus[$mode]}" | grep . | median)" \
+            "$(tr ' ' '\n' <<<"${peaks[$mode]}" | grep . | median)" "$floor_median" \
+            "$(tr ' ' '\n' <<<"${ratios[$mode]}" | grep . | median)"
+    done
+    unset ratios walls peaks cpus
+done
