@@ -48,6 +48,7 @@ const QString BackgroundOption = QStringLiteral("background");
 const QString DomeOption = QStringLiteral("dome");
 const QString AbsolutePathsOption = QStringLiteral("absolute-paths");
 const QString OneStepOption = QStringLiteral("one-step-at-a-time");
+const QString ReducedDecodeOption = QStringLiteral("reduced-decode");
 
 QString defaultDomeText()
 {
@@ -225,6 +226,10 @@ void addGenerateOptions(QCommandLineParser &parser)
         {OneStepOption,
          QStringLiteral("Run the steps one after the other instead of side by side, for comparing and for "
                         "machines short of memory. The index written is the same.")},
+        {ReducedDecodeOption,
+         QStringLiteral("Take the colour features from the photographs decoded at the thumbnails' reduced "
+                        "scale (at least 512 pixels on the longer side) instead of whole: faster with colour "
+                        "weights, but cluster values may differ slightly.")},
     });
 }
 
@@ -392,5 +397,6 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
 
     request.relativePaths = !parser.isSet(AbsolutePathsOption);
     request.oneStepAtATime = parser.isSet(OneStepOption);
+    request.reducedDecode = parser.isSet(ReducedDecodeOption);
     return result;
 }

@@ -4,6 +4,7 @@
 #include "jobinputs.h"
 #include "jobmessages.h"
 #include "reconstructionimport.h"
+#include "shotfeatures.h"
 #include "steprunner.h"
 
 #include <QCoreApplication>
@@ -143,7 +144,10 @@ std::unique_ptr<Step> GenerationPipeline::makeStep(StepKind kind) const
 {
     switch (kind) {
     case StepKind::Thumbnails:
-        return std::make_unique<ThumbnailStep>(m_state.imagePaths(), m_request.thumbnails);
+        // Given the weights, the thumbnails' decodes also give the ordering its colours.
+        return std::make_unique<ThumbnailStep>(
+            m_state.imagePaths(), m_request.thumbnails,
+            JobInputs::featureWeights(m_request.orderWeights, m_request.clusterWeights, 100));
     case StepKind::Depths:
         return std::make_unique<DepthStep>(m_state.lowresModelPath, m_state.cameras());
     case StepKind::Ordering:
@@ -316,6 +320,7 @@ bool GenerationPipeline::run()
     if (m_request.tessel)
         if (const auto refusal = MultiresolutionStep::refusal(m_state.modelPath, m_state.tesselPath))
             return fail(*refusal);
+    setFeatureDecoding(m_request.reducedDecode ? FeatureDecoding::Reduced : FeatureDecoding::FullSize);
     if (!(m_request.oneStepAtATime ? runOneAtATime() : runSideBySide()))
         return false;
 

@@ -121,6 +121,7 @@ private slots:
                                    "--dome",
                                    "--absolute-paths",
                                    "--one-step-at-a-time",
+                                   "--reduced-decode",
                                    "xvfb-run"})
             QVERIFY2(help.out.contains(option), option);
         // The meaning of "none" is spelled out.
@@ -497,7 +498,8 @@ private slots:
 
     // The steps side by side and one at a time write the same index, on the sample and on the
     // real scene, with the default weights and with colour and target weights (and the builder
-    // beside them). Each run draws its own thumbnails.
+    // beside them); so does a run whose ordering decodes the photographs itself. Each of the first
+    // two runs draws its own thumbnails.
     void sideBySideMatchesOneStepAtATime_data()
     {
         QTest::addColumn<QString>("scene");
@@ -551,6 +553,15 @@ private slots:
         }
         QVERIFY(indexes[0].contains("<shot "));
         QCOMPARE(indexes[0], indexes[1]);
+
+        // The colours the thumbnails' decodes handed to the ordering are those the ordering finds by
+        // itself when the thumbnails are already there and nothing is drawn.
+        const QString reference = dir + "/reference.orx";
+        const ToolRun run = runTool(QStringList{"generate", project, "-o", reference, "--one-step-at-a-time",
+                                                "--thumbnails", "existing"} +
+                                    options);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(readBytes(reference), indexes[0]);
     }
 
     // A step that fails while others run beside it stops them: exit 1 with its message, and an
