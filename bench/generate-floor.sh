@@ -15,23 +15,9 @@ build=$(realpath -m "${BUILD_DIR:-$root/build}")
 data=$(realpath -m "${DATA_DIR:-$build/bench-data}")
 rounds=${ROUNDS:-3}
 modes=${MODES:-side one}
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo=sudo
 
-# Installs the Debian packages that are missing.
-need() {
-    local missing=""
-    for package in "$@"; do
-        dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-            missing="$missing $package"
-    done
-    if [ -n "$missing" ]; then
-        echo "Installing:$missing"
-        $sudo apt-get update -qq
-        # shellcheck disable=SC2086 # one word per package
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing
-    fi
-}
+# shellcheck source=bench/need.sh
+source "$root/bench/need.sh"
 
 # The generation draws with OpenGL: the whole script runs under one virtual display.
 if [ -z "${DISPLAY:-}" ]; then

@@ -14,23 +14,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${BUILD_DIR:-$root/build}")
 shared="$root/../shared/data"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo=sudo
 
-# Installs the Debian packages that are missing.
-need() {
-    local missing=""
-    for package in "$@"; do
-        dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-            missing="$missing $package"
-    done
-    if [ -n "$missing" ]; then
-        echo "Installing:$missing"
-        $sudo apt-get update -qq
-        # shellcheck disable=SC2086 # one word per package
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing
-    fi
-}
+# shellcheck source=bench/need.sh
+source "$root/bench/need.sh"
 
 compile() {
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
