@@ -144,7 +144,8 @@ std::unique_ptr<Step> GenerationPipeline::makeStep(StepKind kind) const
 {
     switch (kind) {
     case StepKind::Thumbnails:
-        // Given the weights, the thumbnails' decodes also give the ordering its colours.
+        // Given the weights, the thumbnails' reduced decodes also give the ordering its colours
+        // (with --reduced-decode).
         return std::make_unique<ThumbnailStep>(
             m_state.imagePaths(), m_request.thumbnails,
             JobInputs::featureWeights(m_request.orderWeights, m_request.clusterWeights, 100));

@@ -73,8 +73,6 @@ void ThumbnailStep::start()
     ImageFeatureNeeds needs = OrderAndSemanticThread::imageFeatureNeeds(m_orderingWeights);
     if (needs.colors) {
         needs.shotTime = true; // a header read, so the record serves whatever time weight comes next
-        // One decode serves both: whole when the colours are to come from every pixel.
-        m_job->setDecodeWhole(needs.decoding == FeatureDecoding::FullSize);
         m_job->setDecodedPhotoObserver(
             [paths = m_imagePaths, needs](int i, const QImage &decoded, const QSize &photoSize) {
                 // A reduced decode stands in for the full-size one only where it is the whole picture.

@@ -71,7 +71,7 @@ void DownsamplingThread::run()
     // Pictures beyond the card's texture size are fitted when uploaded.
     // The colour features decode at the same scale, so one decode can serve both.
     static_assert(int(2 * ThumbnailSide) == ksr::ReducedDecodeLongSide);
-    const int minimumDecodedSide = m_decodeWhole ? 0 : ksr::ReducedDecodeLongSide;
+    const int minimumDecodedSide = ksr::ReducedDecodeLongSide;
 
     // Photographs are decoded on other cores while this thread works the card;
     // decoding starts at once, so that it overlaps the GL start-up.

@@ -39,9 +39,6 @@ public:
     // turned nor fitted; photoSize is the photograph's full size. Set before start().
     using DecodedPhotoObserver = std::function<void(int i, const QImage &decoded, const QSize &photoSize)>;
     void setDecodedPhotoObserver(DecodedPhotoObserver observer) { m_observer = std::move(observer); }
-    // Decodes the photographs whole instead of reduced (for an observer that needs every pixel);
-    // the thumbnails are then reduced from the whole picture. Set before start().
-    void setDecodeWhole(bool whole) { m_decodeWhole = whole; }
 
     // Where the thumbnail of `imagePath` goes: the image's canonical folder,
     // then "thumbnails", then the image's file name. A missing photograph keeps
@@ -66,7 +63,6 @@ private:
     const QStringList m_outputs;
     GLDownsampler *m_downsampler = nullptr;
     DecodedPhotoObserver m_observer;
-    bool m_decodeWhole = false;
     std::atomic<bool> m_stopRequested{false};
 };
 

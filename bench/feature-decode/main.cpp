@@ -169,9 +169,9 @@ void compare(const Dataset &data, int rounds)
 
 // Thumbnails (made afresh) then ordering with colour weights on, through the engine's steps, as the
 // window and the tool run them; `handOver` gives the thumbnail step the weights.
-std::pair<double, double> thumbnailsThenOrdering(const Dataset &data, bool handOver, FeatureDecoding decoding)
+std::pair<double, double> thumbnailsThenOrdering(const Dataset &data, bool handOver)
 {
-    setFeatureDecoding(decoding);
+    setFeatureDecoding(FeatureDecoding::Reduced);
     OrderAndSemanticThread::clearFeatureCache();
     for (const QString &thumbnail : JobInputs::thumbnailPaths(data.paths))
         QFile::remove(thumbnail);
@@ -187,21 +187,20 @@ std::pair<double, double> thumbnailsThenOrdering(const Dataset &data, bool handO
     return {thumbnailSeconds, timer.nsecsElapsed() / 1e9 - thumbnailSeconds};
 }
 
-void compareSteps(const Dataset &data, int rounds, FeatureDecoding decoding)
+void compareSteps(const Dataset &data, int rounds)
 {
     QVector<double> separateThumbs, separateOrder, onceThumbs, onceOrder, ratios;
     for (int round = 0; round < rounds; ++round) {
-        const auto separate = thumbnailsThenOrdering(data, false, decoding);
-        const auto once = thumbnailsThenOrdering(data, true, decoding);
+        const auto separate = thumbnailsThenOrdering(data, false);
+        const auto once = thumbnailsThenOrdering(data, true);
         separateThumbs.append(separate.first);
         separateOrder.append(separate.second);
         onceThumbs.append(once.first);
         onceOrder.append(once.second);
         ratios.append((separate.first + separate.second) / (once.first + once.second));
     }
-    std::printf("  thumbnail step + ordering step, colours %s, median of %d paired runs: decoded twice %.3f + "
-                "%.3f s, decoded once %.3f + %.3f s, paired ratio of the sums %.2fx\n",
-                decoding == FeatureDecoding::FullSize ? "from the whole photograph" : "from the reduced decode",
+    std::printf("  thumbnail step + ordering step, median of %d paired runs: decoded twice %.3f + %.3f s, "
+                "decoded once %.3f + %.3f s, paired ratio of the sums %.2fx\n",
                 rounds, median(separateThumbs), median(separateOrder), median(onceThumbs), median(onceOrder),
                 median(ratios));
 }
@@ -266,8 +265,7 @@ int main(int argc, char *argv[])
     const Dataset generated = project(QStringLiteral("generated sample"), sample + QStringLiteral("/sample.pfp"));
     compare(generated, rounds);
     if (steps)
-        for (const FeatureDecoding decoding : {FeatureDecoding::FullSize, FeatureDecoding::Reduced})
-            compareSteps(generated, rounds, decoding);
+        compareSteps(generated, rounds);
     const QString scene = option(QStringLiteral("--scene"), shared + QStringLiteral("/sceaux/sceaux.pfp"));
     if (QFileInfo::exists(scene))
         compare(project(QStringLiteral("real scene"), scene), rounds);
