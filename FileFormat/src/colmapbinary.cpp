@@ -69,7 +69,7 @@ public:
     QString where(quint64 record) const
     {
         return record == 0 ? tr("%1, header: ").arg(m_fileName)
-                           : tr("%1, record %2: ").arg(m_fileName).arg(record);
+                           : tr("%1, record %2: ").arg(m_fileName, QString::number(record));
     }
     QString fileName() const { return m_fileName; }
 

@@ -83,8 +83,7 @@ QString unsupportedModelText(quint32 cameraId, const QString &model)
 {
     return tr("camera %1 uses the camera model %2, which cannot be imported (accepted: SIMPLE_PINHOLE, "
               "PINHOLE, SIMPLE_RADIAL, RADIAL, OPENCV)")
-        .arg(cameraId)
-        .arg(model);
+        .arg(QString::number(cameraId), model);
 }
 
 void assemble(const ColmapData &data, SfmReconstruction &result)
@@ -100,9 +99,8 @@ void assemble(const ColmapData &data, SfmReconstruction &result)
         const auto found = data.cameras.constFind(image.cameraId);
         if (found == data.cameras.constEnd()) {
             result.error = image.where + tr("image \"%1\" refers to camera %2, which %3 does not hold")
-                                             .arg(image.name)
-                                             .arg(image.cameraId)
-                                             .arg(data.camerasFile);
+                                             .arg(image.name, QString::number(image.cameraId),
+                                                  data.camerasFile);
             return;
         }
         double rotation[9];
@@ -113,8 +111,7 @@ void assemble(const ColmapData &data, SfmReconstruction &result)
         const Intrinsics in = intrinsicsOf(*found);
         if (in.fx <= 0 || in.fy <= 0 || found->width <= 0 || found->height <= 0) {
             result.error = image.where + tr("camera %1 of image \"%2\" has no focal length or no image size")
-                                             .arg(image.cameraId)
-                                             .arg(image.name);
+                                             .arg(QString::number(image.cameraId), image.name);
             return;
         }
         // Centre C = -R^T t.

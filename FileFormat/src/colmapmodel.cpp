@@ -70,9 +70,8 @@ bool readCamerasText(const QString &path, ColmapData &data, QString &error)
         }
         if (camera.params.size() != expected) {
             error = reader.message(tr("the camera model %1 has %2 parameters, the line holds %3")
-                                       .arg(camera.model)
-                                       .arg(expected)
-                                       .arg(camera.params.size()));
+                                       .arg(camera.model, QString::number(expected),
+                                            QString::number(camera.params.size())));
             return false;
         }
         if (data.cameras.contains(camera.id)) {

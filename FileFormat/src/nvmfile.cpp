@@ -68,8 +68,8 @@ bool readPoint(SfmTextReader &reader, qint64 cameraCount, SfmReconstruction &res
         if (!SfmText::toCount(fields.at(7 + 4 * m), image) || image >= cameraCount) {
             result.error =
                 reader.message(tr("a measurement refers to camera \"%1\"; the model has %2 cameras")
-                                   .arg(QString::fromLatin1(fields.at(7 + 4 * m).left(40)))
-                                   .arg(cameraCount));
+                                   .arg(QString::fromLatin1(fields.at(7 + 4 * m).left(40)),
+                                        QString::number(cameraCount)));
             return false;
         }
     }

@@ -44,9 +44,7 @@ bool SfmTextReader::nextLine(bool skipBlank)
 QString SfmTextReader::message(const QString &text) const
 {
     return QCoreApplication::translate("SfmReader", "%1, line %2: %3")
-        .arg(m_fileName)
-        .arg(m_lineNumber)
-        .arg(text);
+        .arg(m_fileName, QString::number(m_lineNumber), text);
 }
 
 namespace SfmFiles

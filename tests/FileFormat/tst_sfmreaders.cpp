@@ -110,6 +110,10 @@ void TestSfmReaders::refused_data()
     QTest::newRow("COLMAP image refers to a missing camera")
         << Files{{"cameras.txt", goodCameras}, {"images.txt", "# x\n1 1 0 0 0 0 0 5 7 a.jpg\n\n"}} << ""
         << QStringList{"images.txt, line 2", "camera 7"};
+    // Names from the file are quoted as they are, placeholders and all.
+    QTest::newRow("COLMAP image name holding placeholders")
+        << Files{{"cameras.txt", goodCameras}, {"images.txt", "1 1 0 0 0 0 0 5 7 %2%3.jpg\n\n"}} << ""
+        << QStringList{"image \"%2%3.jpg\" refers to camera 7, which"};
     QTest::newRow("COLMAP NaN in a pose")
         << Files{{"cameras.txt", goodCameras}, {"images.txt", "1 nan 0 0 0 0 0 5 1 a.jpg\n\n"}} << ""
         << QStringList{"images.txt, line 1"};
@@ -156,6 +160,9 @@ void TestSfmReaders::refused_data()
     QTest::newRow("NVM measurement of a missing camera")
         << Files{{"s.nvm", "NVM_V3\n1\na.jpg 700 1 0 0 0 0 0 0 0 0\n1\n0 0 5 1 2 3 1 4 0 1.5 2.5\n"}}
         << "s.nvm" << QStringList{"s.nvm, line 5", "camera \"4\""};
+    QTest::newRow("NVM measurement field holding a placeholder")
+        << Files{{"s.nvm", "NVM_V3\n1\na.jpg 700 1 0 0 0 0 0 0 0 0\n1\n0 0 5 1 2 3 1 %2 0 1.5 2.5\n"}}
+        << "s.nvm" << QStringList{"camera \"%2\"; the model has 1 cameras"};
     QTest::newRow("NVM huge focal length")
         << Files{{"s.nvm", "NVM_V3\n1\na.jpg 1e300 1 0 0 0 0 0 0 0 0\n0\n"}} << "s.nvm"
         << QStringList{"s.nvm, line 3"};
