@@ -49,7 +49,9 @@ class TestDepthJob : public QObject
         if (stopFirst)
             run.job->requestStop();
         run.job->start();
-        run.finished->wait(60000);
+        // Polled: a job stopped before it starts may end before a signal spy would start waiting.
+        (void)QTest::qWaitFor([&run] { return run.job->isFinished(); }, 60000); // callers check isFinished()
+        QCoreApplication::processEvents();
         return run;
     }
 
