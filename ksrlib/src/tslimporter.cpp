@@ -3,6 +3,7 @@
 // model renders and measures the same surface as the model it was built from.
 
 #include <ksr/meshio.h>
+#include <ksr/tslformat.h>
 
 #include "importutils.h"
 
@@ -21,13 +22,7 @@ namespace io
 namespace
 {
 
-constexpr char tslMagic[8] = {'O', 'R', 'V', 'T', 'S', 'L', '\x1A', '\n'};
-constexpr quint32 tslVersion = 1;
-constexpr qint64 tslHeaderSize = 52;
-constexpr qint64 tslNodeSize = 56;
-constexpr quint32 tslMaxLevels = 31;
-constexpr quint32 flagPointCloud = 1;
-constexpr quint32 flagColors = 2;
+using namespace tsl;
 
 // Little-endian fields at byte offsets of a buffer whose size the caller has checked.
 class LittleEndianView
@@ -76,17 +71,17 @@ int importTsl(CMesh &mesh, const QString &fileName, int &loadMask)
     if (file.error() != QFileDevice::NoError)
         return ErrorCantOpen;
     const quint64 size = quint64(bytes.size());
-    if (size < quint64(tslHeaderSize) || std::memcmp(bytes.constData(), tslMagic, sizeof tslMagic) != 0)
+    if (size < quint64(headerSize) || std::memcmp(bytes.constData(), magic, sizeof magic) != 0)
         return ErrorInvalidHeader;
     const LittleEndianView in(bytes);
-    if (in.u32(8) != tslVersion)
+    if (in.u32(8) != formatVersion)
         return ErrorUnsupported;
     const quint32 flags = in.u32(12);
     const quint32 levelCount = in.u32(20);
     const quint32 nodeCount = in.u32(24);
-    if (levelCount < 1 || levelCount > tslMaxLevels || nodeCount != (1u << levelCount) - 1)
+    if (levelCount < 1 || levelCount > maxLevels || nodeCount != (1u << levelCount) - 1)
         return ErrorInvalidHeader;
-    if (!inside(quint64(tslHeaderSize), quint64(tslNodeSize) * nodeCount, size))
+    if (!inside(quint64(headerSize), quint64(nodeRecordSize) * nodeCount, size))
         return ErrorTooLarge;
     const bool pointCloud = flags & flagPointCloud;
     const bool hasColors = flags & flagColors;
@@ -97,7 +92,7 @@ int importTsl(CMesh &mesh, const QString &fileName, int &loadMask)
     std::vector<TslLeaf> leaves;
     quint64 totalVertices = 0, totalTriangles = 0;
     for (quint32 i = firstLeaf; i < nodeCount; ++i) {
-        const quint64 record = quint64(tslHeaderSize) + quint64(tslNodeSize) * i;
+        const quint64 record = quint64(headerSize) + quint64(nodeRecordSize) * i;
         TslLeaf leaf;
         leaf.vertices = in.u32(record + 32);
         leaf.triangles = in.u32(record + 36);

@@ -1,5 +1,7 @@
 #include "tslfile.h"
 
+#include <ksr/tslformat.h>
+
 #include <QDataStream>
 #include <QFile>
 #include <QtEndian>
@@ -8,13 +10,7 @@
 
 namespace
 {
-const char magic[8] = {'O', 'R', 'V', 'T', 'S', 'L', '\x1a', '\n'};
-const quint32 formatVersion = 1;
-const quint32 flagPointCloud = 1;
-const quint32 flagColors = 2;
-const qint64 headerSize = 52;
-const qint64 nodeRecordSize = 56;
-const int maxLevels = 31;
+using namespace ksr::tsl;
 
 qint64 geometrySize(const TslNode &node, bool colors)
 {
@@ -107,7 +103,7 @@ bool TslWriter::check(QString &error)
 
 bool TslWriter::begin(const TslModel &model, QString &error)
 {
-    if (model.levelCount < 1 || model.levelCount > maxLevels ||
+    if (model.levelCount < 1 || model.levelCount > int(maxLevels) ||
         model.nodes.size() != std::size_t((1u << model.levelCount) - 1)) {
         error = QStringLiteral("internal error: the partition tree is incomplete");
         return false;
@@ -222,7 +218,7 @@ bool readTslFile(const QString &path, TslModel &model, QString &error)
         error = QStringLiteral("unsupported format version %1").arg(version);
         return false;
     }
-    if (levelCount < 1 || levelCount > quint32(maxLevels) || nodeCount != (1u << levelCount) - 1 ||
+    if (levelCount < 1 || levelCount > maxLevels || nodeCount != (1u << levelCount) - 1 ||
         headerSize + nodeRecordSize * qint64(nodeCount) > size) {
         error = QStringLiteral("damaged node table");
         return false;
