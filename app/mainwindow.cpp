@@ -8,7 +8,6 @@
 #include "orientationwidget.h"
 #include "photoviewer.h"
 #include "shottablemodel.h"
-#include "steprunner.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
@@ -32,7 +31,7 @@ MainWindow::MainWindow(QWidget *parent)
 {
     initAppResources();
     ui->setupUi(this);
-    m_runner = std::make_unique<StepRunner>();
+    m_session = std::make_unique<Session>();
     setUpDataViews();
 
     // The two colour buttons keep the chosen colours in their palettes.
@@ -73,6 +72,7 @@ MainWindow::MainWindow(QWidget *parent)
     // No shots yet, so no start shot to choose.
     ui->startShot->setEnabled(false);
 
+    bindFormToRequest();
     setToolTips();
     setUpLayout();
     setAcceptDrops(true);
@@ -84,7 +84,7 @@ MainWindow::~MainWindow()
 {
     // No step may outlive the window, and none may be destroyed while it runs.
     m_closing = true;
-    m_runner.reset();
+    m_session.reset();
     m_photoViewer.reset();
     delete m_preview;
 }
@@ -107,7 +107,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     // Every step stops (workers between photographs, the builder killed) and none reports.
     m_closing = true;
-    m_runner->stopAll();
+    m_session->stopAll();
     emit terminate();
     // The photograph viewer is a window of its own; it would keep the program running.
     if (m_photoViewer)
@@ -117,11 +117,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 bool MainWindow::mayDiscardWork()
 {
-    const bool running = m_runner->isAnyRunning();
-    if (!running && !m_state.unwrittenResults)
+    const bool running = m_session->isAnyRunning();
+    const bool unwritten = dataset().unwrittenResults;
+    if (!running && !unwritten)
         return true;
     QString text = running ? tr("Jobs are still running.") : QString();
-    if (m_state.unwrittenResults)
+    if (unwritten)
         text += (text.isEmpty() ? QString() : QStringLiteral(" ")) +
                 tr("Computed values have not been written to an index file yet.");
     text += QLatin1Char('\n') + tr("Close the window and discard them?");
@@ -196,6 +197,7 @@ void MainWindow::selectButtonColor(QPushButton *button)
     const QColor chosen = dialogs().getColor(current, this);
     if (chosen.isValid())
         button->setPalette(QPalette(chosen));
+    updateRequest();
 }
 
 void MainWindow::selectFrameletColor()
@@ -251,9 +253,10 @@ void MainWindow::setStartView()
     // The control counts shots from 1. Without a camera for it, or without an up direction, the
     // preview stays as it is.
     const int shot = ui->startShot->value() - 1;
-    if (shot < 0 || shot >= m_state.shotCount() || !m_state.shots.at(shot).camera || upDirectionIsZero())
+    const DatasetState &state = dataset();
+    if (shot < 0 || shot >= state.shotCount() || !state.shots.at(shot).camera || upDirectionIsZero())
         return;
-    showStartView(currentUpVector(), startViewMatrix(*m_state.shots.at(shot).camera));
+    showStartView(currentUpVector(), startViewMatrix(*state.shots.at(shot).camera));
 }
 
 void MainWindow::showStartView(const ksr::Point3f &up, const ksr::Matrix44f &view)
@@ -265,8 +268,8 @@ void MainWindow::showShotFrusta()
 {
     QVector<ShotFrustum> frusta;
     int start = -1;
-    for (int i = 0; i < m_state.shotCount(); ++i) {
-        const std::optional<Camera> &camera = m_state.shots.at(i).camera;
+    for (int i = 0; i < dataset().shotCount(); ++i) {
+        const std::optional<Camera> &camera = dataset().shots.at(i).camera;
         if (!camera || !camera->isSet() || camera->focalMm <= 0.0f)
             continue;
         if (i == ui->startShot->value() - 1)
@@ -319,14 +322,11 @@ void MainWindow::setPredefinedUpDir()
 
 void MainWindow::showErrorMessage(const QString &title, const QString &msg)
 {
-    m_state.builderStatus = BuilderStatus::Failed;
     showBuilderStatus();
     dialogs().information(nullptr, title, msg);
 }
 
 void MainWindow::checkIfReadyToGenerate()
 {
-    const bool tesselMissing =
-        !ui->useInputModel->isChecked() && m_state.builderStatus != BuilderStatus::Ready;
-    ui->generateOrvelleIndex->setEnabled(m_state.shotCount() > 0 && !tesselMissing && m_state.isComplete());
+    ui->generateOrvelleIndex->setEnabled(m_session->isReadyToWrite());
 }

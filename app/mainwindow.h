@@ -1,16 +1,18 @@
 #pragma once
 // The main window: import a dataset, run the preparation steps, set the viewer settings and
-// write the index. The dataset lives in one typed state (DatasetState); the data table is a
-// read-only view of it. All of it runs on the GUI thread.
+// write the index. The engine's Session holds the dataset, the request and the steps, and decides
+// what may start and what may be written; the window binds its controls to the request, shows the
+// dataset (the data table is a read-only view of it) and turns the session's problems into
+// dialogs. All of it runs on the GUI thread.
 //
 // The body is split by concern: mainwindow.cpp (construction, wiring, choices, up direction,
-// readiness, closing), mainwindow_import.cpp, mainwindow_generate.cpp and mainwindow_jobs.cpp
-// (wiring the Update buttons, bars and messages to the engine's step runner).
+// readiness, closing), mainwindow_request.cpp (the form bound to the request),
+// mainwindow_import.cpp, mainwindow_generate.cpp and mainwindow_jobs.cpp (the Update buttons,
+// bars and messages).
 //
-// An import builds a complete new state and swaps it in, or, when it fails, leaves the window
-// exactly as it was. Steps are started through one runner, which drops the results of steps
-// started for a replaced dataset; while a step runs its Update button is disabled. Closing the
-// window (Esc included) asks first while steps run or computed values have not been written.
+// A failed import leaves the window exactly as it was. While a step runs its Update button is
+// disabled. Closing the window (Esc included) asks first while steps run or computed values have
+// not been written.
 
 #include <QMainWindow>
 #include <QMetaObject>
@@ -20,9 +22,7 @@
 
 #include <memory>
 
-#include "datasetstate.h"
-
-struct OrderingWeights;
+#include "session.h"
 
 #include <ksr/geometry.h>
 
@@ -36,9 +36,7 @@ class QProgressBar;
 class QPushButton;
 class QSlider;
 class ShotTableModel;
-class StepRunner;
 struct StepResult;
-enum class StepKind;
 
 namespace Ui
 {
@@ -63,7 +61,9 @@ public:
     QString builderProgram() const;
 
     // The dataset shown; read-only.
-    const DatasetState &dataset() const { return m_state; }
+    const DatasetState &dataset() const { return m_session->dataset(); }
+    // The session the form drives (its request follows the controls).
+    Session &session() { return *m_session; }
 
     // Imports the dataset file as File > Import does once a file is chosen (also for a file
     // dropped onto the window).
@@ -91,10 +91,6 @@ public slots:
     void showErrorMessage(const QString &title, const QString &msg);
     void depthsReady();
     void tesselReady();
-    void depthComputed(int id, float val);
-    void thumbnailCreated(int id, const QString &absoluteFilename);
-    void orderComputed(const QVector<int> &values);
-    void semanticComputed(const QVector<int> &values);
     void checkIfReadyToGenerate();
     void selectOutputIndexFile();
     // Opens the photograph of a row of the dataset in the photograph viewer.
@@ -113,8 +109,6 @@ private:
 
     DialogProvider &dialogs() const;
     QVector<SliderPair> sliderPairs() const;
-    // The ordering and clustering weights the sliders set, each in [0, 1].
-    OrderingWeights sliderWeights() const;
     QVector<QPushButton *> upDirButtons() const;
     ksr::Point3f currentUpVector() const;
     bool upDirectionIsZero() const;
@@ -131,9 +125,14 @@ private:
     void showTitle();
     void selectTableRow(int row);
 
+    // The form and the session's request (mainwindow_request.cpp).
+    void bindFormToRequest();
+    void updateRequest();
+    void showRequestNames();
+
     // Import steps (mainwindow_import.cpp).
     QString chooseModel(const QString &folder, const QStringList &models);
-    void showDataset(const DatasetState &state);
+    void showDataset();
 
     // The orientation preview is fed from here (and only from here).
     void showStartView(const ksr::Point3f &up, const ksr::Matrix44f &view);
@@ -143,29 +142,33 @@ private:
     void connectJobControls();
     QPushButton *updateButton(StepKind kind) const;
     QProgressBar *progressBar(StepKind kind) const;
+    void startStep(StepKind kind);
     void stepStarted(StepKind kind);
-    void stepUpdated(const StepResult &part);
+    void shotsChanged(StepKind kind);
     void stepFinished(const StepResult &result);
-    void applyToDataset(const StepResult &result);
+    void enableStepButtons();
     void showBuilderStatus();
     QPushButton *cancelButton(StepKind kind) const;
     void addCancelButtons();
+    void addMoreSteps();
     void addPercentLabels();
     void showRunningSteps(const QString &lastEnded = QString());
     QString endedText(const StepResult &result) const;
 
     OrientationWidget *m_preview = nullptr;
-    QString m_builderProgram;
     bool m_closing = false;
+    bool m_showingRequest = false; // the form is being set from the request
 
-    DatasetState m_state;
+    std::unique_ptr<Session> m_session;
     ShotTableModel *m_shotTable = nullptr;
     QSortFilterProxyModel *m_sortedShots = nullptr;
     ThumbnailCache *m_thumbnails = nullptr;
     OrderStrip *m_orderStrip = nullptr;
     std::unique_ptr<PhotoViewer> m_photoViewer;
-    QVector<QPushButton *> m_cancelButtons; // indexed by StepKind
-    std::unique_ptr<StepRunner> m_runner;
+    // Indexed by StepKind.
+    QVector<QPushButton *> m_stepButtons;
+    QVector<QProgressBar *> m_stepBars;
+    QVector<QPushButton *> m_cancelButtons;
 
     std::unique_ptr<Ui::MainWindow> ui;
     std::unique_ptr<DialogProvider> m_ownDialogs;

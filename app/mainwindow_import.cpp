@@ -10,7 +10,6 @@
 #include "orderstrip.h"
 #include "reconstructionimport.h"
 #include "shottablemodel.h"
-#include "steprunner.h"
 #include "thumbnailcache.h"
 #include "ui_mainwindow.h"
 
@@ -61,27 +60,28 @@ void MainWindow::importDataset()
 
 void MainWindow::importFile(const QString &fileName)
 {
-    const ImportedDataset data =
-        DatasetImport::read(fileName, askReconstructionOptions(dialogs(), this, fileName));
-    // Only a file that read well is worth a question about its models.
-    const bool readWell = data.recognised && data.problems.isEmpty();
-    const QString model = readWell ? chooseModel(data.folder, data.modelNames) : QString();
-    const DatasetCandidate candidate = DatasetStates::fromImport(fileName, data, model);
-    if (!candidate.accepted) {
-        dialogs().warning(this, candidate.refusal.title, candidate.refusal.text);
+    updateRequest();
+    m_session->request().import = askReconstructionOptions(dialogs(), this, fileName);
+    const ImportOutcome outcome =
+        m_session->importDataset(fileName, [this](const QString &folder, const QStringList &models) {
+            return chooseModel(folder, models);
+        });
+    if (!outcome.accepted) {
+        dialogs().warning(this, outcome.refusal.title, outcome.refusal.text);
         return;
     }
-    showDataset(candidate.state);
-    if (!data.notes.isEmpty())
-        dialogs().information(this, tr("Reconstruction imported"), data.notes.join(QLatin1Char('\n')));
-    const Problem missing = DatasetStates::missingPhotographsNotice(candidate);
-    if (!missing.title.isEmpty())
-        dialogs().warning(this, missing.title, missing.text);
+    showDataset();
+    if (!outcome.notes.isEmpty())
+        dialogs().information(this, tr("Reconstruction imported"), outcome.notes.join(QLatin1Char('\n')));
+    if (!outcome.missing.title.isEmpty())
+        dialogs().warning(this, outcome.missing.title, outcome.missing.text);
 }
 
 // The canonical path of the model chosen; empty when there is none or every one was declined.
 QString MainWindow::chooseModel(const QString &folder, const QStringList &models)
 {
+    if (models.isEmpty())
+        return QString();
     if (models.size() == 1)
         return DatasetImport::resolvedModelPath(folder, models.first());
     for (const QString &name : models) {
@@ -97,27 +97,21 @@ QString MainWindow::chooseModel(const QString &folder, const QStringList &models
 }
 
 // Everything derived from the previous dataset goes: values, names, statuses, bars and buttons.
-void MainWindow::showDataset(const DatasetState &state)
+void MainWindow::showDataset()
 {
-    m_state = state;
-    m_runner->setDataset(m_state.id);
+    const DatasetState &state = dataset();
     m_thumbnails->clear();
     m_shotTable->showNewShots();
-    m_orderStrip->showShots(m_state);
+    m_orderStrip->showShots(state);
     showTitle();
-
-    ui->modelName->setText(m_state.modelPath);
-    ui->lowresModel->setText(m_state.lowresModelPath);
-    ui->tesselModelName->setText(m_state.tesselPath);
-    ui->sceneName->setText(m_state.sceneName);
-    ui->outputIndexFilename->setText(m_state.outputIndexFile);
+    showRequestNames();
 
     // Shots are counted from 1, as people do.
-    const int shots = m_state.shotCount();
+    const int shots = state.shotCount();
     ui->startShot->setRange(1, qMax(1, shots));
     ui->startShot->setValue(1);
     ui->startShot->setEnabled(shots > 0);
-    const QString file = QFileInfo(m_state.datasetFile).fileName();
+    const QString file = QFileInfo(state.datasetFile).fileName();
     statusBar()->showMessage(shots == 1 ? tr("Imported 1 shot from %1.").arg(file)
                                         : tr("Imported %1 shots from %2.").arg(shots).arg(file));
     setStartView();
@@ -127,10 +121,6 @@ void MainWindow::showDataset(const DatasetState &state)
                               ui->orderAndSemanticComputationProgress, ui->tesselComputationProgress})
         bar->setValue(0);
     showBuilderStatus();
-    ui->updateThumbnails->setEnabled(true);
-    ui->updateDepths->setEnabled(true);
-    ui->updateTesselModel->setEnabled(true);
-    // The ordering needs depths: computed, or carried by an imported index.
-    ui->updateOrderingAndSemantic->setEnabled(m_state.hasAllDepths());
+    enableStepButtons();
     checkIfReadyToGenerate();
 }

@@ -1,5 +1,5 @@
-// Wiring of the preparation steps: the Update buttons start the engine's steps through the
-// runner, and what the runner reports lands in the dataset state, the bars and message boxes.
+// Wiring of the preparation steps: the Update buttons ask the session to start its steps, and what
+// the session reports lands in the table, the bars, the status line and message boxes.
 
 #include "mainwindow.h"
 
@@ -7,10 +7,11 @@
 #include "jobinputs.h"
 #include "orderstrip.h"
 #include "shottablemodel.h"
-#include "steprunner.h"
+#include "steps.h"
 #include "ui_mainwindow.h"
 
 #include <QBoxLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -19,12 +20,12 @@
 
 void MainWindow::setBuilderProgram(const QString &program)
 {
-    m_builderProgram = program;
+    m_session->setBuilderProgram(program);
 }
 
 QString MainWindow::builderProgram() const
 {
-    return m_builderProgram.isEmpty() ? MultiresolutionStep::defaultProgram() : m_builderProgram;
+    return m_session->builderProgram();
 }
 
 void MainWindow::connectJobControls()
@@ -33,51 +34,37 @@ void MainWindow::connectJobControls()
     connect(ui->updateDepths, &QPushButton::clicked, this, &MainWindow::computeDepths);
     connect(ui->updateTesselModel, &QPushButton::clicked, this, &MainWindow::computeTessel);
     connect(ui->updateOrderingAndSemantic, &QPushButton::clicked, this, &MainWindow::computeOrderAndSemantic);
+    m_stepButtons = {ui->updateThumbnails, ui->updateDepths, ui->updateOrderingAndSemantic,
+                     ui->updateTesselModel};
+    m_stepBars = {ui->thumbnailsComputationProgress, ui->depthComputationProgress,
+                  ui->orderAndSemanticComputationProgress, ui->tesselComputationProgress};
 
     addCancelButtons();
     addPercentLabels();
+    addMoreSteps();
 
-    connect(m_runner.get(), &StepRunner::started, this, &MainWindow::stepStarted);
-    connect(m_runner.get(), &StepRunner::progress, this,
+    connect(m_session.get(), &Session::stepStarted, this, &MainWindow::stepStarted);
+    connect(m_session.get(), &Session::stepProgress, this,
             [this](StepKind kind, int percent) { progressBar(kind)->setValue(percent); });
-    connect(m_runner.get(), &StepRunner::updated, this, &MainWindow::stepUpdated);
-    connect(m_runner.get(), &StepRunner::finished, this, &MainWindow::stepFinished);
+    connect(m_session.get(), &Session::shotsChanged, this, &MainWindow::shotsChanged);
+    connect(m_session.get(), &Session::stepFinished, this, &MainWindow::stepFinished);
 }
 
+// The controls of each step, in the table's order.
 QPushButton *MainWindow::updateButton(StepKind kind) const
 {
-    switch (kind) {
-    case StepKind::Thumbnails:
-        return ui->updateThumbnails;
-    case StepKind::Depths:
-        return ui->updateDepths;
-    case StepKind::Ordering:
-        return ui->updateOrderingAndSemantic;
-    case StepKind::Multiresolution:
-        break;
-    }
-    return ui->updateTesselModel;
+    return m_stepButtons.at(int(kind));
 }
 
 namespace
 {
 
-const StepKind allKinds[] = {StepKind::Thumbnails, StepKind::Depths, StepKind::Ordering,
-                             StepKind::Multiresolution};
+const StepKind formKinds[] = {StepKind::Thumbnails, StepKind::Depths, StepKind::Ordering,
+                              StepKind::Multiresolution};
 
 QString stepName(StepKind kind)
 {
-    switch (kind) {
-    case StepKind::Thumbnails:
-        return MainWindow::tr("Thumbnails");
-    case StepKind::Depths:
-        return MainWindow::tr("Depths");
-    case StepKind::Ordering:
-        return MainWindow::tr("Ordering and clustering");
-    case StepKind::Multiresolution:
-        break;
-    }
-    return MainWindow::tr("Multiresolution model");
+    return stepType(kind).title();
 }
 
 // The box layout that holds `widget`, searched from `layout` down.
@@ -102,7 +89,7 @@ void MainWindow::addCancelButtons()
 {
     static const char *const names[] = {"cancelThumbnails", "cancelDepths", "cancelOrderingAndSemantic",
                                         "cancelTesselModel"};
-    for (StepKind kind : allKinds) {
+    for (StepKind kind : formKinds) {
         QPushButton *update = updateButton(kind);
         auto *cancel = new QPushButton(tr("Cancel"), update->parentWidget());
         cancel->setObjectName(QString::fromLatin1(names[int(kind)]));
@@ -117,7 +104,7 @@ void MainWindow::addCancelButtons()
         if (QBoxLayout *box = boxHolding(update->parentWidget()->layout(), update))
             box->insertWidget(box->indexOf(update) + 1, cancel);
         connect(cancel, &QPushButton::clicked, this, [this, kind] {
-            if (m_runner->requestStop(kind))
+            if (m_session->requestStop(kind))
                 statusBar()->showMessage(tr("%1: stopping...").arg(stepName(kind)));
         });
         m_cancelButtons.append(cancel);
@@ -127,7 +114,7 @@ void MainWindow::addCancelButtons()
 // Upright bars show no text in most styles: the percentage goes in a label under each bar.
 void MainWindow::addPercentLabels()
 {
-    for (StepKind kind : allKinds) {
+    for (StepKind kind : formKinds) {
         QProgressBar *bar = progressBar(kind);
         bar->setTextVisible(true);
         bar->setFormat(QStringLiteral("%p%"));
@@ -156,9 +143,9 @@ QPushButton *MainWindow::cancelButton(StepKind kind) const
 void MainWindow::showRunningSteps(const QString &lastEnded)
 {
     QStringList running;
-    for (StepKind kind : allKinds)
-        if (m_runner->isRunning(kind))
-            running << stepName(kind);
+    for (const StepType *type : stepTypes())
+        if (m_session->isRunning(type->kind()))
+            running << type->title();
     QString text = lastEnded;
     if (!running.isEmpty())
         text += (text.isEmpty() ? QString() : QStringLiteral("  ")) +
@@ -166,47 +153,14 @@ void MainWindow::showRunningSteps(const QString &lastEnded)
     statusBar()->showMessage(text);
 }
 
-// "Thumbnails finished: 8 of 8 shots have one." and the like, with the problems counted.
+// "Thumbnails finished: 8 of 8 shots have a thumbnail." and the like, with the problems counted.
 QString MainWindow::endedText(const StepResult &result) const
 {
-    const QString name = stepName(result.kind);
-    const int shots = m_state.shotCount();
-    int done = 0;
-    for (const ShotRecord &shot : m_state.shots)
-        done += result.kind == StepKind::Thumbnails ? !shot.thumbnailPath.isEmpty()
-                : result.kind == StepKind::Depths   ? shot.depth.has_value()
-                                                    : shot.orderPosition.has_value();
-    QString text;
-    switch (result.kind) {
-    case StepKind::Thumbnails:
-        text = tr("%1 of %2 shots have a thumbnail.").arg(done).arg(shots);
-        break;
-    case StepKind::Depths:
-        text = tr("%1 of %2 shots have a depth.").arg(done).arg(shots);
-        break;
-    case StepKind::Ordering:
-        if (result.orderPositions.isEmpty()) {
-            text = tr("the order shown is unchanged.");
-        } else {
-            const auto [lowest, highest] =
-                std::minmax_element(result.clusterNumbers.cbegin(), result.clusterNumbers.cend());
-            text = result.clusterNumbers.isEmpty()
-                       ? tr("%1 shots in viewing order.").arg(result.orderPositions.size())
-                       : tr("%1 shots in viewing order, cluster values %2 to %3.")
-                             .arg(result.orderPositions.size())
-                             .arg(*lowest)
-                             .arg(*highest);
-        }
-        break;
-    case StepKind::Multiresolution:
-        text = result.builtModel.isEmpty() ? tr("no model was written.")
-                                           : tr("written to %1.").arg(result.builtModel);
-        break;
-    }
+    const QString text = stepType(result.kind).summary(result, dataset());
     const QString how = result.stopped              ? tr("stopped")
                         : result.problems.isEmpty() ? tr("finished")
                                                     : tr("ended");
-    QString line = tr("%1 %2: %3").arg(name, how, text);
+    QString line = tr("%1 %2: %3").arg(stepName(result.kind), how, text);
     if (!result.problems.isEmpty())
         line += QLatin1Char(' ') + (result.problems.size() == 1
                                         ? tr("1 problem, see the message.")
@@ -216,132 +170,111 @@ QString MainWindow::endedText(const StepResult &result) const
 
 QProgressBar *MainWindow::progressBar(StepKind kind) const
 {
-    switch (kind) {
-    case StepKind::Thumbnails:
-        return ui->thumbnailsComputationProgress;
-    case StepKind::Depths:
-        return ui->depthComputationProgress;
-    case StepKind::Ordering:
-        return ui->orderAndSemanticComputationProgress;
-    case StepKind::Multiresolution:
-        break;
+    return m_stepBars.at(int(kind));
+}
+
+// Steps the form was not drawn with get a row each under the table: bar, Update and Cancel.
+void MainWindow::addMoreSteps()
+{
+    QGroupBox *box = nullptr;
+    for (const StepType *type : stepTypes()) {
+        const int index = int(type->kind());
+        if (index < m_stepButtons.size())
+            continue;
+        if (!box) {
+            box = new QGroupBox(tr("More steps"), ui->centralwidget);
+            box->setObjectName(QStringLiteral("moreSteps"));
+            box->setLayout(new QVBoxLayout);
+            ui->verticalLayout_2->addWidget(box);
+        }
+        auto *row = new QHBoxLayout;
+        auto *bar = new QProgressBar(box);
+        auto *update = new QPushButton(tr("Update"), box);
+        auto *cancel = new QPushButton(tr("Cancel"), box);
+        cancel->setEnabled(false);
+        row->addWidget(new QLabel(type->title(), box));
+        row->addWidget(bar, 1);
+        row->addWidget(update);
+        row->addWidget(cancel);
+        static_cast<QVBoxLayout *>(box->layout())->addLayout(row);
+        const StepKind kind = type->kind();
+        connect(update, &QPushButton::clicked, this, [this, kind] { startStep(kind); });
+        connect(cancel, &QPushButton::clicked, this, [this, kind] { m_session->requestStop(kind); });
+        m_stepButtons.append(update);
+        m_stepBars.append(bar);
+        m_cancelButtons.append(cancel);
     }
-    return ui->tesselComputationProgress;
+}
+
+void MainWindow::startStep(StepKind kind)
+{
+    updateRequest();
+    // Without shots, or while it runs, its button is disabled.
+    if (dataset().shotCount() == 0 || m_session->isRunning(kind))
+        return;
+    progressBar(kind)->setValue(0);
+    if (const auto refusal = m_session->startStep(kind))
+        dialogs().warning(this, refusal->title, refusal->text);
 }
 
 void MainWindow::computeThumbnails()
 {
-    ui->thumbnailsComputationProgress->setValue(0);
-    ThumbnailSource source;
-    if (ui->doNotComputeThumbnails->isChecked())
-        source = ThumbnailSource::Existing; // expected where the thumbnail job would have put them
-    else if (ui->useHiresThumbnails->isChecked())
-        source = ThumbnailSource::Hires;
-    else if (ui->downsampleHiresThumbnails->isChecked())
-        source = ThumbnailSource::Downsample;
-    else
-        return;
-    if (m_state.shotCount() == 0 || m_runner->isRunning(StepKind::Thumbnails))
-        return;
-    if (source == ThumbnailSource::Downsample) {
-        m_state.clearThumbnails();
-        m_shotTable->showNewValues();
-    }
-    // With colour weights set, the thumbnail decodes also give the ordering its colours.
-    m_runner->start(new ThumbnailStep(m_state.imagePaths(), source, sliderWeights()));
+    startStep(StepKind::Thumbnails);
 }
 
 void MainWindow::computeDepths()
 {
-    ui->depthComputationProgress->setValue(0);
+    // The dataset's own depths stay: nothing to compute.
     if (ui->doNotComputeDepths->isChecked()) {
         ui->depthComputationProgress->setValue(100);
         checkIfReadyToGenerate();
         return;
     }
-    if (!ui->computeDepthFrom3DModel->isChecked() || m_state.shotCount() == 0 ||
-        m_runner->isRunning(StepKind::Depths))
-        return;
-    m_runner->start(new DepthStep(ui->lowresModel->text(), m_state.cameras()));
+    startStep(StepKind::Depths);
 }
 
 void MainWindow::computeOrderAndSemantic()
 {
-    if (m_state.shotCount() == 0 || m_runner->isRunning(StepKind::Ordering))
-        return;
-    ui->orderAndSemanticComputationProgress->setValue(0);
-    m_runner->start(new OrderingStep(m_state.imagePaths(), m_state.cameras(), m_state.depths(), sliderWeights()));
-}
-
-OrderingWeights MainWindow::sliderWeights() const
-{
-    JobInputs::FeatureSliders ordering{};
-    JobInputs::FeatureSliders clustering{};
-    const QVector<SliderPair> pairs = sliderPairs();
-    for (int i = 0; i < 6; ++i) {
-        ordering[std::size_t(i)] = pairs.at(i).ordering->value();
-        clustering[std::size_t(i)] = pairs.at(i).clustering->value();
-    }
-    // Every slider of the box shares the same range.
-    return JobInputs::featureWeights(ordering, clustering, pairs.first().ordering->maximum());
+    startStep(StepKind::Ordering);
 }
 
 void MainWindow::computeTessel()
 {
-    if (m_runner->isRunning(StepKind::Multiresolution)) // its button is disabled meanwhile
-        return;
-    const QString input = ui->modelName->text();
-    const QString output = ui->tesselModelName->text();
-    if (const auto refusal = MultiresolutionStep::refusal(input, output)) {
-        dialogs().warning(this, refusal->title, refusal->text);
-        return;
-    }
-    ui->tesselComputationProgress->setValue(0);
-    // The model is being rewritten: it is not ready until this run ends well.
-    m_state.builderStatus = BuilderStatus::Building;
-    m_state.builtTesselPath.clear();
-    showBuilderStatus();
-    checkIfReadyToGenerate();
-    m_runner->start(new MultiresolutionStep(input, ui->pointCloud->isChecked(), output, m_builderProgram));
+    startStep(StepKind::Multiresolution);
 }
 
 void MainWindow::stepStarted(StepKind kind)
 {
     updateButton(kind)->setEnabled(false);
     cancelButton(kind)->setEnabled(true);
+    if (kind == StepKind::Multiresolution)
+        showBuilderStatus();
     showRunningSteps();
+    checkIfReadyToGenerate();
 }
 
-void MainWindow::stepUpdated(const StepResult &part)
+void MainWindow::shotsChanged(StepKind kind)
 {
-    applyToDataset(part);
-}
-
-void MainWindow::applyToDataset(const StepResult &result)
-{
-    m_state.apply(result);
     m_shotTable->showNewValues();
-    if (result.kind == StepKind::Ordering)
-        m_orderStrip->showShots(m_state);
+    if (kind == StepKind::Ordering)
+        m_orderStrip->showShots(dataset());
 }
 
 void MainWindow::stepFinished(const StepResult &result)
 {
     if (m_closing)
         return;
-    applyToDataset(result);
-    updateButton(result.kind)->setEnabled(true);
     cancelButton(result.kind)->setEnabled(false);
+    enableStepButtons();
     if (result.kind == StepKind::Thumbnails)
-        m_orderStrip->showShots(m_state);
+        m_orderStrip->showShots(dataset());
     showRunningSteps(endedText(result));
     if (result.kind == StepKind::Multiresolution) {
         for (const Problem &problem : result.problems)
             showErrorMessage(problem.title, problem.text);
-        if (!result.builtModel.isEmpty()) {
-            ui->tesselComputationProgress->setValue(100);
-            showBuilderStatus();
-        }
+        if (!result.builtModel.isEmpty())
+            tesselReady();
+        showBuilderStatus();
     } else {
         for (const Problem &problem : result.problems)
             dialogs().warning(this, problem.title, problem.text);
@@ -351,9 +284,20 @@ void MainWindow::stepFinished(const StepResult &result)
     checkIfReadyToGenerate();
 }
 
+// Every Update button whose step may start now; the ordering waits for the depths.
+void MainWindow::enableStepButtons()
+{
+    const bool shots = dataset().shotCount() > 0;
+    for (const StepType *type : stepTypes()) {
+        const StepKind kind = type->kind();
+        const bool refused = kind == StepKind::Ordering && m_session->startRefusal(kind).has_value();
+        updateButton(kind)->setEnabled(shots && !m_session->isRunning(kind) && !refused);
+    }
+}
+
 void MainWindow::showBuilderStatus()
 {
-    switch (m_state.builderStatus) {
+    switch (dataset().builderStatus) {
     case BuilderStatus::Ready:
         ui->tesselStatus->setText(tr("Ready!"));
         break;
@@ -369,54 +313,13 @@ void MainWindow::showBuilderStatus()
 
 void MainWindow::depthsReady()
 {
-    ui->updateOrderingAndSemantic->setEnabled(true);
+    enableStepButtons();
 }
 
-// The model named in the multiresolution field has been built for this dataset.
+// The multiresolution model has been built for this dataset.
 void MainWindow::tesselReady()
 {
-    m_state.builderStatus = BuilderStatus::Ready;
-    m_state.builtTesselPath = ui->tesselModelName->text();
     showBuilderStatus();
     ui->tesselComputationProgress->setValue(100);
     checkIfReadyToGenerate();
-}
-
-// Results for the current dataset given one at a time; rows that do not exist are ignored.
-void MainWindow::depthComputed(int id, float val)
-{
-    StepResult result;
-    result.kind = StepKind::Depths;
-    result.depths.insert(id, val);
-    applyToDataset(result);
-}
-
-void MainWindow::thumbnailCreated(int id, const QString &absoluteFilename)
-{
-    StepResult result;
-    result.kind = StepKind::Thumbnails;
-    result.thumbnails.insert(id, absoluteFilename);
-    applyToDataset(result);
-}
-
-void MainWindow::orderComputed(const QVector<int> &values)
-{
-    const QVector<int> positions = JobInputs::positionsFromOrder(values, m_state.shotCount());
-    // Only an order that places every shot replaces the one shown.
-    if (positions.contains(-1))
-        return;
-    StepResult result;
-    result.kind = StepKind::Ordering;
-    result.orderPositions = positions;
-    applyToDataset(result);
-}
-
-void MainWindow::semanticComputed(const QVector<int> &values)
-{
-    if (values.size() != m_state.shotCount())
-        return;
-    StepResult result;
-    result.kind = StepKind::Ordering;
-    result.clusterNumbers = values;
-    applyToDataset(result);
 }

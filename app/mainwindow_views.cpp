@@ -39,7 +39,7 @@ QString droppedFile(const QMimeData *mime)
 void MainWindow::setUpDataViews()
 {
     m_thumbnails = new ThumbnailCache(shotIconSize, this);
-    m_shotTable = new ShotTableModel(&m_state, m_thumbnails, this);
+    m_shotTable = new ShotTableModel(&m_session->dataset(), m_thumbnails, this);
 
     // Sorting happens in the view only: the dataset keeps its shot order.
     m_sortedShots = new QSortFilterProxyModel(this);
@@ -74,7 +74,7 @@ void MainWindow::selectTableRow(int row)
 
 void MainWindow::showPhotograph(int row)
 {
-    if (row < 0 || row >= m_state.shotCount())
+    if (row < 0 || row >= dataset().shotCount())
         return;
     // Previous and next follow the rows as the table shows them.
     QStringList paths;
@@ -83,7 +83,7 @@ void MainWindow::showPhotograph(int row)
         const int shot = m_sortedShots->mapToSource(m_sortedShots->index(shown, 0)).row();
         if (shot == row)
             current = int(paths.size());
-        paths.append(m_state.shots.at(shot).imagePath);
+        paths.append(dataset().shots.at(shot).imagePath);
     }
     if (!m_photoViewer) {
         m_photoViewer = std::make_unique<PhotoViewer>();
@@ -98,9 +98,9 @@ void MainWindow::showPhotograph(int row)
 void MainWindow::showTitle()
 {
     const QString application = tr("Orvelle Index Generator");
-    setWindowTitle(m_state.datasetFile.isEmpty()
+    setWindowTitle(dataset().datasetFile.isEmpty()
                        ? application
-                       : QFileInfo(m_state.datasetFile).fileName() + QStringLiteral(" - ") + application);
+                       : QFileInfo(dataset().datasetFile).fileName() + QStringLiteral(" - ") + application);
 }
 
 // Every settings tab scrolls rather than squeezing its controls; the window starts at a size

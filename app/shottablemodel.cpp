@@ -10,6 +10,9 @@
 ShotTableModel::ShotTableModel(const DatasetState *state, ThumbnailCache *thumbnails, QObject *parent)
     : QAbstractTableModel(parent), m_state(state), m_thumbnails(thumbnails)
 {
+    for (const StepType *type : stepTypes())
+        if (!type->columnTitle().isEmpty())
+            m_stepColumns.append(type);
     if (m_thumbnails)
         connect(m_thumbnails, &ThumbnailCache::ready, this, &ShotTableModel::thumbnailReady);
 }
@@ -40,7 +43,7 @@ int ShotTableModel::rowCount(const QModelIndex &parent) const
 
 int ShotTableModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : ColumnCount + int(m_stepColumns.size());
 }
 
 QString ShotTableModel::cellText(const ShotRecord &shot, int column)
@@ -76,6 +79,14 @@ QVariant ShotTableModel::data(const QModelIndex &index, int role) const
         return QVariant();
     const ShotRecord &shot = m_state->shots.at(index.row());
     const int column = index.column();
+    if (column >= ColumnCount) {
+        const QVariant value = m_stepColumns.at(column - ColumnCount)->columnValue(shot);
+        if (role == SortRole)
+            return value.isValid() ? value : QVariant(-1);
+        if (role == Qt::DisplayRole || role == Qt::ToolTipRole || role == ValueRole)
+            return value.toString();
+        return QVariant();
+    }
     switch (role) {
     case Qt::DisplayRole:
         if (column == CameraColumn && shot.camera)
@@ -114,6 +125,8 @@ QVariant ShotTableModel::headerData(int section, Qt::Orientation orientation, in
         return QAbstractTableModel::headerData(section, orientation, role);
     static const char *const titles[ColumnCount] = {"Hires images", "Lowres thumbnails", "Shots", "Depths",
                                                     "Order",        "Semantic"};
+    if (section >= ColumnCount && section < columnCount())
+        return m_stepColumns.at(section - ColumnCount)->columnTitle();
     if (section < 0 || section >= ColumnCount)
         return QVariant();
     return QCoreApplication::translate("MainWindow", titles[section]);

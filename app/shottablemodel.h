@@ -6,6 +6,7 @@
 // Nothing is read back from it: jobs and generation take the state's typed values.
 
 #include "datasetstate.h"
+#include "steptable.h"
 
 #include <QAbstractTableModel>
 
@@ -50,5 +51,6 @@ private:
     void thumbnailReady(const QString &path);
 
     const DatasetState *m_state;
+    QVector<const StepType *> m_stepColumns; // steps with a column of their own, after the six
     ThumbnailCache *m_thumbnails;
 };

@@ -3,11 +3,14 @@
 #include "exitcodes.h"
 #include "generateoptions.h"
 #include "progressprinter.h"
+#include "session.h"
+#include "steps.h"
 
 #include <ksr/safefile.h>
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
@@ -36,7 +39,7 @@ int runGenerate(const QStringList &arguments, bool withDisplay)
 
     QCommandLineParser parser;
     addGenerateOptions(parser);
-    const GenerateCommandLine commandLine = parseGenerateCommandLine(parser, arguments);
+    GenerateCommandLine commandLine = parseGenerateCommandLine(parser, arguments);
     if (commandLine.helpRequested) {
         out << parser.helpText();
         return ExitOk;
@@ -47,51 +50,80 @@ int runGenerate(const QStringList &arguments, bool withDisplay)
         return ExitUsage;
     }
 
-    GenerationPipeline pipeline;
-    if (!pipeline.prepare(commandLine.request)) {
-        printFailure(err, pipeline.errorTitle(), pipeline.errorText());
+    const auto failed = [&](const Problem &problem) {
+        printFailure(err, problem.title, problem.text);
         return ExitFailed;
+    };
+    Session session;
+    session.request() = commandLine.request;
+    // The model asked for, else the dataset's (the first of several).
+    QString givenModel;
+    if (!commandLine.modelFile.isEmpty()) {
+        givenModel = QFileInfo(commandLine.modelFile).canonicalFilePath();
+        if (givenModel.isEmpty() || !QFileInfo(givenModel).isFile())
+            return failed({QStringLiteral("Model not found"),
+                           QStringLiteral("The model file \"%1\" does not exist.")
+                               .arg(QDir::toNativeSeparators(commandLine.modelFile))});
     }
-    for (const QString &note : pipeline.importNotes())
+    const ImportOutcome imported =
+        session.importDataset(commandLine.datasetFile, [&](const QString &folder, const QStringList &names) {
+            return givenModel.isEmpty() ? Session::firstModel(folder, names) : givenModel;
+        });
+    if (!imported.accepted)
+        return failed(imported.refusal);
+    commandLine.applyGivenNames(session.request());
+    const SessionRequest &request = session.request();
+    // What the import had to say about a reconstruction does not stop the run.
+    for (const QString &note : imported.notes)
         err << Prefix << note << "\n";
     err.flush();
-    // Known before the long steps: the folder takes new files and the names are regular files,
-    // tested by making a temporary file where the write will make one.
-    for (const QString &written : {pipeline.outputFile(), commandLine.request.tesselOutput}) {
-        QString why;
-        if (!written.isEmpty() && !ksr::SafeFile::canReplace(written, &why)) {
-            printFailure(
-                err, QStringLiteral("Index generation status"),
-                QStringLiteral("\"%1\" cannot be written: %2").arg(QDir::toNativeSeparators(written), why));
-            return ExitFailed;
-        }
-    }
-    if (commandLine.startShot > pipeline.shotCount()) {
+    if (commandLine.startShot > session.dataset().shotCount()) {
         err << Prefix << "--start-shot " << commandLine.startShot << ": the dataset holds "
-            << pipeline.shotCount() << " shots\n";
+            << session.dataset().shotCount() << " shots\n";
         return ExitUsage;
     }
-    if (!withDisplay) {
-        printFailure(err, QStringLiteral("No display"),
-                     QStringLiteral("The thumbnail and depth steps need OpenGL, hence a display: run the "
-                                    "command under xvfb-run -a on a machine without one."));
-        return ExitFailed;
+    if (const auto refusal = session.runRefusal())
+        return failed(*refusal);
+    // Known before the long steps: the folder takes new files and the names are regular files,
+    // tested by making a temporary file where the write will make one.
+    for (const QString &written :
+         {request.outputFile, request.multiresolution ? request.tesselFile : QString()}) {
+        QString why;
+        if (!written.isEmpty() && !ksr::SafeFile::canReplace(written, &why))
+            return failed(
+                {QStringLiteral("Index generation status"),
+                 QStringLiteral("\"%1\" cannot be written: %2").arg(QDir::toNativeSeparators(written), why)});
     }
+    if (!withDisplay)
+        return failed({QStringLiteral("No display"),
+                       QStringLiteral("The thumbnail and depth steps need OpenGL, hence a display: run the "
+                                      "command under xvfb-run -a on a machine without one.")});
 
     ProgressPrinter progress(stderr, isatty(fileno(stderr)) == 1);
-    QObject::connect(&pipeline, &GenerationPipeline::jobStarted, &progress, &ProgressPrinter::start);
-    QObject::connect(&pipeline, &GenerationPipeline::jobProgress, &progress, &ProgressPrinter::update);
-    QObject::connect(&pipeline, &GenerationPipeline::jobFinished, &progress, &ProgressPrinter::finish);
-    QObject::connect(&pipeline, &GenerationPipeline::notice, &pipeline,
-                     [&](const QString &title, const QString &message) {
-                         progress.interrupt();
-                         printFailure(err, title, message);
-                     });
+    QObject::connect(&session, &Session::stepStarted, &progress, [&](StepKind kind) {
+        if (stepType(kind).shown(request))
+            progress.start(stepType(kind).jobName());
+    });
+    QObject::connect(&session, &Session::stepProgress, &progress, [&](StepKind kind, int percent) {
+        if (stepType(kind).shown(request))
+            progress.update(stepType(kind).jobName(), percent);
+    });
+    QObject::connect(&session, &Session::stepFinished, &progress, [&](const StepResult &result) {
+        if (stepType(result.kind).shown(request))
+            progress.finish(stepType(result.kind).jobName());
+    });
+    QObject::connect(&session, &Session::notice, &progress, [&](const Problem &notice) {
+        progress.interrupt();
+        printFailure(err, notice.title, notice.text);
+    });
 
-    if (!pipeline.run()) {
-        printFailure(err, pipeline.errorTitle(), pipeline.errorText());
-        return ExitFailed;
-    }
-    out << QDir::toNativeSeparators(pipeline.outputFile()) << "\n";
+    if (const auto failure = session.runAll())
+        return failed(*failure);
+    const WriteOutcome written = session.writeIndex();
+    for (const Problem &notice : written.notices)
+        printFailure(err, notice.title, notice.text);
+    if (!written.written)
+        return failed(written.problem);
+    out << QDir::toNativeSeparators(request.outputFile) << "\n";
     return ExitOk;
 }

@@ -255,26 +255,31 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
         result.usageError = QStringLiteral("expected exactly one INPUT");
         return result;
     }
-    GenerationRequest &request = result.request;
-    request.datasetFile = positional.at(1);
-    const QString suffix = QFileInfo(request.datasetFile).suffix().toLower();
+    SessionRequest &request = result.request;
+    result.datasetFile = positional.at(1);
+    const QString suffix = QFileInfo(result.datasetFile).suffix().toLower();
     if (suffix != QLatin1String("pfp") && suffix != QLatin1String("orx") &&
-        !ReconstructionImport::isReconstruction(request.datasetFile)) {
+        !ReconstructionImport::isReconstruction(result.datasetFile)) {
         result.usageError = QStringLiteral("INPUT \"%1\" is neither a .pfp project, an .orx index nor a "
-                                                  "reconstruction (COLMAP model, .nvm, .out)")
-                                .arg(request.datasetFile);
+                                           "reconstruction (COLMAP model, .nvm, .out)")
+                                .arg(result.datasetFile);
         return result;
     }
 
-    request.outputFile = parser.value(OutputOption);
-    request.modelFile = parser.value(ModelOption);
-    request.lowresModelFile = parser.value(LowresModelOption);
-    request.imagesFolder = parser.value(ImagesOption);
-    request.meshFile = parser.value(MeshOption);
+    result.outputFile = parser.value(OutputOption);
+    result.modelFile = parser.value(ModelOption);
+    result.lowresModelFile = parser.value(LowresModelOption);
+    request.import.imagesFolder = parser.value(ImagesOption);
+    request.import.meshFile = parser.value(MeshOption);
     for (const QString &option :
          {OutputOption, ModelOption, LowresModelOption, TesselOutputOption, ImagesOption, MeshOption})
         if (parser.isSet(option) && parser.value(option).isEmpty())
             return bad(option, QStringLiteral("a file name"));
+    // Without a mesh and a model, the reconstruction's points go beside the index the run writes.
+    if (result.modelFile.isEmpty())
+        request.import.pointCloudFile = ReconstructionImport::pointCloudName(
+            result.outputFile.isEmpty() ? DatasetImport::derivedOutputName(result.datasetFile)
+                                        : QFileInfo(result.outputFile).absoluteFilePath());
 
     const QString thumbnails = parser.value(ThumbnailsOption);
     if (thumbnails == QLatin1String("downsample"))
@@ -309,26 +314,26 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
         !parseWeights(parser.value(ClusterWeightsOption), request.clusterWeights))
         return bad(ClusterWeightsOption, weightsExpected);
 
-    request.tessel = parser.isSet(TesselOption);
-    request.tesselOutput = parser.value(TesselOutputOption);
+    request.multiresolution = parser.isSet(TesselOption);
+    result.tesselFile = parser.value(TesselOutputOption);
     request.pointCloud = parser.isSet(PointCloudOption);
-    if (!request.tessel && (parser.isSet(TesselOutputOption) || request.pointCloud)) {
+    if (!request.multiresolution && (parser.isSet(TesselOutputOption) || request.pointCloud)) {
         result.usageError = QStringLiteral("--tessel-output and --point-cloud are for --tessel");
         return result;
     }
     // One written over the other would leave an index whose model is the index itself.
-    const QString indexOutput = request.outputFile.isEmpty()
-                                    ? DatasetImport::derivedOutputName(request.datasetFile)
-                                    : request.outputFile;
-    if (request.tessel && !request.tesselOutput.isEmpty() && sameFile(request.tesselOutput, indexOutput)) {
+    const QString indexOutput = result.outputFile.isEmpty()
+                                    ? DatasetImport::derivedOutputName(result.datasetFile)
+                                    : result.outputFile;
+    if (request.multiresolution && !result.tesselFile.isEmpty() && sameFile(result.tesselFile, indexOutput)) {
         result.usageError =
             QStringLiteral("--tessel-output \"%1\" is the index file itself: give another name")
-                .arg(request.tesselOutput);
+                .arg(result.tesselFile);
         return result;
     }
 
     IndexSettings &settings = request.settings;
-    request.sceneNameGiven = parser.isSet(SceneNameOption);
+    result.sceneNameGiven = parser.isSet(SceneNameOption);
     settings.sceneName = parser.value(SceneNameOption);
 
     double number = 0.0;
@@ -353,9 +358,9 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
     if (up.size() != 3 || !parseNumber(up.at(0), -1000.0, 1000.0, axis[0]) ||
         !parseNumber(up.at(1), -1000.0, 1000.0, axis[1]) || !parseNumber(up.at(2), -1000.0, 1000.0, axis[2]))
         return bad(UpOption, QStringLiteral("three numbers -1000..1000 separated by commas"));
-    settings.upDirection = upVector(axis[0], axis[1], axis[2]);
+    settings.upDirection = ksr::Point3f(float(axis[0]), float(axis[1]), float(axis[2]));
     // A zero vector would give the viewer no up direction at all.
-    if (settings.upDirection == ksr::Point3f(0.0f, 0.0f, 0.0f))
+    if (upDirectionProblem(axis[0], axis[1], axis[2]))
         return bad(UpOption, QStringLiteral("a direction, not the zero vector"));
 
     const QString bar = parser.value(ThumbnailBarOption);
@@ -391,6 +396,7 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
             result.usageError = QStringLiteral("--dome: ") + why;
             return result;
         }
+        request.domeRows = rows;
     } else {
         return bad(BackgroundOption, QStringLiteral("ortho or dome"));
     }
@@ -399,4 +405,24 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
     request.oneStepAtATime = parser.isSet(OneStepOption);
     request.reducedDecode = parser.isSet(ReducedDecodeOption);
     return result;
+}
+
+void GenerateCommandLine::applyGivenNames(SessionRequest &target) const
+{
+    const auto absolute = [](const QString &path) { return QFileInfo(path).absoluteFilePath(); };
+    if (!modelFile.isEmpty()) {
+        target.modelFile = QFileInfo(modelFile).canonicalFilePath();
+        target.lowresModelFile = target.modelFile;
+        target.tesselFile = DatasetImport::derivedTesselName(target.modelFile);
+        if (!sceneNameGiven)
+            target.settings.sceneName = DatasetImport::derivedSceneName(target.modelFile);
+    }
+    if (!lowresModelFile.isEmpty())
+        target.lowresModelFile = absolute(lowresModelFile);
+    if (!tesselFile.isEmpty())
+        target.tesselFile = absolute(tesselFile);
+    if (!outputFile.isEmpty())
+        target.outputFile = absolute(outputFile);
+    if (sceneNameGiven)
+        target.settings.sceneName = request.settings.sceneName;
 }

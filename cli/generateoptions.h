@@ -1,8 +1,8 @@
 #pragma once
-// The options of `orvelle-index generate`, parsed into a generation request. Every value is
+// The options of `orvelle-index generate`, parsed into a session request. Every value is
 // checked here, before any file is read, so that a usage error costs nothing.
 
-#include "generation.h"
+#include "sessionrequest.h"
 
 #include <QCommandLineParser>
 #include <QString>
@@ -11,8 +11,18 @@
 struct GenerateCommandLine {
     bool helpRequested = false;
     QString usageError; // empty when the command line is usable
-    GenerationRequest request;
+    QString datasetFile;
+    SessionRequest request;
+    // Names given on the command line; they replace the dataset's own once it is imported.
+    QString outputFile;
+    QString modelFile;
+    QString lowresModelFile;
+    QString tesselFile;
+    bool sceneNameGiven = false;
     int startShot = 1; // as given, counted from 1; checked against the dataset once it is read
+
+    // The given names into the session's request, after the import filled in the dataset's own.
+    void applyGivenNames(SessionRequest &target) const;
 };
 
 // Registers every option of the command on parser (help included).

@@ -149,19 +149,6 @@ QString derivedSceneName(const QString &modelPath)
     return QFileInfo(modelPath).completeBaseName();
 }
 
-Camera tableCamera(const Camera &camera)
-{
-    Camera result;
-    CameraElement::parseCameraText(CameraElement::cameraText(camera, QStringLiteral("ksrCamera")).toUtf8(),
-                                   result);
-    return result;
-}
-
-float tableDepth(float depth)
-{
-    return QString::number(double(depth), 'g', 6).toFloat();
-}
-
 QString noModelTitle()
 {
     return tr("Imported dataset error!");

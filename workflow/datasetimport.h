@@ -59,12 +59,6 @@ QString derivedTesselName(const QString &modelPath);
 // The model's complete base name (everything before the last dot).
 QString derivedSceneName(const QString &modelPath);
 
-// The camera exactly as the window's table keeps it: written as a camera text and read back,
-// so that every front end hands the jobs and the writer the same numbers.
-Camera tableCamera(const Camera &camera);
-// A depth as the table keeps it (six significant digits), read back.
-float tableDepth(float depth);
-
 // The warning of an import that found no usable model.
 QString noModelTitle();
 QString noModelText();

@@ -1,7 +1,7 @@
 #include "datasetstate.h"
 
-#include "jobmessages.h"
 #include "downsamplingthread.h"
+#include "jobmessages.h"
 #include "webaddress.h"
 
 #include <ksr/inputlimits.h>
@@ -77,20 +77,6 @@ QVector<float> DatasetState::depths() const
     return result;
 }
 
-ShotValues DatasetState::shotValues() const
-{
-    ShotValues values;
-    for (const ShotRecord &shot : shots) {
-        values.imagePaths.append(shot.imagePath);
-        values.thumbnailPaths.append(shot.thumbnailPath);
-        values.cameras.append(shot.camera.value_or(Camera()));
-        values.depths.append(shot.depth.value_or(0.0f));
-        values.orderPositions.append(shot.orderPosition.value_or(-1));
-        values.clusterNumbers.append(shot.cluster.value_or(0));
-    }
-    return values;
-}
-
 void DatasetState::apply(const StepResult &result)
 {
     const int n = shotCount();
@@ -102,8 +88,7 @@ void DatasetState::apply(const StepResult &result)
         }
     for (auto it = result.depths.cbegin(); it != result.depths.cend(); ++it)
         if (it.key() >= 0 && it.key() < n) {
-            // Kept as the table shows it, so every front end writes the same number.
-            shots[it.key()].depth = DatasetImport::tableDepth(it.value());
+            shots[it.key()].depth = it.value();
             changed = true;
         }
     if (result.orderPositions.size() == n && n > 0) {
@@ -120,8 +105,9 @@ void DatasetState::apply(const StepResult &result)
         builtTesselPath = result.builtModel;
         builderStatus = BuilderStatus::Ready;
         changed = true;
-    } else if (result.kind == StepKind::Multiresolution && !result.stopped) {
-        builderStatus = BuilderStatus::Failed;
+    } else if (result.kind == StepKind::Multiresolution) {
+        // A build the user stopped did not fail: there is simply no model yet.
+        builderStatus = result.stopped ? BuilderStatus::NotBuilt : BuilderStatus::Failed;
     }
     if (changed)
         unwrittenResults = true;
@@ -169,6 +155,7 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
         return candidate;
     }
     DatasetState state;
+    int keptWithoutPhotograph = 0;
     for (int i = 0; i < n; ++i) {
         ShotRecord shot;
         shot.imageName = data.imageNames.value(i);
@@ -180,26 +167,36 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
             notUsable = ksr::inputFileProblem(shot.imagePath);
             shot.imagePath.clear();
         }
+        // An index written on another machine names photographs that are not here: its shots keep
+        // every value it carries, so that the index can be written again with other settings.
+        const bool carriesValues = data.thumbnailPaths.size() == n && data.depths.size() == n &&
+                                   data.orderPositions.size() == n && data.clusterNumbers.size() == n &&
+                                   !data.thumbnailPaths.at(i).isEmpty();
+        const bool keptAsListed = shot.imagePath.isEmpty() && carriesValues && notUsable.isEmpty();
         if (shot.imagePath.isEmpty()) {
             const QString name = QDir::toNativeSeparators(shot.imageName);
             const bool gone = notUsable.isEmpty() || notUsable == QLatin1String("does not exist");
             candidate.missingPhotographs.append(gone ? name : name + QLatin1Char(' ') + notUsable);
         }
-        // Kept as the table shows it, so every front end hands the jobs the same numbers.
-        shot.camera = DatasetImport::tableCamera(data.cameras.at(i));
-        // What an earlier index already holds; a thumbnail that is gone is made again.
+        if (keptAsListed) {
+            shot.imagePath = QFileInfo(QDir(data.folder), shot.imageName).absoluteFilePath();
+            ++keptWithoutPhotograph;
+        }
+        shot.camera = data.cameras.at(i);
+        // What an earlier index already holds; a thumbnail that is gone is made again, unless its
+        // photograph is not here to make it from.
         const QString thumbnail = data.thumbnailPaths.value(i);
-        if (!thumbnail.isEmpty() && DownsamplingThread::isUsableThumbnail(thumbnail))
+        if (!thumbnail.isEmpty() && (keptAsListed || DownsamplingThread::isUsableThumbnail(thumbnail)))
             shot.thumbnailPath = thumbnail;
         if (data.depths.size() == n)
-            shot.depth = DatasetImport::tableDepth(data.depths.at(i));
+            shot.depth = data.depths.at(i);
         if (data.orderPositions.size() == n)
             shot.orderPosition = data.orderPositions.at(i);
         if (data.clusterNumbers.size() == n)
             shot.cluster = data.clusterNumbers.at(i);
         state.shots.append(shot);
     }
-    if (candidate.missingPhotographs.size() == n) {
+    if (candidate.missingPhotographs.size() == n && (n == 0 || keptWithoutPhotograph < n)) {
         candidate.refusal = {tr("Imported dataset error!"),
                              n == 0 ? tr("The dataset lists no photograph.")
                                     : tr("None of the %1 photographs of the dataset was found.").arg(n) +
@@ -210,12 +207,11 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
 
     state.id = nextDatasetId();
     state.datasetFile = datasetFile;
-    state.modelPath = modelPath;
-    state.lowresModelPath = modelPath;
-    state.tesselPath = DatasetImport::derivedTesselName(modelPath);
-    state.sceneName = DatasetImport::derivedSceneName(modelPath);
-    state.outputIndexFile = DatasetImport::derivedOutputName(datasetFile);
     candidate.state = state;
+    candidate.names.model = modelPath;
+    candidate.names.tessel = DatasetImport::derivedTesselName(modelPath);
+    candidate.names.scene = DatasetImport::derivedSceneName(modelPath);
+    candidate.names.output = DatasetImport::derivedOutputName(datasetFile);
     candidate.accepted = true;
     return candidate;
 }

@@ -8,6 +8,7 @@
 #include "datasetimport.h"
 #include "indexvalues.h"
 #include "problem.h"
+#include "shotrecord.h"
 #include "steps.h"
 
 #include <QString>
@@ -16,34 +17,18 @@
 
 #include <optional>
 
-struct ShotRecord {
-    QString imageName;     // as the dataset lists it
-    QString imagePath;     // the photograph found; empty when it is not on disk
-    QString thumbnailPath; // empty until known
-    std::optional<Camera> camera;
-    std::optional<float> depth;
-    std::optional<int> orderPosition; // where the shot is shown
-    std::optional<int> cluster;
-
-    // All six values are known, so the shot can be written.
-    bool isComplete() const;
-};
-
 enum class BuilderStatus { NotBuilt, Building, Ready, Failed };
 
 struct DatasetState {
     quint64 id = 0; // 0 until something is imported; every import gets a new one
     QString datasetFile;
     QVector<ShotRecord> shots;
-    QString modelPath;       // the chosen model, canonical
-    QString lowresModelPath; // the model depths and the preview are drawn from
-    QString tesselPath;      // where the multiresolution model goes
-    QString sceneName;
-    QString outputIndexFile;
     BuilderStatus builderStatus = BuilderStatus::NotBuilt;
     QString builtTesselPath; // the multiresolution model built for this dataset; empty until then
     // Steps have computed values that no index file has received yet.
     bool unwrittenResults = false;
+    // Steps that have ended on this dataset, however they ended.
+    QVector<StepKind> endedSteps;
 
     int shotCount() const { return int(shots.size()); }
     bool isComplete() const; // shots exist and every one is complete
@@ -52,7 +37,6 @@ struct DatasetState {
     QStringList imagePaths() const;
     QVector<Camera> cameras() const; // the empty camera where a shot has none
     QVector<float> depths() const;   // 0 where a shot has none
-    ShotValues shotValues() const;   // meaningful when isComplete()
 
     // Merges a step's results (all of them or a part, as it goes). The caller makes sure the
     // result is meant for this dataset; entries for shots that do not exist are ignored.
@@ -60,12 +44,24 @@ struct DatasetState {
     void clearThumbnails();
 };
 
+// The names a dataset suggests for what goes with it.
+struct DerivedNames {
+    QString model;  // the chosen model, canonical
+    QString tessel; // beside the model, its complete base name + ".tsl"
+    QString scene;  // the model's complete base name
+    QString output; // the index: see DatasetImport::derivedOutputName
+};
+
 // The outcome of turning an import into a state.
 struct DatasetCandidate {
     bool accepted = false;
-    DatasetState state;             // when accepted
-    Problem refusal;                // when not accepted: why
-    QStringList missingPhotographs; // names as listed, of photographs not on disk
+    DatasetState state; // when accepted
+    DerivedNames names; // when accepted
+    Problem refusal;    // when not accepted: why
+    // Names as listed, of photographs not on disk. The shots of an index that carries all their
+    // values keep them, with the photograph's path as the index names it, so the index can be
+    // written again.
+    QStringList missingPhotographs;
 };
 
 namespace DatasetStates

@@ -23,10 +23,28 @@ QString native(const QString &path)
 }
 } // namespace
 
-bool buildIndex(const IndexSettings &settings, const ShotValues &shots, OrvelleIndex &index, QString *error)
+bool buildIndex(const IndexSettings &settings, const QVector<ShotRecord> &shots, OrvelleIndex &index,
+                QString *error)
 {
+    QStringList imagePaths, thumbnailPaths;
+    QVector<Camera> cameras;
+    QVector<float> depths;
+    QVector<int> positions, clusters;
+    for (const ShotRecord &shot : shots) {
+        if (!shot.camera || !shot.depth || !shot.orderPosition || !shot.cluster) {
+            if (error)
+                *error = QObject::tr("Not every shot has all its values yet.");
+            return false;
+        }
+        imagePaths.append(shot.imagePath);
+        thumbnailPaths.append(shot.thumbnailPath);
+        cameras.append(*shot.camera);
+        depths.append(*shot.depth);
+        positions.append(*shot.orderPosition);
+        clusters.append(*shot.cluster);
+    }
     ShotCollection collection;
-    if (!shots.orderPositions.isEmpty() && !collection.setOrderFromPositions(shots.orderPositions)) {
+    if (!positions.isEmpty() && !collection.setOrderFromPositions(positions)) {
         if (error)
             *error = QObject::tr("The order of the shots is not a permutation of the shots.");
         return false;
@@ -47,18 +65,18 @@ bool buildIndex(const IndexSettings &settings, const ShotValues &shots, OrvelleI
         return false;
     }
     result.setLighting(settings.lighting);
-    if (settings.startShot >= 0 && settings.startShot < shots.cameras.size())
-        result.setStartCamera(shots.cameras.at(settings.startShot));
+    if (settings.startShot >= 0 && settings.startShot < cameras.size())
+        result.setStartCamera(cameras.at(settings.startShot));
 
     collection.setThumbnailBarPosition(settings.thumbnailBarPosition);
     collection.setShotColor(settings.frameletColor);
     collection.setFrameletsScale(settings.frameletsScale);
     collection.setProjectionReliability(settings.projectionReliability);
-    collection.setImagePaths(shots.imagePaths);
-    collection.setThumbnailPaths(shots.thumbnailPaths);
-    collection.setCameras(shots.cameras);
-    collection.setDepths(shots.depths);
-    collection.setClusterNumbers(shots.clusterNumbers);
+    collection.setImagePaths(imagePaths);
+    collection.setThumbnailPaths(thumbnailPaths);
+    collection.setCameras(cameras);
+    collection.setDepths(depths);
+    collection.setClusterNumbers(clusters);
     // The writer would silently leave out a collection whose lists disagree: say so instead.
     ShotCollection written = collection;
     written.fillWriteDefaults();
@@ -87,23 +105,27 @@ std::optional<Problem> upDirectionProblem(double x, double y, double z)
                       "direction.")};
 }
 
-std::optional<Problem> indexModelProblem(const QString &modelFile, bool multiresolution,
-                                         const QString &builtModel)
+std::optional<ModelProblem> indexModelProblem(const QString &modelFile, bool multiresolution,
+                                              const QString &builtModel)
 {
     const QString title = tr("Index generation status");
     const QString notWritten = QLatin1Char('\n') + tr("No index file was written.");
     if (modelFile.isEmpty())
-        return Problem{title, tr("No model is chosen for the index.") + notWritten};
+        return ModelProblem{{title, tr("No model is chosen for the index.") + notWritten}};
     const QFileInfo model(modelFile);
-    if (!isWebAddress(modelFile) && !model.isFile())
-        return Problem{title, tr("The model \"%1\" does not exist.").arg(native(modelFile)) + notWritten};
     if (multiresolution &&
         (builtModel.isEmpty() || QFileInfo(builtModel).canonicalFilePath() != model.canonicalFilePath()))
-        return Problem{title,
-                       tr("The multiresolution model \"%1\" was not built for this dataset: press Update "
-                          "in the \"3D Model\" box, or use the input model.")
-                               .arg(native(modelFile)) +
-                           notWritten};
+        return ModelProblem{
+            {title, tr("The multiresolution model \"%1\" was not built for this dataset: press "
+                       "Update in the \"3D Model\" box, or use the input model.")
+                            .arg(native(modelFile)) +
+                        notWritten}};
+    if (!isWebAddress(modelFile) && !model.isFile())
+        return ModelProblem{{tr("Model not found"),
+                             tr("The model \"%1\" is not on this disk. The index names it all the same: the "
+                                "viewer looks for it from the index's folder.")
+                                 .arg(native(modelFile))},
+                            true};
     return std::nullopt;
 }
 
@@ -188,7 +210,7 @@ Color4f indexColor(const QColor &color)
     return Color4f{float(color.redF()), float(color.greenF()), float(color.blueF()), float(color.alphaF())};
 }
 
-IndexWriteResult writeIndexFile(const IndexSettings &settings, const ShotValues &shots,
+IndexWriteResult writeIndexFile(const IndexSettings &settings, const QVector<ShotRecord> &shots,
                                 const QString &fileName, bool relativePaths)
 {
     IndexWriteResult result;

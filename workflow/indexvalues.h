@@ -1,5 +1,5 @@
 #pragma once
-// Settings and per-shot values as plain data, and the one step that turns them into an
+// The viewer settings as plain data, and the one step that turns them and the shots into an
 // OrvelleIndex ready to save. No widgets here: the window parses its controls and table into
 // these records, so any other front end can fill them directly.
 
@@ -7,6 +7,7 @@
 #include "orvelleindex.h"
 #include "problem.h"
 #include "shotcollection.h"
+#include "shotrecord.h"
 
 #include <QColor>
 #include <QPair>
@@ -37,20 +38,10 @@ struct IndexSettings {
     float projectionReliability = 1.0f;
 };
 
-// Per-shot values, entry k of every list describing shot k.
-struct ShotValues {
-    QStringList imagePaths;
-    QStringList thumbnailPaths;
-    QVector<Camera> cameras;
-    QVector<float> depths;
-    QVector<int> orderPositions; // where each shot is shown
-    QVector<int> clusterNumbers;
-};
-
 // Fills index (a fresh one) with the settings and one collection made of the shots.
-// False, with *error set and index untouched, when the positions are not a permutation of the
-// shots (the file would otherwise show them in an order nobody chose).
-bool buildIndex(const IndexSettings &settings, const ShotValues &shots, OrvelleIndex &index,
+// False, with *error set and index untouched, when a shot lacks a value or the positions are not
+// a permutation of the shots (the file would otherwise show them in an order nobody chose).
+bool buildIndex(const IndexSettings &settings, const QVector<ShotRecord> &shots, OrvelleIndex &index,
                 QString *error = nullptr);
 
 // (x, y, z) normalised; a zero vector stays zero.
@@ -59,11 +50,15 @@ ksr::Point3f upVector(double x, double y, double z);
 // Why (x, y, z) cannot be the up direction (the zero vector gives the viewer none); nullopt when it can.
 std::optional<Problem> upDirectionProblem(double x, double y, double z);
 
-// Why the index must not name modelFile: an empty name, a file that does not exist, or (when
-// multiresolution) a multiresolution model other than builtModel, the one built for this dataset.
-// nullopt when it may.
-std::optional<Problem> indexModelProblem(const QString &modelFile, bool multiresolution,
-                                         const QString &builtModel);
+// What is wrong with the model an index names: an empty name or (when multiresolution) a
+// multiresolution model other than builtModel, the one built for this dataset, refuse the write;
+// a file that is not on this disk is only worth a word (the viewer may find it beside the index).
+struct ModelProblem {
+    Problem problem;
+    bool missingFile = false;
+};
+std::optional<ModelProblem> indexModelProblem(const QString &modelFile, bool multiresolution,
+                                              const QString &builtModel);
 
 // Why fileName cannot be written, as the system says it (missing folder, read-only folder or
 // file, a folder of that name); empty when nothing stands in the way.
@@ -99,5 +94,5 @@ struct IndexWriteResult {
 };
 
 // buildIndex, then save to fileName (paths relative to its folder when relativePaths).
-IndexWriteResult writeIndexFile(const IndexSettings &settings, const ShotValues &shots,
+IndexWriteResult writeIndexFile(const IndexSettings &settings, const QVector<ShotRecord> &shots,
                                 const QString &fileName, bool relativePaths);

@@ -8,6 +8,8 @@
 struct Problem {
     QString title;
     QString text;
+
+    bool operator==(const Problem &other) const { return title == other.title && text == other.text; }
 };
 
 using Problems = QVector<Problem>;

@@ -8,11 +8,14 @@
 #include "camera.h"
 #include "orderingweights.h"
 #include "problem.h"
+#include "sessionrequest.h"
+#include "steptable.h"
 
 #include <QMap>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <QVector>
 
 #include <array>
@@ -23,8 +26,6 @@ class DepthComputationThread;
 class DownsamplingThread;
 class OrderAndSemanticThread;
 class TesselComputationProcess;
-
-enum class StepKind { Thumbnails, Depths, Ordering, Multiresolution };
 
 struct StepResult {
     StepKind kind = StepKind::Thumbnails;
@@ -37,6 +38,8 @@ struct StepResult {
     QVector<int> orderPositions;
     QVector<int> clusterNumbers;
     QString builtModel; // the multiresolution model written; empty when none was
+    // Per-shot values of steps that keep their own (shot -> value); their type merges them.
+    QMap<int, QVariant> values;
 };
 
 class Step : public QObject
@@ -67,14 +70,6 @@ protected:
 
 private:
     bool m_finished = false;
-};
-
-// Where the thumbnails come from.
-enum class ThumbnailSource {
-    Downsample, // made from the photographs on the graphics card, into each photograph's "thumbnails" folder
-    Hires,      // the photographs themselves
-    Existing,   // already in each photograph's "thumbnails" folder
-    None,       // no thumbnail step asked for: the photographs serve, as with Hires
 };
 
 class ThumbnailStep : public Step

@@ -56,14 +56,14 @@ private:
         get<QAction>("actionImport")->trigger();
         QCOMPARE(get<QTableView>("data")->model()->rowCount(), 2);
 
-        window->thumbnailCreated(0, dir + "/thumbs/a.jpg");
-        window->thumbnailCreated(1, dir + "/thumbs/b.jpg");
-        window->depthComputed(0, 2.5f);
-        window->depthComputed(1, 0.123456789f);
-        window->orderComputed({1, 0}); // b is shown first
-        window->semanticComputed({3, 7});
+        giveThumbnail(*window, 0, dir + "/thumbs/a.jpg");
+        giveThumbnail(*window, 1, dir + "/thumbs/b.jpg");
+        giveDepth(*window, 0, 2.5f);
+        giveDepth(*window, 1, 0.123456789f);
+        giveOrder(*window, {1, 0}, {3, 7}); // b is shown first
         QVERIFY(writeTextFile(dir + "/mesh.tsl", "built"));
-        window->tesselReady();
+        giveBuiltModel(*window, dir + "/mesh.tsl");
+        window->checkIfReadyToGenerate();
         QVERIFY(get<QPushButton>("generateOrvelleIndex")->isEnabled());
         dialogs.shown.clear();
     }
@@ -213,8 +213,8 @@ private slots:
         QVERIFY(QFileInfo::exists(dir + "/retry.orx"));
     }
 
-    // The index never names a model that is not there, nor a multiresolution model that was not
-    // built for this dataset, nor an up direction of zero: the user is told, nothing is written.
+    // The index never names no model, nor a multiresolution model that was not built for this
+    // dataset, nor an up direction of zero: the user is told, nothing is written.
     void refusedModelOrDirection_data()
     {
         QTest::addColumn<QString>("field");
@@ -223,9 +223,6 @@ private slots:
         QTest::newRow("empty model") << "modelName"
                                      << ""
                                      << "No model is chosen";
-        QTest::newRow("missing model") << "modelName"
-                                       << "@/gone.ply"
-                                       << "does not exist";
         QTest::newRow("multiresolution model not built") << "tesselModelName"
                                                          << "@/other.tsl"
                                                          << "was not built for this dataset";
@@ -254,6 +251,21 @@ private slots:
         QCOMPARE(dialogs.shown[0].kind, QString("warning"));
         QVERIFY2(dialogs.shown[0].text.contains(said), qPrintable(dialogs.shown[0].text));
         QVERIFY(!QFileInfo::exists(dir + "/site_generated.orx"));
+    }
+
+    // A model that is not on this disk may be beside the index where the viewer opens it: the
+    // index is written, naming it, and the user is told.
+    void missingModelIsNamedWithAWarning()
+    {
+        importAndPrepare();
+        clickControl(get<QRadioButton>("useInputModel"));
+        get<QLineEdit>("modelName")->setText("models/gone.ply");
+        clickControl(get<QPushButton>("generateOrvelleIndex"));
+        QCOMPARE(dialogs.ofKind("warning").size(), 1);
+        QVERIFY2(dialogs.ofKind("warning").first().text.contains("is not on this disk"),
+                 qPrintable(dialogs.ofKind("warning").first().text));
+        QCOMPARE(dialogs.ofKind("information").size(), 1);
+        QVERIFY(readAll(dir + "/site_generated.orx").contains("<model filename=\"models/gone.ply\"/>"));
     }
 
     void badDomeRowStopsGeneration_data()

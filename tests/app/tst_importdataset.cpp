@@ -338,7 +338,7 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QStringList, lines);
         importOneShot();
-        window->depthComputed(0, 4.0f);
+        giveDepth(*window, 0, 4.0f);
         const QStringList before = describeDataset(window.get());
         touch("a.jpg");
         touch("mesh.ply");

@@ -61,41 +61,33 @@ private:
     QString cell(int row, int column) { return cellText(get<QTableView>("data"), row, column); }
 
 private slots:
-    void init()
-    {
-        QVERIFY(openScriptedWindow(window, dialogs));
-    }
+    void init() { QVERIFY(openScriptedWindow(window, dialogs)); }
     void cleanup() { window.reset(); }
 
     void membersInDeclaredOrder()
     {
-        const QStringList expected = {
-            "terminate()",
-            "importDataset()",
-            "saveDatasetORX()",
-            "computeDepths()",
-            "computeThumbnails()",
-            "computeTessel()",
-            "computeOrderAndSemantic()",
-            "selectModel()",
-            "selectLowresModel()",
-            "selectTessel()",
-            "selectFrameletColor()",
-            "selectBackgroundColor()",
-            "connectOrderingAndSemanticFunctions(bool)",
-            "setStartView()",
-            "setGenericUpDir()",
-            "setPredefinedUpDir()",
-            "showErrorMessage(QString,QString)",
-            "depthsReady()",
-            "tesselReady()",
-            "depthComputed(int,float)",
-            "thumbnailCreated(int,QString)",
-            QString::fromLatin1(QMetaObject::normalizedSignature("orderComputed(QVector<int>)")),
-            QString::fromLatin1(QMetaObject::normalizedSignature("semanticComputed(QVector<int>)")),
-            "checkIfReadyToGenerate()",
-            "selectOutputIndexFile()",
-            "showPhotograph(int)"};
+        const QStringList expected = {"terminate()",
+                                      "importDataset()",
+                                      "saveDatasetORX()",
+                                      "computeDepths()",
+                                      "computeThumbnails()",
+                                      "computeTessel()",
+                                      "computeOrderAndSemantic()",
+                                      "selectModel()",
+                                      "selectLowresModel()",
+                                      "selectTessel()",
+                                      "selectFrameletColor()",
+                                      "selectBackgroundColor()",
+                                      "connectOrderingAndSemanticFunctions(bool)",
+                                      "setStartView()",
+                                      "setGenericUpDir()",
+                                      "setPredefinedUpDir()",
+                                      "showErrorMessage(QString,QString)",
+                                      "depthsReady()",
+                                      "tesselReady()",
+                                      "checkIfReadyToGenerate()",
+                                      "selectOutputIndexFile()",
+                                      "showPhotograph(int)"};
         const QMetaObject *meta = window->metaObject();
         QStringList found;
         for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
@@ -387,7 +379,7 @@ private slots:
     void escapeAsksBeforeDiscardingResults()
     {
         importShots(2);
-        window->depthComputed(0, 1.5f);
+        giveDepth(*window, 0, 1.5f);
         QSignalSpy terminated(window.get(), &MainWindow::terminate);
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -564,30 +556,23 @@ private slots:
     void jobResultsLandInTheTable()
     {
         importShots(3);
-        window->depthComputed(1, 0.123456789f);
+        giveDepth(*window, 1, 0.123456789f);
         QCOMPARE(cell(1, 3), QString("0.123457"));
-        window->depthComputed(2, 1536.0f);
+        giveDepth(*window, 2, 1536.0f);
         QCOMPARE(cell(2, 3), QString("1536"));
-        window->thumbnailCreated(0, "/photos/thumbnails/a.jpg");
+        giveThumbnail(*window, 0, "/photos/thumbnails/a.jpg");
         QCOMPARE(cell(0, 1), QString("/photos/thumbnails/a.jpg"));
-        window->orderComputed({2, 0, 1});
+        giveOrder(*window, {2, 0, 1}, {4, 5, 9});
         QCOMPARE(QStringList({cell(0, 4), cell(1, 4), cell(2, 4)}), QStringList({"1", "2", "0"}));
-        window->semanticComputed({4, 5, 9});
         QCOMPARE(cell(2, 5), QString("9"));
-
-        // Results for rows that do not exist, or orders that miss a row, change nothing.
-        window->depthComputed(3, 1.0f);
-        window->depthComputed(-1, 1.0f);
-        window->thumbnailCreated(7, "x");
-        window->orderComputed({5, -2});
-        window->semanticComputed({1, 2, 3, 4, 5});
-        QCOMPARE(get<QTableView>("data")->model()->rowCount(), 3);
-        QCOMPARE(cell(0, 4), QString("1"));
-        QCOMPARE(cell(0, 5), QString("4"));
     }
 
     void builderMessages()
     {
+        importShots(1);
+        StepResult failed;
+        failed.kind = StepKind::Multiresolution;
+        window->session().merge(failed);
         window->showErrorMessage("Tessel builder", "Crashed");
         QCOMPARE(get<QLabel>("tesselStatus")->text(), QString("Error!"));
         QCOMPARE(dialogs.shown.size(), 1);
@@ -596,6 +581,7 @@ private slots:
         QCOMPARE(dialogs.shown[0].text, QString("Crashed"));
         QCOMPARE(dialogs.shown[0].parent, nullptr);
 
+        giveBuiltModel(*window, get<QLineEdit>("tesselModelName")->text());
         window->tesselReady();
         QCOMPARE(get<QLabel>("tesselStatus")->text(), QString("Ready!"));
         QCOMPARE(get<QProgressBar>("tesselComputationProgress")->value(), 100);
@@ -604,27 +590,28 @@ private slots:
     void readiness()
     {
         auto *generate = get<QPushButton>("generateOrvelleIndex");
-        // No rows never enables generation, whatever the builder says.
-        window->tesselReady();
+        // No rows never enables generation.
         window->checkIfReadyToGenerate();
         QVERIFY(!generate->isEnabled());
 
         importShots(2);
         for (int row = 0; row < 2; ++row) {
-            window->thumbnailCreated(row, "t.jpg");
-            window->depthComputed(row, 1.0f);
+            giveThumbnail(*window, row, "t.jpg");
+            giveDepth(*window, row, 1.0f);
         }
-        window->orderComputed({1, 0});
         window->checkIfReadyToGenerate();
-        QVERIFY(!generate->isEnabled()); // no cluster values yet
-        window->semanticComputed({1, 2});
+        QVERIFY(!generate->isEnabled()); // no order nor cluster values yet
+        giveOrder(*window, {1, 0}, {1, 2});
         window->checkIfReadyToGenerate();
         QVERIFY(!generate->isEnabled()); // the new dataset's multiresolution model is not built
 
         // With the multiresolution model in use the builder must have ended well.
-        window->tesselReady();
+        giveBuiltModel(*window, get<QLineEdit>("tesselModelName")->text());
+        window->checkIfReadyToGenerate();
         QVERIFY(generate->isEnabled());
-        window->showErrorMessage("t", "m");
+        StepResult failed;
+        failed.kind = StepKind::Multiresolution;
+        window->session().merge(failed);
         window->checkIfReadyToGenerate();
         QVERIFY(!generate->isEnabled());
         clickControl(get<QRadioButton>("useInputModel"));

@@ -4,6 +4,9 @@
 
 #include "cameraelement.h"
 #include "dialogprovider.h"
+#include "jobinputs.h"
+#include "mainwindow.h"
+#include "steps.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -231,4 +234,36 @@ inline bool runJobToEnd(QWidget *window, const char *button, int timeoutMs = 600
         return false;
     clickControl(update);
     return QTest::qWaitFor([update] { return update->isEnabled(); }, timeoutMs);
+}
+
+// Values a step would report, merged into the window's session as its end would merge them.
+inline void giveThumbnail(MainWindow &window, int row, const QString &path)
+{
+    StepResult result;
+    result.kind = StepKind::Thumbnails;
+    result.thumbnails.insert(row, path);
+    window.session().merge(result);
+}
+inline void giveDepth(MainWindow &window, int row, float depth)
+{
+    StepResult result;
+    result.kind = StepKind::Depths;
+    result.depths.insert(row, depth);
+    window.session().merge(result);
+}
+// order[k] is the row shown k-th; clusters[row] the row's cluster value.
+inline void giveOrder(MainWindow &window, const QVector<int> &order, const QVector<int> &clusters)
+{
+    StepResult result;
+    result.kind = StepKind::Ordering;
+    result.orderPositions = JobInputs::positionsFromOrder(order, int(order.size()));
+    result.clusterNumbers = clusters;
+    window.session().merge(result);
+}
+inline void giveBuiltModel(MainWindow &window, const QString &path)
+{
+    StepResult result;
+    result.kind = StepKind::Multiresolution;
+    result.builtModel = path;
+    window.session().merge(result);
 }

@@ -6,6 +6,7 @@
 #include "clitestutil.h"
 #include "mainwindow.h"
 #include "orvelleindexread.h"
+#include "session.h"
 #include "windowtestutil.h"
 
 #include <QAction>
@@ -398,13 +399,12 @@ private slots:
         for (int row = 0; row < 8; ++row) {
             const int p = int(shots.imagePaths().indexOf(cellText(table, row, 0)));
             QVERIFY2(p >= 0, qPrintable(cellText(table, row, 0)));
-            window.thumbnailCreated(row, shots.thumbnailPaths().at(p));
-            window.depthComputed(row, shots.depths().at(p));
+            giveThumbnail(window, row, shots.thumbnailPaths().at(p));
+            giveDepth(window, row, shots.depths().at(p));
             order[p] = row;
             clusters[row] = shots.clusterNumbers().at(p);
         }
-        window.orderComputed(order);
-        window.semanticComputed(clusters);
+        giveOrder(window, order, clusters);
         if (custom) {
             control<QLineEdit>(&window, "sceneName")->setText("Test scene");
             control<QDoubleSpinBox>(&window, "cameraSpeed")->setValue(2.5);
@@ -487,13 +487,62 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(update->isEnabled(), 120000);
         }
         control<QCheckBox>(&window, "useRelativePaths")->setChecked(false);
+        QTRY_VERIFY(control<QPushButton>(&window, "generateOrvelleIndex")->isEnabled());
+
+        // An output that is one of the files read is refused by both, in the same words.
+        const QString photo = dir + "/sample/photos/img_0002.jpg";
+        const QByteArray photoBytes = readBytes(photo);
+        const ToolRun refused = runTool({"generate", project, "-o", photo});
+        QCOMPARE(refused.exitCode, 1);
+        control<QLineEdit>(&window, "outputIndexFilename")->setText(photo);
+        clickControl(control<QPushButton>(&window, "generateOrvelleIndex"));
+        QCOMPARE(dialogs.ofKind("warning").size(), 1);
+        const QString refusal = dialogs.ofKind("warning").first().text;
+        QVERIFY2(refusal.contains("is one of the files the generation reads"), qPrintable(refusal));
+        QVERIFY2(refused.err.contains(refusal), qPrintable(refused.err));
+        QCOMPARE(readBytes(photo), photoBytes);
+        dialogs.shown.clear();
+
         const QString windowIndex = dir + "/window.orx";
         control<QLineEdit>(&window, "outputIndexFilename")->setText(windowIndex);
-        QTRY_VERIFY(control<QPushButton>(&window, "generateOrvelleIndex")->isEnabled());
         clickControl(control<QPushButton>(&window, "generateOrvelleIndex"));
         QVERIFY2(dialogs.ofKind("warning").isEmpty(), qPrintable(dialogs.ofKind("warning").value(0).text));
         QCOMPARE(readBytes(cliIndex), readBytes(windowIndex));
         QVERIFY(QFileInfo::exists(dir + "/sample/photos/thumbnails/img_0001.jpg"));
+    }
+
+    // Two sessions one after the other in this process, on two datasets, with colour weights (whose
+    // features are kept per dataset), write what two fresh runs of the tool write.
+    void twoSessionsInOneProcessMatchFreshRuns()
+    {
+        QTemporaryDir temp;
+        const QString dir = QFileInfo(temp.path()).canonicalFilePath();
+        const FeatureWeights orderWeights{10, 40, 40, 20, 30, 10};
+        const FeatureWeights clusterWeights{0, 50, 50, 10, 20, 0};
+        for (const int views : {6, 5}) {
+            const QString sample = dir + QString("/views%1").arg(views);
+            QVERIFY(makeSample(sample, views, "320x240"));
+            const ToolRun run =
+                runTool({"generate", sample + "/sample.pfp", "-o", sample + "/tool.orx", "--order-weights",
+                         "10,40,40,20,30,10", "--cluster-weights", "0,50,50,10,20,0"});
+            QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        }
+        for (const int views : {6, 5}) {
+            const QString sample = dir + QString("/views%1").arg(views);
+            Session session;
+            session.request().orderWeights = orderWeights;
+            session.request().clusterWeights = clusterWeights;
+            session.request().settings.backgroundKind = OrvelleIndex::OrthoPlaneBackground;
+            session.request().settings.startShot = 0;
+            const ImportOutcome imported = session.importDataset(sample + "/sample.pfp");
+            QVERIFY2(imported.accepted, qPrintable(imported.refusal.text));
+            session.request().outputFile = sample + "/session.orx";
+            const auto failure = session.runAll();
+            QVERIFY2(!failure, qPrintable(failure ? failure->text : QString()));
+            const WriteOutcome written = session.writeIndex();
+            QVERIFY2(written.written, qPrintable(written.problem.text));
+            QCOMPARE(readBytes(sample + "/session.orx"), readBytes(sample + "/tool.orx"));
+        }
     }
 
     // The steps side by side and one at a time write the same index, on the sample and on the
@@ -504,7 +553,8 @@ private slots:
     {
         QTest::addColumn<QString>("scene");
         QTest::addColumn<QStringList>("options");
-        const QStringList weights{"--order-weights", "10,40,40,20,30,10", "--cluster-weights", "0,50,50,10,20,0"};
+        const QStringList weights{"--order-weights", "10,40,40,20,30,10", "--cluster-weights",
+                                  "0,50,50,10,20,0"};
         QTest::newRow("sample, defaults") << "sample" << QStringList();
         QTest::newRow("sample, colour weights, builder") << "sample" << weights + QStringList{"--tessel"};
         QTest::newRow("real scene, defaults") << "sceaux" << QStringList();

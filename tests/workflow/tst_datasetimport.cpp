@@ -217,21 +217,6 @@ private slots:
         QCOMPARE(DatasetImport::resolvedModelPath(data.folder, "https://host/m.ply"),
                  QString("https://host/m.ply"));
     }
-
-    // Every front end hands the jobs what the window's table holds: six significant digits.
-    void tableValues()
-    {
-        QCOMPARE(DatasetImport::tableDepth(0.123456789f), 0.123457f);
-        QCOMPARE(DatasetImport::tableDepth(12345678.0f), 1.23457e7f);
-        Camera camera = cameraAt(0);
-        camera.center = ksr::Point3f(1.23456789f, -9.87654321f, 100.000001f);
-        camera.focalMm = 6.0602234f;
-        const Camera kept = DatasetImport::tableCamera(camera);
-        QCOMPARE(kept.center.x, 1.23457f);
-        QCOMPARE(kept.center.y, -9.87654f);
-        QCOMPARE(kept.focalMm, 6.06022f);
-        QCOMPARE(CameraElement::cameraText(kept), CameraElement::cameraText(camera));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestDatasetImport)

@@ -114,9 +114,9 @@ private slots:
                  QString("1 photograph was not found:\nb.jpg"));
         QCOMPARE(state.shots[1].imagePath, QString());
         QVERIFY(state.shots[1].camera.has_value());
-        QCOMPARE(state.tesselPath, folder() + "/m.tsl");
-        QCOMPARE(state.sceneName, QString("m"));
-        QCOMPARE(state.outputIndexFile, folder() + "/site_generated.orx");
+        QCOMPARE(first.names.tessel, folder() + "/m.tsl");
+        QCOMPARE(first.names.scene, QString("m"));
+        QCOMPARE(first.names.output, folder() + "/site_generated.orx");
         QCOMPARE(state.builderStatus, BuilderStatus::NotBuilt);
         QVERIFY(!state.hasAllDepths());
         QVERIFY(!state.unwrittenResults);
@@ -179,9 +179,8 @@ private slots:
         ordering.clusterNumbers = {3, 7};
         state.apply(ordering);
         QVERIFY(state.isComplete());
-        const ShotValues values = state.shotValues();
-        QCOMPARE(values.orderPositions, QVector<int>({1, 0}));
-        QCOMPARE(values.thumbnailPaths, QStringList({"/t/a.jpg", "/t/b.jpg"}));
+        QCOMPARE(state.shots[0].orderPosition, std::optional<int>(1));
+        QCOMPARE(state.shots[1].thumbnailPath, QString("/t/b.jpg"));
 
         StepResult build;
         build.kind = StepKind::Multiresolution;

@@ -17,15 +17,22 @@ private:
         camera.center = centre;
         return camera;
     }
-    static ShotValues threeShots()
+    static QVector<ShotRecord> threeShots()
     {
-        ShotValues shots;
-        shots.imagePaths = {"/a.jpg", "/b.jpg", "/c.jpg"};
-        shots.thumbnailPaths = {"/ta.jpg", "/tb.jpg", "/tc.jpg"};
-        shots.cameras = {cameraAt({1, 0, 0}, 10), cameraAt({2, 0, 0}, 20), cameraAt({3, 0, 0}, 30)};
-        shots.depths = {1.5f, 2.5f, 3.5f};
-        shots.orderPositions = {2, 0, 1};
-        shots.clusterNumbers = {1, 1, 2};
+        const char *names[] = {"a", "b", "c"};
+        const int positions[] = {2, 0, 1};
+        const int clusters[] = {1, 1, 2};
+        QVector<ShotRecord> shots;
+        for (int i = 0; i < 3; ++i) {
+            ShotRecord shot;
+            shot.imagePath = QString("/%1.jpg").arg(names[i]);
+            shot.thumbnailPath = QString("/t%1.jpg").arg(names[i]);
+            shot.camera = cameraAt({float(i + 1), 0, 0}, 10.0f * float(i + 1));
+            shot.depth = 1.5f + float(i);
+            shot.orderPosition = positions[i];
+            shot.cluster = clusters[i];
+            shots.append(shot);
+        }
         return shots;
     }
 
@@ -164,21 +171,15 @@ private slots:
     void inconsistentShotsAreRefused()
     {
         QFETCH(int, damage);
-        ShotValues shots = threeShots();
-        switch (damage) {
-        case 0:
-            shots.orderPositions = {0, 0, 1};
-            break;
-        case 1:
-            shots.orderPositions = {0, 1, 3};
-            break;
-        case 2:
-            shots.depths.removeLast();
-            break;
-        case 3:
-            shots.cameras.removeLast();
-            break;
-        }
+        QVector<ShotRecord> shots = threeShots();
+        if (damage == 0)
+            shots[0].orderPosition = 1; // twice 1, no 2
+        else if (damage == 1)
+            shots[2].orderPosition = 3;
+        else if (damage == 2)
+            shots[2].depth.reset();
+        else
+            shots[2].camera.reset();
         OrvelleIndex index;
         index.setName("untouched");
         QString why;

@@ -125,8 +125,7 @@ void TestReconstructionImport::camerasMatchTheTruth()
     for (int i = 0; i < registered; ++i) {
         QVERIFY2(!data.imagePaths.at(i).isEmpty(), qPrintable(data.imageNames.at(i)));
         QVERIFY(trueCameras.contains(data.imageNames.at(i)));
-        // As the window's table and the generator keep it.
-        const Camera camera = DatasetImport::tableCamera(data.cameras.at(i));
+        const Camera &camera = data.cameras.at(i);
         const Camera &truth = trueCameras.value(data.imageNames.at(i));
         QCOMPARE(camera.viewportPx[0], truth.viewportPx[0]);
         QCOMPARE(camera.viewportPx[1], truth.viewportPx[1]);

@@ -1,0 +1,325 @@
+#include "session.h"
+
+#include "datasetimport.h"
+#include "jobmessages.h"
+#include "reconstructionimport.h"
+#include "steprunner.h"
+#include "steps.h"
+
+#include <ksr/safefile.h>
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+
+namespace
+{
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString notWritten()
+{
+    return Session::tr("No index file was written.");
+}
+
+QString canonical(const QString &path)
+{
+    return path.isEmpty() ? path : QFileInfo(path).canonicalFilePath();
+}
+
+} // namespace
+
+Session::Session(QObject *parent) : QObject(parent), m_runner(std::make_unique<StepRunner>())
+{
+    connect(m_runner.get(), &StepRunner::started, this, &Session::stepStarted);
+    connect(m_runner.get(), &StepRunner::progress, this, &Session::stepProgress);
+    connect(m_runner.get(), &StepRunner::updated, this, [this](const StepResult &part) {
+        stepType(part.kind).merge(part, m_state);
+        emit shotsChanged(part.kind);
+    });
+    connect(m_runner.get(), &StepRunner::finished, this, &Session::take);
+}
+
+Session::~Session() = default;
+
+QString Session::firstModel(const QString &folder, const QStringList &names)
+{
+    return names.isEmpty() ? QString() : DatasetImport::resolvedModelPath(folder, names.first());
+}
+
+QString Session::builderProgram() const
+{
+    return m_builderProgram.isEmpty() ? MultiresolutionStep::defaultProgram() : m_builderProgram;
+}
+
+ImportOutcome Session::importDataset(const QString &fileName, const ModelChooser &chooseModel)
+{
+    ImportOutcome outcome;
+    const ImportedDataset data = DatasetImport::read(fileName, m_request.import);
+    // Only a file that read well is worth a question about its models.
+    const bool readWell = data.recognised && data.problems.isEmpty();
+    const QString model = readWell ? chooseModel(data.folder, data.modelNames) : QString();
+    const DatasetCandidate candidate = DatasetStates::fromImport(fileName, data, model);
+    if (!candidate.accepted) {
+        outcome.refusal = candidate.refusal;
+        return outcome;
+    }
+
+    m_state = candidate.state;
+    m_runner->setDataset(m_state.id);
+    m_missingPhotographs = candidate.missingPhotographs;
+    m_request.modelFile = candidate.names.model;
+    m_request.lowresModelFile = candidate.names.model;
+    m_request.tesselFile = candidate.names.tessel;
+    m_request.settings.sceneName = candidate.names.scene;
+    m_request.outputFile = candidate.names.output;
+
+    outcome.accepted = true;
+    outcome.notes = data.notes;
+    outcome.missing = DatasetStates::missingPhotographsNotice(candidate);
+    emit datasetReplaced();
+    return outcome;
+}
+
+// Steps ---------------------------------------------------------------------------------------
+
+std::optional<Problem> Session::startRefusal(StepKind kind) const
+{
+    const StepType &type = stepType(kind);
+    if (m_state.shotCount() == 0)
+        return Problem{tr("Imported dataset error!"), tr("The dataset holds no photograph.")};
+    if (m_runner->isRunning(kind))
+        return Problem{type.title(), tr("%1 is already running.").arg(type.title())};
+    return type.refusal(m_state, m_request);
+}
+
+std::optional<Problem> Session::startStep(StepKind kind)
+{
+    if (const auto refusal = startRefusal(kind))
+        return refusal;
+    const StepType &type = stepType(kind);
+    type.prepare(m_state, m_request);
+    emit shotsChanged(kind);
+    m_runner->start(type.make(m_state, m_request, m_builderProgram).release());
+    return std::nullopt;
+}
+
+bool Session::requestStop(StepKind kind)
+{
+    return m_runner->requestStop(kind);
+}
+
+bool Session::isRunning(StepKind kind) const
+{
+    return m_runner->isRunning(kind);
+}
+
+bool Session::isAnyRunning() const
+{
+    return m_runner->isAnyRunning();
+}
+
+void Session::stopAll()
+{
+    m_runner->stopAll();
+}
+
+void Session::merge(const StepResult &result)
+{
+    stepType(result.kind).merge(result, m_state);
+    emit shotsChanged(result.kind);
+}
+
+void Session::take(const StepResult &result)
+{
+    stepType(result.kind).merge(result, m_state);
+    if (!m_state.endedSteps.contains(result.kind))
+        m_state.endedSteps.append(result.kind);
+    emit shotsChanged(result.kind);
+    emit stepFinished(result);
+}
+
+std::optional<Problem> Session::runAll()
+{
+    if (const auto refusal = runRefusal())
+        return refusal;
+    QVector<StepKind> planned;
+    for (const StepType *type : stepTypes())
+        if (type->planned(m_request))
+            planned.append(type->kind());
+
+    QVector<StepKind> started;
+    QVector<StepKind> ended;
+    std::optional<Problem> failure;
+    QEventLoop loop;
+    const auto mayStart = [&](StepKind kind) {
+        if (started.contains(kind))
+            return false;
+        if (m_request.oneStepAtATime && m_runner->isAnyRunning())
+            return false;
+        for (const StepKind needed : stepType(kind).needs())
+            if (planned.contains(needed) && !ended.contains(needed))
+                return false;
+        return true;
+    };
+    std::function<void()> startWhatMay = [&] {
+        for (const StepKind kind : planned) {
+            if (failure || !mayStart(kind))
+                continue;
+            started.append(kind);
+            if (const auto refusal = startStep(kind)) {
+                failure = refusal;
+                break;
+            }
+        }
+        if (!m_runner->isAnyRunning())
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    };
+    const QMetaObject::Connection watching =
+        connect(this, &Session::stepFinished, &loop, [&](const StepResult &result) {
+            ended.append(result.kind);
+            if (!failure) {
+                failure = stepType(result.kind).failure(result, m_state, m_request);
+                // The first problem is the one reported; what the others would do is of no use now.
+                if (failure)
+                    for (const StepKind kind : planned)
+                        m_runner->requestStop(kind);
+            }
+            for (const Problem &problem : result.problems)
+                if (!failure || !(problem == *failure))
+                    emit notice(problem);
+            startWhatMay();
+        });
+    startWhatMay();
+    loop.exec();
+    disconnect(watching);
+    if (!failure && ended.size() < planned.size())
+        failure = Problem{tr("Index generation status"), tr("Not every step ended.")};
+    return failure;
+}
+
+std::optional<Problem> Session::runRefusal() const
+{
+    if (m_state.shotCount() == 0)
+        return Problem{tr("Imported dataset error!"), tr("The dataset holds no photograph.")};
+    // Every shot must be written: a photograph that is not there stops the run before any step.
+    if (!m_missingPhotographs.isEmpty())
+        return JobMessages::photographsNotFound(m_missingPhotographs);
+    if (m_request.depths == DepthSource::None && !m_state.hasAllDepths())
+        return Problem{tr("Depths missing"),
+                       tr("The dataset carries no depths: they must be computed from the model.")};
+    if (const auto problem = filesRefusal())
+        return problem;
+    // The file is written only at the end; an unwritable name is better known now.
+    const QString unwritable = unwritableReason(m_request.outputFile);
+    if (!unwritable.isEmpty())
+        return Problem{tr("Index generation status"),
+                       tr("An unexpected error occured while generating the index file!") +
+                           QLatin1Char('\n') +
+                           tr("\"%1\" cannot be written: %2.").arg(native(m_request.outputFile), unwritable)};
+    if (m_request.multiresolution) {
+        const QString why = unwritableReason(m_request.tesselFile);
+        if (!why.isEmpty())
+            return Problem{tr("\"tesselbuilder\" error"), tr("The multiresolution model \"%1\" cannot be "
+                                                             "written: %2.")
+                                                              .arg(native(m_request.tesselFile), why)};
+        if (const auto refusal = MultiresolutionStep::refusal(m_request.modelFile, m_request.tesselFile))
+            return refusal;
+    }
+    const int startShot = m_request.settings.startShot;
+    if (startShot < 0 || startShot >= m_state.shotCount())
+        return Problem{tr("Start shot"),
+                       tr("The start shot must lie between 1 and %1.").arg(m_state.shotCount())};
+    return std::nullopt;
+}
+
+// Names the run writes that are files it reads. An index given as the dataset may be replaced.
+std::optional<Problem> Session::filesRefusal() const
+{
+    QStringList readFiles = m_state.imagePaths();
+    readFiles << canonical(m_request.modelFile) << canonical(m_request.lowresModelFile);
+    if (QFileInfo(m_state.datasetFile).suffix().toLower() != QLatin1String("orx"))
+        readFiles << canonical(m_state.datasetFile);
+    readFiles.removeAll(QString());
+    for (const QString &written :
+         {m_request.outputFile, m_request.multiresolution ? m_request.tesselFile : QString()}) {
+        const QString existing = canonical(written);
+        if (!existing.isEmpty() && readFiles.contains(existing))
+            return Problem{tr("Index generation status"),
+                           tr("\"%1\" is one of the files the generation reads: it is not written over.")
+                               .arg(native(written))};
+    }
+    return std::nullopt;
+}
+
+// Writing -------------------------------------------------------------------------------------
+
+bool Session::isReadyToWrite() const
+{
+    if (!m_state.isComplete())
+        return false;
+    return !m_request.multiresolution || m_state.builderStatus == BuilderStatus::Ready;
+}
+
+std::optional<Problem> Session::writeRefusal() const
+{
+    const QString statusTitle = tr("Index generation status");
+    if (m_state.shotCount() == 0)
+        return Problem{tr("Imported dataset error!"), tr("The dataset holds no photograph.")};
+    const ksr::Point3f &up = m_request.settings.upDirection;
+    if (const auto problem = upDirectionProblem(up[0], up[1], up[2]))
+        return Problem{problem->title, problem->text + QLatin1Char('\n') + notWritten()};
+    const QString model = m_request.multiresolution ? m_request.tesselFile : m_request.modelFile;
+    if (const auto problem = indexModelProblem(model, m_request.multiresolution, m_state.builtTesselPath);
+        problem && !problem->missingFile)
+        return problem->problem;
+    if (!m_state.isComplete())
+        return Problem{statusTitle,
+                       tr("Not every shot has all its values yet.") + QLatin1Char('\n') + notWritten()};
+    if (m_request.settings.backgroundKind == OrvelleIndex::DomeBackground) {
+        QVector<float> heights;
+        QVector<Color4f> colors;
+        QString why;
+        if (!parseDomeRows(m_request.domeRows, heights, colors, &why))
+            return Problem{statusTitle, why + QLatin1Char(' ') + notWritten()};
+    }
+    const int startShot = m_request.settings.startShot;
+    if (startShot < 0 || startShot >= m_state.shotCount())
+        return Problem{tr("Start shot"),
+                       tr("The start shot must lie between 1 and %1.").arg(m_state.shotCount())};
+    return filesRefusal();
+}
+
+WriteOutcome Session::writeIndex()
+{
+    WriteOutcome outcome;
+    if (const auto refusal = writeRefusal()) {
+        outcome.problem = *refusal;
+        return outcome;
+    }
+    IndexSettings settings = m_request.settings;
+    settings.upDirection =
+        upVector(settings.upDirection[0], settings.upDirection[1], settings.upDirection[2]);
+    settings.modelFileName = m_request.multiresolution ? m_request.tesselFile : m_request.modelFile;
+    if (settings.backgroundKind == OrvelleIndex::DomeBackground)
+        parseDomeRows(m_request.domeRows, settings.domeHeights, settings.domeColors);
+    else
+        settings.domeHeights.clear();
+    if (settings.backgroundKind != OrvelleIndex::DomeBackground)
+        settings.domeColors.clear();
+    // A model that is not on this disk may be beside the index where the viewer opens it.
+    if (const auto problem =
+            indexModelProblem(settings.modelFileName, m_request.multiresolution, m_state.builtTesselPath))
+        outcome.notices.append(problem->problem);
+
+    const IndexWriteResult result =
+        writeIndexFile(settings, m_state.shots, m_request.outputFile, m_request.relativePaths);
+    outcome.written = result.written;
+    outcome.problem = {result.title, result.message};
+    if (result.written)
+        m_state.unwrittenResults = false;
+    return outcome;
+}
