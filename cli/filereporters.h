@@ -39,7 +39,7 @@ InspectResult inspectModel(const QString &fileName);
 // ("YYYY-MM-DDTHH:MM:SS" from the EXIF header, null when it gives none)}; ok is false when the
 // image does not decode.
 InspectResult inspectPhoto(const QString &fileName);
-// Reconstruction (COLMAP model folder or file, .nvm, .out, any case): {"format", "imagesFolder",
+// Reconstruction (COLMAP model folder or file, .nvm, .out, .sfm, .xml, .json, any case): {"format", "imagesFolder",
 // "shots": [{"name", "image", "camera"}], "points", "leftOut", "notes", "problems"}; ok is false
 // when the reconstruction cannot be read.
 InspectResult inspectReconstruction(const QString &fileName);
