@@ -62,6 +62,10 @@ void TestGenerateReconstruction::depthsFromTheMesh_data()
     // Labels without suffix, some with folders; a chunk transform to apply; two cameras not
     // aligned, which the file accounts for.
     QTest::newRow("Metashape") << fixture("metashape/cameras-1.5.xml") << "9 photographs";
+    // Paths without suffix in a sub-folder; absolute paths of another machine.
+    QTest::newRow("transforms.json") << fixture("transforms/transforms.json") << "11 photographs";
+    QTest::newRow("Meshroom") << fixture("meshroom/cameras-1.2.0.sfm") << "9 photographs";
+    QTest::newRow("OpenMVG") << fixture("openmvg/sfm_data.json") << "9 photographs";
 }
 
 void TestGenerateReconstruction::depthsFromTheMesh()
