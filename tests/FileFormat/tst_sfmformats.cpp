@@ -89,7 +89,8 @@ private slots:
     void metashapeChunkTransform();
     void meshroomPixelRatio_data();
     void meshroomPixelRatio();
-    void nvmFixedK();
+    void sizeFromThePhotograph_data();
+    void sizeFromThePhotograph();
     void refused_data();
     void refused();
     void damagedNeverCrash_data();
@@ -259,16 +260,45 @@ void TestSfmFormats::meshroomPixelRatio()
     QVERIFY2(result.warnings.join('\n').contains("k1 and k2 only"), qPrintable(result.warnings.join('\n')));
 }
 
-void TestSfmFormats::nvmFixedK()
+void TestSfmFormats::sizeFromThePhotograph_data()
 {
-    const QString path =
-        write("fixed.nvm", "NVM_V3 FixedK 700 300 710 250 0\n\n1\na.jpg 650 1 0 0 0 0 0 0 0 0\n");
-    const SfmReconstruction result = NvmFile::read(path);
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<double>("fx");
+    QTest::addColumn<double>("fy");
+    QTest::addColumn<float>("centreX"); // ours, from the right edge of an 800 x 600 photograph
+    QTest::addColumn<float>("centreY");
+    QTest::newRow("NVM FixedK") << "fixed.nvm"
+                                << QByteArray(
+                                       "NVM_V3 FixedK 700 300 710 250 0\n\n1\na.jpg 650 1 0 0 0 0 0 0 0 0\n")
+                                << 700.0 << 710.0 << 500.0f << 350.0f;
+    const QByteArray frame = "\"frames\": [{\"file_path\": \"a\", \"transform_matrix\": "
+                             "[[1,0,0,0],[0,1,0,0],[0,0,1,0],[0,0,0,1]]}]}";
+    // 90 degrees across 800 pixels: 400 pixels.
+    QTest::newRow("transforms.json angle only")
+        << "angle.json" << QByteArray("{\"camera_angle_x\": 1.5707963267948966, " + frame) << 400.0 << 400.0
+        << 400.0f << 300.0f;
+    QTest::newRow("transforms.json without size")
+        << "nosize.json" << QByteArray("{\"fl_x\": 500, \"fl_y\": 510, \"cx\": 390, \"cy\": 310, " + frame)
+        << 500.0 << 510.0 << 410.0f << 290.0f;
+}
+
+void TestSfmFormats::sizeFromThePhotograph()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(double, fx);
+    QFETCH(double, fy);
+    QFETCH(float, centreX);
+    QFETCH(float, centreY);
+    const SfmReconstruction result = readAny(write(name, content));
     QVERIFY2(result.ok() && result.warnings.isEmpty(), qPrintable(result.error + result.warnings.join('\n')));
+    QVERIFY(result.images.first().sizeFromPhoto);
     const Camera camera = SfmCameras::completedWithPhoto(result.images.first(), 800, 600);
-    QVERIFY(std::fabs(focalPx(camera, 0) - 700) < 1e-3 && std::fabs(focalPx(camera, 1) - 710) < 1e-3);
-    QCOMPARE(camera.centerPx[0], 500.0f);
-    QCOMPARE(camera.centerPx[1], 350.0f);
+    QCOMPARE(camera.viewportPx[0], 800);
+    QVERIFY(std::fabs(focalPx(camera, 0) - fx) < 1e-3 && std::fabs(focalPx(camera, 1) - fy) < 1e-3);
+    QCOMPARE(camera.centerPx[0], centreX);
+    QCOMPARE(camera.centerPx[1], centreY);
 }
 
 void TestSfmFormats::refused_data()
