@@ -87,6 +87,7 @@ private slots:
     void sameCamerasAsColmap();
     void metashapeChunkTransform_data();
     void metashapeChunkTransform();
+    void realMetashapeExport();
     void meshroomPixelRatio_data();
     void meshroomPixelRatio();
     void sizeFromThePhotograph_data();
@@ -223,6 +224,32 @@ void TestSfmFormats::metashapeChunkTransform()
     QVERIFY(angleDegrees(-axis(camera, 2), ksr::Point3f(0, 0, 1)) < 1e-4);
     QVERIFY(angleDegrees(axis(camera, 0), ksr::Point3f(0, 1, 0)) < 1e-4);
     QVERIFY(std::fabs(focalPx(camera, 0) - 700) < 1e-3);
+}
+
+// A real 2.0 export (see tests/data/sfm/metashape/SOURCE.md): component transform with a
+// georeferenced translation, affinity, skew and distortion terms we do not hold.
+void TestSfmFormats::realMetashapeExport()
+{
+    const SfmReconstruction result = MetashapeXml::read(fixture("metashape/real-2.0-excerpt.xml"));
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    QCOMPARE(result.images.size(), 1);
+    QCOMPARE(result.images.first().name,
+             QStringLiteral("/home/user/image_sets/0001/nadir/000001/000001-01/00/000001-01_00001.JPG"));
+    const Camera &camera = result.images.first().camera;
+    // s R c + t and R times the camera's z axis, worked out from the file's numbers.
+    const double centre[3] = {-2499265.9460418783, -4256833.490233691, 4029289.2851942736};
+    for (int i = 0; i < 3; ++i)
+        QVERIFY2(std::fabs(camera.center[i] - centre[i]) < 1.0,
+                 qPrintable(QString::number(camera.center[i])));
+    QVERIFY(angleDegrees(-axis(camera, 2), ksr::Point3f(0.40140412f, 0.66916418f, -0.62537511f)) < 1e-3);
+    // f + b1 across, f down; principal point offsets from the centre of 5280 x 3956.
+    QVERIFY(std::fabs(focalPx(camera, 0) - 3705.9990816810) < 1e-2);
+    QVERIFY(std::fabs(focalPx(camera, 1) - 3705.4728792737) < 1e-2);
+    QVERIFY(std::fabs(camera.centerPx[0] - 2628.3261476f) < 1e-2f);
+    QVERIFY(std::fabs(camera.centerPx[1] - 2005.7497969f) < 1e-2f);
+    QCOMPARE(camera.distortion[0], -0.0919367147f);
+    const QString warnings = result.warnings.join('\n');
+    QVERIFY2(warnings.contains("k3, k4, p1 and p2") && warnings.contains("b2"), qPrintable(warnings));
 }
 
 void TestSfmFormats::meshroomPixelRatio_data()
