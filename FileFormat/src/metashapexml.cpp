@@ -90,24 +90,26 @@ bool readSensor(const QDomElement &element, Sensor &sensor)
     sensor.width = resolution.attribute(QStringLiteral("width")).toInt();
     sensor.height = resolution.attribute(QStringLiteral("height")).toInt();
     bool ok = true;
-    double f = child(calibration, "f", ok);
-    double fy = f;
     if (calibration.firstChildElement(QStringLiteral("f")).isNull()) {
-        // Older exports give fx and fy.
-        f = child(calibration, "fx", ok);
-        fy = child(calibration, "fy", ok);
+        // Older exports: fx, fy, and the principal point from the top-left corner.
+        sensor.fx = child(calibration, "fx", ok);
+        sensor.fy = child(calibration, "fy", ok);
+        sensor.u0 = child(calibration, "cx", ok);
+        sensor.v0 = child(calibration, "cy", ok);
+        sensor.skew = child(calibration, "skew", ok) != 0;
+    } else {
+        // Affinity b1 widens the horizontal focal length; skew b2 has no place in our camera.
+        const double f = child(calibration, "f", ok), b1 = child(calibration, "b1", ok);
+        sensor.fx = f + b1;
+        sensor.fy = f;
+        sensor.u0 = sensor.width / 2.0 + child(calibration, "cx", ok);
+        sensor.v0 = sensor.height / 2.0 + child(calibration, "cy", ok);
+        sensor.skew = child(calibration, "b2", ok) != 0;
     }
-    const double b1 = child(calibration, "b1", ok), b2 = child(calibration, "b2", ok);
-    // Affinity b1 widens the horizontal focal length; skew b2 has no place in our camera.
-    sensor.fx = f + b1;
-    sensor.fy = fy;
-    sensor.u0 = sensor.width / 2.0 + child(calibration, "cx", ok);
-    sensor.v0 = sensor.height / 2.0 + child(calibration, "cy", ok);
     sensor.k1 = child(calibration, "k1", ok);
     sensor.k2 = child(calibration, "k2", ok);
     for (const char *name : {"k3", "k4", "p1", "p2"})
         sensor.unkeptDistortion = sensor.unkeptDistortion || child(calibration, name, ok) != 0;
-    sensor.skew = b2 != 0;
     sensor.calibrated = ok && sensor.fx > 0 && sensor.fy > 0 && sensor.width > 0 && sensor.height > 0 &&
                         sensor.width <= 1000000 && sensor.height <= 1000000;
     return ok;

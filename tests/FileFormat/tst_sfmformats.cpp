@@ -88,6 +88,7 @@ private slots:
     void metashapeChunkTransform_data();
     void metashapeChunkTransform();
     void realMetashapeExport();
+    void metashapeOlderCalibration();
     void meshroomPixelRatio_data();
     void meshroomPixelRatio();
     void sizeFromThePhotograph_data();
@@ -250,6 +251,25 @@ void TestSfmFormats::realMetashapeExport()
     QCOMPARE(camera.distortion[0], -0.0919367147f);
     const QString warnings = result.warnings.join('\n');
     QVERIFY2(warnings.contains("k3, k4, p1 and p2") && warnings.contains("b2"), qPrintable(warnings));
+}
+
+// Older exports write fx, fy and a principal point measured from the top-left corner.
+void TestSfmFormats::metashapeOlderCalibration()
+{
+    const QString path =
+        write("older.xml",
+              "<document version=\"1.2.0\"><chunk><sensors><sensor id=\"0\" label=\"s\" type=\"frame\">"
+              "<resolution width=\"2048\" height=\"1536\"/><calibration type=\"frame\" class=\"adjusted\">"
+              "<resolution width=\"2048\" height=\"1536\"/><fx>1023.5</fx><fy>1020</fy><cx>1000</cx>"
+              "<cy>700</cy><skew>0</skew><k1>0.01</k1></calibration></sensor></sensors><cameras>"
+              "<camera id=\"0\" sensor_id=\"0\" label=\"a\"><transform>1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1"
+              "</transform></camera></cameras></chunk></document>");
+    const SfmReconstruction result = MetashapeXml::read(path);
+    QVERIFY2(result.ok() && result.warnings.isEmpty(), qPrintable(result.error + result.warnings.join('\n')));
+    const Camera &camera = result.images.first().camera;
+    QVERIFY(std::fabs(focalPx(camera, 0) - 1023.5) < 1e-3 && std::fabs(focalPx(camera, 1) - 1020) < 1e-3);
+    QCOMPARE(camera.centerPx[0], 1048.0f);
+    QCOMPARE(camera.centerPx[1], 836.0f);
 }
 
 void TestSfmFormats::meshroomPixelRatio_data()
