@@ -276,15 +276,18 @@ void TestSfmFormats::meshroomPixelRatio_data()
 {
     QTest::addColumn<QByteArray>("version");
     QTest::addColumn<double>("fyOverFx");
+    QTest::addColumn<bool>("ruleAssumed"); // a warning says the rule is assumed
     // Before 1.2.5 "pixelRatio" held fx / fy, from 1.2.5 the pixel aspect ratio fy / fx.
-    QTest::newRow("1.2.4") << QByteArray("4") << 0.5;
-    QTest::newRow("1.2.5") << QByteArray("5") << 2.0;
+    QTest::newRow("1.2.4") << QByteArray("4") << 0.5 << false;
+    QTest::newRow("1.2.5") << QByteArray("5") << 2.0 << false;
+    QTest::newRow("1.2.11") << QByteArray("11") << 2.0 << true;
 }
 
 void TestSfmFormats::meshroomPixelRatio()
 {
     QFETCH(QByteArray, version);
     QFETCH(double, fyOverFx);
+    QFETCH(bool, ruleAssumed);
     const QString path = write(
         "ratio.sfm",
         "{\"version\": [\"1\", \"2\", \"" + version +
@@ -304,7 +307,9 @@ void TestSfmFormats::meshroomPixelRatio()
     // Offset from the centre: 410 from the left, 390 from the right.
     QCOMPARE(camera.centerPx[0], 390.0f);
     // k3 is reported, not dropped silently.
-    QVERIFY2(result.warnings.join('\n').contains("k1 and k2 only"), qPrintable(result.warnings.join('\n')));
+    const QString warnings = result.warnings.join('\n');
+    QVERIFY2(warnings.contains("k1 and k2 only"), qPrintable(warnings));
+    QCOMPARE(warnings.contains("version 1.2.11"), ruleAssumed);
 }
 
 void TestSfmFormats::sizeFromThePhotograph_data()
