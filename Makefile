@@ -67,7 +67,7 @@ test-sanitize: configure-sanitize
 # Longer mutation runs of every reader under the sanitizers (the suite gives each a few seconds).
 # Failing inputs land in fuzz-failures/; keep each one in tests/tools/fuzz/regressions/ once fixed.
 FUZZ_SECONDS ?= 900
-FUZZ_READERS ?= index project exif mesh nvm bundler colmap-text colmap-binary
+FUZZ_READERS ?= index project exif mesh nvm bundler colmap-text colmap-binary metashape transforms meshroom openmvg
 fuzz: configure-sanitize
 	cmake --build $(ASAN_DIR) -j $(JOBS) --target orvelle-fuzz
 	@for reader in $(FUZZ_READERS); do \

@@ -53,7 +53,8 @@ void MainWindow::importDataset()
         this, tr("Open file"), QDir::current().absolutePath(),
         tr("Polyforge project (*.pfp);;Orvelle index file (*.orx);;Reconstruction "
            "(cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin "
-           "*.nvm *.NVM *.out *.OUT)"));
+           "*.nvm *.NVM *.out *.OUT);;Metashape cameras (*.xml *.XML);;"
+           "transforms.json (*.json *.JSON);;Meshroom (*.sfm *.SFM);;OpenMVG (sfm_data*.json)"));
     if (!fileName.isEmpty())
         importFile(fileName);
 }

@@ -10,17 +10,17 @@
 #include <vector>
 
 struct InspectResult {
-    bool ok = false;       // the read succeeded
-    QJsonObject json;      // what was read; "file" and "ok" are added by the command
-    QStringList messages;  // problems, printed on stderr (and kept in the JSON where the kind says so)
+    bool ok = false;      // the read succeeded
+    QJsonObject json;     // what was read; "file" and "ok" are added by the command
+    QStringList messages; // problems, printed on stderr (and kept in the JSON where the kind says so)
 };
 
 using InspectFunction = InspectResult (*)(const QString &fileName);
 
 struct Inspector {
-    QString kind;                        // named in the message for a file of no known kind
-    QStringList suffixes;                // after the last dot, without the dot
-    Qt::CaseSensitivity suffixCase;      // how suffixes compare
+    QString kind;                   // named in the message for a file of no known kind
+    QStringList suffixes;           // after the last dot, without the dot
+    Qt::CaseSensitivity suffixCase; // how suffixes compare
     InspectFunction inspect;
 };
 
@@ -39,7 +39,7 @@ InspectResult inspectModel(const QString &fileName);
 // ("YYYY-MM-DDTHH:MM:SS" from the EXIF header, null when it gives none)}; ok is false when the
 // image does not decode.
 InspectResult inspectPhoto(const QString &fileName);
-// Reconstruction (COLMAP model folder or file, .nvm, .out, any case): {"format", "imagesFolder",
-// "shots": [{"name", "image", "camera"}], "points", "leftOut", "notes", "problems"}; ok is false
-// when the reconstruction cannot be read.
+// Reconstruction (COLMAP model folder or file, .nvm, .out, .sfm, .xml, .json, any case): {"format",
+// "imagesFolder", "shots": [{"name", "image", "camera"}], "points", "leftOut", "notes", "problems"}; ok is
+// false when the reconstruction cannot be read.
 InspectResult inspectReconstruction(const QString &fileName);

@@ -146,8 +146,10 @@ void addGenerateOptions(QCommandLineParser &parser)
                                  QStringLiteral("INPUT"));
     parser.addOptions({
         {ImagesOption,
-         QStringLiteral("Folder of the photographs of a reconstruction (COLMAP model, .nvm, .out). Default: "
-                        "<project>/images for a COLMAP model in <project>/sparse, else the model's folder."),
+         QStringLiteral(
+             "Folder of the photographs of a reconstruction (COLMAP model, .nvm, .out, Metashape .xml, "
+             "transforms.json, Meshroom .sfm, OpenMVG sfm_data.json). Default: "
+             "<project>/images for a COLMAP model in <project>/sparse, else the model's folder."),
          QStringLiteral("DIR")},
         {MeshOption,
          QStringLiteral(
@@ -260,9 +262,11 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
     const QString suffix = QFileInfo(result.datasetFile).suffix().toLower();
     if (suffix != QLatin1String("pfp") && suffix != QLatin1String("orx") &&
         !ReconstructionImport::isReconstruction(result.datasetFile)) {
-        result.usageError = QStringLiteral("INPUT \"%1\" is neither a .pfp project, an .orx index nor a "
-                                           "reconstruction (COLMAP model, .nvm, .out)")
-                                .arg(result.datasetFile);
+        result.usageError =
+            QStringLiteral("INPUT \"%1\" is neither a .pfp project, an .orx index nor a "
+                           "reconstruction (COLMAP model, .nvm, .out, Metashape .xml, transforms.json, "
+                           "Meshroom .sfm, OpenMVG sfm_data.json)")
+                .arg(result.datasetFile);
         return result;
     }
 

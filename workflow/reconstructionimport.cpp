@@ -2,7 +2,11 @@
 
 #include "bundlerfile.h"
 #include "colmapmodel.h"
+#include "meshroomsfm.h"
+#include "metashapexml.h"
 #include "nvmfile.h"
+#include "openmvgjson.h"
+#include "transformsjson.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,6 +16,8 @@
 #include <QSaveFile>
 #include <QSet>
 #include <QtEndian>
+
+#include <ksr/inputlimits.h>
 
 #include <algorithm>
 
@@ -31,6 +37,67 @@ QString native(const QString &path)
 bool hasSuffix(const QString &path, const char *suffix)
 {
     return QFileInfo(path).suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;
+}
+
+enum class Kind { None, Colmap, Nvm, Bundler, Metashape, Transforms, Meshroom, OpenMvg };
+
+// The start of a regular file, where the JSON and XML formats show what they are.
+QByteArray fileHead(const QString &path)
+{
+    QFile file(path);
+    if (!ksr::inputFileProblem(path).isEmpty() || !file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.read(64 * 1024);
+}
+
+bool isColmapFile(const QFileInfo &info);
+
+Kind kindOf(const QString &path)
+{
+    if (hasSuffix(path, "nvm"))
+        return Kind::Nvm;
+    if (hasSuffix(path, "out"))
+        return Kind::Bundler;
+    if (hasSuffix(path, "sfm"))
+        return Kind::Meshroom;
+    if (hasSuffix(path, "xml")) {
+        const QByteArray head = fileHead(path);
+        return head.contains("<document") && head.contains("<chunk") ? Kind::Metashape : Kind::None;
+    }
+    if (hasSuffix(path, "json")) {
+        const QByteArray head = fileHead(path);
+        if (head.contains("\"sfm_data_version\""))
+            return Kind::OpenMvg;
+        if (head.contains("\"intrinsicId\"") && head.contains("\"views\""))
+            return Kind::Meshroom;
+        if (head.contains("\"frames\"") || head.contains("\"transform_matrix\""))
+            return Kind::Transforms;
+        return Kind::None;
+    }
+    const QFileInfo info(path);
+    return (info.isDir() || isColmapFile(info)) && !ColmapModel::modelFolder(path).isEmpty() ? Kind::Colmap
+                                                                                             : Kind::None;
+}
+
+// The photograph a name from the file stands for: as written, or its last part (names written
+// on another machine may carry its folders), each also with an image suffix added (Metashape
+// labels, transforms.json paths without one). Empty when there is none.
+QString findPhoto(const QDir &images, const QString &name)
+{
+    static const char *const suffixes[] = {"jpg", "JPG", "jpeg", "JPEG", "png",
+                                           "PNG", "tif", "TIF",  "tiff", "TIFF"};
+    const QString last = name.section(QRegularExpression(QStringLiteral("[/\\\\]")), -1);
+    for (const QString &candidate : {name, last}) {
+        QStringList paths = {images.filePath(candidate)};
+        for (const char *suffix : suffixes)
+            paths.append(images.filePath(candidate) + QLatin1Char('.') + QLatin1String(suffix));
+        for (const QString &path : std::as_const(paths)) {
+            const QFileInfo info(path);
+            if (info.isFile())
+                return info.canonicalFilePath();
+        }
+    }
+    return QString();
 }
 
 bool isColmapFile(const QFileInfo &info)
@@ -86,30 +153,47 @@ namespace ReconstructionImport
 
 bool isReconstruction(const QString &path)
 {
-    if (hasSuffix(path, "nvm") || hasSuffix(path, "out"))
-        return true;
-    const QFileInfo info(path);
-    return (info.isDir() || isColmapFile(info)) && !ColmapModel::modelFolder(path).isEmpty();
+    return kindOf(path) != Kind::None;
 }
 
 SfmReconstruction readReconstruction(const QString &path)
 {
-    if (hasSuffix(path, "nvm"))
+    switch (kindOf(path)) {
+    case Kind::Nvm:
         return NvmFile::read(path);
-    if (hasSuffix(path, "out"))
+    case Kind::Bundler:
         return BundlerFile::read(path);
-    const QString folder = ColmapModel::modelFolder(path);
-    if (folder.isEmpty()) {
-        SfmReconstruction none;
-        none.error = tr("\"%1\" holds no COLMAP model (cameras and images, .txt or .bin).").arg(native(path));
-        return none;
+    case Kind::Metashape:
+        return MetashapeXml::read(path);
+    case Kind::Transforms:
+        return TransformsJson::read(path);
+    case Kind::Meshroom:
+        return MeshroomSfm::read(path);
+    case Kind::OpenMvg:
+        return OpenMvgJson::read(path);
+    case Kind::Colmap:
+        return ColmapModel::readModel(ColmapModel::modelFolder(path));
+    case Kind::None:
+        break;
     }
-    return ColmapModel::readModel(folder);
+    SfmReconstruction none;
+    none.error = tr("\"%1\" holds no reconstruction this program reads (a COLMAP model, .nvm, .out, "
+                    "Metashape .xml, transforms.json, Meshroom .sfm, OpenMVG sfm_data.json).")
+                     .arg(native(path));
+    return none;
 }
 
 QString defaultImagesFolder(const QString &path)
 {
-    if (hasSuffix(path, "nvm") || hasSuffix(path, "out"))
+    const Kind kind = kindOf(path);
+    if (kind == Kind::OpenMvg) {
+        // Relative to the file's folder when it is not absolute.
+        const QString root = OpenMvgJson::rootPath(path);
+        const QString folder = QFileInfo(path).absoluteDir().absoluteFilePath(root);
+        if (!root.isEmpty() && QFileInfo(folder).isDir())
+            return QDir::cleanPath(folder);
+    }
+    if (kind != Kind::Colmap)
         return QFileInfo(path).absolutePath();
     // COLMAP projects keep the model in <project>/sparse or <project>/sparse/<n>, the photographs
     // in <project>/images.
@@ -129,7 +213,7 @@ QString defaultImagesFolder(const QString &path)
 
 QString colmapOutputName(const QString &path)
 {
-    if (hasSuffix(path, "nvm") || hasSuffix(path, "out") || !isReconstruction(path))
+    if (kindOf(path) != Kind::Colmap)
         return QString();
     QDir dir(ColmapModel::modelFolder(path));
     QDir project = dir;
@@ -147,7 +231,7 @@ QString colmapOutputName(const QString &path)
 void read(const QString &path, const ImportOptions &options, ImportedDataset &data)
 {
     data.recognised = true;
-    const bool colmap = !hasSuffix(path, "nvm") && !hasSuffix(path, "out");
+    const bool colmap = kindOf(path) == Kind::Colmap;
     data.folder = colmap ? ColmapModel::modelFolder(path) : QFileInfo(path).absolutePath();
     if (data.folder.isEmpty())
         data.folder = QFileInfo(path).absoluteFilePath();
@@ -170,20 +254,19 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
     std::stable_sort(byName.begin(), byName.end(),
                      [](const SfmImage &a, const SfmImage &b) { return a.name < b.name; });
     int missing = 0;
-    QStringList found = reconstruction.leftOut; // file names in the images folder the file accounts for
+    QStringList found; // file names in the images folder the file accounts for
+    for (const QString &name : reconstruction.leftOut) {
+        const QString photo = findPhoto(images, name);
+        found.append(photo.isEmpty() ? name : QFileInfo(photo).fileName());
+    }
     for (const SfmImage &image : std::as_const(byName)) {
-        QString photo = QFileInfo(images.filePath(image.name)).canonicalFilePath();
-        // Names written on another machine may carry its folders (NVM files often hold Windows paths).
-        if (photo.isEmpty())
-            photo = QFileInfo(images.filePath(
-                                  image.name.section(QRegularExpression(QStringLiteral("[/\\\\]")), -1)))
-                        .canonicalFilePath();
+        QString photo = findPhoto(images, image.name);
         Camera camera = image.camera;
         if (!photo.isEmpty() && image.sizeFromPhoto) {
             // The format keeps no image size: the photograph's header gives it.
             const QSize size = QImageReader(photo).size();
             if (size.isValid())
-                camera = SfmCameras::withImageSize(camera, size.width(), size.height());
+                camera = SfmCameras::completedWithPhoto(image, size.width(), size.height());
             else
                 photo.clear();
         }

@@ -1,6 +1,8 @@
 #pragma once
 // Reconstructions from structure-from-motion tools as datasets: a COLMAP sparse model (its folder
-// or one of its files), an NVM file (.nvm) or a Bundler file (.out), suffixes in any case.
+// or one of its files), an NVM file (.nvm), a Bundler file (.out), a Meshroom file (.sfm), suffixes
+// in any case, and, recognised by their content, a Metashape camera file (.xml), transforms.json
+// and OpenMVG sfm_data.json.
 // Photographs are resolved against the images folder; formats that store no image size take it
 // from the photograph; the model is the given mesh or the reconstruction's 3D points.
 

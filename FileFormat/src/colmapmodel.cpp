@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cctype>
+
 namespace
 {
 
@@ -69,9 +71,9 @@ bool readCamerasText(const QString &path, ColmapData &data, QString &error)
             return false;
         }
         if (camera.params.size() != expected) {
-            error = reader.message(tr("the camera model %1 has %2 parameters, the line holds %3")
-                                       .arg(camera.model, QString::number(expected),
-                                            QString::number(camera.params.size())));
+            error = reader.message(
+                tr("the camera model %1 has %2 parameters, the line holds %3")
+                    .arg(camera.model, QString::number(expected), QString::number(camera.params.size())));
             return false;
         }
         if (data.cameras.contains(camera.id)) {
@@ -103,11 +105,17 @@ bool readImagesText(const QString &path, ColmapData &data, QString &error)
         }
         image.id = quint32(id);
         image.cameraId = quint32(cameraId);
-        // The name is the rest of the line, so names with spaces survive.
-        QByteArray name = reader.line();
-        for (int i = 0; i < 9; ++i)
-            name = name.mid(name.indexOf(' ') + 1).trimmed();
-        image.name = QString::fromUtf8(name);
+        // The name is the rest of the line, so names with spaces survive; fields may be separated
+        // by tabs as well as spaces.
+        const QByteArray &line = reader.line();
+        qsizetype at = 0;
+        for (int i = 0; i < 9; ++i) {
+            while (at < line.size() && !std::isspace(uchar(line.at(at))))
+                ++at;
+            while (at < line.size() && std::isspace(uchar(line.at(at))))
+                ++at;
+        }
+        image.name = QString::fromUtf8(line.mid(at));
         image.where = reader.message(QString());
         data.images.append(image);
         // The 2D points follow on the next line, which may be empty.

@@ -18,7 +18,8 @@ bool readCount(SfmTextReader &reader, qint64 &count)
     return reader.nextLine() && reader.fields().size() == 1 && SfmText::toCount(reader.fields().at(0), count);
 }
 
-bool readCamera(SfmTextReader &reader, SfmReconstruction &result, int &distorted)
+// fixedK: fx, cx, fy, cy of the whole file, or null when each camera has its own focal length.
+bool readCamera(SfmTextReader &reader, SfmReconstruction &result, int &distorted, const double *fixedK)
 {
     const QList<QByteArray> fields = reader.fields();
     // name, focal, quaternion w x y z, centre x y z, radial distortion, 0
@@ -41,8 +42,13 @@ bool readCamera(SfmTextReader &reader, SfmReconstruction &result, int &distorted
         ++distorted;
     SfmImage image;
     image.name = QString::fromUtf8(fields.at(0));
-    image.camera = SfmCameras::fromYDown(rotation, values + 5, values[0], values[0], 0, 0, 0, 0);
+    image.camera = fixedK ? SfmCameras::fromYDown(rotation, values + 5, fixedK[0], fixedK[2], 0, 0, 0, 0)
+                          : SfmCameras::fromYDown(rotation, values + 5, values[0], values[0], 0, 0, 0, 0);
     image.sizeFromPhoto = true;
+    if (fixedK) {
+        image.principalPoint[0] = fixedK[1];
+        image.principalPoint[1] = fixedK[3];
+    }
     result.images.append(image);
     return true;
 }
@@ -66,10 +72,9 @@ bool readPoint(SfmTextReader &reader, qint64 cameraCount, SfmReconstruction &res
     for (qint64 m = 0; m < measurements; ++m) {
         qint64 image = 0;
         if (!SfmText::toCount(fields.at(7 + 4 * m), image) || image >= cameraCount) {
-            result.error =
-                reader.message(tr("a measurement refers to camera \"%1\"; the model has %2 cameras")
-                                   .arg(QString::fromLatin1(fields.at(7 + 4 * m).left(40)),
-                                        QString::number(cameraCount)));
+            result.error = reader.message(
+                tr("a measurement refers to camera \"%1\"; the model has %2 cameras")
+                    .arg(QString::fromLatin1(fields.at(7 + 4 * m).left(40)), QString::number(cameraCount)));
             return false;
         }
     }
@@ -113,10 +118,20 @@ SfmReconstruction read(const QString &fileName)
         result.error = reader.message(tr("the file does not start with NVM_V3"));
         return result;
     }
-    if (reader.fields().size() > 1)
-        result.warnings.append(
-            reader.message(tr("the calibration on the first line is not used; each camera's own "
-                              "focal length is")));
+    // "NVM_V3 FixedK fx cx fy cy r": one calibration, principal point included, for every camera.
+    const QList<QByteArray> header = reader.fields();
+    double fixedK[4] = {0, 0, 0, 0};
+    const bool hasFixedK = header.size() > 1 && header.at(1).compare("FixedK", Qt::CaseInsensitive) == 0;
+    bool fixedOk = hasFixedK && header.size() >= 6;
+    for (int i = 0; fixedOk && i < 4; ++i)
+        fixedOk = SfmText::toNumber(header.at(2 + i), fixedK[i]);
+    if (hasFixedK && (!fixedOk || fixedK[0] <= 0 || fixedK[2] <= 0)) {
+        result.error = reader.message(tr("expected NVM_V3 FixedK FX CX FY CY with positive focal lengths"));
+        return result;
+    }
+    if (header.size() > 1 && !hasFixedK)
+        result.warnings.append(reader.message(tr("\"%1\" after NVM_V3 is not understood and not used")
+                                                  .arg(QString::fromLatin1(header.at(1).left(40)))));
 
     qint64 cameras = 0;
     if (!readCount(reader, cameras)) {
@@ -136,7 +151,7 @@ SfmReconstruction read(const QString &fileName)
             result.error = reader.message(tr("the file ends after %1 of %2 cameras").arg(i).arg(cameras));
             return result;
         }
-        if (!readCamera(reader, result, distorted))
+        if (!readCamera(reader, result, distorted, hasFixedK ? fixedK : nullptr))
             return result;
     }
 

@@ -85,6 +85,47 @@ Camera withImageSize(const Camera &camera, int width, int height)
     return sized;
 }
 
+Camera completedWithPhoto(const SfmImage &image, int width, int height)
+{
+    Camera camera = withImageSize(image.camera, width, height);
+    if (width <= 0 || height <= 0)
+        return camera;
+    if (image.fieldOfViewX > 0 && image.fieldOfViewX < M_PI) {
+        const double focalPx = 0.5 * width / std::tan(0.5 * image.fieldOfViewX);
+        setIntrinsics(camera, focalPx, focalPx, width, height);
+    }
+    if (image.principalPoint[0] >= 0 && image.principalPoint[1] >= 0) {
+        camera.centerPx[0] = float(width - image.principalPoint[0]);
+        camera.centerPx[1] = float(height - image.principalPoint[1]);
+    }
+    return camera;
+}
+
+void yUpCameraToWorldAsYDown(const double cameraToWorld[9], double worldToCamera[9])
+{
+    // Transposed (world-to-camera), then y and z negated into the y-down frame.
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            worldToCamera[3 * r + c] = (r == 0 ? 1.0 : -1.0) * cameraToWorld[3 * c + r];
+}
+
+bool isRotation(const double m[9], double tolerance)
+{
+    for (int i = 0; i < 9; ++i)
+        if (!std::isfinite(m[i]))
+            return false;
+    for (int a = 0; a < 3; ++a)
+        for (int b = a; b < 3; ++b) {
+            const double dot =
+                m[3 * a] * m[3 * b] + m[3 * a + 1] * m[3 * b + 1] + m[3 * a + 2] * m[3 * b + 2];
+            if (std::fabs(dot - (a == b ? 1.0 : 0.0)) > tolerance)
+                return false;
+        }
+    const double det = m[0] * (m[4] * m[8] - m[5] * m[7]) - m[1] * (m[3] * m[8] - m[5] * m[6]) +
+                       m[2] * (m[3] * m[7] - m[4] * m[6]);
+    return det > 0;
+}
+
 bool quaternionToMatrix(const double q[4], double rotation[9])
 {
     const double norm = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);

@@ -1,7 +1,7 @@
 #pragma once
-// A structure-from-motion reconstruction as the readers of COLMAP models, NVM and Bundler files
-// return it: one entry per reconstructed photograph with its camera already in our convention,
-// the 3D points, and what the reader had to say. A plain value.
+// A structure-from-motion reconstruction as the readers of COLMAP models, NVM, Bundler, Metashape,
+// transforms.json, Meshroom and OpenMVG files return it: one entry per reconstructed photograph with its
+// camera already in our convention, the 3D points, and what the reader had to say. A plain value.
 //
 // Conventions (docs/sfm-conventions.md): the source cameras look along +z with image y down
 // (COLMAP, NVM) or along -z with image y up (Bundler); ours looks along -z with y up, its rows
@@ -18,9 +18,16 @@
 struct SfmImage {
     QString name;  // as the file lists it (relative to the images folder)
     Camera camera; // viewport 0 x 0 until the image size is known (see SfmCameras::withImageSize)
-    // The format stores no image size (NVM, Bundler): the principal point is the image centre
-    // and the viewport comes from the photograph.
+    // The format stores no image size (NVM, Bundler, some transforms.json): the viewport comes
+    // from the photograph (SfmCameras::completedWithPhoto), the principal point is the image
+    // centre unless principalPoint says otherwise.
     bool sizeFromPhoto = false;
+    // With sizeFromPhoto: principal point in pixels from the top-left corner (NVM FixedK); < 0 when
+    // it is the image centre.
+    double principalPoint[2] = {-1, -1};
+    // With sizeFromPhoto: horizontal field of view in radians when the focal length is given only
+    // relative to the width the file does not state (camera_angle_x); 0 otherwise.
+    double fieldOfViewX = 0;
 };
 
 struct SfmPoint {
@@ -29,7 +36,7 @@ struct SfmPoint {
 };
 
 struct SfmReconstruction {
-    QString format; // "COLMAP text model", "COLMAP binary model", "NVM", "Bundler"
+    QString format; // "COLMAP text model", "NVM", "Metashape camera XML 1.5.0", "Meshroom .sfm 1.2.5", ...
     QVector<SfmImage> images;
     QVector<SfmPoint> points;
     // Photographs the file lists without a reconstructed camera.
@@ -62,6 +69,18 @@ Camera fromYUp(const double worldToCamera[9], const double centre[3], double foc
 // A camera whose principal point is the image centre, completed with the photograph's size:
 // viewport set, centre at the middle, pixel size rescaled keeping the focal length in pixels.
 Camera withImageSize(const Camera &camera, int width, int height);
+
+// The camera of an image with sizeFromPhoto completed with the photograph's size: as
+// withImageSize, then its own principal point or its field of view applied.
+Camera completedWithPhoto(const SfmImage &image, int width, int height);
+
+// The rotation of a source whose camera frame is x right, y up, looking along -z (OpenGL) given
+// as camera-to-world rows (the upper 3 x 3 of a camera-to-world matrix), as the world-to-camera
+// rotation of a y-down frame, for fromYDown.
+void yUpCameraToWorldAsYDown(const double cameraToWorld[9], double worldToCamera[9]);
+
+// The rows form a rotation: orthonormal within tolerance, determinant +1.
+bool isRotation(const double rows[9], double tolerance = 1e-3);
 
 // Rotation matrix (row-major) of a quaternion w, x, y, z; false when it has no length or is
 // not finite.

@@ -14,6 +14,12 @@ inline bool writeText(const QString &path, const QByteArray &text)
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
+inline QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // Copies every file of a folder (not recursive) into another.
 inline bool copyFolder(const QString &from, const QString &to)
 {

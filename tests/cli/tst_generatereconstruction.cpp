@@ -1,7 +1,7 @@
 // `orvelle-index generate` and `inspect` on the committed reconstruction fixtures (see
-// tests/data/sfm/SOURCE.md), with the photographs remade by the sample generator: the depths the
-// GL renderer finds from the imported cameras against the sample's true depths, and the point
-// cloud that stands in for a mesh.
+// tests/data/sfm/SOURCE.md and README.md), with the photographs remade by the sample generator: the depths
+// the GL renderer finds from the imported cameras against the sample's true depths, and the point cloud that
+// stands in for a mesh.
 #include "clitestutil.h"
 #include "orvelleindexread.h"
 
@@ -54,21 +54,30 @@ void TestGenerateReconstruction::initTestCase()
 void TestGenerateReconstruction::depthsFromTheMesh_data()
 {
     QTest::addColumn<QString>("input");
-    QTest::newRow("COLMAP text") << fixture("txt");
-    QTest::newRow("COLMAP binary") << fixture("bin/cameras.bin");
-    QTest::newRow("NVM") << fixture("nvm/model.nvm");
-    QTest::newRow("Bundler") << fixture("bundler/model.bundle.out");
+    QTest::addColumn<QString>("unregistered"); // the note on photographs without a camera
+    QTest::newRow("COLMAP text") << fixture("txt") << "11 photographs";
+    QTest::newRow("COLMAP binary") << fixture("bin/cameras.bin") << "11 photographs";
+    QTest::newRow("NVM") << fixture("nvm/model.nvm") << "11 photographs";
+    QTest::newRow("Bundler") << fixture("bundler/model.bundle.out") << "11 photographs";
+    // Labels without suffix, some with folders; a chunk transform to apply; two cameras not
+    // aligned, which the file accounts for.
+    QTest::newRow("Metashape") << fixture("metashape/cameras-1.5.xml") << "9 photographs";
+    // Paths without suffix in a sub-folder; absolute paths of another machine.
+    QTest::newRow("transforms.json") << fixture("transforms/transforms.json") << "11 photographs";
+    QTest::newRow("Meshroom") << fixture("meshroom/cameras-1.2.0.sfm") << "9 photographs";
+    QTest::newRow("OpenMVG") << fixture("openmvg/sfm_data.json") << "9 photographs";
 }
 
 void TestGenerateReconstruction::depthsFromTheMesh()
 {
     QFETCH(QString, input);
+    QFETCH(QString, unregistered);
     const QString index =
         dir.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_') + ".orx");
     const ToolRun run = runTool({"generate", input, "--images", sample + "/photos", "--mesh",
                                  sample + "/model/scene_lowres.ply", "-o", index, "--thumbnails", "hires"});
     QVERIFY2(!run.crashed && run.exitCode == 0, qPrintable(run.err));
-    QVERIFY2(run.err.contains("11 photographs"), qPrintable(run.err));
+    QVERIFY2(run.err.contains(unregistered), qPrintable(run.err));
 
     OrvelleIndexRead written;
     QVERIFY(written.readFile(index));
@@ -114,6 +123,21 @@ void TestGenerateReconstruction::inspectPrintsTheShots()
         const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
         QCOMPARE(json.value("shots").toArray().size(), 25);
         QCOMPARE(json.value("points").toInt(), 396);
+    }
+    // The other tools' formats, by suffix or by content.
+    const struct {
+        const char *file;
+        int shots, points;
+    } others[] = {{"metashape/cameras-2.1.xml", 25, 0},
+                  {"transforms/transforms.json", 25, 0},
+                  {"meshroom/cameras-1.2.5.sfm", 25, 396},
+                  {"openmvg/sfm_data.json", 25, 396}};
+    for (const auto &other : others) {
+        const ToolRun run = runTool({"inspect", fixture(other.file)});
+        QVERIFY2(!run.crashed && run.exitCode == 0, qPrintable(run.err));
+        const QJsonObject json = QJsonDocument::fromJson(run.out.toUtf8()).object();
+        QCOMPARE(json.value("shots").toArray().size(), other.shots);
+        QCOMPARE(json.value("points").toInt(), other.points);
     }
     // A cut file: a failed read, the message naming file and line.
     QFile cut(dir.filePath("cut.nvm"));

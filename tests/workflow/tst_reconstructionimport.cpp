@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <memory>
 
@@ -59,6 +61,8 @@ private slots:
     void camerasMatchTheTruth();
     void colmapProjectLayout();
     void meshAndMissingFolder();
+    void recognisedByContent_data();
+    void recognisedByContent();
 
 private:
     QTemporaryDir dir;
@@ -203,6 +207,52 @@ void TestReconstructionImport::meshAndMissingFolder()
     const ImportedDataset badMesh = DatasetImport::read(fixture("nvm/model.nvm"), options);
     QVERIFY(!badMesh.readOk);
     QVERIFY(badMesh.problemText().contains("no mesh.ply"));
+}
+
+void TestReconstructionImport::recognisedByContent_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content"); // "fifo" and "folder" make those instead of a file
+    QTest::addColumn<QString>("format");     // empty: not a reconstruction
+    QTest::newRow("Metashape") << "cameras.xml" << QByteArray("<document><chunk/></document>") << "Metashape";
+    QTest::newRow("other XML") << "scene.xml" << QByteArray("<document><page/></document>") << "";
+    QTest::newRow("transforms.json") << "t.json" << QByteArray("{\"fl_x\": 1, \"frames\": []}")
+                                     << "transforms.json";
+    QTest::newRow("OpenMVG") << "sfm_data.json"
+                             << QByteArray("{\"sfm_data_version\": \"0.3\", \"views\": []}") << "OpenMVG";
+    const QByteArray meshroom =
+        "{\"version\": [\"1\", \"2\", \"5\"], \"views\": [{\"path\": \"a.jpg\", \"intrinsicId\": \"1\", "
+        "\"poseId\": \"1\"}]}";
+    QTest::newRow("Meshroom as JSON") << "cameras.json" << meshroom << "Meshroom";
+    QTest::newRow("Meshroom by suffix") << "CAMERAS.SFM" << meshroom << "Meshroom";
+    QTest::newRow("other JSON") << "package.json" << QByteArray("{\"name\": \"x\"}") << "";
+    // Named as what they are without being opened: a FIFO would wait for a writer.
+    QTest::newRow("FIFO") << "pipe.json" << QByteArray("fifo") << "";
+    QTest::newRow("folder") << "folder.xml" << QByteArray("folder") << "";
+}
+
+void TestReconstructionImport::recognisedByContent()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, format);
+    const QString path = dir.filePath(QStringLiteral("recognised/") + QTest::currentDataTag() + '/' + name);
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    if (content == "fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (content == "folder") {
+        QVERIFY(QDir().mkpath(path));
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QCOMPARE(ReconstructionImport::isReconstruction(path), !format.isEmpty());
+    const SfmReconstruction read = ReconstructionImport::readReconstruction(path);
+    if (format.isEmpty())
+        QVERIFY2(read.error.contains("holds no reconstruction"), qPrintable(read.error));
+    else
+        QVERIFY2(read.ok() && read.format.startsWith(format), qPrintable(read.format + read.error));
 }
 
 QTEST_GUILESS_MAIN(TestReconstructionImport)

@@ -2,10 +2,14 @@
 
 #include "bundlerfile.h"
 #include "colmapmodel.h"
+#include "meshroomsfm.h"
+#include "metashapexml.h"
 #include "nvmfile.h"
+#include "openmvgjson.h"
 #include "orvelleindexread.h"
 #include "polyforgeproject.h"
 #include "shottime.h"
+#include "transformsjson.h"
 
 #include <ksr/meshio.h>
 
@@ -43,7 +47,7 @@ void completeCameras(const SfmReconstruction &model)
 {
     for (const SfmImage &image : model.images)
         if (image.sizeFromPhoto)
-            SfmCameras::withImageSize(image.camera, 1024, 768);
+            SfmCameras::completedWithPhoto(image, 1024, 768);
 }
 
 void readNvm(const QString &path)
@@ -59,6 +63,26 @@ void readBundler(const QString &folder)
 void readColmap(const QString &folder)
 {
     completeCameras(ColmapModel::readModel(ColmapModel::modelFolder(folder)));
+}
+
+void readMetashape(const QString &path)
+{
+    completeCameras(MetashapeXml::read(path));
+}
+
+void readTransforms(const QString &path)
+{
+    completeCameras(TransformsJson::read(path));
+}
+
+void readMeshroom(const QString &path)
+{
+    completeCameras(MeshroomSfm::read(path));
+}
+
+void readOpenMvg(const QString &path)
+{
+    completeCameras(OpenMvgJson::read(path));
 }
 
 } // namespace
@@ -89,6 +113,10 @@ const QList<ReaderTarget> &readerTargets()
          {},
          readColmap,
          {"cameras.bin", "images.bin", "points3D.bin"}},
+        {"metashape", "Metashape camera files (.xml)", {"xml"}, readMetashape},
+        {"transforms", "transforms.json camera files (nerfstudio, instant-ngp)", {"json"}, readTransforms},
+        {"meshroom", "Meshroom / AliceVision files (.sfm)", {"sfm"}, readMeshroom},
+        {"openmvg", "OpenMVG sfm_data.json files", {"json"}, readOpenMvg},
     };
     return targets;
 }
