@@ -248,7 +248,8 @@ void MainWindow::computeThumbnails()
         m_shotTable->showNewValues();
     }
     // With colour weights set, the thumbnail decodes also give the ordering its colours.
-    m_runner->start(new ThumbnailStep(m_state.imagePaths(), source, sliderWeights()));
+    m_runner->start(new ThumbnailStep(m_state.imagePaths(), source, sliderWeights(), m_state.features,
+                                      FeatureDecoding::FullSize));
 }
 
 void MainWindow::computeDepths()
@@ -270,7 +271,8 @@ void MainWindow::computeOrderAndSemantic()
     if (m_state.shotCount() == 0 || m_runner->isRunning(StepKind::Ordering))
         return;
     ui->orderAndSemanticComputationProgress->setValue(0);
-    m_runner->start(new OrderingStep(m_state.imagePaths(), m_state.cameras(), m_state.depths(), sliderWeights()));
+    m_runner->start(new OrderingStep(m_state.imagePaths(), m_state.cameras(), m_state.depths(),
+                                     sliderWeights(), m_state.features, FeatureDecoding::FullSize));
 }
 
 OrderingWeights MainWindow::sliderWeights() const

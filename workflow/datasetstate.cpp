@@ -209,6 +209,7 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
     }
 
     state.id = nextDatasetId();
+    state.features = std::make_shared<FeatureStore>();
     state.datasetFile = datasetFile;
     state.modelPath = modelPath;
     state.lowresModelPath = modelPath;

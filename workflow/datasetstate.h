@@ -6,6 +6,7 @@
 
 #include "camera.h"
 #include "datasetimport.h"
+#include "featurestore.h"
 #include "indexvalues.h"
 #include "problem.h"
 #include "steps.h"
@@ -14,6 +15,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <memory>
 #include <optional>
 
 struct ShotRecord {
@@ -44,6 +46,9 @@ struct DatasetState {
     QString builtTesselPath; // the multiresolution model built for this dataset; empty until then
     // Steps have computed values that no index file has received yet.
     bool unwrittenResults = false;
+    // What the ordering read from this dataset's photographs; copies of the state share it, a new
+    // import gets its own.
+    std::shared_ptr<FeatureStore> features;
 
     int shotCount() const { return int(shots.size()); }
     bool isComplete() const; // shots exist and every one is complete

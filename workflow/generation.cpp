@@ -24,6 +24,11 @@ QString native(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+FeatureDecoding featureDecodingOf(const GenerationRequest &request)
+{
+    return request.reducedDecode ? FeatureDecoding::Reduced : FeatureDecoding::FullSize;
+}
+
 QString absolute(const QString &path)
 {
     return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
@@ -148,14 +153,16 @@ std::unique_ptr<Step> GenerationPipeline::makeStep(StepKind kind) const
         // (with --reduced-decode).
         return std::make_unique<ThumbnailStep>(
             m_state.imagePaths(), m_request.thumbnails,
-            JobInputs::featureWeights(m_request.orderWeights, m_request.clusterWeights, 100));
+            JobInputs::featureWeights(m_request.orderWeights, m_request.clusterWeights, 100),
+            m_state.features, featureDecodingOf(m_request));
     case StepKind::Depths:
         return std::make_unique<DepthStep>(m_state.lowresModelPath, m_state.cameras());
     case StepKind::Ordering:
         // The tool's weights run from 0 to 100, as the window's sliders do.
         return std::make_unique<OrderingStep>(
             m_state.imagePaths(), m_state.cameras(), m_state.depths(),
-            JobInputs::featureWeights(m_request.orderWeights, m_request.clusterWeights, 100));
+            JobInputs::featureWeights(m_request.orderWeights, m_request.clusterWeights, 100),
+            m_state.features, featureDecodingOf(m_request));
     case StepKind::Multiresolution:
         return std::make_unique<MultiresolutionStep>(m_state.modelPath, m_request.pointCloud,
                                                      m_state.tesselPath);
@@ -321,7 +328,6 @@ bool GenerationPipeline::run()
     if (m_request.tessel)
         if (const auto refusal = MultiresolutionStep::refusal(m_state.modelPath, m_state.tesselPath))
             return fail(*refusal);
-    setFeatureDecoding(m_request.reducedDecode ? FeatureDecoding::Reduced : FeatureDecoding::FullSize);
     if (!(m_request.oneStepAtATime ? runOneAtATime() : runSideBySide()))
         return false;
 

@@ -9,7 +9,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImage>
 
 namespace
 {
@@ -48,8 +47,10 @@ StepResult Step::partOf() const
 // Thumbnails ---------------------------------------------------------------------------------
 
 ThumbnailStep::ThumbnailStep(const QStringList &imagePaths, ThumbnailSource source,
-                             const OrderingWeights &orderingWeights)
-    : Step(StepKind::Thumbnails), m_imagePaths(imagePaths), m_source(source), m_orderingWeights(orderingWeights)
+                             const OrderingWeights &orderingWeights, std::shared_ptr<FeatureStore> features,
+                             FeatureDecoding decoding)
+    : Step(StepKind::Thumbnails), m_imagePaths(imagePaths), m_source(source),
+      m_orderingWeights(orderingWeights), m_features(std::move(features)), m_decoding(decoding)
 {
 }
 
@@ -69,18 +70,10 @@ void ThumbnailStep::start()
         finish();
         return;
     }
-    m_job = std::make_unique<DownsamplingThread>(m_imagePaths, JobInputs::thumbnailPaths(m_imagePaths));
-    ImageFeatureNeeds needs = OrderAndSemanticThread::imageFeatureNeeds(m_orderingWeights);
-    if (needs.colors) {
-        needs.shotTime = true; // a header read, so the record serves whatever time weight comes next
-        m_job->setDecodedPhotoObserver(
-            [paths = m_imagePaths, needs](int i, const QImage &decoded, const QSize &photoSize) {
-                // A reduced decode stands in for the full-size one only where it is the whole picture.
-                if (needs.decoding == FeatureDecoding::FullSize && decoded.size() != photoSize)
-                    return;
-                OrderAndSemanticThread::storeImageFeatures(i, computeImageFeatures(paths.at(i), needs, decoded));
-            });
-    }
+    ImageFeatureNeeds needs = OrderAndSemanticThread::imageFeatureNeeds(m_orderingWeights, m_decoding);
+    needs.shotTime = true; // a header read, so the record serves whatever time weight comes next
+    m_job = std::make_unique<DownsamplingThread>(m_imagePaths, JobInputs::thumbnailPaths(m_imagePaths),
+                                                 m_features, needs);
     connect(m_job.get(), &DownsamplingThread::newThumbnail, this, [this](int i, const QString &file) {
         m_result.thumbnails.insert(i, file);
         StepResult part = partOf();
@@ -172,9 +165,10 @@ void DepthStep::stopAndWait()
 // Ordering and clustering --------------------------------------------------------------------
 
 OrderingStep::OrderingStep(const QStringList &imagePaths, const QVector<Camera> &cameras,
-                           const QVector<float> &depths, const OrderingWeights &weights)
+                           const QVector<float> &depths, const OrderingWeights &weights,
+                           std::shared_ptr<FeatureStore> features, FeatureDecoding decoding)
     : Step(StepKind::Ordering), m_imagePaths(imagePaths), m_cameras(cameras), m_depths(depths),
-      m_weights(weights)
+      m_weights(weights), m_features(std::move(features)), m_decoding(decoding)
 {
     // The ordering results travel between threads by value.
     qRegisterMetaType<QVector<int>>("QVector<int>");
@@ -187,7 +181,8 @@ OrderingStep::~OrderingStep()
 
 void OrderingStep::start()
 {
-    m_job = std::make_unique<OrderAndSemanticThread>(m_imagePaths, m_cameras, m_depths, m_weights);
+    m_job = std::make_unique<OrderAndSemanticThread>(m_imagePaths, m_cameras, m_depths, m_weights, m_features,
+                                                     m_decoding);
     connect(m_job.get(), &OrderAndSemanticThread::newOrder, this,
             [this](const QVector<int> &order) { m_order = order; });
     connect(m_job.get(), &OrderAndSemanticThread::newSemantic, this,

@@ -1,12 +1,16 @@
 // The engine's runner and steps without a window: results tagged with their dataset, results of a
-// replaced dataset dropped, one step of a kind at a time, steps that need no job, and the builder
+// replaced dataset dropped, one step of a kind at a time, steps that need no job, the thumbnail
+// step's decodes handed to the ordering through the dataset's feature store, and the builder
 // step's outcomes (which leave the program's current folder where it was).
 
+#include "featurestore.h"
 #include "steprunner.h"
 #include "steps.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -149,6 +153,62 @@ private slots:
         QCOMPARE(result.thumbnails.value(2), QString()); // a photograph that was never found
     }
 
+    // With colour weights and colours from the reduced decode (the tool's --reduced-decode), the
+    // thumbnail step's decodes fill the dataset's store: the ordering step that follows reads no
+    // pixel again and orders as it does on its own.
+    void thumbnailDecodesServeTheOrdering()
+    {
+        QTemporaryDir dir;
+        const QString data = QStringLiteral(ORVELLE_TEST_DATA "/sceaux/images/");
+        QStringList paths;
+        for (const QString &name : QDir(data).entryList({"*.jpg"}, QDir::Files, QDir::Name)) {
+            paths << dir.filePath(name);
+            QVERIFY(QFile::copy(data + name, paths.last()));
+        }
+        QVERIFY(paths.size() > 2);
+        const FeatureWeightSet colours{0, 0, 0, 0, 1, 1};
+        const OrderingWeights weights{colours, colours};
+        const auto store = std::make_shared<FeatureStore>();
+        ThumbnailStep thumbnails(paths, ThumbnailSource::Downsample, weights, store,
+                                 FeatureDecoding::Reduced);
+        QVERIFY(StepRunner::runToEnd(thumbnails).problems.isEmpty());
+        QCOMPARE(store->size(), paths.size());
+        const ImageFeatureNeeds reduced{true, true, FeatureDecoding::Reduced};
+        for (const QString &path : paths) {
+            const auto record = store->find(path, reduced);
+            QVERIFY2(record, qPrintable(path));
+            QVERIFY(record->colorDistr == computeImageFeatures(path, reduced).colorDistr);
+        }
+
+        // Photographs garbled in place, size and time kept: a second decode would find no colours.
+        QMap<QString, QByteArray> originals;
+        auto rewrite = [](const QString &path, const QByteArray &bytes) {
+            QFile file(path);
+            const QDateTime modified = QFileInfo(path).lastModified();
+            return file.open(QIODevice::ReadWrite) && file.write(bytes) == bytes.size() &&
+                   file.setFileTime(modified, QFileDevice::FileModificationTime);
+        };
+        for (const QString &path : paths) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            originals[path] = file.readAll();
+            QVERIFY(rewrite(path, QByteArray(originals[path].size(), '\0')));
+        }
+        const QVector<Camera> cameras(paths.size());
+        const QVector<float> depths(paths.size(), 1.0f);
+        OrderingStep fromThumbnails(paths, cameras, depths, weights, store, FeatureDecoding::Reduced);
+        const StepResult reused = StepRunner::runToEnd(fromThumbnails);
+        QVERIFY(reused.problems.isEmpty());
+
+        for (auto it = originals.cbegin(); it != originals.cend(); ++it)
+            QVERIFY(rewrite(it.key(), it.value()));
+        OrderingStep alone(paths, cameras, depths, weights, nullptr, FeatureDecoding::Reduced);
+        const StepResult fresh = StepRunner::runToEnd(alone);
+        QCOMPARE(fresh.orderPositions.size(), paths.size());
+        QCOMPARE(reused.orderPositions, fresh.orderPositions);
+        QCOMPARE(reused.clusterNumbers, fresh.clusterNumbers);
+    }
+
     void builderOutcomes_data()
     {
         QTest::addColumn<QByteArray>("script"); // empty: no builder program at all
@@ -207,5 +267,6 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestStepRunner)
+// The thumbnail step draws with OpenGL, which needs a GUI application.
+QTEST_MAIN(TestStepRunner)
 #include "tst_steprunner.moc"
