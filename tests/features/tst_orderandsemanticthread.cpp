@@ -101,14 +101,22 @@ std::optional<ShotFeatures> stored(const FeatureStore &store, const QString &pat
     return store.find(path, ImageFeatureNeeds{false, false});
 }
 
+bool touch(const QString &path, const QDateTime &modified)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.setFileTime(modified, QFileDevice::FileModificationTime);
+}
+
 // Zeros in place of the photograph, size and modification time kept: only a reused record still
 // knows its colours.
 bool garble(const QString &path)
 {
-    QFile file(path);
     const QDateTime modified = QFileInfo(path).lastModified();
-    return file.open(QIODevice::ReadWrite) && file.write(QByteArray(file.size(), '\0')) == file.size() &&
-           file.setFileTime(modified, QFileDevice::FileModificationTime);
+    QFile file(path);
+    const bool written =
+        file.open(QIODevice::ReadWrite) && file.write(QByteArray(file.size(), '\0')) == file.size();
+    file.close();
+    return written && touch(path, modified);
 }
 
 bool isPermutation(QVector<int> order, int n)
@@ -232,38 +240,39 @@ void TestOrderAndSemanticThread::storeServesItsDatasetByShot()
     QCOMPARE(runJob(reordered, reorderedCameras, depths, other).unreadableNames, reordered);
     QVERIFY(stored(*store, paths[0])->imageReadable);
     QVERIFY(!stored(*other, paths[0])->imageReadable);
+
+    // A photograph changed since (a new modification time) is read again.
+    QVERIFY(touch(paths[0], QDateTime::currentDateTime().addSecs(60)));
+    QCOMPARE(runJob(reordered, reorderedCameras, depths, store).unreadableNames, QStringList{paths[0]});
 }
 
 void TestOrderAndSemanticThread::storeFollowsTheFile()
 {
-    const auto store = std::make_shared<FeatureStore>();
-    const QString path = photo("f0.jpg", qRgb(255, 0, 0), 16, 8, "2010:01:01 10:00:00");
-    const QString steady = photo("f1.jpg", qRgb(0, 0, 0), 16, 8, "2010:01:01 11:00:00");
-    runJob({path, steady}, {cameraAt(0), cameraAt(1)}, {1, 1}, store);
-    QCOMPARE(stored(*store, path)->colorDistr[48], 16 * 8);
+    // A record serves only the file it was read from (same size and modification time), and only
+    // runs whose needs it covers.
+    const ImageFeatureNeeds colours{false, true};
+    FeatureStore store;
+    const QString path = photo("f0.jpg", qRgb(255, 0, 0));
+    store.store(computeImageFeatures(path, colours));
+    QCOMPARE(store.find(path, colours)->colorDistr[48], 16 * 8);
+    QVERIFY(!store.find(path, ImageFeatureNeeds{false, true, FeatureDecoding::Reduced}));
+    QVERIFY(!store.find(path, ImageFeatureNeeds{true, true}));
+    QVERIFY(!store.find(m_dir.filePath("f1.jpg"), colours));
+    photo("f0.jpg", qRgb(255, 0, 0), 24);
+    QVERIFY(!store.find(path, colours));
+    store.store(computeImageFeatures(path, colours));
+    QVERIFY(store.find(path, colours));
+    QVERIFY(touch(path, QDateTime::currentDateTime().addSecs(-3600)));
+    QVERIFY(!store.find(path, colours));
 
-    // The photograph replaced on disk under the same name: new colours and new time of shot.
-    photo("f0.jpg", qRgb(0, 0, 255), 24, 8, "2011:02:02 12:00:00");
-    QVERIFY(!stored(*store, path));
-    runJob({path, steady}, {cameraAt(0), cameraAt(1)}, {1, 1}, store);
-    QCOMPARE(stored(*store, path)->colorDistr[48], 0);
-    QCOMPARE(stored(*store, path)->colorDistr[3], 24 * 8);
-    QCOMPARE(stored(*store, path)->time, QDateTime(QDate(2011, 2, 2), QTime(12, 0), Qt::LocalTime));
-    QCOMPARE(stored(*store, steady)->colorDistr[0], 16 * 8);
-
-    // The same bytes with a new modification time: read again (an undated photo gets a new time).
-    const QString undated = photo("g0.jpg", qRgb(0, 255, 0));
-    runJob({undated}, {cameraAt(0)}, {1}, store);
-    const QDateTime before = stored(*store, undated)->time;
-    QTest::qWait(1100);
-    runJob({undated}, {cameraAt(0)}, {1}, store);
-    QCOMPARE(stored(*store, undated)->time, before);
-    QFile file(undated);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(3600), QFileDevice::FileModificationTime));
-    file.close();
-    runJob({undated}, {cameraAt(0)}, {1}, store);
-    QVERIFY(stored(*store, undated)->time > before);
+    // A photograph gone since; one read while missing serves while it stays so. Nameless records
+    // (a photograph the import did not find) are not kept.
+    QVERIFY(QFile::remove(path));
+    QVERIFY(!store.find(path, colours));
+    store.store(computeImageFeatures(path, colours));
+    QVERIFY(!store.find(path, colours)->imageReadable);
+    store.store(computeImageFeatures(QString(), colours));
+    QCOMPARE(store.size(), 1);
 }
 
 void TestOrderAndSemanticThread::stopEndsTheRun()
