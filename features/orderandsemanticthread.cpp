@@ -2,36 +2,16 @@
 
 #include "ordering.h"
 
-#include <QFileInfo>
-
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace
 {
-
-std::mutex cacheMutex;
-QVector<ShotFeatures> &sharedCache()
-{
-    static QVector<ShotFeatures> cache;
-    return cache;
-}
-
-// True when the cached entry was computed from this very file: same path, size and modification time.
-bool matchesFile(const ShotFeatures &cached, const QString &path)
-{
-    if (cached.name != path)
-        return false;
-    const QFileInfo info(path);
-    if (!info.exists())
-        return cached.fileSize < 0;
-    return cached.fileSize == info.size() &&
-           cached.fileModifiedMSecs == info.lastModified().toMSecsSinceEpoch();
-}
 
 bool nonZero(float weight)
 {
@@ -48,30 +28,18 @@ int featureThreadCount(int rows)
 
 OrderAndSemanticThread::OrderAndSemanticThread(const QStringList &imagePaths, const QVector<Camera> &cameras,
                                                const QVector<float> &depths, const OrderingWeights &weights,
-                                               QObject *parent)
-    : QThread(parent), m_imagePaths(imagePaths), m_cameras(cameras), m_depths(depths), m_weights(weights)
+                                               std::shared_ptr<FeatureStore> features,
+                                               FeatureDecoding decoding, QObject *parent)
+    : QThread(parent), m_imagePaths(imagePaths), m_cameras(cameras), m_depths(depths), m_weights(weights),
+      m_features(std::move(features)), m_decoding(decoding)
 {
 }
 
-OrderAndSemanticThread::OrderAndSemanticThread(const QStringList &imagePaths, const QVector<Camera> &cameras,
-                                               const QVector<float> &depths, float orderTime,
-                                               float orderDirection, float orderPosition, float orderTarget,
-                                               float orderColor, float orderColorSpatial, float semanticTime,
-                                               float semanticDirection, float semanticPosition,
-                                               float semanticTarget, float semanticColor,
-                                               float semanticColorSpatial, QObject *parent)
-    : OrderAndSemanticThread(imagePaths, cameras, depths,
-                             OrderingWeights{{orderTime, orderDirection, orderPosition, orderTarget,
-                                              orderColor, orderColorSpatial},
-                                             {semanticTime, semanticDirection, semanticPosition,
-                                              semanticTarget, semanticColor, semanticColorSpatial}},
-                             parent)
-{
-}
-
-ImageFeatureNeeds OrderAndSemanticThread::imageFeatureNeeds(const OrderingWeights &weights)
+ImageFeatureNeeds OrderAndSemanticThread::imageFeatureNeeds(const OrderingWeights &weights,
+                                                            FeatureDecoding decoding)
 {
     ImageFeatureNeeds needs;
+    needs.decoding = decoding;
     needs.shotTime = nonZero(weights.ordering.time) || nonZero(weights.clustering.time);
     needs.colors = nonZero(weights.ordering.color) || nonZero(weights.ordering.colorSpatial) ||
                    nonZero(weights.clustering.color) || nonZero(weights.clustering.colorSpatial);
@@ -83,49 +51,24 @@ void OrderAndSemanticThread::requestStop()
     m_stop = true;
 }
 
-QVector<ShotFeatures> OrderAndSemanticThread::featureCache()
-{
-    std::lock_guard<std::mutex> lock(cacheMutex);
-    return sharedCache();
-}
-
-void OrderAndSemanticThread::clearFeatureCache()
-{
-    std::lock_guard<std::mutex> lock(cacheMutex);
-    sharedCache().clear();
-}
-
-void OrderAndSemanticThread::storeImageFeatures(int row, const ShotFeatures &features)
-{
-    if (row < 0)
-        return;
-    std::lock_guard<std::mutex> lock(cacheMutex);
-    QVector<ShotFeatures> &cache = sharedCache();
-    // Rows not seen yet get empty records: no file identity, nothing read.
-    if (cache.size() <= row)
-        cache.resize(row + 1);
-    cache[row] = features;
-}
-
 bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
 {
     const int n = m_imagePaths.size();
-    QVector<ShotFeatures> cached = featureCache();
-    const ImageFeatureNeeds needs = imageFeatureNeeds(m_weights);
+    const ImageFeatureNeeds needs = imageFeatureNeeds(m_weights, m_decoding);
 
-    // Rows whose image file changed (or was never seen) are decoded again; the others keep the
+    // Photographs whose file changed (or was never seen) are decoded again; the others keep the
     // time and colours read before.
     // One heap record per row until it moves into features: 1.8 kB a shot adds up.
     std::vector<std::unique_ptr<ShotFeatures>> records(static_cast<std::size_t>(n));
     std::vector<int> toCompute;
     for (int i = 0; i < n; ++i) {
-        if (i < cached.size() && matchesFile(cached[i], m_imagePaths.at(i)) && coversNeeds(cached[i], needs))
-            records[i] = std::make_unique<ShotFeatures>(cached[i]);
+        std::optional<ShotFeatures> stored =
+            m_features ? m_features->find(m_imagePaths.at(i), needs) : std::nullopt;
+        if (stored)
+            records[i] = std::make_unique<ShotFeatures>(std::move(*stored));
         else
             toCompute.push_back(i);
     }
-    // Shared with the cache until the cache is updated below: letting go now spares a full copy.
-    cached = QVector<ShotFeatures>();
 
     // Up to two decoders take the rows in ascending order; progress still follows the rows.
     std::mutex doneMutex;
@@ -135,6 +78,9 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
         for (std::size_t k = nextJob++; k < toCompute.size() && !m_stop; k = nextJob++) {
             const int row = toCompute[k];
             ShotFeatures computed = computeImageFeatures(m_imagePaths.at(row), needs);
+            // Kept at once, so that photographs read before a stop need no decode next time.
+            if (m_features)
+                m_features->store(computed);
             {
                 std::lock_guard<std::mutex> lock(doneMutex);
                 records[row] = std::make_unique<ShotFeatures>(std::move(computed));
@@ -171,19 +117,6 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
     for (std::thread &decoder : decoders)
         decoder.join();
 
-    // Rows finished before a stop are kept as well, so a later run does not decode them again.
-    std::lock_guard<std::mutex> lock(cacheMutex);
-    QVector<ShotFeatures> &cache = sharedCache();
-    if (features.size() == n) {
-        cache = features; // shared, not copied: this run only reads its features from here on
-    } else {
-        for (int i = 0; i < features.size(); ++i) {
-            if (i < cache.size())
-                cache[i] = features[i];
-            else
-                cache.append(features[i]);
-        }
-    }
     return features.size() == n && !m_stop;
 }
 
@@ -200,20 +133,16 @@ void OrderAndSemanticThread::run()
         return;
     }
 
-    // The process-wide tables are updated for whoever reads them, but this run works on its own
-    // copies, so a job started meanwhile cannot change its weights halfway.
+    // The tables belong to this run: jobs side by side never see each other's.
     const FeatureTable factors = normalizationFor(features);
-    computeNormalization(features);
-    const FeatureTable orderWeights = m_weights.ordering.inSlotOrder();
-    const FeatureTable semanticWeights = m_weights.clustering.inSlotOrder();
-    setFeatureWeights(orderWeights);
-    const QVector<int> order = ordering::computeOrder(features, weightsFor(orderWeights, factors), &m_stop);
+    const FeatureTable orderWeights = weightsFor(m_weights.ordering.inSlotOrder(), factors);
+    const FeatureTable semanticWeights = weightsFor(m_weights.clustering.inSlotOrder(), factors);
+    const QVector<int> order = ordering::computeOrder(features, orderWeights, &m_stop);
     if (m_stop || order.size() != features.size())
         return;
     emit newOrder(order);
     emit progress(90);
 
-    setFeatureWeights(semanticWeights);
-    emit newSemantic(ordering::computeSemantic(features, order, weightsFor(semanticWeights, factors)));
+    emit newSemantic(ordering::computeSemantic(features, order, semanticWeights));
     emit progress(100);
 }

@@ -9,13 +9,14 @@
 // For an empty shot list: progress(0), newOrder({}), newSemantic({}), progress(100).
 // requestStop() ends the run between photographs (or rows of distances); no result is emitted then.
 //
-// The feature cache is process-wide and locked; it keeps only what comes from the image file
-// (time of shot, colours), keyed by path, file size and modification time. Only what the weights
-// need is read (imageFeatureNeeds), colours decoded as featureDecoding() says; a cached entry
-// without a part a later run needs, or with colours decoded the other way, is read again. The
-// thumbnail step may have filled it (storeImageFeatures). Direction, position, depth and target
-// are taken from the current cameras and depths at every run.
+// The image parts of the features (time of shot, colours) come from the dataset's FeatureStore
+// when it holds them for the file as it is now; the rest are read, only what the weights need
+// (imageFeatureNeeds), colours decoded as the constructor says, and put into the store for the
+// next run. The thumbnail job may have filled it. Direction, position, depth and target are taken
+// from the current cameras and depths at every run; the normalisation factors and effective
+// weights are computed for each run from its own features.
 
+#include "featurestore.h"
 #include "orderingweights.h"
 #include "shotfeatures.h"
 
@@ -24,23 +25,17 @@
 #include <QVector>
 
 #include <atomic>
+#include <memory>
 
 class OrderAndSemanticThread : public QThread
 {
     Q_OBJECT
 public:
-    // Missing cameras or depths count as default/0.
+    // Missing cameras or depths count as default/0. Weights in [0, 1]. features: the dataset's
+    // store, read and filled by the run; null to read every photograph and keep nothing.
     OrderAndSemanticThread(const QStringList &imagePaths, const QVector<Camera> &cameras,
                            const QVector<float> &depths, const OrderingWeights &weights,
-                           QObject *parent = nullptr);
-    // Weights in [0, 1]: the ordering weights for time of shot, direction of shot, position of
-    // shot, position of target, color distribution and color spatial distribution, then the
-    // clustering weights in the same order.
-    OrderAndSemanticThread(const QStringList &imagePaths, const QVector<Camera> &cameras,
-                           const QVector<float> &depths, float orderTime, float orderDirection,
-                           float orderPosition, float orderTarget, float orderColor, float orderColorSpatial,
-                           float semanticTime, float semanticDirection, float semanticPosition,
-                           float semanticTarget, float semanticColor, float semanticColorSpatial,
+                           std::shared_ptr<FeatureStore> features, FeatureDecoding decoding,
                            QObject *parent = nullptr);
 
     // Asks run() to end at the next photograph or row of distances. Any thread.
@@ -52,15 +47,8 @@ public:
     FeatureTable semanticWeights() const { return m_weights.clustering.inSlotOrder(); }
 
     // What the weights need from the photographs: the time of shot when a time weight is not 0,
-    // the colours (a decode of every photograph) when a colour weight is not 0.
-    static ImageFeatureNeeds imageFeatureNeeds(const OrderingWeights &weights);
-
-    // A copy of the process-wide cache: entry i holds the features of table row i as last computed.
-    static QVector<ShotFeatures> featureCache();
-    static void clearFeatureCache();
-    // Puts the image parts of table row `row` (computeImageFeatures, made elsewhere from a decode
-    // already at hand) into the cache, for the next run to reuse. Any thread.
-    static void storeImageFeatures(int row, const ShotFeatures &features);
+    // the colours (a decode of every photograph, as `decoding` says) when a colour weight is not 0.
+    static ImageFeatureNeeds imageFeatureNeeds(const OrderingWeights &weights, FeatureDecoding decoding);
 
 signals:
     void newOrder(QVector<int> order);
@@ -74,12 +62,14 @@ protected:
     void run() override;
 
 private:
-    // Features of every row, reusing cached image parts; emits the row progress. False when stopped.
+    // Features of every row, reusing stored image parts; emits the row progress. False when stopped.
     bool gatherFeatures(QVector<ShotFeatures> &features);
 
     QStringList m_imagePaths;
     QVector<Camera> m_cameras;
     QVector<float> m_depths;
     OrderingWeights m_weights;
+    std::shared_ptr<FeatureStore> m_features;
+    FeatureDecoding m_decoding;
     std::atomic<bool> m_stop{false};
 };

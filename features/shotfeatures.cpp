@@ -9,10 +9,8 @@
 #include <QImageReader>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdlib>
-#include <mutex>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -20,11 +18,6 @@
 
 namespace
 {
-
-std::mutex tablesMutex;
-FeatureTable sharedFactors{};
-FeatureTable sharedWeights{};
-std::atomic<FeatureDecoding> sharedDecoding{FeatureDecoding::FullSize};
 
 // Photographs larger than Qt's default allocation limit (256 MB) are still read.
 constexpr int decodeLimitMegabytes = 1024;
@@ -188,16 +181,6 @@ void setColors(ShotFeatures &features, const QImage &decoded, FeatureDecoding de
 }
 
 } // namespace
-
-void setFeatureDecoding(FeatureDecoding decoding)
-{
-    sharedDecoding = decoding;
-}
-
-FeatureDecoding featureDecoding()
-{
-    return sharedDecoding;
-}
 
 QImage decodeForColorFeatures(const QString &imagePath, FeatureDecoding decoding)
 {
@@ -414,34 +397,4 @@ float combinedDistance(const ShotFeatures &a, const ShotFeatures &b, const Featu
     sum += positionDistance(a, b) * weights[positionSlot];
     sum += targetDistance(a, b) * weights[targetSlot];
     return sum + weights[constantSlot];
-}
-
-FeatureTable normalizationFactors()
-{
-    std::lock_guard<std::mutex> lock(tablesMutex);
-    return sharedFactors;
-}
-
-FeatureTable featureWeights()
-{
-    std::lock_guard<std::mutex> lock(tablesMutex);
-    return sharedWeights;
-}
-
-void computeNormalization(const QVector<ShotFeatures> &features)
-{
-    const FeatureTable factors = normalizationFor(features);
-    std::lock_guard<std::mutex> lock(tablesMutex);
-    sharedFactors = factors;
-}
-
-void setFeatureWeights(const FeatureTable &userWeights)
-{
-    std::lock_guard<std::mutex> lock(tablesMutex);
-    sharedWeights = weightsFor(userWeights, sharedFactors);
-}
-
-float combinedDistance(const ShotFeatures &a, const ShotFeatures &b)
-{
-    return combinedDistance(a, b, featureWeights());
 }

@@ -6,8 +6,7 @@
 //   0 time of shot, 1 color distribution, 2 color spatial distribution, 3 direction of shot,
 //   4 position of shot, 5 position of target, 6 constant term.
 //
-// Thread safety: every function may be called from any thread. The process-wide normalisation
-// and weight tables are guarded by a lock; the overloads taking a FeatureTable use no shared state.
+// Thread safety: plain functions on values, no shared state; any thread.
 
 #include "camera.h"
 
@@ -39,9 +38,6 @@ enum FeatureSlot {
 // faster but moves a pixel's colour across the histogram's bin edges now and then (colour
 // distances within about 0.02 on real photographs), so full size is the default.
 enum class FeatureDecoding { Reduced, FullSize };
-// The process-wide choice, FullSize at start; any thread.
-void setFeatureDecoding(FeatureDecoding decoding);
-FeatureDecoding featureDecoding();
 
 // CIE L*a*b* colour (D65 white point).
 struct LabColor {
@@ -79,7 +75,7 @@ struct ShotFeatures {
     bool colorValid = false;            // the image decoded to at least one pixel
     CellColors cells;                   // L*a*b* of each cell's stored triple
 
-    // Identity of the image file the time and colours were taken from (the cache key with name).
+    // Identity of the image file the time and colours were taken from (with name, the key of a FeatureStore).
     qint64 fileSize = -1;
     qint64 fileModifiedMSecs = 0;
     // What was read from the image file: the time of shot (else time is the time the record was
@@ -107,7 +103,7 @@ ShotFeatures computeShotFeatures(const QString &imagePath, const Camera &camera,
 struct ImageFeatureNeeds {
     bool shotTime = true;
     bool colors = true;
-    FeatureDecoding decoding = featureDecoding();
+    FeatureDecoding decoding = FeatureDecoding::FullSize;
 };
 
 // The parts that come from the image file only: name, time, colours and file identity.
@@ -148,13 +144,3 @@ FeatureTable normalizationFor(const QVector<ShotFeatures> &features);
 FeatureTable weightsFor(const FeatureTable &userWeights, const FeatureTable &factors);
 // Weighted sum of the slot distances with the given effective weights, plus the slot 6 weight.
 float combinedDistance(const ShotFeatures &a, const ShotFeatures &b, const FeatureTable &weights);
-
-// Process-wide tables, both zero at start.
-FeatureTable normalizationFactors();
-FeatureTable featureWeights();
-// Fills normalizationFactors with normalizationFor(features).
-void computeNormalization(const QVector<ShotFeatures> &features);
-// Fills featureWeights with the user weights times normalizationFactors.
-void setFeatureWeights(const FeatureTable &userWeights);
-// combinedDistance with featureWeights.
-float combinedDistance(const ShotFeatures &a, const ShotFeatures &b);

@@ -206,6 +206,7 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
     }
 
     state.id = nextDatasetId();
+    state.features = std::make_shared<FeatureStore>();
     state.datasetFile = datasetFile;
     candidate.state = state;
     candidate.names.model = modelPath;

@@ -6,6 +6,7 @@
 
 #include "camera.h"
 #include "datasetimport.h"
+#include "featurestore.h"
 #include "indexvalues.h"
 #include "problem.h"
 #include "shotrecord.h"
@@ -15,6 +16,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <memory>
 #include <optional>
 
 enum class BuilderStatus { NotBuilt, Building, Ready, Failed };
@@ -29,6 +31,9 @@ struct DatasetState {
     bool unwrittenResults = false;
     // Steps that have ended on this dataset, however they ended.
     QVector<StepKind> endedSteps;
+    // What the ordering read from this dataset's photographs; copies of the state share it, a new
+    // import gets its own.
+    std::shared_ptr<FeatureStore> features;
 
     int shotCount() const { return int(shots.size()); }
     bool isComplete() const; // shots exist and every one is complete

@@ -13,9 +13,10 @@
 #include <algorithm>
 
 OrderingStep::OrderingStep(const QStringList &imagePaths, const QVector<Camera> &cameras,
-                           const QVector<float> &depths, const OrderingWeights &weights)
+                           const QVector<float> &depths, const OrderingWeights &weights,
+                           std::shared_ptr<FeatureStore> features, FeatureDecoding decoding)
     : Step(StepKind::Ordering), m_imagePaths(imagePaths), m_cameras(cameras), m_depths(depths),
-      m_weights(weights)
+      m_weights(weights), m_features(std::move(features)), m_decoding(decoding)
 {
     // The ordering results travel between threads by value.
     qRegisterMetaType<QVector<int>>("QVector<int>");
@@ -28,7 +29,8 @@ OrderingStep::~OrderingStep()
 
 void OrderingStep::start()
 {
-    m_job = std::make_unique<OrderAndSemanticThread>(m_imagePaths, m_cameras, m_depths, m_weights);
+    m_job = std::make_unique<OrderAndSemanticThread>(m_imagePaths, m_cameras, m_depths, m_weights, m_features,
+                                                     m_decoding);
     connect(m_job.get(), &OrderAndSemanticThread::newOrder, this,
             [this](const QVector<int> &order) { m_order = order; });
     connect(m_job.get(), &OrderAndSemanticThread::newSemantic, this,
@@ -94,7 +96,8 @@ public:
                                const QString &) const override
     {
         return std::make_unique<OrderingStep>(state.imagePaths(), state.cameras(), state.depths(),
-                                              request.orderingWeights());
+                                              request.orderingWeights(), state.features,
+                                              request.featureDecoding());
     }
     std::optional<Problem> failure(const StepResult &result, const DatasetState &,
                                    const SessionRequest &) const override

@@ -7,6 +7,7 @@
 #include "importoptions.h"
 #include "indexvalues.h"
 #include "jobinputs.h"
+#include "shotfeatures.h"
 #include "steptable.h"
 
 #include <QString>
@@ -66,5 +67,9 @@ struct SessionRequest {
     OrderingWeights orderingWeights() const
     {
         return JobInputs::featureWeights(orderWeights, clusterWeights, weightMaximum);
+    }
+    FeatureDecoding featureDecoding() const
+    {
+        return reducedDecode ? FeatureDecoding::Reduced : FeatureDecoding::FullSize;
     }
 };

@@ -6,6 +6,7 @@
 // StepRunner starts them and decides which results still matter.
 
 #include "camera.h"
+#include "featurestore.h"
 #include "orderingweights.h"
 #include "problem.h"
 #include "sessionrequest.h"
@@ -77,10 +78,12 @@ class ThumbnailStep : public Step
     Q_OBJECT
 public:
     // When the weights use colours, the photographs decoded for thumbnails also give their colour
-    // features (and time of shot) to the ordering's feature cache, so that an ordering step that
-    // follows decodes none of them again.
+    // features (and time of shot), decoded as `decoding` says, to the dataset's feature store, so
+    // that an ordering step that follows decodes none of them again. features may be null.
     ThumbnailStep(const QStringList &imagePaths, ThumbnailSource source,
-                  const OrderingWeights &orderingWeights = OrderingWeights());
+                  const OrderingWeights &orderingWeights = OrderingWeights(),
+                  std::shared_ptr<FeatureStore> features = nullptr,
+                  FeatureDecoding decoding = FeatureDecoding::FullSize);
     ~ThumbnailStep() override;
     void start() override;
     void requestStop() override;
@@ -90,6 +93,8 @@ private:
     QStringList m_imagePaths;
     ThumbnailSource m_source;
     OrderingWeights m_orderingWeights;
+    std::shared_ptr<FeatureStore> m_features;
+    FeatureDecoding m_decoding;
     std::unique_ptr<DownsamplingThread> m_job;
     QStringList m_failures;
 };
@@ -116,9 +121,11 @@ class OrderingStep : public Step
 {
     Q_OBJECT
 public:
-    // weights: each in [0, 1] (JobInputs::featureWeights).
+    // weights: each in [0, 1] (JobInputs::featureWeights). features: the dataset's store (may be
+    // null); decoding: how the colours are decoded.
     OrderingStep(const QStringList &imagePaths, const QVector<Camera> &cameras, const QVector<float> &depths,
-                 const OrderingWeights &weights);
+                 const OrderingWeights &weights, std::shared_ptr<FeatureStore> features,
+                 FeatureDecoding decoding);
     ~OrderingStep() override;
     void start() override;
     void requestStop() override;
@@ -129,6 +136,8 @@ private:
     QVector<Camera> m_cameras;
     QVector<float> m_depths;
     OrderingWeights m_weights;
+    std::shared_ptr<FeatureStore> m_features;
+    FeatureDecoding m_decoding;
     std::unique_ptr<OrderAndSemanticThread> m_job;
     QStringList m_unreadable;
     QVector<int> m_order;

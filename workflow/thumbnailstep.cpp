@@ -15,9 +15,10 @@
 #include <QImage>
 
 ThumbnailStep::ThumbnailStep(const QStringList &imagePaths, ThumbnailSource source,
-                             const OrderingWeights &orderingWeights)
+                             const OrderingWeights &orderingWeights, std::shared_ptr<FeatureStore> features,
+                             FeatureDecoding decoding)
     : Step(StepKind::Thumbnails), m_imagePaths(imagePaths), m_source(source),
-      m_orderingWeights(orderingWeights)
+      m_orderingWeights(orderingWeights), m_features(std::move(features)), m_decoding(decoding)
 {
 }
 
@@ -37,18 +38,10 @@ void ThumbnailStep::start()
         finish();
         return;
     }
-    m_job = std::make_unique<DownsamplingThread>(m_imagePaths, JobInputs::thumbnailPaths(m_imagePaths));
-    ImageFeatureNeeds needs = OrderAndSemanticThread::imageFeatureNeeds(m_orderingWeights);
-    if (needs.colors) {
-        needs.shotTime = true; // a header read, so the record serves whatever time weight comes next
-        m_job->setDecodedPhotoObserver([paths = m_imagePaths, needs](int i, const QImage &decoded,
-                                                                     const QSize &photoSize) {
-            // A reduced decode stands in for the full-size one only where it is the whole picture.
-            if (needs.decoding == FeatureDecoding::FullSize && decoded.size() != photoSize)
-                return;
-            OrderAndSemanticThread::storeImageFeatures(i, computeImageFeatures(paths.at(i), needs, decoded));
-        });
-    }
+    ImageFeatureNeeds needs = OrderAndSemanticThread::imageFeatureNeeds(m_orderingWeights, m_decoding);
+    needs.shotTime = true; // a header read, so the record serves whatever time weight comes next
+    m_job = std::make_unique<DownsamplingThread>(m_imagePaths, JobInputs::thumbnailPaths(m_imagePaths),
+                                                 m_features, needs);
     connect(m_job.get(), &DownsamplingThread::newThumbnail, this, [this](int i, const QString &file) {
         m_result.thumbnails.insert(i, file);
         StepResult part = partOf();

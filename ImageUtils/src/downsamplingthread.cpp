@@ -16,8 +16,11 @@
 
 #include <algorithm>
 
-DownsamplingThread::DownsamplingThread(const QStringList &inputs, const QStringList &outputs, QObject *parent)
-    : QThread(parent), m_inputs(inputs), m_outputs(outputs), m_downsampler(new GLDownsampler)
+DownsamplingThread::DownsamplingThread(const QStringList &inputs, const QStringList &outputs,
+                                       std::shared_ptr<FeatureStore> features, ImageFeatureNeeds featureNeeds,
+                                       QObject *parent)
+    : QThread(parent), m_inputs(inputs), m_outputs(outputs), m_downsampler(new GLDownsampler),
+      m_features(featureNeeds.colors ? std::move(features) : nullptr), m_featureNeeds(featureNeeds)
 {
     m_downsampler->moveContextToThread(this);
 }
@@ -79,11 +82,16 @@ void DownsamplingThread::run()
     decoders.setMaxThreadCount(std::clamp(QThread::idealThreadCount(), 1, 4));
     const int lookAhead = decoders.maxThreadCount() + 2;
     QMap<int, QFuture<DecodedPhoto>> pending;
+    // Called on the decoding threads with photographs decoded whole, neither turned nor fitted.
     auto observerOf = [this](int k) -> DecodedImageObserver {
-        if (!m_observer)
+        if (!m_features)
             return {};
-        return [observer = m_observer, k](const QImage &decoded, const QSize &photoSize) {
-            observer(k, decoded, photoSize);
+        return [features = m_features, needs = m_featureNeeds, path = m_inputs[k]](const QImage &decoded,
+                                                                                   const QSize &photoSize) {
+            // A reduced decode stands in for the full-size one only where it is the whole picture.
+            if (needs.decoding == FeatureDecoding::FullSize && decoded.size() != photoSize)
+                return;
+            features->store(computeImageFeatures(path, needs, decoded));
         };
     };
     int nextToDecode = 0;

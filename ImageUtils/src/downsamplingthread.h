@@ -1,15 +1,15 @@
 #ifndef IMAGEUTILS_DOWNSAMPLINGTHREAD_H
 #define IMAGEUTILS_DOWNSAMPLINGTHREAD_H
 
+#include "featurestore.h"
+
 #include <QStringList>
 #include <QThread>
 
 #include <atomic>
-#include <functional>
+#include <memory>
 
 class GLDownsampler;
-class QImage;
-class QSize;
 
 // The thumbnail job: for each image path i writes thumbnail path i (at most
 // 256 pixels on the longer side, 75 dpi), unless that file already exists.
@@ -25,20 +25,19 @@ public:
     static constexpr unsigned int ThumbnailSide = 256;
     static constexpr float ThumbnailDpi = 75.0f;
 
-    DownsamplingThread(const QStringList &inputs, const QStringList &outputs, QObject *parent = nullptr);
+    // features, when set, receives the image features (as featureNeeds asks) of each photograph
+    // decoded for its thumbnail, so that the ordering need not decode it again. The reduced decode
+    // serves a full-size featureNeeds.decoding only where it is the whole picture. Nothing is
+    // stored unless featureNeeds asks for colours: without them the ordering decodes no pixel.
+    DownsamplingThread(const QStringList &inputs, const QStringList &outputs,
+                       std::shared_ptr<FeatureStore> features = nullptr, ImageFeatureNeeds featureNeeds = {},
+                       QObject *parent = nullptr);
     ~DownsamplingThread() override;
 
     // Thread-safe: the job stops before the next photograph.
     void requestStop() { m_stopRequested.store(true); }
 
     GLDownsampler *downsampler() const { return m_downsampler; }
-
-    // Sees photograph i as decoded for its thumbnail (reduced, in the file's own orientation,
-    // before any conversion), so that other work can use the same pixels. Called on a decoding
-    // thread, possibly several at once, and only for photographs that were decoded and neither
-    // turned nor fitted; photoSize is the photograph's full size. Set before start().
-    using DecodedPhotoObserver = std::function<void(int i, const QImage &decoded, const QSize &photoSize)>;
-    void setDecodedPhotoObserver(DecodedPhotoObserver observer) { m_observer = std::move(observer); }
 
     // Where the thumbnail of `imagePath` goes: the image's canonical folder,
     // then "thumbnails", then the image's file name. A missing photograph keeps
@@ -62,7 +61,8 @@ private:
     const QStringList m_inputs;
     const QStringList m_outputs;
     GLDownsampler *m_downsampler = nullptr;
-    DecodedPhotoObserver m_observer;
+    const std::shared_ptr<FeatureStore> m_features;
+    const ImageFeatureNeeds m_featureNeeds;
     std::atomic<bool> m_stopRequested{false};
 };
 

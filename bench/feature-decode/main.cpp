@@ -70,10 +70,9 @@ QVector<ShotFeatures> features(const Dataset &data, FeatureDecoding decoding, do
 // The ordering job as the window runs it, from an empty cache, in seconds of wall and processor time.
 std::pair<double, double> orderingJob(const Dataset &data, FeatureDecoding decoding)
 {
-    setFeatureDecoding(decoding);
-    OrderAndSemanticThread::clearFeatureCache();
     const FeatureWeightSet ones{1, 1, 1, 1, 1, 1};
-    OrderAndSemanticThread job(data.paths, data.cameras, data.depths, OrderingWeights{ones, ones});
+    OrderAndSemanticThread job(data.paths, data.cameras, data.depths, OrderingWeights{ones, ones},
+                               std::make_shared<FeatureStore>(), decoding);
     QElapsedTimer timer;
     timer.start();
     const double cpu = cpuSeconds();
@@ -161,7 +160,6 @@ void compare(const Dataset &data, int rounds)
         reducedCpu.append(after.second);
         ratios.append(after.first > 0 ? before.first / after.first : 0.0);
     }
-    setFeatureDecoding(FeatureDecoding::Reduced);
     std::printf("  ordering job (colour weights on, empty cache), median of %d paired runs: full size %.3f s "
                 "(cpu %.3f s), reduced %.3f s (cpu %.3f s), paired ratio %.2fx\n",
                 rounds, median(fullJob), median(fullCpu), median(reducedJob), median(reducedCpu), median(ratios));
@@ -171,18 +169,18 @@ void compare(const Dataset &data, int rounds)
 // window and the tool run them; `handOver` gives the thumbnail step the weights.
 std::pair<double, double> thumbnailsThenOrdering(const Dataset &data, bool handOver)
 {
-    setFeatureDecoding(FeatureDecoding::Reduced);
-    OrderAndSemanticThread::clearFeatureCache();
+    const auto store = std::make_shared<FeatureStore>();
     for (const QString &thumbnail : JobInputs::thumbnailPaths(data.paths))
         QFile::remove(thumbnail);
     const FeatureWeightSet ones{1, 1, 1, 1, 1, 1};
     const OrderingWeights weights{ones, ones};
     QElapsedTimer timer;
     timer.start();
-    ThumbnailStep thumbnails(data.paths, ThumbnailSource::Downsample, handOver ? weights : OrderingWeights());
+    ThumbnailStep thumbnails(data.paths, ThumbnailSource::Downsample, handOver ? weights : OrderingWeights(),
+                             store, FeatureDecoding::Reduced);
     StepRunner::runToEnd(thumbnails);
     const double thumbnailSeconds = timer.nsecsElapsed() / 1e9;
-    OrderingStep ordering(data.paths, data.cameras, data.depths, weights);
+    OrderingStep ordering(data.paths, data.cameras, data.depths, weights, store, FeatureDecoding::Reduced);
     StepRunner::runToEnd(ordering);
     return {thumbnailSeconds, timer.nsecsElapsed() / 1e9 - thumbnailSeconds};
 }

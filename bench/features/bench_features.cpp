@@ -117,8 +117,8 @@ void BM_JobWithEmptyCache(benchmark::State &state)
     const OrderingWeights weights =
         allWeights ? OrderingWeights{all, all} : OrderingWeights{defaults, defaults};
     for (auto _ : state) {
-        OrderAndSemanticThread::clearFeatureCache();
-        OrderAndSemanticThread job(files, cameras, depths, weights);
+        OrderAndSemanticThread job(files, cameras, depths, weights, std::make_shared<FeatureStore>(),
+                                   FeatureDecoding::FullSize);
         job.start();
         job.wait();
     }

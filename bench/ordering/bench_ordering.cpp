@@ -153,8 +153,8 @@ void BM_JobDefaultWeights(benchmark::State &state)
     }
     const FeatureWeightSet defaults{0, 0.5f, 0.5f, 0, 0, 0};
     for (auto _ : state) {
-        OrderAndSemanticThread::clearFeatureCache();
-        OrderAndSemanticThread job(paths, cameras, depths, OrderingWeights{defaults, defaults});
+        OrderAndSemanticThread job(paths, cameras, depths, OrderingWeights{defaults, defaults},
+                                   std::make_shared<FeatureStore>(), FeatureDecoding::FullSize);
         job.start();
         job.wait();
     }

@@ -3,7 +3,6 @@
 // job runs, and closing the window while jobs work.
 
 #include "mainwindow.h"
-#include "orderandsemanticthread.h"
 #include "orientationwidget.h"
 #include "windowtestutil.h"
 
@@ -15,7 +14,6 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
-#include <QScopeGuard>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -470,70 +468,6 @@ private slots:
         QCOMPARE(filledCells(1), 40);
         for (int row = 0; row < 40; ++row)
             QVERIFY2(cell(row, 1).startsWith(large + "/photos/thumbnails/"), qPrintable(cell(row, 1)));
-    }
-
-    // With colour weights set and colours taken from the reduced decode (the tool's
-    // --reduced-decode), the thumbnail job's decodes give the ordering its colours: the ordering
-    // that follows reads no pixel again and orders as it does on its own.
-    void thumbnailDecodesServeTheOrdering()
-    {
-        setFeatureDecoding(FeatureDecoding::Reduced);
-        const auto restore = qScopeGuard([] { setFeatureDecoding(FeatureDecoding::FullSize); });
-        const QString scene = temp.filePath("sceaux");
-        const QString data = QStringLiteral(ORVELLE_TEST_DATA "/sceaux/");
-        QVERIFY(QDir().mkpath(scene + "/images"));
-        for (const char *name : {"sceaux.pfp", "scene_mesh.ply", "scene_mesh_refine.ply"})
-            QVERIFY(QFile::copy(data + name, scene + "/" + QString(name)));
-        const QStringList photos = QDir(data + "images").entryList({"*.jpg"}, QDir::Files, QDir::Name);
-        for (const QString &name : photos)
-            QVERIFY(QFile::copy(data + "images/" + name, scene + "/images/" + name));
-        OrderAndSemanticThread::clearFeatureCache();
-        dialogs.questionAnswers << QMessageBox::No << QMessageBox::Ok; // the coarse mesh of the two
-        importFile(scene + "/sceaux.pfp");
-        QCOMPARE(rows(), photos.size());
-        get<QLineEdit>("lowresModel")->setText(scene + "/scene_mesh.ply");
-        for (const char *name : {"colorDistrOrder", "colorSpatialDistrOrder"})
-            get<QSlider>(name)->setValue(get<QSlider>(name)->maximum());
-        runJob("updateDepths");
-        clickControl(get<QRadioButton>("downsampleHiresThumbnails"));
-        runJob("updateThumbnails");
-
-        const QVector<ShotFeatures> cached = OrderAndSemanticThread::featureCache();
-        QCOMPARE(cached.size(), rows());
-        for (const ShotFeatures &record : cached) {
-            QVERIFY2(record.hasColors && record.hasShotTime, qPrintable(record.name));
-            QCOMPARE(record.colorDecoding, FeatureDecoding::Reduced);
-            QVERIFY(record.colorDistr == computeImageFeatures(record.name).colorDistr);
-        }
-
-        // Photographs garbled in place, size and time kept: a second decode would find no colours.
-        QMap<QString, QByteArray> originals;
-        auto rewrite = [](const QString &path, const QByteArray &bytes) {
-            QFile file(path);
-            const QDateTime modified = QFileInfo(path).lastModified();
-            return file.open(QIODevice::ReadWrite) && file.write(bytes) == bytes.size() &&
-                   file.setFileTime(modified, QFileDevice::FileModificationTime);
-        };
-        for (const ShotFeatures &record : cached) {
-            QFile file(record.name);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            originals[record.name] = file.readAll();
-            file.close();
-            QVERIFY(rewrite(record.name, QByteArray(originals[record.name].size(), '\0')));
-        }
-        runJob("updateOrderingAndSemantic");
-        QVERIFY(dialogs.ofKind("warning").isEmpty());
-        QStringList fromThumbnails;
-        for (int row = 0; row < rows(); ++row)
-            fromThumbnails << cell(row, 4) + " " + cell(row, 5);
-
-        for (auto it = originals.cbegin(); it != originals.cend(); ++it)
-            QVERIFY(rewrite(it.key(), it.value()));
-        OrderAndSemanticThread::clearFeatureCache();
-        runJob("updateOrderingAndSemantic");
-        for (int row = 0; row < rows(); ++row)
-            QCOMPARE(cell(row, 4) + " " + cell(row, 5), fromThumbnails.at(row));
-        QVERIFY(dialogs.ofKind("warning").isEmpty());
     }
 
     void closingStopsRunningJobs()

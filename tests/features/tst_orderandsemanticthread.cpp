@@ -1,10 +1,11 @@
-// The ordering job as the window runs it: signals and their order, progress, the feature cache.
+// The ordering job as the window runs it: signals and their order, progress, the dataset's feature store.
 
 #include "../exif/exiftestjpeg.h"
 #include "orderandsemanticthread.h"
 #include "ordering.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMutex>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,11 +76,16 @@ struct Run {
     QStringList unreadableNames;
 };
 
-Run runJob(const QStringList &paths, const QVector<Camera> &cameras, const QVector<float> &depths,
-           float weight = 1.0f, bool stopFirst = false)
+OrderingWeights uniform(float weight)
 {
-    OrderAndSemanticThread job(paths, cameras, depths, weight, weight, weight, weight, weight, weight, weight,
-                               weight, weight, weight, weight, weight);
+    const FeatureWeightSet set{weight, weight, weight, weight, weight, weight};
+    return {set, set};
+}
+
+Run runJob(const QStringList &paths, const QVector<Camera> &cameras, const QVector<float> &depths,
+           const std::shared_ptr<FeatureStore> &store = nullptr, float weight = 1.0f, bool stopFirst = false)
+{
+    OrderAndSemanticThread job(paths, cameras, depths, uniform(weight), store, FeatureDecoding::FullSize);
     Recorder recorder(job);
     if (stopFirst)
         job.requestStop();
@@ -87,6 +93,30 @@ Run runJob(const QStringList &paths, const QVector<Camera> &cameras, const QVect
     if (!job.wait(120000))
         qFatal("ordering job did not finish");
     return {recorder.events, recorder.order, recorder.semantic, recorder.unreadableNames};
+}
+
+// Whatever the store holds for the file as it is now.
+std::optional<ShotFeatures> stored(const FeatureStore &store, const QString &path)
+{
+    return store.find(path, ImageFeatureNeeds{false, false});
+}
+
+bool touch(const QString &path, const QDateTime &modified)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.setFileTime(modified, QFileDevice::FileModificationTime);
+}
+
+// Zeros in place of the photograph, size and modification time kept: only a reused record still
+// knows its colours.
+bool garble(const QString &path)
+{
+    const QDateTime modified = QFileInfo(path).lastModified();
+    QFile file(path);
+    const bool written =
+        file.open(QIODevice::ReadWrite) && file.write(QByteArray(file.size(), '\0')) == file.size();
+    file.close();
+    return written && touch(path, modified);
 }
 
 bool isPermutation(QVector<int> order, int n)
@@ -122,16 +152,14 @@ private:
     }
 
 private slots:
-    void init() { OrderAndSemanticThread::clearFeatureCache(); }
     void signalsAndProgress_data();
     void signalsAndProgress();
     void weightsInSlotOrder();
-    void cacheKeepsOnlyWhatComesFromTheFile();
-    void cacheFollowsTheFile();
+    void storeServesItsDatasetByShot();
+    void storeFollowsTheFile();
     void stopEndsTheRun();
     void unreadablePhotosAndShortInputs();
-    void sharedTablesAfterRun();
-    void concurrentJobsKeepTheirResults();
+    void datasetsSideBySideKeepTheirResults();
     void photographsReadOnlyForWeightedFeatures_data();
     void photographsReadOnlyForWeightedFeatures();
 };
@@ -158,7 +186,8 @@ void TestOrderAndSemanticThread::signalsAndProgress()
         cameras << cameraAt(float(i));
         depths << 1.0f;
     }
-    const Run run = runJob(paths, cameras, depths);
+    const auto store = std::make_shared<FeatureStore>();
+    const Run run = runJob(paths, cameras, depths, store);
     QCOMPARE(run.events, events);
     QVERIFY(isPermutation(run.order, n));
     QCOMPARE(run.semantic.size(), n);
@@ -166,89 +195,84 @@ void TestOrderAndSemanticThread::signalsAndProgress()
         QCOMPARE(run.order, QVector<int>{0});
         QCOMPARE(run.semantic, QVector<int>{0});
     }
-    QCOMPARE(OrderAndSemanticThread::featureCache().size(), n);
+    QCOMPARE(store->size(), n);
 }
 
 void TestOrderAndSemanticThread::weightsInSlotOrder()
 {
-    // Constructor order: time, direction, position, target, color, color spatial (twice).
-    OrderAndSemanticThread job({}, {}, {}, 1, 2, 3, 4, 5, 6, 11, 12, 13, 14, 15, 16);
+    const OrderingWeights weights{{1, 2, 3, 4, 5, 6}, {11, 12, 13, 14, 15, 16}};
+    OrderAndSemanticThread job({}, {}, {}, weights, nullptr, FeatureDecoding::FullSize);
+    QCOMPARE(job.weights(), weights);
     QCOMPARE(job.orderWeights(), (FeatureTable{1, 5, 6, 2, 3, 4, 0}));
     QCOMPARE(job.semanticWeights(), (FeatureTable{11, 15, 16, 12, 13, 14, 0}));
-
-    // The value type names the same twelve weights.
-    const OrderingWeights weights{{1, 2, 3, 4, 5, 6}, {11, 12, 13, 14, 15, 16}};
-    QCOMPARE(job.weights(), weights);
-    OrderAndSemanticThread fromValue({}, {}, {}, weights);
-    QCOMPARE(fromValue.orderWeights(), job.orderWeights());
-    QCOMPARE(fromValue.semanticWeights(), job.semanticWeights());
 }
 
-void TestOrderAndSemanticThread::cacheKeepsOnlyWhatComesFromTheFile()
+void TestOrderAndSemanticThread::storeServesItsDatasetByShot()
 {
-    // Photos without a date get the current time when decoded: an unchanged time proves the
-    // cached entry was reused instead of the file being read again.
-    const QStringList paths{photo("c0.jpg", qRgb(255, 0, 0)), photo("c1.jpg", qRgb(0, 255, 0)),
-                            photo("c2.jpg", qRgb(0, 0, 255))};
-    runJob(paths, {cameraAt(0), cameraAt(1), cameraAt(2)}, {1, 1, 1});
-    const QVector<ShotFeatures> first = OrderAndSemanticThread::featureCache();
-    QCOMPARE(first.size(), 3);
-    QTest::qWait(1100);
-
-    // New cameras and depths (a new depth run): geometry follows them, time and colours are reused.
-    runJob(paths, {cameraAt(10), cameraAt(11, 5), cameraAt(12)}, {2, 3, 4});
-    const QVector<ShotFeatures> second = OrderAndSemanticThread::featureCache();
-    QCOMPARE(second.size(), 3);
-    for (int i = 0; i < 3; ++i) {
-        QCOMPARE(second[i].name, paths[i]);
-        QCOMPARE(second[i].time, first[i].time);
-        QVERIFY(second[i].colorDistr == first[i].colorDistr);
-        QCOMPARE(second[i].pos, ksr::Point3f(10.0f + i, i == 1 ? 5.0f : 0.0f, 0.0f));
-        QCOMPARE(second[i].depth, float(2 + i));
-        QCOMPARE(second[i].target, second[i].pos - ksr::Point3f(0, 0, float(2 + i))); // looks along -z
+    QStringList paths, reordered;
+    QVector<Camera> cameras, reorderedCameras;
+    for (int i = 0; i < 5; ++i) {
+        paths << photo(QString("r%1.jpg").arg(i), qRgb(50 * i, 255 - 40 * i, 90), 16, 8,
+                       "2010:01:01 10:0" + QByteArray::number(i) + ":00");
+        cameras << cameraAt(float(i % 3), float(i));
     }
+    for (int i : {3, 0, 4, 1, 2}) {
+        reordered << paths[i];
+        reorderedCameras << cameras[i];
+    }
+    const QVector<float> depths(5, 1.5f);
+    const Run fresh = runJob(reordered, reorderedCameras, depths);
 
-    // A shorter table cuts the cache; a row whose path changed is computed anew.
-    const QString other = photo("c3.jpg", qRgb(255, 255, 255));
-    runJob({paths[0], other}, {cameraAt(0), cameraAt(1)}, {1, 1});
-    const QVector<ShotFeatures> third = OrderAndSemanticThread::featureCache();
-    QCOMPARE(third.size(), 2);
-    QCOMPARE(third[0].time, first[0].time);
-    QCOMPARE(third[1].name, other);
-    QVERIFY(third[1].time > first[1].time);
-    QCOMPARE(third[1].colorDistr[63], 16 * 8);
+    const auto store = std::make_shared<FeatureStore>(), other = std::make_shared<FeatureStore>();
+    runJob(paths, cameras, depths, store);
+    QCOMPARE(store->size(), 5);
+    QCOMPARE(other->size(), 0);
+    for (const QString &path : paths)
+        QVERIFY(garble(path));
+
+    // The photo list in another order, new geometry per row: every shot finds its own record, so
+    // nothing is read again and the result is that of a fresh run on the intact photographs.
+    const Run reused = runJob(reordered, reorderedCameras, depths, store);
+    QCOMPARE(reused.unreadableNames, QStringList());
+    QCOMPARE(reused.order, fresh.order);
+    QCOMPARE(reused.semantic, fresh.semantic);
+    // Another dataset's store holds none of them: its run reads the garbled files.
+    QCOMPARE(runJob(reordered, reorderedCameras, depths, other).unreadableNames, reordered);
+    QVERIFY(stored(*store, paths[0])->imageReadable);
+    QVERIFY(!stored(*other, paths[0])->imageReadable);
+
+    // A photograph changed since (a new modification time) is read again.
+    QVERIFY(touch(paths[0], QDateTime::currentDateTime().addSecs(60)));
+    QCOMPARE(runJob(reordered, reorderedCameras, depths, store).unreadableNames, QStringList{paths[0]});
 }
 
-void TestOrderAndSemanticThread::cacheFollowsTheFile()
+void TestOrderAndSemanticThread::storeFollowsTheFile()
 {
-    const QString path = photo("f0.jpg", qRgb(255, 0, 0), 16, 8, "2010:01:01 10:00:00");
-    const QString steady = photo("f1.jpg", qRgb(0, 0, 0), 16, 8, "2010:01:01 11:00:00");
-    runJob({path, steady}, {cameraAt(0), cameraAt(1)}, {1, 1});
-    QCOMPARE(OrderAndSemanticThread::featureCache()[0].colorDistr[48], 16 * 8);
+    // A record serves only the file it was read from (same size and modification time), and only
+    // runs whose needs it covers.
+    const ImageFeatureNeeds colours{false, true};
+    FeatureStore store;
+    const QString path = photo("f0.jpg", qRgb(255, 0, 0));
+    store.store(computeImageFeatures(path, colours));
+    QCOMPARE(store.find(path, colours)->colorDistr[48], 16 * 8);
+    QVERIFY(!store.find(path, ImageFeatureNeeds{false, true, FeatureDecoding::Reduced}));
+    QVERIFY(!store.find(path, ImageFeatureNeeds{true, true}));
+    QVERIFY(!store.find(m_dir.filePath("f1.jpg"), colours));
+    photo("f0.jpg", qRgb(255, 0, 0), 24);
+    QVERIFY(!store.find(path, colours));
+    store.store(computeImageFeatures(path, colours));
+    QVERIFY(store.find(path, colours));
+    QVERIFY(touch(path, QDateTime::currentDateTime().addSecs(-3600)));
+    QVERIFY(!store.find(path, colours));
 
-    // The photograph replaced on disk under the same name: new colours and new time of shot.
-    photo("f0.jpg", qRgb(0, 0, 255), 24, 8, "2011:02:02 12:00:00");
-    runJob({path, steady}, {cameraAt(0), cameraAt(1)}, {1, 1});
-    QVector<ShotFeatures> cache = OrderAndSemanticThread::featureCache();
-    QCOMPARE(cache[0].colorDistr[48], 0);
-    QCOMPARE(cache[0].colorDistr[3], 24 * 8);
-    QCOMPARE(cache[0].time, QDateTime(QDate(2011, 2, 2), QTime(12, 0), Qt::LocalTime));
-
-    QCOMPARE(cache[1].colorDistr[0], 16 * 8);
-
-    // The same bytes with a new modification time: read again (an undated photo gets a new time).
-    const QString undated = photo("g0.jpg", qRgb(0, 255, 0));
-    runJob({undated}, {cameraAt(0)}, {1});
-    const QDateTime before = OrderAndSemanticThread::featureCache()[0].time;
-    QTest::qWait(1100);
-    runJob({undated}, {cameraAt(0)}, {1});
-    QCOMPARE(OrderAndSemanticThread::featureCache()[0].time, before);
-    QFile file(undated);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(3600), QFileDevice::FileModificationTime));
-    file.close();
-    runJob({undated}, {cameraAt(0)}, {1});
-    QVERIFY(OrderAndSemanticThread::featureCache()[0].time > before);
+    // A photograph gone since; one read while missing serves while it stays so. Nameless records
+    // (a photograph the import did not find) are not kept.
+    QVERIFY(QFile::remove(path));
+    QVERIFY(!store.find(path, colours));
+    store.store(computeImageFeatures(path, colours));
+    QVERIFY(!store.find(path, colours)->imageReadable);
+    store.store(computeImageFeatures(QString(), colours));
+    QCOMPARE(store.size(), 1);
 }
 
 void TestOrderAndSemanticThread::stopEndsTheRun()
@@ -256,13 +280,14 @@ void TestOrderAndSemanticThread::stopEndsTheRun()
     QStringList paths;
     for (int i = 0; i < 4; ++i)
         paths << photo(QString("s%1.jpg").arg(i), qRgb(10, 20, 30 * i));
-    const Run run = runJob(paths, {}, {}, 1.0f, true);
+    const auto store = std::make_shared<FeatureStore>();
+    const Run run = runJob(paths, {}, {}, store, 1.0f, true);
     QCOMPARE(run.events, QStringList{"0"});
     QVERIFY(run.order.isEmpty());
-    QVERIFY(OrderAndSemanticThread::featureCache().isEmpty());
+    QCOMPARE(store->size(), 0);
 
-    // Stopped after the second photograph: no results, but the rows done so far stay cached.
-    OrderAndSemanticThread job(paths, {}, {}, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1);
+    // Stopped after the second photograph: no results, but the photographs read so far are kept.
+    OrderAndSemanticThread job(paths, {}, {}, uniform(1.0f), store, FeatureDecoding::FullSize);
     Recorder recorder(job);
     connect(
         &job, &OrderAndSemanticThread::progress, &job,
@@ -274,9 +299,8 @@ void TestOrderAndSemanticThread::stopEndsTheRun()
     job.start();
     QVERIFY(job.wait(60000));
     QCOMPARE(recorder.events, (QStringList{"0", "20", "40"}));
-    const QVector<ShotFeatures> cache = OrderAndSemanticThread::featureCache();
-    QCOMPARE(cache.size(), 2);
-    QCOMPARE(cache[1].name, paths[1]);
+    QVERIFY(store->size() >= 2);
+    QVERIFY(stored(*store, paths[0]) && stored(*store, paths[1]));
 }
 
 void TestOrderAndSemanticThread::unreadablePhotosAndShortInputs()
@@ -288,7 +312,7 @@ void TestOrderAndSemanticThread::unreadablePhotosAndShortInputs()
     junk.close();
     const QStringList paths{photo("u0.jpg", qRgb(1, 2, 3)), junk.fileName(), m_dir.filePath("missing.JPG"),
                             photo("u3.jpg", qRgb(200, 2, 3)), junk.fileName()};
-    const Run run = runJob(paths, {cameraAt(3)}, {}, 1.0f);
+    const Run run = runJob(paths, {cameraAt(3)}, {});
     QCOMPARE(run.events.mid(0, 9), (QStringList{"0", "16", "unreadable 1", "32", "unreadable 2", "48", "64",
                                                 "unreadable 4", "80"}));
     QVERIFY(isPermutation(run.order, 5));
@@ -303,24 +327,10 @@ void TestOrderAndSemanticThread::unreadablePhotosAndShortInputs()
     QCOMPARE(unnamed.unreadableNames, QStringList{"Photograph 2: not found"});
 }
 
-void TestOrderAndSemanticThread::sharedTablesAfterRun()
+void TestOrderAndSemanticThread::datasetsSideBySideKeepTheirResults()
 {
-    const QStringList paths{photo("t0.jpg", qRgb(255, 0, 0), 16, 8, "2010:01:01 10:00:00"),
-                            photo("t1.jpg", qRgb(0, 255, 0), 16, 8, "2010:01:01 10:01:40")};
-    OrderAndSemanticThread job(paths, {cameraAt(0), cameraAt(4)}, {1, 1}, 1, 0, 0, 0, 0, 0, 0, 0, 0.5f, 0, 0,
-                               0);
-    job.start();
-    QVERIFY(job.wait(60000));
-    // The clustering weights were set last: position weight 0.5 times its factor 1/4.
-    const FeatureTable factors = normalizationFactors();
-    QCOMPARE(factors[timeSlot], float(1.0 / 100.0));
-    QCOMPARE(factors[positionSlot], 0.25f);
-    QCOMPARE(featureWeights(), weightsFor(job.semanticWeights(), factors));
-}
-
-void TestOrderAndSemanticThread::concurrentJobsKeepTheirResults()
-{
-    // Two tables of different content: alone and side by side, each job gives the same results.
+    // Two datasets of different content, each with its store: side by side, and again with their
+    // stores filled, each job gives the results of a fresh run of its own.
     QStringList a, b;
     QVector<Camera> camerasA, camerasB;
     for (int i = 0; i < 12; ++i) {
@@ -332,22 +342,25 @@ void TestOrderAndSemanticThread::concurrentJobsKeepTheirResults()
         camerasB << cameraAt(float(i % 3) * 50.0f, float(i));
     }
     const QVector<float> depths(12, 2.0f);
-    const Run aloneA = runJob(a, camerasA, depths);
-    const Run aloneB = runJob(b, camerasB, depths);
+    const Run freshA = runJob(a, camerasA, depths);
+    const Run freshB = runJob(b, camerasB, depths);
 
+    const auto storeA = std::make_shared<FeatureStore>(), storeB = std::make_shared<FeatureStore>();
     for (int round = 0; round < 3; ++round) {
-        OrderAndSemanticThread jobA(a, camerasA, depths, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1);
-        OrderAndSemanticThread jobB(b, camerasB, depths, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1);
+        OrderAndSemanticThread jobA(a, camerasA, depths, uniform(1.0f), storeA, FeatureDecoding::FullSize);
+        OrderAndSemanticThread jobB(b, camerasB, depths, uniform(1.0f), storeB, FeatureDecoding::FullSize);
         Recorder recA(jobA), recB(jobB);
         jobA.start();
         jobB.start();
         QVERIFY(jobA.wait(60000));
         QVERIFY(jobB.wait(60000));
-        QCOMPARE(recA.order, aloneA.order);
-        QCOMPARE(recA.semantic, aloneA.semantic);
-        QCOMPARE(recB.order, aloneB.order);
-        QCOMPARE(recB.semantic, aloneB.semantic);
+        QCOMPARE(recA.order, freshA.order);
+        QCOMPARE(recA.semantic, freshA.semantic);
+        QCOMPARE(recB.order, freshB.order);
+        QCOMPARE(recB.semantic, freshB.semantic);
     }
+    QCOMPARE(storeA->size(), 12);
+    QVERIFY(!stored(*storeA, b[0]) && !stored(*storeB, a[0]));
 }
 
 void TestOrderAndSemanticThread::photographsReadOnlyForWeightedFeatures_data()
@@ -388,18 +401,20 @@ void TestOrderAndSemanticThread::photographsReadOnlyForWeightedFeatures()
     paths << junk.fileName();
     cameras << cameraAt(4.5f);
 
-    // A cache filled without the parts this run needs is read again.
-    OrderAndSemanticThread first(paths, cameras, depths, OrderingWeights{});
+    // A store filled without the parts this run needs is read again.
+    const auto store = std::make_shared<FeatureStore>();
+    OrderAndSemanticThread first(paths, cameras, depths, OrderingWeights{}, store, FeatureDecoding::FullSize);
     first.start();
     QVERIFY(first.wait(60000));
 
-    OrderAndSemanticThread job(paths, cameras, depths, weights);
+    OrderAndSemanticThread job(paths, cameras, depths, weights, store, FeatureDecoding::FullSize);
     Recorder recorder(job);
     job.start();
     QVERIFY(job.wait(60000));
     QCOMPARE(recorder.unreadableNames, QStringList{junk.fileName()});
-    const QVector<ShotFeatures> cache = OrderAndSemanticThread::featureCache();
-    QCOMPARE(cache.size(), paths.size());
+    QVector<ShotFeatures> cache;
+    for (const QString &path : paths)
+        cache.append(stored(*store, path).value_or(ShotFeatures()));
     for (int i = 0; i < 9; ++i) {
         QCOMPARE(cache[i].hasShotTime, time);
         QCOMPARE(cache[i].hasColors, colors);

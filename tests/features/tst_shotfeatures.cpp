@@ -66,7 +66,6 @@ class TestShotFeatures : public QObject
     Q_OBJECT
 
 private slots:
-    void tablesStartAtZero();
     void colorFeatures_data();
     void colorFeatures();
     void colorFeaturesOfNoisyImage();
@@ -82,16 +81,6 @@ private slots:
     void normalizationSampling();
     void weightsAndCombinedDistance();
 };
-
-void TestShotFeatures::tablesStartAtZero()
-{
-    // Must run first in this process: nothing has set the tables yet.
-    for (float v : normalizationFactors())
-        QCOMPARE(v, 0.0f);
-    for (float v : featureWeights())
-        QCOMPARE(v, 0.0f);
-    QCOMPARE(combinedDistance(withTime(0), withTime(1000)), 0.0f);
-}
 
 void TestShotFeatures::colorFeatures_data()
 {
@@ -449,26 +438,21 @@ void TestShotFeatures::weightsAndCombinedDistance()
     b.pos = {0, 3, 4};
     c.pos = {0, 0, 10};
     const QVector<ShotFeatures> rows{a, b, c};
-    computeNormalization(rows); // n = 3, step 1: pairs (0..2, 1..2)
-    const FeatureTable factors = normalizationFactors();
+    const FeatureTable factors = normalizationFor(rows); // n = 3, step 1: pairs (0..2, 1..2)
     QCOMPARE(factors[timeSlot], float(1.0 / 200.0));
     QCOMPARE(factors[positionSlot], float(1.0 / 10.0));
     QCOMPARE(factors[constantSlot], 1.0f);
 
-    setFeatureWeights({1.0f, 0, 0, 0, 0.5f, 0, 0.25f});
-    const FeatureTable weights = featureWeights();
+    const FeatureTable weights = weightsFor({1.0f, 0, 0, 0, 0.5f, 0, 0.25f}, factors);
     QCOMPARE(weights[timeSlot], float(1.0 / 200.0));
     QCOMPARE(weights[positionSlot], 0.5f * float(1.0 / 10.0));
     QCOMPARE(weights[constantSlot], 0.25f);
     // 50 s of 200 and 5 of 10 units at half weight, plus the constant term.
     const float expected = 50.0f * weights[timeSlot] + 5.0f * weights[positionSlot] + 0.25f;
-    QVERIFY(std::abs(combinedDistance(a, b) - expected) < 1e-6f);
-    QVERIFY(sameBits(combinedDistance(a, b), combinedDistance(a, b, weights)));
-    QVERIFY(sameBits(combinedDistance(a, b), combinedDistance(b, a)));
+    QVERIFY(std::abs(combinedDistance(a, b, weights) - expected) < 1e-6f);
+    QVERIFY(sameBits(combinedDistance(a, b, weights), combinedDistance(b, a, weights)));
     QCOMPARE(combinedDistance(a, a, weights), 0.25f);
-
-    setFeatureWeights({0, 0, 0, 0, 0, 0, 0});
-    QCOMPARE(combinedDistance(a, c), 0.0f);
+    QCOMPARE(combinedDistance(a, c, weightsFor(FeatureTable{}, factors)), 0.0f);
 }
 
 QTEST_GUILESS_MAIN(TestShotFeatures)

@@ -124,6 +124,7 @@ private slots:
         const DatasetCandidate second =
             DatasetStates::fromImport(folder() + "/d.pfp", readData(true), folder() + "/m.ply");
         QVERIFY(second.state.id != 0 && second.state.id != state.id);
+        QVERIFY(state.features && second.state.features && second.state.features != state.features);
         QVERIFY(second.missingPhotographs.isEmpty());
     }
 

@@ -1,12 +1,16 @@
 // The engine's runner and steps without a window: results tagged with their dataset, results of a
-// replaced dataset dropped, one step of a kind at a time, steps that need no job, and the builder
+// replaced dataset dropped, one step of a kind at a time, steps that need no job, the thumbnail
+// step's decodes handed to the ordering through the dataset's feature store, and the builder
 // step's outcomes (which leave the program's current folder where it was).
 
+#include "featurestore.h"
 #include "steprunner.h"
 #include "steps.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -149,6 +153,46 @@ private slots:
         QCOMPARE(result.thumbnails.value(2), QString()); // a photograph that was never found
     }
 
+    // With colour weights and colours from the reduced decode (the tool's --reduced-decode), the
+    // thumbnail step's decodes fill the dataset's store: the ordering step that follows reads no
+    // pixel again.
+    void thumbnailDecodesServeTheOrdering()
+    {
+        QTemporaryDir dir;
+        const QString data = QStringLiteral(ORVELLE_TEST_DATA "/sceaux/images/");
+        QStringList paths;
+        for (const QString &name : QDir(data).entryList({"*.jpg"}, QDir::Files, QDir::Name)) {
+            paths << dir.filePath(name);
+            QVERIFY(QFile::copy(data + name, paths.last()));
+        }
+        QVERIFY(paths.size() > 2);
+        const FeatureWeightSet colours{0, 0, 0, 0, 1, 1};
+        const OrderingWeights weights{colours, colours};
+        const auto store = std::make_shared<FeatureStore>();
+        ThumbnailStep thumbnails(paths, ThumbnailSource::Downsample, weights, store,
+                                 FeatureDecoding::Reduced);
+        QVERIFY(StepRunner::runToEnd(thumbnails).problems.isEmpty());
+        const ImageFeatureNeeds reduced{true, true, FeatureDecoding::Reduced};
+        for (const QString &path : paths) {
+            const auto record = store->find(path, reduced);
+            QVERIFY2(record, qPrintable(path));
+            QVERIFY(record->colorDistr == computeImageFeatures(path, reduced).colorDistr);
+            // Zeros in place, size and time kept: a second decode would find no photograph.
+            const QDateTime modified = QFileInfo(path).lastModified();
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite) &&
+                    file.write(QByteArray(file.size(), '\0')) == file.size());
+            file.close();
+            QVERIFY(file.open(QIODevice::ReadWrite) &&
+                    file.setFileTime(modified, QFileDevice::FileModificationTime));
+        }
+        OrderingStep ordering(paths, QVector<Camera>(paths.size()), QVector<float>(paths.size(), 1.0f),
+                              weights, store, FeatureDecoding::Reduced);
+        const StepResult result = StepRunner::runToEnd(ordering);
+        QVERIFY(result.problems.isEmpty());
+        QCOMPARE(result.orderPositions.size(), paths.size());
+    }
+
     void builderOutcomes_data()
     {
         QTest::addColumn<QByteArray>("script"); // empty: no builder program at all
@@ -207,5 +251,6 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestStepRunner)
+// The thumbnail step draws with OpenGL, which needs a GUI application.
+QTEST_MAIN(TestStepRunner)
 #include "tst_steprunner.moc"

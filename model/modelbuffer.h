@@ -1,5 +1,5 @@
-#ifndef DEPTH_MODELBUFFER_H
-#define DEPTH_MODELBUFFER_H
+#ifndef MODEL_MODELBUFFER_H
+#define MODEL_MODELBUFFER_H
 
 #include <ksr/mesh.h>
 

@@ -1,5 +1,5 @@
-#ifndef DEPTH_MODEL3D_H
-#define DEPTH_MODEL3D_H
+#ifndef MODEL_MODEL3D_H
+#define MODEL_MODEL3D_H
 
 #include <ksr/geometry.h>
 

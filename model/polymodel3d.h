@@ -1,5 +1,5 @@
-#ifndef DEPTH_POLYMODEL3D_H
-#define DEPTH_POLYMODEL3D_H
+#ifndef MODEL_POLYMODEL3D_H
+#define MODEL_POLYMODEL3D_H
 
 #include "model3d.h"
 
