@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMetaMethod>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -249,6 +250,48 @@ private slots:
         QCOMPARE(process.faceLimit, 10000);
         QCOMPARE(process.levelStep, -1);
         QCOMPARE(process.percentDone, 0);
+    }
+
+    // Layouts of a prefix with the program in bin/: the build tree's tessel/ beside it, the
+    // package's lib/orvelle-index-generator/tessel/, both or neither.
+    void builderFoundBesideThenInstalled_data()
+    {
+        QTest::addColumn<bool>("beside");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<bool>("installedExecutable");
+        QTest::addColumn<QString>("expected");
+        const QString beside = QStringLiteral("bin/tessel/tslbuilder");
+        const QString installed = QStringLiteral("lib/orvelle-index-generator/tessel/tslbuilder");
+        QTest::newRow("build tree") << true << false << false << beside;
+        QTest::newRow("installed") << false << true << true << installed;
+        QTest::newRow("both: the build tree first") << true << true << true << beside;
+        QTest::newRow("installed but not executable") << false << true << false << beside;
+        QTest::newRow("neither: the error names the build-tree place") << false << false << false << beside;
+    }
+    void builderFoundBesideThenInstalled()
+    {
+        QFETCH(bool, beside);
+        QFETCH(bool, installed);
+        QFETCH(bool, installedExecutable);
+        QFETCH(QString, expected);
+        QTemporaryDir prefix;
+        QVERIFY(prefix.isValid());
+        QVERIFY(QDir(prefix.path()).mkpath(QStringLiteral("bin")));
+        const auto place = [&](const QString &relative, bool executable) {
+            QVERIFY(QDir(prefix.path()).mkpath(QFileInfo(relative).path()));
+            QFile file(prefix.filePath(relative));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.close();
+            QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
+                                        (executable ? QFile::ExeOwner : QFile::Permissions())));
+        };
+        if (beside)
+            place(QStringLiteral("bin/tessel/tslbuilder"), true);
+        if (installed)
+            place(QStringLiteral("lib/orvelle-index-generator/tessel/tslbuilder"), installedExecutable);
+        const QString found =
+            TesselComputationProcess::builderProgramFor(prefix.filePath(QStringLiteral("bin")));
+        QCOMPARE(QDir::cleanPath(found), prefix.filePath(expected));
     }
 
     void metaObjectMembersInOrder()
