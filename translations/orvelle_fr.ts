@@ -407,7 +407,7 @@
     </message>
     <message>
         <source>The multiresolution model &quot;%1&quot; was not built for this dataset: press Update in the &quot;3D Model&quot; box, or use the input model.</source>
-        <translation>Le modèle multirésolution « %1 » n&apos;a pas été construit pour ce jeu de données : cliquez sur Mettre à jour dans le cadre « Modèle 3D », ou utilisez le modèle d&apos;entrée.</translation>
+        <translation>Le modèle multirésolution « %1 » n&apos;a pas été construit pour ce jeu de données : cliquez sur Lancer dans le cadre « Modèle 3D », ou utilisez le modèle d&apos;entrée.</translation>
     </message>
     <message>
         <source>it is a folder</source>
@@ -521,7 +521,7 @@
     </message>
     <message>
         <source>Update</source>
-        <translation>Mettre à jour</translation>
+        <translation>Lancer</translation>
     </message>
     <message>
         <source>Depth of each view</source>
@@ -1095,7 +1095,7 @@ Faut-il utiliser « %1 » ?</translation>
     </message>
     <message>
         <source>The viewer shows a multiresolution version of the model, which loads quickly and streams detail; build it with Update</source>
-        <translation>La visionneuse montre une version multirésolution du modèle, qui se charge vite et affine les détails au fur et à mesure ; construisez-la avec Mettre à jour</translation>
+        <translation>La visionneuse montre une version multirésolution du modèle, qui se charge vite et affine les détails au fur et à mesure ; construisez-la avec Lancer</translation>
     </message>
     <message>
         <source>Where the multiresolution model is written</source>

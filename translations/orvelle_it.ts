@@ -407,7 +407,7 @@
     </message>
     <message>
         <source>The multiresolution model &quot;%1&quot; was not built for this dataset: press Update in the &quot;3D Model&quot; box, or use the input model.</source>
-        <translation>Il modello multirisoluzione &quot;%1&quot; non è stato costruito per questo insieme di dati: premete Aggiorna nel riquadro &quot;Modello 3D&quot;, oppure usate il modello di ingresso.</translation>
+        <translation>Il modello multirisoluzione &quot;%1&quot; non è stato costruito per questo insieme di dati: premete Avvia nel riquadro &quot;Modello 3D&quot;, oppure usate il modello di ingresso.</translation>
     </message>
     <message>
         <source>it is a folder</source>
@@ -521,7 +521,7 @@
     </message>
     <message>
         <source>Update</source>
-        <translation>Aggiorna</translation>
+        <translation>Avvia</translation>
     </message>
     <message>
         <source>Depth of each view</source>
@@ -1095,7 +1095,7 @@ Devo usare &quot;%1&quot;?</translation>
     </message>
     <message>
         <source>The viewer shows a multiresolution version of the model, which loads quickly and streams detail; build it with Update</source>
-        <translation>Il visualizzatore mostra una versione multirisoluzione del modello, che si carica in fretta e trasmette i dettagli man mano; costruitela con Aggiorna</translation>
+        <translation>Il visualizzatore mostra una versione multirisoluzione del modello, che si carica in fretta e trasmette i dettagli man mano; costruitela con Avvia</translation>
     </message>
     <message>
         <source>Where the multiresolution model is written</source>

@@ -39,7 +39,7 @@ case $depends in
 esac
 
 # 2. Lintian: no errors.
-lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1
+lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1
 if grep -q '^E:' "$work/lintian.log"; then
     cat "$work/lintian.log"
     fail "lintian reports errors"
