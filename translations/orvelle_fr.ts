@@ -1481,6 +1481,21 @@ Faut-il utiliser « %1 » ?</translation>
     </message>
 </context>
 <context>
+    <name>PolyforgeProject</name>
+    <message>
+        <source>Cannot open %1</source>
+        <translation>Impossible d&apos;ouvrir %1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is nested more than %2 elements deep</source>
+        <translation>« %1 » est imbriqué sur plus de %2 niveaux d&apos;éléments</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not well-formed XML (line %2, column %3): %4</source>
+        <translation>« %1 » n&apos;est pas du XML bien formé (ligne %2, colonne %3) : %4</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>The order of the shots is not a permutation of the shots.</source>

@@ -1481,6 +1481,21 @@ Devo usare &quot;%1&quot;?</translation>
     </message>
 </context>
 <context>
+    <name>PolyforgeProject</name>
+    <message>
+        <source>Cannot open %1</source>
+        <translation>Impossibile aprire %1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is nested more than %2 elements deep</source>
+        <translation>&quot;%1&quot; è annidato per più di %2 livelli di elementi</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not well-formed XML (line %2, column %3): %4</source>
+        <translation>&quot;%1&quot; non è XML ben formato (riga %2, colonna %3): %4</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>The order of the shots is not a permutation of the shots.</source>
