@@ -253,44 +253,36 @@ private slots:
     }
 
     // Layouts of a prefix with the program in bin/: the build tree's tessel/ beside it, the
-    // package's lib/orvelle-index-generator/tessel/, both or neither.
+    // package's lib/orvelle-index-generator/tessel/ (only when executable), both or neither.
     void builderFoundBesideThenInstalled_data()
     {
-        QTest::addColumn<bool>("beside");
-        QTest::addColumn<bool>("installed");
-        QTest::addColumn<bool>("installedExecutable");
+        QTest::addColumn<QStringList>("present"); // "exec:" marks an executable file
         QTest::addColumn<QString>("expected");
-        const QString beside = QStringLiteral("bin/tessel/tslbuilder");
-        const QString installed = QStringLiteral("lib/orvelle-index-generator/tessel/tslbuilder");
-        QTest::newRow("build tree") << true << false << false << beside;
-        QTest::newRow("installed") << false << true << true << installed;
-        QTest::newRow("both: the build tree first") << true << true << true << beside;
-        QTest::newRow("installed but not executable") << false << true << false << beside;
-        QTest::newRow("neither: the error names the build-tree place") << false << false << false << beside;
+        const QString beside = "bin/tessel/tslbuilder",
+                      installed = "lib/orvelle-index-generator/tessel/tslbuilder";
+        QTest::newRow("build tree") << QStringList{"exec:" + beside} << beside;
+        QTest::newRow("installed") << QStringList{"exec:" + installed} << installed;
+        QTest::newRow("both: build tree first")
+            << QStringList{"exec:" + beside, "exec:" + installed} << beside;
+        QTest::newRow("installed, not executable: the error names the build-tree place")
+            << QStringList{installed} << beside;
     }
     void builderFoundBesideThenInstalled()
     {
-        QFETCH(bool, beside);
-        QFETCH(bool, installed);
-        QFETCH(bool, installedExecutable);
+        QFETCH(QStringList, present);
         QFETCH(QString, expected);
         QTemporaryDir prefix;
-        QVERIFY(prefix.isValid());
-        QVERIFY(QDir(prefix.path()).mkpath(QStringLiteral("bin")));
-        const auto place = [&](const QString &relative, bool executable) {
+        QVERIFY(QDir(prefix.path()).mkpath("bin"));
+        for (QString relative : present) {
+            const bool executable = relative.startsWith("exec:");
+            relative.remove("exec:");
             QVERIFY(QDir(prefix.path()).mkpath(QFileInfo(relative).path()));
             QFile file(prefix.filePath(relative));
             QVERIFY(file.open(QIODevice::WriteOnly));
-            file.close();
-            QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
+            QVERIFY(file.setPermissions(QFile::ReadOwner |
                                         (executable ? QFile::ExeOwner : QFile::Permissions())));
-        };
-        if (beside)
-            place(QStringLiteral("bin/tessel/tslbuilder"), true);
-        if (installed)
-            place(QStringLiteral("lib/orvelle-index-generator/tessel/tslbuilder"), installedExecutable);
-        const QString found =
-            TesselComputationProcess::builderProgramFor(prefix.filePath(QStringLiteral("bin")));
+        }
+        const QString found = TesselComputationProcess::builderProgramFor(prefix.filePath("bin"));
         QCOMPARE(QDir::cleanPath(found), prefix.filePath(expected));
     }
 
