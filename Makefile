@@ -11,9 +11,11 @@ export CCACHE_NOHASHDIR ?= true
 PACKAGES := cmake make g++ pkg-config \
             qt6-base-dev libqt6opengl6-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dri \
             libassimp-dev libbenchmark-dev \
-            xvfb xauth libimage-exiftool-perl ccache
+            xvfb xauth libimage-exiftool-perl ccache \
+            qt6-tools-dev qt6-l10n-tools qt6-translations-l10n \
+            dpkg-dev file lintian desktop-file-utils appstream x11-utils
 
-.PHONY: all deps configure build build-app test run clean configure-sanitize test-sanitize fuzz
+.PHONY: all deps configure build build-app test run package translations clean configure-sanitize test-sanitize fuzz
 
 all: build
 
@@ -35,15 +37,29 @@ test: build
 	cd $(BUILD_DIR) && XDG_RUNTIME_DIR=$(CURDIR)/$(BUILD_DIR)/xdg-runtime \
 	  xvfb-run -a -s "-screen 0 1600x1200x24" ctest --output-on-failure --timeout 900
 
-# Only what the window needs: itself, the builder it starts and the sample generator.
+# Only what the window needs: itself, the builder it starts, the sample generator, the command-line
+# tool, the catalogues and the files the package installs beside them.
 build-app: configure
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target OrvelleIndexGenerator tslbuilder make-sample-dataset orvelle-index
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target OrvelleIndexGenerator tslbuilder make-sample-dataset \
+	  orvelle-index translations packaging-files
 
 # Generates the sample dataset once, then starts the window in its folder.
 run: build-app
 	@if [ ! -f $(BUILD_DIR)/sample/sample.pfp ]; then \
 	  $(BUILD_DIR)/bin/make-sample-dataset $(BUILD_DIR)/sample; fi
-	cd $(BUILD_DIR)/sample && $(CURDIR)/$(BUILD_DIR)/bin/OrvelleIndexGenerator
+	cd $(BUILD_DIR)/sample && $(CURDIR)/$(BUILD_DIR)/bin/OrvelleIndexGenerator sample.pfp
+
+# The Debian package (build/orvelle-index-generator_<version>_<arch>.deb), made from the build tree:
+# only the installed programs are built, nothing of the tests.
+package: build-app
+	cd $(BUILD_DIR) && cpack -G DEB
+
+# Refreshes the catalogues in translations/ from the texts in the code (new texts come in untranslated,
+# texts gone from the code go). Translate with linguist or by editing the .ts files.
+LUPDATE ?= /usr/lib/qt6/bin/lupdate
+TRANSLATED_DIRS := app workflow FileFormat ImageUtils depth exif features glUtils ksrlib preview builder cli
+translations: deps
+	$(LUPDATE) -locations none -no-obsolete $(TRANSLATED_DIRS) -ts translations/orvelle_fr.ts translations/orvelle_it.ts
 
 # The suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer in a folder of its own:
 # any report fails the test that caused it. Leaks are looked for in the fuzz runs only (see

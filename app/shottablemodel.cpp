@@ -123,8 +123,10 @@ QVariant ShotTableModel::headerData(int section, Qt::Orientation orientation, in
 {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const char *const titles[ColumnCount] = {"Hires images", "Lowres thumbnails", "Shots", "Depths",
-                                                    "Order",        "Semantic"};
+    static const char *const titles[ColumnCount] = {
+        QT_TRANSLATE_NOOP("MainWindow", "Hires images"), QT_TRANSLATE_NOOP("MainWindow", "Lowres thumbnails"),
+        QT_TRANSLATE_NOOP("MainWindow", "Shots"),        QT_TRANSLATE_NOOP("MainWindow", "Depths"),
+        QT_TRANSLATE_NOOP("MainWindow", "Order"),        QT_TRANSLATE_NOOP("MainWindow", "Semantic")};
     if (section >= ColumnCount && section < columnCount())
         return m_stepColumns.at(section - ColumnCount)->columnTitle();
     if (section < 0 || section >= ColumnCount)

@@ -54,7 +54,20 @@ TesselComputationProcess::~TesselComputationProcess()
 
 QString TesselComputationProcess::defaultBuilderProgram()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/tessel/tslbuilder");
+    return builderProgramFor(QCoreApplication::applicationDirPath());
+}
+
+QString TesselComputationProcess::builderProgramFor(const QString &applicationDir)
+{
+    const QString besideProgram = applicationDir + QStringLiteral("/tessel/tslbuilder");
+    const QString installed =
+        QDir::cleanPath(applicationDir + QLatin1Char('/') + QStringLiteral(ORVELLE_INSTALLED_BUILDER));
+    for (const QString &candidate : {besideProgram, installed}) {
+        const QFileInfo info(candidate);
+        if (info.isFile() && info.isExecutable())
+            return candidate;
+    }
+    return besideProgram;
 }
 
 QStringList TesselComputationProcess::builderArguments(const QString &inputModel, bool pointCloud,

@@ -2,8 +2,9 @@
 // Runs the multiresolution builder as a child process and turns the lines it prints into a
 // percentage. Lives on the GUI thread; all signals are emitted there.
 //
-// The builder is expected at applicationDirPath() + "/tessel/tslbuilder"; setBuilderProgram()
-// points the object elsewhere (a builder installed at another place, a stand-in).
+// The builder is looked for beside the program (applicationDirPath() + "/tessel/tslbuilder", the
+// build tree), then where an installed package puts it (ORVELLE_INSTALLED_BUILDER, relative to the
+// program's folder); setBuilderProgram() points the object elsewhere (a stand-in).
 
 #include <QProcess>
 #include <QString>
@@ -29,6 +30,9 @@ public:
     // k the smallest k >= 1 with (triangles >> k) <= faceLimit.
     static int levelStepFor(int triangles, int faceLimit);
     static QString defaultBuilderProgram();
+    // The first of the build-tree and installed places that holds an executable builder, for a
+    // program in `applicationDir`; the build-tree place when neither does (the error names it).
+    static QString builderProgramFor(const QString &applicationDir);
 
     QString builderProgram() const { return m_builderProgram; }
     void setBuilderProgram(const QString &program) { m_builderProgram = program; }

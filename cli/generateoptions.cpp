@@ -187,8 +187,9 @@ void addGenerateOptions(QCommandLineParser &parser)
          QStringLiteral("Weights of the clustering function, same order. Default: the ordering weights."),
          QStringLiteral("T,D,P,G,C,S")},
         {TesselOption,
-         QStringLiteral("Build the multiresolution model with tessel/tslbuilder beside this "
-                        "program and let the index use it. Default: the index uses the model.")},
+         QStringLiteral("Build the multiresolution model with the builder (tessel/tslbuilder beside this "
+                        "program, else the installed one) and let the index use it. Default: the index "
+                        "uses the model.")},
         {TesselOutputOption,
          QStringLiteral("The multiresolution model to write. Default: the model's folder and complete base "
                         "name + \".tsl\"."),

@@ -1,8 +1,11 @@
 // orvelle-index: command-line companion of the window. Dispatches to one command per verb.
 
 #include "exitcodes.h"
-#include "generate.h"
 #include "filereport.h"
+#include "generate.h"
+#include "translations.h"
+
+#include <orvelleversion.h>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -84,6 +87,8 @@ int main(int argc, char *argv[])
     }
     QCoreApplication &app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("orvelle-index"));
+    // The engine's messages follow the user's language; the index written does not.
+    Translations::install(app);
     QTextStream out(stdout);
     QTextStream err(stderr);
 
@@ -96,6 +101,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(description);
     parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."),
                                  QStringLiteral("COMMAND [ARGS...]"));
     // Everything after the command belongs to the command's own parser.
@@ -107,6 +113,10 @@ int main(int argc, char *argv[])
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
+        if (parser.isSet(version)) {
+            out << "orvelle-index " << ORVELLE_VERSION << "\n";
+            return ExitOk;
+        }
         if (parser.isSet(QStringLiteral("help"))) {
             out << parser.helpText();
             return ExitOk;

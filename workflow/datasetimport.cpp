@@ -13,10 +13,10 @@
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("DatasetImport", text);
-}
+// A named context: lupdate cannot file the texts of free functions otherwise.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(DatasetImport)
+};
 
 void readProject(const QString &fileName, ImportedDataset &data)
 {
@@ -25,10 +25,11 @@ void readProject(const QString &fileName, ImportedDataset &data)
         data.readOk = true;
         return;
     }
-    QString text = tr("The project file \"%1\" could not be read.").arg(QDir::toNativeSeparators(fileName));
+    QString text =
+        Texts::tr("The project file \"%1\" could not be read.").arg(QDir::toNativeSeparators(fileName));
     if (!why.isEmpty())
         text += QLatin1Char('\n') + why;
-    data.problemTitle = tr("Wrong file format");
+    data.problemTitle = Texts::tr("Wrong file format");
     data.problems.append(text);
 }
 
@@ -43,7 +44,7 @@ void readIndex(const QString &fileName, ImportedDataset &data)
     const bool accepted = index.readFile(fileName);
     if (!accepted && data.problems.isEmpty())
         data.problems.append(
-            tr("The index file \"%1\" could not be read.").arg(QDir::toNativeSeparators(fileName)));
+            Texts::tr("The index file \"%1\" could not be read.").arg(QDir::toNativeSeparators(fileName)));
 
     // An index without collection imports as an index without shots.
     if (index.collectionCount() > 0) {
@@ -57,7 +58,7 @@ void readIndex(const QString &fileName, ImportedDataset &data)
         const bool withThumbnails = collection.thumbnailPaths().size() == paths.size();
         const bool withClusters = collection.clusterNumbers().size() == paths.size();
         if (!withCameras)
-            data.problems.append(tr("The index holds %1 shots but %2 cameras: no camera was imported.")
+            data.problems.append(Texts::tr("The index holds %1 shots but %2 cameras: no camera was imported.")
                                      .arg(paths.size())
                                      .arg(collection.cameras().size()));
         for (int i = 0; i < paths.size(); ++i) {
@@ -81,7 +82,7 @@ void readIndex(const QString &fileName, ImportedDataset &data)
         data.modelNames.append(index.modelFileName());
 
     if (!data.problems.isEmpty() && data.problemTitle.isEmpty())
-        data.problemTitle = tr("Wrong file format");
+        data.problemTitle = Texts::tr("Wrong file format");
     data.readOk = accepted && data.problems.isEmpty();
 }
 
@@ -151,12 +152,12 @@ QString derivedSceneName(const QString &modelPath)
 
 QString noModelTitle()
 {
-    return tr("Imported dataset error!");
+    return Texts::tr("Imported dataset error!");
 }
 
 QString noModelText()
 {
-    return tr("No model found in the specified dataset!");
+    return Texts::tr("No model found in the specified dataset!");
 }
 
 } // namespace DatasetImport

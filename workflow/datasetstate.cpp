@@ -15,10 +15,10 @@
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("DatasetState", text);
-}
+// A named context: lupdate cannot file the texts of free functions otherwise.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(DatasetState)
+};
 
 quint64 nextDatasetId()
 {
@@ -128,8 +128,9 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
     const QString native = QDir::toNativeSeparators(datasetFile);
     if (!data.recognised) {
         candidate.refusal = {
-            tr("Wrong file format"),
-            tr("\"%1\" is neither a Polyforge project (.pfp) nor an Orvelle index file (.orx).").arg(native)};
+            Texts::tr("Wrong file format"),
+            Texts::tr("\"%1\" is neither a Polyforge project (.pfp) nor an Orvelle index file (.orx).")
+                .arg(native)};
         return candidate;
     }
     if (!data.problems.isEmpty()) {
@@ -141,17 +142,19 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
         // Models that were declined exist; those that do not are named.
         for (const QString &name : data.modelNames)
             if (DatasetImport::resolvedModelPath(data.folder, name).isEmpty())
-                text += QLatin1Char('\n') +
-                        tr("The model file \"%1\" does not exist.").arg(QDir::toNativeSeparators(name));
+                text +=
+                    QLatin1Char('\n') +
+                    Texts::tr("The model file \"%1\" does not exist.").arg(QDir::toNativeSeparators(name));
         candidate.refusal = {DatasetImport::noModelTitle(), text};
         return candidate;
     }
 
     const int n = int(data.imagePaths.size());
     if (!data.imagePaths.isEmpty() && data.cameras.size() < n) {
-        candidate.refusal = {
-            tr("Imported dataset error!"),
-            tr("The dataset lists %1 photographs but only %2 cameras.").arg(n).arg(data.cameras.size())};
+        candidate.refusal = {Texts::tr("Imported dataset error!"),
+                             Texts::tr("The dataset lists %1 photographs but only %2 cameras.")
+                                 .arg(n)
+                                 .arg(data.cameras.size())};
         return candidate;
     }
     DatasetState state;
@@ -197,9 +200,9 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
         state.shots.append(shot);
     }
     if (candidate.missingPhotographs.size() == n && (n == 0 || keptWithoutPhotograph < n)) {
-        candidate.refusal = {tr("Imported dataset error!"),
-                             n == 0 ? tr("The dataset lists no photograph.")
-                                    : tr("None of the %1 photographs of the dataset was found.").arg(n) +
+        candidate.refusal = {Texts::tr("Imported dataset error!"),
+                             n == 0 ? Texts::tr("The dataset lists no photograph.")
+                                    : Texts::tr("None of the %1 photographs of the dataset was found.").arg(n) +
                                           QLatin1Char('\n') +
                                           JobMessages::problemList(candidate.missingPhotographs)};
         return candidate;

@@ -13,10 +13,10 @@
 
 namespace
 {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("IndexValues", text);
-}
+// A named context: lupdate cannot file the texts of free functions otherwise.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(IndexValues)
+};
 QString native(const QString &path)
 {
     return QDir::toNativeSeparators(path);
@@ -100,29 +100,29 @@ std::optional<Problem> upDirectionProblem(double x, double y, double z)
 {
     if (x != 0.0 || y != 0.0 || z != 0.0)
         return std::nullopt;
-    return Problem{tr("Up direction"),
-                   tr("The up direction is (0, 0, 0), which points nowhere. Choose an axis or type a "
-                      "direction.")};
+    return Problem{Texts::tr("Up direction"),
+                   Texts::tr("The up direction is (0, 0, 0), which points nowhere. Choose an axis or type a "
+                             "direction.")};
 }
 
 std::optional<ModelProblem> indexModelProblem(const QString &modelFile, bool multiresolution,
                                               const QString &builtModel)
 {
-    const QString title = tr("Index generation status");
-    const QString notWritten = QLatin1Char('\n') + tr("No index file was written.");
+    const QString title = Texts::tr("Index generation status");
+    const QString notWritten = QLatin1Char('\n') + Texts::tr("No index file was written.");
     if (modelFile.isEmpty())
-        return ModelProblem{{title, tr("No model is chosen for the index.") + notWritten}};
+        return ModelProblem{{title, Texts::tr("No model is chosen for the index.") + notWritten}};
     const QFileInfo model(modelFile);
     if (multiresolution &&
         (builtModel.isEmpty() || QFileInfo(builtModel).canonicalFilePath() != model.canonicalFilePath()))
         return ModelProblem{
-            {title, tr("The multiresolution model \"%1\" was not built for this dataset: press "
+            {title, Texts::tr("The multiresolution model \"%1\" was not built for this dataset: press "
                        "Update in the \"3D Model\" box, or use the input model.")
                             .arg(native(modelFile)) +
                         notWritten}};
     if (!isWebAddress(modelFile) && !model.isFile())
-        return ModelProblem{{tr("Model not found"),
-                             tr("The model \"%1\" is not on this disk. The index names it all the same: the "
+        return ModelProblem{{Texts::tr("Model not found"),
+                             Texts::tr("The model \"%1\" is not on this disk. The index names it all the same: the "
                                 "viewer looks for it from the index's folder.")
                                  .arg(native(modelFile))},
                             true};
@@ -133,17 +133,18 @@ QString unwritableReason(const QString &fileName)
 {
     const QFileInfo file(fileName);
     if (file.isDir())
-        return tr("it is a folder");
+        return Texts::tr("it is a folder");
     const QFileInfo folder(file.absolutePath());
     if (!folder.isDir())
-        return tr("the folder \"%1\" does not exist").arg(native(folder.absoluteFilePath()));
+        return Texts::tr("the folder \"%1\" does not exist").arg(native(folder.absoluteFilePath()));
     // The index is written through a temporary file beside it: ask the writer whether that works now.
     QString why;
     if (ksr::SafeFile::canReplace(fileName, &why))
         return QString();
     if (file.exists() && !file.isWritable())
         return why;
-    return tr("the folder \"%1\" cannot be written to (%2)").arg(native(folder.absoluteFilePath()), why);
+    return Texts::tr("the folder \"%1\" cannot be written to (%2)")
+        .arg(native(folder.absoluteFilePath()), why);
 }
 
 ksr::Matrix44f startViewMatrix(const Camera &camera)
@@ -225,7 +226,7 @@ IndexWriteResult writeIndexFile(const IndexSettings &settings, const QVector<Sho
     }
     result.written = index.save(fileName, relativePaths);
     if (result.written) {
-        result.message = tr("The index file has been successfully generated!");
+        result.message = Texts::tr("The index file has been successfully generated!");
         return result;
     }
     // The folder's state in plain words first; otherwise the writer's own reason (a full disk).
@@ -233,7 +234,8 @@ IndexWriteResult writeIndexFile(const IndexSettings &settings, const QVector<Sho
     if (reason.isEmpty())
         reason = index.errorString();
     if (reason.isEmpty())
-        reason = tr("the system refused to write it");
-    result.message = tr("The index file \"%1\" could not be written: %2.").arg(native(fileName), reason);
+        reason = Texts::tr("the system refused to write it");
+    result.message =
+        Texts::tr("The index file \"%1\" could not be written: %2.").arg(native(fileName), reason);
     return result;
 }

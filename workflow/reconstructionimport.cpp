@@ -24,10 +24,10 @@
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ReconstructionImport", text);
-}
+// A named context: lupdate cannot file the texts of free functions otherwise.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(ReconstructionImport)
+};
 
 QString native(const QString &path)
 {
@@ -127,7 +127,7 @@ void setModel(const SfmReconstruction &reconstruction, const ImportOptions &opti
     if (!options.meshFile.isEmpty()) {
         const QString mesh = QFileInfo(options.meshFile).canonicalFilePath();
         if (mesh.isEmpty())
-            data.problems.append(tr("The mesh \"%1\" does not exist.").arg(native(options.meshFile)));
+            data.problems.append(Texts::tr("The mesh \"%1\" does not exist.").arg(native(options.meshFile)));
         else
             data.modelNames.append(mesh);
         return;
@@ -136,12 +136,12 @@ void setModel(const SfmReconstruction &reconstruction, const ImportOptions &opti
         return;
     QString why;
     if (!ReconstructionImport::writePointCloud(options.pointCloudFile, reconstruction.points, &why)) {
-        data.problems.append(tr("The 3D points could not be written as the model \"%1\": %2")
+        data.problems.append(Texts::tr("The 3D points could not be written as the model \"%1\": %2")
                                  .arg(native(options.pointCloudFile), why));
         return;
     }
     data.modelNames.append(QFileInfo(options.pointCloudFile).absoluteFilePath());
-    data.notes.append(tr("The reconstruction's %1 3D points serve as the model: \"%2\".")
+    data.notes.append(Texts::tr("The reconstruction's %1 3D points serve as the model: \"%2\".")
                           .arg(reconstruction.points.size())
                           .arg(native(options.pointCloudFile)));
 }
@@ -177,7 +177,7 @@ SfmReconstruction readReconstruction(const QString &path)
         break;
     }
     SfmReconstruction none;
-    none.error = tr("\"%1\" holds no reconstruction this program reads (a COLMAP model, .nvm, .out, "
+    none.error = Texts::tr("\"%1\" holds no reconstruction this program reads (a COLMAP model, .nvm, .out, "
                     "Metashape .xml, transforms.json, Meshroom .sfm, OpenMVG sfm_data.json).")
                      .arg(native(path));
     return none;
@@ -237,9 +237,9 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
         data.folder = QFileInfo(path).absoluteFilePath();
     const SfmReconstruction reconstruction = readReconstruction(path);
     if (!reconstruction.ok()) {
-        data.problemTitle = tr("Wrong file format");
-        data.problems.append(
-            tr("The reconstruction \"%1\" could not be read.\n%2").arg(native(path), reconstruction.error));
+        data.problemTitle = Texts::tr("Wrong file format");
+        data.problems.append(Texts::tr("The reconstruction \"%1\" could not be read.\n%2")
+                                 .arg(native(path), reconstruction.error));
         return;
     }
 
@@ -247,7 +247,7 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
                                      ? defaultImagesFolder(path)
                                      : QFileInfo(options.imagesFolder).absoluteFilePath();
     if (!QFileInfo(imagesFolder).isDir())
-        data.problems.append(tr("The images folder \"%1\" does not exist.").arg(native(imagesFolder)));
+        data.problems.append(Texts::tr("The images folder \"%1\" does not exist.").arg(native(imagesFolder)));
     const QDir images(imagesFolder);
     // By name, whatever order the encoding keeps (COLMAP's binary files follow no order).
     QVector<SfmImage> byName = reconstruction.images;
@@ -281,8 +281,8 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
     data.notes.append(reconstruction.warnings);
     if (missing > 0)
         data.notes.append(
-            tr("%1 of the %2 photographs were not found (or not readable) in \"%3\": give the folder "
-               "that holds them.")
+            Texts::tr("%1 of the %2 photographs were not found (or not readable) in \"%3\": give the folder "
+                      "that holds them.")
                 .arg(missing)
                 .arg(reconstruction.images.size())
                 .arg(native(imagesFolder)));
@@ -291,13 +291,13 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
         const int unregistered = unregisteredPhotographs(imagesFolder, found);
         if (unregistered > 0)
             data.notes.append(
-                tr("%1 photographs in \"%2\" have no camera in the reconstruction and are left out.")
+                Texts::tr("%1 photographs in \"%2\" have no camera in the reconstruction and are left out.")
                     .arg(unregistered)
                     .arg(native(imagesFolder)));
     }
     setModel(reconstruction, options, data);
     if (!data.problems.isEmpty())
-        data.problemTitle = tr("Imported dataset error!");
+        data.problemTitle = Texts::tr("Imported dataset error!");
     data.readOk = data.problems.isEmpty();
 }
 

@@ -12,10 +12,10 @@
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("BundlerFile", text);
-}
+// A named context: lupdate cannot file the texts of free functions otherwise.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(BundlerFile)
+};
 
 // The next line holding exactly count usable numbers.
 bool readNumbers(SfmTextReader &reader, double *values, int count)
@@ -47,7 +47,7 @@ bool readList(const QString &bundleFile, QStringList &names, QString &error)
 {
     const QString listFile = BundlerFile::listFileFor(bundleFile);
     if (listFile.isEmpty()) {
-        error = tr("%1: no image list (list.txt or %2) beside it")
+        error = Texts::tr("%1: no image list (list.txt or %2) beside it")
                     .arg(QFileInfo(bundleFile).fileName(),
                          QFileInfo(bundleFile).completeBaseName() + QLatin1String(".list.txt"));
         return false;
@@ -104,29 +104,30 @@ SfmReconstruction read(const QString &bundleFile)
     if (!reader.open(bundleFile, &result.error))
         return result;
     if (!reader.nextLine(false) || !reader.line().startsWith("# Bundle file v0.3")) {
-        result.error = reader.message(tr("the file does not start with \"# Bundle file v0.3\""));
+        result.error = reader.message(Texts::tr("the file does not start with \"# Bundle file v0.3\""));
         return result;
     }
     qint64 cameras = 0, points = 0;
     const QList<QByteArray> counts = reader.nextLine() ? reader.fields() : QList<QByteArray>();
     if (counts.size() != 2 || !SfmText::toCount(counts.at(0), cameras) ||
         !SfmText::toCount(counts.at(1), points)) {
-        result.error = reader.message(tr("expected the numbers of cameras and points"));
+        result.error = reader.message(Texts::tr("expected the numbers of cameras and points"));
         return result;
     }
     // Five lines per camera, three per point.
     if (5 * cameras + 3 * points > reader.remainingLines()) {
-        result.error = reader.message(tr("%1 cameras and %2 points are announced but only %3 lines follow")
-                                          .arg(cameras)
-                                          .arg(points)
-                                          .arg(reader.remainingLines()));
+        result.error =
+            reader.message(Texts::tr("%1 cameras and %2 points are announced but only %3 lines follow")
+                               .arg(cameras)
+                               .arg(points)
+                               .arg(reader.remainingLines()));
         return result;
     }
     QStringList names;
     if (!readList(bundleFile, names, result.error))
         return result;
     if (names.size() != cameras) {
-        result.error = tr("%1 lists %2 photographs, %3 holds %4 cameras")
+        result.error = Texts::tr("%1 lists %2 photographs, %3 holds %4 cameras")
                            .arg(QFileInfo(listFileFor(bundleFile)).fileName())
                            .arg(names.size())
                            .arg(reader.fileName())
@@ -134,7 +135,8 @@ SfmReconstruction read(const QString &bundleFile)
         return result;
     }
 
-    const QString cameraFields = tr("camera %1: expected f k1 k2, three rotation rows and a translation");
+    const QString cameraFields =
+        Texts::tr("camera %1: expected f k1 k2, three rotation rows and a translation");
     for (qint64 i = 0; i < cameras; ++i) {
         double intrinsics[3], rotation[9], translation[3];
         if (!readNumbers(reader, intrinsics, 3) || !readNumbers(reader, rotation, 3) ||
@@ -148,7 +150,7 @@ SfmReconstruction read(const QString &bundleFile)
             continue;
         }
         if (!isRotation(rotation)) {
-            result.error = reader.message(tr("camera %1: the rotation is not a rotation").arg(i));
+            result.error = reader.message(Texts::tr("camera %1: the rotation is not a rotation").arg(i));
             return result;
         }
         double centre[3];
@@ -170,7 +172,7 @@ SfmReconstruction read(const QString &bundleFile)
         double position[3], colour[3];
         if (!readNumbers(reader, position, 3) || !readNumbers(reader, colour, 3) || !reader.nextLine()) {
             result.error =
-                reader.message(tr("point %1: expected a position, a colour and a view list").arg(i));
+                reader.message(Texts::tr("point %1: expected a position, a colour and a view list").arg(i));
             return result;
         }
         const QList<QByteArray> views = reader.fields();
@@ -183,8 +185,10 @@ SfmReconstruction read(const QString &bundleFile)
         for (int c = 0; ok && c < 3; ++c)
             ok = colour[c] >= 0 && colour[c] <= 255;
         if (!ok) {
-            result.error = reader.message(
-                tr("point %1: the view list or colour does not match the %2 cameras").arg(i).arg(cameras));
+            result.error =
+                reader.message(Texts::tr("point %1: the view list or colour does not match the %2 cameras")
+                                   .arg(i)
+                                   .arg(cameras));
             return result;
         }
         SfmPoint point;
@@ -195,7 +199,7 @@ SfmReconstruction read(const QString &bundleFile)
     }
     if (!result.leftOut.isEmpty())
         result.warnings.append(
-            tr("%1 photographs have no reconstructed camera (focal length 0) and are left out: %2")
+            Texts::tr("%1 photographs have no reconstructed camera (focal length 0) and are left out: %2")
                 .arg(result.leftOut.size())
                 .arg(result.leftOut.join(QStringLiteral(", "))));
     return result;

@@ -12,10 +12,10 @@
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ColmapModel", text);
-}
+// A named context: lupdate cannot file the texts of free functions otherwise.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(ColmapModel)
+};
 
 class ByteReader
 {
@@ -25,7 +25,7 @@ public:
         m_fileName = QFileInfo(path).fileName();
         QString why;
         if (!SfmFiles::readWhole(path, m_data, why)) {
-            error = tr("%1 could not be read: %2").arg(m_fileName, why);
+            error = Texts::tr("%1 could not be read: %2").arg(m_fileName, why);
             return false;
         }
         return true;
@@ -68,8 +68,8 @@ public:
     // "<file>, record <n>: " (records counted from 1; 0 is the header).
     QString where(quint64 record) const
     {
-        return record == 0 ? tr("%1, header: ").arg(m_fileName)
-                           : tr("%1, record %2: ").arg(m_fileName, QString::number(record));
+        return record == 0 ? Texts::tr("%1, header: ").arg(m_fileName)
+                           : Texts::tr("%1, record %2: ").arg(m_fileName, QString::number(record));
     }
     QString fileName() const { return m_fileName; }
 
@@ -81,17 +81,17 @@ private:
 
 QString truncatedText()
 {
-    return tr("the file ends inside this record or holds an unusable number");
+    return Texts::tr("the file ends inside this record or holds an unusable number");
 }
 
 QString countText()
 {
-    return tr("the count is larger than the rest of the file can hold");
+    return Texts::tr("the count is larger than the rest of the file can hold");
 }
 
 QString trailingText(const ByteReader &reader)
 {
-    return tr("%1: %2 bytes follow the last record").arg(reader.fileName()).arg(reader.remaining());
+    return Texts::tr("%1: %2 bytes follow the last record").arg(reader.fileName()).arg(reader.remaining());
 }
 
 } // namespace
@@ -126,8 +126,8 @@ bool readCameras(const QString &path, ColmapData &data, QString &error)
             return false;
         }
         if (width > quint64(ColmapFormat::maxImageSide) || height > quint64(ColmapFormat::maxImageSide)) {
-            error =
-                reader.where(record) + tr("the image size %1 x %2 is not plausible").arg(width).arg(height);
+            error = reader.where(record) +
+                    Texts::tr("the image size %1 x %2 is not plausible").arg(width).arg(height);
             return false;
         }
         camera.width = int(width);
@@ -141,7 +141,7 @@ bool readCameras(const QString &path, ColmapData &data, QString &error)
             camera.params.append(value);
         }
         if (data.cameras.contains(camera.id)) {
-            error = reader.where(record) + tr("camera %1 is listed twice").arg(camera.id);
+            error = reader.where(record) + Texts::tr("camera %1 is listed twice").arg(camera.id);
             return false;
         }
         data.cameras.insert(camera.id, camera);
@@ -181,7 +181,8 @@ bool readImages(const QString &path, ColmapData &data, QString &error)
         }
         // Each 2D point: x, y and a point id.
         if (!reader.readCount(points, 24) || !reader.skip(qint64(points) * 24)) {
-            error = image.where + tr("the count of 2D points is larger than the rest of the file can hold");
+            error = image.where +
+                    Texts::tr("the count of 2D points is larger than the rest of the file can hold");
             return false;
         }
         data.images.append(image);
@@ -222,7 +223,7 @@ bool readPoints(const QString &path, ColmapData &data, QString &error)
         }
         // Each track element: image id and 2D point index.
         if (!reader.readCount(trackLength, 8)) {
-            error = point.where + tr("the track length is larger than the rest of the file can hold");
+            error = point.where + Texts::tr("the track length is larger than the rest of the file can hold");
             return false;
         }
         point.track.reserve(qsizetype(trackLength));

@@ -6,10 +6,10 @@
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ColmapModel", text);
-}
+// A named context: lupdate cannot file the texts of free functions otherwise.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(ColmapModel)
+};
 
 const char *const acceptedModels[] = {"SIMPLE_PINHOLE", "PINHOLE", "SIMPLE_RADIAL", "RADIAL", "OPENCV"};
 const int acceptedParameters[] = {3, 4, 4, 5, 8};
@@ -76,13 +76,14 @@ QString modelName(int modelId)
                                         "THIN_PRISM_FISHEYE"};
     if (modelId >= 0 && modelId < int(sizeof names / sizeof *names))
         return QLatin1String(names[modelId]);
-    return tr("model id %1").arg(modelId);
+    return Texts::tr("model id %1").arg(modelId);
 }
 
 QString unsupportedModelText(quint32 cameraId, const QString &model)
 {
-    return tr("camera %1 uses the camera model %2, which cannot be imported (accepted: SIMPLE_PINHOLE, "
-              "PINHOLE, SIMPLE_RADIAL, RADIAL, OPENCV)")
+    return Texts::tr(
+               "camera %1 uses the camera model %2, which cannot be imported (accepted: SIMPLE_PINHOLE, "
+               "PINHOLE, SIMPLE_RADIAL, RADIAL, OPENCV)")
         .arg(QString::number(cameraId), model);
 }
 
@@ -92,26 +93,28 @@ void assemble(const ColmapData &data, SfmReconstruction &result)
     QSet<QString> droppedDistortion;
     for (const ColmapImageRecord &image : data.images) {
         if (imageIds.contains(image.id)) {
-            result.error = image.where + tr("image %1 is listed twice").arg(image.id);
+            result.error = image.where + Texts::tr("image %1 is listed twice").arg(image.id);
             return;
         }
         imageIds.insert(image.id);
         const auto found = data.cameras.constFind(image.cameraId);
         if (found == data.cameras.constEnd()) {
-            result.error = image.where + tr("image \"%1\" refers to camera %2, which %3 does not hold")
-                                             .arg(image.name, QString::number(image.cameraId),
-                                                  data.camerasFile);
+            result.error =
+                image.where + Texts::tr("image \"%1\" refers to camera %2, which %3 does not hold")
+                                  .arg(image.name, QString::number(image.cameraId), data.camerasFile);
             return;
         }
         double rotation[9];
         if (!SfmCameras::quaternionToMatrix(image.quaternion, rotation)) {
-            result.error = image.where + tr("the rotation of image \"%1\" is not a rotation").arg(image.name);
+            result.error =
+                image.where + Texts::tr("the rotation of image \"%1\" is not a rotation").arg(image.name);
             return;
         }
         const Intrinsics in = intrinsicsOf(*found);
         if (in.fx <= 0 || in.fy <= 0 || found->width <= 0 || found->height <= 0) {
-            result.error = image.where + tr("camera %1 of image \"%2\" has no focal length or no image size")
-                                             .arg(QString::number(image.cameraId), image.name);
+            result.error =
+                image.where + Texts::tr("camera %1 of image \"%2\" has no focal length or no image size")
+                                  .arg(QString::number(image.cameraId), image.name);
             return;
         }
         // Centre C = -R^T t.
@@ -131,16 +134,18 @@ void assemble(const ColmapData &data, SfmReconstruction &result)
         result.images.append(sfm);
     }
     for (const QString &model : std::as_const(droppedDistortion))
-        result.warnings.append(tr("The tangential distortion (p1, p2) of the %1 cameras is not kept: the "
-                                  "imported cameras hold radial distortion only.")
-                                   .arg(model));
+        result.warnings.append(
+            Texts::tr("The tangential distortion (p1, p2) of the %1 cameras is not kept: the "
+                      "imported cameras hold radial distortion only.")
+                .arg(model));
 
     result.points.reserve(data.points.size());
     for (const ColmapPointRecord &point : data.points) {
         for (quint32 imageId : point.track) {
             if (!imageIds.contains(imageId)) {
-                result.error = point.where +
-                               tr("a point is seen by image %1, which the model does not hold").arg(imageId);
+                result.error =
+                    point.where +
+                    Texts::tr("a point is seen by image %1, which the model does not hold").arg(imageId);
                 result.images.clear();
                 result.points.clear();
                 return;

@@ -12,10 +12,10 @@
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ColmapModel", text);
-}
+// A named context: lupdate cannot file the texts of free functions otherwise.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(ColmapModel)
+};
 
 bool hasFiles(const QDir &dir, const char *suffix)
 {
@@ -49,7 +49,7 @@ bool readCamerasText(const QString &path, ColmapData &data, QString &error)
         if (fields.size() < 4 || !SfmText::toCount(fields.at(0), id, 0xffffffffLL) ||
             !SfmText::toCount(fields.at(2), width, ColmapFormat::maxImageSide) ||
             !SfmText::toCount(fields.at(3), height, ColmapFormat::maxImageSide)) {
-            error = reader.message(tr("expected CAMERA_ID MODEL WIDTH HEIGHT PARAMS[]"));
+            error = reader.message(Texts::tr("expected CAMERA_ID MODEL WIDTH HEIGHT PARAMS[]"));
             return false;
         }
         camera.id = quint32(id);
@@ -59,7 +59,7 @@ bool readCamerasText(const QString &path, ColmapData &data, QString &error)
         for (int i = 4; i < fields.size(); ++i) {
             double value = 0;
             if (!SfmText::toNumber(fields.at(i), value)) {
-                error = reader.message(tr("camera parameter \"%1\" is not a usable number")
+                error = reader.message(Texts::tr("camera parameter \"%1\" is not a usable number")
                                            .arg(QString::fromLatin1(fields.at(i).left(40))));
                 return false;
             }
@@ -72,12 +72,12 @@ bool readCamerasText(const QString &path, ColmapData &data, QString &error)
         }
         if (camera.params.size() != expected) {
             error = reader.message(
-                tr("the camera model %1 has %2 parameters, the line holds %3")
+                Texts::tr("the camera model %1 has %2 parameters, the line holds %3")
                     .arg(camera.model, QString::number(expected), QString::number(camera.params.size())));
             return false;
         }
         if (data.cameras.contains(camera.id)) {
-            error = reader.message(tr("camera %1 is listed twice").arg(camera.id));
+            error = reader.message(Texts::tr("camera %1 is listed twice").arg(camera.id));
             return false;
         }
         data.cameras.insert(camera.id, camera);
@@ -100,7 +100,7 @@ bool readImagesText(const QString &path, ColmapData &data, QString &error)
             numbers =
                 SfmText::toNumber(fields.at(1 + i), i < 4 ? image.quaternion[i] : image.translation[i - 4]);
         if (!numbers) {
-            error = reader.message(tr("expected IMAGE_ID QW QX QY QZ TX TY TZ CAMERA_ID NAME"));
+            error = reader.message(Texts::tr("expected IMAGE_ID QW QX QY QZ TX TY TZ CAMERA_ID NAME"));
             return false;
         }
         image.id = quint32(id);
@@ -138,8 +138,8 @@ bool readPointsText(const QString &path, ColmapData &data, QString &error)
             ok = SfmText::toNumber(fields.at(1 + i), point.position[i]) &&
                  SfmText::toCount(fields.at(4 + i), colour[i], 255);
         if (!ok) {
-            error =
-                reader.message(tr("expected POINT3D_ID X Y Z R G B ERROR and pairs IMAGE_ID POINT2D_IDX"));
+            error = reader.message(
+                Texts::tr("expected POINT3D_ID X Y Z R G B ERROR and pairs IMAGE_ID POINT2D_IDX"));
             return false;
         }
         for (int i = 0; i < 3; ++i)
@@ -147,7 +147,7 @@ bool readPointsText(const QString &path, ColmapData &data, QString &error)
         for (int i = 8; i < fields.size(); i += 2) {
             qint64 imageId = 0;
             if (!SfmText::toCount(fields.at(i), imageId, 0xffffffffLL)) {
-                error = reader.message(tr("the track holds \"%1\", which is not an image id")
+                error = reader.message(Texts::tr("the track holds \"%1\", which is not an image id")
                                            .arg(QString::fromLatin1(fields.at(i).left(40))));
                 return false;
             }
@@ -193,7 +193,7 @@ SfmReconstruction readModel(const QString &folder)
                     : readPointsText(pointsPath, data, error);
     else if (ok)
         result.warnings.append(
-            tr("The model has no %1: it brings no 3D points.").arg(QFileInfo(pointsPath).fileName()));
+            Texts::tr("The model has no %1: it brings no 3D points.").arg(QFileInfo(pointsPath).fileName()));
     if (!ok) {
         result.error = error;
         return result;

@@ -7,10 +7,10 @@
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("NvmFile", text);
-}
+// A named context: lupdate cannot file the texts of free functions otherwise.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(NvmFile)
+};
 
 // A count line; false at the end of the file or when the line is not a count.
 bool readCount(SfmTextReader &reader, qint64 &count)
@@ -30,12 +30,12 @@ bool readCamera(SfmTextReader &reader, SfmReconstruction &result, int &distorted
     double rotation[9];
     if (!ok || values[0] <= 0 || !SfmCameras::quaternionToMatrix(values + 1, rotation)) {
         result.error = reader.message(
-            tr("expected NAME FOCAL QW QX QY QZ CX CY CZ DISTORTION 0, with a positive focal length"));
+            Texts::tr("expected NAME FOCAL QW QX QY QZ CX CY CZ DISTORTION 0, with a positive focal length"));
         return false;
     }
     double distortion = 0;
     if (!SfmText::toNumber(fields.at(9), distortion)) {
-        result.error = reader.message(tr("the radial distortion is not a usable number"));
+        result.error = reader.message(Texts::tr("the radial distortion is not a usable number"));
         return false;
     }
     if (distortion != 0)
@@ -66,14 +66,14 @@ bool readPoint(SfmTextReader &reader, qint64 cameraCount, SfmReconstruction &res
         ok = SfmText::toNumber(fields.at(i), position[i]) &&
              SfmText::toCount(fields.at(3 + i), colour[i], 255);
     if (!ok) {
-        result.error = reader.message(tr("expected X Y Z R G B COUNT and COUNT measurements"));
+        result.error = reader.message(Texts::tr("expected X Y Z R G B COUNT and COUNT measurements"));
         return false;
     }
     for (qint64 m = 0; m < measurements; ++m) {
         qint64 image = 0;
         if (!SfmText::toCount(fields.at(7 + 4 * m), image) || image >= cameraCount) {
             result.error = reader.message(
-                tr("a measurement refers to camera \"%1\"; the model has %2 cameras")
+                Texts::tr("a measurement refers to camera \"%1\"; the model has %2 cameras")
                     .arg(QString::fromLatin1(fields.at(7 + 4 * m).left(40)), QString::number(cameraCount)));
             return false;
         }
@@ -115,7 +115,7 @@ SfmReconstruction read(const QString &fileName)
     if (!reader.open(fileName, &result.error))
         return result;
     if (!reader.nextLine() || reader.fields().at(0) != "NVM_V3") {
-        result.error = reader.message(tr("the file does not start with NVM_V3"));
+        result.error = reader.message(Texts::tr("the file does not start with NVM_V3"));
         return result;
     }
     // "NVM_V3 FixedK fx cx fy cy r": one calibration, principal point included, for every camera.
@@ -126,20 +126,20 @@ SfmReconstruction read(const QString &fileName)
     for (int i = 0; fixedOk && i < 4; ++i)
         fixedOk = SfmText::toNumber(header.at(2 + i), fixedK[i]);
     if (hasFixedK && (!fixedOk || fixedK[0] <= 0 || fixedK[2] <= 0)) {
-        result.error = reader.message(tr("expected NVM_V3 FixedK FX CX FY CY with positive focal lengths"));
+        result.error = reader.message(Texts::tr("expected NVM_V3 FixedK FX CX FY CY with positive focal lengths"));
         return result;
     }
     if (header.size() > 1 && !hasFixedK)
-        result.warnings.append(reader.message(tr("\"%1\" after NVM_V3 is not understood and not used")
+        result.warnings.append(reader.message(Texts::tr("\"%1\" after NVM_V3 is not understood and not used")
                                                   .arg(QString::fromLatin1(header.at(1).left(40)))));
 
     qint64 cameras = 0;
     if (!readCount(reader, cameras)) {
-        result.error = reader.message(tr("expected the number of cameras"));
+        result.error = reader.message(Texts::tr("expected the number of cameras"));
         return result;
     }
     if (cameras > reader.remainingLines()) {
-        result.error = reader.message(tr("%1 cameras are announced but only %2 lines follow")
+        result.error = reader.message(Texts::tr("%1 cameras are announced but only %2 lines follow")
                                           .arg(cameras)
                                           .arg(reader.remainingLines()));
         return result;
@@ -148,7 +148,8 @@ SfmReconstruction read(const QString &fileName)
     int distorted = 0;
     for (qint64 i = 0; i < cameras; ++i) {
         if (!reader.nextLine()) {
-            result.error = reader.message(tr("the file ends after %1 of %2 cameras").arg(i).arg(cameras));
+            result.error =
+                reader.message(Texts::tr("the file ends after %1 of %2 cameras").arg(i).arg(cameras));
             return result;
         }
         if (!readCamera(reader, result, distorted, hasFixedK ? fixedK : nullptr))
@@ -156,26 +157,29 @@ SfmReconstruction read(const QString &fileName)
     }
 
     if (distorted > 0)
-        result.warnings.append(tr("The radial distortion of %1 NVM cameras is not kept: NVM's distortion "
-                                  "(on measured pixels) is not the kind the imported cameras hold.")
-                                   .arg(distorted));
+        result.warnings.append(
+            Texts::tr("The radial distortion of %1 NVM cameras is not kept: NVM's distortion "
+                      "(on measured pixels) is not the kind the imported cameras hold.")
+                .arg(distorted));
 
     qint64 points = 0;
     if (!readCount(reader, points)) {
         // A file may end after the cameras; anything else there is an error.
         if (!reader.line().isEmpty())
-            result.error = reader.message(tr("expected the number of points"));
+            result.error = reader.message(Texts::tr("expected the number of points"));
         return result;
     }
     if (points > reader.remainingLines()) {
-        result.error = reader.message(
-            tr("%1 points are announced but only %2 lines follow").arg(points).arg(reader.remainingLines()));
+        result.error = reader.message(Texts::tr("%1 points are announced but only %2 lines follow")
+                                          .arg(points)
+                                          .arg(reader.remainingLines()));
         return result;
     }
     result.points.reserve(qsizetype(points));
     for (qint64 i = 0; i < points; ++i) {
         if (!reader.nextLine()) {
-            result.error = reader.message(tr("the file ends after %1 of %2 points").arg(i).arg(points));
+            result.error =
+                reader.message(Texts::tr("the file ends after %1 of %2 points").arg(i).arg(points));
             return result;
         }
         if (!readPoint(reader, cameras, result))
@@ -185,7 +189,8 @@ SfmReconstruction read(const QString &fileName)
     const int skipped = countFurtherModels(reader);
     if (skipped > 0)
         result.warnings.append(
-            tr("The file holds %1 more models after the first; only the first was imported.").arg(skipped));
+            Texts::tr("The file holds %1 more models after the first; only the first was imported.")
+                .arg(skipped));
     return result;
 }
 

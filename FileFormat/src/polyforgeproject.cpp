@@ -7,6 +7,7 @@
 #include <QDomElement>
 #include <ksr/inputlimits.h>
 
+#include <QCoreApplication>
 #include <QFile>
 
 namespace PolyforgeProject
@@ -55,7 +56,8 @@ bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList 
         break;
     case ksr::ReadResult::CannotOpen:
         if (errorMessage)
-            *errorMessage = QStringLiteral("Cannot open %1").arg(readProblem);
+            *errorMessage =
+                QCoreApplication::translate("PolyforgeProject", "Cannot open %1").arg(readProblem);
         return false;
     case ksr::ReadResult::TooLarge:
     case ksr::ReadResult::ReadError:
@@ -65,9 +67,10 @@ bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList 
     }
     if (!XmlNesting::withinLimit(content)) {
         if (errorMessage)
-            *errorMessage = QStringLiteral("\"%1\" is nested more than %2 elements deep")
-                                .arg(fileName)
-                                .arg(XmlNesting::maxDepth);
+            *errorMessage =
+                QCoreApplication::translate("PolyforgeProject", "\"%1\" is nested more than %2 elements deep")
+                    .arg(fileName)
+                    .arg(XmlNesting::maxDepth);
         return false;
     }
     QDomDocument document;
@@ -77,7 +80,8 @@ bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList 
     const bool parsed = document.setContent(content, &parseError, &line, &column);
     if (!parsed) {
         if (errorMessage)
-            *errorMessage = QStringLiteral("\"%1\" is not well-formed XML (line %2, column %3): %4")
+            *errorMessage = QCoreApplication::translate(
+                                "PolyforgeProject", "\"%1\" is not well-formed XML (line %2, column %3): %4")
                                 .arg(fileName)
                                 .arg(line)
                                 .arg(column)

@@ -2,6 +2,7 @@
 // what happens when it cannot be written.
 
 #include "mainwindow.h"
+#include "translations.h"
 #include "windowtestutil.h"
 
 #include <QAction>
@@ -15,6 +16,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 namespace
@@ -41,6 +43,7 @@ private:
     ScriptedDialogs dialogs;
     std::unique_ptr<QTemporaryDir> temp;
     QString dir;
+    const QLocale systemLocale;
 
     template <typename T> T *get(const char *name) { return control<T>(window.get(), name); }
 
@@ -86,6 +89,11 @@ private slots:
     {
         window.reset();
         temp.reset();
+        for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+        QLocale::setDefault(systemLocale);
     }
 
     void writesTheExpectedFile()
@@ -172,6 +180,41 @@ private slots:
         QVERIFY(written.contains("<lighting enabled=\"false\"/>"));
         QCOMPARE(dialogs.ofKind("information").value(0).text,
                  QString("The index file has been successfully generated!"));
+    }
+
+    // A window in French or Italian (its catalogue, its number format) writes the English one's bytes.
+    void sameIndexInEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("statusTitle");
+        QTest::newRow("French") << "fr" << QString("État de la génération de l'index");
+        QTest::newRow("Italian") << "it" << QString("Stato della generazione dell'indice");
+    }
+    void sameIndexInEveryLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, statusTitle);
+        QByteArray written[2];
+        for (const QString &run : {QString("en"), language}) {
+            const bool translated = run != QLatin1String("en");
+            cleanup();
+            QLocale::setDefault(QLocale(run));
+            if (translated)
+                QVERIFY(!Translations::install(*qApp, QLocale(run), ORVELLE_BIN_DIR).isEmpty());
+            init(); // the window is made in the language now installed
+            importAndPrepare();
+            get<QDoubleSpinBox>("frameletsScale")->setValue(1.5);
+            get<QDoubleSpinBox>("cameraSpeed")->setValue(2.5);
+            clickControl(get<QRadioButton>("coloredDomeBackground"));
+            clickControl(get<QPushButton>("generateOrvelleIndex"));
+            QCOMPARE(dialogs.ofKind("information").value(0).title,
+                     translated ? statusTitle : QString("Index generation status"));
+            QFile file(dir + "/site_generated.orx");
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            written[translated] = file.readAll();
+        }
+        QVERIFY(written[0].contains("frameletsScale=\"1.5\""));
+        QCOMPARE(written[1], written[0]);
     }
 
     // The warning names the file and the cause; nothing changes, so the user can retry.

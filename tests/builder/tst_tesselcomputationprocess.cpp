@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMetaMethod>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -249,6 +250,40 @@ private slots:
         QCOMPARE(process.faceLimit, 10000);
         QCOMPARE(process.levelStep, -1);
         QCOMPARE(process.percentDone, 0);
+    }
+
+    // Layouts of a prefix with the program in bin/: the build tree's tessel/ beside it, the
+    // package's lib/orvelle-index-generator/tessel/ (only when executable), both or neither.
+    void builderFoundBesideThenInstalled_data()
+    {
+        QTest::addColumn<QStringList>("present"); // "exec:" marks an executable file
+        QTest::addColumn<QString>("expected");
+        const QString beside = "bin/tessel/tslbuilder",
+                      installed = "lib/orvelle-index-generator/tessel/tslbuilder";
+        QTest::newRow("build tree") << QStringList{"exec:" + beside} << beside;
+        QTest::newRow("installed") << QStringList{"exec:" + installed} << installed;
+        QTest::newRow("both: build tree first")
+            << QStringList{"exec:" + beside, "exec:" + installed} << beside;
+        QTest::newRow("installed, not executable: the error names the build-tree place")
+            << QStringList{installed} << beside;
+    }
+    void builderFoundBesideThenInstalled()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QString, expected);
+        QTemporaryDir prefix;
+        QVERIFY(QDir(prefix.path()).mkpath("bin"));
+        for (QString relative : present) {
+            const bool executable = relative.startsWith("exec:");
+            relative.remove("exec:");
+            QVERIFY(QDir(prefix.path()).mkpath(QFileInfo(relative).path()));
+            QFile file(prefix.filePath(relative));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.setPermissions(QFile::ReadOwner |
+                                        (executable ? QFile::ExeOwner : QFile::Permissions())));
+        }
+        const QString found = TesselComputationProcess::builderProgramFor(prefix.filePath("bin"));
+        QCOMPARE(QDir::cleanPath(found), prefix.filePath(expected));
     }
 
     void metaObjectMembersInOrder()

@@ -16,7 +16,7 @@ struct ToolRun {
     QString err;
 };
 
-// The tool as `cmake --install` put it into the stage folder (tessel/tslbuilder beside it).
+// The tool as `cmake --install` put it into the stage folder (the builder in its installed place).
 inline QString installedTool()
 {
     return QStringLiteral(ORVELLE_STAGE_DIR) + QStringLiteral("/bin/orvelle-index");

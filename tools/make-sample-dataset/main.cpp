@@ -3,6 +3,8 @@
 
 #include "sampledataset.h"
 
+#include <orvelleversion.h>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -41,6 +43,7 @@ int main(int argc, char *argv[])
         "photos/*.jpg with EXIF capture times, model/*.ply (full, low resolution, point cloud) and "
         "truth.json (capture times and ground-truth depths). The same seed gives byte-identical files."));
     parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("OUTPUT_DIR"),
                                  QStringLiteral("Folder to create (or an empty one)."));
     const QCommandLineOption seedOption(QStringLiteral("seed"),
@@ -65,6 +68,10 @@ int main(int argc, char *argv[])
         return usageError(parser.errorText());
     if (parser.isSet(QStringLiteral("help")))
         parser.showHelp(0);
+    if (parser.isSet(versionOption)) {
+        QTextStream(stdout) << "make-sample-dataset " << ORVELLE_VERSION << "\n";
+        return 0;
+    }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 1)
         return usageError(positional.isEmpty() ? QStringLiteral("missing OUTPUT_DIR")

@@ -5,6 +5,7 @@
 QString builderUsage()
 {
     return QStringLiteral("usage: tslbuilder [-P] [-C] [-F faceLimit] -o output input\n"
+                          "       tslbuilder --help | --version\n"
                           "  -P   the input is a point cloud\n"
                           "  -C   keep per-vertex colours\n"
                           "  -F   most triangles (points with -P) per partition node, default 10000\n"
@@ -20,6 +21,9 @@ bool parseBuilderArguments(const QStringList &arguments, BuilderOptions &options
         const QString &argument = arguments.at(i);
         if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
             options.helpRequested = true;
+            return true;
+        } else if (argument == QLatin1String("--version")) {
+            options.versionRequested = true;
             return true;
         } else if (argument == QLatin1String("-P")) {
             options.pointCloud = true;

@@ -1,6 +1,7 @@
 #pragma once
 // Command line of the multiresolution builder:
 //   tslbuilder [-P] [-C] [-F faceLimit] -o output input
+//   tslbuilder --help | --version
 // -P  treat the input as a point cloud (its faces, if any, are ignored)
 // -C  keep the per-vertex colours of the input in the output
 // -F  most triangles (points, with -P) a partition node may hold; default 10000
@@ -16,6 +17,7 @@ struct BuilderOptions {
     QString outputPath;
     QString inputPath;
     bool helpRequested = false;
+    bool versionRequested = false;
 };
 
 // Parses the arguments after the program name. Returns false and says why in `error` when the

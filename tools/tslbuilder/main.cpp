@@ -6,6 +6,8 @@
 #include "multipartition.h"
 #include "tslfile.h"
 
+#include <orvelleversion.h>
+
 #include <ksr/meshio.h>
 #include <ksr/safefile.h>
 
@@ -46,6 +48,10 @@ int main(int argc, char **argv)
     }
     if (options.helpRequested) {
         std::fputs(builderUsage().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (options.versionRequested) {
+        std::fputs("tslbuilder " ORVELLE_VERSION "\n", stdout);
         return 0;
     }
 
