@@ -1,18 +1,13 @@
 #pragma once
-// Helpers of the reconstruction-reader tests: writing small model files and folders.
+// Helpers of the reconstruction-reader tests: copying model folders, comparing directions.
+
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QString>
 
 #include <cmath>
-
-inline bool writeText(const QString &path, const QByteArray &text)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-}
 
 // Copies every file of a folder (not recursive) into another.
 inline bool copyFolder(const QString &from, const QString &to)

@@ -6,14 +6,20 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
+#include <dlfcn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace
 {
+
+// When not 0, the sync to disk fails with this error (see fsync below).
+int syncFailure = 0;
 
 QByteArray contents(const QString &path)
 {
@@ -45,6 +51,18 @@ private:
 };
 
 } // namespace
+
+// This program's own fsync comes before the C library's for the writer linked into it, so a test
+// can make the sync fail the way a disk does, without a hook in the writer itself.
+extern "C" int fsync(int fd)
+{
+    if (syncFailure != 0) {
+        errno = syncFailure;
+        return -1;
+    }
+    static const auto systemSync = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+    return systemSync(fd);
+}
 
 class TestSafeFile : public QObject
 {
@@ -101,6 +119,34 @@ private slots:
         QVERIFY2(file.errorString() == QString::fromLocal8Bit(std::strerror(EFBIG)),
                  qPrintable(file.errorString()));
         QCOMPARE(contents(path), QByteArray("old contents"));
+        QVERIFY(leftovers().isEmpty());
+    }
+
+    // Some file systems report a full disk or a lost write only when syncing; those that cannot
+    // sync at all (EINVAL) are written without it.
+    void failedSyncKeepsTheOldFile_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("committed");
+        QTest::newRow("input/output error") << EIO << false;
+        QTest::newRow("no space") << ENOSPC << false;
+        QTest::newRow("sync not supported") << EINVAL << true;
+    }
+    void failedSyncKeepsTheOldFile()
+    {
+        QFETCH(int, error);
+        QFETCH(bool, committed);
+        const QString path = oldFile("synced.orx");
+        ksr::SafeFile file(path);
+        QVERIFY(file.open());
+        QCOMPARE(file.write("new contents"), qint64(12));
+        syncFailure = error;
+        const bool ok = file.commit();
+        syncFailure = 0;
+        QCOMPARE(ok, committed);
+        QCOMPARE(contents(path), committed ? QByteArray("new contents") : QByteArray("old contents"));
+        if (!committed)
+            QCOMPARE(file.errorString(), QString::fromLocal8Bit(std::strerror(error)));
         QVERIFY(leftovers().isEmpty());
     }
 
