@@ -1,6 +1,8 @@
 // The checked writer: a failed write never replaces the old file and says why.
 #include <ksr/safefile.h>
 
+#include "testsupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -20,12 +22,6 @@ namespace
 
 // When not 0, the sync to disk fails with this error (see fsync below).
 int syncFailure = 0;
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 // Lowers the largest file this process may write; writes beyond it fail with EFBIG.
 class FileSizeLimit
@@ -73,8 +69,7 @@ class TestSafeFile : public QObject
     QString oldFile(const QString &name)
     {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write("old contents") != 12)
+        if (!writeFile(path, "old contents"))
             qFatal("cannot write %s", qPrintable(path));
         return path;
     }
@@ -91,9 +86,9 @@ private slots:
         ksr::SafeFile file(path);
         QVERIFY(file.open());
         QCOMPARE(file.write(QByteArray(200000, 'n')), qint64(200000));
-        QCOMPARE(contents(path), QByteArray("old contents")); // nothing visible before commit
+        QCOMPARE(readFile(path), QByteArray("old contents")); // nothing visible before commit
         QVERIFY2(file.commit(), qPrintable(file.errorString()));
-        QCOMPARE(contents(path), QByteArray(200000, 'n'));
+        QCOMPARE(readFile(path), QByteArray(200000, 'n'));
         QCOMPARE(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
         QVERIFY(leftovers().isEmpty());
     }
@@ -118,7 +113,7 @@ private slots:
         }
         QVERIFY2(file.errorString() == QString::fromLocal8Bit(std::strerror(EFBIG)),
                  qPrintable(file.errorString()));
-        QCOMPARE(contents(path), QByteArray("old contents"));
+        QCOMPARE(readFile(path), QByteArray("old contents"));
         QVERIFY(leftovers().isEmpty());
     }
 
@@ -144,7 +139,7 @@ private slots:
         const bool ok = file.commit();
         syncFailure = 0;
         QCOMPARE(ok, committed);
-        QCOMPARE(contents(path), committed ? QByteArray("new contents") : QByteArray("old contents"));
+        QCOMPARE(readFile(path), committed ? QByteArray("new contents") : QByteArray("old contents"));
         if (!committed)
             QCOMPARE(file.errorString(), QString::fromLocal8Bit(std::strerror(error)));
         QVERIFY(leftovers().isEmpty());
@@ -210,7 +205,7 @@ private slots:
         QVERIFY(file.open());
         file.write("new");
         QVERIFY(file.commit());
-        QCOMPARE(contents(path), QByteArray("new"));
+        QCOMPARE(readFile(path), QByteArray("new"));
         QVERIFY2(!QFileInfo::exists(stale), "a part of a gone writer stays");
         for (const QString &name : live)
             QVERIFY2(QFile::remove(name), qPrintable(name + " of a live writer was removed"));
