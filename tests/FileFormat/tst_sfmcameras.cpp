@@ -248,14 +248,9 @@ void TestSfmCameras::axesAndPrincipalPoint()
     const Camera camera =
         image.sizeFromPhoto ? SfmCameras::withImageSize(image.camera, 1000, 700) : image.camera;
 
-    const float axes[3][3] = {{0, -1, 0}, {0, 0, 1}, {-1, 0, 0}};
-    for (int row = 0; row < 3; ++row)
-        for (int column = 0; column < 3; ++column)
-            QVERIFY2(std::fabs(camera.rotation.m[row][column] - axes[row][column]) < 1e-6f,
-                     qPrintable(QStringLiteral("axis %1, component %2: %3")
-                                    .arg(row)
-                                    .arg(column)
-                                    .arg(camera.rotation.m[row][column])));
+    QCOMPARE(camera.rotation.row(0), ksr::Point3f(0, -1, 0));
+    QCOMPARE(camera.rotation.row(1), ksr::Point3f(0, 0, 1));
+    QCOMPARE(camera.rotation.row(2), ksr::Point3f(-1, 0, 0));
     QCOMPARE(camera.center, ksr::Point3f(3.0f, -2.0f, 1.5f));
     QCOMPARE(camera.viewportPx[0], 1000);
     QCOMPARE(camera.viewportPx[1], 700);

@@ -178,9 +178,7 @@ private slots:
             QSKIP("permissions do not bind root; the read-only file system case is in tools/fulldisk");
         QTemporaryDir locked;
         const QString path = locked.filePath("old.orx");
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.close();
+        QVERIFY(writeFile(path, QByteArray()));
         QVERIFY(QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::ExeOwner));
         QString why;
         const bool replaceable = ksr::SafeFile::canReplace(path, &why);
@@ -197,10 +195,8 @@ private slots:
         // Process ids stay below 2^22 on Linux: this one has no process.
         const QString stale = path + ".part-4194304-0";
         const QStringList live = {path + ".part-1-0", path + ".part-" + QString::number(::getpid()) + "-999"};
-        for (const QString &name : live + QStringList{stale}) {
-            QFile part(name);
-            QVERIFY(part.open(QIODevice::WriteOnly));
-        }
+        for (const QString &name : live + QStringList{stale})
+            QVERIFY(writeFile(name, QByteArray()));
         ksr::SafeFile file(path);
         QVERIFY(file.open());
         file.write("new");
