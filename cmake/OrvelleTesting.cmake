@@ -7,6 +7,8 @@ function(orvelle_add_test folder unit)
   set(target tst_${unit})
   add_executable(${target} ${T_SOURCES})
   target_link_libraries(${target} PRIVATE Qt6::Test ${T_LIBS})
+  # tests/common/testsupport.h: the helpers every folder shares.
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common)
   target_compile_definitions(${target} PRIVATE
       ORVELLE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
       ORVELLE_BIN_DIR="${ORVELLE_BIN_DIR}"

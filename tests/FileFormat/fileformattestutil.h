@@ -2,24 +2,12 @@
 // Small helpers shared by the file-format tests.
 
 #include "camera.h"
+#include "testsupport.h"
 
-#include <QFile>
 #include <QString>
 #include <QtTest>
 
 #include <cmath>
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Equal up to the six significant digits of the file format.
 inline bool nearlyEqual(float a, float b)

@@ -1,5 +1,7 @@
 #pragma once
-// Helpers of the reconstruction-reader tests: writing small model files and folders.
+// Helpers of the reconstruction-reader tests: copying model folders, comparing directions.
+
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using Files = QMap<QString, QByteArray>;
+
 namespace
 {
 
@@ -84,6 +86,8 @@ private slots:
     void projectionMatchesSource_data();
     void projectionMatchesSource();
     void pixelSizesAndFocal();
+    void axesAndPrincipalPoint_data();
+    void axesAndPrincipalPoint();
 
 private:
     QTemporaryDir dir;
@@ -127,12 +131,12 @@ void TestSfmCameras::projectionMatchesSource()
 
     SfmReconstruction reconstruction;
     if (format == QLatin1String("colmap")) {
-        QVERIFY(writeText(folder + "/cameras.txt", "1 " + cameraLine.toLatin1() + '\n'));
-        QVERIFY(writeText(folder + "/images.txt",
+        QVERIFY(writeFile(folder + "/cameras.txt", "1 " + cameraLine.toLatin1() + '\n'));
+        QVERIFY(writeFile(folder + "/images.txt",
                           "1 " + numbers(pose.q, 4) + ' ' + numbers(pose.t, 3) + " 1 photo.jpg\n\n"));
         reconstruction = ColmapModel::readModel(folder);
     } else if (format == QLatin1String("nvm")) {
-        QVERIFY(writeText(folder + "/scene.nvm", "NVM_V3\n\n1\nphoto.jpg " + QByteArray::number(fx, 'g', 17) +
+        QVERIFY(writeFile(folder + "/scene.nvm", "NVM_V3\n\n1\nphoto.jpg " + QByteArray::number(fx, 'g', 17) +
                                                      ' ' + numbers(pose.q, 4) + ' ' +
                                                      numbers(pose.centre, 3) + " 0 0\n0\n"));
         reconstruction = NvmFile::read(folder + "/scene.nvm");
@@ -146,11 +150,11 @@ void TestSfmCameras::projectionMatchesSource()
         }
         for (int i = 0; i < 3; ++i)
             t[i] = i == 0 ? pose.t[0] : -pose.t[i];
-        QVERIFY(writeText(folder + "/bundle.out", "# Bundle file v0.3\n1 0\n" + QByteArray::number(fx) +
+        QVERIFY(writeFile(folder + "/bundle.out", "# Bundle file v0.3\n1 0\n" + QByteArray::number(fx) +
                                                       " 0 0\n" + numbers(r, 3) + '\n' + numbers(r + 3, 3) +
                                                       '\n' + numbers(r + 6, 3) + '\n' + numbers(t, 3) +
                                                       '\n'));
-        QVERIFY(writeText(folder + "/list.txt", "photo.jpg\n"));
+        QVERIFY(writeFile(folder + "/list.txt", "photo.jpg\n"));
         reconstruction = BundlerFile::read(folder + "/bundle.out");
     }
     QVERIFY2(reconstruction.ok(), qPrintable(reconstruction.error));
@@ -196,6 +200,62 @@ void TestSfmCameras::pixelSizesAndFocal()
     QVERIFY(std::fabs(resized.focalMm / resized.pixelSizeMm[1] - 1000) < 1e-3);
     QCOMPARE(resized.centerPx[0], 1500.0f);
     QCOMPARE(resized.centerPx[1], 1000.0f);
+}
+
+// One camera at (3, -2, 1.5) looking level along +x (world z up), in each format: image right is
+// -y, image up +z, so our rows are x (0, -1, 0), y (0, 0, 1), z (-1, 0, 0), the backward axis.
+// COLMAP's rows are right, down, forward: quaternion (0.5, 0.5, -0.5, 0.5), t = -R C = (-2, 1.5, -3);
+// Bundler's are ours, t = (-2, -1.5, 3). COLMAP's principal point (610.5, 330.25) from the top-left
+// corner of 1000 x 700 is (389.5, 369.75) from the right and bottom edges; NVM and Bundler store
+// none, so it is the middle.
+void TestSfmCameras::axesAndPrincipalPoint_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<Files>("files");
+    QTest::addColumn<QPointF>("principalPoint");
+    QTest::newRow("COLMAP, principal point off centre")
+        << ""
+        << Files{{"cameras.txt", "1 PINHOLE 1000 700 900 900 610.5 330.25\n"},
+                 {"images.txt", "1 0.5 0.5 -0.5 0.5 -2 1.5 -3 1 photo.jpg\n\n"}}
+        << QPointF(389.5, 369.75);
+    QTest::newRow("NVM") << "scene.nvm"
+                         << Files{{"scene.nvm", "NVM_V3\n1\nphoto.jpg 900 0.5 0.5 -0.5 "
+                                                "0.5 3 -2 1.5 0 0\n0\n"}}
+                         << QPointF(500, 350);
+    QTest::newRow("Bundler") << "bundle.out"
+                             << Files{{"bundle.out", "# Bundle file v0.3\n1 0\n900 0 0\n"
+                                                     "0 -1 0\n0 0 1\n-1 0 0\n-2 -1.5 3\n"},
+                                      {"list.txt", "photo.jpg\n"}}
+                             << QPointF(500, 350);
+}
+
+void TestSfmCameras::axesAndPrincipalPoint()
+{
+    QFETCH(QString, entry);
+    QFETCH(Files, files);
+    QFETCH(QPointF, principalPoint);
+    const QString folder =
+        dir.filePath(QStringLiteral("axes-") + QString::fromLatin1(QTest::currentDataTag()));
+    for (auto it = files.cbegin(); it != files.cend(); ++it)
+        QVERIFY(writeFile(folder + '/' + it.key(), it.value()));
+    const QString path = entry.isEmpty() ? folder : folder + '/' + entry;
+    const SfmReconstruction reconstruction = path.endsWith(".nvm")   ? NvmFile::read(path)
+                                             : path.endsWith(".out") ? BundlerFile::read(path)
+                                                                     : ColmapModel::readModel(path);
+    QVERIFY2(reconstruction.ok(), qPrintable(reconstruction.error));
+    QCOMPARE(reconstruction.images.size(), 1);
+    const SfmImage &image = reconstruction.images.first();
+    const Camera camera =
+        image.sizeFromPhoto ? SfmCameras::withImageSize(image.camera, 1000, 700) : image.camera;
+
+    QCOMPARE(camera.rotation.row(0), ksr::Point3f(0, -1, 0));
+    QCOMPARE(camera.rotation.row(1), ksr::Point3f(0, 0, 1));
+    QCOMPARE(camera.rotation.row(2), ksr::Point3f(-1, 0, 0));
+    QCOMPARE(camera.center, ksr::Point3f(3.0f, -2.0f, 1.5f));
+    QCOMPARE(camera.viewportPx[0], 1000);
+    QCOMPARE(camera.viewportPx[1], 700);
+    QCOMPARE(QPointF(camera.centerPx[0], camera.centerPx[1]), principalPoint);
+    QVERIFY(std::fabs(camera.focalMm / camera.pixelSizeMm[0] - 900) < 1e-3);
 }
 
 QTEST_GUILESS_MAIN(TestSfmCameras)

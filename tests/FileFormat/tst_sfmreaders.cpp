@@ -61,6 +61,30 @@ QByteArray binaryImage(quint64 pointCount)
            QByteArray(1, '\0') + littleEndian(pointCount, 8);
 }
 
+// NVM_V3, the camera count as given, that many camera lines, then the rest.
+QByteArray nvmFile(const QByteArray &cameraCount, int cameraLines, const QByteArray &rest = QByteArray())
+{
+    QByteArray text = "NVM_V3\n" + cameraCount + '\n';
+    for (int i = 0; i < cameraLines; ++i)
+        text += "c" + QByteArray::number(i) + ".jpg 700 1 0 0 0 0 0 0 0 0\n";
+    return text + rest;
+}
+
+// A Bundler file with the counts line as given, that many cameras, then the point blocks.
+QByteArray bundlerFile(const QByteArray &counts, int cameras, const QByteArray &points)
+{
+    QByteArray text = "# Bundle file v0.3\n" + counts + '\n';
+    for (int i = 0; i < cameras; ++i)
+        text += "700 0 0\n1 0 0\n0 1 0\n0 0 1\n0 0 0\n";
+    return text + points;
+}
+
+// A Bundler point with the view list as given.
+QByteArray bundlerPoint(const QByteArray &views = "1 0 0 1.5 2.5")
+{
+    return "1 2 3\n10 20 30\n" + views + '\n';
+}
+
 QString fixture(const QString &name)
 {
     return QStringLiteral(ORVELLE_SOURCE_DIR "/tests/data/sfm/") + name;
@@ -77,6 +101,8 @@ private slots:
     void refused();
     void warnings_data();
     void warnings();
+    void countBoundaries_data();
+    void countBoundaries();
     void damagedFixturesNeverCrash_data();
     void damagedFixturesNeverCrash();
     void specialFilesAreRefused();
@@ -91,7 +117,7 @@ QString TestSfmReaders::writeFiles(const Files &files)
 {
     const QString folder = dir.filePath(QString::number(++folders));
     for (auto it = files.begin(); it != files.end(); ++it)
-        writeText(folder + QLatin1Char('/') + it.key(), it.value());
+        writeFile(folder + QLatin1Char('/') + it.key(), it.value());
     return folder;
 }
 
@@ -154,12 +180,6 @@ void TestSfmReaders::refused_data()
                  {"images.bin", littleEndian(0, 8)},
                  {"points3D.bin", littleEndian(0, 8)}}
         << "" << QStringList{"cameras.bin, record 1"};
-    QTest::newRow("NVM fewer cameras than announced")
-        << Files{{"s.nvm", "NVM_V3\n\n3\na.jpg 700 1 0 0 0 0 0 0 0 0\n"}} << "s.nvm"
-        << QStringList{"s.nvm, line 3", "3 cameras"};
-    QTest::newRow("NVM measurement of a missing camera")
-        << Files{{"s.nvm", "NVM_V3\n1\na.jpg 700 1 0 0 0 0 0 0 0 0\n1\n0 0 5 1 2 3 1 4 0 1.5 2.5\n"}}
-        << "s.nvm" << QStringList{"s.nvm, line 5", "camera \"4\""};
     QTest::newRow("NVM measurement field holding a placeholder")
         << Files{{"s.nvm", "NVM_V3\n1\na.jpg 700 1 0 0 0 0 0 0 0 0\n1\n0 0 5 1 2 3 1 %2 0 1.5 2.5\n"}}
         << "s.nvm" << QStringList{"camera \"%2\"; the model has 1 cameras"};
@@ -168,27 +188,12 @@ void TestSfmReaders::refused_data()
         << QStringList{"s.nvm, line 3"};
     QTest::newRow("NVM other version")
         << Files{{"s.nvm", "NVM_V2\n"}} << "s.nvm" << QStringList{"s.nvm, line 1"};
-    QTest::newRow("Bundler list shorter than the cameras")
-        << Files{{"b.out",
-                  "# Bundle file v0.3\n2 0\n700 0 0\n1 0 0\n0 1 0\n0 0 1\n0 0 0\n700 0 0\n1 0 0\n0 1 0\n0 0 "
-                  "1\n0 0 0\n"},
-                 {"list.txt", "a.jpg\n"}}
-        << "b.out" << QStringList{"list.txt", "b.out", "2 cameras"};
-    QTest::newRow("Bundler fewer lines than announced")
-        << Files{{"b.out", "# Bundle file v0.3\n2 4\n700 0 0\n1 0 0\n0 1 0\n0 0 1\n0 0 0\n"},
-                 {"list.txt", "a\nb\n"}}
-        << "b.out" << QStringList{"b.out, line 2", "announced"};
     QTest::newRow("Bundler without image list")
         << Files{{"b.out", "# Bundle file v0.3\n0 0\n"}} << "b.out" << QStringList{"b.out", "list.txt"};
     QTest::newRow("Bundler rotation that is no rotation")
         << Files{{"b.out", "# Bundle file v0.3\n1 0\n700 0 0\n2 0 0\n0 1 0\n0 0 1\n0 0 0\n"},
                  {"list.txt", "a.jpg\n"}}
         << "b.out" << QStringList{"b.out, line 7", "rotation"};
-    QTest::newRow("Bundler view of a missing camera")
-        << Files{{"b.out", "# Bundle file v0.3\n1 1\n700 0 0\n1 0 0\n0 1 0\n0 0 1\n0 0 0\n1 2 3\n10 20 30\n1 "
-                           "3 0 1 1\n"},
-                 {"list.txt", "a.jpg\n"}}
-        << "b.out" << QStringList{"b.out, line 10", "point 0"};
 }
 
 void TestSfmReaders::refused()
@@ -249,6 +254,105 @@ void TestSfmReaders::warnings()
         QByteArray(QTest::currentDataTag()).startsWith("Bundler"))
         QCOMPARE(result.images.last().camera.distortion[0],
                  -0.1f * (result.format == QLatin1String("Bundler") ? 1 : -1));
+}
+
+// Every count a reader checks, at what the file holds, one less and one more.
+void TestSfmReaders::countBoundaries_data()
+{
+    QTest::addColumn<Files>("files");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("images"); // -1: refused
+    QTest::addColumn<int>("points");
+    QTest::addColumn<QString>("message"); // in the error when refused, else in the warnings (or none)
+
+    const QByteArray point = "0 0 5 1 2 3 0\n"; // no measurements
+    const QByteArray seenOnce = "0 0 5 1 2 3 1 0 0 1.5 2.5\n";
+    const auto nvm = [](const QByteArray &text) { return Files{{"s.nvm", text}}; };
+    QTest::newRow("NVM cameras: as many as lines") << nvm(nvmFile("2", 2)) << "s.nvm" << 2 << 0 << QString();
+    QTest::newRow("NVM cameras: one more than lines")
+        << nvm(nvmFile("3", 2)) << "s.nvm" << -1 << 0 << "s.nvm, line 2: 3 cameras are announced but only 2";
+    QTest::newRow("NVM cameras: one less than lines")
+        << nvm(nvmFile("1", 2)) << "s.nvm" << -1 << 0 << "s.nvm, line 4: expected the number of points";
+    QTest::newRow("NVM points: as many as lines")
+        << nvm(nvmFile("1", 1, "2\n" + point + point)) << "s.nvm" << 1 << 2 << QString();
+    QTest::newRow("NVM points: one more than lines")
+        << nvm(nvmFile("1", 1, "3\n" + point + point)) << "s.nvm" << -1 << 0
+        << "s.nvm, line 4: 3 points are announced but only 2";
+    // The line after the announced points is no model count: nothing more is read.
+    QTest::newRow("NVM points: one less than lines")
+        << nvm(nvmFile("1", 1, "1\n" + point + point)) << "s.nvm" << 1 << 1 << QString();
+    const QString measurements = "s.nvm, line 5: expected X Y Z R G B COUNT and COUNT measurements";
+    QTest::newRow("NVM measurements: as many as given")
+        << nvm(nvmFile("1", 1, "1\n" + seenOnce)) << "s.nvm" << 1 << 1 << QString();
+    QTest::newRow("NVM measurements: one more than given")
+        << nvm(nvmFile("1", 1, "1\n0 0 5 1 2 3 2 0 0 1.5 2.5\n")) << "s.nvm" << -1 << 0 << measurements;
+    QTest::newRow("NVM measurements: one less than given")
+        << nvm(nvmFile("1", 1, "1\n0 0 5 1 2 3 0 0 0 1.5 2.5\n")) << "s.nvm" << -1 << 0 << measurements;
+    QTest::newRow("NVM measurement of the last camera")
+        << nvm(nvmFile("2", 2, "1\n0 0 5 1 2 3 1 1 0 1.5 2.5\n")) << "s.nvm" << 2 << 1 << QString();
+    QTest::newRow("NVM measurement of one camera past the last")
+        << nvm(nvmFile("2", 2, "1\n0 0 5 1 2 3 1 2 0 1.5 2.5\n")) << "s.nvm" << -1 << 0
+        << "s.nvm, line 6: a measurement refers to camera \"2\"; the model has 2 cameras";
+    // A second model (one camera, then its point count and one point line) is counted when whole.
+    const QByteArray secondModel = "0\n1\nd.jpg 700 1 0 0 0 0 0 0 0 0\n";
+    QTest::newRow("NVM further model: points as many as lines")
+        << nvm(nvmFile("1", 1, secondModel + "1\n" + point)) << "s.nvm" << 1 << 0 << "1 more models";
+    QTest::newRow("NVM further model: one point more than lines")
+        << nvm(nvmFile("1", 1, secondModel + "2\n" + point)) << "s.nvm" << 1 << 0 << QString();
+
+    const auto bundler = [](const QByteArray &text, const QByteArray &list) {
+        return Files{{"b.out", text}, {"list.txt", list}};
+    };
+    // Five lines per camera and three per point must follow the counts.
+    QTest::newRow("Bundler lines: as many as announced")
+        << bundler(bundlerFile("2 1", 2, bundlerPoint()), "a\nb\n") << "b.out" << 2 << 1 << QString();
+    QTest::newRow("Bundler lines: one short of the announced")
+        << bundler(bundlerFile("2 2", 2, bundlerPoint() + "\n\n"), "a\nb\n") << "b.out" << -1 << 0
+        << "b.out, line 2: 2 cameras and 2 points are announced but only 15 lines follow";
+    QTest::newRow("Bundler lines: one more than announced")
+        << bundler(bundlerFile("2 1", 2, bundlerPoint() + "\n"), "a\nb\n") << "b.out" << 2 << 1 << QString();
+    QTest::newRow("Bundler list: as many photographs as cameras")
+        << bundler(bundlerFile("2 0", 2, ""), "a\nb\n") << "b.out" << 2 << 0 << QString();
+    QTest::newRow("Bundler list: one photograph less")
+        << bundler(bundlerFile("2 0", 2, ""), "a\n") << "b.out" << -1 << 0
+        << "list.txt lists 1 photographs, b.out holds 2 cameras";
+    QTest::newRow("Bundler list: one photograph more")
+        << bundler(bundlerFile("2 0", 2, ""), "a\nb\nc\n") << "b.out" << -1 << 0
+        << "list.txt lists 3 photographs, b.out holds 2 cameras";
+    const QString views = "b.out, line 15: point 0: the view list or colour does not match the 2 cameras";
+    QTest::newRow("Bundler views: one more than given")
+        << bundler(bundlerFile("2 1", 2, bundlerPoint("2 0 0 1.5 2.5")), "a\nb\n") << "b.out" << -1 << 0
+        << views;
+    QTest::newRow("Bundler views: one less than given")
+        << bundler(bundlerFile("2 1", 2, bundlerPoint("0 0 0 1.5 2.5")), "a\nb\n") << "b.out" << -1 << 0
+        << views;
+    QTest::newRow("Bundler view of the last camera")
+        << bundler(bundlerFile("2 1", 2, bundlerPoint("1 1 0 1.5 2.5")), "a\nb\n") << "b.out" << 2 << 1
+        << QString();
+    QTest::newRow("Bundler view of one camera past the last")
+        << bundler(bundlerFile("2 1", 2, bundlerPoint("1 2 0 1.5 2.5")), "a\nb\n") << "b.out" << -1 << 0
+        << views;
+}
+
+void TestSfmReaders::countBoundaries()
+{
+    QFETCH(Files, files);
+    QFETCH(QString, entry);
+    QFETCH(int, images);
+    QFETCH(int, points);
+    QFETCH(QString, message);
+    const SfmReconstruction result = readAny(writeFiles(files) + QLatin1Char('/') + entry);
+    if (images < 0) {
+        QVERIFY2(result.error.contains(message), qPrintable(result.error));
+        return;
+    }
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    QCOMPARE(result.images.size(), images);
+    QCOMPARE(result.points.size(), points);
+    if (message.isEmpty())
+        QCOMPARE(result.warnings, QStringList());
+    else
+        QVERIFY2(result.warnings.join('\n').contains(message), qPrintable(result.warnings.join('\n')));
 }
 
 void TestSfmReaders::damagedFixturesNeverCrash_data()

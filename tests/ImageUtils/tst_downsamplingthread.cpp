@@ -1,6 +1,7 @@
 #include "downsamplingthread.h"
 #include "gldownsampler.h"
 #include "testimages.h"
+#include "testsupport.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -19,10 +20,7 @@ namespace
 
 QByteArray fileHash(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1);
+    return QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha1);
 }
 
 // Runs a job to its end and keeps what it said.
@@ -230,14 +228,8 @@ void TestDownsamplingThread::unreadableInputsAreReportedAndJobGoesOn()
     inputs << folder + "/good1.jpg" << folder + "/missing.jpg" << folder + "/corrupt.jpg"
            << folder + "/notes.png" << folder + "/good2.jpg";
     QVERIFY(quadrants(1600, 1200).save(inputs[0]));
-    QFile corrupt(inputs[2]);
-    QVERIFY(corrupt.open(QIODevice::WriteOnly));
-    corrupt.write(QByteArray("\xff\xd8\xff\xdb", 4) + QByteArray(200, '\x13'));
-    corrupt.close();
-    QFile notes(inputs[3]);
-    QVERIFY(notes.open(QIODevice::WriteOnly));
-    notes.write("shopping list, not a picture\n");
-    notes.close();
+    QVERIFY(writeFile(inputs[2], QByteArray("\xff\xd8\xff\xdb", 4) + QByteArray(200, '\x13')));
+    QVERIFY(writeFile(inputs[3], "shopping list, not a picture\n"));
     QVERIFY(quadrants(1200, 1600).save(inputs[4]));
     QStringList outputs;
     for (const QString &input : inputs)
@@ -282,9 +274,7 @@ void TestDownsamplingThread::unwritableFolderIsReported()
     const QString photo = folder + "/photo.png";
     QVERIFY(quadrants(400, 300).save(photo));
     // A plain file stands where the thumbnails folder should be created.
-    QFile blocker(folder + "/blocked");
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    QVERIFY(writeFile(folder + "/blocked", QByteArray()));
     const QStringList outputs = {folder + "/blocked/thumbnails/photo.png",
                                  folder + "/thumbnails/photo.unknownformat",
                                  folder + "/thumbnails/photo.png"};

@@ -1,6 +1,7 @@
 #include "gldownsampler.h"
 #include "photodecoding.h"
 #include "testimages.h"
+#include "testsupport.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -252,10 +253,7 @@ void TestGLDownsampler::failedSaveLeavesNoFile()
 void TestGLDownsampler::unreadableImageIsRefused()
 {
     const QString junk = m_dir.filePath("junk.jpg");
-    QFile file(junk);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("\xff\xd8\xff\xe0 not really a jpeg");
-    file.close();
+    QVERIFY(writeFile(junk, "\xff\xd8\xff\xe0 not really a jpeg"));
     QVERIFY(!m_downsampler->loadImage(junk));
     QVERIFY(!m_downsampler->errorString().isEmpty());
     QVERIFY(!m_downsampler->loadImage(m_dir.filePath("missing.png")));

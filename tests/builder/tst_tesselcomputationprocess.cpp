@@ -1,5 +1,6 @@
 // The builder wrapper driven by small shell scripts standing in for the builder.
 #include "tesselcomputationprocess.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,14 +30,9 @@ class TstTesselComputationProcess : public QObject
     QString script(const QString &body)
     {
         const QString path = m_dir.filePath(QStringLiteral("builder%1.sh").arg(++m_scriptCount));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
+        if (!writeFile(path, "#!/bin/sh\n" + body.toUtf8() + "\n"))
             return QString();
-        file.write("#!/bin/sh\n");
-        file.write(body.toUtf8());
-        file.write("\n");
-        file.close();
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         return path;
     }
     // A stand-in that prints the given lines one by one.
@@ -94,9 +90,7 @@ private slots:
             script(QStringLiteral("for a in \"$@\"; do echo \"$a\"; done > '%1'").arg(record));
         const Run result = run(program, pointCloud);
         QCOMPARE(result.ready, 1);
-        QFile file(record);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QStringList received = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+        const QStringList received = QString::fromUtf8(readFile(record)).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(received, (expectedTail + QStringList{m_dir.filePath("out.tsl"), m_dir.filePath("in.ply")}));
     }
 
@@ -109,9 +103,7 @@ private slots:
             script(QStringLiteral("for a in \"$@\"; do echo \"$a\"; done > '%1'").arg(record)));
         process.startBuilder(QStringLiteral("models/in.ply"), false, QStringLiteral("out.tsl"));
         QVERIFY(process.waitForFinished(10000));
-        QFile file(record);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QStringList received = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+        const QStringList received = QString::fromUtf8(readFile(record)).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(received.mid(4), (QStringList{m_dir.filePath("out.tsl"), m_dir.filePath("models/in.ply")}));
     }
 
@@ -331,9 +323,7 @@ private slots:
         const Run result = run(script(QStringLiteral("pwd -P > '%1'").arg(record)));
         const QString temp = QDir(QDir::tempPath()).canonicalPath();
         QCOMPARE(QDir::currentPath(), before);
-        QFile file(record);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(file.readAll()).trimmed(), temp);
+        QCOMPARE(QString::fromUtf8(readFile(record)).trimmed(), temp);
         QCOMPARE(result.ready, 1);
     }
 
@@ -359,9 +349,7 @@ private slots:
         process->startBuilder("in.ply", false, "out.tsl");
         QVERIFY(process->waitForStarted(5000));
         QTRY_VERIFY(QFile::exists(pidFile) && QFile(pidFile).size() > 0);
-        QFile file(pidFile);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const pid_t pid = file.readAll().trimmed().toInt();
+        const pid_t pid = readFile(pidFile).trimmed().toInt();
         QVERIFY(pid > 0);
         QCOMPARE(::kill(pid, 0), 0);
         process.reset();

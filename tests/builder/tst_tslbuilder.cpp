@@ -1,6 +1,7 @@
 // The real builder program on generated models, its file read back, and its failures.
 #include "multipartition.h"
 #include "tesselcomputationprocess.h"
+#include "testsupport.h"
 #include "tslfile.h"
 
 #include <ksr/meshio.h>
@@ -333,11 +334,7 @@ private slots:
         const QString input = m_dir.filePath("same.ply"), output = m_dir.filePath("same.tsl");
         QVERIFY(writeGridPly(input, grid, true, firstX));
         QCOMPARE(runBuilder(options + QStringList{"-o", output, input}).exitCode, 0);
-        QFile file(output);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCryptographicHash hash(QCryptographicHash::Sha256);
-        QVERIFY(hash.addData(&file));
-        QCOMPARE(hash.result().toHex(), sha256);
+        QCOMPARE(QCryptographicHash::hash(readFile(output), QCryptographicHash::Sha256).toHex(), sha256);
     }
 
     void depthOfPartition_data()
@@ -381,20 +378,14 @@ private slots:
         QFETCH(QString, reason);
         const QString input = m_dir.filePath("keep.ply"), output = m_dir.filePath("never.tsl");
         QVERIFY(writeGridPly(input, Grid{2, 2}));
-        const QByteArray before = [&] {
-            QFile f(input);
-            f.open(QIODevice::ReadOnly);
-            return f.readAll();
-        }();
+        const QByteArray before = readFile(input);
         arguments.replaceInStrings(QRegularExpression("^IN$"), input);
         arguments.replaceInStrings(QRegularExpression("^OUT$"), output);
         const BuilderRun run = runBuilder(arguments);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.errorText.contains(reason), qPrintable(run.errorText));
         QVERIFY(!QFile::exists(output));
-        QFile kept(input);
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), before);
+        QCOMPARE(readFile(input), before);
     }
 
     void refusesUnreadableModel_data()
@@ -423,25 +414,16 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, reason);
         const QString input = m_dir.filePath(name);
-        if (!content.isEmpty()) {
-            QFile file(input);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
-        }
+        if (!content.isEmpty())
+            QVERIFY(writeFile(input, content));
         // An earlier result at the output path survives a failed run.
         const QString output = m_dir.filePath("earlier.tsl");
-        {
-            QFile earlier(output);
-            QVERIFY(earlier.open(QIODevice::WriteOnly));
-            earlier.write("earlier result");
-        }
+        QVERIFY(writeFile(output, "earlier result"));
         const BuilderRun run = runBuilder({"-C", "-o", output, input});
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.errorText.startsWith("tslbuilder: ") && run.errorText.contains(reason),
                  qPrintable(run.errorText));
-        QFile earlier(output);
-        QVERIFY(earlier.open(QIODevice::ReadOnly));
-        QCOMPARE(earlier.readAll(), QByteArray("earlier result"));
+        QCOMPARE(readFile(output), QByteArray("earlier result"));
     }
 
     void unwritableOutputFails()

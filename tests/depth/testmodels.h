@@ -2,6 +2,7 @@
 // Small models and cameras the depth tests build for themselves.
 
 #include "camera.h"
+#include "testsupport.h"
 
 #include <ksr/geometry.h>
 
@@ -34,8 +35,7 @@ inline bool writePly(const QString &path, const QVector<ksr::Point3f> &points, c
     for (const Triangle &t : faces)
         out += "3 " + QByteArray::number(t.a) + ' ' + QByteArray::number(t.b) + ' ' +
                QByteArray::number(t.c) + '\n';
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(out) == out.size();
+    return writeFile(path, out);
 }
 
 // Rotation whose rows are the camera axes, from angles in degrees about x, then y, then z.

@@ -4,6 +4,7 @@
 #include "depthcomputationthread.h"
 #include "polyforgeproject.h"
 #include "testmodels.h"
+#include "testsupport.h"
 
 #include <QPointer>
 #include <QSignalSpy>
@@ -119,11 +120,8 @@ private slots:
         QFETCH(QString, title);
         QFETCH(QString, detail);
         const QString path = m_dir.filePath(name);
-        if (!content.isEmpty()) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
-        }
+        if (!content.isEmpty())
+            QVERIFY(writeFile(path, content));
         const Camera cam = camera(ksr::Matrix44f(), Point3f());
         const Run run = runJob(path, {cam, cam});
         QCOMPARE(run.finished->count(), 1);
@@ -140,15 +138,10 @@ private slots:
     {
         const Camera cam = camera(ksr::Matrix44f(), Point3f(0, 0, 0));
         const QString whole = wallModel("whole.ply", cam, 10.0f);
-        QFile in(whole);
-        QVERIFY(in.open(QIODevice::ReadOnly));
-        QByteArray content = in.readAll();
+        QByteArray content = readFile(whole);
         content.chop(6); // cut into the last face: one triangle of the wall remains
         const QString path = m_dir.filePath("cut.ply");
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(content);
-        out.close();
+        QVERIFY(writeFile(path, content));
         const Run run = runJob(path, {cam, cam});
         QCOMPARE(run.problems->count(), 1);
         QCOMPARE(run.problems->at(0).at(0).toString(), QString("Model read only in part"));

@@ -1,6 +1,8 @@
 #pragma once
 // Builds small JPEG files with a chosen EXIF block, byte by byte, for the reader's tests.
 
+#include "testsupport.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
@@ -139,12 +141,6 @@ inline QByteArray datedJpeg(const QByteArray &dateTime, const QByteArray &origin
     TiffBuilder t(bigEndian);
     t.directories = {{ascii(0x0132, dateTime), link(0x8769, 1)}, {ascii(0x9003, original)}};
     return withSections(plainJpeg(), app1(t.tiff()));
-}
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace exiftest

@@ -58,7 +58,6 @@ private:
     QString fileWith(const QString &name, const QByteArray &bytes)
     {
         const QString path = m_dir.filePath(name);
-        QDir().mkpath(QFileInfo(path).absolutePath());
         if (!writeFile(path, bytes))
             qFatal("cannot write %s", qPrintable(path));
         return path;

@@ -63,13 +63,6 @@ private:
     QMutex m_mutex;
 };
 
-Camera cameraAt(float x, float y = 0.0f)
-{
-    Camera camera;
-    camera.center = {x, y, 0.0f};
-    return camera;
-}
-
 struct Run {
     QStringList events;
     QVector<int> order, semantic;
@@ -306,12 +299,10 @@ void TestOrderAndSemanticThread::stopEndsTheRun()
 void TestOrderAndSemanticThread::unreadablePhotosAndShortInputs()
 {
     // Missing files, random bytes named .jpg, fewer cameras and depths than photographs.
-    QFile junk(m_dir.filePath("junk.jpg"));
-    QVERIFY(junk.open(QIODevice::WriteOnly));
-    junk.write(QByteArray(3000, '\x5A'));
-    junk.close();
-    const QStringList paths{photo("u0.jpg", qRgb(1, 2, 3)), junk.fileName(), m_dir.filePath("missing.JPG"),
-                            photo("u3.jpg", qRgb(200, 2, 3)), junk.fileName()};
+    const QString junk = m_dir.filePath("junk.jpg");
+    QVERIFY(writeFile(junk, QByteArray(3000, '\x5A')));
+    const QStringList paths{photo("u0.jpg", qRgb(1, 2, 3)), junk, m_dir.filePath("missing.JPG"),
+                            photo("u3.jpg", qRgb(200, 2, 3)), junk};
     const Run run = runJob(paths, {cameraAt(3)}, {});
     QCOMPARE(run.events.mid(0, 9), (QStringList{"0", "16", "unreadable 1", "32", "unreadable 2", "48", "64",
                                                 "unreadable 4", "80"}));
@@ -394,11 +385,9 @@ void TestOrderAndSemanticThread::photographsReadOnlyForWeightedFeatures()
         cameras << cameraAt(float((i * 5) % 9), float(i % 2));
     }
     // A file that is no photograph is reported even when no pixel is read.
-    QFile junk(m_dir.filePath("w-junk.jpg"));
-    QVERIFY(junk.open(QIODevice::WriteOnly));
-    junk.write(QByteArray(500, '\x5A'));
-    junk.close();
-    paths << junk.fileName();
+    const QString junk = m_dir.filePath("w-junk.jpg");
+    QVERIFY(writeFile(junk, QByteArray(500, '\x5A')));
+    paths << junk;
     cameras << cameraAt(4.5f);
 
     // A store filled without the parts this run needs is read again.
@@ -411,7 +400,7 @@ void TestOrderAndSemanticThread::photographsReadOnlyForWeightedFeatures()
     Recorder recorder(job);
     job.start();
     QVERIFY(job.wait(60000));
-    QCOMPARE(recorder.unreadableNames, QStringList{junk.fileName()});
+    QCOMPARE(recorder.unreadableNames, QStringList{junk});
     QVector<ShotFeatures> cache;
     for (const QString &path : paths)
         cache.append(stored(*store, path).value_or(ShotFeatures()));

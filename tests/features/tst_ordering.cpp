@@ -124,6 +124,7 @@ private slots:
     void matrixIsIdenticalToOneThread();
     void similarShotsBecomeNeighbours();
     void semanticSteps();
+    void streetLayoutWorkedByHand();
     void orderWithoutMatrix_data();
     void orderWithoutMatrix();
 };
@@ -355,6 +356,35 @@ void TestOrdering::semanticSteps()
     // The constant term alone: 1000 x 0.25 per step.
     const FeatureTable constant{0, 0, 0, 0, 0, 0, 0.25f};
     QCOMPARE(Job::computeSemantic(rows, {0, 1, 2, 3, 4}, constant), (QVector<int>{0, 250, 500, 750, 1000}));
+}
+
+// Six shots taken walking along a facade, 5 m in front of it, by position only (user weight 1,
+// normalised by the largest distance, 10 m):
+//   shot      0  1  2  3  4   5
+//   x (m)     0  1  3  8  10  9
+// Distances 0-1 1, 0-2 3, 0-3 8, 0-4 10, 0-5 9, 1-2 2, 1-3 7, 1-4 9, 1-5 8, 2-3 5, 2-4 7, 2-5 6,
+// 3-4 2, 3-5 1, 4-5 1: sum 79, mean 79 / 15 = 5.27 m, threshold a third of it: 1.76 m (a half,
+// 2.63 m, would take in the pairs 2 m apart and give 3 5 4 2 1 0).
+// Leaders gather what is strictly nearer: {0, 1}, {2}, {3, 5}, {4}. The first of the largest
+// groups starts: 0 -> 1; nearest group to 1 is {2} (2 m); from 2, {3, 5} entered at 3 (5 m),
+// 3 -> 5; then {4}. Order 0 1 2 3 5 4; clusters add 1000 x step / 10 m along it: 0 100 300 800 900
+// 1000, listed by shot below.
+void TestOrdering::streetLayoutWorkedByHand()
+{
+    QVector<ShotFeatures> rows;
+    for (float x : {0.0f, 1.0f, 3.0f, 8.0f, 10.0f, 9.0f}) {
+        ShotFeatures f = timed(0);
+        f.pos = {x, -5.0f, 1.6f};
+        f.dir = {0.0f, 1.0f, 0.0f};
+        f.depth = 5.0f;
+        f.target = f.pos + f.dir * f.depth;
+        rows.append(f);
+    }
+    const FeatureTable weights = weightsFor({0, 0, 0, 0, 1, 0, 0}, normalizationFor(rows));
+    const QVector<int> order = Job::computeOrder(rows, weights);
+    QCOMPARE(order, (QVector<int>{0, 1, 2, 3, 5, 4}));
+    QCOMPARE(Job::orderFromMatrix(Job::distanceMatrix(rows, weights)), order);
+    QCOMPARE(Job::computeSemantic(rows, order, weights), (QVector<int>{0, 100, 300, 800, 1000, 900}));
 }
 
 void TestOrdering::orderWithoutMatrix_data()

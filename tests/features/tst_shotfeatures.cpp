@@ -1,4 +1,5 @@
 #include "shotfeatures.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,15 +13,6 @@
 
 namespace
 {
-
-// A camera whose z axis (third rotation row) is the given vector; it looks the other way.
-Camera cameraAt(const ksr::Point3f &centre, const ksr::Point3f &zAxis = {0, 0, 1})
-{
-    Camera camera;
-    camera.center = centre;
-    camera.rotation[2][0] = zAxis.x, camera.rotation[2][1] = zAxis.y, camera.rotation[2][2] = zAxis.z;
-    return camera;
-}
 
 ShotFeatures withTime(qint64 seconds)
 {
@@ -204,10 +196,7 @@ void TestShotFeatures::colorFeaturesFromFiles()
 
     // A file that does not decode: zero colours, flagged, colour distances 0, never NaN.
     const QString broken = dir.filePath("broken.jpg");
-    QFile file(broken);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("\xFF\xD8 not really a photograph");
-    file.close();
+    QVERIFY(writeFile(broken, "\xFF\xD8 not really a photograph"));
     const ShotFeatures none = computeShotFeatures(broken, cameraAt({0, 0, 0}), 1.0f);
     QVERIFY(!none.colorValid);
     QCOMPARE(none.pixelCount, qint64(0));
@@ -243,8 +232,9 @@ void TestShotFeatures::reducedDecodeAgreesWithFullSize()
     double largestMove = 0.0;
     for (int i = 0; i < full.size(); ++i)
         for (int j = i + 1; j < full.size(); ++j)
-            largestMove = std::max(largestMove, std::fabs(double(colorDistributionDistance(full[i], full[j])) -
-                                                          colorDistributionDistance(reduced[i], reduced[j])));
+            largestMove =
+                std::max(largestMove, std::fabs(double(colorDistributionDistance(full[i], full[j])) -
+                                                colorDistributionDistance(reduced[i], reduced[j])));
     QVERIFY2(largestMove < 0.02, qPrintable(QString::number(largestMove)));
 }
 

@@ -2,6 +2,7 @@
 
 #include "fbo.h"
 #include "offscreenglwidget.h"
+#include "testsupport.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -213,14 +214,12 @@ void TestFBO::loadFromFileKeepsGLRowOrder()
 void TestFBO::unreadableFileGivesEmptyTexture()
 {
     QTemporaryDir dir;
-    QFile junk(dir.filePath("junk.jpg"));
-    QVERIFY(junk.open(QIODevice::WriteOnly));
-    junk.write("this is not a picture");
-    junk.close();
+    const QString junk = dir.filePath("junk.jpg");
+    QVERIFY(writeFile(junk, "this is not a picture"));
     Texture texture;
     texture.create(4, 4, GL_UNSIGNED_BYTE, GL_RGBA8, false);
     QString error;
-    QVERIFY(!texture.loadFromFile(junk.fileName(), true, &error));
+    QVERIFY(!texture.loadFromFile(junk, true, &error));
     QVERIFY(!error.isEmpty());
     QCOMPARE(texture.width, 0);
     QCOMPARE(texture.height, 0);

@@ -2,6 +2,8 @@
 
 #include <ksr/meshio.h>
 
+#include "testsupport.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -153,8 +155,7 @@ class TestMeshIo : public QObject
     QString write(const QString &name, const QByteArray &content)
     {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        if (!writeFile(path, content))
             qFatal("cannot write %s", qPrintable(path));
         return path;
     }

@@ -1,13 +1,18 @@
 // The checked writer: a failed write never replaces the old file and says why.
 #include <ksr/safefile.h>
 
+#include "testsupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
+#include <dlfcn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,11 +20,8 @@
 namespace
 {
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
+// When not 0, the sync to disk fails with this error (see fsync below).
+int syncFailure = 0;
 
 // Lowers the largest file this process may write; writes beyond it fail with EFBIG.
 class FileSizeLimit
@@ -46,6 +48,18 @@ private:
 
 } // namespace
 
+// This program's own fsync comes before the C library's for the writer linked into it, so a test
+// can make the sync fail the way a disk does, without a hook in the writer itself.
+extern "C" int fsync(int fd)
+{
+    if (syncFailure != 0) {
+        errno = syncFailure;
+        return -1;
+    }
+    static const auto systemSync = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+    return systemSync(fd);
+}
+
 class TestSafeFile : public QObject
 {
     Q_OBJECT
@@ -55,8 +69,7 @@ class TestSafeFile : public QObject
     QString oldFile(const QString &name)
     {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write("old contents") != 12)
+        if (!writeFile(path, "old contents"))
             qFatal("cannot write %s", qPrintable(path));
         return path;
     }
@@ -73,9 +86,9 @@ private slots:
         ksr::SafeFile file(path);
         QVERIFY(file.open());
         QCOMPARE(file.write(QByteArray(200000, 'n')), qint64(200000));
-        QCOMPARE(contents(path), QByteArray("old contents")); // nothing visible before commit
+        QCOMPARE(readFile(path), QByteArray("old contents")); // nothing visible before commit
         QVERIFY2(file.commit(), qPrintable(file.errorString()));
-        QCOMPARE(contents(path), QByteArray(200000, 'n'));
+        QCOMPARE(readFile(path), QByteArray(200000, 'n'));
         QCOMPARE(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
         QVERIFY(leftovers().isEmpty());
     }
@@ -100,7 +113,35 @@ private slots:
         }
         QVERIFY2(file.errorString() == QString::fromLocal8Bit(std::strerror(EFBIG)),
                  qPrintable(file.errorString()));
-        QCOMPARE(contents(path), QByteArray("old contents"));
+        QCOMPARE(readFile(path), QByteArray("old contents"));
+        QVERIFY(leftovers().isEmpty());
+    }
+
+    // Some file systems report a full disk or a lost write only when syncing; those that cannot
+    // sync at all (EINVAL) are written without it.
+    void failedSyncKeepsTheOldFile_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("committed");
+        QTest::newRow("input/output error") << EIO << false;
+        QTest::newRow("no space") << ENOSPC << false;
+        QTest::newRow("sync not supported") << EINVAL << true;
+    }
+    void failedSyncKeepsTheOldFile()
+    {
+        QFETCH(int, error);
+        QFETCH(bool, committed);
+        const QString path = oldFile("synced.orx");
+        ksr::SafeFile file(path);
+        QVERIFY(file.open());
+        QCOMPARE(file.write("new contents"), qint64(12));
+        syncFailure = error;
+        const bool ok = file.commit();
+        syncFailure = 0;
+        QCOMPARE(ok, committed);
+        QCOMPARE(readFile(path), committed ? QByteArray("new contents") : QByteArray("old contents"));
+        if (!committed)
+            QCOMPARE(file.errorString(), QString::fromLocal8Bit(std::strerror(error)));
         QVERIFY(leftovers().isEmpty());
     }
 
@@ -137,9 +178,7 @@ private slots:
             QSKIP("permissions do not bind root; the read-only file system case is in tools/fulldisk");
         QTemporaryDir locked;
         const QString path = locked.filePath("old.orx");
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.close();
+        QVERIFY(writeFile(path, QByteArray()));
         QVERIFY(QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::ExeOwner));
         QString why;
         const bool replaceable = ksr::SafeFile::canReplace(path, &why);
@@ -156,15 +195,13 @@ private slots:
         // Process ids stay below 2^22 on Linux: this one has no process.
         const QString stale = path + ".part-4194304-0";
         const QStringList live = {path + ".part-1-0", path + ".part-" + QString::number(::getpid()) + "-999"};
-        for (const QString &name : live + QStringList{stale}) {
-            QFile part(name);
-            QVERIFY(part.open(QIODevice::WriteOnly));
-        }
+        for (const QString &name : live + QStringList{stale})
+            QVERIFY(writeFile(name, QByteArray()));
         ksr::SafeFile file(path);
         QVERIFY(file.open());
         file.write("new");
         QVERIFY(file.commit());
-        QCOMPARE(contents(path), QByteArray("new"));
+        QCOMPARE(readFile(path), QByteArray("new"));
         QVERIFY2(!QFileInfo::exists(stale), "a part of a gone writer stays");
         for (const QString &name : live)
             QVERIFY2(QFile::remove(name), qPrintable(name + " of a live writer was removed"));

@@ -2,6 +2,7 @@
 
 #include "polymodel3d.h"
 #include "testmodels.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -66,15 +67,13 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         QFETCH(QString, text);
-        QFile file(m_dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        file.close();
+        const QString path = m_dir.filePath(name);
+        QVERIFY(writeFile(path, content));
         PolyModel3D model;
         QSignalSpy ready(&model, &Model3D::readyToRender);
         if (!text.isEmpty())
             QTest::ignoreMessage(QtDebugMsg, qPrintable(text));
-        QVERIFY(model.load(file.fileName())); // the file exists: load succeeds even when nothing was read
+        QVERIFY(model.load(path)); // the file exists: load succeeds even when nothing was read
         QCOMPARE(ready.count(), 1);
         QCOMPARE(model.errorText(), text);
         QCOMPARE(model.vertexCount(), 0);
@@ -96,12 +95,10 @@ private slots:
     void unreadableVerticesLeaveTheBox()
     {
         const QString path = m_dir.filePath("nan.ply");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(
+        QVERIFY(writeFile(
+            path,
             "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\nproperty float z\n"
-            "end_header\n1 1 1\nnan 100 100\n3 3 3\n");
-        file.close();
+            "end_header\n1 1 1\nnan 100 100\n3 3 3\n"));
         PolyModel3D model;
         QVERIFY(model.load(path));
         QCOMPARE(model.vertexCount(), 2);
@@ -114,14 +111,9 @@ private slots:
     void workingFolderUntouched()
     {
         QVERIFY(QDir().mkpath(m_dir.filePath("scene/materials")));
-        QFile mtl(m_dir.filePath("scene/m.mtl"));
-        QVERIFY(mtl.open(QIODevice::WriteOnly));
-        mtl.write("newmtl grey\nKd 0.5 0.5 0.5\n");
-        mtl.close();
-        QFile obj(m_dir.filePath("scene/m.obj"));
-        QVERIFY(obj.open(QIODevice::WriteOnly));
-        obj.write("mtllib m.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nusemtl grey\nf 1 2 3\n");
-        obj.close();
+        QVERIFY(writeFile(m_dir.filePath("scene/m.mtl"), "newmtl grey\nKd 0.5 0.5 0.5\n"));
+        QVERIFY(writeFile(m_dir.filePath("scene/m.obj"),
+                          "mtllib m.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nusemtl grey\nf 1 2 3\n"));
 
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_dir.path()));

@@ -1,6 +1,7 @@
 // The orientation preview drawn under xvfb: what the grabbed frame shows and when the model loads.
 #include "model3d.h"
 #include "orientationwidget.h"
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QFile>
@@ -24,9 +25,6 @@ struct Quad {
 // Flat coloured quads in the plane z = 0, as an ascii PLY.
 bool writeQuads(const QString &path, const QList<Quad> &quads)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
     QByteArray text = "ply\nformat ascii 1.0\nelement vertex " + QByteArray::number(4 * quads.size()) +
                       "\nproperty float x\nproperty float y\nproperty float z\n"
                       "property uchar red\nproperty uchar green\nproperty uchar blue\n"
@@ -48,27 +46,20 @@ bool writeQuads(const QString &path, const QList<Quad> &quads)
         text += "3 " + QByteArray::number(v) + " " + QByteArray::number(v + 2) + " " +
                 QByteArray::number(v + 3) + "\n";
     }
-    return file.write(text) == text.size();
+    return writeFile(path, text);
 }
 
 // Red on the left, green on the right, blue band on top.
 const QList<Quad> scene{{-4, -2, 0, 2, 255, 0, 0}, {0, -2, 4, 2, 0, 255, 0}, {-4, 2, 4, 4, 0, 0, 255}};
 
-ksr::Matrix44f cameraAt(const ksr::Point3f &centre)
-{
-    return ksr::Matrix44f::translation(-centre);
-}
-
 // A fold without colours: a face towards +z on the left, one turned 60 degrees away on the right.
 bool writeUncolouredFold(const QString &path)
 {
-    QFile file(path);
-    const QByteArray text = "ply\nformat ascii 1.0\nelement vertex 6\n"
-                            "property float x\nproperty float y\nproperty float z\n"
-                            "element face 4\nproperty list uchar int vertex_indices\nend_header\n"
-                            "-4 -3 0\n0 -3 0\n0 3 0\n-4 3 0\n2 -3 -3.4641\n2 3 -3.4641\n"
-                            "3 0 1 2\n3 0 2 3\n3 1 4 5\n3 1 5 2\n";
-    return file.open(QIODevice::WriteOnly | QIODevice::Text) && file.write(text) == text.size();
+    return writeFile(path, "ply\nformat ascii 1.0\nelement vertex 6\n"
+                           "property float x\nproperty float y\nproperty float z\n"
+                           "element face 4\nproperty list uchar int vertex_indices\nend_header\n"
+                           "-4 -3 0\n0 -3 0\n0 3 0\n-4 3 0\n2 -3 -3.4641\n2 3 -3.4641\n"
+                           "3 0 1 2\n3 0 2 3\n3 1 4 5\n3 1 5 2\n");
 }
 
 int countPixels(const QImage &image, const std::function<bool(const QColor &)> &wanted)
@@ -147,7 +138,7 @@ private slots:
         QVERIFY2(prepare(widget), "no GL context");
         widget.set3DModel(m_scene);
         widget.setModelVisible(true);
-        widget.setUpDir(up, cameraAt({0, 0, 10}));
+        widget.setUpDir(up, cameraAt({0, 0, 10}).worldToCamera());
         const QImage image = widget.grabFramebuffer();
         QVERIFY(!image.isNull());
         QVERIFY(widget.model());
@@ -163,7 +154,7 @@ private slots:
         OrientationWidget widget;
         QVERIFY2(prepare(widget), "no GL context");
         widget.set3DModel(m_scene);
-        widget.setUpDir({0, 1, 0}, cameraAt({0, 0, 10}));
+        widget.setUpDir({0, 1, 0}, cameraAt({0, 0, 10}).worldToCamera());
         QImage image = widget.grabFramebuffer();
         QVERIFY(!image.isNull());
         QVERIFY(isBlackEverywhere(image));
@@ -184,7 +175,7 @@ private slots:
         auto widget = std::make_unique<OrientationWidget>();
         widget->set3DModel(m_scene);
         widget->setModelVisible(true);
-        widget->setUpDir({0, 0, 1}, cameraAt({1, 2, 3}));
+        widget->setUpDir({0, 0, 1}, cameraAt({1, 2, 3}).worldToCamera());
         QCOMPARE(widget->modelPath(), m_scene);
         QCOMPARE(widget->pose().position, ksr::Point3f(1, 2, 3));
         QVERIFY(!widget->model());
@@ -196,7 +187,7 @@ private slots:
         OrientationWidget widget;
         QVERIFY2(prepare(widget), "no GL context");
         widget.setModelVisible(true);
-        widget.setUpDir({0, 1, 0}, cameraAt({0, 0, 10}));
+        widget.setUpDir({0, 1, 0}, cameraAt({0, 0, 10}).worldToCamera());
         widget.set3DModel(m_scene);
         widget.grabFramebuffer();
         QVERIFY(widget.model());
@@ -240,7 +231,7 @@ private slots:
         QVERIFY2(prepare(widget), "no GL context");
         widget.set3DModel(fold);
         widget.setModelVisible(true);
-        widget.setUpDir({0, 1, 0}, cameraAt({0, 0, 10}));
+        widget.setUpDir({0, 1, 0}, cameraAt({0, 0, 10}).worldToCamera());
         const QImage image = widget.grabFramebuffer();
         QVERIFY(!widget.modelHasColours());
         const QColor facing = image.pixelColor(75, 100), turned = image.pixelColor(120, 100);
@@ -261,7 +252,7 @@ private slots:
         QVERIFY2(prepare(widget), "no GL context");
         widget.set3DModel(m_scene);
         widget.setModelVisible(true);
-        widget.setUpDir({0, 1, 0}, cameraAt({0, 0, 10}));
+        widget.setUpDir({0, 1, 0}, cameraAt({0, 0, 10}).worldToCamera());
         const QImage start = widget.grabFramebuffer();
 
         QTest::mousePress(&widget, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
@@ -280,7 +271,7 @@ private slots:
         // Further away, the red and green halves take fewer pixels.
         const auto coloured = [](const QColor &c) { return c.value() > 100; };
         QVERIFY(countPixels(widget.grabFramebuffer(), coloured) < countPixels(start, coloured));
-        widget.setUpDir({0, 1, 0}, cameraAt({0, 0, 10}));
+        widget.setUpDir({0, 1, 0}, cameraAt({0, 0, 10}).worldToCamera());
         QVERIFY(widget.orbit().isStartView());
     }
 
@@ -291,7 +282,7 @@ private slots:
         QVERIFY2(prepare(widget), "no GL context");
         widget.set3DModel(m_yellow);
         widget.setModelVisible(true);
-        widget.setUpDir({0, 1, 0}, cameraAt({0, 0, 10}));
+        widget.setUpDir({0, 1, 0}, cameraAt({0, 0, 10}).worldToCamera());
         ShotFrustum start, other;
         start.centre = {0, 0, 10};
         other.centre = {1, 0, 6};

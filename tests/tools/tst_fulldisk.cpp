@@ -8,6 +8,7 @@
 #include "clitestutil.h"
 #include "downsamplingthread.h"
 #include "orvelleindex.h"
+#include "testsupport.h"
 
 #include <QDirIterator>
 #include <QProcess>
@@ -68,12 +69,6 @@ class TestFullDisk : public QObject
         return run;
     }
 
-    static bool writeBytes(const QString &path, const QByteArray &bytes)
-    {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
-
     // Writes until the file system refuses: afterwards not even a page is free.
     bool fill()
     {
@@ -112,10 +107,8 @@ private slots:
     {
         QVERIFY(m_work.isValid() && m_small.isValid());
         const QString sample = m_work.filePath("sample");
-        QProcess generator;
-        generator.start(QStringLiteral(ORVELLE_BIN_DIR "/make-sample-dataset"),
-                        {sample, "--views", "4", "--triangles", "2000", "--size", "320x240"});
-        QVERIFY(generator.waitForFinished(120000) && generator.exitCode() == 0);
+        QString why;
+        QVERIFY2(makeSample(sample, 4, "320x240", why, 2000), qPrintable(why));
 
         if (::geteuid() == 0)
             m_mounted = ::mount("tmpfs", QFile::encodeName(m_small.path()).constData(), "tmpfs", 0,
@@ -131,8 +124,8 @@ private slots:
             QVERIFY(QFile::copy(sample + "/photos/" + photo, m_dataset + "/photos/" + photo));
         // The models stay on the ordinary disk: the project names them, they are only read.
         QVERIFY(QFile::link(sample + "/model", m_dataset + "/model"));
-        QVERIFY(writeBytes(m_dataset + "/out.orx", OldIndex));
-        QVERIFY(writeBytes(m_small.filePath("old.tsl"), OldTessel));
+        QVERIFY(writeFile(m_dataset + "/out.orx", OldIndex));
+        QVERIFY(writeFile(m_small.filePath("old.tsl"), OldTessel));
     }
 
     void cleanupTestCase()
@@ -155,7 +148,7 @@ private slots:
         index.addCollection(shots);
         QVERIFY(!index.save(m_dataset + "/out.orx", true));
         QVERIFY2(index.errorString().contains(m_reason), qPrintable(index.errorString()));
-        QCOMPARE(readBytes(m_dataset + "/out.orx"), OldIndex);
+        QCOMPARE(readFile(m_dataset + "/out.orx"), OldIndex);
         QVERIFY2(debris().isEmpty(), qPrintable(debris().join(", ")));
     }
 
@@ -177,7 +170,7 @@ private slots:
         QVERIFY(!run.crashed);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(mentioned.isEmpty() ? m_reason : mentioned), qPrintable(run.err));
-        QCOMPARE(readBytes(m_dataset + "/out.orx"), OldIndex);
+        QCOMPARE(readFile(m_dataset + "/out.orx"), OldIndex);
         QVERIFY2(debris().isEmpty(), qPrintable(debris().join(", ")));
         // Whatever thumbnail was made is whole, so a later run may keep it.
         QDirIterator thumbnails(m_dataset + "/photos/thumbnails", QDir::Files);
@@ -213,7 +206,7 @@ private slots:
         const QString reason = m_mounted ? m_reason : QString::fromLocal8Bit(std::strerror(EACCES));
         QVERIFY2(run.err.contains("out.orx") && run.err.contains(reason), qPrintable(run.err));
         QVERIFY2(!run.err.contains("thumbnails:"), "a step ran before the check");
-        QCOMPARE(readBytes(m_dataset + "/out.orx"), OldIndex);
+        QCOMPARE(readFile(m_dataset + "/out.orx"), OldIndex);
     }
 
     void tslbuilderKeepsTheOldModel()
@@ -224,7 +217,7 @@ private slots:
         QVERIFY(!run.crashed);
         QCOMPARE(run.exitCode, 3);
         QVERIFY2(run.err.contains(m_reason) && !run.err.contains("Unknown error"), qPrintable(run.err));
-        QCOMPARE(readBytes(output), OldTessel);
+        QCOMPARE(readFile(output), OldTessel);
         QVERIFY2(debris().isEmpty(), qPrintable(debris().join(", ")));
     }
 

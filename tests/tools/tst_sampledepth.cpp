@@ -5,6 +5,7 @@
 #include "depth.h"
 #include "polyforgeproject.h"
 #include "sampledataset.h"
+#include "testsupport.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -48,9 +49,7 @@ void TestSampleDepth::depthRendererAgreesWithTruth()
     QString error;
     QVERIFY2(SampleGen::writeSampleDataset(folder, options, &error), qPrintable(error));
 
-    QFile truthFile(folder + "/truth.json");
-    QVERIFY(truthFile.open(QIODevice::ReadOnly));
-    const QJsonObject truth = QJsonDocument::fromJson(truthFile.readAll()).object();
+    const QJsonObject truth = QJsonDocument::fromJson(readFile(folder + "/truth.json")).object();
     const QJsonArray photographs = truth["photographs"].toArray();
     QVector<Camera> cameras;
     QStringList rasters, meshes;

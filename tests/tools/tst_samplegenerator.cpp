@@ -3,6 +3,7 @@
 
 #include "polyforgeproject.h"
 #include "shottime.h"
+#include "testsupport.h"
 
 #include <ksr/meshio.h>
 
@@ -49,10 +50,7 @@ Run runGenerator(const QStringList &arguments)
 
 QJsonObject readTruth(const QString &folder)
 {
-    QFile file(folder + "/truth.json");
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(file.readAll()).object();
+    return QJsonDocument::fromJson(readFile(folder + "/truth.json")).object();
 }
 
 QMap<QString, QByteArray> folderContents(const QString &folder)
@@ -61,9 +59,7 @@ QMap<QString, QByteArray> folderContents(const QString &folder)
     QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        contents.insert(QDir(folder).relativeFilePath(path), file.readAll());
+        contents.insert(QDir(folder).relativeFilePath(path), readFile(path));
     }
     return contents;
 }
@@ -499,28 +495,22 @@ void TestSampleGenerator::keepsUserFiles()
 {
     QTemporaryDir dir;
     // A folder holding someone's file is refused and the file kept as it was.
-    QDir(dir.path()).mkdir("notes");
-    QFile notes(dir.filePath("notes/todo.txt"));
-    QVERIFY(notes.open(QIODevice::WriteOnly));
-    notes.write("keep me");
-    notes.close();
+    const QString notes = dir.filePath("notes/todo.txt");
+    QVERIFY(writeFile(notes, "keep me"));
     Run run = runGenerator(QStringList{dir.filePath("notes")} + smallSample);
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains("not empty"), run.err.constData());
-    QVERIFY(notes.open(QIODevice::ReadOnly));
-    QCOMPARE(notes.readAll(), QByteArray("keep me"));
-    notes.close();
+    QCOMPARE(readFile(notes), QByteArray("keep me"));
     QVERIFY(!QFileInfo::exists(dir.filePath("notes/sample.pfp")));
 
     // An existing file as output folder, or a folder below a file: a message, nothing touched.
-    run = runGenerator(QStringList{notes.fileName()} + smallSample);
+    run = runGenerator(QStringList{notes} + smallSample);
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains("not a folder"), run.err.constData());
-    run = runGenerator(QStringList{notes.fileName() + "/sample"} + smallSample);
+    run = runGenerator(QStringList{notes + "/sample"} + smallSample);
     QCOMPARE(run.exitCode, 1);
     QVERIFY(!run.err.isEmpty());
-    QVERIFY(notes.open(QIODevice::ReadOnly));
-    QCOMPARE(notes.readAll(), QByteArray("keep me"));
+    QCOMPARE(readFile(notes), QByteArray("keep me"));
 }
 
 void TestSampleGenerator::overwriteReplacesSampleAndStaleThumbnails()
@@ -530,12 +520,8 @@ void TestSampleGenerator::overwriteReplacesSampleAndStaleThumbnails()
     // A trailing slash names the same folder.
     QCOMPARE(runGenerator(QStringList{folder + "/", "--seed", "7"} + smallSample).exitCode, 0);
     QVERIFY(QFileInfo::exists(folder + "/sample.pfp"));
-    QVERIFY(QDir(folder).mkpath("photos/thumbnails"));
-    for (const QString name : {"photos/thumbnails/img_0001.jpg", "mine.txt"}) {
-        QFile file(folder + "/" + name);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("old");
-    }
+    for (const QString name : {"photos/thumbnails/img_0001.jpg", "mine.txt"})
+        QVERIFY(writeFile(folder + "/" + name, "old"));
     QCOMPARE(runGenerator(QStringList{folder, "--seed", "8"} + smallSample).exitCode, 1);
     const Run run = runGenerator(QStringList{folder, "--seed", "8", "--overwrite"} + smallSample);
     QVERIFY2(run.exitCode == 0, run.err.constData());
@@ -547,9 +533,7 @@ void TestSampleGenerator::overwriteReplacesSampleAndStaleThumbnails()
         QVERIFY2(replaced.value(it.key()) == it.value(), qPrintable(it.key()));
 
     // Fewer photographs: the earlier ones beyond the new count go; other files stay.
-    QFile other(folder + "/photos/holiday.jpg");
-    QVERIFY(other.open(QIODevice::WriteOnly));
-    other.close();
+    QVERIFY(writeFile(folder + "/photos/holiday.jpg", QByteArray()));
     const Run fewer =
         runGenerator({folder, "--overwrite", "--views", "5", "--size", "64x48", "--triangles", "1000"});
     QVERIFY2(fewer.exitCode == 0, fewer.err.constData());
