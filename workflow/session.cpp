@@ -175,8 +175,14 @@ std::optional<Problem> Session::runAll()
                 break;
             }
         }
-        if (!m_runner->isAnyRunning())
-            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        // Judged when the loop runs: a step that ended inside start() may be followed by others.
+        QMetaObject::invokeMethod(
+            &loop,
+            [&] {
+                if (!m_runner->isAnyRunning())
+                    loop.quit();
+            },
+            Qt::QueuedConnection);
     };
     const QMetaObject::Connection watching =
         connect(this, &Session::stepFinished, &loop, [&](const StepResult &result) {

@@ -63,8 +63,8 @@ private slots:
     {
         QVERIFY(temp.isValid());
         QString why;
-        QVERIFY2(makeSample(temp.filePath("small"), 6, "640x480", why), qPrintable(why));
-        QVERIFY2(makeSample(temp.filePath("large"), 30, "1600x1200", why), qPrintable(why));
+        QVERIFY2(makeSample(temp.filePath("small"), 6, "640x480", why, 5000), qPrintable(why));
+        QVERIFY2(makeSample(temp.filePath("large"), 30, "1600x1200", why, 5000), qPrintable(why));
         small = QDir(temp.filePath("small")).canonicalPath();
         large = QDir(temp.filePath("large")).canonicalPath();
     }
@@ -309,7 +309,7 @@ private slots:
     void undecodableThumbnailIsTriedOnce()
     {
         const QString bogus = temp.filePath("not-a-picture.jpg");
-        QVERIFY(writeTextFile(bogus, "no JPEG here"));
+        QVERIFY(writeFile(bogus, "no JPEG here"));
         ThumbnailCache cache(QSize(64, 48));
         QSignalSpy ready(&cache, &ThumbnailCache::ready);
         QVERIFY(cache.picture(bogus).isNull());

@@ -28,19 +28,6 @@ namespace
 
 const int views = 8;
 
-// Fails the calling test (returns false) when the sample cannot be made.
-bool makeSample(const QString &folder, QString &why)
-{
-    QProcess generator;
-    generator.start(QStringLiteral(ORVELLE_BIN_DIR "/make-sample-dataset"),
-                    {folder, "--views", QString::number(views), "--size", "800x600", "--triangles", "20000"});
-    if (!generator.waitForFinished(120000) || generator.exitCode() != 0) {
-        why = QString::fromLocal8Bit(generator.readAllStandardError()) + generator.errorString();
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 class TestEndToEnd : public QObject
@@ -73,7 +60,7 @@ private slots:
     {
         QVERIFY(temp.isValid());
         QString why;
-        QVERIFY2(makeSample(temp.filePath("sample"), why), qPrintable(why));
+        QVERIFY2(makeSample(temp.filePath("sample"), views, "800x600", why, 20000), qPrintable(why));
         sample = QDir(temp.filePath("sample")).canonicalPath();
         QFile truthFile(sample + "/truth.json");
         QVERIFY(truthFile.open(QIODevice::ReadOnly));

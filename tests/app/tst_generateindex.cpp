@@ -51,8 +51,8 @@ private:
     void importAndPrepare()
     {
         for (const char *file : {"img/a.jpg", "img/b.jpg", "mesh.ply"})
-            QVERIFY(writeTextFile(dir + "/" + file, "x"));
-        QVERIFY(writeTextFile(dir + "/site.pfp", projectText({{{testCamera(35, {1, 2, 3}), "img/a.jpg"}},
+            QVERIFY(writeFile(dir + "/" + file, "x"));
+        QVERIFY(writeFile(dir + "/site.pfp", projectText({{{testCamera(35, {1, 2, 3}), "img/a.jpg"}},
                                                               {{testCamera(50, {4, 5, 6}), "img/b.jpg"}}},
                                                              {"mesh.ply"})));
         dialogs.openAnswers << dir + "/site.pfp";
@@ -64,7 +64,7 @@ private:
         giveDepth(*window, 0, 2.5f);
         giveDepth(*window, 1, 0.123456789f);
         giveOrder(*window, {1, 0}, {3, 7}); // b is shown first
-        QVERIFY(writeTextFile(dir + "/mesh.tsl", "built"));
+        QVERIFY(writeFile(dir + "/mesh.tsl", "built"));
         giveBuiltModel(*window, dir + "/mesh.tsl");
         window->checkIfReadyToGenerate();
         QVERIFY(get<QPushButton>("generateOrvelleIndex")->isEnabled());
@@ -280,7 +280,7 @@ private slots:
         QFETCH(QString, said);
         value.replace("@", dir);
         importAndPrepare();
-        QVERIFY(writeTextFile(dir + "/other.tsl", "another dataset's model"));
+        QVERIFY(writeFile(dir + "/other.tsl", "another dataset's model"));
         if (field == "upDirY")
             get<QDoubleSpinBox>("upDirY")->setValue(value.toDouble());
         else
@@ -334,7 +334,7 @@ private slots:
         else
             dome->item(row, column)->setText(text);
         // An existing file of the same name must survive the refusal.
-        QVERIFY(writeTextFile(dir + "/site_generated.orx", "earlier"));
+        QVERIFY(writeFile(dir + "/site_generated.orx", "earlier"));
         clickControl(get<QRadioButton>("coloredDomeBackground"));
 
         clickControl(get<QPushButton>("generateOrvelleIndex"));

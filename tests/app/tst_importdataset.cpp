@@ -36,7 +36,7 @@ private:
     {
         touch("kept/a.jpg");
         touch("kept/kept.ply");
-        QVERIFY(writeTextFile(dir + "/kept/kept.pfp",
+        QVERIFY(writeFile(dir + "/kept/kept.pfp",
                               projectText({{{testCamera(35, {}), "a.jpg"}}}, {"kept.ply"})));
         importFile(dir + "/kept/kept.pfp");
         QCOMPARE(rows(), 1);
@@ -45,7 +45,7 @@ private:
     QString touch(const QString &relative)
     {
         const QString path = dir + "/" + relative;
-        if (!writeTextFile(path, "x"))
+        if (!writeFile(path, "x"))
             qFatal("cannot write %s", qPrintable(path));
         return path;
     }
@@ -102,7 +102,7 @@ private slots:
         const Camera cb = testCamera(50, {4, 5, 6});
         const Camera cc = testCamera(24, {7, 8, 9});
         const QString project = dir + "/site.pfp";
-        QVERIFY(writeTextFile(project,
+        QVERIFY(writeFile(project,
                               projectText({{{ca, "img/a.jpg"}, {cb, elsewhere}}, {{cc, "img/missing.jpg"}}},
                                           {"first.ply", "models/second.ply"})));
 
@@ -163,7 +163,7 @@ private slots:
         touch("img/a.jpg");
         touch("img/b.jpg");
         const QString project = dir + "/p.pfp";
-        QVERIFY(writeTextFile(
+        QVERIFY(writeFile(
             project, projectText({{{testCamera(35, {}), "img/a.jpg"}, {testCamera(35, {}), "img/b.jpg"}}},
                                  {"a.ply", "b.ply"})));
 
@@ -182,7 +182,7 @@ private slots:
         touch("mesh.old.ply");
         touch("img/a.jpg");
         const QString project = dir + "/site.old.pfp";
-        QVERIFY(writeTextFile(project, projectText({{{testCamera(35, {}), "img/a.jpg"}}}, {"mesh.old.ply"})));
+        QVERIFY(writeFile(project, projectText({{{testCamera(35, {}), "img/a.jpg"}}}, {"mesh.old.ply"})));
         importFile(project);
         QCOMPARE(text("outputIndexFilename"), dir + "/site_generated.orx");
         QCOMPARE(text("sceneName"), QString("mesh.old"));
@@ -246,7 +246,7 @@ private slots:
             shot(1, "a.jpg", ca) + shot(0, "b.jpg", cb) +
             "</collection><model filename=\"./m.ply\"/></scene>";
         touch("m.ply");
-        QVERIFY(writeTextFile(dir + "/swapped.orx", xml));
+        QVERIFY(writeFile(dir + "/swapped.orx", xml));
         importFile(dir + "/swapped.orx");
         QCOMPARE(rows(), 2);
         QCOMPARE(cell(0, 0), b);
@@ -268,7 +268,7 @@ private slots:
         index.addCollection(collection);
         QVERIFY(index.save(dir + "/upper.ORX", false));
         QVERIFY(
-            writeTextFile(dir + "/SAMPLE.PFP", projectText({{{testCamera(35, {}), "a.jpg"}}}, {"mesh.ply"})));
+            writeFile(dir + "/SAMPLE.PFP", projectText({{{testCamera(35, {}), "a.jpg"}}}, {"mesh.ply"})));
 
         for (const char *file : {"/upper.ORX", "/SAMPLE.PFP"}) {
             importFile(dir + file);
@@ -343,7 +343,7 @@ private slots:
         touch("a.jpg");
         touch("mesh.ply");
         if (!content.isEmpty() || !fileName.startsWith("absent"))
-            QVERIFY(writeTextFile(dir + "/" + fileName, content));
+            QVERIFY(writeFile(dir + "/" + fileName, content));
 
         importFile(dir + "/" + fileName);
 

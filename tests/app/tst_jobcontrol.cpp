@@ -30,7 +30,7 @@ namespace
 // A stand-in for the builder: a shell script with the given body.
 bool writeBuilder(const QString &path, const QByteArray &body)
 {
-    if (!writeTextFile(path, "#!/bin/sh\n" + body + "\n"))
+    if (!writeFile(path, "#!/bin/sh\n" + body + "\n"))
         return false;
     return QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
@@ -96,8 +96,8 @@ private slots:
     {
         QVERIFY(temp.isValid());
         QString why;
-        QVERIFY2(makeSample(temp.filePath("small"), 6, "640x480", why), qPrintable(why));
-        QVERIFY2(makeSample(temp.filePath("large"), 40, "1600x1200", why), qPrintable(why));
+        QVERIFY2(makeSample(temp.filePath("small"), 6, "640x480", why, 5000), qPrintable(why));
+        QVERIFY2(makeSample(temp.filePath("large"), 40, "1600x1200", why, 5000), qPrintable(why));
         small = QDir(temp.filePath("small")).canonicalPath();
         large = QDir(temp.filePath("large")).canonicalPath();
     }
@@ -138,11 +138,11 @@ private slots:
         QFile sample(small + "/sample.pfp");
         QVERIFY(sample.open(QIODevice::ReadOnly));
         const QByteArray project = sample.readAll();
-        QVERIFY(writeTextFile(small + "/truncated.pfp", project.left(project.size() / 2)));
-        QVERIFY(writeTextFile(small + "/nomodel.pfp",
+        QVERIFY(writeFile(small + "/truncated.pfp", project.left(project.size() / 2)));
+        QVERIFY(writeFile(small + "/nomodel.pfp",
                               QByteArray(project).replace("model/scene.ply", "model/absent.ply")));
-        QVERIFY(writeTextFile(small + "/nophotos.pfp", QByteArray(project).replace("photos/", "elsewhere/")));
-        QVERIFY(writeTextFile(small + "/SAMPLE.PFP", project));
+        QVERIFY(writeFile(small + "/nophotos.pfp", QByteArray(project).replace("photos/", "elsewhere/")));
+        QVERIFY(writeFile(small + "/SAMPLE.PFP", project));
 
         importFile(small + "/sample.pfp");
         runJob("updateThumbnails");
@@ -288,7 +288,7 @@ private slots:
                              "while [ $# -gt 0 ]; do [ \"$1\" = -o ] && echo built > \"$2\"; shift; done"));
         window->setBuilderProgram(builder);
         const QString model = temp.filePath("own/scene.tsl");
-        QVERIFY(writeTextFile(model, "the user's model"));
+        QVERIFY(writeFile(model, "the user's model"));
         QVERIFY(QFile::link(temp.filePath("own"), temp.filePath("alias")));
 
         get<QLineEdit>("modelName")->setText(model);
@@ -332,8 +332,8 @@ private slots:
         QVERIFY(!generateEnabled());
 
         // A project with a model but no photograph is refused: still nothing to generate.
-        QVERIFY(writeTextFile(temp.filePath("empty/model.ply"), "ply\n"));
-        QVERIFY(writeTextFile(temp.filePath("empty/empty.pfp"), projectText({}, {"model.ply"})));
+        QVERIFY(writeFile(temp.filePath("empty/model.ply"), "ply\n"));
+        QVERIFY(writeFile(temp.filePath("empty/empty.pfp"), projectText({}, {"model.ply"})));
         importFile(temp.filePath("empty/empty.pfp"));
         QCOMPARE(rows(), 0);
         QCOMPARE(dialogs.ofKind("warning").size(), 1);
@@ -349,13 +349,13 @@ private slots:
         picture.fill(Qt::darkCyan);
         QVERIFY(QDir().mkpath(dir));
         QVERIFY(picture.save(dir + "/good.jpg"));
-        QVERIFY(writeTextFile(dir + "/bad1.jpg", "not a photograph"));
-        QVERIFY(writeTextFile(dir + "/bad2.jpg", QByteArray(100, '\xff')));
-        QVERIFY(writeTextFile(dir + "/model.ply", "ply\nformat ascii 1.0\nend_header\n"));
+        QVERIFY(writeFile(dir + "/bad1.jpg", "not a photograph"));
+        QVERIFY(writeFile(dir + "/bad2.jpg", QByteArray(100, '\xff')));
+        QVERIFY(writeFile(dir + "/model.ply", "ply\nformat ascii 1.0\nend_header\n"));
         const QList<Raster> rasters = {{testCamera(35, {0, 0, 10}), "good.jpg"},
                                        {testCamera(35, {0, 1, 10}), "bad1.jpg"},
                                        {testCamera(35, {0, 2, 10}), "bad2.jpg"}};
-        QVERIFY(writeTextFile(dir + "/broken.pfp", projectText({rasters}, {"model.ply"})));
+        QVERIFY(writeFile(dir + "/broken.pfp", projectText({rasters}, {"model.ply"})));
         importFile(dir + "/broken.pfp");
         QCOMPARE(rows(), 3);
         dialogs.shown.clear();

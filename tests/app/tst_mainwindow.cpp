@@ -48,11 +48,11 @@ private:
         QList<Raster> rasters;
         for (int i = 0; i < shots; ++i) {
             const QString name = QString("p%1.jpg").arg(i);
-            QVERIFY(writeTextFile(temp->filePath(name), "x"));
+            QVERIFY(writeFile(temp->filePath(name), "x"));
             rasters.append({testCamera(35, {float(i), 0, 0}), name});
         }
-        QVERIFY(writeTextFile(temp->filePath("m.ply"), "ply\n"));
-        QVERIFY(writeTextFile(temp->filePath("p.pfp"), projectText({rasters}, {"m.ply"})));
+        QVERIFY(writeFile(temp->filePath("m.ply"), "ply\n"));
+        QVERIFY(writeFile(temp->filePath("p.pfp"), projectText({rasters}, {"m.ply"})));
         dialogs.openAnswers << temp->filePath("p.pfp");
         get<QAction>("actionImport")->trigger();
         QCOMPARE(get<QTableView>("data")->model()->rowCount(), shots);

@@ -52,7 +52,7 @@ private slots:
     {
         QVERIFY(temp.isValid());
         QString why;
-        QVERIFY2(makeSample(temp.filePath("sample"), 12, "800x600", why), qPrintable(why));
+        QVERIFY2(makeSample(temp.filePath("sample"), 12, "800x600", why, 5000), qPrintable(why));
         ScriptedDialogs dialogs;
         MainWindow window;
         window.setDialogProvider(&dialogs);

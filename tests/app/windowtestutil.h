@@ -7,6 +7,7 @@
 #include "jobinputs.h"
 #include "mainwindow.h"
 #include "steps.h"
+#include "testsupport.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -162,13 +163,6 @@ inline QStringList describeDataset(QWidget *window)
     return lines;
 }
 
-inline bool writeTextFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
 // A camera whose numbers survive the text form exactly.
 inline Camera testCamera(float focal, const ksr::Point3f &centre)
 {
@@ -210,20 +204,6 @@ inline QByteArray projectText(const QList<QList<Raster>> &groups, const QStringL
     }
     xml += "</PolyforgeProject>\n";
     return xml;
-}
-
-// Writes the generated sample dataset (photographs, cameras, models) into folder; false, with
-// the generator's words in why, when it fails.
-inline bool makeSample(const QString &folder, int views, const QString &size, QString &why)
-{
-    QProcess generator;
-    generator.start(QStringLiteral(ORVELLE_BIN_DIR "/make-sample-dataset"),
-                    {folder, "--views", QString::number(views), "--size", size, "--triangles", "5000"});
-    if (!generator.waitForFinished(120000) || generator.exitCode() != 0) {
-        why = QString::fromLocal8Bit(generator.readAllStandardError()) + generator.errorString();
-        return false;
-    }
-    return true;
 }
 
 // Presses an Update button and waits until its job has ended (the button comes back).

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QTest>
 
+#include "testsupport.h"
+
 struct ToolRun {
     int exitCode = -1;
     bool crashed = false;
@@ -43,15 +45,11 @@ inline ToolRun runTool(const QStringList &arguments, const QString &workingDirec
     return run;
 }
 
-// make-sample-dataset FOLDER --views N --size WxH; false when the generator failed.
+// The sample dataset with the generator's own triangle count; false when the generator failed.
 inline bool makeSample(const QString &folder, int views = 8, const QString &size = QStringLiteral("800x600"))
 {
-    QProcess process;
-    process.start(
-        QStringLiteral(ORVELLE_BIN_DIR) + QStringLiteral("/make-sample-dataset"),
-        {folder, QStringLiteral("--views"), QString::number(views), QStringLiteral("--size"), size});
-    return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0 && QFileInfo::exists(folder + QStringLiteral("/sample.pfp"));
+    QString why;
+    return makeSample(folder, views, size, why);
 }
 
 inline QByteArray readBytes(const QString &path)

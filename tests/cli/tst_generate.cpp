@@ -75,8 +75,8 @@ private:
         image.fill(Qt::gray);
         QDir().mkpath(folder + "/img");
         QVERIFY(image.save(folder + "/img/a.jpg"));
-        QVERIFY(writeTextFile(folder + "/m.ply", "ply\nformat ascii 1.0\nelement vertex 0\nend_header\n"));
-        QVERIFY(writeTextFile(folder + "/p.pfp",
+        QVERIFY(writeFile(folder + "/m.ply", "ply\nformat ascii 1.0\nelement vertex 0\nend_header\n"));
+        QVERIFY(writeFile(folder + "/p.pfp",
                               projectText({{Raster{testCamera(20.0f, {0, 0, 10}), photo}}}, {"m.ply"})));
     }
 
@@ -288,17 +288,17 @@ private slots:
         QTemporaryDir temp;
         const QString dir = QFileInfo(temp.path()).canonicalFilePath();
         writeSmallProject(dir);
-        QVERIFY(writeTextFile(dir + "/nomodel.pfp",
+        QVERIFY(writeFile(dir + "/nomodel.pfp",
                               projectText({{Raster{testCamera(20.0f, {0, 0, 10}), "img/a.jpg"}}}, {})));
-        QVERIFY(writeTextFile(dir + "/lost.pfp",
+        QVERIFY(writeFile(dir + "/lost.pfp",
                               projectText({{Raster{testCamera(20.0f, {0, 0, 10}), "img/a.jpg"},
                                             Raster{testCamera(20.0f, {0, 1, 10}), "img/lost.jpg"}}},
                                           {"m.ply"})));
-        QVERIFY(writeTextFile(dir + "/corrupt.orx", "<scene name=\"s\"><collection thumbnailBar=\"top\""));
-        QVERIFY(writeTextFile(dir + "/root.orx", "<index/>"));
+        QVERIFY(writeFile(dir + "/corrupt.orx", "<scene name=\"s\"><collection thumbnailBar=\"top\""));
+        QVERIFY(writeFile(dir + "/root.orx", "<index/>"));
         // An index from an earlier run that a failed run must not touch.
         const QString earlier = dir + "/" + QFileInfo(input).baseName() + "_generated.orx";
-        QVERIFY(writeTextFile(earlier, "earlier"));
+        QVERIFY(writeFile(earlier, "earlier"));
         for (QString &option : options)
             option.replace("@", dir);
 
@@ -621,9 +621,9 @@ private slots:
         QTemporaryDir temp;
         const QString dir = QFileInfo(temp.path()).canonicalFilePath();
         QVERIFY(makeSample(dir + "/sample"));
-        QVERIFY(writeTextFile(dir + "/broken.ply", "not a model"));
+        QVERIFY(writeFile(dir + "/broken.ply", "not a model"));
         const QString index = dir + "/sample/sample_generated.orx";
-        QVERIFY(writeTextFile(index, "earlier"));
+        QVERIFY(writeFile(index, "earlier"));
         const ToolRun run = runTool({"generate", dir + "/sample/sample.pfp", "--lowres-model",
                                      dir + "/broken.ply", "--tessel", "--tessel-output", dir + "/scene.tsl"});
         QVERIFY(!run.crashed);
@@ -687,7 +687,7 @@ private slots:
     {
         const QString index = sampleDir + "/notessel.orx";
         // A model the builder cannot read: the builder's own error, no index.
-        QVERIFY(writeTextFile(sampleDir + "/broken.ply", "not a model"));
+        QVERIFY(writeFile(sampleDir + "/broken.ply", "not a model"));
         const ToolRun run = runTool({"generate", sampleProject, "-o", index, "--thumbnails", "hires",
                                      "--model", sampleDir + "/broken.ply", "--lowres-model",
                                      sampleDir + "/sample/model/scene_lowres.ply", "--tessel"});

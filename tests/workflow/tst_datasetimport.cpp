@@ -4,6 +4,7 @@
 #include "cameraelement.h"
 #include "datasetimport.h"
 #include "orvelleindex.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,26 +13,6 @@
 
 namespace
 {
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-Camera cameraAt(float x)
-{
-    Camera camera;
-    camera.focalMm = 20.0f;
-    camera.viewportPx[0] = 800;
-    camera.viewportPx[1] = 600;
-    camera.pixelSizeMm[0] = camera.pixelSizeMm[1] = 0.01f;
-    camera.centerPx[0] = 400;
-    camera.centerPx[1] = 300;
-    camera.center = ksr::Point3f(x, 1.0f, 2.0f);
-    return camera;
-}
 
 QByteArray project(const QStringList &images, int cameras, const QStringList &meshes)
 {
@@ -42,7 +23,7 @@ QByteArray project(const QStringList &images, int cameras, const QStringList &me
     for (int i = 0; i < images.size(); ++i) {
         xml += "  <PFRaster>\n";
         if (i < cameras)
-            xml += "   " + CameraElement::cameraText(cameraAt(float(i)), "KSRCamera").toUtf8() + "\n";
+            xml += "   " + CameraElement::cameraText(cameraAt(float(i), 1, 2), "KSRCamera").toUtf8() + "\n";
         xml += "   <Plane semantic=\"1\" fileName=\"" + images.at(i).toUtf8() + "\"/>\n  </PFRaster>\n";
     }
     return xml + " </RasterGroup>\n</PolyforgeProject>\n";
@@ -178,7 +159,7 @@ private slots:
         ShotCollection collection;
         collection.setImagePaths(
             {canonical + "/img/a.jpg", canonical + "/img/b.jpg", canonical + "/img/c.jpg"});
-        collection.setCameras({cameraAt(0), cameraAt(1), cameraAt(2)});
+        collection.setCameras({cameraAt(0, 1, 2), cameraAt(1, 1, 2), cameraAt(2, 1, 2)});
         collection.setDepths({1.5f, 2.5f, 3.5f});
         QVERIFY(collection.setOrderFromPositions({2, 0, 1})); // b first, then c, then a
         OrvelleIndex index;
@@ -204,7 +185,7 @@ private slots:
         QTemporaryDir dir;
         ShotCollection collection;
         collection.setImagePaths({"https://host/img/a.jpg", "http://host/img/b.jpg"});
-        collection.setCameras({cameraAt(0), cameraAt(1)});
+        collection.setCameras({cameraAt(0, 1, 2), cameraAt(1, 1, 2)});
         OrvelleIndex index;
         index.setModelFileName("https://host/m.ply");
         index.addCollection(collection);

@@ -2,6 +2,7 @@
 // earlier index's own values included), and how step results merge into it.
 
 #include "datasetstate.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,15 +18,6 @@ bool touch(const QString &path)
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write("x") == 1;
-}
-
-Camera cameraAt(float x)
-{
-    Camera camera;
-    camera.focalMm = 20.0f;
-    camera.pixelSizeMm[0] = camera.pixelSizeMm[1] = 0.01f;
-    camera.center = ksr::Point3f(x, 1.0f, 2.0f);
-    return camera;
 }
 
 } // namespace
@@ -49,7 +41,7 @@ class TestDatasetState : public QObject
         data.folder = folder();
         data.imageNames = {"a.jpg", "b.jpg"};
         data.imagePaths = {folder() + "/a.jpg", withB ? folder() + "/b.jpg" : QString()};
-        data.cameras = {cameraAt(1), cameraAt(2)};
+        data.cameras = {cameraAt(1, 1, 2), cameraAt(2, 1, 2)};
         data.modelNames = {"m.ply"};
         return data;
     }
@@ -100,6 +92,35 @@ private slots:
         QCOMPARE(candidate.refusal.title, title);
         QVERIFY2(candidate.refusal.text.contains(said), qPrintable(candidate.refusal.text));
         QCOMPARE(candidate.state.id, quint64(0));
+    }
+
+    // An index written on another machine names photographs that are not here: its shots keep
+    // their values (warned about), so that the index can be written again with other settings.
+    void indexOfAnotherMachineKeepsItsShots()
+    {
+        ImportedDataset data;
+        data.recognised = data.readOk = true;
+        data.folder = folder();
+        data.imageNames = {"/elsewhere/a.jpg", "/elsewhere/b.jpg"};
+        data.imagePaths = data.imageNames; // absolute names stay as written
+        data.cameras = {cameraAt(1, 1, 2), cameraAt(2, 1, 2)};
+        data.thumbnailPaths = {"/elsewhere/thumbnails/a.jpg", "/elsewhere/thumbnails/b.jpg"};
+        data.depths = {1.5f, 2.5f};
+        data.orderPositions = {1, 0};
+        data.clusterNumbers = {0, 5};
+        const DatasetCandidate candidate =
+            DatasetStates::fromImport(folder() + "/old.orx", data, folder() + "/m.ply");
+        QVERIFY2(candidate.accepted, qPrintable(candidate.refusal.text));
+        QCOMPARE(candidate.missingPhotographs.size(), 2);
+        QVERIFY(candidate.state.isComplete());
+        QCOMPARE(candidate.state.shots[0].imagePath, QString("/elsewhere/a.jpg"));
+        QCOMPARE(candidate.state.shots[1].thumbnailPath, QString("/elsewhere/thumbnails/b.jpg"));
+        OrvelleIndex index;
+        QVERIFY(buildIndex(IndexSettings(), candidate.state.shots, index));
+
+        // Without the values the import cannot stand on the photographs alone.
+        data.depths.clear();
+        QVERIFY(!DatasetStates::fromImport(folder() + "/old.orx", data, folder() + "/m.ply").accepted);
     }
 
     void acceptedImport()
