@@ -6,6 +6,7 @@
 
 #include "dialogprovider.h"
 #include "indexvalues.h"
+#include "runfiles.h"
 #include "ui_mainwindow.h"
 
 namespace
@@ -65,6 +66,10 @@ void MainWindow::saveDatasetORX()
     settings.frameletColor = indexColor(ui->frameletColor->palette().brush(QPalette::Button).color());
     settings.frameletsScale = float(ui->frameletsScale->value());
     settings.projectionReliability = float(ui->projectionReliability->value());
+    if (const auto clash = RunFiles::ofGeneration(m_state, ui->outputIndexFilename->text()).collision()) {
+        dialogs().warning(this, clash->title, clash->text + QLatin1Char('\n') + notWritten);
+        return;
+    }
 
     const IndexWriteResult result = writeIndexFile(
         settings, m_state.shotValues(), ui->outputIndexFilename->text(), ui->useRelativePaths->isChecked());

@@ -1,5 +1,6 @@
 #include "datasetstate.h"
 
+#include "cameracheck.h"
 #include "jobmessages.h"
 #include "downsamplingthread.h"
 #include "webaddress.h"
@@ -169,6 +170,7 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
         return candidate;
     }
     DatasetState state;
+    QStringList unusableCameras; // checked as the table keeps them, so as they would be written
     for (int i = 0; i < n; ++i) {
         ShotRecord shot;
         shot.imageName = data.imageNames.value(i);
@@ -187,6 +189,10 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
         }
         // Kept as the table shows it, so every front end hands the jobs the same numbers.
         shot.camera = DatasetImport::tableCamera(data.cameras.at(i));
+        const QString cameraProblem = shot.imagePath.isEmpty() ? QString() : CameraCheck::problem(*shot.camera);
+        if (!cameraProblem.isEmpty())
+            unusableCameras.append(
+                tr("\"%1\": its camera %2").arg(QDir::toNativeSeparators(shot.imageName), cameraProblem));
         // What an earlier index already holds; a thumbnail that is gone is made again.
         const QString thumbnail = data.thumbnailPaths.value(i);
         if (!thumbnail.isEmpty() && DownsamplingThread::isUsableThumbnail(thumbnail))
@@ -198,6 +204,12 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
         if (data.clusterNumbers.size() == n)
             shot.cluster = data.clusterNumbers.at(i);
         state.shots.append(shot);
+    }
+    if (!unusableCameras.isEmpty()) {
+        candidate.refusal = {tr("Imported dataset error!"),
+                             tr("These shots have cameras that cannot be used:\n%1")
+                                 .arg(JobMessages::problemList(unusableCameras))};
+        return candidate;
     }
     if (candidate.missingPhotographs.size() == n) {
         candidate.refusal = {tr("Imported dataset error!"),

@@ -4,6 +4,7 @@
 #include "jobinputs.h"
 #include "jobmessages.h"
 #include "reconstructionimport.h"
+#include "runfiles.h"
 #include "shotfeatures.h"
 #include "steprunner.h"
 
@@ -67,8 +68,9 @@ bool GenerationPipeline::prepare(const GenerationRequest &request)
         importOptions.pointCloudFile = ReconstructionImport::pointCloudName(
             request.outputFile.isEmpty() ? DatasetImport::derivedOutputName(request.datasetFile)
                                          : absolute(request.outputFile));
+    importOptions.pointCloudLater = true; // written once the run's files have been checked
 
-    const ImportedDataset data = DatasetImport::read(request.datasetFile, importOptions);
+    ImportedDataset data = DatasetImport::read(request.datasetFile, importOptions);
     m_importNotes = data.notes;
     // The model: the one asked for, else the dataset's (the first of several).
     QString modelFile;
@@ -79,7 +81,9 @@ bool GenerationPipeline::prepare(const GenerationRequest &request)
                 return fail(tr("Model not found"),
                             tr("The model file \"%1\" does not exist.").arg(native(request.modelFile)));
         } else if (!data.modelNames.isEmpty()) {
-            modelFile = DatasetImport::resolvedModelPath(data.folder, data.modelNames.first());
+            modelFile = data.pendingPoints.isEmpty()
+                            ? DatasetImport::resolvedModelPath(data.folder, data.modelNames.first())
+                            : data.modelNames.first();
         }
     }
     const DatasetCandidate candidate = DatasetStates::fromImport(request.datasetFile, data, modelFile);
@@ -102,18 +106,11 @@ bool GenerationPipeline::prepare(const GenerationRequest &request)
                     tr("The dataset carries no depths: they must be computed from the model."));
 
     // Nothing the run reads is written over (an index given as INPUT may be replaced by the new one).
-    QStringList readFiles = m_state.imagePaths();
-    readFiles << m_state.modelPath << QFileInfo(m_state.lowresModelPath).canonicalFilePath();
-    if (QFileInfo(request.datasetFile).suffix().toLower() != QLatin1String("orx"))
-        readFiles << QFileInfo(request.datasetFile).canonicalFilePath();
-    for (const QString &written :
-         {m_state.outputIndexFile, request.tessel ? m_state.tesselPath : QString()}) {
-        const QString existing = QFileInfo(written).canonicalFilePath();
-        if (!existing.isEmpty() && readFiles.contains(existing))
-            return fail(tr("Index generation status"),
-                        tr("\"%1\" is one of the files the generation reads: it is not written over.")
-                            .arg(native(written)));
-    }
+    const QString pointCloud = data.pendingPoints.isEmpty() ? QString() : data.modelNames.first();
+    if (const auto clash = RunFiles::ofGeneration(m_state, m_state.outputIndexFile,
+                                                  request.tessel ? m_state.tesselPath : QString(), pointCloud)
+                               .collision())
+        return fail(*clash);
 
     // The file is written only at the end; an unwritable name is better known now.
     const QString unwritable = unwritableReason(m_state.outputIndexFile);
@@ -125,6 +122,9 @@ bool GenerationPipeline::prepare(const GenerationRequest &request)
         return fail(tr("\"tesselbuilder\" error"),
                     tr("The multiresolution model \"%1\" cannot be written: %2.")
                         .arg(native(m_state.tesselPath), unwritableReason(m_state.tesselPath)));
+    Problem notWritten;
+    if (!ReconstructionImport::writePendingPointCloud(data, &notWritten))
+        return fail(notWritten);
     return true;
 }
 
@@ -224,9 +224,11 @@ bool GenerationPipeline::takeDepths(const StepResult &result)
             return fail(result.problems.first());
         return fail(tr("Depths not computed"), tr("The depth job did not report every shot."));
     }
-    // Depths computed on a model read only in part are kept, as in the window, with the warning.
-    for (const Problem &problem : result.problems)
-        emit notice(problem.title, problem.text);
+    // The window keeps depths computed on a model read only in part, with the warning; an index
+    // written without anyone looking would pass them off as sound.
+    if (!result.problems.isEmpty())
+        return fail(result.problems.first().title,
+                    result.problems.first().text + QLatin1Char('\n') + tr("No index file was written."));
     m_state.apply(result);
     return true;
 }

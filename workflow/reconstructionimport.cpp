@@ -3,13 +3,14 @@
 #include "bundlerfile.h"
 #include "colmapmodel.h"
 #include "nvmfile.h"
+#include "photonames.h"
+
+#include <ksr/safefile.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <QtEndian>
 
@@ -55,6 +56,11 @@ int unregisteredPhotographs(const QString &imagesFolder, const QStringList &name
     return count;
 }
 
+QString pointCloudProblem(const QString &fileName, const QString &why)
+{
+    return tr("The 3D points could not be written as the model \"%1\": %2").arg(native(fileName), why);
+}
+
 void setModel(const SfmReconstruction &reconstruction, const ImportOptions &options, ImportedDataset &data)
 {
     if (!options.meshFile.isEmpty()) {
@@ -68,9 +74,10 @@ void setModel(const SfmReconstruction &reconstruction, const ImportOptions &opti
     if (reconstruction.points.isEmpty() || options.pointCloudFile.isEmpty())
         return;
     QString why;
-    if (!ReconstructionImport::writePointCloud(options.pointCloudFile, reconstruction.points, &why)) {
-        data.problems.append(tr("The 3D points could not be written as the model \"%1\": %2")
-                                 .arg(native(options.pointCloudFile), why));
+    if (options.pointCloudLater) {
+        data.pendingPoints = reconstruction.points;
+    } else if (!ReconstructionImport::writePointCloud(options.pointCloudFile, reconstruction.points, &why)) {
+        data.problems.append(pointCloudProblem(options.pointCloudFile, why));
         return;
     }
     data.modelNames.append(QFileInfo(options.pointCloudFile).absoluteFilePath());
@@ -164,7 +171,6 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
                                      : QFileInfo(options.imagesFolder).absoluteFilePath();
     if (!QFileInfo(imagesFolder).isDir())
         data.problems.append(tr("The images folder \"%1\" does not exist.").arg(native(imagesFolder)));
-    const QDir images(imagesFolder);
     // By name, whatever order the encoding keeps (COLMAP's binary files follow no order).
     QVector<SfmImage> byName = reconstruction.images;
     std::stable_sort(byName.begin(), byName.end(),
@@ -172,12 +178,11 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
     int missing = 0;
     QStringList found = reconstruction.leftOut; // file names in the images folder the file accounts for
     for (const SfmImage &image : std::as_const(byName)) {
-        QString photo = QFileInfo(images.filePath(image.name)).canonicalFilePath();
-        // Names written on another machine may carry its folders (NVM files often hold Windows paths).
-        if (photo.isEmpty())
-            photo = QFileInfo(images.filePath(
-                                  image.name.section(QRegularExpression(QStringLiteral("[/\\\\]")), -1)))
-                        .canonicalFilePath();
+        QString photo;
+        // Nothing outside the images folder is read, nor gets a thumbnail folder.
+        if (PhotoNames::resolveInside(imagesFolder, image.name, photo) == PhotoNames::Resolution::Outside)
+            data.problems.append(tr("The photograph \"%1\" lies outside the images folder \"%2\": it is not read.")
+                                     .arg(native(image.name), native(imagesFolder)));
         Camera camera = image.camera;
         if (!photo.isEmpty() && image.sizeFromPhoto) {
             // The format keeps no image size: the photograph's header gives it.
@@ -226,31 +231,40 @@ QString pointCloudName(const QString &indexFile)
 
 bool writePointCloud(const QString &fileName, const QVector<SfmPoint> &points, QString *error)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+    ksr::SafeFile file(fileName);
     const QByteArray header = QByteArrayLiteral("ply\nformat binary_little_endian 1.0\n") +
                               "element vertex " + QByteArray::number(points.size()) +
                               "\nproperty float x\nproperty float y\nproperty float z\n"
                               "property uchar red\nproperty uchar green\nproperty uchar blue\nend_header\n";
-    QByteArray body;
-    body.reserve(points.size() * 15);
-    for (const SfmPoint &point : points) {
+    bool written = file.open(QIODevice::WriteOnly) && file.write(header) == header.size();
+    for (int i = 0; written && i < points.size(); ++i) {
+        const SfmPoint &point = points.at(i);
         char record[15];
-        for (int i = 0; i < 3; ++i)
-            qToLittleEndian(point.position[i], record + 4 * i);
-        for (int i = 0; i < 3; ++i)
-            record[12 + i] = char(point.colour[i]);
-        body.append(record, sizeof record);
+        for (int k = 0; k < 3; ++k)
+            qToLittleEndian(point.position[k], record + 4 * k);
+        for (int k = 0; k < 3; ++k)
+            record[12 + k] = char(point.colour[k]);
+        written = file.write(record, sizeof record) == qint64(sizeof record);
     }
-    if (file.write(header) != header.size() || file.write(body) != body.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
+    if (written && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
+}
+
+bool writePendingPointCloud(ImportedDataset &data, Problem *problem)
+{
+    if (data.pendingPoints.isEmpty() || data.modelNames.isEmpty())
+        return true;
+    const QString fileName = data.modelNames.first();
+    QString why;
+    if (!writePointCloud(fileName, data.pendingPoints, &why)) {
+        if (problem)
+            *problem = {tr("Imported dataset error!"), pointCloudProblem(fileName, why)};
         return false;
     }
+    data.pendingPoints.clear();
     return true;
 }
 

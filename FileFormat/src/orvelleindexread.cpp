@@ -87,7 +87,8 @@ bool OrvelleIndexRead::readFile(const QString &fileName)
     QByteArray content;
     QString readProblem;
     // Bounded: a name that leads to an endless special file must not read until memory runs out.
-    if (ksr::readBoundedFile(fileName, content, &readProblem) == ksr::ReadResult::TooLarge) {
+    const ksr::ReadResult read = ksr::readBoundedFile(fileName, content, &readProblem);
+    if (read != ksr::ReadResult::Ok && read != ksr::ReadResult::CannotOpen) {
         emit error(tr("Wrong file format"), readProblem);
         return false;
     }

@@ -57,6 +57,7 @@ bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList 
         if (errorMessage)
             *errorMessage = QStringLiteral("Cannot open %1").arg(readProblem);
         return false;
+    case ksr::ReadResult::NotAFile:
     case ksr::ReadResult::TooLarge:
     case ksr::ReadResult::ReadError:
         if (errorMessage)

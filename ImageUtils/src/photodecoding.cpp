@@ -1,8 +1,12 @@
 #include "photodecoding.h"
 
+#include "jpegcompleteness.h"
+
 #include <ksr/decodescale.h>
 #include <ksr/inputlimits.h>
 
+#include <QBuffer>
+#include <QFileInfo>
 #include <QImageReader>
 
 #include <algorithm>
@@ -29,7 +33,20 @@ DecodedPhoto decodePhoto(const QString &path, int minimumLongSide, int maxSide,
         photo.error = QStringLiteral("the photograph %1").arg(fileProblem);
         return photo;
     }
-    QImageReader reader(path);
+    QByteArray bytes;
+    QString readProblem;
+    if (ksr::readBoundedFile(path, bytes, &readProblem) != ksr::ReadResult::Ok) {
+        photo.error = readProblem;
+        return photo;
+    }
+    // Read once: the bytes serve the completeness check and the decoder.
+    if (JpegCompleteness::check(bytes) == JpegCompleteness::Result::Cut) {
+        photo.error = QStringLiteral("the photograph is cut short or damaged: its data end before the JPEG end marker");
+        return photo;
+    }
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, QFileInfo(path).suffix().toLatin1());
     const QSize size = reader.size();
     bool fittedWhileDecoding = false;
     if (!ksr::withinPixelBudget(size, &photo.error))

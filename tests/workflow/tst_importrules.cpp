@@ -1,0 +1,219 @@
+// The rules applied before a generation writes anything: no file the run reads or writes is
+// written over (and nothing is written before that is known), photographs stay inside the images
+// folder, and every camera is checked. Exercised through GenerationPipeline::prepare on small
+// reconstructions and projects made here.
+#include "generation.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+namespace
+{
+
+bool writeText(const QString &path, const QByteArray &text)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+bool writePhoto(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    return image.save(path, "JPEG");
+}
+
+// <root>/project/sparse (a COLMAP text model naming the given photographs) and
+// <root>/project/images/a.jpg, b.jpg.
+QString writeColmapProject(const QString &root, const QStringList &names,
+                           const QByteArray &camera = "1 PINHOLE 64 48 50 50 32 24")
+{
+    const QString project = root + "/project";
+    QByteArray images;
+    for (int i = 0; i < names.size(); ++i)
+        images += QByteArray::number(i + 1) + " 1 0 0 0 0 " + QByteArray::number(i) + " 5 1 " + names.at(i).toUtf8() +
+                  "\n\n";
+    if (!writeText(project + "/sparse/cameras.txt", camera + "\n") ||
+        !writeText(project + "/sparse/images.txt", images) ||
+        !writeText(project + "/sparse/points3D.txt", "1 0 0 0 128 128 128 0.5\n2 1 0 0 128 128 128 0.5\n") ||
+        !writePhoto(project + "/images/a.jpg") || !writePhoto(project + "/images/b.jpg"))
+        return QString();
+    return project;
+}
+
+QStringList filesUnder(const QString &root)
+{
+    QStringList files;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(QDir(root).relativeFilePath(it.next()));
+    files.sort();
+    return files;
+}
+
+} // namespace
+
+class TestImportRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void runFilesNeverMeet_data();
+    void runFilesNeverMeet();
+    void photographsStayInsideTheImagesFolder_data();
+    void photographsStayInsideTheImagesFolder();
+    void camerasAreChecked_data();
+    void camerasAreChecked();
+};
+
+void TestImportRules::runFilesNeverMeet_data()
+{
+    QTest::addColumn<QString>("output"); // relative to the project; empty: accepted run
+    QTest::addColumn<bool>("tessel");
+    QTest::addColumn<QString>("mentioned");
+    QTest::newRow("over the COLMAP images") << "sparse/images.txt" << false << "a file of the reconstruction";
+    QTest::newRow("over a COLMAP file not there") << "sparse/points3D.bin" << false << "a file of the reconstruction";
+    QTest::newRow("over a photograph") << "images/a.jpg" << false << "a photograph";
+    QTest::newRow("over a thumbnail to be made") << "images/thumbnails/b.jpg" << false << "a thumbnail";
+    QTest::newRow("index and multiresolution model") << "out.orx" << true << "written twice";
+    QTest::newRow("a folder") << "images" << false << "it is a folder";
+    QTest::newRow("a FIFO") << "fifo.orx" << false << "is a FIFO";
+    QTest::newRow("accepted") << "out.orx" << false << "";
+}
+
+void TestImportRules::runFilesNeverMeet()
+{
+    QFETCH(QString, output);
+    QFETCH(bool, tessel);
+    QFETCH(QString, mentioned);
+    QTemporaryDir temp;
+    const QString project = writeColmapProject(temp.path(), {"a.jpg", "b.jpg"});
+    QVERIFY(!project.isEmpty());
+    QVERIFY(::mkfifo(QFile::encodeName(project + "/fifo.orx").constData(), 0600) == 0);
+    const QStringList before = filesUnder(temp.path());
+
+    GenerationRequest request;
+    request.datasetFile = project + "/sparse";
+    request.outputFile = project + "/" + output;
+    request.tessel = tessel;
+    request.tesselOutput = tessel ? request.outputFile : QString();
+    GenerationPipeline pipeline;
+    const bool prepared = pipeline.prepare(request);
+    if (mentioned.isEmpty()) {
+        QVERIFY2(prepared, qPrintable(pipeline.errorText()));
+        // The point cloud that stands in for the model is written once the checks passed.
+        QVERIFY(QFileInfo(project + "/out_points.ply").isFile());
+        return;
+    }
+    QVERIFY(!prepared);
+    QVERIFY2(pipeline.errorText().contains(mentioned), qPrintable(pipeline.errorText()));
+    // Refused before anything was written: no stray point cloud, no folder.
+    QCOMPARE(filesUnder(temp.path()), before);
+}
+
+void TestImportRules::photographsStayInsideTheImagesFolder_data()
+{
+    QTest::addColumn<QString>("name"); // as the model names the photograph; "@" is the test folder
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("inside") << "a.jpg" << true;
+    QTest::newRow("another machine's folders") << "C:\\photos\\a.jpg" << true;
+    QTest::newRow("climbing out") << "../../elsewhere/c.jpg" << false;
+    QTest::newRow("absolute") << "@/elsewhere/c.jpg" << false;
+    QTest::newRow("link leading out") << "link.jpg" << false;
+}
+
+void TestImportRules::photographsStayInsideTheImagesFolder()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, accepted);
+    QTemporaryDir temp;
+    const QString root = QFileInfo(temp.path()).canonicalFilePath();
+    name.replace("@", root);
+    const QString project = writeColmapProject(root, {name, "b.jpg"});
+    QVERIFY(!project.isEmpty());
+    QVERIFY(writePhoto(root + "/elsewhere/c.jpg"));
+    QVERIFY(QFile::link(root + "/elsewhere/c.jpg", project + "/images/link.jpg"));
+    const QStringList before = filesUnder(root);
+
+    GenerationRequest request;
+    request.datasetFile = project + "/sparse";
+    request.outputFile = project + "/out.orx";
+    GenerationPipeline pipeline;
+    QCOMPARE(pipeline.prepare(request), accepted);
+    if (accepted) {
+        QCOMPARE(pipeline.state().shots.first().imagePath, project + "/images/a.jpg");
+        return;
+    }
+    QVERIFY2(pipeline.errorText().contains(QDir::toNativeSeparators(name)) &&
+                 pipeline.errorText().contains("outside the images folder"),
+             qPrintable(pipeline.errorText()));
+    QCOMPARE(filesUnder(root), before);
+}
+
+void TestImportRules::camerasAreChecked_data()
+{
+    QTest::addColumn<QByteArray>("attributes"); // replaced in a sound project camera; empty: COLMAP
+    QTest::addColumn<QByteArray>("colmapCamera");
+    QTest::addColumn<QString>("mentioned");
+    const QByteArray sound = "1 PINHOLE 64 48 50 50 32 24";
+    QTest::newRow("sound") << QByteArray() << sound << "";
+    QTest::newRow("reconstruction focal of 1e-40") << QByteArray() << QByteArray("1 PINHOLE 64 48 1e-40 1e-40 32 24")
+                                                   << "focal length";
+    QTest::newRow("focal nan") << QByteArray("FocalMm=\"nan\"") << QByteArray() << "focal length";
+    QTest::newRow("focal inf") << QByteArray("FocalMm=\"inf\"") << QByteArray() << "focal length";
+    QTest::newRow("rotation of 3 numbers") << QByteArray("RotationMatrix=\"0.5 0.5 0.5\"") << QByteArray()
+                                           << "not a rotation";
+    QTest::newRow("mirror") << QByteArray("RotationMatrix=\"-1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\"") << QByteArray()
+                            << "not a rotation";
+    QTest::newRow("negative viewport") << QByteArray("ViewportPx=\"-64 48\"") << QByteArray() << "viewport";
+    QTest::newRow("zero pixel size") << QByteArray("PixelSizeMm=\"0 0.01\"") << QByteArray() << "pixel size";
+}
+
+void TestImportRules::camerasAreChecked()
+{
+    QFETCH(QByteArray, attributes);
+    QFETCH(QByteArray, colmapCamera);
+    QFETCH(QString, mentioned);
+    QTemporaryDir temp;
+    GenerationRequest request;
+    if (!colmapCamera.isEmpty()) {
+        const QString project = writeColmapProject(temp.path(), {"a.jpg"}, colmapCamera);
+        QVERIFY(!project.isEmpty());
+        request.datasetFile = project + "/sparse";
+    } else {
+        QByteArray camera = "RotationMatrix=\"1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\" TranslationVector=\"0 0 -10\" "
+                            "FocalMm=\"20\" CenterPx=\"32 24\" LensDistortion=\"0 0\" ViewportPx=\"64 48\" "
+                            "PixelSizeMm=\"0.01 0.01\"";
+        const QByteArray name = attributes.left(attributes.indexOf('=') + 1);
+        const qsizetype start = camera.indexOf(" " + name) + 1;
+        camera.replace(start, camera.indexOf('"', camera.indexOf('"', start) + 1) + 1 - start, attributes);
+        QVERIFY(writeText(temp.filePath("m.ply"), "ply\nformat ascii 1.0\nelement vertex 0\nend_header\n"));
+        QVERIFY(writePhoto(temp.filePath("a.jpg")));
+        QVERIFY(writeText(temp.filePath("p.pfp"), "<PolyforgeProject><MeshGroup><PFMesh filename=\"m.ply\"/></MeshGroup>"
+                                                  "<RasterGroup><PFRaster><KSRCamera " +
+                                                      camera +
+                                                      "/><Plane semantic=\"1\" fileName=\"a.jpg\"/></PFRaster>"
+                                                      "</RasterGroup></PolyforgeProject>\n"));
+        request.datasetFile = temp.filePath("p.pfp");
+    }
+    GenerationPipeline pipeline;
+    const bool prepared = pipeline.prepare(request);
+    if (mentioned.isEmpty()) {
+        QVERIFY2(prepared, qPrintable(pipeline.errorText()));
+        return;
+    }
+    QVERIFY(!prepared);
+    QVERIFY2(pipeline.errorText().contains("\"a.jpg\": its camera") && pipeline.errorText().contains(mentioned),
+             qPrintable(pipeline.errorText()));
+}
+
+QTEST_GUILESS_MAIN(TestImportRules)
+#include "tst_importrules.moc"
