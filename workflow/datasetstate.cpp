@@ -1,8 +1,8 @@
 #include "datasetstate.h"
 
 #include "cameracheck.h"
-#include "jobmessages.h"
 #include "downsamplingthread.h"
+#include "jobmessages.h"
 #include "webaddress.h"
 
 #include <ksr/inputlimits.h>
@@ -189,7 +189,8 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
         }
         // Kept as the table shows it, so every front end hands the jobs the same numbers.
         shot.camera = DatasetImport::tableCamera(data.cameras.at(i));
-        const QString cameraProblem = shot.imagePath.isEmpty() ? QString() : CameraCheck::problem(*shot.camera);
+        const QString cameraProblem =
+            shot.imagePath.isEmpty() ? QString() : CameraCheck::problem(*shot.camera);
         if (!cameraProblem.isEmpty())
             unusableCameras.append(
                 tr("\"%1\": its camera %2").arg(QDir::toNativeSeparators(shot.imageName), cameraProblem));

@@ -35,9 +35,9 @@ bool reached()
 
 int refuse(const char *program)
 {
-    std::fprintf(stderr,
-                 "%s: No display: the window needs one (set DISPLAY, or run the program under xvfb-run -a).\n",
-                 program);
+    std::fprintf(
+        stderr, "%s: No display: the window needs one (set DISPLAY, or run the program under xvfb-run -a).\n",
+        program);
     return 1;
 }
 

@@ -11,8 +11,8 @@ bool isInside(const QString &canonicalPath, const QString &canonicalFolder)
 {
     if (canonicalPath.isEmpty() || canonicalFolder.isEmpty())
         return false;
-    const QString prefix = canonicalFolder.endsWith(QLatin1Char('/')) ? canonicalFolder
-                                                                      : canonicalFolder + QLatin1Char('/');
+    const QString prefix =
+        canonicalFolder.endsWith(QLatin1Char('/')) ? canonicalFolder : canonicalFolder + QLatin1Char('/');
     return canonicalPath.startsWith(prefix) && canonicalPath.size() > prefix.size();
 }
 

@@ -181,8 +181,9 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
         QString photo;
         // Nothing outside the images folder is read, nor gets a thumbnail folder.
         if (PhotoNames::resolveInside(imagesFolder, image.name, photo) == PhotoNames::Resolution::Outside)
-            data.problems.append(tr("The photograph \"%1\" lies outside the images folder \"%2\": it is not read.")
-                                     .arg(native(image.name), native(imagesFolder)));
+            data.problems.append(
+                tr("The photograph \"%1\" lies outside the images folder \"%2\": it is not read.")
+                    .arg(native(image.name), native(imagesFolder)));
         Camera camera = image.camera;
         if (!photo.isEmpty() && image.sizeFromPhoto) {
             // The format keeps no image size: the photograph's header gives it.

@@ -76,17 +76,19 @@ void RunFiles::addDataset(const QString &datasetFile)
     const QDir model(ColmapModel::modelFolder(datasetFile));
     for (const char *name : {"cameras", "images", "points3D"})
         for (const char *ending : {".bin", ".txt"})
-            addRead(model.filePath(QLatin1String(name) + QLatin1String(ending)), tr("a file of the reconstruction"));
+            addRead(model.filePath(QLatin1String(name) + QLatin1String(ending)),
+                    tr("a file of the reconstruction"));
 }
 
-RunFiles RunFiles::ofGeneration(const DatasetState &state, const QString &indexFile, const QString &tesselFile,
-                                const QString &pointCloudFile)
+RunFiles RunFiles::ofGeneration(const DatasetState &state, const QString &indexFile,
+                                const QString &tesselFile, const QString &pointCloudFile)
 {
     RunFiles files;
     files.addDataset(state.datasetFile);
     for (const ShotRecord &shot : state.shots) {
         files.addRead(shot.imagePath, tr("a photograph"));
-        files.addRead(shot.thumbnailPath.isEmpty() ? JobInputs::thumbnailPath(shot.imagePath) : shot.thumbnailPath,
+        files.addRead(shot.thumbnailPath.isEmpty() ? JobInputs::thumbnailPath(shot.imagePath)
+                                                   : shot.thumbnailPath,
                       tr("a thumbnail"));
     }
     const Entry cloud = entry(pointCloudFile, QString());
@@ -112,8 +114,9 @@ std::optional<Problem> RunFiles::collision() const
                                           .arg(shown, read.role, written.role)};
         for (int j = 0; j < i; ++j)
             if (same(written, m_writes.at(j)))
-                return Problem{title, tr("\"%1\" would be written twice, as %2 and as %3: choose another name.")
-                                          .arg(shown, m_writes.at(j).role, written.role)};
+                return Problem{title,
+                               tr("\"%1\" would be written twice, as %2 and as %3: choose another name.")
+                                   .arg(shown, m_writes.at(j).role, written.role)};
     }
     return std::nullopt;
 }

@@ -26,7 +26,8 @@ public:
     // written too when not empty. Photographs, the thumbnails used or made, the model and the
     // low-resolution model (unless they are the point cloud the run writes) are read.
     static RunFiles ofGeneration(const DatasetState &state, const QString &indexFile,
-                                 const QString &tesselFile = QString(), const QString &pointCloudFile = QString());
+                                 const QString &tesselFile = QString(),
+                                 const QString &pointCloudFile = QString());
 
     // The first write that meets a read or another write, worded for the user.
     std::optional<Problem> collision() const;

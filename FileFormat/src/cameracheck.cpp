@@ -62,7 +62,9 @@ QString problem(const Camera &camera)
     if (!positive(camera.focalMm))
         return tr("has a focal length of %1 mm").arg(double(camera.focalMm));
     if (!positive(camera.pixelSizeMm[0]) || !positive(camera.pixelSizeMm[1]))
-        return tr("has a pixel size of %1 x %2 mm").arg(double(camera.pixelSizeMm[0])).arg(double(camera.pixelSizeMm[1]));
+        return tr("has a pixel size of %1 x %2 mm")
+            .arg(double(camera.pixelSizeMm[0]))
+            .arg(double(camera.pixelSizeMm[1]));
     if (camera.viewportPx[0] <= 0 || camera.viewportPx[1] <= 0)
         return tr("has a viewport of %1 x %2 pixels").arg(camera.viewportPx[0]).arg(camera.viewportPx[1]);
     if (!isRotation(camera.rotation))

@@ -29,7 +29,7 @@ template <typename T> QString numberList(const T *values, int count)
 
 QStringList singleSpaceFields(const QString &text)
 {
-    return text.split(QLatin1Char(' '));
+    return TextNumbers::leadingParts(text, 3); // no attribute here has more than three numbers
 }
 
 void applyAttributes(const QDomElement &element, Camera &camera)
@@ -126,7 +126,8 @@ Camera readCameraIndex(const QDomElement &element, QString *missingAttribute)
 bool parseCameraText(const QByteArray &text, Camera &camera)
 {
     QDomDocument document;
-    if (!XmlNesting::withinLimit(text) || !document.setContent(text))
+    if (!XmlNesting::attributesWithinLimit(text) || !XmlNesting::withinLimit(text) ||
+        !document.setContent(text))
         return false;
     applyAttributes(document.documentElement(), camera);
     return true;

@@ -33,10 +33,11 @@ namespace
 {
 
 // The numbers of a list attribute, separated by any white space (spaces, tabs, line breaks),
-// leading and trailing white space ignored.
+// leading and trailing white space ignored. At most 17: no list holds more than 16 numbers, and a
+// longer one is still seen to be too long.
 QStringList numberFields(const QString &text)
 {
-    return text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return TextNumbers::leadingParts(text.simplified(), 17, Qt::SkipEmptyParts);
 }
 
 // The node's name as used in messages; non-elements (comments, text) are never accepted tags.
@@ -96,7 +97,8 @@ bool OrvelleIndexRead::readFile(const QString &fileName)
 
     // Bytes, not text: the parser decodes by the declared encoding (the writer writes UTF-8).
     QDomDocument document;
-    if (!XmlNesting::withinLimit(content) || !document.setContent(content)) {
+    if (!XmlNesting::attributesWithinLimit(content) || !XmlNesting::withinLimit(content) ||
+        !document.setContent(content)) {
         emit error(tr("Wrong file format"), tr("Failed to parse index file!"));
         return false;
     }

@@ -64,6 +64,13 @@ bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList 
             *errorMessage = readProblem;
         return false;
     }
+    if (!XmlNesting::attributesWithinLimit(content)) {
+        if (errorMessage)
+            *errorMessage = QStringLiteral("\"%1\" has an element with more than %2 attributes")
+                                .arg(fileName)
+                                .arg(XmlNesting::maxAttributes);
+        return false;
+    }
     if (!XmlNesting::withinLimit(content)) {
         if (errorMessage)
             *errorMessage = QStringLiteral("\"%1\" is nested more than %2 elements deep")

@@ -41,7 +41,8 @@ DecodedPhoto decodePhoto(const QString &path, int minimumLongSide, int maxSide,
     }
     // Read once: the bytes serve the completeness check and the decoder.
     if (JpegCompleteness::check(bytes) == JpegCompleteness::Result::Cut) {
-        photo.error = QStringLiteral("the photograph is cut short or damaged: its data end before the JPEG end marker");
+        photo.error =
+            QStringLiteral("the photograph is cut short or damaged: its data end before the JPEG end marker");
         return photo;
     }
     QBuffer buffer(&bytes);

@@ -78,7 +78,8 @@ ReadResult readBoundedFile(const QString &path, QByteArray &data, QString *why, 
     data.reserve(qsizetype(status.st_size));
     while (true) {
         const qint64 before = data.size();
-        const qint64 wanted = std::min<qint64>(std::max<qint64>(chunk, status.st_size - before), limit + 1 - before);
+        const qint64 wanted =
+            std::min<qint64>(std::max<qint64>(chunk, status.st_size - before), limit + 1 - before);
         data.resize(before + wanted);
         const ssize_t got = ::read(fd, data.data() + before, size_t(wanted));
         if (got < 0 && errno == EINTR) {
@@ -86,7 +87,8 @@ ReadResult readBoundedFile(const QString &path, QByteArray &data, QString *why, 
             continue;
         }
         if (got < 0)
-            return refuse(ReadResult::ReadError, QStringLiteral("cannot be read: %1").arg(systemError(errno)));
+            return refuse(ReadResult::ReadError,
+                          QStringLiteral("cannot be read: %1").arg(systemError(errno)));
         data.resize(before + got);
         if (data.size() > limit)
             return refuse(ReadResult::TooLarge, QStringLiteral("is larger than %1 bytes").arg(limit));

@@ -58,7 +58,8 @@ private slots:
             QTest::addRow("%s whole", kind) << whole << int(R::Complete);
             QTest::addRow("%s with a camera's 17 KB after the end", kind)
                 << whole + QByteArray(17 * 1024, '\x5a') << int(R::Complete);
-            QTest::addRow("%s with a 38-byte tail", kind) << whole + QByteArray(38, '\xff') << int(R::Complete);
+            QTest::addRow("%s with a 38-byte tail", kind)
+                << whole + QByteArray(38, '\xff') << int(R::Complete);
             QTest::addRow("%s cut to two thirds", kind) << whole.left(whole.size() * 2 / 3) << int(R::Cut);
             QTest::addRow("%s without its end marker", kind) << whole.chopped(2) << int(R::Cut);
             const QByteArray previewed = withEmbeddedPreview(whole);

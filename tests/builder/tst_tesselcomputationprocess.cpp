@@ -94,7 +94,8 @@ private slots:
     void builderDiesWithItsParent()
     {
         const QString pidFile = m_dir.filePath(QStringLiteral("builder.pid"));
-        const QString builder = script(QStringLiteral("echo $$ > '%1.part' && mv '%1.part' '%1'\nexec sleep 60").arg(pidFile));
+        const QString builder =
+            script(QStringLiteral("echo $$ > '%1.part' && mv '%1.part' '%1'\nexec sleep 60").arg(pidFile));
         QProcess parent;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(parentModeVariable, builder);
@@ -108,7 +109,8 @@ private slots:
         QVERIFY(pid > 0 && !processGone(pid));
         parent.kill();
         QVERIFY(parent.waitForFinished(5000));
-        QVERIFY2(QTest::qWaitFor([pid] { return processGone(pid); }, 5000), "the builder outlived its parent");
+        QVERIFY2(QTest::qWaitFor([pid] { return processGone(pid); }, 5000),
+                 "the builder outlived its parent");
     }
 
     void arguments_data()

@@ -279,8 +279,8 @@ private slots:
         QTest::newRow("output over a thumbnail the run makes")
             << "p.pfp" << QStringList{"-o", "@/img/thumbnails/a.jpg"}
             << QStringList{"a thumbnail", "is not written over"};
-        QTest::newRow("output is a device")
-            << "p.pfp" << QStringList{"-o", "/dev/null"} << QStringList{"\"/dev/null\" cannot be written: it is a device"};
+        QTest::newRow("output is a device") << "p.pfp" << QStringList{"-o", "/dev/null"}
+                                            << QStringList{"\"/dev/null\" cannot be written: it is a device"};
         QTest::newRow("model read only in part")
             << "p.pfp" << QStringList{"--thumbnails", "hires", "--lowres-model", "@/cut.ply"}
             << QStringList{"Model read only in part", "No index file was written."};
@@ -319,8 +319,9 @@ private slots:
                                           {"m.ply"})));
         QVERIFY(writeTextFile(dir + "/corrupt.orx", "<scene name=\"s\"><collection thumbnailBar=\"top\""));
         QVERIFY(writeTextFile(dir + "/root.orx", "<index/>"));
-        QVERIFY(writeTextFile(dir + "/cut.ply", "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\n"
-                                                "property float y\nproperty float z\nend_header\n0 0 0\n1 0 0\n"));
+        QVERIFY(writeTextFile(dir + "/cut.ply",
+                              "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\n"
+                              "property float y\nproperty float z\nend_header\n0 0 0\n1 0 0\n"));
         // An index from an earlier run that a failed run must not touch.
         const QString earlier = dir + "/" + QFileInfo(input).baseName() + "_generated.orx";
         QVERIFY(writeTextFile(earlier, "earlier"));

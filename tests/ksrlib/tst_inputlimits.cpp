@@ -65,9 +65,12 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("fifo") << "fifo.jpg" << "is a FIFO";
-        QTest::newRow("link to /dev/zero") << "zero.ply" << "is a device";
-        QTest::newRow("folder") << "folder.jpg" << "is a folder";
+        QTest::newRow("fifo") << "fifo.jpg"
+                              << "is a FIFO";
+        QTest::newRow("link to /dev/zero") << "zero.ply"
+                                           << "is a device";
+        QTest::newRow("folder") << "folder.jpg"
+                                << "is a folder";
     }
     void specialFilesAreRefusedUnread()
     {

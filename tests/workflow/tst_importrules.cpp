@@ -39,8 +39,8 @@ QString writeColmapProject(const QString &root, const QStringList &names,
     const QString project = root + "/project";
     QByteArray images;
     for (int i = 0; i < names.size(); ++i)
-        images += QByteArray::number(i + 1) + " 1 0 0 0 0 " + QByteArray::number(i) + " 5 1 " + names.at(i).toUtf8() +
-                  "\n\n";
+        images += QByteArray::number(i + 1) + " 1 0 0 0 0 " + QByteArray::number(i) + " 5 1 " +
+                  names.at(i).toUtf8() + "\n\n";
     if (!writeText(project + "/sparse/cameras.txt", camera + "\n") ||
         !writeText(project + "/sparse/images.txt", images) ||
         !writeText(project + "/sparse/points3D.txt", "1 0 0 0 128 128 128 0.5\n2 1 0 0 128 128 128 0.5\n") ||
@@ -52,7 +52,8 @@ QString writeColmapProject(const QString &root, const QStringList &names,
 QStringList filesUnder(const QString &root)
 {
     QStringList files;
-    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
     while (it.hasNext())
         files.append(QDir(root).relativeFilePath(it.next()));
     files.sort();
@@ -80,7 +81,8 @@ void TestImportRules::runFilesNeverMeet_data()
     QTest::addColumn<bool>("tessel");
     QTest::addColumn<QString>("mentioned");
     QTest::newRow("over the COLMAP images") << "sparse/images.txt" << false << "a file of the reconstruction";
-    QTest::newRow("over a COLMAP file not there") << "sparse/points3D.bin" << false << "a file of the reconstruction";
+    QTest::newRow("over a COLMAP file not there")
+        << "sparse/points3D.bin" << false << "a file of the reconstruction";
     QTest::newRow("over a photograph") << "images/a.jpg" << false << "a photograph";
     QTest::newRow("over a thumbnail to be made") << "images/thumbnails/b.jpg" << false << "a thumbnail";
     QTest::newRow("index and multiresolution model") << "out.orx" << true << "written twice";
@@ -165,14 +167,14 @@ void TestImportRules::camerasAreChecked_data()
     QTest::addColumn<QString>("mentioned");
     const QByteArray sound = "1 PINHOLE 64 48 50 50 32 24";
     QTest::newRow("sound") << QByteArray() << sound << "";
-    QTest::newRow("reconstruction focal of 1e-40") << QByteArray() << QByteArray("1 PINHOLE 64 48 1e-40 1e-40 32 24")
-                                                   << "focal length";
+    QTest::newRow("reconstruction focal of 1e-40")
+        << QByteArray() << QByteArray("1 PINHOLE 64 48 1e-40 1e-40 32 24") << "focal length";
     QTest::newRow("focal nan") << QByteArray("FocalMm=\"nan\"") << QByteArray() << "focal length";
     QTest::newRow("focal inf") << QByteArray("FocalMm=\"inf\"") << QByteArray() << "focal length";
-    QTest::newRow("rotation of 3 numbers") << QByteArray("RotationMatrix=\"0.5 0.5 0.5\"") << QByteArray()
-                                           << "not a rotation";
-    QTest::newRow("mirror") << QByteArray("RotationMatrix=\"-1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\"") << QByteArray()
-                            << "not a rotation";
+    QTest::newRow("rotation of 3 numbers")
+        << QByteArray("RotationMatrix=\"0.5 0.5 0.5\"") << QByteArray() << "not a rotation";
+    QTest::newRow("mirror") << QByteArray("RotationMatrix=\"-1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\"")
+                            << QByteArray() << "not a rotation";
     QTest::newRow("negative viewport") << QByteArray("ViewportPx=\"-64 48\"") << QByteArray() << "viewport";
     QTest::newRow("zero pixel size") << QByteArray("PixelSizeMm=\"0 0.01\"") << QByteArray() << "pixel size";
 }
@@ -189,19 +191,21 @@ void TestImportRules::camerasAreChecked()
         QVERIFY(!project.isEmpty());
         request.datasetFile = project + "/sparse";
     } else {
-        QByteArray camera = "RotationMatrix=\"1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\" TranslationVector=\"0 0 -10\" "
-                            "FocalMm=\"20\" CenterPx=\"32 24\" LensDistortion=\"0 0\" ViewportPx=\"64 48\" "
-                            "PixelSizeMm=\"0.01 0.01\"";
+        QByteArray camera =
+            "RotationMatrix=\"1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\" TranslationVector=\"0 0 -10\" "
+            "FocalMm=\"20\" CenterPx=\"32 24\" LensDistortion=\"0 0\" ViewportPx=\"64 48\" "
+            "PixelSizeMm=\"0.01 0.01\"";
         const QByteArray name = attributes.left(attributes.indexOf('=') + 1);
         const qsizetype start = camera.indexOf(" " + name) + 1;
         camera.replace(start, camera.indexOf('"', camera.indexOf('"', start) + 1) + 1 - start, attributes);
         QVERIFY(writeText(temp.filePath("m.ply"), "ply\nformat ascii 1.0\nelement vertex 0\nend_header\n"));
         QVERIFY(writePhoto(temp.filePath("a.jpg")));
-        QVERIFY(writeText(temp.filePath("p.pfp"), "<PolyforgeProject><MeshGroup><PFMesh filename=\"m.ply\"/></MeshGroup>"
-                                                  "<RasterGroup><PFRaster><KSRCamera " +
-                                                      camera +
-                                                      "/><Plane semantic=\"1\" fileName=\"a.jpg\"/></PFRaster>"
-                                                      "</RasterGroup></PolyforgeProject>\n"));
+        QVERIFY(writeText(temp.filePath("p.pfp"),
+                          "<PolyforgeProject><MeshGroup><PFMesh filename=\"m.ply\"/></MeshGroup>"
+                          "<RasterGroup><PFRaster><KSRCamera " +
+                              camera +
+                              "/><Plane semantic=\"1\" fileName=\"a.jpg\"/></PFRaster>"
+                              "</RasterGroup></PolyforgeProject>\n"));
         request.datasetFile = temp.filePath("p.pfp");
     }
     GenerationPipeline pipeline;
@@ -211,7 +215,8 @@ void TestImportRules::camerasAreChecked()
         return;
     }
     QVERIFY(!prepared);
-    QVERIFY2(pipeline.errorText().contains("\"a.jpg\": its camera") && pipeline.errorText().contains(mentioned),
+    QVERIFY2(pipeline.errorText().contains("\"a.jpg\": its camera") &&
+                 pipeline.errorText().contains(mentioned),
              qPrintable(pipeline.errorText()));
 }
 
