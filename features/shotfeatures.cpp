@@ -2,6 +2,7 @@
 
 #include "shottime.h"
 
+#include <ksr/decodebudget.h>
 #include <ksr/decodescale.h>
 
 #include <QFileInfo>
@@ -199,6 +200,14 @@ FeatureDecoding featureDecoding()
     return sharedDecoding;
 }
 
+// The size decodeForColorFeatures() will decode at.
+static QSize decodedSizeForColorFeatures(const QString &imagePath, FeatureDecoding decoding)
+{
+    QImageReader reader(imagePath);
+    const QSize size = reader.size();
+    return decoding == FeatureDecoding::Reduced ? ksr::reducedDecodeSize(size, reader.format()) : size;
+}
+
 QImage decodeForColorFeatures(const QString &imagePath, FeatureDecoding decoding)
 {
     QImageReader reader(imagePath);
@@ -217,6 +226,8 @@ ShotFeatures computeImageFeatures(const QString &imagePath, ImageFeatureNeeds ne
 {
     ShotFeatures features = fileFeatures(imagePath, needs);
     if (needs.colors) {
+        // Held while the picture is decoded and its colours are measured.
+        const ksr::DecodeBudget budget(ksr::DecodeBudget::bytesFor(decodedSizeForColorFeatures(imagePath, needs.decoding)));
         setColors(features, decodeForColorFeatures(imagePath, needs.decoding), needs.decoding);
     } else {
         // The header alone tells a photograph from a missing or foreign file.

@@ -2,6 +2,7 @@
 
 #include "jpegcompleteness.h"
 
+#include <ksr/decodebudget.h>
 #include <ksr/decodescale.h>
 #include <ksr/inputlimits.h>
 
@@ -47,7 +48,11 @@ DecodedPhoto decodePhoto(const QString &path, int minimumLongSide, int maxSide,
     }
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, QFileInfo(path).suffix().toLatin1());
+    // Named by its content as the decoder names it ("jpeg"), else by the file's suffix.
+    QByteArray format = QImageReader::imageFormat(&buffer);
+    if (format.isEmpty())
+        format = QFileInfo(path).suffix().toLower().toLatin1();
+    QImageReader reader(&buffer, format);
     const QSize size = reader.size();
     bool fittedWhileDecoding = false;
     if (!ksr::withinPixelBudget(size, &photo.error))
@@ -62,6 +67,9 @@ DecodedPhoto decodePhoto(const QString &path, int minimumLongSide, int maxSide,
         if (target != size)
             reader.setScaledSize(target);
     }
+    // Held until the decoded picture has become the upload copy.
+    const ksr::DecodeBudget budget(
+        ksr::DecodeBudget::bytesFor(reader.scaledSize().isValid() ? reader.scaledSize() : size));
     QImage image = reader.read();
     if (image.isNull()) {
         photo.error = reader.errorString();

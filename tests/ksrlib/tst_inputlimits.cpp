@@ -1,4 +1,5 @@
 // Bounds of the readers: endless special files, files that are not files, oversized photographs.
+#include <ksr/decodebudget.h>
 #include <ksr/inputlimits.h>
 #include <ksr/meshio.h>
 
@@ -6,6 +7,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <atomic>
+#include <memory>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -116,6 +121,25 @@ private slots:
         QCOMPARE(ksr::io::importMesh(mesh, zero, mask), int(ksr::io::ErrorFileTooLarge));
         QVERIFY2(timer.elapsed() < 2000, "a special file must be refused before it is read");
         QVERIFY(ksr::io::errorText(zero, ksr::io::ErrorFileTooLarge).contains("special file"));
+    }
+
+    // Decodes share one budget: while a 16000 x 16000 photograph (2 GB with its copy, held as the
+    // whole budget) is decoded, the next one waits.
+    void decodesWaitForTheirBudget()
+    {
+        const qint64 huge = ksr::DecodeBudget::bytesFor(QSize(16000, 16000));
+        QCOMPARE(huge, qint64(2) * 4 * 16000 * 16000);
+        auto holder = std::make_unique<ksr::DecodeBudget>(huge);
+        std::atomic<bool> decoded{false};
+        std::thread next([&] {
+            const ksr::DecodeBudget small(ksr::DecodeBudget::bytesFor(QSize(512, 384)));
+            decoded = true;
+        });
+        QTest::qWait(300);
+        QVERIFY(!decoded);
+        holder.reset();
+        next.join();
+        QVERIFY(decoded);
     }
 
     void pixelBudget_data()

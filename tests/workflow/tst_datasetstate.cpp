@@ -24,6 +24,8 @@ Camera cameraAt(float x)
     Camera camera;
     camera.focalMm = 20.0f;
     camera.pixelSizeMm[0] = camera.pixelSizeMm[1] = 0.01f;
+    camera.viewportPx[0] = 640;
+    camera.viewportPx[1] = 480;
     camera.center = ksr::Point3f(x, 1.0f, 2.0f);
     return camera;
 }
