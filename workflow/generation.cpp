@@ -213,7 +213,10 @@ bool GenerationPipeline::takeThumbnails(const StepResult &result)
         return fail(tr("Thumbnails missing"),
                     tr("These thumbnails do not exist:\n%1").arg(JobMessages::problemList(missing)));
     if (!missing.isEmpty())
-        return fail(tr("Thumbnails not made"), tr("The thumbnail job did not report every photograph."));
+        return fail(
+            tr("Thumbnails not made"),
+            tr("The thumbnail job did not report every photograph; these thumbnails cannot be used:\n%1")
+                .arg(JobMessages::problemList(missing)));
     return true;
 }
 
