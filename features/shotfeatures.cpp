@@ -227,7 +227,8 @@ ShotFeatures computeImageFeatures(const QString &imagePath, ImageFeatureNeeds ne
     ShotFeatures features = fileFeatures(imagePath, needs);
     if (needs.colors) {
         // Held while the picture is decoded and its colours are measured.
-        const ksr::DecodeBudget budget(ksr::DecodeBudget::bytesFor(decodedSizeForColorFeatures(imagePath, needs.decoding)));
+        const ksr::DecodeBudget budget(
+            ksr::DecodeBudget::bytesFor(decodedSizeForColorFeatures(imagePath, needs.decoding)));
         setColors(features, decodeForColorFeatures(imagePath, needs.decoding), needs.decoding);
     } else {
         // The header alone tells a photograph from a missing or foreign file.
