@@ -2,6 +2,7 @@
 
 #include "bundlerfile.h"
 #include "colmapmodel.h"
+#include "importproperties.h"
 #include "nvmfile.h"
 #include "orvelleindexread.h"
 #include "polyforgeproject.h"
@@ -49,16 +50,19 @@ void completeCameras(const SfmReconstruction &model)
 void readNvm(const QString &path)
 {
     completeCameras(NvmFile::read(path));
+    checkImportProperties(path);
 }
 
 void readBundler(const QString &folder)
 {
     completeCameras(BundlerFile::read(folder + QLatin1String("/model.bundle.out")));
+    checkImportProperties(folder + QLatin1String("/model.bundle.out"));
 }
 
 void readColmap(const QString &folder)
 {
     completeCameras(ColmapModel::readModel(ColmapModel::modelFolder(folder)));
+    checkImportProperties(folder);
 }
 
 } // namespace
