@@ -303,7 +303,10 @@ void OrvelleIndexRead::readProjectAsIndex(const QDomElement &root)
 {
     QVector<Camera> cameras;
     QStringList rasters, meshes;
-    PolyforgeProject::readGroups(root, cameras, rasters, meshes);
+    QString cameraProblem;
+    PolyforgeProject::readGroups(root, cameras, rasters, meshes, &cameraProblem);
+    if (!cameraProblem.isEmpty())
+        formatError(cameraProblem);
 
     ShotCollection collection;
     collection.setThumbnailBarPosition(0);
@@ -334,6 +337,10 @@ Camera OrvelleIndexRead::readCameraElement(const QDomNode &node)
     const Camera camera = CameraElement::readCameraIndex(node.toElement(), &missing);
     if (!missing.isEmpty())
         attributeError(missing, tagOf(node));
+    else if (const QString malformed = CameraElement::malformedAttribute(node.toElement());
+             !malformed.isEmpty())
+        formatError(tr("The \"%1\" attribute of a \"%2\" does not hold the finite numbers it must.")
+                        .arg(malformed, tagOf(node)));
     return camera;
 }
 

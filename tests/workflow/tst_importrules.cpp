@@ -169,10 +169,16 @@ void TestImportRules::camerasAreChecked_data()
     QTest::newRow("sound") << QByteArray() << sound << "";
     QTest::newRow("reconstruction focal of 1e-40")
         << QByteArray() << QByteArray("1 PINHOLE 64 48 1e-40 1e-40 32 24") << "focal length";
-    QTest::newRow("focal nan") << QByteArray("FocalMm=\"nan\"") << QByteArray() << "focal length";
-    QTest::newRow("focal inf") << QByteArray("FocalMm=\"inf\"") << QByteArray() << "focal length";
+    // Numbers the reader would read as 0 (or as identity entries) are refused by the reader.
+    QTest::newRow("focal nan") << QByteArray("FocalMm=\"nan\"") << QByteArray() << "FocalMm";
+    QTest::newRow("focal inf") << QByteArray("FocalMm=\"inf\"") << QByteArray() << "FocalMm";
+    QTest::newRow("translation nan") << QByteArray("TranslationVector=\"0 nan -10\"") << QByteArray()
+                                     << "TranslationVector";
     QTest::newRow("rotation of 3 numbers")
-        << QByteArray("RotationMatrix=\"0.5 0.5 0.5\"") << QByteArray() << "not a rotation";
+        << QByteArray("RotationMatrix=\"1 0 0\"") << QByteArray() << "RotationMatrix";
+    QTest::newRow("focal of 1e-40") << QByteArray("FocalMm=\"1e-40\"") << QByteArray() << "focal length";
+    QTest::newRow("rotation scaled") << QByteArray("RotationMatrix=\"2 0 0 0 0 2 0 0 0 0 2 0 0 0 0 1\"")
+                                     << QByteArray() << "not a rotation";
     QTest::newRow("mirror") << QByteArray("RotationMatrix=\"-1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\"")
                             << QByteArray() << "not a rotation";
     QTest::newRow("negative viewport") << QByteArray("ViewportPx=\"-64 48\"") << QByteArray() << "viewport";
@@ -215,8 +221,7 @@ void TestImportRules::camerasAreChecked()
         return;
     }
     QVERIFY(!prepared);
-    QVERIFY2(pipeline.errorText().contains("\"a.jpg\": its camera") &&
-                 pipeline.errorText().contains(mentioned),
+    QVERIFY2(pipeline.errorText().contains("\"a.jpg\"") && pipeline.errorText().contains(mentioned),
              qPrintable(pipeline.errorText()));
 }
 
