@@ -1,5 +1,6 @@
 // Program entry: the application object and the one main window.
 
+#include "displayaccess.h"
 #include "mainwindow.h"
 #include "translations.h"
 #include "windowcommandline.h"
@@ -9,7 +10,13 @@
 
 int main(int argc, char *argv[])
 {
+    // Without a display the toolkit would abort: one clear line and exit 1 instead.
+    if (!DisplayAccess::named())
+        return DisplayAccess::refuse("OrvelleIndexGenerator");
+    DisplayAccess::allowFallback();
     QApplication app(argc, argv);
+    if (!DisplayAccess::reached())
+        return DisplayAccess::refuse("OrvelleIndexGenerator");
     QCoreApplication::setOrganizationName(QStringLiteral("ksr"));
     QCoreApplication::setApplicationName(QStringLiteral("orvelleIndexGenerator"));
     Translations::install(app);

@@ -6,6 +6,10 @@
 
 #include <algorithm>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 namespace
 {
 QString errorTitle()
@@ -99,6 +103,13 @@ void TesselComputationProcess::startBuilder(const QString &inputModel, bool poin
         builderArguments(absolutePath(inputModel), pointCloud, absolutePath(outputModel), faceLimit);
     // Only the child starts there; the program's own current folder stays where it was.
     setWorkingDirectory(QDir(QDir::tempPath()).canonicalPath());
+    // The builder dies with this program: killed, it must not go on and replace the model file.
+    const pid_t parent = ::getpid();
+    setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) // the parent died before the line above
+            ::_exit(1);
+    });
     start(m_builderProgram, arguments, QIODevice::ReadWrite);
 }
 

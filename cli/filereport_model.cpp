@@ -30,8 +30,9 @@ InspectResult inspectModel(const QString &fileName)
         result.messages.append(QStringLiteral("\"%1\": file not found").arg(fileName));
         return result;
     }
-    // The file exists: whatever the importer managed to read is described, its error included.
-    result.ok = true;
+    // The file exists: whatever the importer managed to read is described, its error included;
+    // a model of which nothing could be read is refused.
+    result.ok = model.vertexCount() > 0;
     const ksr::CMesh *mesh = model.mesh();
     result.json.insert(QStringLiteral("errorCode"), model.errorCode());
     result.json.insert(QStringLiteral("errorText"), model.errorText());

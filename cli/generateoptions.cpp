@@ -281,6 +281,8 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
         if (parser.isSet(option) && parser.value(option).isEmpty())
             return bad(option, QStringLiteral("a file name"));
     // Without a mesh and a model, the reconstruction's points go beside the index the run writes.
+    // Written only once the run's files have been checked.
+    request.import.pointCloudLater = true;
     if (result.modelFile.isEmpty())
         request.import.pointCloudFile = ReconstructionImport::pointCloudName(
             result.outputFile.isEmpty() ? DatasetImport::derivedOutputName(result.datasetFile)

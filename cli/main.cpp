@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstring>
 #include <memory>
 
@@ -74,6 +75,8 @@ void allowPlatformFallback()
 
 int main(int argc, char *argv[])
 {
+    // Over the file-size limit a write fails with a reason to report, instead of killing us silently.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Only generate draws with OpenGL; the other commands run without a display.
     withDisplay =
         argc > 1 && std::strcmp(argv[1], "generate") == 0 && !helpRequested(argc, argv) && displayAvailable();

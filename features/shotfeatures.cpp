@@ -2,6 +2,7 @@
 
 #include "shottime.h"
 
+#include <ksr/decodebudget.h>
 #include <ksr/decodescale.h>
 
 #include <QFileInfo>
@@ -182,6 +183,14 @@ void setColors(ShotFeatures &features, const QImage &decoded, FeatureDecoding de
 
 } // namespace
 
+// The size decodeForColorFeatures() will decode at.
+static QSize decodedSizeForColorFeatures(const QString &imagePath, FeatureDecoding decoding)
+{
+    QImageReader reader(imagePath);
+    const QSize size = reader.size();
+    return decoding == FeatureDecoding::Reduced ? ksr::reducedDecodeSize(size, reader.format()) : size;
+}
+
 QImage decodeForColorFeatures(const QString &imagePath, FeatureDecoding decoding)
 {
     QImageReader reader(imagePath);
@@ -200,6 +209,9 @@ ShotFeatures computeImageFeatures(const QString &imagePath, ImageFeatureNeeds ne
 {
     ShotFeatures features = fileFeatures(imagePath, needs);
     if (needs.colors) {
+        // Held while the picture is decoded and its colours are measured.
+        const ksr::DecodeBudget budget(
+            ksr::DecodeBudget::bytesFor(decodedSizeForColorFeatures(imagePath, needs.decoding)));
         setColors(features, decodeForColorFeatures(imagePath, needs.decoding), needs.decoding);
     } else {
         // The header alone tells a photograph from a missing or foreign file.

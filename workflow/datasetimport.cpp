@@ -142,7 +142,10 @@ QString derivedOutputName(const QString &datasetFile)
 QString derivedTesselName(const QString &modelPath)
 {
     const QFileInfo model(modelPath);
-    return model.canonicalPath() + QLatin1Char('/') + model.completeBaseName() + QLatin1String(".tsl");
+    // A point cloud that is written only once the run's files are checked has no canonical path yet.
+    const QString folder =
+        model.exists() ? model.canonicalPath() : QFileInfo(model.absolutePath()).canonicalFilePath();
+    return folder + QLatin1Char('/') + model.completeBaseName() + QLatin1String(".tsl");
 }
 
 QString derivedSceneName(const QString &modelPath)

@@ -6,6 +6,7 @@
 
 #include "camera.h"
 #include "importoptions.h"
+#include "sfmreconstruction.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,6 +37,9 @@ struct ImportedDataset {
     // Things the user should hear that do not stop the import (a reconstruction's photographs
     // left out, distortion not kept, ...), one per line.
     QStringList notes;
+    // A reconstruction's 3D points still to be written as the model (the first model name), when
+    // the options asked for that later.
+    QVector<SfmPoint> pendingPoints;
 
     QString problemText() const { return problems.join(QLatin1Char('\n')); }
 };

@@ -1,5 +1,6 @@
 #include "datasetstate.h"
 
+#include "cameracheck.h"
 #include "downsamplingthread.h"
 #include "jobmessages.h"
 #include "webaddress.h"
@@ -159,6 +160,7 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
     }
     DatasetState state;
     int keptWithoutPhotograph = 0;
+    QStringList unusableCameras; // checked as the table keeps them, so as they would be written
     for (int i = 0; i < n; ++i) {
         ShotRecord shot;
         shot.imageName = data.imageNames.value(i);
@@ -186,6 +188,11 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
             ++keptWithoutPhotograph;
         }
         shot.camera = data.cameras.at(i);
+        const QString cameraProblem =
+            shot.imagePath.isEmpty() ? QString() : CameraCheck::problem(*shot.camera);
+        if (!cameraProblem.isEmpty())
+            unusableCameras.append(Texts::tr("\"%1\": its camera %2")
+                                       .arg(QDir::toNativeSeparators(shot.imageName), cameraProblem));
         // What an earlier index already holds; a thumbnail that is gone is made again, unless its
         // photograph is not here to make it from.
         const QString thumbnail = data.thumbnailPaths.value(i);
@@ -198,6 +205,12 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
         if (data.clusterNumbers.size() == n)
             shot.cluster = data.clusterNumbers.at(i);
         state.shots.append(shot);
+    }
+    if (!unusableCameras.isEmpty()) {
+        candidate.refusal = {Texts::tr("Imported dataset error!"),
+                             Texts::tr("These shots have cameras that cannot be used:\n%1")
+                                 .arg(JobMessages::problemList(unusableCameras))};
+        return candidate;
     }
     if (candidate.missingPhotographs.size() == n && (n == 0 || keptWithoutPhotograph < n)) {
         candidate.refusal = {Texts::tr("Imported dataset error!"),

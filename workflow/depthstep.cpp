@@ -87,11 +87,13 @@ public:
     std::optional<Problem> failure(const StepResult &result, const DatasetState &state,
                                    const SessionRequest &) const override
     {
-        // Depths computed on a model read only in part are kept, with the warning as a notice.
+        // The window keeps depths computed on a model read only in part, with the warning; an index
+        // written without anyone looking would pass them off as sound.
+        if (!result.problems.isEmpty())
+            return Problem{result.problems.first().title,
+                           result.problems.first().text + QLatin1Char('\n') + tr("No index file was written.")};
         if (result.depths.size() == state.shotCount())
             return std::nullopt;
-        if (!result.problems.isEmpty())
-            return result.problems.first();
         return Problem{tr("Depths not computed"), tr("The depth job did not report every shot.")};
     }
     QString summary(const StepResult &, const DatasetState &state) const override

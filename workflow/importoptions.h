@@ -13,4 +13,7 @@ struct ImportOptions {
     // Where a reconstruction's 3D points are written as a PLY point cloud to serve as the model
     // when no mesh is given; empty: nothing is written (inspecting never writes).
     QString pointCloudFile;
+    // The points are kept in the import (ImportedDataset::pendingPoints) instead, for
+    // ReconstructionImport::writePendingPointCloud once the run's files have been checked.
+    bool pointCloudLater = false;
 };

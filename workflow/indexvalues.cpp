@@ -2,6 +2,7 @@
 
 #include "webaddress.h"
 
+#include <ksr/inputlimits.h>
 #include <ksr/safefile.h>
 
 #include <QCoreApplication>
@@ -134,6 +135,9 @@ QString unwritableReason(const QString &fileName)
     const QFileInfo file(fileName);
     if (file.isDir())
         return Texts::tr("it is a folder");
+    // A device or a FIFO is named as what it is, not blamed on its folder.
+    if (file.exists() && !file.isFile())
+        return Texts::tr("it %1").arg(ksr::inputFileProblem(fileName));
     const QFileInfo folder(file.absolutePath());
     if (!folder.isDir())
         return Texts::tr("the folder \"%1\" does not exist").arg(native(folder.absoluteFilePath()));

@@ -7,13 +7,14 @@
 #include "nvmfile.h"
 #include "openmvgjson.h"
 #include "transformsjson.h"
+#include "photonames.h"
+
+#include <ksr/safefile.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <QtEndian>
 
@@ -122,6 +123,11 @@ int unregisteredPhotographs(const QString &imagesFolder, const QStringList &name
     return count;
 }
 
+QString pointCloudProblem(const QString &fileName, const QString &why)
+{
+    return Texts::tr("The 3D points could not be written as the model \"%1\": %2").arg(native(fileName), why);
+}
+
 void setModel(const SfmReconstruction &reconstruction, const ImportOptions &options, ImportedDataset &data)
 {
     if (!options.meshFile.isEmpty()) {
@@ -135,9 +141,10 @@ void setModel(const SfmReconstruction &reconstruction, const ImportOptions &opti
     if (reconstruction.points.isEmpty() || options.pointCloudFile.isEmpty())
         return;
     QString why;
-    if (!ReconstructionImport::writePointCloud(options.pointCloudFile, reconstruction.points, &why)) {
-        data.problems.append(Texts::tr("The 3D points could not be written as the model \"%1\": %2")
-                                 .arg(native(options.pointCloudFile), why));
+    if (options.pointCloudLater) {
+        data.pendingPoints = reconstruction.points;
+    } else if (!ReconstructionImport::writePointCloud(options.pointCloudFile, reconstruction.points, &why)) {
+        data.problems.append(pointCloudProblem(options.pointCloudFile, why));
         return;
     }
     data.modelNames.append(QFileInfo(options.pointCloudFile).absoluteFilePath());
@@ -261,6 +268,13 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
     }
     for (const SfmImage &image : std::as_const(byName)) {
         QString photo = findPhoto(images, image.name);
+        // Nothing outside the images folder is read, nor gets a thumbnail folder.
+        if (!photo.isEmpty() && !PhotoNames::isInside(photo, QFileInfo(imagesFolder).canonicalFilePath())) {
+            data.problems.append(
+                Texts::tr("The photograph \"%1\" lies outside the images folder \"%2\": it is not read.")
+                    .arg(native(image.name), native(imagesFolder)));
+            photo.clear();
+        }
         Camera camera = image.camera;
         if (!photo.isEmpty() && image.sizeFromPhoto) {
             // The format keeps no image size: the photograph's header gives it.
@@ -309,31 +323,40 @@ QString pointCloudName(const QString &indexFile)
 
 bool writePointCloud(const QString &fileName, const QVector<SfmPoint> &points, QString *error)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+    ksr::SafeFile file(fileName);
     const QByteArray header = QByteArrayLiteral("ply\nformat binary_little_endian 1.0\n") +
                               "element vertex " + QByteArray::number(points.size()) +
                               "\nproperty float x\nproperty float y\nproperty float z\n"
                               "property uchar red\nproperty uchar green\nproperty uchar blue\nend_header\n";
-    QByteArray body;
-    body.reserve(points.size() * 15);
-    for (const SfmPoint &point : points) {
+    bool written = file.open(QIODevice::WriteOnly) && file.write(header) == header.size();
+    for (int i = 0; written && i < points.size(); ++i) {
+        const SfmPoint &point = points.at(i);
         char record[15];
-        for (int i = 0; i < 3; ++i)
-            qToLittleEndian(point.position[i], record + 4 * i);
-        for (int i = 0; i < 3; ++i)
-            record[12 + i] = char(point.colour[i]);
-        body.append(record, sizeof record);
+        for (int k = 0; k < 3; ++k)
+            qToLittleEndian(point.position[k], record + 4 * k);
+        for (int k = 0; k < 3; ++k)
+            record[12 + k] = char(point.colour[k]);
+        written = file.write(record, sizeof record) == qint64(sizeof record);
     }
-    if (file.write(header) != header.size() || file.write(body) != body.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
+    if (written && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
+}
+
+bool writePendingPointCloud(ImportedDataset &data, Problem *problem)
+{
+    if (data.pendingPoints.isEmpty() || data.modelNames.isEmpty())
+        return true;
+    const QString fileName = data.modelNames.first();
+    QString why;
+    if (!writePointCloud(fileName, data.pendingPoints, &why)) {
+        if (problem)
+            *problem = {Texts::tr("Imported dataset error!"), pointCloudProblem(fileName, why)};
         return false;
     }
+    data.pendingPoints.clear();
     return true;
 }
 

@@ -8,6 +8,7 @@
 
 #include "datasetimport.h"
 #include "importoptions.h"
+#include "problem.h"
 #include "sfmreconstruction.h"
 
 namespace ReconstructionImport
@@ -32,8 +33,10 @@ QString colmapOutputName(const QString &path);
 
 // "<folder of the index>/<its complete base name>_points.ply".
 QString pointCloudName(const QString &indexFile);
-// Binary little-endian PLY with positions and colours. False with *error set when it cannot
-// be written; an earlier file of that name stays as it was then.
+// Binary little-endian PLY with positions and colours, through the checked writer. False with
+// *error set when it cannot be written; an earlier file of that name stays as it was then.
 bool writePointCloud(const QString &fileName, const QVector<SfmPoint> &points, QString *error);
+// Writes data's pending points as its model, if it has any. False with the problem set otherwise.
+bool writePendingPointCloud(ImportedDataset &data, Problem *problem);
 
 } // namespace ReconstructionImport

@@ -3,6 +3,7 @@
 #include "datasetimport.h"
 #include "jobmessages.h"
 #include "reconstructionimport.h"
+#include "runfiles.h"
 #include "steprunner.h"
 #include "steps.h"
 
@@ -61,7 +62,10 @@ ImportOutcome Session::importDataset(const QString &fileName, const ModelChooser
     const ImportedDataset data = DatasetImport::read(fileName, m_request.import);
     // Only a file that read well is worth a question about its models.
     const bool readWell = data.recognised && data.problems.isEmpty();
-    const QString model = readWell ? chooseModel(data.folder, data.modelNames) : QString();
+    // A point cloud held back is the model, although it is not written yet.
+    const QString model = !readWell                     ? QString()
+                          : !data.pendingPoints.isEmpty() ? data.modelNames.first()
+                                                          : chooseModel(data.folder, data.modelNames);
     const DatasetCandidate candidate = DatasetStates::fromImport(fileName, data, model);
     if (!candidate.accepted) {
         outcome.refusal = candidate.refusal;
@@ -71,6 +75,7 @@ ImportOutcome Session::importDataset(const QString &fileName, const ModelChooser
     m_state = candidate.state;
     m_runner->setDataset(m_state.id);
     m_missingPhotographs = candidate.missingPhotographs;
+    m_heldBack = data.pendingPoints.isEmpty() ? ImportedDataset() : data;
     m_request.modelFile = candidate.names.model;
     m_request.lowresModelFile = candidate.names.model;
     m_request.tesselFile = candidate.names.tessel;
@@ -142,9 +147,23 @@ void Session::take(const StepResult &result)
     emit stepFinished(result);
 }
 
-std::optional<Problem> Session::runAll()
+std::optional<Problem> Session::prepareRun()
 {
     if (const auto refusal = runRefusal())
+        return refusal;
+    if (m_heldBack.pendingPoints.isEmpty())
+        return std::nullopt;
+    Problem notWritten;
+    const bool written = ReconstructionImport::writePendingPointCloud(m_heldBack, &notWritten);
+    m_heldBack = ImportedDataset();
+    if (!written)
+        return notWritten;
+    return std::nullopt;
+}
+
+std::optional<Problem> Session::runAll()
+{
+    if (const auto refusal = prepareRun())
         return refusal;
     QVector<StepKind> planned;
     for (const StepType *type : stepTypes())
@@ -242,23 +261,14 @@ std::optional<Problem> Session::runRefusal() const
     return std::nullopt;
 }
 
-// Names the run writes that are files it reads. An index given as the dataset may be replaced.
+// Names the run writes that are files it reads, or that it writes twice. An index given as the
+// dataset may be replaced.
 std::optional<Problem> Session::filesRefusal() const
 {
-    QStringList readFiles = m_state.imagePaths();
-    readFiles << canonical(m_request.modelFile) << canonical(m_request.lowresModelFile);
-    if (QFileInfo(m_state.datasetFile).suffix().toLower() != QLatin1String("orx"))
-        readFiles << canonical(m_state.datasetFile);
-    readFiles.removeAll(QString());
-    for (const QString &written :
-         {m_request.outputFile, m_request.multiresolution ? m_request.tesselFile : QString()}) {
-        const QString existing = canonical(written);
-        if (!existing.isEmpty() && readFiles.contains(existing))
-            return Problem{tr("Index generation status"),
-                           tr("\"%1\" is one of the files the generation reads: it is not written over.")
-                               .arg(native(written))};
-    }
-    return std::nullopt;
+    const QString pointCloud = m_heldBack.pendingPoints.isEmpty() ? QString() : m_heldBack.modelNames.value(0);
+    return RunFiles::ofGeneration(m_state, m_request.modelFile, m_request.lowresModelFile, m_request.outputFile,
+                                  m_request.multiresolution ? m_request.tesselFile : QString(), pointCloud)
+        .collision();
 }
 
 // Writing -------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 // and their messages are decided here, once, for both. GUI thread only (the GL steps make their
 // contexts there).
 
+#include "datasetimport.h"
 #include "datasetstate.h"
 #include "problem.h"
 #include "sessionrequest.h"
@@ -81,6 +82,9 @@ public:
     // What stands in the way of runAll() before any step starts: names that would be written over,
     // unwritable outputs, missing photographs or depths, a start shot out of range.
     std::optional<Problem> runRefusal() const;
+    // runRefusal(), then what an import held back until the checks passed (a reconstruction's
+    // point cloud, with ImportOptions::pointCloudLater) is written. runAll() begins with it.
+    std::optional<Problem> prepareRun();
 
     // Every value is there, and so is the multiresolution model the request names.
     bool isReadyToWrite() const;
@@ -111,6 +115,7 @@ private:
     SessionRequest m_request;
     DatasetState m_state;
     QStringList m_missingPhotographs;
+    ImportedDataset m_heldBack; // an import whose point cloud is still to be written
     QString m_builderProgram;
     std::unique_ptr<StepRunner> m_runner;
 };

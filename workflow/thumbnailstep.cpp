@@ -118,7 +118,9 @@ public:
         if (request.thumbnails == ThumbnailSource::Existing)
             return Problem{tr("Thumbnails missing"),
                            tr("These thumbnails do not exist:\n%1").arg(JobMessages::problemList(missing))};
-        return Problem{tr("Thumbnails not made"), tr("The thumbnail job did not report every photograph.")};
+        return Problem{tr("Thumbnails not made"),
+                       tr("The thumbnail job did not report every photograph; these thumbnails cannot be used:\n%1")
+                           .arg(JobMessages::problemList(missing))};
     }
     QString summary(const StepResult &, const DatasetState &state) const override
     {

@@ -22,7 +22,7 @@ bool readNumbers(SfmTextReader &reader, double *values, int count)
 {
     if (!reader.nextLine())
         return false;
-    const QList<QByteArray> fields = reader.fields();
+    const SfmFields fields = reader.fields();
     if (fields.size() != count)
         return false;
     for (int i = 0; i < count; ++i)
@@ -59,7 +59,7 @@ bool readList(const QString &bundleFile, QStringList &names, QString &error)
     while (reader.nextLine(false)) {
         if (reader.line().isEmpty())
             continue;
-        const QList<QByteArray> fields = reader.fields();
+        const SfmFields fields = reader.fields();
         double focal = 0;
         QByteArray name = reader.line();
         if (fields.size() >= 3 && fields.at(fields.size() - 2) == "0" &&
@@ -108,7 +108,7 @@ SfmReconstruction read(const QString &bundleFile)
         return result;
     }
     qint64 cameras = 0, points = 0;
-    const QList<QByteArray> counts = reader.nextLine() ? reader.fields() : QList<QByteArray>();
+    const SfmFields counts = reader.nextLine() ? reader.fields() : SfmFields(QByteArray(""));
     if (counts.size() != 2 || !SfmText::toCount(counts.at(0), cameras) ||
         !SfmText::toCount(counts.at(1), points)) {
         result.error = reader.message(Texts::tr("expected the numbers of cameras and points"));
@@ -175,7 +175,7 @@ SfmReconstruction read(const QString &bundleFile)
                 reader.message(Texts::tr("point %1: expected a position, a colour and a view list").arg(i));
             return result;
         }
-        const QList<QByteArray> views = reader.fields();
+        const SfmFields views = reader.fields();
         qint64 count = 0;
         bool ok = SfmText::toCount(views.at(0), count) && views.size() == 1 + 4 * count;
         for (qint64 v = 0; ok && v < count; ++v) {

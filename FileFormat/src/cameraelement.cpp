@@ -8,6 +8,8 @@
 #include <QXmlStreamWriter>
 
 #include <charconv>
+#include <cmath>
+#include <utility>
 
 using TextNumbers::field;
 using TextNumbers::toFloat;
@@ -29,7 +31,7 @@ template <typename T> QString numberList(const T *values, int count)
 
 QStringList singleSpaceFields(const QString &text)
 {
-    return text.split(QLatin1Char(' '));
+    return TextNumbers::leadingParts(text, 3); // no attribute here has more than three numbers
 }
 
 void applyAttributes(const QDomElement &element, Camera &camera)
@@ -123,10 +125,37 @@ Camera readCameraIndex(const QDomElement &element, QString *missingAttribute)
     return camera;
 }
 
+QString malformedAttribute(const QDomElement &element)
+{
+    static const std::pair<const char *, int> needed[] = {
+        {"RotationMatrix", 16}, {"TranslationVector", 3}, {"FocalMm", 1},       {"CenterPx", 2},
+        {"ViewportPx", 2},      {"PixelSizeMm", 2},       {"LensDistortion", 2}};
+    for (const auto &[name, count] : needed) {
+        const QString attribute = QLatin1String(name);
+        if (!element.hasAttribute(attribute))
+            continue;
+        const QString text = element.attribute(attribute);
+        // Split as the readers split: the rotation on any run of spaces, the others on each space.
+        const QStringList numbers = count == 16 ? TextNumbers::leadingParts(text, 16, Qt::SkipEmptyParts)
+                                                : TextNumbers::leadingParts(text, count);
+        bool wellFormed = numbers.size() == count;
+        for (const QString &number : numbers) {
+            bool ok = false;
+            const double value = number.toDouble(&ok);
+            wellFormed =
+                wellFormed && ok && std::isfinite(value) && std::fabs(value) <= 3.4028234663852886e38;
+        }
+        if (!wellFormed)
+            return attribute;
+    }
+    return QString();
+}
+
 bool parseCameraText(const QByteArray &text, Camera &camera)
 {
     QDomDocument document;
-    if (!XmlNesting::withinLimit(text) || !document.setContent(text))
+    if (!XmlNesting::attributesWithinLimit(text) || !XmlNesting::withinLimit(text) ||
+        !document.setContent(text))
         return false;
     applyAttributes(document.documentElement(), camera);
     return true;

@@ -30,6 +30,11 @@ bool readCameraProject(const QDomElement &element, Camera &camera);
 // first missing attribute's name (checked in file-reader order).
 Camera readCameraIndex(const QDomElement &element, QString *missingAttribute = nullptr);
 
+// The name of the first of the seven attributes that is present but does not hold the numbers the
+// readers take from it (16 for the rotation, 3 for the translation, ...), each a finite number;
+// empty when every present attribute does. The readers would read such values as 0.
+QString malformedAttribute(const QDomElement &element);
+
 // Parses 8-bit text as an XML document and applies the project flavour to its root element.
 // False (camera untouched) when the text is not well-formed XML.
 bool parseCameraText(const QByteArray &text, Camera &camera);

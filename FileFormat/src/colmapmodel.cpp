@@ -43,7 +43,7 @@ bool readCamerasText(const QString &path, ColmapData &data, QString &error)
     if (!reader.open(path, &error))
         return false;
     while (reader.nextLine()) {
-        const QList<QByteArray> fields = reader.fields();
+        const SfmFields fields = reader.fields();
         ColmapCameraRecord camera;
         qint64 id = 0, width = 0, height = 0;
         if (fields.size() < 4 || !SfmText::toCount(fields.at(0), id, 0xffffffffLL) ||
@@ -91,7 +91,7 @@ bool readImagesText(const QString &path, ColmapData &data, QString &error)
     if (!reader.open(path, &error))
         return false;
     while (reader.nextLine()) {
-        const QList<QByteArray> fields = reader.fields();
+        const SfmFields fields = reader.fields();
         ColmapImageRecord image;
         qint64 id = 0, cameraId = 0;
         bool numbers = fields.size() >= 10 && SfmText::toCount(fields.at(0), id, 0xffffffffLL) &&
@@ -130,7 +130,7 @@ bool readPointsText(const QString &path, ColmapData &data, QString &error)
     if (!reader.open(path, &error))
         return false;
     while (reader.nextLine()) {
-        const QList<QByteArray> fields = reader.fields();
+        const SfmFields fields = reader.fields();
         ColmapPointRecord point;
         qint64 id = 0, colour[3] = {0, 0, 0};
         bool ok = fields.size() >= 8 && (fields.size() - 8) % 2 == 0 && SfmText::toCount(fields.at(0), id);

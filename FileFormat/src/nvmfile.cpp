@@ -21,7 +21,7 @@ bool readCount(SfmTextReader &reader, qint64 &count)
 // fixedK: fx, cx, fy, cy of the whole file, or null when each camera has its own focal length.
 bool readCamera(SfmTextReader &reader, SfmReconstruction &result, int &distorted, const double *fixedK)
 {
-    const QList<QByteArray> fields = reader.fields();
+    const SfmFields fields = reader.fields();
     // name, focal, quaternion w x y z, centre x y z, radial distortion, 0
     double values[8];
     bool ok = fields.size() >= 10;
@@ -55,7 +55,7 @@ bool readCamera(SfmTextReader &reader, SfmReconstruction &result, int &distorted
 
 bool readPoint(SfmTextReader &reader, qint64 cameraCount, SfmReconstruction &result)
 {
-    const QList<QByteArray> fields = reader.fields();
+    const SfmFields fields = reader.fields();
     // x y z, r g b, measurement count, then per measurement: image index, feature index, x, y
     SfmPoint point;
     double position[3];

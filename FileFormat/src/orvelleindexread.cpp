@@ -33,10 +33,11 @@ namespace
 {
 
 // The numbers of a list attribute, separated by any white space (spaces, tabs, line breaks),
-// leading and trailing white space ignored.
+// leading and trailing white space ignored. At most 17: no list holds more than 16 numbers, and a
+// longer one is still seen to be too long.
 QStringList numberFields(const QString &text)
 {
-    return text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return TextNumbers::leadingParts(text.simplified(), 17, Qt::SkipEmptyParts);
 }
 
 // The node's name as used in messages; non-elements (comments, text) are never accepted tags.
@@ -87,7 +88,8 @@ bool OrvelleIndexRead::readFile(const QString &fileName)
     QByteArray content;
     QString readProblem;
     // Bounded: a name that leads to an endless special file must not read until memory runs out.
-    if (ksr::readBoundedFile(fileName, content, &readProblem) == ksr::ReadResult::TooLarge) {
+    const ksr::ReadResult read = ksr::readBoundedFile(fileName, content, &readProblem);
+    if (read != ksr::ReadResult::Ok && read != ksr::ReadResult::CannotOpen) {
         emit error(tr("Wrong file format"), readProblem);
         return false;
     }
@@ -95,7 +97,8 @@ bool OrvelleIndexRead::readFile(const QString &fileName)
 
     // Bytes, not text: the parser decodes by the declared encoding (the writer writes UTF-8).
     QDomDocument document;
-    if (!XmlNesting::withinLimit(content) || !document.setContent(content)) {
+    if (!XmlNesting::attributesWithinLimit(content) || !XmlNesting::withinLimit(content) ||
+        !document.setContent(content)) {
         emit error(tr("Wrong file format"), tr("Failed to parse index file!"));
         return false;
     }
@@ -300,7 +303,10 @@ void OrvelleIndexRead::readProjectAsIndex(const QDomElement &root)
 {
     QVector<Camera> cameras;
     QStringList rasters, meshes;
-    PolyforgeProject::readGroups(root, cameras, rasters, meshes);
+    QString cameraProblem;
+    PolyforgeProject::readGroups(root, cameras, rasters, meshes, &cameraProblem);
+    if (!cameraProblem.isEmpty())
+        formatError(cameraProblem);
 
     ShotCollection collection;
     collection.setThumbnailBarPosition(0);
@@ -331,6 +337,10 @@ Camera OrvelleIndexRead::readCameraElement(const QDomNode &node)
     const Camera camera = CameraElement::readCameraIndex(node.toElement(), &missing);
     if (!missing.isEmpty())
         attributeError(missing, tagOf(node));
+    else if (const QString malformed = CameraElement::malformedAttribute(node.toElement());
+             !malformed.isEmpty())
+        formatError(tr("The \"%1\" attribute of a \"%2\" does not hold the finite numbers it must.")
+                        .arg(malformed, tagOf(node)));
     return camera;
 }
 

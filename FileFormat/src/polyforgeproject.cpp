@@ -16,19 +16,28 @@ namespace PolyforgeProject
 namespace
 {
 
-void readRasterGroup(const QDomElement &group, QVector<Camera> &cameras, QStringList &rasters)
+// A camera attribute that is not the numbers it must be makes the project unreadable, naming the raster.
+void readRasterGroup(const QDomElement &group, QVector<Camera> &cameras, QStringList &rasters,
+                     QString &problem)
 {
     for (QDomElement raster = group.firstChildElement(QStringLiteral("PFRaster")); !raster.isNull();
          raster = raster.nextSiblingElement(QStringLiteral("PFRaster"))) {
         Camera camera;
-        QString fileName;
+        QString fileName, malformed;
         for (QDomElement child = raster.firstChildElement(); !child.isNull();
              child = child.nextSiblingElement()) {
-            if (child.tagName() == QLatin1String("KSRCamera"))
+            if (child.tagName() == QLatin1String("KSRCamera")) {
                 CameraElement::readCameraProject(child, camera);
-            else if (child.tagName() == QLatin1String("Plane"))
+                if (malformed.isEmpty())
+                    malformed = CameraElement::malformedAttribute(child);
+            } else if (child.tagName() == QLatin1String("Plane")) {
                 fileName = child.attribute(QStringLiteral("fileName"));
+            }
         }
+        if (!malformed.isEmpty() && problem.isEmpty())
+            problem =
+                QStringLiteral("the camera of \"%1\" has a %2 that is not the finite numbers it must hold")
+                    .arg(fileName, malformed);
         cameras.append(camera);
         rasters.append(fileName);
     }
@@ -59,10 +68,18 @@ bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList 
             *errorMessage =
                 QCoreApplication::translate("PolyforgeProject", "Cannot open %1").arg(readProblem);
         return false;
+    case ksr::ReadResult::NotAFile:
     case ksr::ReadResult::TooLarge:
     case ksr::ReadResult::ReadError:
         if (errorMessage)
             *errorMessage = readProblem;
+        return false;
+    }
+    if (!XmlNesting::attributesWithinLimit(content)) {
+        if (errorMessage)
+            *errorMessage = QStringLiteral("\"%1\" has an element with more than %2 attributes")
+                                .arg(fileName)
+                                .arg(XmlNesting::maxAttributes);
         return false;
     }
     if (!XmlNesting::withinLimit(content)) {
@@ -88,18 +105,33 @@ bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList 
                                 .arg(parseError);
         return false;
     }
-    readGroups(document.documentElement(), cameras, rasters, meshes);
+    QString cameraProblem;
+    QVector<Camera> readCameras;
+    QStringList readRasters, readMeshes;
+    readGroups(document.documentElement(), readCameras, readRasters, readMeshes, &cameraProblem);
+    if (!cameraProblem.isEmpty()) {
+        if (errorMessage)
+            *errorMessage = QStringLiteral("\"%1\": %2").arg(fileName, cameraProblem);
+        return false;
+    }
+    cameras += readCameras;
+    rasters += readRasters;
+    meshes += readMeshes;
     return true;
 }
 
-void readGroups(const QDomElement &root, QVector<Camera> &cameras, QStringList &rasters, QStringList &meshes)
+void readGroups(const QDomElement &root, QVector<Camera> &cameras, QStringList &rasters, QStringList &meshes,
+                QString *cameraProblem)
 {
+    QString problem;
     for (QDomElement group = root.firstChildElement(); !group.isNull(); group = group.nextSiblingElement()) {
         if (group.tagName() == QLatin1String("RasterGroup"))
-            readRasterGroup(group, cameras, rasters);
+            readRasterGroup(group, cameras, rasters, problem);
         else if (group.tagName() == QLatin1String("MeshGroup"))
             readMeshGroup(group, meshes);
     }
+    if (cameraProblem)
+        *cameraProblem = problem;
 }
 
 } // namespace PolyforgeProject

@@ -14,11 +14,14 @@ namespace PolyforgeProject
 {
 
 // Appends to the three lists. False (lists untouched, *errorMessage set when given) when the
-// file cannot be opened or is not well-formed XML; true otherwise, whatever the groups held.
+// file cannot be opened, is not well-formed XML or a camera attribute does not hold the numbers it
+// must (CameraElement::malformedAttribute); true otherwise, whatever the groups held.
 bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList &rasters, QStringList &meshes,
                  QString *errorMessage = nullptr);
 
 // The step after parsing: reads the "RasterGroup" and "MeshGroup" children of root, appending.
-void readGroups(const QDomElement &root, QVector<Camera> &cameras, QStringList &rasters, QStringList &meshes);
+// *cameraProblem, when given, names the first raster whose camera has a malformed attribute.
+void readGroups(const QDomElement &root, QVector<Camera> &cameras, QStringList &rasters, QStringList &meshes,
+                QString *cameraProblem = nullptr);
 
 } // namespace PolyforgeProject

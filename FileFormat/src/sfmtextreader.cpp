@@ -8,6 +8,36 @@
 
 #include <ksr/inputlimits.h>
 
+namespace
+{
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+} // namespace
+
+SfmFields::SfmFields(const QByteArray &line) : m_line(line)
+{
+    const char *text = m_line.constData();
+    for (qsizetype i = 0; i < m_line.size(); ++i)
+        if (!isSpace(text[i]) && (i == 0 || isSpace(text[i - 1])))
+            m_starts.push_back(quint32(i));
+    // An empty line has one empty field, as splitting it would give.
+    if (m_starts.empty())
+        m_starts.push_back(0);
+}
+
+QByteArray SfmFields::at(qsizetype i) const
+{
+    const qsizetype start = m_starts.at(std::size_t(i));
+    qsizetype end = start;
+    while (end < m_line.size() && !isSpace(m_line.at(end)))
+        ++end;
+    return m_line.mid(start, end - start);
+}
+
 bool SfmTextReader::open(const QString &path, QString *error)
 {
     m_fileName = QFileInfo(path).fileName();

@@ -3,8 +3,24 @@
 // every message needs. The whole file is read at once; lines are cut as they are asked for.
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
+
+#include <vector>
+
+// The whitespace-separated fields of a line, found once and cut out when asked for: a line of
+// millions of numbers costs four bytes a field, not a string each.
+class SfmFields
+{
+public:
+    explicit SfmFields(const QByteArray &line);
+    qsizetype size() const { return qsizetype(m_starts.size()); }
+    QByteArray at(qsizetype i) const;
+    QByteArray last() const { return at(size() - 1); }
+
+private:
+    QByteArray m_line; // shared with the reader's line, not copied
+    std::vector<quint32> m_starts;
+};
 
 class SfmTextReader
 {
@@ -17,7 +33,7 @@ public:
     bool nextLine(bool skipBlank = true);
     // The current line, trimmed, and its whitespace-separated fields.
     const QByteArray &line() const { return m_line; }
-    QList<QByteArray> fields() const { return m_line.simplified().split(' '); }
+    SfmFields fields() const { return SfmFields(m_line); }
     int lineNumber() const { return m_lineNumber; }
     // Lines not read yet (an upper bound on the records still to come).
     qint64 remainingLines() const { return m_totalLines - m_lineNumber; }

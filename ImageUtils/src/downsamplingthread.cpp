@@ -1,10 +1,13 @@
 #include "downsamplingthread.h"
 
 #include "gldownsampler.h"
+#include "jpegcompleteness.h"
 #include "photodecoding.h"
 
 #include <ksr/decodescale.h>
+#include <ksr/inputlimits.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -48,20 +51,15 @@ QString DownsamplingThread::thumbnailPath(const QString &imagePath)
 
 bool DownsamplingThread::isUsableThumbnail(const QString &path)
 {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || file.size() == 0 || !file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (ksr::readBoundedFile(path, bytes) != ksr::ReadResult::Ok || bytes.isEmpty())
         return false;
-    QImageReader reader(&file);
-    const QByteArray format = reader.format();
-    if (reader.read().isNull())
+    // The JPEG decoder fills a cut file with grey and calls it a success: the file's structure tells.
+    if (JpegCompleteness::check(bytes) == JpegCompleteness::Result::Cut)
         return false;
-    // The JPEG decoder fills a cut file with grey and calls it a success: its end marker tells.
-    if (format == "jpeg") {
-        if (!file.seek(file.size() - 2))
-            return false;
-        return file.read(2) == QByteArray("\xff\xd9", 2);
-    }
-    return true;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return !QImageReader(&buffer).read().isNull();
 }
 
 void DownsamplingThread::run()
@@ -128,9 +126,6 @@ void DownsamplingThread::run()
             emit failed(i, m_inputs[i].isEmpty()
                                ? tr("not found")
                                : tr("%1 not found").arg(QDir::toNativeSeparators(m_inputs[i])));
-        } else if (!QDir().mkpath(outputInfo.absolutePath())) {
-            emit failed(i, tr("Could not create the folder %1.")
-                               .arg(QDir::toNativeSeparators(outputInfo.absolutePath())));
         } else {
             const DecodedPhoto photo =
                 decoding.isValid() ? decoding.result()
@@ -143,6 +138,10 @@ void DownsamplingThread::run()
             } else if (!m_downsampler->loadDecodedImage(photo)) {
                 emit failed(i, tr("Could not load the image %1 on the graphics card: %2")
                                    .arg(QDir::toNativeSeparators(m_inputs[i]), m_downsampler->errorString()));
+            } else if (!QDir().mkpath(outputInfo.absolutePath())) {
+                // Made only for a photograph that was read: a bad name leaves no folder behind.
+                emit failed(i, tr("Could not create the folder %1.")
+                                   .arg(QDir::toNativeSeparators(outputInfo.absolutePath())));
             } else {
                 m_downsampler->setOutputSize(ThumbnailSide, 0);
                 m_downsampler->updateGL();

@@ -1,8 +1,13 @@
 #include "photodecoding.h"
 
+#include "jpegcompleteness.h"
+
+#include <ksr/decodebudget.h>
 #include <ksr/decodescale.h>
 #include <ksr/inputlimits.h>
 
+#include <QBuffer>
+#include <QFileInfo>
 #include <QImageReader>
 
 #include <algorithm>
@@ -29,7 +34,25 @@ DecodedPhoto decodePhoto(const QString &path, int minimumLongSide, int maxSide,
         photo.error = QStringLiteral("the photograph %1").arg(fileProblem);
         return photo;
     }
-    QImageReader reader(path);
+    QByteArray bytes;
+    QString readProblem;
+    if (ksr::readBoundedFile(path, bytes, &readProblem) != ksr::ReadResult::Ok) {
+        photo.error = readProblem;
+        return photo;
+    }
+    // Read once: the bytes serve the completeness check and the decoder.
+    if (JpegCompleteness::check(bytes) == JpegCompleteness::Result::Cut) {
+        photo.error =
+            QStringLiteral("the photograph is cut short or damaged: its data end before the JPEG end marker");
+        return photo;
+    }
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    // Named by its content as the decoder names it ("jpeg"), else by the file's suffix.
+    QByteArray format = QImageReader::imageFormat(&buffer);
+    if (format.isEmpty())
+        format = QFileInfo(path).suffix().toLower().toLatin1();
+    QImageReader reader(&buffer, format);
     const QSize size = reader.size();
     bool fittedWhileDecoding = false;
     if (!ksr::withinPixelBudget(size, &photo.error))
@@ -44,6 +67,9 @@ DecodedPhoto decodePhoto(const QString &path, int minimumLongSide, int maxSide,
         if (target != size)
             reader.setScaledSize(target);
     }
+    // Held until the decoded picture has become the upload copy.
+    const ksr::DecodeBudget budget(
+        ksr::DecodeBudget::bytesFor(reader.scaledSize().isValid() ? reader.scaledSize() : size));
     QImage image = reader.read();
     if (image.isNull()) {
         photo.error = reader.errorString();

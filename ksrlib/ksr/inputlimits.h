@@ -11,15 +11,13 @@ namespace ksr
 
 // Bytes an input file may hold: far above any dataset file, far below the memory of a desktop.
 constexpr qint64 DefaultReadLimit = qint64(2) * 1024 * 1024 * 1024 - 1;
-// Bound for files that are not regular (FIFOs, devices), whose size cannot be known before reading.
-constexpr qint64 SpecialFileReadLimit = qint64(256) * 1024 * 1024;
 
-enum class ReadResult { Ok, CannotOpen, TooLarge, ReadError };
+enum class ReadResult { Ok, CannotOpen, NotAFile, TooLarge, ReadError };
 
-// Reads a whole input file. A name pointing at an endless special file (a link to /dev/zero, a FIFO
-// that never closes) ends at the bound with a message instead of exhausting memory; a regular file
-// larger than the bound is refused before anything is read.
-// On anything but Ok, data is empty and why holds a sentence naming the problem.
+// The one way our readers open an input: regular files only, read whole up to the bound. The file
+// is opened without waiting and looked at before anything is read, so a FIFO never blocks and a
+// link to a device (/dev/zero) is refused at once; a file larger than the bound is refused unread.
+// On anything but Ok, data is empty and why holds a sentence naming the file and the problem.
 ReadResult readBoundedFile(const QString &path, QByteArray &data, QString *why = nullptr,
                            qint64 limit = DefaultReadLimit);
 

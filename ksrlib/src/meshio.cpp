@@ -177,6 +177,7 @@ int readWholeFile(const QString &fileName, QByteArray &data)
     case ReadResult::Ok:
         return ErrorNone;
     case ReadResult::TooLarge:
+    case ReadResult::NotAFile:
         return ErrorFileTooLarge;
     case ReadResult::CannotOpen:
     case ReadResult::ReadError:

@@ -10,6 +10,7 @@
 #include "importutils.h"
 #include "textscanner.h"
 
+#include <ksr/inputlimits.h>
 #include <ksr/meshio.h>
 
 #include <assimp/Importer.hpp>
@@ -17,6 +18,7 @@
 
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -195,6 +197,9 @@ int importObj(CMesh &mesh, const QString &fileName, int &loadMask)
     loadMask = 0;
     if (!QFile::exists(fileName))
         return ErrorCantOpen;
+    // The external importer reads without a bound: only a regular file within the bound reaches it.
+    if (!inputFileProblem(fileName).isEmpty() || QFileInfo(fileName).size() > DefaultReadLimit)
+        return ErrorFileTooLarge;
     Assimp::Importer importer;
     const aiScene *scene = importer.ReadFile(QFile::encodeName(fileName).constData(), 0);
     if (!scene) {

@@ -8,7 +8,6 @@
 #include "importutils.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QtEndian>
 
 #include <cstring>
@@ -64,12 +63,9 @@ int importTsl(CMesh &mesh, const QString &fileName, int &loadMask)
 {
     mesh.clear();
     loadMask = 0;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return ErrorCantOpen;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return ErrorCantOpen;
+    QByteArray bytes;
+    if (const int readCode = detail::readWholeFile(fileName, bytes))
+        return readCode;
     const quint64 size = quint64(bytes.size());
     if (size < quint64(headerSize) || std::memcmp(bytes.constData(), magic, sizeof magic) != 0)
         return ErrorInvalidHeader;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaMethod>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,7 +18,19 @@
 namespace
 {
 const char *const errorTitle = "\"tesselbuilder\" error";
+const char *const parentModeVariable = "TST_TESSEL_PARENT_BUILDER";
+
+// Whether the process is gone (or a zombie nobody has collected yet).
+bool processGone(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray text = stat.readAll();
+    const qsizetype state = text.lastIndexOf(')') + 2;
+    return state < 2 || state >= text.size() || text.at(state) == 'Z';
 }
+} // namespace
 
 class TstTesselComputationProcess : public QObject
 {
@@ -73,6 +86,31 @@ class TstTesselComputationProcess : public QObject
 
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    // A builder whose program is killed must not go on and replace the model file.
+    void builderDiesWithItsParent()
+    {
+        const QString pidFile = m_dir.filePath(QStringLiteral("builder.pid"));
+        const QString builder =
+            script(QStringLiteral("echo $$ > '%1.part' && mv '%1.part' '%1'\nexec sleep 60").arg(pidFile));
+        QProcess parent;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(parentModeVariable, builder);
+        parent.setProcessEnvironment(environment);
+        parent.start(QCoreApplication::applicationFilePath(), QStringList());
+        QVERIFY(parent.waitForStarted());
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(pidFile); }, 10000));
+        QFile file(pidFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const qint64 pid = file.readAll().trimmed().toLongLong();
+        QVERIFY(pid > 0 && !processGone(pid));
+        parent.kill();
+        QVERIFY(parent.waitForFinished(5000));
+        const bool gone = QTest::qWaitFor([pid] { return processGone(pid); }, 5000);
+        if (!gone)
+            ::kill(pid_t(pid), SIGKILL);
+        QVERIFY2(gone, "the builder outlived its parent");
+    }
 
     void arguments_data()
     {
@@ -358,5 +396,25 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstTesselComputationProcess)
+// Run as "the program that started the builder" by builderDiesWithItsParent: starts the builder
+// named in the environment and waits to be killed.
+int runAsParent(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    TesselComputationProcess process;
+    process.setBuilderProgram(qEnvironmentVariable(parentModeVariable));
+    process.startBuilder(QStringLiteral("in.ply"), false, QStringLiteral("out.tsl"));
+    return app.exec();
+}
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsSet(parentModeVariable))
+        return runAsParent(argc, argv);
+    QCoreApplication app(argc, argv);
+    TstTesselComputationProcess test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_tesselcomputationprocess.moc"

@@ -19,6 +19,7 @@
 #include <limits>
 #include <set>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace
@@ -433,6 +434,25 @@ private slots:
         const BuilderRun run = runBuilder({"-o", m_dir.filePath("no/such/folder/out.tsl"), input});
         QCOMPARE(run.exitCode, 3);
         QVERIFY2(run.errorText.contains("cannot write"), qPrintable(run.errorText));
+    }
+
+    // Over the file-size limit (ulimit -f) the write fails with the system's reason instead of
+    // the signal killing the builder without a word.
+    void fileSizeLimitIsReported()
+    {
+        QProcess process;
+        process.setChildProcessModifier([] {
+            const rlimit limit{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        const QString output = m_dir.filePath("limited.tsl");
+        process.start(builderPath, {"-o", output, m_bigModel});
+        QVERIFY(process.waitForFinished(120000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 3);
+        const QString error = QString::fromLocal8Bit(process.readAllStandardError());
+        QVERIFY2(error.contains("File too large"), qPrintable(error));
+        QVERIFY(!QFileInfo::exists(output));
     }
 
     // A FIFO or a device is not replaced by a regular file, and the model is not even read.

@@ -225,6 +225,22 @@ private slots:
         QCOMPARE(dead.exitCode, 1);
         QVERIFY2(dead.err.contains("xvfb-run"), qPrintable(dead.err));
         QVERIFY(!QFileInfo::exists(index));
+
+        // The window says so too, and exits 1 instead of aborting, with no display named or a dead one.
+        for (const bool named : {false, true}) {
+            if (named)
+                environment.insert("DISPLAY", ":4242");
+            else
+                environment.remove("DISPLAY");
+            QProcess window;
+            window.setProcessEnvironment(environment);
+            window.start(QStringLiteral(ORVELLE_BIN_DIR "/OrvelleIndexGenerator"), QStringList());
+            QVERIFY(window.waitForFinished(30000));
+            QCOMPARE(window.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(window.exitCode(), 1);
+            const QString said = QString::fromLocal8Bit(window.readAllStandardError());
+            QVERIFY2(said.contains("OrvelleIndexGenerator: No display"), qPrintable(said));
+        }
     }
 
     void startShotBeyondTheShots()
@@ -261,6 +277,14 @@ private slots:
             << "p.pfp" << QStringList{"-o", "@/p.pfp"} << QStringList{"p.pfp", "is not written over"};
         QTest::newRow("output over a photograph")
             << "p.pfp" << QStringList{"-o", "@/img/a.jpg"} << QStringList{"a.jpg", "is not written over"};
+        QTest::newRow("output over a thumbnail the run makes")
+            << "p.pfp" << QStringList{"-o", "@/img/thumbnails/a.jpg"}
+            << QStringList{"a thumbnail", "is not written over"};
+        QTest::newRow("output is a device") << "p.pfp" << QStringList{"-o", "/dev/null"}
+                                            << QStringList{"\"/dev/null\" cannot be written: it is a device"};
+        QTest::newRow("model read only in part")
+            << "p.pfp" << QStringList{"--thumbnails", "hires", "--lowres-model", "@/cut.ply"}
+            << QStringList{"Model read only in part", "No index file was written."};
         QTest::newRow("multiresolution model over the model")
             << "p.pfp" << QStringList{"--tessel", "--tessel-output", "@/m.ply"}
             << QStringList{"is not written over"};
@@ -296,6 +320,9 @@ private slots:
                                           {"m.ply"})));
         QVERIFY(writeFile(dir + "/corrupt.orx", "<scene name=\"s\"><collection thumbnailBar=\"top\""));
         QVERIFY(writeFile(dir + "/root.orx", "<index/>"));
+        QVERIFY(writeFile(dir + "/cut.ply",
+                              "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\n"
+                              "property float y\nproperty float z\nend_header\n0 0 0\n1 0 0\n"));
         // An index from an earlier run that a failed run must not touch.
         const QString earlier = dir + "/" + QFileInfo(input).baseName() + "_generated.orx";
         QVERIFY(writeFile(earlier, "earlier"));

@@ -1,4 +1,5 @@
 // Bounds of the readers: endless special files, files that are not files, oversized photographs.
+#include <ksr/decodebudget.h>
 #include <ksr/inputlimits.h>
 #include <ksr/meshio.h>
 
@@ -6,6 +7,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <atomic>
+#include <memory>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -60,34 +65,81 @@ private slots:
             QVERIFY2(problem.startsWith(expected), qPrintable(problem));
     }
 
-    void endlessFileStopsAtTheBound()
+    // Only regular files are read: a FIFO does not block, a device is not read at all.
+    void specialFilesAreRefusedUnread_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("fifo") << "fifo.jpg"
+                              << "is a FIFO";
+        QTest::newRow("link to /dev/zero") << "zero.ply"
+                                           << "is a device";
+        QTest::newRow("folder") << "folder.jpg"
+                                << "is a folder";
+    }
+    void specialFilesAreRefusedUnread()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
+        QByteArray data;
+        QString why;
+        QCOMPARE(ksr::readBoundedFile(m_dir.filePath(name), data, &why), ksr::ReadResult::NotAFile);
+        QVERIFY(data.isEmpty());
+        QVERIFY2(why.contains(name) && why.contains(expected), qPrintable(why));
+    }
+
+    void regularFileBound()
     {
         QByteArray data;
         QString why;
-        const QString zero = m_dir.filePath("zero.ply");
-        QCOMPARE(ksr::readBoundedFile(zero, data, &why, 1 << 20), ksr::ReadResult::TooLarge);
-        QVERIFY(data.isEmpty());
-        QVERIFY2(why.contains("not a regular file"), qPrintable(why));
         // A regular file over the bound is refused without reading it.
         QCOMPARE(ksr::readBoundedFile(m_dir.filePath("photo.jpg"), data, &why, 0), ksr::ReadResult::TooLarge);
         QCOMPARE(ksr::readBoundedFile(m_dir.filePath("photo.jpg"), data, &why), ksr::ReadResult::Ok);
         QCOMPARE(data, QByteArray("x"));
+        QCOMPARE(ksr::readBoundedFile(m_dir.filePath("absent.jpg"), data, &why), ksr::ReadResult::CannotOpen);
     }
 
-    // The whole road: a model that is a link to /dev/zero ends with a message, quickly.
-    void modelLinkedToDevZeroIsRefused()
+    // The whole road, for every model format: a FIFO or a link to /dev/zero ends with a message at once.
+    void specialModelFilesAreRefused_data()
     {
-        ksr::CMesh mesh;
-        int mask = 0;
+        QTest::addColumn<QString>("suffix");
+        for (const char *suffix : {"ply", "off", "stl", "obj", "tsl"})
+            QTest::newRow(suffix) << suffix;
+    }
+    void specialModelFilesAreRefused()
+    {
+        QFETCH(QString, suffix);
+        const QString fifo = m_dir.filePath("model-fifo." + suffix);
+        const QString zero = m_dir.filePath("model-zero." + suffix);
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        QVERIFY(QFile::link("/dev/zero", zero));
         QElapsedTimer timer;
         timer.start();
-        const QString zero = m_dir.filePath("zero.ply");
+        ksr::CMesh mesh;
+        int mask = 0;
+        QCOMPARE(ksr::io::importMesh(mesh, fifo, mask), int(ksr::io::ErrorFileTooLarge));
         QCOMPARE(ksr::io::importMesh(mesh, zero, mask), int(ksr::io::ErrorFileTooLarge));
-        QVERIFY(QFile::link("/dev/zero", m_dir.filePath("zero.obj")));
-        QCOMPARE(ksr::io::importMesh(mesh, m_dir.filePath("zero.obj"), mask),
-                 int(ksr::io::ErrorFileTooLarge));
-        QVERIFY2(timer.elapsed() < 5000, "an endless file must end at the bound");
-        QVERIFY(ksr::io::errorText(zero, ksr::io::ErrorFileTooLarge).contains("too large"));
+        QVERIFY2(timer.elapsed() < 2000, "a special file must be refused before it is read");
+        QVERIFY(ksr::io::errorText(zero, ksr::io::ErrorFileTooLarge).contains("special file"));
+    }
+
+    // Decodes share one budget: while a 16000 x 16000 photograph (2 GB with its copy, held as the
+    // whole budget) is decoded, the next one waits.
+    void decodesWaitForTheirBudget()
+    {
+        const qint64 huge = ksr::DecodeBudget::bytesFor(QSize(16000, 16000));
+        QCOMPARE(huge, qint64(2) * 4 * 16000 * 16000);
+        auto holder = std::make_unique<ksr::DecodeBudget>(huge);
+        std::atomic<bool> decoded{false};
+        std::thread next([&] {
+            const ksr::DecodeBudget small(ksr::DecodeBudget::bytesFor(QSize(512, 384)));
+            decoded = true;
+        });
+        QTest::qWait(300);
+        QVERIFY(!decoded);
+        holder.reset();
+        next.join();
+        QVERIFY(decoded);
     }
 
     void pixelBudget_data()

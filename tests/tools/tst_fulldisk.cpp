@@ -125,6 +125,17 @@ private slots:
         // The models stay on the ordinary disk: the project names them, they are only read.
         QVERIFY(QFile::link(sample + "/model", m_dataset + "/model"));
         QVERIFY(writeFile(m_dataset + "/out.orx", OldIndex));
+        // A reconstruction without a mesh, on the ordinary disk: its 3D points become a point cloud
+        // written beside the index.
+        const QString reconstruction = m_work.filePath("reconstruction");
+        QVERIFY(QDir().mkpath(reconstruction + "/sparse") && QDir().mkpath(reconstruction + "/images"));
+        QVERIFY(QFile::copy(sample + "/photos/img_0001.jpg", reconstruction + "/images/a.jpg"));
+        QByteArray points;
+        for (int i = 0; i < 200; ++i)
+            points += QByteArray::number(i + 1) + " " + QByteArray::number(i) + " 0 0 128 128 128 0.5\n";
+        QVERIFY(writeFile(reconstruction + "/sparse/cameras.txt", "1 PINHOLE 320 240 300 300 160 120\n"));
+        QVERIFY(writeFile(reconstruction + "/sparse/images.txt", "1 1 0 0 0 0 0 5 1 a.jpg\n\n"));
+        QVERIFY(writeFile(reconstruction + "/sparse/points3D.txt", points));
         QVERIFY(writeFile(m_small.filePath("old.tsl"), OldTessel));
     }
 
@@ -178,6 +189,20 @@ private slots:
             const QString thumbnail = thumbnails.next();
             QVERIFY2(DownsamplingThread::isUsableThumbnail(thumbnail), qPrintable(thumbnail));
         }
+    }
+
+    // The point cloud goes through the checked writer: the system's reason, no cut file.
+    void pointCloudFails()
+    {
+        const Run run = runProgram(installedTool(), {"generate", m_work.filePath("reconstruction/sparse"),
+                                                     "-o", m_dataset + "/reconstruction.orx"});
+        QVERIFY(!run.crashed);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("reconstruction_points.ply") && run.err.contains(m_reason) &&
+                     !run.err.contains("Unknown error"),
+                 qPrintable(run.err));
+        QVERIFY(!QFileInfo::exists(m_dataset + "/reconstruction_points.ply"));
+        QVERIFY2(debris().isEmpty(), qPrintable(debris().join(", ")));
     }
 
     // A folder that takes no new file, holding a writable old index, is refused before any step.

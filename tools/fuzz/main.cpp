@@ -5,6 +5,7 @@
 // Inputs that once failed are kept in the regressions folder and replayed first.
 // Exit codes: 0 no failure, 1 a hang, 2 bad command line.
 
+#include "importproperties.h"
 #include "mutator.h"
 #include "readertargets.h"
 
@@ -20,6 +21,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -87,6 +89,18 @@ void silenceStandardError()
     ::dup2(null, STDERR_FILENO);
     ::close(null);
 }
+
+} // namespace
+
+void propertyViolated(const QString &what)
+{
+    std::fprintf(report, "orvelle-fuzz: %s\n", qPrintable(what));
+    std::fflush(report);
+    std::abort();
+}
+
+namespace
+{
 
 bool writeInput(const QString &path, const QByteArray &bytes)
 {

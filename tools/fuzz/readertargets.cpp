@@ -4,6 +4,7 @@
 #include "colmapmodel.h"
 #include "meshroomsfm.h"
 #include "metashapexml.h"
+#include "importproperties.h"
 #include "nvmfile.h"
 #include "openmvgjson.h"
 #include "orvelleindexread.h"
@@ -53,16 +54,19 @@ void completeCameras(const SfmReconstruction &model)
 void readNvm(const QString &path)
 {
     completeCameras(NvmFile::read(path));
+    checkImportProperties(path);
 }
 
 void readBundler(const QString &folder)
 {
     completeCameras(BundlerFile::read(folder + QLatin1String("/model.bundle.out")));
+    checkImportProperties(folder + QLatin1String("/model.bundle.out"));
 }
 
 void readColmap(const QString &folder)
 {
     completeCameras(ColmapModel::readModel(ColmapModel::modelFolder(folder)));
+    checkImportProperties(folder);
 }
 
 void readMetashape(const QString &path)

@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <csignal>
 #include <cstdio>
 
 namespace
@@ -36,6 +37,8 @@ int fail(int code, const QString &message)
 
 int main(int argc, char **argv)
 {
+    // Over the file-size limit a write fails with a reason to report, instead of killing us silently.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
     QElapsedTimer timer;
     timer.start();
