@@ -119,7 +119,7 @@ SfmReconstruction read(const QString &fileName)
         return result;
     }
     // "NVM_V3 FixedK fx cx fy cy r": one calibration, principal point included, for every camera.
-    const QList<QByteArray> header = reader.fields();
+    const SfmFields header = reader.fields();
     double fixedK[4] = {0, 0, 0, 0};
     const bool hasFixedK = header.size() > 1 && header.at(1).compare("FixedK", Qt::CaseInsensitive) == 0;
     bool fixedOk = hasFixedK && header.size() >= 6;
