@@ -57,7 +57,7 @@ package: build-app
 # Refreshes the catalogues in translations/ from the texts in the code (new texts come in untranslated,
 # texts gone from the code go). Translate with linguist or by editing the .ts files.
 LUPDATE ?= /usr/lib/qt6/bin/lupdate
-TRANSLATED_DIRS := app workflow FileFormat ImageUtils depth exif features glUtils ksrlib preview builder cli
+TRANSLATED_DIRS := app workflow FileFormat ImageUtils depth model exif features glUtils ksrlib preview builder cli
 translations: deps
 	$(LUPDATE) -locations none -no-obsolete $(TRANSLATED_DIRS) -ts translations/orvelle_fr.ts translations/orvelle_it.ts
 

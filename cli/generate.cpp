@@ -61,8 +61,8 @@ int runGenerate(const QStringList &arguments, bool withDisplay)
     if (!commandLine.modelFile.isEmpty()) {
         givenModel = QFileInfo(commandLine.modelFile).canonicalFilePath();
         if (givenModel.isEmpty() || !QFileInfo(givenModel).isFile())
-            return failed({QStringLiteral("Model not found"),
-                           QStringLiteral("The model file \"%1\" does not exist.")
+            return failed({Session::tr("Model not found"),
+                           Session::tr("The model file \"%1\" does not exist.")
                                .arg(QDir::toNativeSeparators(commandLine.modelFile))});
     }
     const ImportOutcome imported =

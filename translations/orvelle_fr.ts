@@ -45,6 +45,29 @@
     </message>
 </context>
 <context>
+    <name>CameraCheck</name>
+    <message>
+        <source>holds a value that is not a finite number</source>
+        <translation>contient une valeur qui n&apos;est pas un nombre fini</translation>
+    </message>
+    <message>
+        <source>has a focal length of %1 mm</source>
+        <translation>a une focale de %1 mm</translation>
+    </message>
+    <message>
+        <source>has a pixel size of %1 x %2 mm</source>
+        <translation>a une taille de pixel de %1 x %2 mm</translation>
+    </message>
+    <message>
+        <source>has a viewport of %1 x %2 pixels</source>
+        <translation>a une fenêtre de %1 x %2 pixels</translation>
+    </message>
+    <message>
+        <source>has a rotation matrix that is not a rotation</source>
+        <translation>a une matrice de rotation qui n&apos;est pas une rotation</translation>
+    </message>
+</context>
+<context>
     <name>ColmapModel</name>
     <message>
         <source>%1 could not be read: %2</source>
@@ -204,6 +227,16 @@
         <source>None of the %1 photographs of the dataset was found.</source>
         <translation>Aucune des %1 photographies du jeu de données n&apos;a été trouvée.</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;: its camera %2</source>
+        <translation>« %1 » : sa caméra %2</translation>
+    </message>
+    <message>
+        <source>These shots have cameras that cannot be used:
+%1</source>
+        <translation>Ces prises de vue ont des caméras inutilisables :
+%1</translation>
+    </message>
 </context>
 <context>
     <name>DepthComputationThread</name>
@@ -245,6 +278,33 @@
     </message>
 </context>
 <context>
+    <name>DepthStepType</name>
+    <message>
+        <source>Depths</source>
+        <translation>Profondeurs</translation>
+    </message>
+    <message>
+        <source>The depths are not computed: the dataset&apos;s own are used.</source>
+        <translation>Les profondeurs ne sont pas calculées : celles du jeu de données sont utilisées.</translation>
+    </message>
+    <message>
+        <source>No index file was written.</source>
+        <translation>Aucun fichier d&apos;index n&apos;a été écrit.</translation>
+    </message>
+    <message>
+        <source>Depths not computed</source>
+        <translation>Profondeurs non calculées</translation>
+    </message>
+    <message>
+        <source>The depth job did not report every shot.</source>
+        <translation>La tâche des profondeurs n&apos;a pas rendu compte de chaque prise de vue.</translation>
+    </message>
+    <message>
+        <source>%1 of %2 shots have a depth.</source>
+        <translation>%1 prises de vue sur %2 ont une profondeur.</translation>
+    </message>
+</context>
+<context>
     <name>DownsamplingThread</name>
     <message>
         <source>OpenGL is not usable: %1</source>
@@ -283,103 +343,6 @@
     </message>
 </context>
 <context>
-    <name>GenerationPipeline</name>
-    <message>
-        <source>Model not found</source>
-        <translation>Modèle introuvable</translation>
-    </message>
-    <message>
-        <source>The model file &quot;%1&quot; does not exist.</source>
-        <translation>Le fichier de modèle « %1 » n&apos;existe pas.</translation>
-    </message>
-    <message>
-        <source>Depths missing</source>
-        <translation>Profondeurs manquantes</translation>
-    </message>
-    <message>
-        <source>The dataset carries no depths: they must be computed from the model.</source>
-        <translation>Le jeu de données ne porte pas de profondeurs : elles doivent être calculées à partir du modèle.</translation>
-    </message>
-    <message>
-        <source>Index generation status</source>
-        <translation>État de la génération de l&apos;index</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; is one of the files the generation reads: it is not written over.</source>
-        <translation>« %1 » est l&apos;un des fichiers que la génération lit : il n&apos;est pas écrasé.</translation>
-    </message>
-    <message>
-        <source>An unexpected error occured while generating the index file!</source>
-        <translation>Une erreur inattendue s&apos;est produite pendant la génération du fichier d&apos;index !</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; cannot be written: %2.</source>
-        <translation>« %1 » ne peut pas être écrit : %2.</translation>
-    </message>
-    <message>
-        <source>&quot;tesselbuilder&quot; error</source>
-        <translation>Erreur de « tesselbuilder »</translation>
-    </message>
-    <message>
-        <source>The multiresolution model &quot;%1&quot; cannot be written: %2.</source>
-        <translation>Le modèle multirésolution « %1 » ne peut pas être écrit : %2.</translation>
-    </message>
-    <message>
-        <source>Thumbnails missing</source>
-        <translation>Vignettes manquantes</translation>
-    </message>
-    <message>
-        <source>These thumbnails do not exist:
-%1</source>
-        <translation>Ces vignettes n&apos;existent pas :
-%1</translation>
-    </message>
-    <message>
-        <source>Thumbnails not made</source>
-        <translation>Vignettes non créées</translation>
-    </message>
-    <message>
-        <source>The thumbnail job did not report every photograph.</source>
-        <translation>La tâche des vignettes n&apos;a pas rendu compte de chaque photographie.</translation>
-    </message>
-    <message>
-        <source>Depths not computed</source>
-        <translation>Profondeurs non calculées</translation>
-    </message>
-    <message>
-        <source>The depth job did not report every shot.</source>
-        <translation>La tâche des profondeurs n&apos;a pas rendu compte de chaque prise de vue.</translation>
-    </message>
-    <message>
-        <source>Ordering not computed</source>
-        <translation>Ordre non calculé</translation>
-    </message>
-    <message>
-        <source>The ordering job did not report every shot.</source>
-        <translation>La tâche d&apos;ordonnancement n&apos;a pas rendu compte de chaque prise de vue.</translation>
-    </message>
-    <message>
-        <source>Unknown error</source>
-        <translation>Erreur inconnue</translation>
-    </message>
-    <message>
-        <source>Imported dataset error!</source>
-        <translation>Erreur dans le jeu de données importé !</translation>
-    </message>
-    <message>
-        <source>The dataset holds no photograph.</source>
-        <translation>Le jeu de données ne contient aucune photographie.</translation>
-    </message>
-    <message>
-        <source>Start shot</source>
-        <translation>Prise de vue de départ</translation>
-    </message>
-    <message>
-        <source>The start shot must lie between 1 and %1.</source>
-        <translation>La prise de vue de départ doit être comprise entre 1 et %1.</translation>
-    </message>
-</context>
-<context>
     <name>IndexValues</name>
     <message>
         <source>Up direction</source>
@@ -400,10 +363,6 @@
     <message>
         <source>No model is chosen for the index.</source>
         <translation>Aucun modèle n&apos;est choisi pour l&apos;index.</translation>
-    </message>
-    <message>
-        <source>The model &quot;%1&quot; does not exist.</source>
-        <translation>Le modèle « %1 » n&apos;existe pas.</translation>
     </message>
     <message>
         <source>The multiresolution model &quot;%1&quot; was not built for this dataset: press Update in the &quot;3D Model&quot; box, or use the input model.</source>
@@ -436,6 +395,18 @@
     <message>
         <source>The index file &quot;%1&quot; could not be written: %2.</source>
         <translation>Le fichier d&apos;index « %1 » n&apos;a pas pu être écrit : %2.</translation>
+    </message>
+    <message>
+        <source>Model not found</source>
+        <translation>Modèle introuvable</translation>
+    </message>
+    <message>
+        <source>The model &quot;%1&quot; is not on this disk. The index names it all the same: the viewer looks for it from the index&apos;s folder.</source>
+        <translation>Le modèle « %1 » n&apos;est pas sur ce disque. L&apos;index le nomme quand même : la visionneuse le cherche à partir du dossier de l&apos;index.</translation>
+    </message>
+    <message>
+        <source>it %1</source>
+        <translation>il %1</translation>
     </message>
 </context>
 <context>
@@ -864,18 +835,6 @@
         <translation>Fichier d&apos;index Orvelle (*.orx)</translation>
     </message>
     <message>
-        <source>Index generation status</source>
-        <translation>État de la génération de l&apos;index</translation>
-    </message>
-    <message>
-        <source>No index file was written.</source>
-        <translation>Aucun fichier d&apos;index n&apos;a été écrit.</translation>
-    </message>
-    <message>
-        <source>Not every shot has all its values yet.</source>
-        <translation>Toutes les prises de vue n&apos;ont pas encore toutes leurs valeurs.</translation>
-    </message>
-    <message>
         <source>Where are the photographs? Choose one of them</source>
         <translation>Où sont les photographies ? Choisissez l&apos;une d&apos;elles</translation>
     </message>
@@ -894,10 +853,6 @@
     <message>
         <source>Open file</source>
         <translation>Ouvrir un fichier</translation>
-    </message>
-    <message>
-        <source>Polyforge project (*.pfp);;Orvelle index file (*.orx);;Reconstruction (cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT)</source>
-        <translation>Projet Polyforge (*.pfp);;Fichier d&apos;index Orvelle (*.orx);;Reconstruction (cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT)</translation>
     </message>
     <message>
         <source>Reconstruction imported</source>
@@ -926,14 +881,6 @@ Faut-il utiliser « %1 » ?</translation>
         <translation>Profondeurs</translation>
     </message>
     <message>
-        <source>Ordering and clustering</source>
-        <translation>Ordre et regroupement</translation>
-    </message>
-    <message>
-        <source>Multiresolution model</source>
-        <translation>Modèle multirésolution</translation>
-    </message>
-    <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
     </message>
@@ -956,34 +903,6 @@ Faut-il utiliser « %1 » ?</translation>
     <message>
         <source>Running: %1...</source>
         <translation>En cours : %1...</translation>
-    </message>
-    <message>
-        <source>%1 of %2 shots have a thumbnail.</source>
-        <translation>%1 prises de vue sur %2 ont une vignette.</translation>
-    </message>
-    <message>
-        <source>%1 of %2 shots have a depth.</source>
-        <translation>%1 prises de vue sur %2 ont une profondeur.</translation>
-    </message>
-    <message>
-        <source>the order shown is unchanged.</source>
-        <translation>l&apos;ordre affiché est inchangé.</translation>
-    </message>
-    <message>
-        <source>%1 shots in viewing order.</source>
-        <translation>%1 prises de vue dans l&apos;ordre de visite.</translation>
-    </message>
-    <message>
-        <source>%1 shots in viewing order, cluster values %2 to %3.</source>
-        <translation>%1 prises de vue dans l&apos;ordre de visite, valeurs de groupe de %2 à %3.</translation>
-    </message>
-    <message>
-        <source>no model was written.</source>
-        <translation>aucun modèle n&apos;a été écrit.</translation>
-    </message>
-    <message>
-        <source>written to %1.</source>
-        <translation>écrit dans %1.</translation>
     </message>
     <message>
         <source>stopped</source>
@@ -1257,6 +1176,108 @@ Faut-il utiliser « %1 » ?</translation>
         <source>Semantic</source>
         <translation>Sémantique</translation>
     </message>
+    <message>
+        <source>Polyforge project (*.pfp);;Orvelle index file (*.orx);;Reconstruction (cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT);;Metashape cameras (*.xml *.XML);;transforms.json (*.json *.JSON);;Meshroom (*.sfm *.SFM);;OpenMVG (sfm_data*.json)</source>
+        <translation>Projet Polyforge (*.pfp);;Fichier d&apos;index Orvelle (*.orx);;Reconstruction (cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT);;Caméras Metashape (*.xml *.XML);;transforms.json (*.json *.JSON);;Meshroom (*.sfm *.SFM);;OpenMVG (sfm_data*.json)</translation>
+    </message>
+    <message>
+        <source>More steps</source>
+        <translation>Autres étapes</translation>
+    </message>
+</context>
+<context>
+    <name>MeshroomSfm</name>
+    <message>
+        <source>the file version (&quot;version&quot;: [&quot;1&quot;, &quot;2&quot;, &quot;n&quot;]) is missing or not 1.x</source>
+        <translation>la version du fichier (&quot;version&quot;: [&quot;1&quot;, &quot;2&quot;, &quot;n&quot;]) manque ou n&apos;est pas 1.x</translation>
+    </message>
+    <message>
+        <source>intrinsic %1 %2</source>
+        <translation>paramètres internes %1 %2</translation>
+    </message>
+    <message>
+        <source>pose %1 needs a rotation (nine values holding a rotation) and a center</source>
+        <translation>la pose %1 demande une rotation (neuf valeurs formant une rotation) et un centre</translation>
+    </message>
+    <message>
+        <source>view %1 has no path</source>
+        <translation>la vue %1 n&apos;a pas de chemin</translation>
+    </message>
+    <message>
+        <source>The distortion beyond k1 and k2 of some cameras is not kept: the imported cameras hold k1 and k2 only.</source>
+        <translation>La distorsion au-delà de k1 et k2 de certaines caméras n&apos;est pas conservée : les caméras importées ne gardent que k1 et k2.</translation>
+    </message>
+    <message>
+        <source>Some cameras have a pixelRatio other than 1 in a file of version %1; it is read as the pixel aspect ratio (fy / fx), as in versions 1.2.5 to 1.2.10.</source>
+        <translation>Certaines caméras ont un pixelRatio différent de 1 dans un fichier de version %1 ; il est lu comme le rapport d&apos;aspect des pixels (fy / fx), comme dans les versions 1.2.5 à 1.2.10.</translation>
+    </message>
+    <message>
+        <source>%1 views have no pose in the file and are left out.</source>
+        <translation>%1 vues n&apos;ont pas de pose dans le fichier et sont laissées de côté.</translation>
+    </message>
+</context>
+<context>
+    <name>MetashapeXml</name>
+    <message>
+        <source>%1 could not be read: %2</source>
+        <translation>%1 n&apos;a pas pu être lu : %2</translation>
+    </message>
+    <message>
+        <source>%1, line %2: not a readable XML document (%3)</source>
+        <translation>%1, ligne %2 : pas un document XML lisible (%3)</translation>
+    </message>
+    <message>
+        <source>%1: not a Metashape camera file (&lt;document&gt; holding a &lt;chunk&gt;)</source>
+        <translation>%1 : pas un fichier de caméras Metashape (&lt;document&gt; contenant un &lt;chunk&gt;)</translation>
+    </message>
+    <message>
+        <source>The file holds more than one chunk; only the first was imported.</source>
+        <translation>Le fichier contient plus d&apos;un chunk ; seul le premier a été importé.</translation>
+    </message>
+    <message>
+        <source>%1: the chunk&apos;s transform is not a rotation, translation and positive scale</source>
+        <translation>%1 : la transformation du chunk n&apos;est pas une rotation, une translation et une échelle positive</translation>
+    </message>
+    <message>
+        <source>%1: the transform of component %2 is not a rotation, translation and positive scale</source>
+        <translation>%1 : la transformation du composant %2 n&apos;est pas une rotation, une translation et une échelle positive</translation>
+    </message>
+    <message>
+        <source>%1, line %2: sensor &quot;%3&quot; holds a calibration value that is no number</source>
+        <translation>%1, ligne %2 : le capteur « %3 » contient une valeur de calibrage qui n&apos;est pas un nombre</translation>
+    </message>
+    <message>
+        <source>%1, line %2: </source>
+        <translation>%1, ligne %2 : </translation>
+    </message>
+    <message>
+        <source>camera &quot;%1&quot; refers to a sensor the file does not hold</source>
+        <translation>la caméra « %1 » renvoie à un capteur que le fichier ne contient pas</translation>
+    </message>
+    <message>
+        <source>camera &quot;%1&quot; uses the %2 sensor &quot;%3&quot;, which cannot be imported (only frame sensors can)</source>
+        <translation>la caméra « %1 » utilise le capteur %2 « %3 », qui ne peut être importé (seuls les capteurs à cadre le peuvent)</translation>
+    </message>
+    <message>
+        <source>the sensor &quot;%1&quot; of camera &quot;%2&quot; has no usable calibration</source>
+        <translation>le capteur « %1 » de la caméra « %2 » n&apos;a pas de calibrage utilisable</translation>
+    </message>
+    <message>
+        <source>the transform of camera &quot;%1&quot; is not 16 numbers holding a rotation</source>
+        <translation>la transformation de la caméra « %1 » n&apos;est pas 16 nombres formant une rotation</translation>
+    </message>
+    <message>
+        <source>The distortion terms k3, k4, p1 and p2 are not kept: the imported cameras hold k1 and k2 only.</source>
+        <translation>Les termes de distorsion k3, k4, p1 et p2 ne sont pas conservés : les caméras importées ne gardent que k1 et k2.</translation>
+    </message>
+    <message>
+        <source>The skew (b2) of the calibration is not kept: the imported cameras have none.</source>
+        <translation>L&apos;obliquité (b2) du calibrage n&apos;est pas conservée : les caméras importées n&apos;en ont pas.</translation>
+    </message>
+    <message>
+        <source>%1 cameras are not aligned (no transform) and are left out.</source>
+        <translation>%1 caméras ne sont pas alignées (pas de transformation) et sont laissées de côté.</translation>
+    </message>
 </context>
 <context>
     <name>MultiresolutionStep</name>
@@ -1267,6 +1288,29 @@ Faut-il utiliser « %1 » ?</translation>
     <message>
         <source>The multiresolution model would be written over its input model &quot;%1&quot;. Choose another file name for it.</source>
         <translation>Le modèle multirésolution écraserait son modèle d&apos;entrée « %1 ». Choisissez un autre nom de fichier pour lui.</translation>
+    </message>
+</context>
+<context>
+    <name>MultiresolutionStepType</name>
+    <message>
+        <source>Multiresolution model</source>
+        <translation>Modèle multirésolution</translation>
+    </message>
+    <message>
+        <source>&quot;tesselbuilder&quot; error</source>
+        <translation>Erreur de « tesselbuilder »</translation>
+    </message>
+    <message>
+        <source>Unknown error</source>
+        <translation>Erreur inconnue</translation>
+    </message>
+    <message>
+        <source>no model was written.</source>
+        <translation>aucun modèle n&apos;a été écrit.</translation>
+    </message>
+    <message>
+        <source>written to %1.</source>
+        <translation>écrit dans %1.</translation>
     </message>
 </context>
 <context>
@@ -1290,10 +1334,6 @@ Faut-il utiliser « %1 » ?</translation>
     <message>
         <source>the file does not start with NVM_V3</source>
         <translation>le fichier ne commence pas par NVM_V3</translation>
-    </message>
-    <message>
-        <source>the calibration on the first line is not used; each camera&apos;s own focal length is</source>
-        <translation>la calibration de la première ligne n&apos;est pas utilisée ; la focale propre à chaque caméra l&apos;est</translation>
     </message>
     <message>
         <source>expected the number of cameras</source>
@@ -1327,6 +1367,14 @@ Faut-il utiliser « %1 » ?</translation>
         <source>The file holds %1 more models after the first; only the first was imported.</source>
         <translation>Le fichier contient %1 modèles de plus après le premier ; seul le premier a été importé.</translation>
     </message>
+    <message>
+        <source>expected NVM_V3 FixedK FX CX FY CY with positive focal lengths</source>
+        <translation>attendu NVM_V3 FixedK FX CX FY CY avec des focales positives</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; after NVM_V3 is not understood and not used</source>
+        <translation>« %1 » après NVM_V3 n&apos;est pas compris et n&apos;est pas utilisé</translation>
+    </message>
 </context>
 <context>
     <name>OffscreenGLWidget</name>
@@ -1356,6 +1404,29 @@ Faut-il utiliser « %1 » ?</translation>
     </message>
 </context>
 <context>
+    <name>OpenMvgJson</name>
+    <message>
+        <source>view %1 needs a filename, an id_intrinsic and an id_pose</source>
+        <translation>la vue %1 demande un filename, un id_intrinsic et un id_pose</translation>
+    </message>
+    <message>
+        <source>The %1 distortion of some cameras is not kept: the imported cameras hold k1 and k2 only.</source>
+        <translation>La distorsion %1 de certaines caméras n&apos;est pas conservée : les caméras importées ne gardent que k1 et k2.</translation>
+    </message>
+    <message>
+        <source>tangential (t1, t2) and k3</source>
+        <translation>tangentielle (t1, t2) et k3</translation>
+    </message>
+    <message>
+        <source>k3</source>
+        <translation>k3</translation>
+    </message>
+    <message>
+        <source>%1 views have no pose in the file and are left out.</source>
+        <translation>%1 vues n&apos;ont pas de pose dans le fichier et sont laissées de côté.</translation>
+    </message>
+</context>
+<context>
     <name>OrderAndSemanticThread</name>
     <message>
         <source>Photograph %1: not found</source>
@@ -1377,6 +1448,41 @@ Faut-il utiliser « %1 » ?</translation>
 %5</source>
         <translation>Montrée en %1 sur %2, groupe %3, ligne %4
 %5</translation>
+    </message>
+</context>
+<context>
+    <name>OrderingStepType</name>
+    <message>
+        <source>Ordering and clustering</source>
+        <translation>Ordre et regroupement</translation>
+    </message>
+    <message>
+        <source>Depths missing</source>
+        <translation>Profondeurs manquantes</translation>
+    </message>
+    <message>
+        <source>The ordering needs the depth of every shot: compute the depths first.</source>
+        <translation>L&apos;ordonnancement demande la profondeur de chaque prise de vue : calculez d&apos;abord les profondeurs.</translation>
+    </message>
+    <message>
+        <source>Ordering not computed</source>
+        <translation>Ordre non calculé</translation>
+    </message>
+    <message>
+        <source>The ordering job did not report every shot.</source>
+        <translation>La tâche d&apos;ordonnancement n&apos;a pas rendu compte de chaque prise de vue.</translation>
+    </message>
+    <message>
+        <source>the order shown is unchanged.</source>
+        <translation>l&apos;ordre affiché est inchangé.</translation>
+    </message>
+    <message>
+        <source>%1 shots in viewing order.</source>
+        <translation>%1 prises de vue dans l&apos;ordre de visite.</translation>
+    </message>
+    <message>
+        <source>%1 shots in viewing order, cluster values %2 to %3.</source>
+        <translation>%1 prises de vue dans l&apos;ordre de visite, valeurs de groupe de %2 à %3.</translation>
     </message>
 </context>
 <context>
@@ -1419,6 +1525,10 @@ Faut-il utiliser « %1 » ?</translation>
     <message>
         <source>Expected &quot;%1&quot; attribute in tag &quot;%2&quot;!</source>
         <translation>Attribut « %1 » attendu dans la balise « %2 » !</translation>
+    </message>
+    <message>
+        <source>The &quot;%1&quot; attribute of a &quot;%2&quot; does not hold the finite numbers it must.</source>
+        <translation>L&apos;attribut « %1 » d&apos;un « %2 » ne contient pas les nombres finis attendus.</translation>
     </message>
 </context>
 <context>
@@ -1509,6 +1619,10 @@ Faut-il utiliser « %1 » ?</translation>
         <source>The values of the shots do not agree in number.</source>
         <translation>Les valeurs des prises de vue ne concordent pas en nombre.</translation>
     </message>
+    <message>
+        <source>Not every shot has all its values yet.</source>
+        <translation>Toutes les prises de vue n&apos;ont pas encore toutes leurs valeurs.</translation>
+    </message>
 </context>
 <context>
     <name>ReconstructionImport</name>
@@ -1523,10 +1637,6 @@ Faut-il utiliser « %1 » ?</translation>
     <message>
         <source>The reconstruction&apos;s %1 3D points serve as the model: &quot;%2&quot;.</source>
         <translation>Les %1 points 3D de la reconstruction servent de modèle : « %2 ».</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; holds no COLMAP model (cameras and images, .txt or .bin).</source>
-        <translation>« %1 » ne contient aucun modèle COLMAP (caméras et images, .txt ou .bin).</translation>
     </message>
     <message>
         <source>Wrong file format</source>
@@ -1554,6 +1664,136 @@ Faut-il utiliser « %1 » ?</translation>
         <source>Imported dataset error!</source>
         <translation>Erreur dans le jeu de données importé !</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; holds no reconstruction this program reads (a COLMAP model, .nvm, .out, Metashape .xml, transforms.json, Meshroom .sfm, OpenMVG sfm_data.json).</source>
+        <translation>« %1 » ne contient aucune reconstruction que ce programme lit (un modèle COLMAP, .nvm, .out, .xml Metashape, transforms.json, .sfm Meshroom, sfm_data.json OpenMVG).</translation>
+    </message>
+    <message>
+        <source>The photograph &quot;%1&quot; lies outside the images folder &quot;%2&quot;: it is not read.</source>
+        <translation>La photographie « %1 » se trouve hors du dossier d&apos;images « %2 » : elle n&apos;est pas lue.</translation>
+    </message>
+</context>
+<context>
+    <name>RunFiles</name>
+    <message>
+        <source>the dataset</source>
+        <translation>le jeu de données</translation>
+    </message>
+    <message>
+        <source>the reconstruction&apos;s list of photographs</source>
+        <translation>la liste des photographies de la reconstruction</translation>
+    </message>
+    <message>
+        <source>a file of the reconstruction</source>
+        <translation>un fichier de la reconstruction</translation>
+    </message>
+    <message>
+        <source>a photograph</source>
+        <translation>une photographie</translation>
+    </message>
+    <message>
+        <source>a thumbnail</source>
+        <translation>une vignette</translation>
+    </message>
+    <message>
+        <source>a model</source>
+        <translation>un modèle</translation>
+    </message>
+    <message>
+        <source>the index</source>
+        <translation>l&apos;index</translation>
+    </message>
+    <message>
+        <source>the multiresolution model</source>
+        <translation>le modèle multirésolution</translation>
+    </message>
+    <message>
+        <source>the reconstruction&apos;s point cloud</source>
+        <translation>le nuage de points de la reconstruction</translation>
+    </message>
+    <message>
+        <source>Index generation status</source>
+        <translation>État de la génération de l&apos;index</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is one of the files the generation reads (%2): it is not written over as %3.</source>
+        <translation>« %1 » est l&apos;un des fichiers que la génération lit (%2) : il n&apos;est pas remplacé par %3.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; would be written twice, as %2 and as %3: choose another name.</source>
+        <translation>« %1 » serait écrit deux fois, comme %2 et comme %3 : choisissez un autre nom.</translation>
+    </message>
+</context>
+<context>
+    <name>Session</name>
+    <message>
+        <source>No index file was written.</source>
+        <translation>Aucun fichier d&apos;index n&apos;a été écrit.</translation>
+    </message>
+    <message>
+        <source>Imported dataset error!</source>
+        <translation>Erreur dans le jeu de données importé !</translation>
+    </message>
+    <message>
+        <source>The dataset holds no photograph.</source>
+        <translation>Le jeu de données ne contient aucune photographie.</translation>
+    </message>
+    <message>
+        <source>%1 is already running.</source>
+        <translation>%1 est déjà en cours.</translation>
+    </message>
+    <message>
+        <source>Index generation status</source>
+        <translation>État de la génération de l&apos;index</translation>
+    </message>
+    <message>
+        <source>Not every step ended.</source>
+        <translation>Toutes les étapes ne se sont pas terminées.</translation>
+    </message>
+    <message>
+        <source>Depths missing</source>
+        <translation>Profondeurs manquantes</translation>
+    </message>
+    <message>
+        <source>The dataset carries no depths: they must be computed from the model.</source>
+        <translation>Le jeu de données ne porte pas de profondeurs : elles doivent être calculées à partir du modèle.</translation>
+    </message>
+    <message>
+        <source>An unexpected error occured while generating the index file!</source>
+        <translation>Une erreur inattendue s&apos;est produite pendant la génération du fichier d&apos;index !</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be written: %2.</source>
+        <translation>« %1 » ne peut pas être écrit : %2.</translation>
+    </message>
+    <message>
+        <source>&quot;tesselbuilder&quot; error</source>
+        <translation>Erreur de « tesselbuilder »</translation>
+    </message>
+    <message>
+        <source>The multiresolution model &quot;%1&quot; cannot be written: %2.</source>
+        <translation>Le modèle multirésolution « %1 » ne peut pas être écrit : %2.</translation>
+    </message>
+    <message>
+        <source>Start shot</source>
+        <translation>Prise de vue de départ</translation>
+    </message>
+    <message>
+        <source>The start shot must lie between 1 and %1.</source>
+        <translation>La prise de vue de départ doit être comprise entre 1 et %1.</translation>
+    </message>
+    <message>
+        <source>Not every shot has all its values yet.</source>
+        <translation>Toutes les prises de vue n&apos;ont pas encore toutes leurs valeurs.</translation>
+    </message>
+    <message>
+        <source>Model not found</source>
+        <translation>Modèle introuvable</translation>
+    </message>
+    <message>
+        <source>The model file &quot;%1&quot; does not exist.</source>
+        <translation>Le fichier de modèle « %1 » n&apos;existe pas.</translation>
+    </message>
 </context>
 <context>
     <name>SfmReader</name>
@@ -1568,6 +1808,14 @@ Faut-il utiliser « %1 » ?</translation>
     <message>
         <source>the file %1</source>
         <translation>le fichier %1</translation>
+    </message>
+    <message>
+        <source>%1, byte %2: %3</source>
+        <translation>%1, octet %2 : %3</translation>
+    </message>
+    <message>
+        <source>%1: the file holds no JSON object</source>
+        <translation>%1 : le fichier ne contient aucun objet JSON</translation>
     </message>
 </context>
 <context>
@@ -1607,6 +1855,60 @@ Faut-il utiliser « %1 » ?</translation>
     <message>
         <source>Exited with code %1</source>
         <translation>Terminé avec le code %1</translation>
+    </message>
+</context>
+<context>
+    <name>ThumbnailStepType</name>
+    <message>
+        <source>Thumbnails</source>
+        <translation>Vignettes</translation>
+    </message>
+    <message>
+        <source>Thumbnails missing</source>
+        <translation>Vignettes manquantes</translation>
+    </message>
+    <message>
+        <source>These thumbnails do not exist:
+%1</source>
+        <translation>Ces vignettes n&apos;existent pas :
+%1</translation>
+    </message>
+    <message>
+        <source>Thumbnails not made</source>
+        <translation>Vignettes non créées</translation>
+    </message>
+    <message>
+        <source>The thumbnail job did not report every photograph; these thumbnails cannot be used:
+%1</source>
+        <translation>La tâche des vignettes n&apos;a pas rendu compte de chaque photographie ; ces vignettes ne peuvent pas être utilisées :
+%1</translation>
+    </message>
+    <message>
+        <source>%1 of %2 shots have a thumbnail.</source>
+        <translation>%1 prises de vue sur %2 ont une vignette.</translation>
+    </message>
+</context>
+<context>
+    <name>TransformsJson</name>
+    <message>
+        <source>%1: there is no list of &quot;frames&quot;</source>
+        <translation>%1 : il n&apos;y a pas de liste « frames »</translation>
+    </message>
+    <message>
+        <source>%1, frame %2: </source>
+        <translation>%1, image %2 : </translation>
+    </message>
+    <message>
+        <source>no &quot;file_path&quot;</source>
+        <translation>pas de « file_path »</translation>
+    </message>
+    <message>
+        <source>&quot;transform_matrix&quot; of &quot;%1&quot; is not four rows of four numbers holding a rotation</source>
+        <translation>la « transform_matrix » de « %1 » n&apos;est pas quatre lignes de quatre nombres formant une rotation</translation>
+    </message>
+    <message>
+        <source>The tangential and higher radial distortion (p1, p2, k3, k4) of %1 frames is not kept: the imported cameras hold k1 and k2 only.</source>
+        <translation>La distorsion tangentielle et radiale d&apos;ordre supérieur (p1, p2, k3, k4) de %1 images n&apos;est pas conservée : les caméras importées ne gardent que k1 et k2.</translation>
     </message>
 </context>
 <context>

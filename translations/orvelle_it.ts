@@ -45,6 +45,29 @@
     </message>
 </context>
 <context>
+    <name>CameraCheck</name>
+    <message>
+        <source>holds a value that is not a finite number</source>
+        <translation>contiene un valore che non è un numero finito</translation>
+    </message>
+    <message>
+        <source>has a focal length of %1 mm</source>
+        <translation>ha una lunghezza focale di %1 mm</translation>
+    </message>
+    <message>
+        <source>has a pixel size of %1 x %2 mm</source>
+        <translation>ha una dimensione del pixel di %1 x %2 mm</translation>
+    </message>
+    <message>
+        <source>has a viewport of %1 x %2 pixels</source>
+        <translation>ha un viewport di %1 x %2 pixel</translation>
+    </message>
+    <message>
+        <source>has a rotation matrix that is not a rotation</source>
+        <translation>ha una matrice di rotazione che non è una rotazione</translation>
+    </message>
+</context>
+<context>
     <name>ColmapModel</name>
     <message>
         <source>%1 could not be read: %2</source>
@@ -204,6 +227,16 @@
         <source>None of the %1 photographs of the dataset was found.</source>
         <translation>Nessuna delle %1 fotografie dell&apos;insieme di dati è stata trovata.</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;: its camera %2</source>
+        <translation>«%1»: la sua fotocamera %2</translation>
+    </message>
+    <message>
+        <source>These shots have cameras that cannot be used:
+%1</source>
+        <translation>Questi scatti hanno fotocamere che non si possono usare:
+%1</translation>
+    </message>
 </context>
 <context>
     <name>DepthComputationThread</name>
@@ -245,6 +278,33 @@
     </message>
 </context>
 <context>
+    <name>DepthStepType</name>
+    <message>
+        <source>Depths</source>
+        <translation>Profondità</translation>
+    </message>
+    <message>
+        <source>The depths are not computed: the dataset&apos;s own are used.</source>
+        <translation>Le profondità non vengono calcolate: si usano quelle del dataset.</translation>
+    </message>
+    <message>
+        <source>No index file was written.</source>
+        <translation>Nessun file di indice è stato scritto.</translation>
+    </message>
+    <message>
+        <source>Depths not computed</source>
+        <translation>Profondità non calcolate</translation>
+    </message>
+    <message>
+        <source>The depth job did not report every shot.</source>
+        <translation>Il lavoro delle profondità non ha riferito su ogni scatto.</translation>
+    </message>
+    <message>
+        <source>%1 of %2 shots have a depth.</source>
+        <translation>%1 scatti su %2 hanno una profondità.</translation>
+    </message>
+</context>
+<context>
     <name>DownsamplingThread</name>
     <message>
         <source>OpenGL is not usable: %1</source>
@@ -283,103 +343,6 @@
     </message>
 </context>
 <context>
-    <name>GenerationPipeline</name>
-    <message>
-        <source>Model not found</source>
-        <translation>Modello non trovato</translation>
-    </message>
-    <message>
-        <source>The model file &quot;%1&quot; does not exist.</source>
-        <translation>Il file del modello &quot;%1&quot; non esiste.</translation>
-    </message>
-    <message>
-        <source>Depths missing</source>
-        <translation>Profondità mancanti</translation>
-    </message>
-    <message>
-        <source>The dataset carries no depths: they must be computed from the model.</source>
-        <translation>L&apos;insieme di dati non contiene profondità: devono essere calcolate dal modello.</translation>
-    </message>
-    <message>
-        <source>Index generation status</source>
-        <translation>Stato della generazione dell&apos;indice</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; is one of the files the generation reads: it is not written over.</source>
-        <translation>&quot;%1&quot; è uno dei file che la generazione legge: non viene sovrascritto.</translation>
-    </message>
-    <message>
-        <source>An unexpected error occured while generating the index file!</source>
-        <translation>Si è verificato un errore imprevisto durante la generazione del file di indice!</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; cannot be written: %2.</source>
-        <translation>&quot;%1&quot; non può essere scritto: %2.</translation>
-    </message>
-    <message>
-        <source>&quot;tesselbuilder&quot; error</source>
-        <translation>Errore di &quot;tesselbuilder&quot;</translation>
-    </message>
-    <message>
-        <source>The multiresolution model &quot;%1&quot; cannot be written: %2.</source>
-        <translation>Il modello multirisoluzione &quot;%1&quot; non può essere scritto: %2.</translation>
-    </message>
-    <message>
-        <source>Thumbnails missing</source>
-        <translation>Miniature mancanti</translation>
-    </message>
-    <message>
-        <source>These thumbnails do not exist:
-%1</source>
-        <translation>Queste miniature non esistono:
-%1</translation>
-    </message>
-    <message>
-        <source>Thumbnails not made</source>
-        <translation>Miniature non create</translation>
-    </message>
-    <message>
-        <source>The thumbnail job did not report every photograph.</source>
-        <translation>Il lavoro delle miniature non ha riferito su ogni fotografia.</translation>
-    </message>
-    <message>
-        <source>Depths not computed</source>
-        <translation>Profondità non calcolate</translation>
-    </message>
-    <message>
-        <source>The depth job did not report every shot.</source>
-        <translation>Il lavoro delle profondità non ha riferito su ogni scatto.</translation>
-    </message>
-    <message>
-        <source>Ordering not computed</source>
-        <translation>Ordinamento non calcolato</translation>
-    </message>
-    <message>
-        <source>The ordering job did not report every shot.</source>
-        <translation>Il lavoro di ordinamento non ha riferito su ogni scatto.</translation>
-    </message>
-    <message>
-        <source>Unknown error</source>
-        <translation>Errore sconosciuto</translation>
-    </message>
-    <message>
-        <source>Imported dataset error!</source>
-        <translation>Errore nell&apos;insieme di dati importato!</translation>
-    </message>
-    <message>
-        <source>The dataset holds no photograph.</source>
-        <translation>L&apos;insieme di dati non contiene alcuna fotografia.</translation>
-    </message>
-    <message>
-        <source>Start shot</source>
-        <translation>Scatto iniziale</translation>
-    </message>
-    <message>
-        <source>The start shot must lie between 1 and %1.</source>
-        <translation>Lo scatto iniziale deve essere compreso tra 1 e %1.</translation>
-    </message>
-</context>
-<context>
     <name>IndexValues</name>
     <message>
         <source>Up direction</source>
@@ -400,10 +363,6 @@
     <message>
         <source>No model is chosen for the index.</source>
         <translation>Nessun modello è scelto per l&apos;indice.</translation>
-    </message>
-    <message>
-        <source>The model &quot;%1&quot; does not exist.</source>
-        <translation>Il modello &quot;%1&quot; non esiste.</translation>
     </message>
     <message>
         <source>The multiresolution model &quot;%1&quot; was not built for this dataset: press Update in the &quot;3D Model&quot; box, or use the input model.</source>
@@ -436,6 +395,18 @@
     <message>
         <source>The index file &quot;%1&quot; could not be written: %2.</source>
         <translation>Non è stato possibile scrivere il file di indice &quot;%1&quot;: %2.</translation>
+    </message>
+    <message>
+        <source>Model not found</source>
+        <translation>Modello non trovato</translation>
+    </message>
+    <message>
+        <source>The model &quot;%1&quot; is not on this disk. The index names it all the same: the viewer looks for it from the index&apos;s folder.</source>
+        <translation>Il modello «%1» non è su questo disco. L&apos;indice lo nomina comunque: il visualizzatore lo cerca a partire dalla cartella dell&apos;indice.</translation>
+    </message>
+    <message>
+        <source>it %1</source>
+        <translation>esso %1</translation>
     </message>
 </context>
 <context>
@@ -864,18 +835,6 @@
         <translation>File di indice Orvelle (*.orx)</translation>
     </message>
     <message>
-        <source>Index generation status</source>
-        <translation>Stato della generazione dell&apos;indice</translation>
-    </message>
-    <message>
-        <source>No index file was written.</source>
-        <translation>Nessun file di indice è stato scritto.</translation>
-    </message>
-    <message>
-        <source>Not every shot has all its values yet.</source>
-        <translation>Non tutti gli scatti hanno ancora tutti i loro valori.</translation>
-    </message>
-    <message>
         <source>Where are the photographs? Choose one of them</source>
         <translation>Dove sono le fotografie? Sceglietene una</translation>
     </message>
@@ -894,10 +853,6 @@
     <message>
         <source>Open file</source>
         <translation>Apri file</translation>
-    </message>
-    <message>
-        <source>Polyforge project (*.pfp);;Orvelle index file (*.orx);;Reconstruction (cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT)</source>
-        <translation>Progetto Polyforge (*.pfp);;File di indice Orvelle (*.orx);;Ricostruzione (cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT)</translation>
     </message>
     <message>
         <source>Reconstruction imported</source>
@@ -926,14 +881,6 @@ Devo usare &quot;%1&quot;?</translation>
         <translation>Profondità</translation>
     </message>
     <message>
-        <source>Ordering and clustering</source>
-        <translation>Ordinamento e raggruppamento</translation>
-    </message>
-    <message>
-        <source>Multiresolution model</source>
-        <translation>Modello multirisoluzione</translation>
-    </message>
-    <message>
         <source>Cancel</source>
         <translation>Annulla</translation>
     </message>
@@ -956,34 +903,6 @@ Devo usare &quot;%1&quot;?</translation>
     <message>
         <source>Running: %1...</source>
         <translation>In corso: %1...</translation>
-    </message>
-    <message>
-        <source>%1 of %2 shots have a thumbnail.</source>
-        <translation>%1 scatti su %2 hanno una miniatura.</translation>
-    </message>
-    <message>
-        <source>%1 of %2 shots have a depth.</source>
-        <translation>%1 scatti su %2 hanno una profondità.</translation>
-    </message>
-    <message>
-        <source>the order shown is unchanged.</source>
-        <translation>l&apos;ordine mostrato è invariato.</translation>
-    </message>
-    <message>
-        <source>%1 shots in viewing order.</source>
-        <translation>%1 scatti nell&apos;ordine di visita.</translation>
-    </message>
-    <message>
-        <source>%1 shots in viewing order, cluster values %2 to %3.</source>
-        <translation>%1 scatti nell&apos;ordine di visita, valori di gruppo da %2 a %3.</translation>
-    </message>
-    <message>
-        <source>no model was written.</source>
-        <translation>nessun modello è stato scritto.</translation>
-    </message>
-    <message>
-        <source>written to %1.</source>
-        <translation>scritto in %1.</translation>
     </message>
     <message>
         <source>stopped</source>
@@ -1257,6 +1176,108 @@ Devo usare &quot;%1&quot;?</translation>
         <source>Semantic</source>
         <translation>Semantica</translation>
     </message>
+    <message>
+        <source>Polyforge project (*.pfp);;Orvelle index file (*.orx);;Reconstruction (cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT);;Metashape cameras (*.xml *.XML);;transforms.json (*.json *.JSON);;Meshroom (*.sfm *.SFM);;OpenMVG (sfm_data*.json)</source>
+        <translation>Progetto Polyforge (*.pfp);;File indice Orvelle (*.orx);;Ricostruzione (cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT);;Fotocamere Metashape (*.xml *.XML);;transforms.json (*.json *.JSON);;Meshroom (*.sfm *.SFM);;OpenMVG (sfm_data*.json)</translation>
+    </message>
+    <message>
+        <source>More steps</source>
+        <translation>Altri passi</translation>
+    </message>
+</context>
+<context>
+    <name>MeshroomSfm</name>
+    <message>
+        <source>the file version (&quot;version&quot;: [&quot;1&quot;, &quot;2&quot;, &quot;n&quot;]) is missing or not 1.x</source>
+        <translation>la versione del file (&quot;version&quot;: [&quot;1&quot;, &quot;2&quot;, &quot;n&quot;]) manca o non è 1.x</translation>
+    </message>
+    <message>
+        <source>intrinsic %1 %2</source>
+        <translation>parametri intrinseci %1 %2</translation>
+    </message>
+    <message>
+        <source>pose %1 needs a rotation (nine values holding a rotation) and a center</source>
+        <translation>la posa %1 richiede una rotazione (nove valori che formano una rotazione) e un centro</translation>
+    </message>
+    <message>
+        <source>view %1 has no path</source>
+        <translation>la vista %1 non ha un percorso</translation>
+    </message>
+    <message>
+        <source>The distortion beyond k1 and k2 of some cameras is not kept: the imported cameras hold k1 and k2 only.</source>
+        <translation>La distorsione oltre k1 e k2 di alcune fotocamere non viene conservata: le fotocamere importate tengono solo k1 e k2.</translation>
+    </message>
+    <message>
+        <source>Some cameras have a pixelRatio other than 1 in a file of version %1; it is read as the pixel aspect ratio (fy / fx), as in versions 1.2.5 to 1.2.10.</source>
+        <translation>Alcune fotocamere hanno un pixelRatio diverso da 1 in un file di versione %1; viene letto come rapporto d&apos;aspetto dei pixel (fy / fx), come nelle versioni da 1.2.5 a 1.2.10.</translation>
+    </message>
+    <message>
+        <source>%1 views have no pose in the file and are left out.</source>
+        <translation>%1 viste non hanno una posa nel file e vengono escluse.</translation>
+    </message>
+</context>
+<context>
+    <name>MetashapeXml</name>
+    <message>
+        <source>%1 could not be read: %2</source>
+        <translation>Impossibile leggere %1: %2</translation>
+    </message>
+    <message>
+        <source>%1, line %2: not a readable XML document (%3)</source>
+        <translation>%1, riga %2: non è un documento XML leggibile (%3)</translation>
+    </message>
+    <message>
+        <source>%1: not a Metashape camera file (&lt;document&gt; holding a &lt;chunk&gt;)</source>
+        <translation>%1: non è un file di fotocamere Metashape (&lt;document&gt; che contiene un &lt;chunk&gt;)</translation>
+    </message>
+    <message>
+        <source>The file holds more than one chunk; only the first was imported.</source>
+        <translation>Il file contiene più di un chunk; è stato importato solo il primo.</translation>
+    </message>
+    <message>
+        <source>%1: the chunk&apos;s transform is not a rotation, translation and positive scale</source>
+        <translation>%1: la trasformazione del chunk non è una rotazione, una traslazione e una scala positiva</translation>
+    </message>
+    <message>
+        <source>%1: the transform of component %2 is not a rotation, translation and positive scale</source>
+        <translation>%1: la trasformazione del componente %2 non è una rotazione, una traslazione e una scala positiva</translation>
+    </message>
+    <message>
+        <source>%1, line %2: sensor &quot;%3&quot; holds a calibration value that is no number</source>
+        <translation>%1, riga %2: il sensore «%3» contiene un valore di calibrazione che non è un numero</translation>
+    </message>
+    <message>
+        <source>%1, line %2: </source>
+        <translation>%1, riga %2: </translation>
+    </message>
+    <message>
+        <source>camera &quot;%1&quot; refers to a sensor the file does not hold</source>
+        <translation>la fotocamera «%1» rimanda a un sensore che il file non contiene</translation>
+    </message>
+    <message>
+        <source>camera &quot;%1&quot; uses the %2 sensor &quot;%3&quot;, which cannot be imported (only frame sensors can)</source>
+        <translation>la fotocamera «%1» usa il sensore %2 «%3», che non si può importare (solo i sensori a fotogramma si possono)</translation>
+    </message>
+    <message>
+        <source>the sensor &quot;%1&quot; of camera &quot;%2&quot; has no usable calibration</source>
+        <translation>il sensore «%1» della fotocamera «%2» non ha una calibrazione utilizzabile</translation>
+    </message>
+    <message>
+        <source>the transform of camera &quot;%1&quot; is not 16 numbers holding a rotation</source>
+        <translation>la trasformazione della fotocamera «%1» non è composta da 16 numeri che formano una rotazione</translation>
+    </message>
+    <message>
+        <source>The distortion terms k3, k4, p1 and p2 are not kept: the imported cameras hold k1 and k2 only.</source>
+        <translation>I termini di distorsione k3, k4, p1 e p2 non vengono conservati: le fotocamere importate tengono solo k1 e k2.</translation>
+    </message>
+    <message>
+        <source>The skew (b2) of the calibration is not kept: the imported cameras have none.</source>
+        <translation>L&apos;inclinazione (b2) della calibrazione non viene conservata: le fotocamere importate non ne hanno.</translation>
+    </message>
+    <message>
+        <source>%1 cameras are not aligned (no transform) and are left out.</source>
+        <translation>%1 fotocamere non sono allineate (nessuna trasformazione) e vengono escluse.</translation>
+    </message>
 </context>
 <context>
     <name>MultiresolutionStep</name>
@@ -1267,6 +1288,29 @@ Devo usare &quot;%1&quot;?</translation>
     <message>
         <source>The multiresolution model would be written over its input model &quot;%1&quot;. Choose another file name for it.</source>
         <translation>Il modello multirisoluzione sovrascriverebbe il suo modello di ingresso &quot;%1&quot;. Scegliete un altro nome di file.</translation>
+    </message>
+</context>
+<context>
+    <name>MultiresolutionStepType</name>
+    <message>
+        <source>Multiresolution model</source>
+        <translation>Modello multirisoluzione</translation>
+    </message>
+    <message>
+        <source>&quot;tesselbuilder&quot; error</source>
+        <translation>Errore di &quot;tesselbuilder&quot;</translation>
+    </message>
+    <message>
+        <source>Unknown error</source>
+        <translation>Errore sconosciuto</translation>
+    </message>
+    <message>
+        <source>no model was written.</source>
+        <translation>nessun modello è stato scritto.</translation>
+    </message>
+    <message>
+        <source>written to %1.</source>
+        <translation>scritto in %1.</translation>
     </message>
 </context>
 <context>
@@ -1290,10 +1334,6 @@ Devo usare &quot;%1&quot;?</translation>
     <message>
         <source>the file does not start with NVM_V3</source>
         <translation>il file non inizia con NVM_V3</translation>
-    </message>
-    <message>
-        <source>the calibration on the first line is not used; each camera&apos;s own focal length is</source>
-        <translation>la calibrazione della prima riga non è usata; lo è la focale di ciascuna fotocamera</translation>
     </message>
     <message>
         <source>expected the number of cameras</source>
@@ -1327,6 +1367,14 @@ Devo usare &quot;%1&quot;?</translation>
         <source>The file holds %1 more models after the first; only the first was imported.</source>
         <translation>Il file contiene altri %1 modelli dopo il primo; solo il primo è stato importato.</translation>
     </message>
+    <message>
+        <source>expected NVM_V3 FixedK FX CX FY CY with positive focal lengths</source>
+        <translation>atteso NVM_V3 FixedK FX CX FY CY con lunghezze focali positive</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; after NVM_V3 is not understood and not used</source>
+        <translation>«%1» dopo NVM_V3 non è compreso e non viene usato</translation>
+    </message>
 </context>
 <context>
     <name>OffscreenGLWidget</name>
@@ -1356,6 +1404,29 @@ Devo usare &quot;%1&quot;?</translation>
     </message>
 </context>
 <context>
+    <name>OpenMvgJson</name>
+    <message>
+        <source>view %1 needs a filename, an id_intrinsic and an id_pose</source>
+        <translation>la vista %1 richiede un filename, un id_intrinsic e un id_pose</translation>
+    </message>
+    <message>
+        <source>The %1 distortion of some cameras is not kept: the imported cameras hold k1 and k2 only.</source>
+        <translation>La distorsione %1 di alcune fotocamere non viene conservata: le fotocamere importate tengono solo k1 e k2.</translation>
+    </message>
+    <message>
+        <source>tangential (t1, t2) and k3</source>
+        <translation>tangenziale (t1, t2) e k3</translation>
+    </message>
+    <message>
+        <source>k3</source>
+        <translation>k3</translation>
+    </message>
+    <message>
+        <source>%1 views have no pose in the file and are left out.</source>
+        <translation>%1 viste non hanno una posa nel file e vengono escluse.</translation>
+    </message>
+</context>
+<context>
     <name>OrderAndSemanticThread</name>
     <message>
         <source>Photograph %1: not found</source>
@@ -1377,6 +1448,41 @@ Devo usare &quot;%1&quot;?</translation>
 %5</source>
         <translation>Mostrata %1 di %2, gruppo %3, riga %4
 %5</translation>
+    </message>
+</context>
+<context>
+    <name>OrderingStepType</name>
+    <message>
+        <source>Ordering and clustering</source>
+        <translation>Ordinamento e raggruppamento</translation>
+    </message>
+    <message>
+        <source>Depths missing</source>
+        <translation>Profondità mancanti</translation>
+    </message>
+    <message>
+        <source>The ordering needs the depth of every shot: compute the depths first.</source>
+        <translation>L&apos;ordinamento richiede la profondità di ogni scatto: calcolare prima le profondità.</translation>
+    </message>
+    <message>
+        <source>Ordering not computed</source>
+        <translation>Ordinamento non calcolato</translation>
+    </message>
+    <message>
+        <source>The ordering job did not report every shot.</source>
+        <translation>Il lavoro di ordinamento non ha riferito su ogni scatto.</translation>
+    </message>
+    <message>
+        <source>the order shown is unchanged.</source>
+        <translation>l&apos;ordine mostrato è invariato.</translation>
+    </message>
+    <message>
+        <source>%1 shots in viewing order.</source>
+        <translation>%1 scatti nell&apos;ordine di visita.</translation>
+    </message>
+    <message>
+        <source>%1 shots in viewing order, cluster values %2 to %3.</source>
+        <translation>%1 scatti nell&apos;ordine di visita, valori di gruppo da %2 a %3.</translation>
     </message>
 </context>
 <context>
@@ -1419,6 +1525,10 @@ Devo usare &quot;%1&quot;?</translation>
     <message>
         <source>Expected &quot;%1&quot; attribute in tag &quot;%2&quot;!</source>
         <translation>Atteso l&apos;attributo &quot;%1&quot; nel tag &quot;%2&quot;!</translation>
+    </message>
+    <message>
+        <source>The &quot;%1&quot; attribute of a &quot;%2&quot; does not hold the finite numbers it must.</source>
+        <translation>L&apos;attributo «%1» di un «%2» non contiene i numeri finiti richiesti.</translation>
     </message>
 </context>
 <context>
@@ -1509,6 +1619,10 @@ Devo usare &quot;%1&quot;?</translation>
         <source>The values of the shots do not agree in number.</source>
         <translation>I valori degli scatti non concordano nel numero.</translation>
     </message>
+    <message>
+        <source>Not every shot has all its values yet.</source>
+        <translation>Non tutti gli scatti hanno ancora tutti i loro valori.</translation>
+    </message>
 </context>
 <context>
     <name>ReconstructionImport</name>
@@ -1523,10 +1637,6 @@ Devo usare &quot;%1&quot;?</translation>
     <message>
         <source>The reconstruction&apos;s %1 3D points serve as the model: &quot;%2&quot;.</source>
         <translation>I %1 punti 3D della ricostruzione fanno da modello: &quot;%2&quot;.</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; holds no COLMAP model (cameras and images, .txt or .bin).</source>
-        <translation>&quot;%1&quot; non contiene alcun modello COLMAP (fotocamere e immagini, .txt o .bin).</translation>
     </message>
     <message>
         <source>Wrong file format</source>
@@ -1554,6 +1664,136 @@ Devo usare &quot;%1&quot;?</translation>
         <source>Imported dataset error!</source>
         <translation>Errore nell&apos;insieme di dati importato!</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; holds no reconstruction this program reads (a COLMAP model, .nvm, .out, Metashape .xml, transforms.json, Meshroom .sfm, OpenMVG sfm_data.json).</source>
+        <translation>«%1» non contiene nessuna ricostruzione che questo programma legga (un modello COLMAP, .nvm, .out, .xml Metashape, transforms.json, .sfm Meshroom, sfm_data.json OpenMVG).</translation>
+    </message>
+    <message>
+        <source>The photograph &quot;%1&quot; lies outside the images folder &quot;%2&quot;: it is not read.</source>
+        <translation>La fotografia «%1» si trova fuori dalla cartella delle immagini «%2»: non viene letta.</translation>
+    </message>
+</context>
+<context>
+    <name>RunFiles</name>
+    <message>
+        <source>the dataset</source>
+        <translation>il dataset</translation>
+    </message>
+    <message>
+        <source>the reconstruction&apos;s list of photographs</source>
+        <translation>l&apos;elenco delle fotografie della ricostruzione</translation>
+    </message>
+    <message>
+        <source>a file of the reconstruction</source>
+        <translation>un file della ricostruzione</translation>
+    </message>
+    <message>
+        <source>a photograph</source>
+        <translation>una fotografia</translation>
+    </message>
+    <message>
+        <source>a thumbnail</source>
+        <translation>una miniatura</translation>
+    </message>
+    <message>
+        <source>a model</source>
+        <translation>un modello</translation>
+    </message>
+    <message>
+        <source>the index</source>
+        <translation>l&apos;indice</translation>
+    </message>
+    <message>
+        <source>the multiresolution model</source>
+        <translation>il modello multirisoluzione</translation>
+    </message>
+    <message>
+        <source>the reconstruction&apos;s point cloud</source>
+        <translation>la nuvola di punti della ricostruzione</translation>
+    </message>
+    <message>
+        <source>Index generation status</source>
+        <translation>Stato della generazione dell&apos;indice</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is one of the files the generation reads (%2): it is not written over as %3.</source>
+        <translation>«%1» è uno dei file che la generazione legge (%2): non viene sovrascritto come %3.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; would be written twice, as %2 and as %3: choose another name.</source>
+        <translation>«%1» verrebbe scritto due volte, come %2 e come %3: scegliere un altro nome.</translation>
+    </message>
+</context>
+<context>
+    <name>Session</name>
+    <message>
+        <source>No index file was written.</source>
+        <translation>Nessun file di indice è stato scritto.</translation>
+    </message>
+    <message>
+        <source>Imported dataset error!</source>
+        <translation>Errore nell&apos;insieme di dati importato!</translation>
+    </message>
+    <message>
+        <source>The dataset holds no photograph.</source>
+        <translation>L&apos;insieme di dati non contiene alcuna fotografia.</translation>
+    </message>
+    <message>
+        <source>%1 is already running.</source>
+        <translation>%1 è già in corso.</translation>
+    </message>
+    <message>
+        <source>Index generation status</source>
+        <translation>Stato della generazione dell&apos;indice</translation>
+    </message>
+    <message>
+        <source>Not every step ended.</source>
+        <translation>Non tutti i passi sono terminati.</translation>
+    </message>
+    <message>
+        <source>Depths missing</source>
+        <translation>Profondità mancanti</translation>
+    </message>
+    <message>
+        <source>The dataset carries no depths: they must be computed from the model.</source>
+        <translation>L&apos;insieme di dati non contiene profondità: devono essere calcolate dal modello.</translation>
+    </message>
+    <message>
+        <source>An unexpected error occured while generating the index file!</source>
+        <translation>Si è verificato un errore imprevisto durante la generazione del file di indice!</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be written: %2.</source>
+        <translation>&quot;%1&quot; non può essere scritto: %2.</translation>
+    </message>
+    <message>
+        <source>&quot;tesselbuilder&quot; error</source>
+        <translation>Errore di &quot;tesselbuilder&quot;</translation>
+    </message>
+    <message>
+        <source>The multiresolution model &quot;%1&quot; cannot be written: %2.</source>
+        <translation>Il modello multirisoluzione &quot;%1&quot; non può essere scritto: %2.</translation>
+    </message>
+    <message>
+        <source>Start shot</source>
+        <translation>Scatto iniziale</translation>
+    </message>
+    <message>
+        <source>The start shot must lie between 1 and %1.</source>
+        <translation>Lo scatto iniziale deve essere compreso tra 1 e %1.</translation>
+    </message>
+    <message>
+        <source>Not every shot has all its values yet.</source>
+        <translation>Non tutti gli scatti hanno ancora tutti i loro valori.</translation>
+    </message>
+    <message>
+        <source>Model not found</source>
+        <translation>Modello non trovato</translation>
+    </message>
+    <message>
+        <source>The model file &quot;%1&quot; does not exist.</source>
+        <translation>Il file del modello &quot;%1&quot; non esiste.</translation>
+    </message>
 </context>
 <context>
     <name>SfmReader</name>
@@ -1568,6 +1808,14 @@ Devo usare &quot;%1&quot;?</translation>
     <message>
         <source>the file %1</source>
         <translation>il file %1</translation>
+    </message>
+    <message>
+        <source>%1, byte %2: %3</source>
+        <translation>%1, byte %2: %3</translation>
+    </message>
+    <message>
+        <source>%1: the file holds no JSON object</source>
+        <translation>%1: il file non contiene alcun oggetto JSON</translation>
     </message>
 </context>
 <context>
@@ -1607,6 +1855,60 @@ Devo usare &quot;%1&quot;?</translation>
     <message>
         <source>Exited with code %1</source>
         <translation>Terminato con il codice %1</translation>
+    </message>
+</context>
+<context>
+    <name>ThumbnailStepType</name>
+    <message>
+        <source>Thumbnails</source>
+        <translation>Miniature</translation>
+    </message>
+    <message>
+        <source>Thumbnails missing</source>
+        <translation>Miniature mancanti</translation>
+    </message>
+    <message>
+        <source>These thumbnails do not exist:
+%1</source>
+        <translation>Queste miniature non esistono:
+%1</translation>
+    </message>
+    <message>
+        <source>Thumbnails not made</source>
+        <translation>Miniature non create</translation>
+    </message>
+    <message>
+        <source>The thumbnail job did not report every photograph; these thumbnails cannot be used:
+%1</source>
+        <translation>Il lavoro delle miniature non ha riferito di ogni fotografia; queste miniature non si possono usare:
+%1</translation>
+    </message>
+    <message>
+        <source>%1 of %2 shots have a thumbnail.</source>
+        <translation>%1 scatti su %2 hanno una miniatura.</translation>
+    </message>
+</context>
+<context>
+    <name>TransformsJson</name>
+    <message>
+        <source>%1: there is no list of &quot;frames&quot;</source>
+        <translation>%1: non c&apos;è un elenco «frames»</translation>
+    </message>
+    <message>
+        <source>%1, frame %2: </source>
+        <translation>%1, fotogramma %2: </translation>
+    </message>
+    <message>
+        <source>no &quot;file_path&quot;</source>
+        <translation>nessun «file_path»</translation>
+    </message>
+    <message>
+        <source>&quot;transform_matrix&quot; of &quot;%1&quot; is not four rows of four numbers holding a rotation</source>
+        <translation>la «transform_matrix» di «%1» non è composta da quattro righe di quattro numeri che formano una rotazione</translation>
+    </message>
+    <message>
+        <source>The tangential and higher radial distortion (p1, p2, k3, k4) of %1 frames is not kept: the imported cameras hold k1 and k2 only.</source>
+        <translation>La distorsione tangenziale e radiale di ordine superiore (p1, p2, k3, k4) di %1 fotogrammi non viene conservata: le fotocamere importate tengono solo k1 e k2.</translation>
     </message>
 </context>
 <context>

@@ -177,10 +177,10 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
         const bool carriesValues = data.thumbnailPaths.size() == n && data.depths.size() == n &&
                                    data.orderPositions.size() == n && data.clusterNumbers.size() == n &&
                                    !data.thumbnailPaths.at(i).isEmpty();
-        const bool keptAsListed = shot.imagePath.isEmpty() && carriesValues && notUsable.isEmpty();
+        const bool gone = notUsable.isEmpty() || notUsable == QLatin1String("does not exist");
+        const bool keptAsListed = shot.imagePath.isEmpty() && carriesValues && gone;
         if (shot.imagePath.isEmpty()) {
             const QString name = QDir::toNativeSeparators(shot.imageName);
-            const bool gone = notUsable.isEmpty() || notUsable == QLatin1String("does not exist");
             candidate.missingPhotographs.append(gone ? name : name + QLatin1Char(' ') + notUsable);
         }
         if (keptAsListed) {
