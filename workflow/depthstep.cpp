@@ -44,18 +44,12 @@ void DepthStep::start()
 
 void DepthStep::requestStop()
 {
-    m_result.stopped = true;
-    if (m_job)
-        m_job->requestStop();
+    requestJobStop(m_job.get());
 }
 
 void DepthStep::stopAndWait()
 {
-    if (!m_job)
-        return;
-    m_job->disconnect(this);
-    requestStop();
-    m_job->wait();
+    stopJobAndWait(m_job.get());
 }
 
 namespace
@@ -90,8 +84,8 @@ public:
         // The window keeps depths computed on a model read only in part, with the warning; an index
         // written without anyone looking would pass them off as sound.
         if (!result.problems.isEmpty())
-            return Problem{result.problems.first().title,
-                           result.problems.first().text + QLatin1Char('\n') + tr("No index file was written.")};
+            return Problem{result.problems.first().title, result.problems.first().text + QLatin1Char('\n') +
+                                                              tr("No index file was written.")};
         if (result.depths.size() == state.shotCount())
             return std::nullopt;
         return Problem{tr("Depths not computed"), tr("The depth job did not report every shot.")};

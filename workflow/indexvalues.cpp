@@ -118,15 +118,16 @@ std::optional<ModelProblem> indexModelProblem(const QString &modelFile, bool mul
         (builtModel.isEmpty() || QFileInfo(builtModel).canonicalFilePath() != model.canonicalFilePath()))
         return ModelProblem{
             {title, Texts::tr("The multiresolution model \"%1\" was not built for this dataset: press "
-                       "Update in the \"3D Model\" box, or use the input model.")
+                              "Update in the \"3D Model\" box, or use the input model.")
                             .arg(native(modelFile)) +
                         notWritten}};
     if (!isWebAddress(modelFile) && !model.isFile())
-        return ModelProblem{{Texts::tr("Model not found"),
-                             Texts::tr("The model \"%1\" is not on this disk. The index names it all the same: the "
-                                "viewer looks for it from the index's folder.")
-                                 .arg(native(modelFile))},
-                            true};
+        return ModelProblem{
+            {Texts::tr("Model not found"),
+             Texts::tr("The model \"%1\" is not on this disk. The index names it all the same: the "
+                       "viewer looks for it from the index's folder.")
+                 .arg(native(modelFile))},
+            true};
     return std::nullopt;
 }
 
@@ -215,23 +216,20 @@ Color4f indexColor(const QColor &color)
     return Color4f{float(color.redF()), float(color.greenF()), float(color.blueF()), float(color.alphaF())};
 }
 
-IndexWriteResult writeIndexFile(const IndexSettings &settings, const QVector<ShotRecord> &shots,
-                                const QString &fileName, bool relativePaths)
+bool writeIndexFile(const IndexSettings &settings, const QVector<ShotRecord> &shots, const QString &fileName,
+                    bool relativePaths, Problem &said)
 {
-    IndexWriteResult result;
-    result.title = QCoreApplication::translate("IndexValues", "Index generation status");
+    said.title = QCoreApplication::translate("IndexValues", "Index generation status");
     OrvelleIndex index;
     QString why;
     if (!buildIndex(settings, shots, index, &why)) {
-        result.refused = true;
-        result.message = why + QLatin1Char('\n') +
-                         QCoreApplication::translate("IndexValues", "No index file was written.");
-        return result;
+        said.text = why + QLatin1Char('\n') +
+                    QCoreApplication::translate("IndexValues", "No index file was written.");
+        return false;
     }
-    result.written = index.save(fileName, relativePaths);
-    if (result.written) {
-        result.message = Texts::tr("The index file has been successfully generated!");
-        return result;
+    if (index.save(fileName, relativePaths)) {
+        said.text = Texts::tr("The index file has been successfully generated!");
+        return true;
     }
     // The folder's state in plain words first; otherwise the writer's own reason (a full disk).
     QString reason = unwritableReason(fileName);
@@ -239,7 +237,6 @@ IndexWriteResult writeIndexFile(const IndexSettings &settings, const QVector<Sho
         reason = index.errorString();
     if (reason.isEmpty())
         reason = Texts::tr("the system refused to write it");
-    result.message =
-        Texts::tr("The index file \"%1\" could not be written: %2.").arg(native(fileName), reason);
-    return result;
+    said.text = Texts::tr("The index file \"%1\" could not be written: %2.").arg(native(fileName), reason);
+    return false;
 }

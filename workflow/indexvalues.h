@@ -85,14 +85,8 @@ bool parseDomeRows(const QVector<DomeRowText> &rows, QVector<float> &heights, QV
 // A colour as the index carries it: red, green, blue, alpha in [0, 1].
 Color4f indexColor(const QColor &color);
 
-// The outcome of writing an index, worded for the user.
-struct IndexWriteResult {
-    bool written = false;
-    bool refused = false; // the values could not make an index: no file was touched
-    QString title;        // "Index generation status"
-    QString message;      // success, or why nothing was written (naming the file and the cause)
-};
-
-// buildIndex, then save to fileName (paths relative to its folder when relativePaths).
-IndexWriteResult writeIndexFile(const IndexSettings &settings, const QVector<ShotRecord> &shots,
-                                const QString &fileName, bool relativePaths);
+// buildIndex, then save to fileName (paths relative to its folder when relativePaths). True when
+// written; said is then the success message, otherwise why nothing was written (naming the file and
+// the cause), both titled "Index generation status".
+bool writeIndexFile(const IndexSettings &settings, const QVector<ShotRecord> &shots, const QString &fileName,
+                    bool relativePaths, Problem &said);

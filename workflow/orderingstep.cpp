@@ -57,18 +57,12 @@ void OrderingStep::start()
 
 void OrderingStep::requestStop()
 {
-    m_result.stopped = true;
-    if (m_job)
-        m_job->requestStop();
+    requestJobStop(m_job.get());
 }
 
 void OrderingStep::stopAndWait()
 {
-    if (!m_job)
-        return;
-    m_job->disconnect(this);
-    requestStop();
-    m_job->wait();
+    stopJobAndWait(m_job.get());
 }
 
 namespace

@@ -63,7 +63,7 @@ ImportOutcome Session::importDataset(const QString &fileName, const ModelChooser
     // Only a file that read well is worth a question about its models.
     const bool readWell = data.recognised && data.problems.isEmpty();
     // A point cloud held back is the model, although it is not written yet.
-    const QString model = !readWell                     ? QString()
+    const QString model = !readWell                       ? QString()
                           : !data.pendingPoints.isEmpty() ? data.modelNames.first()
                                                           : chooseModel(data.folder, data.modelNames);
     const DatasetCandidate candidate = DatasetStates::fromImport(fileName, data, model);
@@ -265,8 +265,10 @@ std::optional<Problem> Session::runRefusal() const
 // dataset may be replaced.
 std::optional<Problem> Session::filesRefusal() const
 {
-    const QString pointCloud = m_heldBack.pendingPoints.isEmpty() ? QString() : m_heldBack.modelNames.value(0);
-    return RunFiles::ofGeneration(m_state, m_request.modelFile, m_request.lowresModelFile, m_request.outputFile,
+    const QString pointCloud =
+        m_heldBack.pendingPoints.isEmpty() ? QString() : m_heldBack.modelNames.value(0);
+    return RunFiles::ofGeneration(m_state, m_request.modelFile, m_request.lowresModelFile,
+                                  m_request.outputFile,
                                   m_request.multiresolution ? m_request.tesselFile : QString(), pointCloud)
         .collision();
 }
@@ -331,11 +333,9 @@ WriteOutcome Session::writeIndex()
             indexModelProblem(settings.modelFileName, m_request.multiresolution, m_state.builtTesselPath))
         outcome.notices.append(problem->problem);
 
-    const IndexWriteResult result =
-        writeIndexFile(settings, m_state.shots, m_request.outputFile, m_request.relativePaths);
-    outcome.written = result.written;
-    outcome.problem = {result.title, result.message};
-    if (result.written)
+    outcome.written = writeIndexFile(settings, m_state.shots, m_request.outputFile, m_request.relativePaths,
+                                     outcome.problem);
+    if (outcome.written)
         m_state.unwrittenResults = false;
     return outcome;
 }

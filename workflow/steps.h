@@ -67,6 +67,21 @@ signals:
 protected:
     void finish();
     StepResult partOf() const; // an empty result of this step's kind
+    // For steps whose work runs in one job thread with its own requestStop().
+    template <typename Job> void requestJobStop(Job *job)
+    {
+        m_result.stopped = true;
+        if (job)
+            job->requestStop();
+    }
+    template <typename Job> void stopJobAndWait(Job *job)
+    {
+        if (!job)
+            return;
+        job->disconnect(this);
+        requestJobStop(job);
+        job->wait();
+    }
     StepResult m_result;
 
 private:

@@ -63,18 +63,12 @@ void ThumbnailStep::start()
 
 void ThumbnailStep::requestStop()
 {
-    m_result.stopped = true;
-    if (m_job)
-        m_job->requestStop();
+    requestJobStop(m_job.get());
 }
 
 void ThumbnailStep::stopAndWait()
 {
-    if (!m_job)
-        return;
-    m_job->disconnect(this);
-    requestStop();
-    m_job->wait();
+    stopJobAndWait(m_job.get());
 }
 
 namespace
@@ -118,9 +112,10 @@ public:
         if (request.thumbnails == ThumbnailSource::Existing)
             return Problem{tr("Thumbnails missing"),
                            tr("These thumbnails do not exist:\n%1").arg(JobMessages::problemList(missing))};
-        return Problem{tr("Thumbnails not made"),
-                       tr("The thumbnail job did not report every photograph; these thumbnails cannot be used:\n%1")
-                           .arg(JobMessages::problemList(missing))};
+        return Problem{
+            tr("Thumbnails not made"),
+            tr("The thumbnail job did not report every photograph; these thumbnails cannot be used:\n%1")
+                .arg(JobMessages::problemList(missing))};
     }
     QString summary(const StepResult &, const DatasetState &state) const override
     {
