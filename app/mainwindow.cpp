@@ -12,6 +12,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QScreen>
 #include <QStatusBar>
 
@@ -185,8 +186,11 @@ void MainWindow::selectOutputIndexFile()
 {
     const QString current = ui->outputIndexFilename->text();
     const QString folder = current.isEmpty() ? QDir::current().absolutePath() : current;
-    const QString file = dialogs().getSaveFileName(this, tr("Save Orvelle index as"), folder,
-                                                   tr("Orvelle index file (*.orx)"));
+    QString file = dialogs().getSaveFileName(this, tr("Save Orvelle index as"), folder,
+                                             tr("Orvelle index file (*.orx)"));
+    // Only an .orx is imported again: a name typed without a suffix gets it.
+    if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty())
+        file += QStringLiteral(".orx");
     if (!file.isEmpty())
         ui->outputIndexFilename->setText(file);
 }

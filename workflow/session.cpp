@@ -277,7 +277,8 @@ std::optional<Problem> Session::filesRefusal() const
 
 bool Session::isReadyToWrite() const
 {
-    if (!m_state.isComplete())
+    // A running step is about to replace values: the index waits for them.
+    if (!m_state.isComplete() || m_runner->isAnyRunning())
         return false;
     return !m_request.multiresolution || m_state.builderStatus == BuilderStatus::Ready;
 }

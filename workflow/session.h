@@ -86,7 +86,7 @@ public:
     // point cloud, with ImportOptions::pointCloudLater) is written. runAll() begins with it.
     std::optional<Problem> prepareRun();
 
-    // Every value is there, and so is the multiresolution model the request names.
+    // Every value is there, no step is running, and the multiresolution model the request names is built.
     bool isReadyToWrite() const;
     // Checks the request and the dataset, then writes the index to request().outputFile.
     WriteOutcome writeIndex();

@@ -69,10 +69,7 @@ private slots:
         large = QDir(temp.filePath("large")).canonicalPath();
     }
 
-    void init()
-    {
-        QVERIFY(openScriptedWindow(window, dialogs));
-    }
+    void init() { QVERIFY(openScriptedWindow(window, dialogs)); }
     void cleanup()
     {
         window.reset();
@@ -235,6 +232,10 @@ private slots:
         QCOMPARE(saves.size(), 2);
         QVERIFY(saves.first().text.contains("*.orx"));
         QCOMPARE(dialogs.fileDialogFolders.last(), derived);
+        // A name typed without a suffix gets the index's, so that the file can be imported again.
+        dialogs.saveAnswers << small + "/typed";
+        clickControl(get<QPushButton>("selectOutputIndexFilename"));
+        QCOMPARE(output->text(), small + "/typed.orx");
     }
 
     // The preview's mouse turns are undone by its button.

@@ -140,7 +140,7 @@ private slots:
         const QByteArray project = sample.readAll();
         QVERIFY(writeFile(small + "/truncated.pfp", project.left(project.size() / 2)));
         QVERIFY(writeFile(small + "/nomodel.pfp",
-                              QByteArray(project).replace("model/scene.ply", "model/absent.ply")));
+                          QByteArray(project).replace("model/scene.ply", "model/absent.ply")));
         QVERIFY(writeFile(small + "/nophotos.pfp", QByteArray(project).replace("photos/", "elsewhere/")));
         QVERIFY(writeFile(small + "/SAMPLE.PFP", project));
 
@@ -202,6 +202,11 @@ private slots:
         QVERIFY(!generateEnabled());
         useInputModel(true);
         runJob("updateOrderingAndSemantic");
+        QVERIFY(generateEnabled());
+        // Generation waits while a job is about to replace values.
+        clickControl(ordering);
+        QVERIFY(!generateEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(ordering->isEnabled(), 60000);
         QVERIFY(generateEnabled());
     }
 
