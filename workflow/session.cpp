@@ -26,11 +26,6 @@ QString notWritten()
     return Session::tr("No index file was written.");
 }
 
-QString canonical(const QString &path)
-{
-    return path.isEmpty() ? path : QFileInfo(path).canonicalFilePath();
-}
-
 } // namespace
 
 Session::Session(QObject *parent) : QObject(parent), m_runner(std::make_unique<StepRunner>())
