@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QScreen>
 #include <QStatusBar>
 
@@ -65,6 +66,7 @@ MainWindow::MainWindow(QWidget *parent)
         connect(axis, &QDoubleSpinBox::valueChanged, this, &MainWindow::setGenericUpDir);
     for (QPushButton *button : upDirButtons())
         connect(button, &QPushButton::clicked, this, &MainWindow::setPredefinedUpDir);
+    addUpFromCamerasButton();
     connectJobControls();
     ui->cameraOrientationGLContainer->addWidget(m_preview);
 
@@ -333,4 +335,39 @@ void MainWindow::showErrorMessage(const QString &title, const QString &msg)
 void MainWindow::checkIfReadyToGenerate()
 {
     ui->generateOrvelleIndex->setEnabled(m_session->isReadyToWrite());
+}
+
+// Beside the six presets: the direction the dataset's cameras agree on.
+void MainWindow::addUpFromCamerasButton()
+{
+    auto *grid = qobject_cast<QGridLayout *>(ui->gridLayout_4);
+    auto *button = new QPushButton(tr("From the cameras"), ui->upDirPlusZ->parentWidget());
+    button->setObjectName(QStringLiteral("upDirFromCameras"));
+    button->setToolTip(tr("The mean of the cameras' image-up axes, the nearest axis when within 10 degrees"));
+    grid->addWidget(button, grid->rowCount(), 0, 1, grid->columnCount());
+    connect(button, &QPushButton::clicked, this, [this] {
+        const auto up = DatasetStates::upFromCameras(dataset());
+        if (!up) {
+            statusBar()->showMessage(tr("No camera says where up is."));
+            return;
+        }
+        ui->upDirX->setValue(up->x);
+        ui->upDirY->setValue(up->y);
+        ui->upDirZ->setValue(up->z);
+        statusBar()->showMessage(tr("Up direction from the cameras: %1.").arg(upDirectionText()));
+    });
+}
+
+// The up direction as a person reads it: "+Z", or three numbers.
+QString MainWindow::upDirectionText() const
+{
+    static const char *const names[6] = {"-X", "-Y", "-Z", "+X", "+Y", "+Z"};
+    const QVector<QPushButton *> buttons = upDirButtons();
+    for (int i = 0; i < buttons.size(); ++i)
+        if (buttons.at(i)->isChecked())
+            return QString::fromLatin1(names[i]);
+    return QStringLiteral("(%1, %2, %3)")
+        .arg(ui->upDirX->value(), 0, 'g', 3)
+        .arg(ui->upDirY->value(), 0, 'g', 3)
+        .arg(ui->upDirZ->value(), 0, 'g', 3);
 }

@@ -113,6 +113,8 @@ private:
     ksr::Point3f currentUpVector() const;
     bool upDirectionIsZero() const;
     void showUpDirectionProblem();
+    void addUpFromCamerasButton();
+    QString upDirectionText() const;
     void centreOnScreen();
     void selectButtonColor(QPushButton *button);
     // Running steps or computed values not yet written: the user may keep them.

@@ -72,6 +72,9 @@ void MainWindow::importFile(const QString &fileName)
         return;
     }
     showDataset();
+    if (outcome.upFromCameras)
+        statusBar()->showMessage(statusBar()->currentMessage() + QStringLiteral("  ") +
+                                 tr("Up direction from the cameras: %1.").arg(upDirectionText()));
     if (!outcome.notes.isEmpty())
         dialogs().information(this, tr("Reconstruction imported"), outcome.notes.join(QLatin1Char('\n')));
     if (!outcome.missing.title.isEmpty())

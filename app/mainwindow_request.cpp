@@ -78,8 +78,14 @@ void MainWindow::updateRequest()
     IndexSettings &settings = request.settings;
     settings.sceneName = ui->sceneName->text();
     settings.cameraSpeed = float(ui->cameraSpeed->value());
-    settings.upDirection =
-        ksr::Point3f(float(ui->upDirX->value()), float(ui->upDirY->value()), float(ui->upDirZ->value()));
+    // The fields show one decimal: while they show the request's direction, it keeps its own digits.
+    const auto shownAs = [](const QDoubleSpinBox *box, float value) {
+        return QString::number(double(value), 'f', box->decimals()).toDouble() == box->value();
+    };
+    const ksr::Point3f &up = settings.upDirection;
+    if (!shownAs(ui->upDirX, up.x) || !shownAs(ui->upDirY, up.y) || !shownAs(ui->upDirZ, up.z))
+        settings.upDirection =
+            ksr::Point3f(float(ui->upDirX->value()), float(ui->upDirY->value()), float(ui->upDirZ->value()));
     settings.backgroundColor = buttonColor(ui->backgroundColor);
     settings.backgroundKind = ui->orthoPlaneBackground->isChecked()    ? OrvelleIndex::OrthoPlaneBackground
                               : ui->coloredDomeBackground->isChecked() ? OrvelleIndex::DomeBackground
@@ -107,6 +113,10 @@ void MainWindow::showRequestNames()
     ui->tesselModelName->setText(request.tesselFile);
     ui->sceneName->setText(request.settings.sceneName);
     ui->outputIndexFilename->setText(request.outputFile);
+    const ksr::Point3f &up = request.settings.upDirection;
+    ui->upDirX->setValue(up.x);
+    ui->upDirY->setValue(up.y);
+    ui->upDirZ->setValue(up.z);
     m_showingRequest = false;
     updateRequest();
 }

@@ -61,9 +61,9 @@ int runGenerate(const QStringList &arguments, bool withDisplay)
     if (!commandLine.modelFile.isEmpty()) {
         givenModel = QFileInfo(commandLine.modelFile).canonicalFilePath();
         if (givenModel.isEmpty() || !QFileInfo(givenModel).isFile())
-            return failed({Session::tr("Model not found"),
-                           Session::tr("The model file \"%1\" does not exist.")
-                               .arg(QDir::toNativeSeparators(commandLine.modelFile))});
+            return failed(
+                {Session::tr("Model not found"), Session::tr("The model file \"%1\" does not exist.")
+                                                     .arg(QDir::toNativeSeparators(commandLine.modelFile))});
     }
     const ImportOutcome imported =
         session.importDataset(commandLine.datasetFile, [&](const QString &folder, const QStringList &names) {

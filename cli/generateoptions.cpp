@@ -202,7 +202,9 @@ void addGenerateOptions(QCommandLineParser &parser)
         {StartShotOption, QStringLiteral("The shot the viewer starts from, counted from 1. Default: 1."),
          QStringLiteral("N"), QStringLiteral("1")},
         {UpOption,
-         QStringLiteral("Up direction, each -1000..1000, not all 0; written normalised. Default: 0,1,0."),
+         QStringLiteral("Up direction, each -1000..1000, not all 0; written normalised. Default: an index's "
+                        "own; otherwise the cameras' (the mean of their image-up axes, the nearest axis when "
+                        "within 10 degrees)."),
          QStringLiteral("X,Y,Z"), QStringLiteral("0,1,0")},
         {ThumbnailBarOption, QStringLiteral("Thumbnail bar position: top or bottom. Default: bottom."),
          QStringLiteral("POSITION"), QStringLiteral("bottom")},
@@ -360,6 +362,7 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
         return bad(StartShotOption, QStringLiteral("a shot number from 1"));
     settings.startShot = result.startShot - 1;
 
+    result.upGiven = parser.isSet(UpOption);
     const QStringList up = parser.value(UpOption).split(QLatin1Char(','));
     double axis[3] = {0.0, 0.0, 0.0};
     if (up.size() != 3 || !parseNumber(up.at(0), -1000.0, 1000.0, axis[0]) ||
@@ -432,4 +435,6 @@ void GenerateCommandLine::applyGivenNames(SessionRequest &target) const
         target.outputFile = absolute(outputFile);
     if (sceneNameGiven)
         target.settings.sceneName = request.settings.sceneName;
+    if (upGiven)
+        target.settings.upDirection = request.settings.upDirection;
 }

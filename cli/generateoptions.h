@@ -19,6 +19,7 @@ struct GenerateCommandLine {
     QString lowresModelFile;
     QString tesselFile;
     bool sceneNameGiven = false;
+    bool upGiven = false;
     int startShot = 1; // as given, counted from 1; checked against the dataset once it is read
 
     // The given names into the session's request, after the import filled in the dataset's own.

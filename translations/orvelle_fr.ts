@@ -1184,6 +1184,22 @@ Faut-il utiliser « %1 » ?</translation>
         <source>More steps</source>
         <translation>Autres étapes</translation>
     </message>
+    <message>
+        <source>From the cameras</source>
+        <translation>D&apos;après les caméras</translation>
+    </message>
+    <message>
+        <source>The mean of the cameras&apos; image-up axes, the nearest axis when within 10 degrees</source>
+        <translation>La moyenne des axes « haut de l&apos;image » des caméras, l&apos;axe le plus proche s&apos;il est à moins de 10 degrés</translation>
+    </message>
+    <message>
+        <source>No camera says where up is.</source>
+        <translation>Aucune caméra n&apos;indique où est le haut.</translation>
+    </message>
+    <message>
+        <source>Up direction from the cameras: %1.</source>
+        <translation>Direction du haut d&apos;après les caméras : %1.</translation>
+    </message>
 </context>
 <context>
     <name>MeshroomSfm</name>
@@ -1793,6 +1809,14 @@ Faut-il utiliser « %1 » ?</translation>
     <message>
         <source>The model file &quot;%1&quot; does not exist.</source>
         <translation>Le fichier de modèle « %1 » n&apos;existe pas.</translation>
+    </message>
+    <message>
+        <source>Up direction</source>
+        <translation>Direction du haut</translation>
+    </message>
+    <message>
+        <source>The up direction is %1 degrees from the cameras&apos; up direction: the viewer may show the scene on its side.</source>
+        <translation>La direction du haut est à %1 degrés de celle des caméras : la visionneuse risque de montrer la scène couchée.</translation>
     </message>
 </context>
 <context>

@@ -1184,6 +1184,22 @@ Devo usare &quot;%1&quot;?</translation>
         <source>More steps</source>
         <translation>Altri passi</translation>
     </message>
+    <message>
+        <source>From the cameras</source>
+        <translation>Dalle fotocamere</translation>
+    </message>
+    <message>
+        <source>The mean of the cameras&apos; image-up axes, the nearest axis when within 10 degrees</source>
+        <translation>La media degli assi «alto dell&apos;immagine» delle fotocamere, l&apos;asse più vicino se entro 10 gradi</translation>
+    </message>
+    <message>
+        <source>No camera says where up is.</source>
+        <translation>Nessuna fotocamera indica dove sia l&apos;alto.</translation>
+    </message>
+    <message>
+        <source>Up direction from the cameras: %1.</source>
+        <translation>Direzione dell&apos;alto dalle fotocamere: %1.</translation>
+    </message>
 </context>
 <context>
     <name>MeshroomSfm</name>
@@ -1793,6 +1809,14 @@ Devo usare &quot;%1&quot;?</translation>
     <message>
         <source>The model file &quot;%1&quot; does not exist.</source>
         <translation>Il file del modello &quot;%1&quot; non esiste.</translation>
+    </message>
+    <message>
+        <source>Up direction</source>
+        <translation>Direzione verso l&apos;alto</translation>
+    </message>
+    <message>
+        <source>The up direction is %1 degrees from the cameras&apos; up direction: the viewer may show the scene on its side.</source>
+        <translation>La direzione dell&apos;alto è a %1 gradi da quella delle fotocamere: il visualizzatore potrebbe mostrare la scena coricata.</translation>
     </message>
 </context>
 <context>

@@ -80,6 +80,8 @@ void readIndex(const QString &fileName, ImportedDataset &data)
     }
     if (!index.modelFileName().isEmpty())
         data.modelNames.append(index.modelFileName());
+    if (accepted)
+        data.upDirection = index.upDirection();
 
     if (!data.problems.isEmpty() && data.problemTitle.isEmpty())
         data.problemTitle = Texts::tr("Wrong file format");

@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <optional>
+
 struct ImportedDataset {
     // The suffix named a reader ("pfp" or "orx", in any case) or the path is a reconstruction
     // (ReconstructionImport::isReconstruction). Any other file reads nothing.
@@ -31,6 +33,8 @@ struct ImportedDataset {
     QStringList thumbnailPaths;  // as the index names them (already absolute)
     QVector<int> orderPositions; // where each photograph is shown
     QVector<int> clusterNumbers;
+    // From an index only: the up direction it was written with.
+    std::optional<ksr::Point3f> upDirection;
     // The reader's problems, for one warning: its title and one message per line.
     QString problemTitle;
     QStringList problems;

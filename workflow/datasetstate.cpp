@@ -11,7 +11,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 
 namespace
 {
@@ -213,11 +215,11 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
         return candidate;
     }
     if (candidate.missingPhotographs.size() == n && (n == 0 || keptWithoutPhotograph < n)) {
-        candidate.refusal = {Texts::tr("Imported dataset error!"),
-                             n == 0 ? Texts::tr("The dataset lists no photograph.")
-                                    : Texts::tr("None of the %1 photographs of the dataset was found.").arg(n) +
-                                          QLatin1Char('\n') +
-                                          JobMessages::problemList(candidate.missingPhotographs)};
+        candidate.refusal = {
+            Texts::tr("Imported dataset error!"),
+            n == 0 ? Texts::tr("The dataset lists no photograph.")
+                   : Texts::tr("None of the %1 photographs of the dataset was found.").arg(n) +
+                         QLatin1Char('\n') + JobMessages::problemList(candidate.missingPhotographs)};
         return candidate;
     }
 
@@ -238,6 +240,29 @@ Problem missingPhotographsNotice(const DatasetCandidate &candidate)
     if (candidate.missingPhotographs.isEmpty())
         return {};
     return JobMessages::photographsNotFound(candidate.missingPhotographs);
+}
+
+double angleDegrees(const ksr::Point3f &a, const ksr::Point3f &b)
+{
+    const double cosine = double(a.normalized().dot(b.normalized()));
+    return std::acos(std::clamp(cosine, -1.0, 1.0)) * 180.0 / M_PI;
+}
+
+std::optional<ksr::Point3f> upFromCameras(const DatasetState &state)
+{
+    ksr::Point3f sum(0, 0, 0);
+    for (const ShotRecord &shot : state.shots)
+        if (shot.camera && shot.camera->isSet())
+            sum = sum + ksr::Point3f(shot.camera->rotation.m[1][0], shot.camera->rotation.m[1][1],
+                                     shot.camera->rotation.m[1][2]);
+    if (!(sum.length() > 1e-6f * float(state.shotCount())))
+        return std::nullopt;
+    const ksr::Point3f mean = sum.normalized();
+    static const ksr::Point3f axes[6] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {-1, 0, 0}, {0, -1, 0}, {0, 0, -1}};
+    for (const ksr::Point3f &axis : axes)
+        if (angleDegrees(mean, axis) <= 10.0)
+            return axis;
+    return mean;
 }
 
 } // namespace DatasetStates

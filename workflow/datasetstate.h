@@ -82,4 +82,12 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
 // every photograph was found.
 Problem missingPhotographsNotice(const DatasetCandidate &candidate);
 
+// Where the cameras say up is: the mean of their image-up axes (second rotation rows), normalised,
+// and the nearest axis when within 10 degrees of it. nullopt without cameras or when they disagree
+// so much that the mean is no direction.
+std::optional<ksr::Point3f> upFromCameras(const DatasetState &state);
+
+// The angle in degrees between two directions (any length, not zero).
+double angleDegrees(const ksr::Point3f &a, const ksr::Point3f &b);
+
 } // namespace DatasetStates

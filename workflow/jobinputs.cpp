@@ -26,7 +26,9 @@ namespace
 
 FeatureWeightSet weightSet(const FeatureSliders &sliders, int maximum)
 {
-    const auto weight = [maximum](int value) { return std::clamp(float(value) / float(maximum), 0.0f, 1.0f); };
+    const auto weight = [maximum](int value) {
+        return std::clamp(float(value) / float(maximum), 0.0f, 1.0f);
+    };
     FeatureWeightSet set;
     set.time = weight(sliders[0]);
     set.direction = weight(sliders[1]);

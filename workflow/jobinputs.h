@@ -25,8 +25,7 @@ using FeatureSliders = std::array<int, 6>;
 
 // The ordering job's weights: each the slider value divided by the sliders' maximum and clamped
 // to [0, 1]. A maximum of 0 or less gives all weights 0.
-OrderingWeights featureWeights(const FeatureSliders &ordering, const FeatureSliders &clustering,
-                                     int maximum);
+OrderingWeights featureWeights(const FeatureSliders &ordering, const FeatureSliders &clustering, int maximum);
 
 // The position of every row in a viewing order (order[k] is the row shown k-th): element r of
 // the result is k where order[k] == r, or -1 for a row the order does not name. Entries of

@@ -6,8 +6,8 @@
 #include "metashapexml.h"
 #include "nvmfile.h"
 #include "openmvgjson.h"
-#include "transformsjson.h"
 #include "photonames.h"
+#include "transformsjson.h"
 
 #include <ksr/safefile.h>
 
@@ -185,7 +185,7 @@ SfmReconstruction readReconstruction(const QString &path)
     }
     SfmReconstruction none;
     none.error = Texts::tr("\"%1\" holds no reconstruction this program reads (a COLMAP model, .nvm, .out, "
-                    "Metashape .xml, transforms.json, Meshroom .sfm, OpenMVG sfm_data.json).")
+                           "Metashape .xml, transforms.json, Meshroom .sfm, OpenMVG sfm_data.json).")
                      .arg(native(path));
     return none;
 }

@@ -76,6 +76,10 @@ ImportOutcome Session::importDataset(const QString &fileName, const ModelChooser
     m_request.tesselFile = candidate.names.tessel;
     m_request.settings.sceneName = candidate.names.scene;
     m_request.outputFile = candidate.names.output;
+    // An index keeps the up direction it was written with; other datasets take the cameras'.
+    outcome.upFromCameras = !data.upDirection.has_value();
+    m_request.settings.upDirection =
+        data.upDirection.value_or(DatasetStates::upFromCameras(m_state).value_or(ksr::Point3f(0, 1, 0)));
 
     outcome.accepted = true;
     outcome.notes = data.notes;
@@ -324,6 +328,14 @@ WriteOutcome Session::writeIndex()
         settings.domeHeights.clear();
     if (settings.backgroundKind != OrvelleIndex::DomeBackground)
         settings.domeColors.clear();
+    // An up direction far from the cameras' shows the scene on its side or upside down.
+    if (const auto cameras = DatasetStates::upFromCameras(m_state);
+        cameras && DatasetStates::angleDegrees(settings.upDirection, *cameras) > 60.0)
+        outcome.notices.append(
+            {tr("Up direction"),
+             tr("The up direction is %1 degrees from the cameras' up direction: the viewer "
+                "may show the scene on its side.")
+                 .arg(qRound(DatasetStates::angleDegrees(settings.upDirection, *cameras)))});
     // A model that is not on this disk may be beside the index where the viewer opens it.
     if (const auto problem =
             indexModelProblem(settings.modelFileName, m_request.multiresolution, m_state.builtTesselPath))

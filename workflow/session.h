@@ -28,9 +28,10 @@ using ModelChooser = std::function<QString(const QString &folder, const QStringL
 
 struct ImportOutcome {
     bool accepted = false;
-    Problem refusal;   // when not accepted: the dataset held before is kept
-    QStringList notes; // what a reconstruction's import had to say (photographs left out, ...)
-    Problem missing;   // the photographs not found; empty title when every one was
+    Problem refusal;            // when not accepted: the dataset held before is kept
+    QStringList notes;          // what a reconstruction's import had to say (photographs left out, ...)
+    Problem missing;            // the photographs not found; empty title when every one was
+    bool upFromCameras = false; // the request's up direction was set from the cameras
 };
 
 struct WriteOutcome {

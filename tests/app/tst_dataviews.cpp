@@ -84,7 +84,7 @@ private slots:
         QCOMPARE(window->windowTitle(), QString("Orvelle Index Generator"));
         importFile(small + "/sample.pfp");
         QCOMPARE(window->windowTitle(), QString("sample.pfp - Orvelle Index Generator"));
-        QCOMPARE(status(), QString("Imported 6 shots from sample.pfp."));
+        QCOMPARE(status(), QString("Imported 6 shots from sample.pfp.  Up direction from the cameras: +Z."));
         QCOMPARE(rowsWithPicture(), 0);
 
         makeThumbnails();

@@ -53,8 +53,8 @@ private:
         for (const char *file : {"img/a.jpg", "img/b.jpg", "mesh.ply"})
             QVERIFY(writeFile(dir + "/" + file, "x"));
         QVERIFY(writeFile(dir + "/site.pfp", projectText({{{testCamera(35, {1, 2, 3}), "img/a.jpg"}},
-                                                              {{testCamera(50, {4, 5, 6}), "img/b.jpg"}}},
-                                                             {"mesh.ply"})));
+                                                          {{testCamera(50, {4, 5, 6}), "img/b.jpg"}}},
+                                                         {"mesh.ply"})));
         dialogs.openAnswers << dir + "/site.pfp";
         get<QAction>("actionImport")->trigger();
         QCOMPARE(get<QTableView>("data")->model()->rowCount(), 2);
@@ -150,11 +150,13 @@ private slots:
         const QString written = readAll(dir + "/site_generated.orx");
         QCOMPARE(written.trimmed().split('\n'), expected);
 
-        QCOMPARE(dialogs.shown.size(), 2); // the colour, then the result
-        QCOMPARE(dialogs.shown[1].kind, QString("information"));
-        QCOMPARE(dialogs.shown[1].title, QString("Index generation status"));
-        QCOMPARE(dialogs.shown[1].text, QString("The index file has been successfully generated!"));
-        QCOMPARE(dialogs.shown[1].parent, window.get());
+        // The colour, the warning that +Z is far from the cameras' +Y, then the result.
+        QCOMPARE(dialogs.shown.size(), 3);
+        QCOMPARE(dialogs.shown[1].kind, QString("warning"));
+        QCOMPARE(dialogs.shown[2].kind, QString("information"));
+        QCOMPARE(dialogs.shown[2].title, QString("Index generation status"));
+        QCOMPARE(dialogs.shown[2].text, QString("The index file has been successfully generated!"));
+        QCOMPARE(dialogs.shown[2].parent, window.get());
     }
 
     // Defaults of the controls, absolute paths, and the input model instead of the .tsl.
@@ -309,6 +311,18 @@ private slots:
                  qPrintable(dialogs.ofKind("warning").first().text));
         QCOMPARE(dialogs.ofKind("information").size(), 1);
         QVERIFY(readAll(dir + "/site_generated.orx").contains("<model filename=\"models/gone.ply\"/>"));
+    }
+
+    // An up direction far from the cameras' is written, with a word of warning.
+    void upDirectionFarFromTheCamerasIsWarned()
+    {
+        importAndPrepare();
+        clickControl(get<QPushButton>("upDirPlusX")); // the cameras say +Y
+        clickControl(get<QPushButton>("generateOrvelleIndex"));
+        QCOMPARE(dialogs.ofKind("warning").size(), 1);
+        QVERIFY2(dialogs.ofKind("warning").first().text.contains("90 degrees from the cameras"),
+                 qPrintable(dialogs.ofKind("warning").first().text));
+        QVERIFY(readAll(dir + "/site_generated.orx").contains("updirection=\"1 0 0\""));
     }
 
     void badDomeRowStopsGeneration_data()

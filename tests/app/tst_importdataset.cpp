@@ -36,8 +36,8 @@ private:
     {
         touch("kept/a.jpg");
         touch("kept/kept.ply");
-        QVERIFY(writeFile(dir + "/kept/kept.pfp",
-                              projectText({{{testCamera(35, {}), "a.jpg"}}}, {"kept.ply"})));
+        QVERIFY(
+            writeFile(dir + "/kept/kept.pfp", projectText({{{testCamera(35, {}), "a.jpg"}}}, {"kept.ply"})));
         importFile(dir + "/kept/kept.pfp");
         QCOMPARE(rows(), 1);
         dialogs.shown.clear();
@@ -102,9 +102,9 @@ private slots:
         const Camera cb = testCamera(50, {4, 5, 6});
         const Camera cc = testCamera(24, {7, 8, 9});
         const QString project = dir + "/site.pfp";
-        QVERIFY(writeFile(project,
-                              projectText({{{ca, "img/a.jpg"}, {cb, elsewhere}}, {{cc, "img/missing.jpg"}}},
-                                          {"first.ply", "models/second.ply"})));
+        QVERIFY(
+            writeFile(project, projectText({{{ca, "img/a.jpg"}, {cb, elsewhere}}, {{cc, "img/missing.jpg"}}},
+                                           {"first.ply", "models/second.ply"})));
 
         dialogs.questionAnswers << QMessageBox::No << QMessageBox::Ok;
         importFile(project);
@@ -267,8 +267,7 @@ private slots:
         index.setModelFileName(model);
         index.addCollection(collection);
         QVERIFY(index.save(dir + "/upper.ORX", false));
-        QVERIFY(
-            writeFile(dir + "/SAMPLE.PFP", projectText({{{testCamera(35, {}), "a.jpg"}}}, {"mesh.ply"})));
+        QVERIFY(writeFile(dir + "/SAMPLE.PFP", projectText({{{testCamera(35, {}), "a.jpg"}}}, {"mesh.ply"})));
 
         for (const char *file : {"/upper.ORX", "/SAMPLE.PFP"}) {
             importFile(dir + file);

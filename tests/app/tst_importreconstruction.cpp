@@ -50,10 +50,7 @@ private slots:
         QString error;
         QVERIFY2(SampleGen::writeSampleDataset(sample, options, &error), qPrintable(error));
     }
-    void init()
-    {
-        QVERIFY(openScriptedWindow(window, dialogs));
-    }
+    void init() { QVERIFY(openScriptedWindow(window, dialogs)); }
     void cleanup() { window.reset(); }
 
     void photographsAskedForAndPointsAsModel()

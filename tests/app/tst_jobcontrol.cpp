@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -169,6 +170,27 @@ private slots:
         // Generation waits for the new dataset's own multiresolution model.
         QVERIFY(!generateEnabled());
         QCOMPARE(get<QLabel>("tesselStatus")->text(), QString());
+    }
+
+    // The cameras say where up is (the sample's point to +Z); a new dataset takes its own again.
+    void upDirectionFromTheCameras()
+    {
+        const auto up = [this] {
+            return ksr::Point3f(float(get<QDoubleSpinBox>("upDirX")->value()),
+                                float(get<QDoubleSpinBox>("upDirY")->value()),
+                                float(get<QDoubleSpinBox>("upDirZ")->value()));
+        };
+        importFile(small + "/sample.pfp");
+        QCOMPARE(up(), ksr::Point3f(0, 0, 1));
+        QVERIFY2(window->statusBar()->currentMessage().contains("Up direction from the cameras: +Z"),
+                 qPrintable(window->statusBar()->currentMessage()));
+        clickControl(get<QPushButton>("upDirPlusY"));
+        QCOMPARE(window->session().request().settings.upDirection, ksr::Point3f(0, 1, 0));
+        clickControl(get<QPushButton>("upDirFromCameras"));
+        QCOMPARE(up(), ksr::Point3f(0, 0, 1));
+        clickControl(get<QPushButton>("upDirMinusX"));
+        importFile(small + "/sample.pfp");
+        QCOMPARE(up(), ksr::Point3f(0, 0, 1));
     }
 
     void updateButtonsWhileJobsRun()

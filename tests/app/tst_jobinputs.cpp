@@ -72,14 +72,14 @@ private slots:
             cluster[std::size_t(i)] = clustering[i];
         }
         const OrderingWeights weights = JobInputs::featureWeights(order, cluster, maximum);
-        const float found[12] = {weights.ordering.time,         weights.ordering.direction,
-                                 weights.ordering.position,     weights.ordering.target,
-                                 weights.ordering.color,        weights.ordering.colorSpatial,
-                                 weights.clustering.time,       weights.clustering.direction,
-                                 weights.clustering.position,   weights.clustering.target,
-                                 weights.clustering.color,      weights.clustering.colorSpatial};
+        const float found[12] = {
+            weights.ordering.time,     weights.ordering.direction,   weights.ordering.position,
+            weights.ordering.target,   weights.ordering.color,       weights.ordering.colorSpatial,
+            weights.clustering.time,   weights.clustering.direction, weights.clustering.position,
+            weights.clustering.target, weights.clustering.color,     weights.clustering.colorSpatial};
         for (int i = 0; i < 12; ++i)
-            QVERIFY2(qAbs(found[i] - expected[i]) < 1e-6f, qPrintable(QString("weight %1 is %2").arg(i).arg(found[i])));
+            QVERIFY2(qAbs(found[i] - expected[i]) < 1e-6f,
+                     qPrintable(QString("weight %1 is %2").arg(i).arg(found[i])));
     }
 
     void positionsFromOrder_data()

@@ -77,7 +77,7 @@ private:
         QVERIFY(image.save(folder + "/img/a.jpg"));
         QVERIFY(writeFile(folder + "/m.ply", "ply\nformat ascii 1.0\nelement vertex 0\nend_header\n"));
         QVERIFY(writeFile(folder + "/p.pfp",
-                              projectText({{Raster{testCamera(20.0f, {0, 0, 10}), photo}}}, {"m.ply"})));
+                          projectText({{Raster{testCamera(20.0f, {0, 0, 10}), photo}}}, {"m.ply"})));
     }
 
 private slots:
@@ -313,16 +313,16 @@ private slots:
         const QString dir = QFileInfo(temp.path()).canonicalFilePath();
         writeSmallProject(dir);
         QVERIFY(writeFile(dir + "/nomodel.pfp",
-                              projectText({{Raster{testCamera(20.0f, {0, 0, 10}), "img/a.jpg"}}}, {})));
+                          projectText({{Raster{testCamera(20.0f, {0, 0, 10}), "img/a.jpg"}}}, {})));
         QVERIFY(writeFile(dir + "/lost.pfp",
-                              projectText({{Raster{testCamera(20.0f, {0, 0, 10}), "img/a.jpg"},
-                                            Raster{testCamera(20.0f, {0, 1, 10}), "img/lost.jpg"}}},
-                                          {"m.ply"})));
+                          projectText({{Raster{testCamera(20.0f, {0, 0, 10}), "img/a.jpg"},
+                                        Raster{testCamera(20.0f, {0, 1, 10}), "img/lost.jpg"}}},
+                                      {"m.ply"})));
         QVERIFY(writeFile(dir + "/corrupt.orx", "<scene name=\"s\"><collection thumbnailBar=\"top\""));
         QVERIFY(writeFile(dir + "/root.orx", "<index/>"));
         QVERIFY(writeFile(dir + "/cut.ply",
-                              "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\n"
-                              "property float y\nproperty float z\nend_header\n0 0 0\n1 0 0\n"));
+                          "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\n"
+                          "property float y\nproperty float z\nend_header\n0 0 0\n1 0 0\n"));
         // An index from an earlier run that a failed run must not touch.
         const QString earlier = dir + "/" + QFileInfo(input).baseName() + "_generated.orx";
         QVERIFY(writeFile(earlier, "earlier"));
@@ -468,6 +468,9 @@ private slots:
 
         const QByteArray fromWindow = readBytes(windowIndex);
         QCOMPARE(fromWindow.contains("<sphere>"), settings != "defaults");
+        // Without --up, both take the cameras' (the sample's point to +Z).
+        if (!custom)
+            QVERIFY(fromTool.contains("updirection=\"0 0 1\""));
         QCOMPARE(fromTool, fromWindow);
     }
 

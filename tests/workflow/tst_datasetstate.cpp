@@ -5,10 +5,12 @@
 #include "testsupport.h"
 
 #include <QDir>
+
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cmath>
 
 namespace
 {
@@ -121,6 +123,30 @@ private slots:
         // Without the values the import cannot stand on the photographs alone.
         data.depths.clear();
         QVERIFY(!DatasetStates::fromImport(folder() + "/old.orx", data, folder() + "/m.ply").accepted);
+    }
+
+    // The mean of the cameras' image-up axes, snapped to an axis within 10 degrees of it.
+    void upFromCameras()
+    {
+        DatasetState state;
+        QVERIFY(!DatasetStates::upFromCameras(state));
+        const auto shotLooking = [](float degreesFromZ) {
+            const float a = degreesFromZ * float(M_PI) / 180.0f;
+            Camera camera = cameraAt(0, 1, 2);
+            camera.rotation.m[1][0] = 0;
+            camera.rotation.m[1][1] = std::sin(a);
+            camera.rotation.m[1][2] = std::cos(a);
+            ShotRecord shot;
+            shot.camera = camera;
+            return shot;
+        };
+        state.shots = {shotLooking(8)};
+        QCOMPARE(DatasetStates::upFromCameras(state), std::optional<ksr::Point3f>(ksr::Point3f(0, 0, 1)));
+        state.shots = {shotLooking(15)};
+        const ksr::Point3f tilted = DatasetStates::upFromCameras(state).value();
+        QVERIFY(std::abs(DatasetStates::angleDegrees(tilted, {0, 0, 1}) - 15.0) < 0.01);
+        state.shots = {shotLooking(0), shotLooking(180)};
+        QVERIFY(!DatasetStates::upFromCameras(state)); // they disagree: no direction
     }
 
     void acceptedImport()

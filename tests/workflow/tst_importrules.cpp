@@ -18,7 +18,6 @@
 namespace
 {
 
-
 bool writePhoto(const QString &path)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
