@@ -87,9 +87,17 @@ MainWindow::~MainWindow()
 {
     // No step may outlive the window, and none may be destroyed while it runs.
     m_closing = true;
-    m_session.reset();
+    m_session->stopAll();
     m_photoViewer.reset();
     delete m_preview;
+    // The table reads the session's dataset until it is gone: the views go first.
+    if (QItemSelectionModel *selection = ui->data->selectionModel())
+        selection->disconnect(this);
+    ui->data->disconnect(this);
+    ui->data->setModel(nullptr);
+    delete m_sortedShots;
+    delete m_shotTable;
+    m_session.reset();
 }
 
 void MainWindow::setDialogProvider(DialogProvider *dialogs)

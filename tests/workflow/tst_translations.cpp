@@ -34,8 +34,8 @@ private slots:
     {
         QFETCH(QString, language);
         QFETCH(QStringList, expected);
-        const QStringList loaded =
-            Translations::install(*qApp, QLocale(language), QStringLiteral(ORVELLE_BIN_DIR));
+        const QStringList loaded = Translations::install(*QCoreApplication::instance(), QLocale(language),
+                                                         QStringLiteral(ORVELLE_BIN_DIR));
         // Ours from the build tree, Qt's own from the system (qt6-translations-l10n).
         QCOMPARE(loaded.value(0),
                  QStringLiteral(ORVELLE_BIN_DIR "/translations/orvelle_%1.qm").arg(language));
@@ -48,7 +48,7 @@ private slots:
             upDirectionProblem(0, 0, 0).value_or(Problem()).title, DatasetImport::noModelTitle(),
             DatasetStates::fromImport(QStringLiteral("a.txt"), ImportedDataset(), QString()).refusal.title,
             NvmFile::read(nvm.fileName()).error.section(QStringLiteral(": "), -1)};
-        for (QTranslator *translator : qApp->findChildren<QTranslator *>())
+        for (QTranslator *translator : QCoreApplication::instance()->findChildren<QTranslator *>())
             delete translator;
         QCOMPARE(shown, expected);
     }
