@@ -90,13 +90,8 @@ MainWindow::~MainWindow()
     m_session->stopAll();
     m_photoViewer.reset();
     delete m_preview;
-    // The table reads the session's dataset until it is gone: the views go first.
-    if (QItemSelectionModel *selection = ui->data->selectionModel())
-        selection->disconnect(this);
-    ui->data->disconnect(this);
-    ui->data->setModel(nullptr);
-    delete m_sortedShots;
-    delete m_shotTable;
+    // The table is asked for rows until the widgets are gone, after the session.
+    m_shotTable->forgetDataset();
     m_session.reset();
 }
 

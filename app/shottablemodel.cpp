@@ -36,6 +36,13 @@ void ShotTableModel::thumbnailReady(const QString &path)
             emit dataChanged(index(row, ImageColumn), index(row, ImageColumn), {Qt::DecorationRole});
 }
 
+void ShotTableModel::forgetDataset()
+{
+    beginResetModel();
+    m_state = &m_none;
+    endResetModel();
+}
+
 int ShotTableModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_state->shotCount();

@@ -31,6 +31,8 @@ public:
     void showNewShots();
     // The state's values changed, its shots are the same ones.
     void showNewValues();
+    // The state is about to go: the model shows no shots from now on.
+    void forgetDataset();
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -51,6 +53,7 @@ private:
     void thumbnailReady(const QString &path);
 
     const DatasetState *m_state;
+    DatasetState m_none; // shown once the state is gone
     QVector<const StepType *> m_stepColumns; // steps with a column of their own, after the six
     ThumbnailCache *m_thumbnails;
 };
