@@ -67,6 +67,8 @@ MainWindow::MainWindow(QWidget *parent)
     for (QPushButton *button : upDirButtons())
         connect(button, &QPushButton::clicked, this, &MainWindow::setPredefinedUpDir);
     addUpFromCamerasButton();
+    addSliderValues();
+    addHelpMenu();
     connectJobControls();
     ui->cameraOrientationGLContainer->addWidget(m_preview);
 
@@ -107,7 +109,7 @@ DialogProvider &MainWindow::dialogs() const
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!mayDiscardWork()) {
+    if (!mayDiscardWork(tr("Close the window and discard them?"))) {
         event->ignore();
         return;
     }
@@ -121,7 +123,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-bool MainWindow::mayDiscardWork()
+bool MainWindow::mayDiscardWork(const QString &question)
 {
     const bool running = m_session->isAnyRunning();
     const bool unwritten = dataset().unwrittenResults;
@@ -131,7 +133,7 @@ bool MainWindow::mayDiscardWork()
     if (unwritten)
         text += (text.isEmpty() ? QString() : QStringLiteral(" ")) +
                 tr("Computed values have not been written to an index file yet.");
-    text += QLatin1Char('\n') + tr("Close the window and discard them?");
+    text += QLatin1Char('\n') + question;
     return dialogs().question(this, tr("Discard the work?"), text, QMessageBox::Discard | QMessageBox::Cancel,
                               QMessageBox::Cancel) == QMessageBox::Discard;
 }

@@ -32,6 +32,7 @@ class OrientationWidget;
 class PhotoViewer;
 class QSortFilterProxyModel;
 class ThumbnailCache;
+class QLabel;
 class QProgressBar;
 class QPushButton;
 class QSlider;
@@ -117,15 +118,20 @@ private:
     QString upDirectionText() const;
     void centreOnScreen();
     void selectButtonColor(QPushButton *button);
-    // Running steps or computed values not yet written: the user may keep them.
-    bool mayDiscardWork();
+    // Running steps or computed values not yet written: the user may keep them. question ends the
+    // message ("Close the window and discard them?").
+    bool mayDiscardWork(const QString &question);
 
     // Views of the dataset, layout and tooltips (mainwindow_views.cpp, mainwindow_tooltips.cpp).
     void setUpDataViews();
     void setUpLayout();
     void setToolTips();
+    void addSliderValues();
+    void addHelpMenu();
     void showTitle();
     void selectTableRow(int row);
+    void leaveOutShots(const QVector<int> &rows);
+    void showShotsLeft();
 
     // The form and the session's request (mainwindow_request.cpp).
     void bindFormToRequest();
@@ -158,7 +164,9 @@ private:
     QString endedText(const StepResult &result) const;
 
     OrientationWidget *m_preview = nullptr;
+    QLabel *m_runningSteps = nullptr; // in the status bar
     bool m_closing = false;
+    bool m_modelsDeclined = false; // the import asked about every model and each was declined
     bool m_showingRequest = false; // the form is being set from the request
 
     std::unique_ptr<Session> m_session;

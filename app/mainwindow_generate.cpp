@@ -5,6 +5,9 @@
 
 #include "dialogprovider.h"
 
+#include <QDir>
+#include <QStatusBar>
+
 void MainWindow::saveDatasetORX()
 {
     updateRequest();
@@ -15,5 +18,7 @@ void MainWindow::saveDatasetORX()
     }
     for (const Problem &notice : outcome.notices)
         dialogs().warning(this, notice.title, notice.text);
+    statusBar()->showMessage(
+        tr("Index written to %1.").arg(QDir::toNativeSeparators(m_session->request().outputFile)));
     dialogs().information(this, outcome.problem.title, outcome.problem.text);
 }

@@ -16,12 +16,16 @@
 #include <QDir>
 #include <QStatusBar>
 
+#include <optional>
+
 namespace
 {
 
-// A reconstruction names its photographs but not always where they are, and brings no mesh:
-// the user is asked for both (a photograph of the folder; Cancel on the mesh keeps its 3D points).
-ImportOptions askReconstructionOptions(DialogProvider &dialogs, QWidget *parent, const QString &fileName)
+// A reconstruction names its photographs but not always where they are, and brings no mesh: the
+// user is asked for the photographs' folder (from the project's folder) and whether to choose a
+// mesh or use the points. nullopt when the user cancels: nothing is imported.
+std::optional<ImportOptions> askReconstructionOptions(DialogProvider &dialogs, QWidget *parent,
+                                                      const QString &fileName)
 {
     ImportOptions options;
     if (!ReconstructionImport::isReconstruction(fileName))
@@ -31,18 +35,34 @@ ImportOptions askReconstructionOptions(DialogProvider &dialogs, QWidget *parent,
     if (!probe.readOk)
         return options;
     if (probe.imagePaths.contains(QString())) {
-        const QString photo = dialogs.getOpenFileName(
-            parent, MainWindow::tr("Where are the photographs? Choose one of them"),
-            ReconstructionImport::defaultImagesFolder(fileName),
-            MainWindow::tr("Photographs (*.jpg *.jpeg *.JPG *.JPEG *.png *.PNG *.tif *.tiff *.TIF *.TIFF)"));
-        if (!photo.isEmpty())
-            options.imagesFolder = QFileInfo(photo).absolutePath();
+        const QString searched = ReconstructionImport::defaultImagesFolder(fileName);
+        const QString folder =
+            dialogs.getExistingDirectory(parent,
+                                         MainWindow::tr("The photographs are not in %1. Choose their folder")
+                                             .arg(QDir::toNativeSeparators(searched)),
+                                         ReconstructionImport::projectFolder(fileName));
+        if (folder.isEmpty())
+            return std::nullopt;
+        options.imagesFolder = folder;
     }
-    options.meshFile = dialogs.getOpenFileName(
-        parent, MainWindow::tr("Mesh of the reconstruction (Cancel: its 3D points are the model)"),
-        probe.folder,
-        MainWindow::tr("3D model (*.ply *.stl *.off *.obj *.vmi *.PLY *.STL *.OFF *.OBJ *.VMI)"));
-    return options;
+    const QStringList answers{MainWindow::tr("Choose a mesh..."), MainWindow::tr("Use the points")};
+    for (;;) {
+        const int answer = dialogs.choose(
+            parent, MainWindow::tr("Mesh of the reconstruction"),
+            MainWindow::tr("The reconstruction brings its cameras and 3D points but no mesh.\n"
+                           "Depths and the viewer are best with a mesh of the scene (PLY, OBJ, OFF or STL), "
+                           "made from the same reconstruction. Without one, the points are the model."),
+            answers);
+        if (answer < 0)
+            return std::nullopt;
+        if (answer == 1)
+            return options;
+        options.meshFile = dialogs.getOpenFileName(
+            parent, MainWindow::tr("Choose the mesh of the reconstruction"), probe.folder,
+            MainWindow::tr("3D model (*.ply *.stl *.off *.obj *.vmi *.PLY *.STL *.OFF *.OBJ *.VMI)"));
+        if (!options.meshFile.isEmpty())
+            return options;
+    }
 }
 
 } // namespace
@@ -51,7 +71,9 @@ void MainWindow::importDataset()
 {
     const QString fileName = dialogs().getOpenFileName(
         this, tr("Open file"), QDir::current().absolutePath(),
-        tr("Polyforge project (*.pfp);;Orvelle index file (*.orx);;Reconstruction "
+        tr("All supported files (*.pfp *.orx cameras.txt cameras.bin images.txt images.bin points3D.txt "
+           "points3D.bin *.nvm *.NVM *.out *.OUT *.xml *.XML *.json *.JSON *.sfm *.SFM);;"
+           "Polyforge project (*.pfp);;Orvelle index file (*.orx);;Reconstruction "
            "(cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin "
            "*.nvm *.NVM *.out *.OUT);;Metashape cameras (*.xml *.XML);;"
            "transforms.json (*.json *.JSON);;Meshroom (*.sfm *.SFM);;OpenMVG (sfm_data*.json)"));
@@ -61,14 +83,37 @@ void MainWindow::importDataset()
 
 void MainWindow::importFile(const QString &fileName)
 {
+    // Another dataset replaces this one: its running steps and unwritten values would be lost.
+    if (!mayDiscardWork(tr("Import \"%1\" and discard them?").arg(QFileInfo(fileName).fileName())))
+        return;
+    if (m_session->isAnyRunning()) {
+        // Stopped without a report: the controls are set back here, whether or not the import works.
+        m_session->stopAll();
+        for (QPushButton *cancel : std::as_const(m_cancelButtons))
+            cancel->setEnabled(false);
+        enableStepButtons();
+        checkIfReadyToGenerate();
+        showRunningSteps(tr("Jobs stopped."));
+    }
     updateRequest();
-    m_session->request().import = askReconstructionOptions(dialogs(), this, fileName);
+    const std::optional<ImportOptions> options = askReconstructionOptions(dialogs(), this, fileName);
+    if (!options) {
+        statusBar()->showMessage(tr("Import cancelled."));
+        return;
+    }
+    m_session->request().import = *options;
+    m_modelsDeclined = false;
     const ImportOutcome outcome =
         m_session->importDataset(fileName, [this](const QString &folder, const QStringList &models) {
             return chooseModel(folder, models);
         });
     if (!outcome.accepted) {
-        dialogs().warning(this, outcome.refusal.title, outcome.refusal.text);
+        if (m_modelsDeclined)
+            dialogs().warning(this, tr("No model chosen"),
+                              tr("Every model of the dataset was declined, so it was not imported. The "
+                                 "dataset shown before is kept."));
+        else
+            dialogs().warning(this, outcome.refusal.title, outcome.refusal.text);
         return;
     }
     showDataset();
@@ -78,7 +123,10 @@ void MainWindow::importFile(const QString &fileName)
     if (!outcome.notes.isEmpty())
         dialogs().information(this, tr("Reconstruction imported"), outcome.notes.join(QLatin1Char('\n')));
     if (!outcome.missing.title.isEmpty())
-        dialogs().warning(this, outcome.missing.title, outcome.missing.text);
+        dialogs().warning(this, outcome.missing.title,
+                          outcome.missing.text + QLatin1Char('\n') +
+                              tr("Their rows are greyed in the Data overview: select one and press Delete "
+                                 "(or use the context menu) to leave it out."));
 }
 
 // The canonical path of the model chosen; empty when there is none or every one was declined.
@@ -88,14 +136,17 @@ QString MainWindow::chooseModel(const QString &folder, const QStringList &models
         return QString();
     if (models.size() == 1)
         return DatasetImport::resolvedModelPath(folder, models.first());
+    m_modelsDeclined = true;
     for (const QString &name : models) {
         const QMessageBox::StandardButton answer = dialogs().question(
             this, tr("Too many models"),
             tr("More than one model has been found in the specified dataset.\nShould I use \"%1\" ?")
                 .arg(name),
             QMessageBox::Ok | QMessageBox::No, QMessageBox::Ok);
-        if (answer == QMessageBox::Ok)
+        if (answer == QMessageBox::Ok) {
+            m_modelsDeclined = false;
             return DatasetImport::resolvedModelPath(folder, name);
+        }
     }
     return QString();
 }

@@ -127,6 +127,9 @@ void MainWindow::addPercentLabels()
         auto *percent = new QLabel(bar->text(), bar->parentWidget());
         percent->setObjectName(bar->objectName() + QStringLiteral("Percent"));
         percent->setAlignment(Qt::AlignHCenter);
+        // As wide as "100%", so the column does not move as the number grows.
+        percent->setFixedWidth(percent->fontMetrics().horizontalAdvance(QStringLiteral("100%")) +
+                               percent->fontMetrics().averageCharWidth());
         percent->setToolTip(tr("How much of the job is done"));
         column->addWidget(bar, 1, Qt::AlignHCenter);
         column->addWidget(percent);
@@ -140,17 +143,23 @@ QPushButton *MainWindow::cancelButton(StepKind kind) const
     return m_cancelButtons.at(int(kind));
 }
 
+// The steps that run stay on the right of the status bar; the left holds one message, the last
+// thing that happened.
 void MainWindow::showRunningSteps(const QString &lastEnded)
 {
+    if (!m_runningSteps) {
+        m_runningSteps = new QLabel(statusBar());
+        m_runningSteps->setObjectName(QStringLiteral("runningSteps"));
+        statusBar()->addPermanentWidget(m_runningSteps);
+    }
     QStringList running;
     for (const StepType *type : stepTypes())
         if (m_session->isRunning(type->kind()))
             running << type->title();
-    QString text = lastEnded;
-    if (!running.isEmpty())
-        text += (text.isEmpty() ? QString() : QStringLiteral("  ")) +
-                tr("Running: %1...").arg(running.join(QStringLiteral(", ")));
-    statusBar()->showMessage(text);
+    m_runningSteps->setText(running.isEmpty() ? QString()
+                                              : tr("Running: %1...").arg(running.join(QStringLiteral(", "))));
+    if (!lastEnded.isEmpty())
+        statusBar()->showMessage(lastEnded);
 }
 
 // "Thumbnails finished: 8 of 8 shots have a thumbnail." and the like, with the problems counted.

@@ -4,20 +4,28 @@
 
 #include "mainwindow.h"
 
+#include "dialogprovider.h"
 #include "orderstrip.h"
 #include "photoviewer.h"
 #include "shottablemodel.h"
 #include "thumbnailcache.h"
 #include "ui_mainwindow.h"
 
+#include <orvelleversion.h>
+
+#include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSortFilterProxyModel>
+#include <QStatusBar>
 
 namespace
 {
@@ -61,6 +69,56 @@ void MainWindow::setUpDataViews()
                 if (current.isValid())
                     m_orderStrip->selectRow(m_sortedShots->mapToSource(current).row());
             });
+
+    // Shots can be left out: the selected one (Delete), or every one whose photograph is missing.
+    auto *leaveOut = new QAction(tr("Leave out"), table);
+    leaveOut->setObjectName(QStringLiteral("actionLeaveOut"));
+    leaveOut->setShortcut(QKeySequence::Delete);
+    leaveOut->setShortcutContext(Qt::WidgetShortcut);
+    connect(leaveOut, &QAction::triggered, this, [this] {
+        const QModelIndex current = ui->data->currentIndex();
+        if (current.isValid())
+            leaveOutShots({m_sortedShots->mapToSource(current).row()});
+    });
+    auto *leaveOutMissing = new QAction(tr("Leave out every shot whose photograph is missing"), table);
+    leaveOutMissing->setObjectName(QStringLiteral("actionLeaveOutMissing"));
+    connect(leaveOutMissing, &QAction::triggered, this, [this] {
+        QVector<int> rows;
+        for (int row = 0; row < dataset().shotCount(); ++row)
+            if (!dataset().shots.at(row).missingNote.isEmpty())
+                rows.append(row);
+        leaveOutShots(rows);
+    });
+    table->addAction(leaveOut);
+    table->addAction(leaveOutMissing);
+    table->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(m_session.get(), &Session::shotsLeftOut, this, &MainWindow::showShotsLeft);
+}
+
+void MainWindow::leaveOutShots(const QVector<int> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    updateRequest();
+    if (const auto refusal = m_session->leaveOut(rows))
+        dialogs().warning(this, refusal->title, refusal->text);
+    else
+        statusBar()->showMessage(rows.size() == 1 ? tr("1 shot left out.")
+                                                  : tr("%1 shots left out.").arg(rows.size()));
+}
+
+// Rows were removed from the dataset: the views and the start shot follow, the values stay.
+void MainWindow::showShotsLeft()
+{
+    const DatasetState &state = dataset();
+    m_shotTable->showNewShots();
+    m_orderStrip->showShots(state);
+    ui->startShot->setRange(1, qMax(1, state.shotCount()));
+    ui->startShot->setValue(m_session->request().settings.startShot + 1);
+    setStartView();
+    showShotFrusta();
+    enableStepButtons();
+    checkIfReadyToGenerate();
 }
 
 void MainWindow::selectTableRow(int row)
@@ -143,4 +201,61 @@ void MainWindow::dropEvent(QDropEvent *event)
         return;
     event->acceptProposedAction();
     importFile(file);
+}
+
+// Each weight slider shows its value beside it, in a label as wide as the largest value.
+void MainWindow::addSliderValues()
+{
+    for (const SliderPair &pair : sliderPairs())
+        for (QSlider *slider : {pair.ordering, pair.clustering}) {
+            auto *grid = qobject_cast<QGridLayout *>(ui->gridLayout_2);
+            const int at = grid ? grid->indexOf(slider) : -1;
+            if (at < 0)
+                continue;
+            int row, column, rows, columns;
+            grid->getItemPosition(at, &row, &column, &rows, &columns);
+            grid->removeWidget(slider);
+            auto *cell = new QHBoxLayout;
+            auto *value = new QLabel(QString::number(slider->value()), slider->parentWidget());
+            value->setObjectName(slider->objectName() + QStringLiteral("Value"));
+            value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            value->setFixedWidth(value->fontMetrics().horizontalAdvance(QString::number(slider->maximum())) +
+                                 value->fontMetrics().averageCharWidth());
+            cell->addWidget(slider, 1);
+            cell->addWidget(value);
+            grid->addLayout(cell, row, column, rows, columns);
+            connect(slider, &QSlider::valueChanged, value,
+                    [value](int number) { value->setText(QString::number(number)); });
+        }
+}
+
+void MainWindow::addHelpMenu()
+{
+    QMenu *help = menuBar()->addMenu(tr("Help"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    QAction *keys = help->addAction(tr("Keyboard shortcuts"));
+    keys->setObjectName(QStringLiteral("actionShortcuts"));
+    connect(keys, &QAction::triggered, this, [this] {
+        dialogs().information(this, tr("Keyboard shortcuts"),
+                              tr("Ctrl+I\tImport a dataset\n"
+                                 "Esc\tClose the window (asks first while jobs run or values are unwritten)\n"
+                                 "Double click on a row\tOpen its photograph\n\n"
+                                 "In the photograph viewer:\n"
+                                 "Right, Left\tNext and previous photograph (also Page Down, Page Up)\n"
+                                 "+, -, mouse wheel\tZoom in and out\n"
+                                 "F\tFit the photograph to the window\n"
+                                 "Esc\tClose the viewer"));
+    });
+    QAction *about = help->addAction(tr("About"));
+    about->setObjectName(QStringLiteral("actionAbout"));
+    connect(about, &QAction::triggered, this, [this] {
+        dialogs().information(
+            this, tr("About Orvelle Index Generator"),
+            tr("Orvelle Index Generator %1\n"
+               "Prepares a dataset of calibrated photographs registered to a 3D model and writes the "
+               "index file a viewer loads. The same is done without a window by orvelle-index.\n\n"
+               "Licence: not published yet; every right is reserved by the Orvelle Index Generator "
+               "developers.")
+                .arg(QStringLiteral(ORVELLE_VERSION)));
+    });
 }

@@ -29,6 +29,8 @@ PhotoViewer::PhotoViewer(QWidget *parent) : QWidget(parent, Qt::Window)
     m_scroll->setWidget(m_picture);
     m_scroll->setWidgetResizable(false);
     m_scroll->viewport()->installEventFilter(this);
+    // The scroll area has the focus and would take the arrow keys for scrolling.
+    m_scroll->installEventFilter(this);
 
     m_caption = new QLabel;
     m_caption->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -202,6 +204,14 @@ bool PhotoViewer::eventFilter(QObject *watched, QEvent *event)
         else if (wheel->angleDelta().y() < 0)
             zoomOut();
         return true;
+    }
+    if (watched == m_scroll && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right || key->key() == Qt::Key_PageUp ||
+            key->key() == Qt::Key_PageDown || key->key() == Qt::Key_Space) {
+            keyPressEvent(key);
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

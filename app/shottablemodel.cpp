@@ -4,7 +4,9 @@
 #include "thumbnailcache.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QHeaderView>
+#include <QPalette>
 #include <QTableView>
 
 ShotTableModel::ShotTableModel(const DatasetState *state, ThumbnailCache *thumbnails, QObject *parent)
@@ -94,12 +96,26 @@ QVariant ShotTableModel::data(const QModelIndex &index, int role) const
             return value.toString();
         return QVariant();
     }
+    const bool missing = !shot.missingNote.isEmpty();
     switch (role) {
     case Qt::DisplayRole:
         if (column == CameraColumn && shot.camera)
             return cameraSummary(*shot.camera);
+        // A photograph that is not there is named as the dataset lists it.
+        if (column == ImageColumn && shot.imagePath.isEmpty())
+            return shot.imageName;
         return cellText(shot, column);
+    case Qt::ForegroundRole:
+        if (missing && column == ImageColumn)
+            return QPalette().brush(QPalette::Disabled, QPalette::Text);
+        return QVariant();
     case Qt::ToolTipRole:
+        if (missing && column == ImageColumn)
+            return QCoreApplication::translate("MainWindow",
+                                               "Not found: %1\nLooked for at %2\nDelete, or the context "
+                                               "menu, leaves the shot out.")
+                .arg(shot.missingNote, QDir::toNativeSeparators(shot.lookedFor));
+        return cellText(shot, column);
     case ValueRole:
         return cellText(shot, column);
     case Qt::DecorationRole:

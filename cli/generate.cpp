@@ -2,6 +2,7 @@
 
 #include "exitcodes.h"
 #include "generateoptions.h"
+#include "jobmessages.h"
 #include "progressprinter.h"
 #include "session.h"
 #include "steps.h"
@@ -77,6 +78,20 @@ int runGenerate(const QStringList &arguments, bool withDisplay)
     for (const QString &note : imported.notes)
         err << Prefix << note << "\n";
     err.flush();
+    if (commandLine.skipMissing && !session.missingPhotographs().isEmpty()) {
+        const QStringList missing = session.missingPhotographs();
+        if (session.leaveOutMissing() == 0)
+            return failed({Session::tr("Photographs not found"),
+                           Session::tr("None of the photographs of the dataset was found.")});
+        printFailure(err, QStringLiteral("Left out"),
+                     QStringLiteral("%1 shots whose photographs were not found:\n%2")
+                         .arg(missing.size())
+                         .arg(missing.join(QLatin1Char('\n'))));
+    } else if (!session.missingPhotographs().isEmpty()) {
+        Problem refusal = JobMessages::photographsNotFound(session.missingPhotographs());
+        refusal.text += QStringLiteral("\n--skip-missing leaves their shots out.");
+        return failed(refusal);
+    }
     if (commandLine.startShot > session.dataset().shotCount()) {
         err << Prefix << "--start-shot " << commandLine.startShot << ": the dataset holds "
             << session.dataset().shotCount() << " shots\n";

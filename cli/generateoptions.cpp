@@ -47,6 +47,7 @@ const QString LightingOption = QStringLiteral("lighting");
 const QString BackgroundOption = QStringLiteral("background");
 const QString DomeOption = QStringLiteral("dome");
 const QString AbsolutePathsOption = QStringLiteral("absolute-paths");
+const QString SkipMissingOption = QStringLiteral("skip-missing");
 const QString OneStepOption = QStringLiteral("one-step-at-a-time");
 const QString ReducedDecodeOption = QStringLiteral("reduced-decode");
 
@@ -226,8 +227,11 @@ void addGenerateOptions(QCommandLineParser &parser)
              .arg(defaultDomeText().replace(QLatin1Char(';'), QLatin1String("; "))),
          QStringLiteral("H:R,G,B;...")},
         {AbsolutePathsOption,
-         QStringLiteral("Write absolute paths. Default: paths below the index's folder are written relative "
-                        "to it.")},
+         QStringLiteral("Write absolute paths. Default: paths are written relative to the index's folder, "
+                        "with ../ for files outside it.")},
+        {SkipMissingOption,
+         QStringLiteral("Leave out the shots whose photographs are not found, and say which. Default: refuse "
+                        "to run.")},
         {OneStepOption,
          QStringLiteral("Run the steps one after the other instead of side by side, for comparing and for "
                         "machines short of memory. The index written is the same.")},
@@ -412,6 +416,7 @@ GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const Q
     }
 
     request.relativePaths = !parser.isSet(AbsolutePathsOption);
+    result.skipMissing = parser.isSet(SkipMissingOption);
     request.oneStepAtATime = parser.isSet(OneStepOption);
     request.reducedDecode = parser.isSet(ReducedDecodeOption);
     return result;

@@ -20,7 +20,8 @@ struct GenerateCommandLine {
     QString tesselFile;
     bool sceneNameGiven = false;
     bool upGiven = false;
-    int startShot = 1; // as given, counted from 1; checked against the dataset once it is read
+    bool skipMissing = false; // shots whose photograph is not found are left out
+    int startShot = 1;        // as given, counted from 1; checked against the dataset once it is read
 
     // The given names into the session's request, after the import filled in the dataset's own.
     void applyGivenNames(SessionRequest &target) const;

@@ -141,6 +141,29 @@ QString derivedOutputName(const QString &datasetFile)
     return file.absolutePath() + QLatin1Char('/') + file.baseName() + QLatin1String("_generated.orx");
 }
 
+QString outputBesidePhotographs(const QString &output, const QStringList &photographs)
+{
+    QString photoFolder;
+    for (const QString &photo : photographs) {
+        if (photo.isEmpty() || isWebAddress(photo))
+            continue;
+        const QString folder = QFileInfo(photo).absolutePath();
+        if (!photoFolder.isEmpty() && folder != photoFolder)
+            return output; // spread over several folders: no one project folder
+        photoFolder = folder;
+    }
+    const QString outputFolder = QFileInfo(output).absolutePath();
+    if (photoFolder.isEmpty() || photoFolder == outputFolder ||
+        photoFolder.startsWith(outputFolder + QLatin1Char('/')))
+        return output;
+    const QString project = QFileInfo(photoFolder).absolutePath();
+    if (outputFolder != project && !outputFolder.startsWith(project + QLatin1Char('/')))
+        return output;
+    if (outputFolder.mid(project.size()).count(QLatin1Char('/')) > 2)
+        return output;
+    return project + QLatin1Char('/') + QFileInfo(output).fileName();
+}
+
 QString derivedTesselName(const QString &modelPath)
 {
     const QFileInfo model(modelPath);

@@ -25,6 +25,7 @@ struct ImportedDataset {
     // missing), absolute names stay as written.
     QStringList imagePaths;
     QStringList imageNames; // as the file lists them
+    QString imagesFolder;   // where relative photograph names are looked for; empty: folder
     // Camera i belongs to photograph i; there may be fewer cameras than photographs.
     QVector<Camera> cameras;
     QStringList modelNames; // non-empty model names, in the file's order, as written
@@ -63,6 +64,10 @@ QString resolvedModelPath(const QString &folder, const QString &name);
 // ReconstructionImport::colmapOutputName).
 QString derivedOutputName(const QString &datasetFile);
 // Canonical folder of the model + "/" + its complete base name + ".tsl".
+// A reconstruction's index goes to its project's folder, the one holding the photographs' folder,
+// when the default output's folder lies at most two levels under it (model/ beside images/, or
+// sparse/0/): every path then stays below the index. output unchanged otherwise.
+QString outputBesidePhotographs(const QString &output, const QStringList &photographs);
 QString derivedTesselName(const QString &modelPath);
 // The model's complete base name (everything before the last dot).
 QString derivedSceneName(const QString &modelPath);

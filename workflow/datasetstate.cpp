@@ -3,6 +3,7 @@
 #include "cameracheck.h"
 #include "downsamplingthread.h"
 #include "jobmessages.h"
+#include "reconstructionimport.h"
 #include "webaddress.h"
 
 #include <ksr/inputlimits.h>
@@ -116,11 +117,64 @@ void DatasetState::apply(const StepResult &result)
         unwrittenResults = true;
 }
 
+QStringList DatasetState::missingPhotographs() const
+{
+    QStringList notes;
+    for (const ShotRecord &shot : shots)
+        if (!shot.missingNote.isEmpty())
+            notes.append(shot.missingNote);
+    return notes;
+}
+
+void DatasetState::leaveOut(QVector<int> rows)
+{
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    bool removed = false;
+    for (int row : std::as_const(rows))
+        if (row >= 0 && row < shots.size()) {
+            shots.remove(row);
+            removed = true;
+        }
+    if (!removed)
+        return;
+    // The viewing order of the shots that stay is kept, numbered again from 0.
+    QVector<int> ordered;
+    for (int i = 0; i < shots.size(); ++i)
+        if (shots.at(i).orderPosition)
+            ordered.append(i);
+    std::stable_sort(ordered.begin(), ordered.end(), [this](int a, int b) {
+        return *shots.at(a).orderPosition < *shots.at(b).orderPosition;
+    });
+    for (int position = 0; position < ordered.size(); ++position)
+        shots[ordered.at(position)].orderPosition = position;
+    unwrittenResults = true;
+}
+
 void DatasetState::clearThumbnails()
 {
     for (ShotRecord &shot : shots)
         shot.thumbnailPath.clear();
 }
+
+namespace
+{
+
+// The folders the photographs were looked for in, for the message that none was found.
+QString foldersSearched(const QVector<ShotRecord> &shots)
+{
+    QStringList folders;
+    for (const ShotRecord &shot : shots) {
+        const QString folder = QDir::toNativeSeparators(QFileInfo(shot.lookedFor).absolutePath());
+        if (!shot.lookedFor.isEmpty() && !folders.contains(folder))
+            folders.append(folder);
+    }
+    if (folders.size() > 3)
+        folders = folders.mid(0, 3) << QStringLiteral("...");
+    return folders.join(QStringLiteral(", "));
+}
+
+} // namespace
 
 namespace DatasetStates
 {
@@ -132,7 +186,9 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
     if (!data.recognised) {
         candidate.refusal = {
             Texts::tr("Wrong file format"),
-            Texts::tr("\"%1\" is neither a Polyforge project (.pfp) nor an Orvelle index file (.orx).")
+            Texts::tr("\"%1\" is neither a Polyforge project (.pfp), an Orvelle index file (.orx)\n"
+                      "nor a reconstruction (COLMAP cameras, images and points3D .txt or .bin, .nvm, Bundler "
+                      ".out, Metashape .xml, transforms.json, Meshroom .sfm, OpenMVG sfm_data.json).")
                 .arg(native)};
         return candidate;
     }
@@ -183,7 +239,14 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
         const bool keptAsListed = shot.imagePath.isEmpty() && carriesValues && gone;
         if (shot.imagePath.isEmpty()) {
             const QString name = QDir::toNativeSeparators(shot.imageName);
-            candidate.missingPhotographs.append(gone ? name : name + QLatin1Char(' ') + notUsable);
+            shot.missingNote = gone ? name : name + QLatin1Char(' ') + notUsable;
+            shot.lookedFor =
+                data.imagePaths.at(i).isEmpty()
+                    ? QFileInfo(QDir(data.imagesFolder.isEmpty() ? data.folder : data.imagesFolder),
+                                shot.imageName)
+                          .absoluteFilePath()
+                    : data.imagePaths.at(i);
+            candidate.missingPhotographs.append(shot.missingNote);
         }
         if (keptAsListed) {
             shot.imagePath = QFileInfo(QDir(data.folder), shot.imageName).absoluteFilePath();
@@ -217,9 +280,11 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
     if (candidate.missingPhotographs.size() == n && (n == 0 || keptWithoutPhotograph < n)) {
         candidate.refusal = {
             Texts::tr("Imported dataset error!"),
-            n == 0 ? Texts::tr("The dataset lists no photograph.")
-                   : Texts::tr("None of the %1 photographs of the dataset was found.").arg(n) +
-                         QLatin1Char('\n') + JobMessages::problemList(candidate.missingPhotographs)};
+            n == 0
+                ? Texts::tr("The dataset lists no photograph.")
+                : Texts::tr("None of the %1 photographs of the dataset was found.").arg(n) +
+                      QLatin1Char('\n') + JobMessages::problemList(candidate.missingPhotographs) +
+                      QLatin1Char('\n') + Texts::tr("Looked for in: %1").arg(foldersSearched(state.shots))};
         return candidate;
     }
 
@@ -231,6 +296,9 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
     candidate.names.tessel = DatasetImport::derivedTesselName(modelPath);
     candidate.names.scene = DatasetImport::derivedSceneName(modelPath);
     candidate.names.output = DatasetImport::derivedOutputName(datasetFile);
+    if (ReconstructionImport::isReconstruction(datasetFile))
+        candidate.names.output =
+            DatasetImport::outputBesidePhotographs(candidate.names.output, state.imagePaths());
     candidate.accepted = true;
     return candidate;
 }

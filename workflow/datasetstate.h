@@ -47,6 +47,12 @@ struct DatasetState {
     // result is meant for this dataset; entries for shots that do not exist are ignored.
     void apply(const StepResult &result);
     void clearThumbnails();
+
+    // The photographs not on disk, as named in messages (ShotRecord::missingNote).
+    QStringList missingPhotographs() const;
+    // Removes the shots at `rows` (out-of-range rows are ignored); the viewing order of the others
+    // keeps its sequence, numbered again from 0, and their clusters stay.
+    void leaveOut(QVector<int> rows);
 };
 
 // The names a dataset suggests for what goes with it.

@@ -216,6 +216,26 @@ Color4f indexColor(const QColor &color)
     return Color4f{float(color.redF()), float(color.greenF()), float(color.blueF()), float(color.alphaF())};
 }
 
+namespace
+{
+
+// Files of the shots that stay absolute in an index written with relative paths: web addresses and
+// files on another drive. Whoever moves the index's folder must take care of them.
+QStringList pathsKeptAbsolute(const QVector<ShotRecord> &shots, const QString &indexFile)
+{
+    const QString folder = QFileInfo(QFileInfo(indexFile).absolutePath()).canonicalFilePath();
+    QStringList kept;
+    for (const ShotRecord &shot : shots)
+        for (const QString &path : {shot.imagePath, shot.thumbnailPath})
+            if (!path.isEmpty() &&
+                (isWebAddress(path) || QDir::isAbsolutePath(OrvelleIndex::relativePath(path, folder))) &&
+                !kept.contains(path) && kept.size() < 10)
+                kept.append(path);
+    return kept;
+}
+
+} // namespace
+
 bool writeIndexFile(const IndexSettings &settings, const QVector<ShotRecord> &shots, const QString &fileName,
                     bool relativePaths, Problem &said)
 {
@@ -228,7 +248,13 @@ bool writeIndexFile(const IndexSettings &settings, const QVector<ShotRecord> &sh
         return false;
     }
     if (index.save(fileName, relativePaths)) {
-        said.text = Texts::tr("The index file has been successfully generated!");
+        said.text = Texts::tr("The index file has been successfully generated!") + QLatin1Char('\n') +
+                    Texts::tr("Written to \"%1\".").arg(native(fileName));
+        const QStringList absolute = relativePaths ? pathsKeptAbsolute(shots, fileName) : QStringList();
+        if (!absolute.isEmpty())
+            said.text += QLatin1Char('\n') +
+                         Texts::tr("No relative path leads to these files; they are written as they are:") +
+                         QLatin1Char('\n') + absolute.join(QLatin1Char('\n'));
         return true;
     }
     // The folder's state in plain words first; otherwise the writer's own reason (a full disk).

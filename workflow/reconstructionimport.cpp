@@ -218,20 +218,30 @@ QString defaultImagesFolder(const QString &path)
     return model;
 }
 
+QString projectFolder(const QString &path)
+{
+    const bool colmap = kindOf(path) == Kind::Colmap;
+    const QDir start(colmap ? ColmapModel::modelFolder(path) : QFileInfo(path).absolutePath());
+    QDir walk = start;
+    for (int up = 0; up <= 2; ++up) {
+        if (colmap && walk.dirName() == QLatin1String("sparse")) {
+            QDir project = walk;
+            if (project.cdUp())
+                return project.absolutePath();
+        }
+        if (colmap && QFileInfo(walk.absoluteFilePath(QStringLiteral("images"))).isDir())
+            return walk.absolutePath();
+        if (!walk.cdUp())
+            break;
+    }
+    return start.absolutePath();
+}
+
 QString colmapOutputName(const QString &path)
 {
     if (kindOf(path) != Kind::Colmap)
         return QString();
-    QDir dir(ColmapModel::modelFolder(path));
-    QDir project = dir;
-    for (int up = 0; up < 2; ++up) {
-        if (project.dirName() == QLatin1String("sparse") && project.cdUp()) {
-            dir = project;
-            break;
-        }
-        if (!project.cdUp())
-            break;
-    }
+    const QDir dir(projectFolder(path));
     return dir.absoluteFilePath(dir.dirName() + QLatin1String("_generated.orx"));
 }
 
@@ -256,6 +266,7 @@ void read(const QString &path, const ImportOptions &options, ImportedDataset &da
     if (!QFileInfo(imagesFolder).isDir())
         data.problems.append(Texts::tr("The images folder \"%1\" does not exist.").arg(native(imagesFolder)));
     const QDir images(imagesFolder);
+    data.imagesFolder = imagesFolder;
     // By name, whatever order the encoding keeps (COLMAP's binary files follow no order).
     QVector<SfmImage> byName = reconstruction.images;
     std::stable_sort(byName.begin(), byName.end(),

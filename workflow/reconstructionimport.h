@@ -26,9 +26,13 @@ SfmReconstruction readReconstruction(const QString &path);
 // Where the photographs are looked for when no folder is given.
 QString defaultImagesFolder(const QString &path);
 
-// The index a COLMAP model is generated into by default: "<project>/<project>_generated.orx" for
-// a model in <project>/sparse or <project>/sparse/<n>, else inside the model folder, named after
-// it. Empty for anything but a COLMAP model.
+// The folder of the reconstruction's project, where its index goes by default (so that relative
+// paths to the photographs stay below it): the folder above a COLMAP model's "sparse" folder, else
+// the nearest of the model's folder and the two above it that holds an "images" folder, else the
+// model's folder; the file's folder for other formats.
+QString projectFolder(const QString &path);
+// The index a COLMAP model is generated into by default: "<project>/<project>_generated.orx" with
+// the project folder above. Empty for anything but a COLMAP model.
 QString colmapOutputName(const QString &path);
 
 // "<folder of the index>/<its complete base name>_points.ply".

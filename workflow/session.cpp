@@ -69,7 +69,6 @@ ImportOutcome Session::importDataset(const QString &fileName, const ModelChooser
 
     m_state = candidate.state;
     m_runner->setDataset(m_state.id);
-    m_missingPhotographs = candidate.missingPhotographs;
     m_heldBack = data.pendingPoints.isEmpty() ? ImportedDataset() : data;
     m_request.modelFile = candidate.names.model;
     m_request.lowresModelFile = candidate.names.model;
@@ -129,6 +128,34 @@ bool Session::isAnyRunning() const
 void Session::stopAll()
 {
     m_runner->stopAll();
+}
+
+std::optional<Problem> Session::leaveOut(const QVector<int> &rows)
+{
+    if (m_runner->isAnyRunning())
+        return Problem{tr("Leave out"), tr("Shots can be left out once the running jobs have ended.")};
+    int staying = m_state.shotCount();
+    for (int row = 0; row < m_state.shotCount(); ++row)
+        if (rows.contains(row))
+            --staying;
+    if (staying == m_state.shotCount())
+        return std::nullopt;
+    if (staying == 0)
+        return Problem{tr("Leave out"), tr("At least one shot must stay in the dataset.")};
+    m_state.leaveOut(rows);
+    // The start shot keeps pointing at a shot.
+    m_request.settings.startShot = qBound(0, m_request.settings.startShot, m_state.shotCount() - 1);
+    emit shotsLeftOut();
+    return std::nullopt;
+}
+
+int Session::leaveOutMissing()
+{
+    QVector<int> rows;
+    for (int row = 0; row < m_state.shotCount(); ++row)
+        if (!m_state.shots.at(row).missingNote.isEmpty())
+            rows.append(row);
+    return rows.isEmpty() || leaveOut(rows) ? 0 : int(rows.size());
 }
 
 void Session::merge(const StepResult &result)
@@ -230,8 +257,8 @@ std::optional<Problem> Session::runRefusal() const
     if (m_state.shotCount() == 0)
         return Problem{tr("Imported dataset error!"), tr("The dataset holds no photograph.")};
     // Every shot must be written: a photograph that is not there stops the run before any step.
-    if (!m_missingPhotographs.isEmpty())
-        return JobMessages::photographsNotFound(m_missingPhotographs);
+    if (const QStringList missing = m_state.missingPhotographs(); !missing.isEmpty())
+        return JobMessages::photographsNotFound(missing);
     if (m_request.depths == DepthSource::None && !m_state.hasAllDepths())
         return Problem{tr("Depths missing"),
                        tr("The dataset carries no depths: they must be computed from the model.")};

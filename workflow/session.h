@@ -60,7 +60,13 @@ public:
     SessionRequest &request() { return m_request; }
     const SessionRequest &request() const { return m_request; }
     // Photographs of the dataset that are not on disk (as listed).
-    QStringList missingPhotographs() const { return m_missingPhotographs; }
+    QStringList missingPhotographs() const { return m_state.missingPhotographs(); }
+    // Leaves the shots at `rows` out of the dataset: no step works on them and the index is written
+    // without them. Refused while a step runs (its results are addressed by row) and when no shot
+    // would stay.
+    std::optional<Problem> leaveOut(const QVector<int> &rows);
+    // Leaves out every shot whose photograph was not found; how many that were.
+    int leaveOutMissing();
 
     // The builder to run; empty for the one beside this program.
     void setBuilderProgram(const QString &program) { m_builderProgram = program; }
@@ -100,6 +106,8 @@ public:
 
 signals:
     void datasetReplaced();
+    // Shots were left out: rows are gone, the others moved up.
+    void shotsLeftOut();
     void stepStarted(StepKind kind);
     void stepProgress(StepKind kind, int percent);
     // Per-shot values changed (a step's part or whole result was merged).
@@ -115,7 +123,6 @@ private:
 
     SessionRequest m_request;
     DatasetState m_state;
-    QStringList m_missingPhotographs;
     ImportedDataset m_heldBack; // an import whose point cloud is still to be written
     QString m_builderProgram;
     std::unique_ptr<StepRunner> m_runner;

@@ -17,6 +17,10 @@ struct ShotRecord {
     std::optional<float> depth;
     std::optional<int> orderPosition; // where the shot is shown
     std::optional<int> cluster;
+    // When the photograph was not found: the name as listed (with why, when it is there but not a
+    // file) and the path it was looked for at. Empty otherwise.
+    QString missingNote;
+    QString lookedFor;
 
     // All six values are known, so the shot can be written.
     bool isComplete() const;

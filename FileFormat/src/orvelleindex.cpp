@@ -44,13 +44,18 @@ bool OrvelleIndex::setDomeBackground(const QVector<float> &heights, const QVecto
 
 QString OrvelleIndex::relativePath(const QString &path, const QString &refDir)
 {
-    if (refDir.isEmpty() || isWebAddress(path))
+    if (refDir.isEmpty() || isWebAddress(path) || !QDir::isAbsolutePath(path))
         return path;
-    // Only a path inside the folder is converted: /data2/x.jpg is not under /data.
+    // Compared as text, so /data2/x.jpg is not under /data.
     const QString prefix = refDir.endsWith(QLatin1Char('/')) ? refDir : refDir + QLatin1Char('/');
-    if (!path.startsWith(prefix))
+    if (path.startsWith(prefix))
+        return QStringLiteral("./") + path.mid(prefix.size());
+    if (path == refDir)
         return path;
-    return QStringLiteral("./") + path.mid(prefix.size());
+    // Elsewhere: "./" then a path that climbs out of the folder, which a reader that replaces the
+    // "./" with the folder resolves to the same file. Another drive has no such path.
+    const QString climbing = QDir(refDir).relativeFilePath(path);
+    return QDir::isRelativePath(climbing) ? QStringLiteral("./") + climbing : path;
 }
 
 bool OrvelleIndex::writeCollection(ShotCollection &collection, QXmlStreamWriter &writer,

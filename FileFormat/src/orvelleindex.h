@@ -66,11 +66,11 @@ public:
     const ksr::Point3f &upDirection() const { return m_upDirection; }
     void setUpDirection(const ksr::Point3f &up) { m_upDirection = up; }
 
-    // Writes the index file. Paths under the file's folder become "./..." when
-    // useRelativePaths is set. Goes through a temporary file: on failure (cannot open, any
-    // write error) returns false, leaves an existing file untouched and sets errorString().
-    // Fills the empty per-shot lists of every collection with the writer's defaults.
-    // Collections without images, or whose lists disagree, are left out (see skippedCollections()).
+    // Writes the index file. Local paths become relative to the file's folder ("./..." or "./../...",
+    // see relativePath()) when useRelativePaths is set. Goes through a temporary file: on failure (cannot
+    // open, any write error) returns false, leaves an existing file untouched and sets errorString(). Fills
+    // the empty per-shot lists of every collection with the writer's defaults. Collections without images, or
+    // whose lists disagree, are left out (see skippedCollections()).
     bool save(const QString &fileName, bool useRelativePaths);
     // Why the last save() failed.
     const QString &errorString() const { return m_errorString; }
@@ -83,7 +83,8 @@ public:
     static bool writeCollection(ShotCollection &collection, QXmlStreamWriter &writer, bool useRelativePaths,
                                 const QString &refDir);
 
-    // path as written: "./rest" when it starts with refDir + "/", otherwise unchanged.
+    // path as written: "./rest" when it starts with refDir + "/", "./../rest" for another folder of
+    // the same disk; unchanged for web addresses, relative names and paths no relative path leads to.
     static QString relativePath(const QString &path, const QString &refDir);
 
 protected:

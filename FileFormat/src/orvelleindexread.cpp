@@ -119,7 +119,15 @@ QString OrvelleIndexRead::resolvePath(const QString &path) const
         return path;
     if (!path.startsWith(QLatin1String("./")))
         return QStringLiteral("unrecognized source");
-    return m_sourceDirectory + QLatin1Char('/') + path.mid(2);
+    // A path that climbs out was made from the folder with its links resolved, as the system
+    // resolves "..": it is cleaned from that folder, not from the name the index was opened by.
+    const QString rest = path.mid(2);
+    if (rest == QLatin1String("..") || rest.startsWith(QLatin1String("../")) ||
+        rest.contains(QLatin1String("/../"))) {
+        const QString real = QFileInfo(m_sourceDirectory).canonicalFilePath();
+        return QDir::cleanPath((real.isEmpty() ? m_sourceDirectory : real) + QLatin1Char('/') + rest);
+    }
+    return m_sourceDirectory + QLatin1Char('/') + rest;
 }
 
 bool OrvelleIndexRead::readScene(const QDomElement &scene)

@@ -1,5 +1,6 @@
 #include "fileformattestutil.h"
 #include "orvelleindex.h"
+#include "orvelleindexread.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -85,7 +86,8 @@ private slots:
                 "<scene name=\"demo\" updirection=\"0 0 1\">\n"
                 "  <collection name=\"c1\" thumbnailBar=\"top\" shotColor=\"0.5 1 0 \" frameletsScale=\"1\" "
                 "projectionReliability=\"1\">\n"
-                "    <shot id=\"0\" sem=\"7\" colormap=\"/elsewhere/b.jpg\" thumbnail=\"FOLDER2/b.jpg\" "
+                "    <shot id=\"0\" sem=\"7\" colormap=\"./UPelsewhere/b.jpg\" "
+                "thumbnail=\"./../NAME2/b.jpg\" "
                 "projectable=\"true\" depth=\"1536\">\n"
                 "      <KSRCamera RotationMatrix=\"1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 \" TranslationVector=\"-0 "
                 "-0 -0 \" "
@@ -116,7 +118,8 @@ private slots:
                 "  </background>\n"
                 "  <lighting enabled=\"true\"/>\n"
                 "</scene>\n")
-                .replace("FOLDER", folder);
+                .replace("UP", QString("../").repeated(folder.count('/')))
+                .replace("NAME", QDir(folder).dirName());
         QCOMPARE(QString::fromUtf8(readFile(fileName)), expected);
     }
 
@@ -215,7 +218,8 @@ private slots:
                  QStringLiteral("1 0 0 0 0 1 0 0 0 0 1 0.5 0 0 0 1 "));
     }
 
-    // Only a path inside the index's folder becomes relative.
+    // Local paths become relative to the index's folder, climbing out with "../" where they must, and
+    // the reader resolves them back to the same files (N: the folder's name, U: "../" per level).
     void relativePaths_data()
     {
         QTest::addColumn<QString>("path");
@@ -223,13 +227,15 @@ private slots:
         QTest::newRow("inside") << "D/img/a.jpg"
                                 << "./img/a.jpg";
         QTest::newRow("sibling sharing the prefix") << "D2/x.jpg"
-                                                    << "D2/x.jpg";
+                                                    << "./../N2/x.jpg";
         QTest::newRow("folder itself") << "D"
                                        << "D";
         QTest::newRow("elsewhere") << "/other/a.jpg"
-                                   << "/other/a.jpg";
+                                   << "./Uother/a.jpg";
         QTest::newRow("relative already") << "img/a.jpg"
                                           << "img/a.jpg";
+        QTest::newRow("web address") << "https://example.org/a.jpg"
+                                     << "https://example.org/a.jpg";
     }
     void relativePaths()
     {
@@ -239,8 +245,13 @@ private slots:
         const QString real = QFileInfo(dir.path()).canonicalFilePath();
         const QString link = dir.filePath("link");
         QFile::link(real, link);
+        QString up;
+        for (int level = real.count('/'); level > 0; --level)
+            up += "../";
         path.replace(QRegularExpression("^D"), real);
-        written.replace(QRegularExpression("^D"), real);
+        written.replace(QRegularExpression("^D"), real)
+            .replace(QRegularExpression("^\\./U"), "./" + up)
+            .replace("/N", "/" + QDir(real).dirName());
         OrvelleIndex index;
         index.setModelFileName(path);
         ShotCollection collection = threeShots("/x");
@@ -251,6 +262,11 @@ private slots:
         QCOMPARE(shot.attribute("colormap"), written);
         QCOMPARE(shot.attribute("thumbnail"), written);
         QCOMPARE(scene.firstChildElement("model").attribute("filename"), written);
+        if (QDir::isAbsolutePath(path)) {
+            OrvelleIndexRead reader;
+            QVERIFY(reader.readFile(link + "/rel.orx"));
+            QCOMPARE(reader.collections().value(0).imagePaths().value(0).replace(link, real), path);
+        }
         // Without the option nothing changes.
         QCOMPARE(savedScene(index, link + "/abs.orx", false).firstChildElement("model").attribute("filename"),
                  path);

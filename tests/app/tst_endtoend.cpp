@@ -172,7 +172,7 @@ private slots:
         dialogs.shown.clear();
         clickControl(get<QPushButton>("generateOrvelleIndex"));
         QCOMPARE(dialogs.shown.size(), 1);
-        QCOMPARE(dialogs.shown[0].text, QString("The index file has been successfully generated!"));
+        QVERIFY(dialogs.shown[0].text.startsWith("The index file has been successfully generated!"));
 
         OrvelleIndexRead index;
         QVERIFY(index.readFile(output));

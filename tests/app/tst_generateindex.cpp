@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -155,7 +156,11 @@ private slots:
         QCOMPARE(dialogs.shown[1].kind, QString("warning"));
         QCOMPARE(dialogs.shown[2].kind, QString("information"));
         QCOMPARE(dialogs.shown[2].title, QString("Index generation status"));
-        QCOMPARE(dialogs.shown[2].text, QString("The index file has been successfully generated!"));
+        QCOMPARE(dialogs.shown[2].text,
+                 QString("The index file has been successfully generated!\nWritten to \"%1\".")
+                     .arg(dir + "/site_generated.orx"));
+        QCOMPARE(window->statusBar()->currentMessage(),
+                 QString("Index written to %1.").arg(dir + "/site_generated.orx"));
         QCOMPARE(dialogs.shown[2].parent, window.get());
     }
 
@@ -180,8 +185,9 @@ private slots:
         QVERIFY(written.contains(cameraLine("StartCam", "-1 -2 -3 ", "35"))); // start shot 1 is row 0
         QVERIFY(written.contains("<background rgb=\"0 0 0 \">\n    <orthoPlane/>\n  </background>"));
         QVERIFY(written.contains("<lighting enabled=\"false\"/>"));
-        QCOMPARE(dialogs.ofKind("information").value(0).text,
-                 QString("The index file has been successfully generated!"));
+        QVERIFY(dialogs.ofKind("information")
+                    .value(0)
+                    .text.startsWith("The index file has been successfully generated!\nWritten to"));
     }
 
     // A window in French or Italian (its catalogue, its number format) writes the English one's bytes.

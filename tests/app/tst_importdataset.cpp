@@ -88,7 +88,12 @@ private slots:
         QCOMPARE(describeDataset(window.get()), before);
         QCOMPARE(dialogs.shown.size(), 1);
         QCOMPARE(dialogs.shown[0].title, QString("Open file"));
-        QVERIFY(dialogs.shown[0].text.startsWith("Polyforge project (*.pfp);;Orvelle index file (*.orx);;"));
+        // Every kind under one filter, the default, then each kind on its own.
+        const QStringList filters = dialogs.shown[0].text.split(";;");
+        QVERIFY(filters[0].startsWith("All supported files (*.pfp *.orx cameras.txt"));
+        for (const char *pattern : {"*.nvm", "*.out", "*.xml", "*.json", "*.sfm", "points3D.bin"})
+            QVERIFY2(filters[0].contains(pattern), pattern);
+        QCOMPARE(filters.value(1), QString("Polyforge project (*.pfp)"));
     }
 
     // Two raster groups, relative and absolute names, a missing image, two models.
@@ -138,7 +143,8 @@ private slots:
         const QList<ScriptedDialogs::Shown> warnings = dialogs.ofKind("warning");
         QCOMPARE(warnings.size(), 1);
         QCOMPARE(warnings[0].title, QString("Photographs not found"));
-        QCOMPARE(warnings[0].text, QString("1 photograph was not found:\nimg/missing.jpg"));
+        QVERIFY2(warnings[0].text.startsWith("1 photograph was not found:\nimg/missing.jpg\n"),
+                 qPrintable(warnings[0].text));
 
         auto *start = get<QSpinBox>("startShot");
         QCOMPARE(start->minimum(), 1);
@@ -151,6 +157,27 @@ private slots:
         QVERIFY(get<QPushButton>("updateTesselModel")->isEnabled());
         QVERIFY(!get<QPushButton>("updateOrderingAndSemantic")->isEnabled());
         QVERIFY(!get<QPushButton>("generateOrvelleIndex")->isEnabled());
+
+        // The missing photograph's row names it, greyed, and says where it was looked for; Delete
+        // leaves the shot out and the dataset can be finished without it.
+        auto *table = get<QTableView>("data");
+        const QModelIndex missing = table->model()->index(2, 0);
+        QCOMPARE(missing.data().toString(), QString("img/missing.jpg"));
+        QCOMPARE(missing.data(Qt::ForegroundRole).value<QBrush>().color(),
+                 QPalette().color(QPalette::Disabled, QPalette::Text));
+        QVERIFY2(
+            missing.data(Qt::ToolTipRole).toString().contains("Looked for at " + dir + "/img/missing.jpg"),
+            qPrintable(missing.data(Qt::ToolTipRole).toString()));
+        table->setCurrentIndex(missing);
+        window->activateWindow();
+        table->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QTest::keyClick(table, Qt::Key_Delete);
+        QCOMPARE(rows(), 2);
+        QVERIFY(window->session().missingPhotographs().isEmpty());
+        QCOMPARE(start->maximum(), 2);
+        QVERIFY(!window->session().runRefusal().has_value() ||
+                !window->session().runRefusal()->text.contains("not found"));
     }
 
     // Declining every model leaves the dataset shown before, its model included.
@@ -172,7 +199,8 @@ private slots:
 
         QCOMPARE(dialogs.ofKind("question").size(), 2);
         QCOMPARE(dialogs.ofKind("warning").size(), 1);
-        QCOMPARE(dialogs.ofKind("warning")[0].text, QString("No model found in the specified dataset!"));
+        QCOMPARE(dialogs.ofKind("warning")[0].title, QString("No model chosen"));
+        QVERIFY(dialogs.ofKind("warning")[0].text.startsWith("Every model of the dataset was declined"));
         QCOMPARE(describeDataset(window.get()), before);
     }
 
@@ -327,8 +355,9 @@ private slots:
                           "<shot id=\"0\" sem=\"1\" colormap=\"./a.jpg\" thumbnail=\"./a.jpg\" "
                           "projectable=\"false\" depth=\"1\"/></collection></scene>")
             << "Wrong file format" << QStringList{"1 shots but 0 cameras"};
-        QTest::newRow("other suffix") << "notes.txt" << QByteArray("x") << "Wrong file format"
-                                      << QStringList{"is neither a Polyforge project"};
+        QTest::newRow("other suffix")
+            << "notes.txt" << QByteArray("x") << "Wrong file format"
+            << QStringList{"is neither a Polyforge project", "nor a reconstruction"};
     }
     void failedImportKeepsTheDataset()
     {
@@ -339,6 +368,7 @@ private slots:
         importOneShot();
         giveDepth(*window, 0, 4.0f);
         const QStringList before = describeDataset(window.get());
+        dialogs.questionAnswers << QMessageBox::Discard; // the depth is not written yet
         touch("a.jpg");
         touch("mesh.ply");
         if (!content.isEmpty() || !fileName.startsWith("absent"))

@@ -154,6 +154,7 @@ private slots:
         const QStringList before = describeDataset(window.get());
         dialogs.shown.clear();
 
+        dialogs.questionAnswers << QMessageBox::Discard; // the values are not written yet
         importFile(small + "/" + file);
         if (!accepted) {
             QCOMPARE(dialogs.ofKind("warning").size(), 1);
@@ -479,8 +480,19 @@ private slots:
         QVERIFY2(filledCells(1) < 40, "the thumbnail job ended too early for this test");
 
         // Another project of as many rows: any result of the earlier job would find a row.
+        // Asked first; kept on Cancel.
         QVERIFY(QFile::copy(large + "/sample.pfp", large + "/again.pfp"));
+        dialogs.questionAnswers << QMessageBox::Cancel;
         importFile(large + "/again.pfp");
+        QCOMPARE(dialogs.ofKind("question").value(0).title, QString("Discard the work?"));
+        QVERIFY(window->session().isRunning(StepKind::Thumbnails));
+        QCOMPARE(window->dataset().datasetFile, large + "/sample.pfp");
+        dialogs.questionAnswers << QMessageBox::Discard;
+        importFile(large + "/again.pfp");
+        QCOMPARE(window->dataset().datasetFile, large + "/again.pfp");
+        QVERIFY(!window->session().isAnyRunning());
+        QVERIFY(!get<QPushButton>("cancelThumbnails")->isEnabled());
+        QVERIFY(get<QPushButton>("updateThumbnails")->isEnabled());
         QCOMPARE(rows(), 40);
         QTest::qWait(500);
         QCOMPARE(filledCells(1), 0);

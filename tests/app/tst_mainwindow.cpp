@@ -4,6 +4,8 @@
 #include "mainwindow.h"
 #include "windowtestutil.h"
 
+#include <orvelleversion.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -432,6 +434,33 @@ private slots:
         window->connectOrderingAndSemanticFunctions(false);
         order->setValue(6);
         QCOMPARE(semantic->value(), 5);
+
+        // Each slider shows its number beside it.
+        QCOMPARE(get<QLabel>("posOfTargetOrderValue")->text(), QString("6"));
+        QCOMPARE(get<QLabel>("posOfTargetSemanticValue")->text(), QString("5"));
+        QCOMPARE(window->findChildren<QLabel *>(QRegularExpression("(Order|Semantic)Value$")).size(), 12);
+    }
+
+    // Help > About names the version and the licence; Help > Keyboard shortcuts lists them. The
+    // percentages under the bars keep their width whatever they say.
+    void helpMenuAndSteadyLabels()
+    {
+        get<QAction>("actionAbout")->trigger();
+        get<QAction>("actionShortcuts")->trigger();
+        const auto told = dialogs.ofKind("information");
+        QCOMPARE(told.size(), 2);
+        QVERIFY(told[0].text.startsWith("Orvelle Index Generator " ORVELLE_VERSION "\n"));
+        QVERIFY(told[0].text.contains("Licence"));
+        QVERIFY(told[1].text.contains("Ctrl+I"));
+        QVERIFY(told[1].text.contains("Right, Left"));
+
+        auto *bar = get<QProgressBar>("depthComputationProgress");
+        auto *percent = get<QLabel>("depthComputationProgressPercent");
+        const int width = percent->width();
+        bar->setValue(100);
+        QCOMPARE(percent->text(), QString("100%"));
+        QCOMPARE(percent->width(), width);
+        QCOMPARE(percent->minimumWidth(), percent->maximumWidth());
     }
 
     void fileChoices_data()

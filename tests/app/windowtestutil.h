@@ -35,7 +35,7 @@ class ScriptedDialogs : public DialogProvider
 {
 public:
     struct Shown {
-        QString kind; // "open", "save", "color", "question", "warning", "information"
+        QString kind; // "open", "save", "folder", "color", "question", "choice", "warning", "information"
         QString title;
         QString text; // message text, or the filter of a file dialog
         QWidget *parent = nullptr;
@@ -45,6 +45,9 @@ public:
     QStringList saveAnswers;
     QList<QColor> colorAnswers;
     QList<QMessageBox::StandardButton> questionAnswers;
+    QStringList folderAnswers;
+    QList<int> choiceAnswers; // indices of the buttons; none left: -1 (Cancel)
+    QList<QStringList> choiceButtons;
 
     QList<Shown> shown;
     QList<QColor> colorInitials;
@@ -63,6 +66,19 @@ public:
         shown.append({QStringLiteral("save"), caption, filter, parent});
         fileDialogFolders.append(dir);
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+    QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir) override
+    {
+        shown.append({QStringLiteral("folder"), caption, QString(), parent});
+        fileDialogFolders.append(dir);
+        return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+    }
+    int choose(QWidget *parent, const QString &title, const QString &text,
+               const QStringList &buttons) override
+    {
+        shown.append({QStringLiteral("choice"), title, text, parent});
+        choiceButtons.append(buttons);
+        return choiceAnswers.isEmpty() ? -1 : choiceAnswers.takeFirst();
     }
     QColor getColor(const QColor &initial, QWidget *parent) override
     {

@@ -54,6 +54,38 @@ private slots:
         QCOMPARE(DatasetImport::derivedOutputName(dataset), output);
     }
 
+    // A reconstruction's index moves up to the folder holding the photographs' folder, so that
+    // its relative paths stay below it; never further than two levels, never for scattered photos.
+    void outputBesidePhotographs_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QStringList>("photos");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("model beside images")
+            << "/p/sfm/s_generated.orx" << QStringList{"/p/images/a.jpg", "/p/images/b.jpg"}
+            << "/p/s_generated.orx";
+        QTest::newRow("two levels down")
+            << "/p/sparse/0/s_generated.orx" << QStringList{"/p/images/a.jpg"} << "/p/s_generated.orx";
+        QTest::newRow("three levels down")
+            << "/p/a/b/c/s_generated.orx" << QStringList{"/p/images/a.jpg"} << "/p/a/b/c/s_generated.orx";
+        QTest::newRow("photos below already")
+            << "/p/s_generated.orx" << QStringList{"/p/images/a.jpg"} << "/p/s_generated.orx";
+        QTest::newRow("photos elsewhere")
+            << "/p/sfm/s_generated.orx" << QStringList{"/q/images/a.jpg"} << "/p/sfm/s_generated.orx";
+        QTest::newRow("scattered photos")
+            << "/p/sfm/s_generated.orx" << QStringList{"/p/images/a.jpg", "/p/other/b.jpg"}
+            << "/p/sfm/s_generated.orx";
+        QTest::newRow("missing ones ignored")
+            << "/p/sfm/s_generated.orx" << QStringList{"", "/p/images/a.jpg"} << "/p/s_generated.orx";
+    }
+    void outputBesidePhotographs()
+    {
+        QFETCH(QString, output);
+        QFETCH(QStringList, photos);
+        QFETCH(QString, expected);
+        QCOMPARE(DatasetImport::outputBesidePhotographs(output, photos), expected);
+    }
+
     // Scene and multiresolution names keep everything before the last dot of the model.
     void modelDerivedNames()
     {

@@ -239,6 +239,36 @@ private slots:
         QCOMPARE(state.builderStatus, BuilderStatus::Ready);
         QCOMPARE(state.builtTesselPath, folder() + "/m.tsl");
     }
+
+    // Leaving shots out keeps the viewing order of the others, numbered again from 0, and their
+    // clusters; rows out of range and repeated rows change nothing more.
+    void leaveOutKeepsTheOrder()
+    {
+        DatasetState state;
+        const int positions[] = {3, 0, 4, 1, 2};
+        for (int i = 0; i < 5; ++i) {
+            ShotRecord shot;
+            shot.imageName = QString("p%1.jpg").arg(i);
+            shot.orderPosition = positions[i];
+            shot.cluster = 10 + i;
+            if (i == 1)
+                shot.missingNote = shot.imageName;
+            state.shots.append(shot);
+        }
+        QCOMPARE(state.missingPhotographs(), QStringList{"p1.jpg"});
+        state.leaveOut({1, 3, 3, 7, -1});
+        QCOMPARE(state.shotCount(), 3);
+        QCOMPARE(state.shots.at(0).imageName, QString("p0.jpg"));
+        QCOMPARE(state.shots.at(1).imageName, QString("p2.jpg"));
+        QCOMPARE(state.shots.at(2).imageName, QString("p4.jpg"));
+        // Positions were 3, 4, 2: the order p4, p0, p2 stays.
+        QCOMPARE(*state.shots.at(0).orderPosition, 1);
+        QCOMPARE(*state.shots.at(1).orderPosition, 2);
+        QCOMPARE(*state.shots.at(2).orderPosition, 0);
+        QCOMPARE(*state.shots.at(2).cluster, 14);
+        QVERIFY(state.missingPhotographs().isEmpty());
+        QVERIFY(state.unwrittenResults);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDatasetState)
