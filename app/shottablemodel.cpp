@@ -103,7 +103,7 @@ QVariant ShotTableModel::data(const QModelIndex &index, int role) const
             return cameraSummary(*shot.camera);
         // A photograph that is not there is named as the dataset lists it.
         if (column == ImageColumn && shot.imagePath.isEmpty())
-            return shot.imageName;
+            return QCoreApplication::translate("MainWindow", "%1 (not found)").arg(shot.imageName);
         return cellText(shot, column);
     case Qt::ForegroundRole:
         if (missing && column == ImageColumn)

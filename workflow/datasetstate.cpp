@@ -319,10 +319,15 @@ double angleDegrees(const ksr::Point3f &a, const ksr::Point3f &b)
 std::optional<ksr::Point3f> upFromCameras(const DatasetState &state)
 {
     ksr::Point3f sum(0, 0, 0);
+    QVector<ksr::Point3f> rights; // the cameras' horizontal image axes
     for (const ShotRecord &shot : state.shots)
-        if (shot.camera && shot.camera->isSet())
-            sum = sum + ksr::Point3f(shot.camera->rotation.m[1][0], shot.camera->rotation.m[1][1],
-                                     shot.camera->rotation.m[1][2]);
+        if (shot.camera && shot.camera->isSet()) {
+            const auto &r = shot.camera->rotation.m;
+            sum = sum + ksr::Point3f(r[1][0], r[1][1], r[1][2]);
+            const ksr::Point3f right(r[0][0], r[0][1], r[0][2]);
+            if (right.length() > 1e-6f)
+                rights.append(right.normalized());
+        }
     if (!(sum.length() > 1e-6f * float(state.shotCount())))
         return std::nullopt;
     const ksr::Point3f mean = sum.normalized();
@@ -330,7 +335,23 @@ std::optional<ksr::Point3f> upFromCameras(const DatasetState &state)
     for (const ksr::Point3f &axis : axes)
         if (angleDegrees(mean, axis) <= 10.0)
             return axis;
-    return mean;
+    // Photographs of a facade are taken looking up, of the ground looking down, with the horizon
+    // kept level: the mean leans, but the axis square to every camera's horizontal axis (within 10
+    // degrees on average) is still up, when it lies within 45 degrees of the mean.
+    const double level = std::sin(10.0 * M_PI / 180.0);
+    std::optional<ksr::Point3f> levelAxis;
+    double nearest = 45.0;
+    for (const ksr::Point3f &axis : axes) {
+        double off = 0.0;
+        for (const ksr::Point3f &right : std::as_const(rights))
+            off += std::abs(double(axis.dot(right)));
+        const double angle = angleDegrees(mean, axis);
+        if (!rights.isEmpty() && off / double(rights.size()) <= level && angle < nearest) {
+            levelAxis = axis;
+            nearest = angle;
+        }
+    }
+    return levelAxis.value_or(mean);
 }
 
 } // namespace DatasetStates

@@ -89,7 +89,9 @@ DatasetCandidate fromImport(const QString &datasetFile, const ImportedDataset &d
 Problem missingPhotographsNotice(const DatasetCandidate &candidate);
 
 // Where the cameras say up is: the mean of their image-up axes (second rotation rows), normalised,
-// and the nearest axis when within 10 degrees of it. nullopt without cameras or when they disagree
+// and the nearest axis when within 10 degrees of it; else an axis within 45 degrees of the mean that
+// is level with the cameras' horizontal axes (first rows; within 10 degrees on average), as when
+// every photograph looks up at a facade. nullopt without cameras or when they disagree
 // so much that the mean is no direction.
 std::optional<ksr::Point3f> upFromCameras(const DatasetState &state);
 

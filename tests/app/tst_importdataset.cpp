@@ -162,7 +162,7 @@ private slots:
         // leaves the shot out and the dataset can be finished without it.
         auto *table = get<QTableView>("data");
         const QModelIndex missing = table->model()->index(2, 0);
-        QCOMPARE(missing.data().toString(), QString("img/missing.jpg"));
+        QCOMPARE(missing.data().toString(), QString("img/missing.jpg (not found)"));
         QCOMPARE(missing.data(Qt::ForegroundRole).value<QBrush>().color(),
                  QPalette().color(QPalette::Disabled, QPalette::Text));
         QVERIFY2(

@@ -6,13 +6,18 @@
 #include "orientationwidget.h"
 #include "windowtestutil.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 namespace
@@ -37,6 +42,88 @@ QString screenshotFolder()
     QDir().mkpath(folder);
     return folder;
 }
+
+QString picture(const QString &name)
+{
+    return QString("%1/%2-scale%3.png").arg(screenshotFolder(), name).arg(scaleFactor());
+}
+
+// The real dialogs, each photographed once it is up and then answered as a person would: the
+// pictures go to picture(name), names taken in order. File choices to open are answered without a
+// dialog.
+class PhotographedDialogs : public QtDialogProvider
+{
+public:
+    QStringList openAnswers;
+    QString folderAnswer;
+    QString choiceAnswer; // the label of the button to press
+    QMessageBox::StandardButton questionAnswer = QMessageBox::Ok;
+    QStringList names; // of the next pictures
+    QStringList taken; // pictures saved
+
+    QString getOpenFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+    }
+    QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir) override
+    {
+        answerWhenUp([this](QWidget *dialog) {
+            auto *files = qobject_cast<QFileDialog *>(dialog);
+            files->setDirectory(folderAnswer);
+            static_cast<QDialog *>(files)->accept(); // QFileDialog::accept, which is protected
+        });
+        return QtDialogProvider::getExistingDirectory(parent, caption, dir);
+    }
+    int choose(QWidget *parent, const QString &title, const QString &text,
+               const QStringList &buttons) override
+    {
+        answerWhenUp([this](QWidget *dialog) {
+            for (QAbstractButton *button : qobject_cast<QMessageBox *>(dialog)->buttons())
+                if (button->text() == choiceAnswer)
+                    button->click();
+        });
+        return QtDialogProvider::choose(parent, title, text, buttons);
+    }
+    QMessageBox::StandardButton question(QWidget *parent, const QString &title, const QString &text,
+                                         QMessageBox::StandardButtons buttons,
+                                         QMessageBox::StandardButton defaultButton) override
+    {
+        answerWhenUp([this](QWidget *dialog) {
+            if (QAbstractButton *button = qobject_cast<QMessageBox *>(dialog)->button(questionAnswer))
+                button->click();
+        });
+        return QtDialogProvider::question(parent, title, text, buttons, defaultButton);
+    }
+    void warning(QWidget *parent, const QString &title, const QString &text) override
+    {
+        answerWhenUp([](QWidget *dialog) { qobject_cast<QMessageBox *>(dialog)->accept(); });
+        QtDialogProvider::warning(parent, title, text);
+    }
+    void information(QWidget *parent, const QString &title, const QString &text) override
+    {
+        answerWhenUp([](QWidget *dialog) { qobject_cast<QMessageBox *>(dialog)->accept(); });
+        QtDialogProvider::information(parent, title, text);
+    }
+
+private:
+    void answerWhenUp(const std::function<void(QWidget *)> &answer)
+    {
+        const QString file = picture(names.isEmpty() ? QStringLiteral("dialog") : names.takeFirst());
+        auto *poll = new QTimer;
+        poll->setInterval(100);
+        QObject::connect(poll, &QTimer::timeout, [this, poll, file, answer, shown = 0]() mutable {
+            QWidget *dialog = QApplication::activeModalWidget();
+            if (!dialog || ++shown < 4) // a few rounds for it to be laid out and painted
+                return;
+            poll->stop();
+            poll->deleteLater();
+            if (dialog->grab().save(file))
+                taken.append(file);
+            answer(dialog);
+        });
+        poll->start();
+    }
+};
 
 } // namespace
 
@@ -75,7 +162,8 @@ private slots:
         QVERIFY(runJobToEnd(&window, "updateDepths"));
         QVERIFY(runJobToEnd(&window, "updateOrderingAndSemantic"));
         clickControl(control<QCheckBox>(&window, "previewModelOrientation"));
-        clickControl(control<QPushButton>(&window, "upDirPlusZ")); // the sample's up
+        // Up from the cameras, untouched: the sample's is +Z.
+        QCOMPARE(window.session().request().settings.upDirection, ksr::Point3f(0, 0, 1));
         QVERIFY(window.dataset().isComplete());
 
         auto *tabs = control<QTabWidget>(&window, "tabWidget");
@@ -87,6 +175,60 @@ private slots:
                 QString("%1/window-scale%2-tab%3.png").arg(screenshotFolder(), scale).arg(i + 1);
             QVERIFY2(window.grab().save(file), qPrintable(file));
         }
+
+        // Generate with the real message box; the status bar names the file too.
+        PhotographedDialogs shown;
+        window.setDialogProvider(&shown);
+        shown.names << "dialog-success";
+        clickControl(control<QRadioButton>(&window, "useInputModel"));
+        QVERIFY(control<QPushButton>(&window, "generateOrvelleIndex")->isEnabled());
+        clickControl(control<QPushButton>(&window, "generateOrvelleIndex"));
+        QCOMPARE(shown.taken.size(), 1);
+        QVERIFY(QFileInfo::exists(temp.filePath("sample/sample_generated.orx")));
+        QVERIFY(window.grab().save(picture("window-after-generate")));
+        window.setDialogProvider(nullptr);
+    }
+
+    // A reconstruction whose photographs are elsewhere: the folder question, then the mesh
+    // question; then a project with a photograph missing: the warning and the greyed row.
+    void dialogsOfAnImport()
+    {
+        QString why;
+        QVERIFY2(makeSample(temp.filePath("dialogs"), 36, "640x480", why), qPrintable(why));
+        const QString project = QFileInfo(temp.filePath("dialogs")).canonicalFilePath();
+        QVERIFY(QDir().mkpath(project + "/sfm"));
+        QVERIFY(
+            QFile::copy(QStringLiteral(ORVELLE_TEST_DATA "/sfm/nvm/model.nvm"), project + "/sfm/scene.nvm"));
+        PhotographedDialogs shown;
+        MainWindow window;
+        window.setDialogProvider(&shown);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        shown.openAnswers << project + "/sfm/scene.nvm";
+        shown.folderAnswer = project + "/photos";
+        shown.choiceAnswer = "Use the points";
+        shown.names << "dialog-photo-folder"
+                    << "dialog-mesh-question"
+                    << "dialog-reconstruction-notes";
+        control<QAction>(&window, "actionImport")->trigger();
+        QVERIFY2(window.dataset().shotCount() > 0, "the reconstruction was not imported");
+        QVERIFY(shown.taken.contains(picture("dialog-photo-folder")));
+        QVERIFY(shown.taken.contains(picture("dialog-mesh-question")));
+
+        QFile sample(project + "/sample.pfp");
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        QVERIFY(writeFile(project + "/lost.pfp",
+                          sample.readAll().replace("photos/img_0003.jpg", "photos/gone.jpg")));
+        shown.openAnswers << project + "/lost.pfp";
+        shown.names << "dialog-missing-photo";
+        control<QAction>(&window, "actionImport")->trigger();
+        QVERIFY(!window.session().missingPhotographs().isEmpty());
+        control<QTabWidget>(&window, "tabWidget")->setCurrentIndex(0);
+        QTest::qWait(300);
+        QVERIFY(window.grab().save(picture("window-missing-photo")));
+        window.setDialogProvider(nullptr);
+        QVERIFY2(shown.taken.size() >= 4, qPrintable(shown.taken.join(", ")));
     }
 
     void previewOfTheRealMesh()
@@ -104,7 +246,9 @@ private slots:
         QCOMPARE(window.dataset().shotCount(), 10);
         control<QLineEdit>(&window, "lowresModel")
             ->setText(QFileInfo(folder + "/scene_mesh.ply").canonicalFilePath());
-        clickControl(control<QPushButton>(&window, "upDirMinusZ")); // the scene's up
+        // Up from the cameras, untouched.
+        const ksr::Point3f up = window.session().request().settings.upDirection;
+        QVERIFY2(up == ksr::Point3f(0, 0, -1), qPrintable(QString("%1 %2 %3").arg(up.x).arg(up.y).arg(up.z)));
         clickControl(control<QCheckBox>(&window, "previewModelOrientation"));
 
         auto *preview = control<OrientationWidget>(&window, "orientationPreview");

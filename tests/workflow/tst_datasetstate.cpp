@@ -125,27 +125,38 @@ private slots:
         QVERIFY(!DatasetStates::fromImport(folder() + "/old.orx", data, folder() + "/m.ply").accepted);
     }
 
-    // The mean of the cameras' image-up axes, snapped to an axis within 10 degrees of it.
+    // The mean of the cameras' image-up axes, snapped to an axis within 10 degrees of it, or to a
+    // level axis when the cameras only look up or down (pitch), never when they are rolled.
     void upFromCameras()
     {
         DatasetState state;
         QVERIFY(!DatasetStates::upFromCameras(state));
-        const auto shotLooking = [](float degreesFromZ) {
-            const float a = degreesFromZ * float(M_PI) / 180.0f;
+        // Image axes: right (1, 0, 0) and up leaning `pitch` degrees from +Z about it; or right and
+        // up both turned `roll` degrees about the view direction (the Y axis).
+        const auto shot = [](float pitch, float roll = 0.0f) {
+            const float p = pitch * float(M_PI) / 180.0f, r = roll * float(M_PI) / 180.0f;
             Camera camera = cameraAt(0, 1, 2);
-            camera.rotation.m[1][0] = 0;
-            camera.rotation.m[1][1] = std::sin(a);
-            camera.rotation.m[1][2] = std::cos(a);
-            ShotRecord shot;
-            shot.camera = camera;
-            return shot;
+            const float right[3] = {std::cos(r), 0, -std::sin(r)};
+            const float up[3] = {std::sin(r), std::sin(p), std::cos(p) * std::cos(r)};
+            for (int k = 0; k < 3; ++k) {
+                camera.rotation.m[0][k] = right[k];
+                camera.rotation.m[1][k] = up[k];
+            }
+            ShotRecord record;
+            record.camera = camera;
+            return record;
         };
-        state.shots = {shotLooking(8)};
-        QCOMPARE(DatasetStates::upFromCameras(state), std::optional<ksr::Point3f>(ksr::Point3f(0, 0, 1)));
-        state.shots = {shotLooking(15)};
-        const ksr::Point3f tilted = DatasetStates::upFromCameras(state).value();
-        QVERIFY(std::abs(DatasetStates::angleDegrees(tilted, {0, 0, 1}) - 15.0) < 0.01);
-        state.shots = {shotLooking(0), shotLooking(180)};
+        const std::optional<ksr::Point3f> plusZ(ksr::Point3f(0, 0, 1));
+        state.shots = {shot(8)};
+        QCOMPARE(DatasetStates::upFromCameras(state), plusZ);
+        state.shots = {shot(25), shot(15)}; // a facade from below
+        QCOMPARE(DatasetStates::upFromCameras(state), plusZ);
+        state.shots = {shot(0, 15)};
+        const ksr::Point3f rolled = DatasetStates::upFromCameras(state).value();
+        QVERIFY(std::abs(DatasetStates::angleDegrees(rolled, {0, 0, 1}) - 15.0) < 0.1);
+        state.shots = {shot(60)}; // too far from any axis to be sure
+        QVERIFY(DatasetStates::upFromCameras(state) != plusZ);
+        state.shots = {shot(0), shot(180)};
         QVERIFY(!DatasetStates::upFromCameras(state)); // they disagree: no direction
     }
 
