@@ -1,6 +1,7 @@
 // Importer dispatch by file-name ending, error texts, and the helpers every importer shares.
 
 #include "importutils.h"
+#include "textscanner.h"
 
 #include <ksr/inputlimits.h>
 #include <ksr/meshio.h>
@@ -160,6 +161,10 @@ QString errorText(const QString &fileName, int errorCode)
     case ErrorAllNonFinite:
         return tr("Every vertex of the %1 file has a coordinate that is not a number or is infinite")
             .arg(name);
+    case ErrorLineTooLong:
+        return tr("A line of the %1 file is longer than %2 MB, more than any model holds")
+            .arg(name)
+            .arg(detail::ByteScanner::MaxLineBytes >> 20);
     case ErrorFileTooLarge:
         return tr("The file is too large to read (a special file, or over 2 GB)");
     default:

@@ -186,7 +186,7 @@ int readObjLines(const QString &fileName, CMesh &mesh, int &loadMask)
     }
     if (!mesh.vert.empty())
         loadMask |= MaskVertexPosition;
-    return code;
+    return in.lineTooLong() ? int(ErrorLineTooLong) : code;
 }
 
 } // namespace
