@@ -96,7 +96,7 @@ int importByFormat(CMesh &mesh, const QString &fileName, int &loadMask)
         if (file.exists() && !file.isFile()) {
             mesh.clear();
             loadMask = 0;
-            return ErrorFileTooLarge;
+            return ErrorNotAFile;
         }
         return importObj(mesh, fileName, loadMask);
     }
@@ -167,6 +167,8 @@ QString errorText(const QString &fileName, int errorCode)
             .arg(detail::ByteScanner::MaxLineBytes >> 20);
     case ErrorFileTooLarge:
         return tr("The file is too large to read (a special file, or over 2 GB)");
+    case ErrorNotAFile:
+        return tr("The file is not a regular file but a FIFO, a device or a folder; it was not read");
     default:
         break;
     }
@@ -182,8 +184,9 @@ int readWholeFile(const QString &fileName, QByteArray &data)
     case ReadResult::Ok:
         return ErrorNone;
     case ReadResult::TooLarge:
-    case ReadResult::NotAFile:
         return ErrorFileTooLarge;
+    case ReadResult::NotAFile:
+        return ErrorNotAFile;
     case ReadResult::CannotOpen:
     case ReadResult::ReadError:
         break;

@@ -117,10 +117,9 @@ private slots:
         timer.start();
         ksr::CMesh mesh;
         int mask = 0;
-        QCOMPARE(ksr::io::importMesh(mesh, fifo, mask), int(ksr::io::ErrorFileTooLarge));
-        QCOMPARE(ksr::io::importMesh(mesh, zero, mask), int(ksr::io::ErrorFileTooLarge));
+        QCOMPARE(ksr::io::importMesh(mesh, fifo, mask), int(ksr::io::ErrorNotAFile));
+        QCOMPARE(ksr::io::importMesh(mesh, zero, mask), int(ksr::io::ErrorNotAFile));
         QVERIFY2(timer.elapsed() < 2000, "a special file must be refused before it is read");
-        QVERIFY(ksr::io::errorText(zero, ksr::io::ErrorFileTooLarge).contains("special file"));
     }
 
     // Decodes share one budget: while a 16000 x 16000 photograph (2 GB with its copy, held as the
