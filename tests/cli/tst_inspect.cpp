@@ -155,7 +155,7 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("said");
-        for (const char *suffix : {"pfp", "orx", "nvm", "ply", "tsl"}) {
+        for (const char *suffix : {"pfp", "orx", "nvm", "ply", "off", "stl", "obj", "tsl"}) {
             QTest::addRow("FIFO .%s", suffix) << QStringLiteral("fifo.%1").arg(suffix) << QByteArray("FIFO");
             QTest::addRow("link to /dev/zero .%s", suffix)
                 << QStringLiteral("zero.%1").arg(suffix) << QByteArray("device");
