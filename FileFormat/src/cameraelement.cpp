@@ -154,8 +154,7 @@ QString malformedAttribute(const QDomElement &element)
 bool parseCameraText(const QByteArray &text, Camera &camera)
 {
     QDomDocument document;
-    if (!XmlNesting::attributesWithinLimit(text) || !XmlNesting::withinLimit(text) ||
-        !document.setContent(text))
+    if (!XmlNesting::structureProblem(text).isEmpty() || !document.setContent(text))
         return false;
     applyAttributes(document.documentElement(), camera);
     return true;

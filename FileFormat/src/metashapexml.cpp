@@ -167,10 +167,15 @@ SfmReconstruction read(const QString &fileName)
         result.error = tr("%1 could not be read: %2").arg(file, why);
         return result;
     }
+    const QString structureProblem = XmlNesting::structureProblem(content);
+    if (!structureProblem.isEmpty()) {
+        result.error = QStringLiteral("%1 %2").arg(file, structureProblem);
+        return result;
+    }
     QDomDocument document;
     QString parseError;
     int line = 0;
-    if (!XmlNesting::withinLimit(content) || !document.setContent(content, &parseError, &line)) {
+    if (!document.setContent(content, &parseError, &line)) {
         result.error =
             tr("%1, line %2: not a readable XML document (%3)").arg(file).arg(line).arg(parseError);
         return result;

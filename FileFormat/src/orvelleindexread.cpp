@@ -96,9 +96,14 @@ bool OrvelleIndexRead::readFile(const QString &fileName)
     m_sourceDirectory = QFileInfo(fileName).absolutePath();
 
     // Bytes, not text: the parser decodes by the declared encoding (the writer writes UTF-8).
+    const QString structureProblem = XmlNesting::structureProblem(content);
+    if (!structureProblem.isEmpty()) {
+        emit error(tr("Wrong file format"),
+                   QStringLiteral("\"%1\" %2").arg(QDir::toNativeSeparators(fileName), structureProblem));
+        return false;
+    }
     QDomDocument document;
-    if (!XmlNesting::attributesWithinLimit(content) || !XmlNesting::withinLimit(content) ||
-        !document.setContent(content)) {
+    if (!document.setContent(content)) {
         emit error(tr("Wrong file format"), tr("Failed to parse index file!"));
         return false;
     }

@@ -75,19 +75,10 @@ bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList 
             *errorMessage = readProblem;
         return false;
     }
-    if (!XmlNesting::attributesWithinLimit(content)) {
+    const QString structureProblem = XmlNesting::structureProblem(content);
+    if (!structureProblem.isEmpty()) {
         if (errorMessage)
-            *errorMessage = QStringLiteral("\"%1\" has an element with more than %2 attributes")
-                                .arg(fileName)
-                                .arg(XmlNesting::maxAttributes);
-        return false;
-    }
-    if (!XmlNesting::withinLimit(content)) {
-        if (errorMessage)
-            *errorMessage =
-                QCoreApplication::translate("PolyforgeProject", "\"%1\" is nested more than %2 elements deep")
-                    .arg(fileName)
-                    .arg(XmlNesting::maxDepth);
+            *errorMessage = QStringLiteral("\"%1\" %2").arg(fileName, structureProblem);
         return false;
     }
     QDomDocument document;

@@ -8,6 +8,8 @@
 
 #include <ksr/inputlimits.h>
 
+#include <cstring>
+
 namespace
 {
 
@@ -51,7 +53,28 @@ bool SfmTextReader::open(const QString &path, QString *error)
     }
     m_position = 0;
     m_lineNumber = 0;
-    m_totalLines = m_data.count('\n') + (m_data.endsWith('\n') ? 0 : 1);
+    // One pass counts the lines and finds any too long before a reader copies or splits one.
+    const char *data = m_data.constData();
+    const qsizetype size = m_data.size();
+    qint64 newlines = 0;
+    for (qsizetype start = 0; start < size; ++newlines) {
+        const void *found = std::memchr(data + start, '\n', std::size_t(size - start));
+        const qsizetype end = found ? static_cast<const char *>(found) - data : size;
+        if (end - start > MaxLineBytes) {
+            m_lineNumber = int(newlines + 1);
+            if (error)
+                *error = message(QCoreApplication::translate("SfmReader",
+                                                             "the line is longer than %1 MB, more than any "
+                                                             "reconstruction writes")
+                                     .arg(MaxLineBytes >> 20));
+            m_data.clear();
+            return false;
+        }
+        start = end + 1;
+        if (!found)
+            break;
+    }
+    m_totalLines = newlines + (m_data.endsWith('\n') ? 0 : 1);
     return true;
 }
 

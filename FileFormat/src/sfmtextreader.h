@@ -25,7 +25,12 @@ private:
 class SfmTextReader
 {
 public:
-    // False with *error set when the file cannot be opened or read.
+    // Longer lines are refused when the file is opened. The longest a reconstruction writes is a
+    // COLMAP photograph's keypoint line: about 20 bytes a keypoint, 20 MB for a million of them.
+    static constexpr qsizetype MaxLineBytes = qsizetype(64) << 20;
+
+    // False with *error set when the file cannot be opened or read, or holds a line longer than
+    // MaxLineBytes ("<file name>, line <n>: ...").
     bool open(const QString &path, QString *error);
 
     // Moves to the next line; false at the end of the file. With skipBlank, empty lines and

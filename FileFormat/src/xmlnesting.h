@@ -1,26 +1,29 @@
 #pragma once
-// The DOM parser recurses per nesting level and overflows the stack on documents nested
-// hundreds of thousands deep; the readers refuse such documents, and elements with absurdly many
-// attributes, before parsing them.
+// Bounds on the structure of an XML document, checked by one linear byte scan before any parser sees
+// it: the DOM parser recurses per nesting level (a stack overflow hundreds of thousands deep), checks
+// every new attribute against those before it (quadratic in their number), keeps some hundreds of
+// bytes per element and per attribute, and expands entities a document declares itself.
+// An index or project of 100,000 photographs stays within every bound; parsing the most a document
+// may hold takes a few seconds and about a gigabyte.
 
 #include <QByteArray>
+#include <QString>
 
 namespace XmlNesting
 {
 
-// Far deeper than any index or project; far shallower than what breaks the parser.
-constexpr int maxDepth = 256;
+struct Limits {
+    int depth = 256;                   // our files nest fewer than ten deep
+    int attributesPerElement = 128;    // no element of ours has more than a dozen
+    qint64 nodes = 2000000;            // elements and attributes: 16 a photograph in an index
+    qint64 attributeValue = 64 * 1024; // a path (4,096 bytes at most) or 16 numbers
+};
 
-// True unless an element of content lies deeper than maxDepth. Content that is not well-formed
-// is scanned up to its first error, so the parser can report that error itself.
-bool withinLimit(const QByteArray &content, int maxDepth = XmlNesting::maxDepth);
-
-// Parsers check every new attribute against those before it: an element with a hundred thousand
-// attributes takes time quadratic in their number. No element of ours has more than a dozen.
-constexpr int maxAttributes = 1024;
-
-// True unless a start tag of content holds more than maxAttributes attributes. A byte scan, linear
-// in the size, that runs before any parser sees the content.
-bool attributesWithinLimit(const QByteArray &content, int maxAttributes = XmlNesting::maxAttributes);
+// Why content is refused, in words that follow the file's name ("has an element with more than
+// 128 attributes (line 3)"); empty when it is within every limit. A document that declares its own
+// entities (a DOCTYPE with an internal subset) is refused too: none of our formats has one, and
+// that is where entity expansion starts. Content that is not well-formed is scanned only as far as
+// it needs to be, so that the parser can report the error itself.
+QString structureProblem(const QByteArray &content, const Limits &limits = Limits());
 
 } // namespace XmlNesting

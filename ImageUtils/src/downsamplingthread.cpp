@@ -62,6 +62,16 @@ bool DownsamplingThread::isUsableThumbnail(const QString &path)
     return !QImageReader(&buffer).read().isNull();
 }
 
+QString DownsamplingThread::linkOnTheWay(const QString &thumbnailPath)
+{
+    // The folder above "thumbnails" is the photograph's canonical one: no link is left in it.
+    const QFileInfo thumbnail(thumbnailPath);
+    const QFileInfo folder(thumbnail.absolutePath());
+    if (folder.isSymLink())
+        return folder.filePath();
+    return thumbnail.isSymLink() ? thumbnail.filePath() : QString();
+}
+
 void DownsamplingThread::run()
 {
     const int n = int(m_inputs.size());
@@ -119,6 +129,10 @@ void DownsamplingThread::run()
         if (!decoding.isValid() && isUsableThumbnail(output)) {
             // Never overwritten: a rerun only fills the gaps.
             emit newThumbnail(i, output);
+        } else if (const QString link = linkOnTheWay(output); !link.isEmpty()) {
+            emit failed(i, tr("%1 is a link: thumbnails are written only into a folder beside the "
+                              "photographs, never through a link to elsewhere")
+                               .arg(QDir::toNativeSeparators(link)));
         } else if (!glReady) {
             emit failed(i, tr("OpenGL is not usable: %1").arg(glProblem));
         } else if (!QFileInfo(m_inputs[i]).isFile()) {
@@ -127,9 +141,9 @@ void DownsamplingThread::run()
                                ? tr("not found")
                                : tr("%1 not found").arg(QDir::toNativeSeparators(m_inputs[i])));
         } else {
-            const DecodedPhoto photo =
-                decoding.isValid() ? decoding.result()
-                                   : decodePhoto(m_inputs[i], minimumDecodedSide, 0, observerOf(i));
+            const DecodedPhoto photo = decoding.isValid()
+                                           ? decoding.result()
+                                           : decodePhoto(m_inputs[i], minimumDecodedSide, 0, observerOf(i));
             decodeAhead();
             QString error;
             if (!photo.isValid()) {

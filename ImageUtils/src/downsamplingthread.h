@@ -46,6 +46,9 @@ public:
     // An existing thumbnail is kept only when it is a whole picture: an empty or cut file (left by
     // an older version on a full disk) is made again.
     static bool isUsableThumbnail(const QString &path);
+    // The link on the way to a thumbnail to be written (its "thumbnails" folder or the file itself),
+    // empty when there is none: a write through it would land wherever it leads, outside the dataset.
+    static QString linkOnTheWay(const QString &thumbnailPath);
 
 signals:
     // A thumbnail that exists (just written or found already there).

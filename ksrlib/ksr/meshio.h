@@ -37,7 +37,9 @@ enum ErrorCode {
     ErrorUnknownType = 9,   // no importer for this file-name ending
     ErrorEmptyElement = 10, // a PLY element with a count above 0 and no properties
     ErrorAllNonFinite = 11, // every vertex position is NaN or infinite
-    ErrorFileTooLarge = 12  // not a regular file and endless, or beyond the read bound
+    ErrorFileTooLarge = 12, // beyond the read bound
+    ErrorLineTooLong = 13,  // a line of a text format beyond any model's (ByteScanner::MaxLineBytes)
+    ErrorNotAFile = 14      // a FIFO, a device or a folder: refused unread
 };
 
 // Imports by file-name ending (ply, stl, off, obj, vmi, tsl; any case) into mesh (cleared first).

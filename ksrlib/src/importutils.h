@@ -17,8 +17,8 @@ namespace io
 namespace detail
 {
 
-// Reads the whole file, up to a bound (see ksr/inputlimits.h): ErrorNone, ErrorCantOpen or
-// ErrorFileTooLarge.
+// Reads the whole file, up to a bound (see ksr/inputlimits.h): ErrorNone, ErrorCantOpen,
+// ErrorNotAFile or ErrorFileTooLarge.
 int readWholeFile(const QString &fileName, QByteArray &data);
 
 // Face normals and bounding box from the imported data; drops faces with bad vertex references.

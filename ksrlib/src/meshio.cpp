@@ -1,6 +1,7 @@
 // Importer dispatch by file-name ending, error texts, and the helpers every importer shares.
 
 #include "importutils.h"
+#include "textscanner.h"
 
 #include <ksr/inputlimits.h>
 #include <ksr/meshio.h>
@@ -95,7 +96,7 @@ int importByFormat(CMesh &mesh, const QString &fileName, int &loadMask)
         if (file.exists() && !file.isFile()) {
             mesh.clear();
             loadMask = 0;
-            return ErrorFileTooLarge;
+            return ErrorNotAFile;
         }
         return importObj(mesh, fileName, loadMask);
     }
@@ -160,8 +161,14 @@ QString errorText(const QString &fileName, int errorCode)
     case ErrorAllNonFinite:
         return tr("Every vertex of the %1 file has a coordinate that is not a number or is infinite")
             .arg(name);
+    case ErrorLineTooLong:
+        return tr("A line of the %1 file is longer than %2 MB, more than any model holds")
+            .arg(name)
+            .arg(detail::ByteScanner::MaxLineBytes >> 20);
     case ErrorFileTooLarge:
         return tr("The file is too large to read (a special file, or over 2 GB)");
+    case ErrorNotAFile:
+        return tr("The file is not a regular file but a FIFO, a device or a folder; it was not read");
     default:
         break;
     }
@@ -177,8 +184,9 @@ int readWholeFile(const QString &fileName, QByteArray &data)
     case ReadResult::Ok:
         return ErrorNone;
     case ReadResult::TooLarge:
-    case ReadResult::NotAFile:
         return ErrorFileTooLarge;
+    case ReadResult::NotAFile:
+        return ErrorNotAFile;
     case ReadResult::CannotOpen:
     case ReadResult::ReadError:
         break;

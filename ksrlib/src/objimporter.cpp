@@ -186,7 +186,7 @@ int readObjLines(const QString &fileName, CMesh &mesh, int &loadMask)
     }
     if (!mesh.vert.empty())
         loadMask |= MaskVertexPosition;
-    return code;
+    return in.lineTooLong() ? int(ErrorLineTooLong) : code;
 }
 
 } // namespace
@@ -198,7 +198,9 @@ int importObj(CMesh &mesh, const QString &fileName, int &loadMask)
     if (!QFile::exists(fileName))
         return ErrorCantOpen;
     // The external importer reads without a bound: only a regular file within the bound reaches it.
-    if (!inputFileProblem(fileName).isEmpty() || QFileInfo(fileName).size() > DefaultReadLimit)
+    if (!inputFileProblem(fileName).isEmpty())
+        return QFileInfo(fileName).isFile() ? ErrorCantOpen : ErrorNotAFile;
+    if (QFileInfo(fileName).size() > DefaultReadLimit)
         return ErrorFileTooLarge;
     Assimp::Importer importer;
     const aiScene *scene = importer.ReadFile(QFile::encodeName(fileName).constData(), 0);

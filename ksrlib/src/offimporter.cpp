@@ -104,16 +104,8 @@ bool readColor(const QList<QByteArray> &words, int from, Color4b &color)
     return true;
 }
 
-} // namespace
-
-int importOff(CMesh &mesh, const QString &fileName, int &loadMask)
+int readOff(ByteScanner &in, CMesh &mesh, int &loadMask)
 {
-    mesh.clear();
-    loadMask = 0;
-    QByteArray data;
-    if (const int readCode = detail::readWholeFile(fileName, data))
-        return readCode;
-    ByteScanner in(data);
     QList<QByteArray> words;
     OffHeader header;
     if (!nextWords(in, words))
@@ -203,6 +195,20 @@ int importOff(CMesh &mesh, const QString &fileName, int &loadMask)
     }
     detail::finishMesh(mesh);
     return code == ErrorNone && badFace ? int(ErrorInvalidFace) : code;
+}
+
+} // namespace
+
+int importOff(CMesh &mesh, const QString &fileName, int &loadMask)
+{
+    mesh.clear();
+    loadMask = 0;
+    QByteArray data;
+    if (const int readCode = detail::readWholeFile(fileName, data))
+        return readCode;
+    ByteScanner in(data);
+    const int code = readOff(in, mesh, loadMask);
+    return in.lineTooLong() ? int(ErrorLineTooLong) : code;
 }
 
 } // namespace io

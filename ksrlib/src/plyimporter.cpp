@@ -539,7 +539,7 @@ int importPly(CMesh &mesh, const QString &fileName, int &loadMask)
     PlyHeader header;
     const int headerCode = parseHeader(in, header);
     if (headerCode != ErrorNone)
-        return headerCode;
+        return in.lineTooLong() ? int(ErrorLineTooLong) : headerCode;
     PlyBodyReader body(in, header, mesh, loadMask);
     const int code = body.read();
     detail::finishMesh(mesh);

@@ -22,9 +22,15 @@ public:
     qint64 position() const { return m_pos; }
     qint64 remaining() const { return m_size - m_pos; }
     bool atEnd() const { return m_pos >= m_size; }
+    bool lineTooLong() const { return m_lineTooLong; }
     void seek(qint64 pos) { m_pos = pos < 0 ? 0 : (pos > m_size ? m_size : pos); }
 
-    // Next line without its terminator (LF or CRLF); false at the end of the data.
+    // Lines of a text model are short: the longest, an OBJ or OFF polygon of 100,000 corners, is
+    // about 2 MB. Splitting a longer line into words would take some thirty times its size.
+    static constexpr qint64 MaxLineBytes = qint64(4) << 20;
+
+    // Next line without its terminator (LF or CRLF); false at the end of the data, and at a line
+    // longer than MaxLineBytes (lineTooLong() then tells, and nothing more is read).
     bool readLine(QByteArray &line)
     {
         if (m_pos >= m_size)
@@ -32,6 +38,11 @@ public:
         const char *start = m_data + m_pos;
         const void *nl = std::memchr(start, '\n', size_t(m_size - m_pos));
         qint64 len = nl ? static_cast<const char *>(nl) - start : m_size - m_pos;
+        if (len > MaxLineBytes) {
+            m_lineTooLong = true;
+            m_pos = m_size;
+            return false;
+        }
         m_pos += len + (nl ? 1 : 0);
         if (len > 0 && start[len - 1] == '\r')
             --len;
@@ -73,6 +84,7 @@ private:
     const char *m_data;
     qint64 m_size;
     qint64 m_pos = 0;
+    bool m_lineTooLong = false;
 };
 
 // Parses a whole token as a number; false for anything else (also for an empty token).

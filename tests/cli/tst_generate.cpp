@@ -665,6 +665,36 @@ private slots:
         QCOMPARE(readBytes(index), QByteArray("earlier"));
     }
 
+    // A "thumbnails" folder, or a thumbnail, that is a link leading out of the dataset is not
+    // written through: the run fails naming the link, and what lies outside stays as it was.
+    void thumbnailsNotWrittenThroughLinks_data()
+    {
+        QTest::addColumn<QString>("link"); // relative to the photographs' folder; leads to "outside"
+        QTest::newRow("folder") << "thumbnails";
+        QTest::newRow("thumbnail") << "thumbnails/img_0001.jpg";
+    }
+    void thumbnailsNotWrittenThroughLinks()
+    {
+        QFETCH(QString, link);
+        QTemporaryDir temp;
+        const QString dir = QFileInfo(temp.path()).canonicalFilePath();
+        QVERIFY(makeSample(dir + "/sample", 2, "320x240"));
+        const QString outside = dir + "/outside";
+        QVERIFY(QDir().mkpath(outside) && writeFile(outside + "/keep.txt", "keep"));
+        QVERIFY(QDir().mkpath(dir + "/sample/photos/thumbnails"));
+        QDir(dir + "/sample/photos").rmdir(link); // the folder row replaces the folder by the link
+        QVERIFY(QFile::link(link == "thumbnails" ? outside : outside + "/keep.txt",
+                            dir + "/sample/photos/" + link));
+
+        const ToolRun run = runTool({"generate", dir + "/sample/sample.pfp", "-o", dir + "/out.orx"});
+        QVERIFY(!run.crashed);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(dir + "/sample/photos/" + link + " is a link"), qPrintable(run.err));
+        QCOMPARE(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{"keep.txt"});
+        QCOMPARE(readBytes(outside + "/keep.txt"), QByteArray("keep"));
+    }
+
     // An index read back with its own depths and the thumbnails made before: no GL step repeats
     // work, and the depths are carried over as they were.
     // Without --skip-missing a lost photograph refuses the run (see failures); with it the shot is

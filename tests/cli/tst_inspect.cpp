@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace
 {
 
@@ -145,6 +147,32 @@ private slots:
         QCOMPARE(r.exitCode, exitCode);
         QVERIFY2(r.err.contains(stderrHas), r.err.constData());
         QVERIFY(r.out.isEmpty());
+    }
+
+    // Files that are no regular files, of every kind the tool reads, are refused at once by name:
+    // a FIFO never blocks, a link to /dev/zero is not read.
+    void specialFilesRefusedUnread_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("said");
+        for (const char *suffix : {"pfp", "orx", "nvm", "ply", "off", "stl", "obj", "tsl"}) {
+            QTest::addRow("FIFO .%s", suffix) << QStringLiteral("fifo.%1").arg(suffix) << QByteArray("FIFO");
+            QTest::addRow("link to /dev/zero .%s", suffix)
+                << QStringLiteral("zero.%1").arg(suffix) << QByteArray("device");
+        }
+    }
+    void specialFilesRefusedUnread()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, said);
+        const QString path = dir.filePath(name);
+        QVERIFY(name.startsWith("fifo") ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                                        : QFile::link("/dev/zero", path));
+        const Run r = run({"inspect", path});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(name.toUtf8()) &&
+                     (r.err.contains(said) || r.err.contains("not a regular file but a FIFO, a device")),
+                 r.err.constData());
     }
 
     void help()

@@ -1,9 +1,7 @@
 // Bounds of the readers: endless special files, files that are not files, oversized photographs.
 #include <ksr/decodebudget.h>
 #include <ksr/inputlimits.h>
-#include <ksr/meshio.h>
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -97,30 +95,6 @@ private slots:
         QCOMPARE(ksr::readBoundedFile(m_dir.filePath("photo.jpg"), data, &why), ksr::ReadResult::Ok);
         QCOMPARE(data, QByteArray("x"));
         QCOMPARE(ksr::readBoundedFile(m_dir.filePath("absent.jpg"), data, &why), ksr::ReadResult::CannotOpen);
-    }
-
-    // The whole road, for every model format: a FIFO or a link to /dev/zero ends with a message at once.
-    void specialModelFilesAreRefused_data()
-    {
-        QTest::addColumn<QString>("suffix");
-        for (const char *suffix : {"ply", "off", "stl", "obj", "tsl"})
-            QTest::newRow(suffix) << suffix;
-    }
-    void specialModelFilesAreRefused()
-    {
-        QFETCH(QString, suffix);
-        const QString fifo = m_dir.filePath("model-fifo." + suffix);
-        const QString zero = m_dir.filePath("model-zero." + suffix);
-        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-        QVERIFY(QFile::link("/dev/zero", zero));
-        QElapsedTimer timer;
-        timer.start();
-        ksr::CMesh mesh;
-        int mask = 0;
-        QCOMPARE(ksr::io::importMesh(mesh, fifo, mask), int(ksr::io::ErrorFileTooLarge));
-        QCOMPARE(ksr::io::importMesh(mesh, zero, mask), int(ksr::io::ErrorFileTooLarge));
-        QVERIFY2(timer.elapsed() < 2000, "a special file must be refused before it is read");
-        QVERIFY(ksr::io::errorText(zero, ksr::io::ErrorFileTooLarge).contains("special file"));
     }
 
     // Decodes share one budget: while a 16000 x 16000 photograph (2 GB with its copy, held as the

@@ -48,10 +48,18 @@ class TestFullDisk : public QObject
     QString m_dataset; // the sample dataset copied onto the small file system
     QString m_reason;  // the system's words the programs must pass on
 
-    Run runProgram(const QString &program, const QStringList &arguments)
+    // underLimit: a file-size limit as `ulimit -f` sets it, the signal left to its default, which
+    // ends a program that does not ignore it; otherwise the limit only when no disk was mounted.
+    Run runProgram(const QString &program, const QStringList &arguments, bool underLimit = false)
     {
         QProcess process;
-        if (!m_mounted)
+        if (underLimit)
+            process.setChildProcessModifier([] {
+                std::signal(SIGXFSZ, SIG_DFL);
+                rlimit limit{ChildFileLimit, ChildFileLimit};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            });
+        else if (!m_mounted)
             process.setChildProcessModifier([] {
                 std::signal(SIGXFSZ, SIG_IGN);
                 rlimit limit{ChildFileLimit, ChildFileLimit};
@@ -189,6 +197,26 @@ private slots:
             const QString thumbnail = thumbnails.next();
             QVERIFY2(DownsamplingThread::isUsableThumbnail(thumbnail), qPrintable(thumbnail));
         }
+    }
+
+    // Under `ulimit -f` the tool is not killed by the signal: it says why, exits 1, and the old
+    // index on the ordinary disk stays, with no part of the new one beside it.
+    void fileSizeLimitIsReported()
+    {
+        const QString folder = m_work.filePath("limited");
+        QVERIFY(QDir().mkpath(folder));
+        const QString index = folder + "/out.orx";
+        QVERIFY(writeFile(index, OldIndex));
+        const Run run =
+            runProgram(installedTool(),
+                       {"generate", m_dataset + "/sample.pfp", "-o", index, "--thumbnails", "hires"}, true);
+        QVERIFY(!run.crashed);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("out.orx") &&
+                     run.err.contains(QString::fromLocal8Bit(std::strerror(EFBIG))),
+                 qPrintable(run.err));
+        QCOMPARE(readFile(index), OldIndex);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"out.orx"});
     }
 
     // The point cloud goes through the checked writer: the system's reason, no cut file.

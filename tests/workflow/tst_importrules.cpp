@@ -26,19 +26,24 @@ bool writePhoto(const QString &path)
     return image.save(path, "JPEG");
 }
 
-// <root>/project/sparse (a COLMAP text model naming the given photographs) and
-// <root>/project/images/a.jpg, b.jpg.
+// <root>/project/sparse (a COLMAP text model naming the given photographs), the same cameras in
+// <root>/project/bundle.out with its list.txt, and <root>/project/images/a.jpg, b.jpg.
 QString writeColmapProject(const QString &root, const QStringList &names,
                            const QByteArray &camera = "1 PINHOLE 64 48 50 50 32 24")
 {
     const QString project = root + "/project";
-    QByteArray images;
-    for (int i = 0; i < names.size(); ++i)
+    QByteArray images, bundle = "# Bundle file v0.3\n" + QByteArray::number(names.size()) + " 2\n", list;
+    for (int i = 0; i < names.size(); ++i) {
         images += QByteArray::number(i + 1) + " 1 0 0 0 0 " + QByteArray::number(i) + " 5 1 " +
                   names.at(i).toUtf8() + "\n\n";
+        bundle += "50 0 0\n1 0 0\n0 -1 0\n0 0 -1\n0 " + QByteArray::number(i) + " 5\n";
+        list += "images/" + names.at(i).toUtf8() + "\n";
+    }
+    bundle += "0 0 0\n128 128 128\n0\n1 0 0\n128 128 128\n0\n";
     if (!writeFile(project + "/sparse/cameras.txt", camera + "\n") ||
         !writeFile(project + "/sparse/images.txt", images) ||
         !writeFile(project + "/sparse/points3D.txt", "1 0 0 0 128 128 128 0.5\n2 1 0 0 128 128 128 0.5\n") ||
+        !writeFile(project + "/bundle.out", bundle) || !writeFile(project + "/list.txt", list) ||
         !writePhoto(project + "/images/a.jpg") || !writePhoto(project + "/images/b.jpg"))
         return QString();
     return project;
@@ -96,22 +101,39 @@ private slots:
 
 void TestImportRules::runFilesNeverMeet_data()
 {
-    QTest::addColumn<QString>("output"); // relative to the project; empty: accepted run
+    QTest::addColumn<QString>("dataset"); // relative to the project
+    QTest::addColumn<QString>("output");  // relative to the project
     QTest::addColumn<bool>("tessel");
-    QTest::addColumn<QString>("mentioned");
-    QTest::newRow("over the COLMAP images") << "sparse/images.txt" << false << "a file of the reconstruction";
+    QTest::addColumn<QString>("mentioned"); // empty: accepted run
+    QTest::newRow("over the COLMAP images") << "sparse"
+                                            << "sparse/images.txt" << false << "a file of the reconstruction";
     QTest::newRow("over a COLMAP file not there")
+        << "sparse"
         << "sparse/points3D.bin" << false << "a file of the reconstruction";
-    QTest::newRow("over a photograph") << "images/a.jpg" << false << "a photograph";
-    QTest::newRow("over a thumbnail to be made") << "images/thumbnails/b.jpg" << false << "a thumbnail";
-    QTest::newRow("index and multiresolution model") << "out.orx" << true << "written twice";
-    QTest::newRow("a folder") << "images" << false << "it is a folder";
-    QTest::newRow("a FIFO") << "fifo.orx" << false << "is a FIFO";
-    QTest::newRow("accepted") << "out.orx" << false << "";
+    QTest::newRow("over the Bundler list")
+        << "bundle.out"
+        << "list.txt" << false << "the reconstruction's list of photographs";
+    QTest::newRow("over the Bundler file") << "bundle.out"
+                                           << "bundle.out" << false << "the dataset";
+    QTest::newRow("over a photograph") << "sparse"
+                                       << "images/a.jpg" << false << "a photograph";
+    QTest::newRow("over a thumbnail to be made") << "sparse"
+                                                 << "images/thumbnails/b.jpg" << false << "a thumbnail";
+    QTest::newRow("index and multiresolution model") << "sparse"
+                                                     << "out.orx" << true << "written twice";
+    QTest::newRow("a folder") << "sparse"
+                              << "images" << false << "it is a folder";
+    QTest::newRow("a FIFO") << "sparse"
+                            << "fifo.orx" << false << "is a FIFO";
+    QTest::newRow("accepted") << "sparse"
+                              << "out.orx" << false << "";
+    QTest::newRow("Bundler accepted") << "bundle.out"
+                                      << "out.orx" << false << "";
 }
 
 void TestImportRules::runFilesNeverMeet()
 {
+    QFETCH(QString, dataset);
     QFETCH(QString, output);
     QFETCH(bool, tessel);
     QFETCH(QString, mentioned);
@@ -123,7 +145,7 @@ void TestImportRules::runFilesNeverMeet()
 
     Session session;
     QString error;
-    const bool prepared = prepare(session, project + "/sparse", project + "/" + output, tessel, error);
+    const bool prepared = prepare(session, project + "/" + dataset, project + "/" + output, tessel, error);
     if (mentioned.isEmpty()) {
         QVERIFY2(prepared, qPrintable(error));
         // The point cloud that stands in for the model is written once the checks passed.
