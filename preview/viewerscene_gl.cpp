@@ -1,0 +1,656 @@
+// ViewerScene's drawing. GLEW is included here and nowhere near Qt's GL headers.
+
+#include "viewerscene.h"
+
+#include "viewerscene_p.h"
+
+#include "fbo.h"
+
+#include <GL/glew.h>
+
+#include <QDebug>
+#include <QImage>
+#include <QImageReader>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace
+{
+
+const char *const vertexShader = R"(
+#version 120
+uniform mat4 shotClip;
+varying vec4 shotPos;
+varying vec3 modelPos;
+varying vec3 modelNormal;
+varying vec3 eyePos;
+varying vec3 eyeNormal;
+void main()
+{
+    gl_Position = ftransform();
+    gl_FrontColor = gl_Color;
+    gl_BackColor = gl_Color;
+    shotPos = shotClip * gl_Vertex;
+    modelPos = gl_Vertex.xyz;
+    modelNormal = gl_Normal;
+    eyePos = (gl_ModelViewMatrix * gl_Vertex).xyz;
+    eyeNormal = gl_NormalMatrix * gl_Normal;
+}
+)";
+
+// The photograph is painted where the shot's depth map says its camera sees the surface; its
+// weight is the reliability times the cosine between the surface and the direction to the camera.
+const char *const fragmentShader = R"(
+#version 120
+uniform int lighting;
+uniform int projecting;
+uniform int pointCloud;
+uniform sampler2D photo;
+uniform sampler2D shotDepth;
+uniform float reliability;
+uniform float shotNear;
+uniform float shotFar;
+uniform vec3 shotEye;
+varying vec4 shotPos;
+varying vec3 modelPos;
+varying vec3 modelNormal;
+varying vec3 eyePos;
+varying vec3 eyeNormal;
+void main()
+{
+    vec3 colour = gl_Color.rgb;
+    if (lighting != 0 && length(eyeNormal) > 0.0) {
+        float facing = abs(dot(normalize(eyeNormal), normalize(-eyePos)));
+        colour = min(colour * (0.3 + 0.8 * facing), vec3(1.0));
+    }
+    if (projecting != 0 && shotPos.w > 0.0) {
+        vec3 ndc = shotPos.xyz / shotPos.w;
+        if (abs(ndc.x) <= 1.0 && abs(ndc.y) <= 1.0 && abs(ndc.z) <= 1.0) {
+            vec2 uv = ndc.xy * 0.5 + 0.5;
+            float stored = texture2D(shotDepth, uv).r * 2.0 - 1.0;
+            float storedDistance = 2.0 * shotNear * shotFar / (shotFar + shotNear - stored * (shotFar - shotNear));
+            if (shotPos.w <= storedDistance * 1.01 + shotNear * 0.01) {
+                float facing = 1.0;
+                if (pointCloud == 0 && length(modelNormal) > 0.0)
+                    facing = abs(dot(normalize(modelNormal), normalize(shotEye - modelPos)));
+                float weight = clamp(reliability * facing, 0.0, 1.0);
+                colour = mix(colour, texture2D(photo, uv).rgb, weight);
+            }
+        }
+    }
+    gl_FragColor = vec4(colour, 1.0);
+}
+)";
+
+GLuint compile(GLenum kind, const char *source)
+{
+    const GLuint shader = glCreateShader(kind);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint ok = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        char log[2048] = {};
+        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        qWarning().noquote() << "ViewerScene: shader not compiled:" << log;
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+void loadMatrix(GLenum mode, const Mat4d &matrix)
+{
+    float gl[16];
+    matrix.toGL(gl);
+    glMatrixMode(mode);
+    glLoadMatrixf(gl);
+}
+
+void vertex(const Vec3d &p)
+{
+    glVertex3d(p.x, p.y, p.z);
+}
+
+// The image at path reduced to fit within maxSide pixels, in GL layout; null when unreadable.
+QImage glImage(const QString &path, int maxWidth, int maxHeight)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(false);
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > maxWidth || size.height() > maxHeight))
+        reader.setScaledSize(size.scaled(maxWidth, maxHeight, Qt::KeepAspectRatio));
+    const QImage image = reader.read();
+    if (image.isNull())
+        return image;
+    return image.convertToFormat(QImage::Format_RGBA8888).mirrored();
+}
+
+Color4f domeColour(const QVector<DomeVertex> &sorted, double height, const Color4f &fallback)
+{
+    if (sorted.isEmpty())
+        return fallback;
+    if (height <= sorted.first().height)
+        return {sorted.first().red, sorted.first().green, sorted.first().blue, 1.0f};
+    for (int i = 1; i < sorted.size(); ++i) {
+        const DomeVertex &a = sorted.at(i - 1), &b = sorted.at(i);
+        if (height <= b.height) {
+            const float t = b.height > a.height ? float((height - a.height) / (b.height - a.height)) : 1.0f;
+            return {a.red + (b.red - a.red) * t, a.green + (b.green - a.green) * t, a.blue + (b.blue - a.blue) * t,
+                    1.0f};
+        }
+    }
+    return {sorted.last().red, sorted.last().green, sorted.last().blue, 1.0f};
+}
+
+} // namespace
+
+struct ViewerScene::GLState {
+    bool initialised = false;
+    GLuint program = 0;
+    GLuint buffers[4] = {0, 0, 0, 0}; // positions, normals, colours, indices
+    std::uint64_t uploadedRevision = 0;
+    GLsizei indexCount = 0, vertexCount = 0;
+
+    // The current shot's photograph and depth map.
+    int projectedShot = -1;
+    bool projectionReady = false;
+    Texture photo;
+    Texture depthMap;
+    FBO depthFbo;
+    Mat4d shotClip; // from model-relative coordinates
+    double shotNear = 0.0, shotFar = 1.0;
+    Vec3d shotEye; // model-relative
+
+    std::map<int, std::unique_ptr<Texture>> thumbnails;
+    std::map<int, bool> thumbnailFailed;
+
+    void releaseThumbnails()
+    {
+        for (auto &entry : thumbnails)
+            entry.second->release();
+        thumbnails.clear();
+        thumbnailFailed.clear();
+    }
+};
+
+ViewerScene::ViewerScene() = default;
+
+ViewerScene::~ViewerScene()
+{
+    if (m_gl) {
+        // The context may be gone: drop the names without GL calls.
+        m_gl->photo.forget();
+        m_gl->depthMap.forget();
+        m_gl->depthFbo.forget();
+        for (auto &entry : m_gl->thumbnails)
+            entry.second->forget();
+    }
+}
+
+void ViewerScene::releaseGL()
+{
+    if (!m_gl)
+        return;
+    if (m_gl->program)
+        glDeleteProgram(m_gl->program);
+    glDeleteBuffers(4, m_gl->buffers);
+    m_gl->photo.release();
+    m_gl->depthFbo.destroy();
+    m_gl->depthMap.release();
+    m_gl->releaseThumbnails();
+    m_gl.reset();
+}
+
+Mat4d ViewerScene::shotClipFromModel(const Camera &camera, double &nearPlane, double &farPlane) const
+{
+    const Vec3d centre = modelCentre();
+    // Rotation and translation in double: R (p + centre - C).
+    Mat4d rotation = Mat4d::fromFloat(camera.rotation);
+    for (int k = 0; k < 3; ++k)
+        rotation.m[k][3] = rotation.m[3][k] = 0.0;
+    rotation.m[3][3] = 1.0;
+    const Mat4d viewFromModel = rotation * Mat4d::translation(centre - Vec3d(camera.center));
+    const double distance = (Vec3d(camera.center) - centre).length();
+    const double radius = modelRadius();
+    nearPlane = std::max(distance - radius, 0.005 * distance);
+    if (!(nearPlane > 0.0))
+        nearPlane = 1e-3 * radius;
+    farPlane = distance + radius;
+    const double f = camera.focalMm, w = camera.viewportPx[0], h = camera.viewportPx[1];
+    const double scale = nearPlane / f;
+    const Mat4d projection = Mat4d::frustum(-(w - camera.centerPx[0]) * camera.pixelSizeMm[0] * scale,
+                                            camera.centerPx[0] * camera.pixelSizeMm[0] * scale,
+                                            -camera.centerPx[1] * camera.pixelSizeMm[1] * scale,
+                                            (h - camera.centerPx[1]) * camera.pixelSizeMm[1] * scale, nearPlane,
+                                            farPlane);
+    return projection * viewFromModel;
+}
+
+// The current shot's photograph as a texture and its depth map from its camera, made once per shot.
+bool ViewerScene::prepareProjection()
+{
+    GLState &gl = *m_gl;
+    if (gl.projectedShot == m_current && !m_shotsChanged)
+        return gl.projectionReady;
+    gl.projectedShot = m_current;
+    gl.projectionReady = false;
+    if (m_current < 0 || !m_geometry || m_geometry->positions.empty())
+        return false;
+    const ViewerShot &shot = m_shots.at(m_current);
+    const Camera &camera = shot.camera;
+    if (!camera.isSet() || !(camera.focalMm > 0.0f) || camera.viewportPx[0] <= 0 || camera.viewportPx[1] <= 0)
+        return false;
+    const QImage image = glImage(shot.photoPath, 2048, 2048);
+    if (image.isNull()) {
+        qWarning().noquote() << "ViewerScene: photograph not readable:" << shot.photoPath;
+        return false;
+    }
+    gl.photo.loadFromGLImage(image, true);
+
+    gl.shotClip = shotClipFromModel(camera, gl.shotNear, gl.shotFar);
+    gl.shotEye = Vec3d(camera.center) - modelCentre();
+    const double longSide = std::max(camera.viewportPx[0], camera.viewportPx[1]);
+    const int mapWidth = std::max(1, int(2048.0 * camera.viewportPx[0] / longSide));
+    const int mapHeight = std::max(1, int(2048.0 * camera.viewportPx[1] / longSide));
+    if (gl.depthMap.id == 0) {
+        gl.depthMap.create(mapWidth, mapHeight, GL_FLOAT, GL_DEPTH_COMPONENT24, false);
+        gl.depthFbo.attachDepthTexture(gl.depthMap);
+    } else if (gl.depthMap.width != mapWidth || gl.depthMap.height != mapHeight) {
+        gl.depthFbo.resize(mapWidth, mapHeight);
+    }
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    gl.depthFbo.bind();
+    glClearDepth(1.0);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(1.5f, 4.0f);
+    glUseProgram(0);
+    loadMatrix(GL_PROJECTION, gl.shotClip);
+    loadMatrix(GL_MODELVIEW, Mat4d());
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, gl.buffers[0]);
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    if (gl.indexCount > 0) {
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gl.buffers[3]);
+        glDrawElements(GL_TRIANGLES, gl.indexCount, GL_UNSIGNED_INT, nullptr);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    } else {
+        glPointSize(2.0f);
+        glDrawArrays(GL_POINTS, 0, gl.vertexCount);
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glPopClientAttrib();
+    glPopAttrib();
+    gl.projectionReady = true;
+    return true;
+}
+
+void ViewerScene::draw(const SceneView &view, int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return;
+    if (!m_gl)
+        m_gl = std::make_unique<GLState>();
+    GLState &gl = *m_gl;
+    if (!gl.initialised) {
+        gl.initialised = true;
+        const GLuint vs = compile(GL_VERTEX_SHADER, vertexShader), fs = compile(GL_FRAGMENT_SHADER, fragmentShader);
+        if (vs && fs) {
+            gl.program = glCreateProgram();
+            glAttachShader(gl.program, vs);
+            glAttachShader(gl.program, fs);
+            glLinkProgram(gl.program);
+            GLint linked = 0;
+            glGetProgramiv(gl.program, GL_LINK_STATUS, &linked);
+            if (!linked) {
+                qWarning() << "ViewerScene: shader program not linked";
+                glDeleteProgram(gl.program);
+                gl.program = 0;
+            }
+        }
+        if (vs)
+            glDeleteShader(vs);
+        if (fs)
+            glDeleteShader(fs);
+        glGenBuffers(4, gl.buffers);
+    }
+    if (m_shotsChanged)
+        gl.releaseThumbnails();
+    const std::uint64_t revision = m_geometry ? m_geometry->revision : 0;
+    if (gl.uploadedRevision != revision) {
+        gl.uploadedRevision = revision;
+        gl.projectedShot = -2; // the depth map belongs to the old model
+        const auto upload = [](GLenum target, GLuint buffer, const void *data, std::size_t bytes) {
+            glBindBuffer(target, buffer);
+            glBufferData(target, GLsizeiptr(bytes), bytes ? data : nullptr, GL_STATIC_DRAW);
+            glBindBuffer(target, 0);
+        };
+        const Geometry empty;
+        const Geometry &g = m_geometry ? *m_geometry : empty;
+        upload(GL_ARRAY_BUFFER, gl.buffers[0], g.positions.data(), g.positions.size() * sizeof(float));
+        upload(GL_ARRAY_BUFFER, gl.buffers[1], g.normals.data(), g.normals.size() * sizeof(float));
+        upload(GL_ARRAY_BUFFER, gl.buffers[2], g.colours.data(), g.colours.size());
+        upload(GL_ELEMENT_ARRAY_BUFFER, gl.buffers[3], g.indices.data(), g.indices.size() * sizeof(std::uint32_t));
+        gl.indexCount = GLsizei(g.indices.size());
+        gl.vertexCount = GLsizei(g.positions.size() / 3);
+    }
+    // The depth map is drawn into a framebuffer of its own: the caller's is bound again after it.
+    GLint target = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &target);
+    const bool projecting = m_projection && gl.program && prepareProjection();
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, GLuint(target));
+    m_shotsChanged = false;
+
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glViewport(0, 0, width, height);
+    glDisable(GL_SCISSOR_TEST);
+    const Color4f &background = m_settings.backgroundColor;
+    glClearColor(background.red, background.green, background.blue, 1.0f);
+    glClearDepth(1.0);
+    glDepthMask(GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    double nearPlane = 0.0, farPlane = 0.0;
+    clipRange(view, nearPlane, farPlane);
+    const Mat4d projection = projectionFor(view, width, height, nearPlane, farPlane);
+    const Mat4d viewFromModel = view.rotation * Mat4d::translation(modelCentre() - view.eye);
+    if (m_settings.backgroundKind == OrvelleIndex::DomeBackground)
+        drawDome(view, width, height);
+    loadMatrix(GL_PROJECTION, projection);
+    loadMatrix(GL_MODELVIEW, viewFromModel);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    if (m_settings.backgroundKind == OrvelleIndex::OrthoPlaneBackground)
+        drawGroundPlane();
+    if (m_geometry)
+        drawModel(projecting);
+    if (m_frameletsVisible)
+        drawFramelets(view);
+    if (m_barVisible)
+        drawBar(width, height);
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+}
+
+// A sphere around the eye, at infinity: only the view's rotation applies. Rings at every dome
+// height and every 0.05 between, so the colours follow the table's linear steps.
+void ViewerScene::drawDome(const SceneView &view, int width, int height)
+{
+    QVector<DomeVertex> sorted = m_settings.dome;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const DomeVertex &a, const DomeVertex &b) { return a.height < b.height; });
+    QVector<double> heights;
+    for (int k = 0; k <= 40; ++k)
+        heights.append(-1.0 + k * 0.05);
+    for (const DomeVertex &row : sorted)
+        if (row.height > -1.0f && row.height < 1.0f)
+            heights.append(row.height);
+    std::sort(heights.begin(), heights.end());
+
+    const Vec3d up = Vec3d(m_settings.upDirection).normalized();
+    Vec3d a = up.cross(Vec3d(0, 0, 1));
+    if (a.length() < 1e-9)
+        a = up.cross(Vec3d(1, 0, 0));
+    a = a.normalized();
+    const Vec3d c = a.cross(up);
+
+    loadMatrix(GL_PROJECTION, projectionFor(view, width, height, 0.1, 10.0));
+    loadMatrix(GL_MODELVIEW, view.rotation);
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glDisable(GL_LIGHTING);
+    const int segments = 64;
+    for (int ring = 1; ring < heights.size(); ++ring) {
+        const double h0 = heights.at(ring - 1), h1 = heights.at(ring);
+        if (h1 <= h0)
+            continue;
+        glBegin(GL_QUAD_STRIP);
+        for (int s = 0; s <= segments; ++s) {
+            const double angle = 2.0 * M_PI * s / segments;
+            const Vec3d around = a * std::cos(angle) + c * std::sin(angle);
+            for (double h : {h0, h1}) {
+                const Color4f colour = domeColour(sorted, h, m_settings.backgroundColor);
+                glColor3f(colour.red, colour.green, colour.blue);
+                vertex(around * std::sqrt(std::max(0.0, 1.0 - h * h)) + up * h);
+            }
+        }
+        glEnd();
+    }
+    glDepthMask(GL_TRUE);
+}
+
+// The ground: a plane across the up direction through the model's lowest point, mid grey a
+// quarter of the way to the colour at infinity, with grid lines so it reads as ground.
+void ViewerScene::drawGroundPlane()
+{
+    const Vec3d up = Vec3d(m_settings.upDirection).normalized();
+    double lowest = 0.0;
+    if (m_geometry) {
+        const ksr::Point3f lo = m_geometry->boxMin, hi = m_geometry->boxMax;
+        lowest = INFINITY;
+        for (int k = 0; k < 8; ++k) {
+            const Vec3d corner((k & 1) ? hi.x : lo.x, (k & 2) ? hi.y : lo.y, (k & 4) ? hi.z : lo.z);
+            lowest = std::min(lowest, corner.dot(up));
+        }
+    } else {
+        lowest = -modelRadius();
+    }
+    Vec3d a = up.cross(Vec3d(0, 0, 1));
+    if (a.length() < 1e-9)
+        a = up.cross(Vec3d(1, 0, 0));
+    a = a.normalized();
+    const Vec3d c = a.cross(up);
+    const Vec3d origin = up * lowest;
+    const double extent = 30.0 * modelRadius();
+    const Color4f &sky = m_settings.backgroundColor;
+    const float r = 0.55f + (sky.red - 0.55f) * 0.25f, g = 0.55f + (sky.green - 0.55f) * 0.25f,
+                b = 0.52f + (sky.blue - 0.52f) * 0.25f;
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(1.0f, 1.0f);
+    glColor3f(r, g, b);
+    glBegin(GL_QUADS);
+    vertex(origin - a * extent - c * extent);
+    vertex(origin + a * extent - c * extent);
+    vertex(origin + a * extent + c * extent);
+    vertex(origin - a * extent + c * extent);
+    glEnd();
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    const double spacing = std::pow(10.0, std::floor(std::log10(modelRadius())));
+    const int lines = std::min(400, int(extent / spacing));
+    glColor3f(r * 0.85f, g * 0.85f, b * 0.85f);
+    glBegin(GL_LINES);
+    for (int k = -lines; k <= lines; ++k) {
+        const double d = k * spacing;
+        vertex(origin + a * d - c * extent);
+        vertex(origin + a * d + c * extent);
+        vertex(origin + c * d - a * extent);
+        vertex(origin + c * d + a * extent);
+    }
+    glEnd();
+}
+
+void ViewerScene::drawModel(bool projecting)
+{
+    GLState &gl = *m_gl;
+    if (gl.program) {
+        glUseProgram(gl.program);
+        const auto location = [&](const char *name) { return glGetUniformLocation(gl.program, name); };
+        glUniform1i(location("lighting"), m_settings.lighting ? 1 : 0);
+        glUniform1i(location("projecting"), projecting ? 1 : 0);
+        glUniform1i(location("pointCloud"), m_geometry->pointCloud ? 1 : 0);
+        glUniform1i(location("photo"), 0);
+        glUniform1i(location("shotDepth"), 1);
+        glUniform1f(location("reliability"), m_settings.projectionReliability);
+        if (projecting) {
+            float clip[16];
+            gl.shotClip.toGL(clip);
+            glUniformMatrix4fv(location("shotClip"), 1, GL_FALSE, clip);
+            glUniform1f(location("shotNear"), float(gl.shotNear));
+            glUniform1f(location("shotFar"), float(gl.shotFar));
+            glUniform3f(location("shotEye"), float(gl.shotEye.x), float(gl.shotEye.y), float(gl.shotEye.z));
+            glActiveTexture(GL_TEXTURE1);
+            glBindTexture(GL_TEXTURE_2D, gl.depthMap.id);
+            glActiveTexture(GL_TEXTURE0);
+            glBindTexture(GL_TEXTURE_2D, gl.photo.id);
+        }
+    }
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, gl.buffers[0]);
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    glBindBuffer(GL_ARRAY_BUFFER, gl.buffers[1]);
+    glNormalPointer(GL_FLOAT, 0, nullptr);
+    glBindBuffer(GL_ARRAY_BUFFER, gl.buffers[2]);
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, nullptr);
+    if (gl.indexCount > 0) {
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gl.buffers[3]);
+        glDrawElements(GL_TRIANGLES, gl.indexCount, GL_UNSIGNED_INT, nullptr);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    } else {
+        glPointSize(float(2.0 * m_pixelRatio));
+        glDrawArrays(GL_POINTS, 0, gl.vertexCount);
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glPopClientAttrib();
+    glUseProgram(0);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+// Outlines over everything, so they stay readable where they cut into the surface.
+void ViewerScene::drawFramelets(const SceneView &view)
+{
+    const Vec3d centre = modelCentre();
+    const Color4f &colour = m_settings.frameletColor;
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_LINE_SMOOTH);
+    glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
+    for (int shot = 0; shot < m_shots.size(); ++shot) {
+        Vec3d corners[4];
+        if (!frameletCorners(shot, corners))
+            continue;
+        const bool current = shot == m_current;
+        // Seen from its own camera the current framelet would only frame the picture.
+        if (current && (Vec3d(m_shots.at(shot).camera.center) - view.eye).length() < 1e-3 * modelRadius())
+            continue;
+        glLineWidth(float((current ? 3.0 : 1.5) * m_pixelRatio));
+        glBegin(GL_LINE_LOOP);
+        for (const Vec3d &corner : corners)
+            vertex(corner - centre);
+        glEnd();
+    }
+    glDisable(GL_LINE_SMOOTH);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+}
+
+void ViewerScene::drawBar(int width, int height)
+{
+    const QRect bar = barRect(width, height);
+    if (bar.isEmpty())
+        return;
+    GLState &gl = *m_gl;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, width, height, 0.0, -1.0, 1.0); // origin top-left, like the picking
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const auto rect = [](const QRectF &r) {
+        glVertex2d(r.left(), r.top());
+        glVertex2d(r.right(), r.top());
+        glVertex2d(r.right(), r.bottom());
+        glVertex2d(r.left(), r.bottom());
+    };
+    glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
+    glBegin(GL_QUADS);
+    rect(QRectF(bar));
+    glEnd();
+    glDisable(GL_BLEND);
+
+    const QVector<BarCell> cells = barCells(width, height);
+    for (const BarCell &cell : cells) {
+        const QRectF r(cell.rect);
+        if (r.right() < 0 || r.left() > width)
+            continue;
+        if (cell.breakBefore) {
+            const double x = r.left() - 7.0 * m_pixelRatio;
+            glColor3f(0.85f, 0.85f, 0.85f);
+            glBegin(GL_QUADS);
+            rect(QRectF(x - m_pixelRatio, r.top(), 2.0 * m_pixelRatio, r.height()));
+            glEnd();
+        }
+        Texture *texture = nullptr;
+        auto found = gl.thumbnails.find(cell.shot);
+        if (found != gl.thumbnails.end()) {
+            texture = found->second.get();
+        } else if (!gl.thumbnailFailed[cell.shot]) {
+            const ViewerShot &shot = m_shots.at(cell.shot);
+            const QString path = shot.thumbnailPath.isEmpty() ? shot.photoPath : shot.thumbnailPath;
+            const QImage image = glImage(path, cell.rect.width(), cell.rect.height());
+            if (image.isNull()) {
+                gl.thumbnailFailed[cell.shot] = true;
+            } else {
+                auto made = std::make_unique<Texture>();
+                made->loadFromGLImage(image, false);
+                glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+                texture = made.get();
+                gl.thumbnails[cell.shot] = std::move(made);
+            }
+        }
+        if (texture) {
+            glEnable(GL_TEXTURE_2D);
+            glBindTexture(GL_TEXTURE_2D, texture->id);
+            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+            glBegin(GL_QUADS);
+            glTexCoord2f(0.0f, 1.0f);
+            glVertex2d(r.left(), r.top());
+            glTexCoord2f(1.0f, 1.0f);
+            glVertex2d(r.right(), r.top());
+            glTexCoord2f(1.0f, 0.0f);
+            glVertex2d(r.right(), r.bottom());
+            glTexCoord2f(0.0f, 0.0f);
+            glVertex2d(r.left(), r.bottom());
+            glEnd();
+            glBindTexture(GL_TEXTURE_2D, 0);
+            glDisable(GL_TEXTURE_2D);
+        } else {
+            glColor3f(0.25f, 0.25f, 0.25f);
+            glBegin(GL_QUADS);
+            rect(r);
+            glEnd();
+        }
+        if (cell.shot == m_current) {
+            const double t = 3.0 * m_pixelRatio;
+            glColor3f(1.0f, 0.85f, 0.1f);
+            glBegin(GL_QUADS);
+            rect(QRectF(r.left() - t, r.top() - t, r.width() + 2 * t, t));
+            rect(QRectF(r.left() - t, r.bottom(), r.width() + 2 * t, t));
+            rect(QRectF(r.left() - t, r.top(), t, r.height()));
+            rect(QRectF(r.right(), r.top(), t, r.height()));
+            glEnd();
+        }
+    }
+}
