@@ -44,7 +44,8 @@ const Command commands[] = {
      runInspect},
     {"generate", "Prepare a dataset and write its index file, as the window does (needs a display).",
      generateCommand},
-    {"render", "Draw one shot's view as the viewer shows it into a picture (needs a display).", renderCommand},
+    {"render", "Draw one shot's view as the viewer shows it into a picture (needs a display).",
+     renderCommand},
 };
 
 // Without a display the platform plugin would abort the program: then generate and render get a
@@ -85,7 +86,8 @@ int main(int argc, char *argv[])
     // Over the file-size limit a write fails with a reason to report, instead of killing us silently.
     std::signal(SIGXFSZ, SIG_IGN);
     // Only generate and render draw with OpenGL; the other commands run without a display.
-    withDisplay = argc > 1 && (std::strcmp(argv[1], "generate") == 0 || std::strcmp(argv[1], "render") == 0) &&
+    withDisplay = argc > 1 &&
+                  (std::strcmp(argv[1], "generate") == 0 || std::strcmp(argv[1], "render") == 0) &&
                   !helpRequested(argc, argv) && displayAvailable();
     std::unique_ptr<QCoreApplication> application;
     if (withDisplay) {

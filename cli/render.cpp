@@ -25,7 +25,8 @@ const QString SizeOption = QStringLiteral("size");
 const QString NoProjectionOption = QStringLiteral("no-projection");
 
 // An index INPUT brings its own viewer settings; the options given on the command line win.
-ViewerSettings chooseSettings(const QString &input, const QCommandLineParser &parser, const SessionRequest &request)
+ViewerSettings chooseSettings(const QString &input, const QCommandLineParser &parser,
+                              const SessionRequest &request)
 {
     const ViewerSettings given = ViewerInput::settings(request);
     if (QFileInfo(input).suffix().toLower() != QLatin1String("orx"))
@@ -99,10 +100,10 @@ int runRender(const QStringList &arguments, bool withDisplay)
 
     QCommandLineParser parser;
     addGenerateOptions(parser);
-    parser.setApplicationDescription(
-        QStringLiteral("Draws one shot's view as the viewer shows it into OUT (PNG or JPEG, by suffix): -o names "
-                       "the picture. The viewer settings are an index INPUT's own, or the options below; the "
-                       "options about steps and the index file are not used."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Draws one shot's view as the viewer shows it into OUT (PNG or JPEG, by suffix): -o names "
+        "the picture. The viewer settings are an index INPUT's own, or the options below; the "
+        "options about steps and the index file are not used."));
     parser.addOptions({
         {ShotOption, QStringLiteral("The shot to look from, counted from 1. Default: the start shot."),
          QStringLiteral("N")},
@@ -122,19 +123,22 @@ int runRender(const QStringList &arguments, bool withDisplay)
         return usage(QStringLiteral("-o OUT: the picture to write is missing"));
     const QByteArray format = QFileInfo(picture).suffix().toLower().toLatin1();
     if (!QImageWriter::supportedImageFormats().contains(format))
-        return usage(QStringLiteral("-o \"%1\": the suffix names no picture format (use .png or .jpg)").arg(picture));
+        return usage(
+            QStringLiteral("-o \"%1\": the suffix names no picture format (use .png or .jpg)").arg(picture));
     const QRegularExpressionMatch size =
         QRegularExpression(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$")).match(parser.value(SizeOption));
     const int width = size.hasMatch() ? size.captured(1).toInt() : 0;
     const int height = size.hasMatch() ? size.captured(2).toInt() : 0;
     if (width < 16 || height < 16 || width > 8192 || height > 8192)
-        return usage(QStringLiteral("--size \"%1\": expected WxH, each 16..8192").arg(parser.value(SizeOption)));
+        return usage(
+            QStringLiteral("--size \"%1\": expected WxH, each 16..8192").arg(parser.value(SizeOption)));
     int shotNumber = commandLine.startShot;
     if (parser.isSet(ShotOption)) {
         bool ok = false;
         shotNumber = parser.value(ShotOption).toInt(&ok);
         if (!ok || shotNumber < 1)
-            return usage(QStringLiteral("--shot \"%1\": expected a shot number from 1").arg(parser.value(ShotOption)));
+            return usage(
+                QStringLiteral("--shot \"%1\": expected a shot number from 1").arg(parser.value(ShotOption)));
     }
 
     Session session;
@@ -154,14 +158,17 @@ int runRender(const QStringList &arguments, bool withDisplay)
         session.request().lowresModelFile = givenModel;
     const DatasetState &dataset = session.dataset();
     if (shotNumber > dataset.shotCount())
-        return usage(QStringLiteral("--shot %1: the dataset holds %2 shots").arg(shotNumber).arg(dataset.shotCount()));
+        return usage(
+            QStringLiteral("--shot %1: the dataset holds %2 shots").arg(shotNumber).arg(dataset.shotCount()));
     const int shot = shotNumber - 1;
     if (!dataset.shots.at(shot).camera || !dataset.shots.at(shot).camera->isSet())
-        return fail(QStringLiteral("No camera"), QStringLiteral("Shot %1 has no usable camera.").arg(shotNumber));
+        return fail(QStringLiteral("No camera"),
+                    QStringLiteral("Shot %1 has no usable camera.").arg(shotNumber));
     if (!withDisplay)
-        return fail(QStringLiteral("No display"),
-                    QStringLiteral("Drawing the view needs OpenGL, hence a display: run the command under xvfb-run "
-                                   "-a on a machine without one."));
+        return fail(
+            QStringLiteral("No display"),
+            QStringLiteral("Drawing the view needs OpenGL, hence a display: run the command under xvfb-run "
+                           "-a on a machine without one."));
 
     OffscreenViewer viewer;
     if (!viewer.isValid())
@@ -170,8 +177,9 @@ int runRender(const QStringList &arguments, bool withDisplay)
     QString why;
     const QString model = ViewerInput::modelFile(session.request());
     if (model.isEmpty() || !scene.loadModel(model, &why))
-        err << Prefix << "the model is left out: "
-            << (model.isEmpty() ? QStringLiteral("the dataset names none") : why) << "\n";
+        err << Prefix
+            << "the model is left out: " << (model.isEmpty() ? QStringLiteral("the dataset names none") : why)
+            << "\n";
     scene.setShots(ViewerInput::shots(dataset), ViewerInput::viewingOrder(dataset));
     scene.setSettings(chooseSettings(commandLine.datasetFile, parser, session.request()));
     scene.setCurrentShot(shot);
@@ -180,8 +188,9 @@ int runRender(const QStringList &arguments, bool withDisplay)
     if (image.isNull())
         return fail(QStringLiteral("No picture"), viewer.errorString());
     if (!writePicture(image, picture, why))
-        return fail(QStringLiteral("Not written"),
-                    QStringLiteral("\"%1\" cannot be written: %2").arg(QDir::toNativeSeparators(picture), why));
+        return fail(
+            QStringLiteral("Not written"),
+            QStringLiteral("\"%1\" cannot be written: %2").arg(QDir::toNativeSeparators(picture), why));
     out << QDir::toNativeSeparators(picture) << "\n";
     return ExitOk;
 }

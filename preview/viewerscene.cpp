@@ -32,9 +32,9 @@ bool ViewerScene::loadModel(const QString &fileName, QString *error)
     const ksr::CMesh *mesh = model.mesh();
     if (!mesh || model.vertexCount() == 0) {
         if (error)
-            *error = model.errorText().isEmpty()
-                         ? Texts::tr("The model \"%1\" holds nothing to draw.").arg(QDir::toNativeSeparators(fileName))
-                         : model.errorText();
+            *error = model.errorText().isEmpty() ? Texts::tr("The model \"%1\" holds nothing to draw.")
+                                                       .arg(QDir::toNativeSeparators(fileName))
+                                                 : model.errorText();
         return false;
     }
     static std::uint64_t revisions = 0;
@@ -57,9 +57,9 @@ bool ViewerScene::loadModel(const QString &fileName, QString *error)
         const ksr::CVertex &vertex = mesh->vert[v];
         const Vec3d p = Vec3d(vertex.p) - centre;
         geometry->positions.insert(geometry->positions.end(), {float(p.x), float(p.y), float(p.z)});
-        geometry->normals.insert(geometry->normals.end(),
-                                 {geometry->pointCloud ? vertex.n.x : 0.0f, geometry->pointCloud ? vertex.n.y : 0.0f,
-                                  geometry->pointCloud ? vertex.n.z : 0.0f});
+        geometry->normals.insert(geometry->normals.end(), {geometry->pointCloud ? vertex.n.x : 0.0f,
+                                                           geometry->pointCloud ? vertex.n.y : 0.0f,
+                                                           geometry->pointCloud ? vertex.n.z : 0.0f});
         geometry->colours.insert(geometry->colours.end(), {vertex.c.r, vertex.c.g, vertex.c.b, vertex.c.a});
         return newIndex[v];
     };
@@ -74,7 +74,8 @@ bool ViewerScene::loadModel(const QString &fileName, QString *error)
                 continue;
             bool usable = true;
             for (int k : face.v)
-                usable = usable && k >= 0 && std::size_t(k) < count && !mesh->vert[std::size_t(k)].isDeleted();
+                usable =
+                    usable && k >= 0 && std::size_t(k) < count && !mesh->vert[std::size_t(k)].isDeleted();
             if (!usable)
                 continue;
             std::uint32_t corner[3];
@@ -194,6 +195,20 @@ SceneView ViewerScene::overallView() const
     return view;
 }
 
+double ViewerScene::groundLevel() const
+{
+    const Vec3d up = Vec3d(m_settings.upDirection).normalized();
+    if (!m_geometry)
+        return -modelRadius();
+    const ksr::Point3f lo = m_geometry->boxMin, hi = m_geometry->boxMax;
+    double lowest = INFINITY;
+    for (int k = 0; k < 8; ++k) {
+        const Vec3d corner((k & 1) ? hi.x : lo.x, (k & 2) ? hi.y : lo.y, (k & 4) ? hi.z : lo.z);
+        lowest = std::min(lowest, corner.dot(up));
+    }
+    return lowest;
+}
+
 bool ViewerScene::frameletCorners(int shot, Vec3d corners[4]) const
 {
     if (shot < 0 || shot >= m_shots.size())
@@ -232,8 +247,13 @@ void ViewerScene::clipRange(const SceneView &view, double &nearPlane, double &fa
     const double radius = modelRadius();
     const double centreDepth = along(modelCentre());
     double nearest = centreDepth - radius, farthest = centreDepth + radius;
-    if (m_settings.backgroundKind == OrvelleIndex::OrthoPlaneBackground)
+    if (m_settings.backgroundKind == OrvelleIndex::OrthoPlaneBackground) {
+        // The ground reaches to under the eye.
         farthest = std::max(farthest, centreDepth + 30.0 * radius);
+        const Vec3d up = Vec3d(m_settings.upDirection).normalized();
+        const double aboveGround = (view.eye - modelCentre()).dot(up) - groundLevel();
+        nearest = std::min(nearest, 0.5 * std::abs(aboveGround));
+    }
     if (m_frameletsVisible)
         for (int shot = 0; shot < m_shots.size(); ++shot) {
             Vec3d corners[4];
@@ -261,14 +281,16 @@ QRect ViewerScene::barRect(int width, int height) const
 // About a sixth of the picture, within 24 and 120 logical pixels, never over a third.
 int ViewerScene::barHeight(int height) const
 {
-    const int wanted = std::clamp(int(std::lround(height * 0.16)), int(24 * m_pixelRatio), int(120 * m_pixelRatio));
+    const int wanted =
+        std::clamp(int(std::lround(height * 0.16)), int(24 * m_pixelRatio), int(120 * m_pixelRatio));
     return std::min(wanted, height / 3);
 }
 
 int ViewerScene::barCellWidth(int barHeight, int shot) const
 {
     const Camera &camera = m_shots.at(shot).camera;
-    const double aspect = camera.viewportPx[1] > 0 ? double(camera.viewportPx[0]) / camera.viewportPx[1] : 4.0 / 3.0;
+    const double aspect =
+        camera.viewportPx[1] > 0 ? double(camera.viewportPx[0]) / camera.viewportPx[1] : 4.0 / 3.0;
     const int inner = barHeight - int(10 * m_pixelRatio);
     return std::max(4, int(std::lround(inner * std::clamp(aspect, 0.2, 5.0))));
 }
@@ -346,7 +368,8 @@ int ViewerScene::frameletAt(const SceneView &view, const QPointF &pixel, int wid
         bool inside = true;
         for (int k = 0; k < 4 && inside; ++k) {
             const QPointF a = screen[k], b = screen[(k + 1) % 4];
-            const double crossed = (b.x() - a.x()) * (pixel.y() - a.y()) - (b.y() - a.y()) * (pixel.x() - a.x());
+            const double crossed =
+                (b.x() - a.x()) * (pixel.y() - a.y()) - (b.y() - a.y()) * (pixel.x() - a.x());
             const int s = crossed > 0 ? 1 : (crossed < 0 ? -1 : 0);
             if (s != 0 && sign != 0 && s != sign)
                 inside = false;
@@ -362,11 +385,12 @@ int ViewerScene::frameletAt(const SceneView &view, const QPointF &pixel, int wid
     return best;
 }
 
-Mat4d ViewerScene::projectionFor(const SceneView &view, int width, int height, double nearPlane, double farPlane)
+Mat4d ViewerScene::projectionFor(const SceneView &view, int width, int height, double nearPlane,
+                                 double farPlane)
 {
     const double halfHeight = view.tanHalfHeight;
     const double halfWidth = halfHeight * double(width) / std::max(height, 1);
     return Mat4d::frustum((view.shiftX - halfWidth) * nearPlane, (view.shiftX + halfWidth) * nearPlane,
-                          (view.shiftY - halfHeight) * nearPlane, (view.shiftY + halfHeight) * nearPlane, nearPlane,
-                          farPlane);
+                          (view.shiftY - halfHeight) * nearPlane, (view.shiftY + halfHeight) * nearPlane,
+                          nearPlane, farPlane);
 }

@@ -130,10 +130,13 @@ public:
     };
     QVector<BarCell> barCells(int width, int height) const;
     // The projection of view on a width x height picture.
-    static Mat4d projectionFor(const SceneView &view, int width, int height, double nearPlane, double farPlane);
+    static Mat4d projectionFor(const SceneView &view, int width, int height, double nearPlane,
+                               double farPlane);
 
     // Corners of a shot's framelet in world coordinates (lower left first, counter-clockwise).
     bool frameletCorners(int shot, Vec3d corners[4]) const;
+    // Height of the ground plane above the model's centre along the up direction (the model's lowest point).
+    double groundLevel() const;
     // Near and far distances that hold everything drawn for view.
     void clipRange(const SceneView &view, double &nearPlane, double &farPlane) const;
 

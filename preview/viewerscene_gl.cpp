@@ -138,8 +138,8 @@ Color4f domeColour(const QVector<DomeVertex> &sorted, double height, const Color
         const DomeVertex &a = sorted.at(i - 1), &b = sorted.at(i);
         if (height <= b.height) {
             const float t = b.height > a.height ? float((height - a.height) / (b.height - a.height)) : 1.0f;
-            return {a.red + (b.red - a.red) * t, a.green + (b.green - a.green) * t, a.blue + (b.blue - a.blue) * t,
-                    1.0f};
+            return {a.red + (b.red - a.red) * t, a.green + (b.green - a.green) * t,
+                    a.blue + (b.blue - a.blue) * t, 1.0f};
         }
     }
     return {sorted.last().red, sorted.last().green, sorted.last().blue, 1.0f};
@@ -221,11 +221,11 @@ Mat4d ViewerScene::shotClipFromModel(const Camera &camera, double &nearPlane, do
     farPlane = distance + radius;
     const double f = camera.focalMm, w = camera.viewportPx[0], h = camera.viewportPx[1];
     const double scale = nearPlane / f;
-    const Mat4d projection = Mat4d::frustum(-(w - camera.centerPx[0]) * camera.pixelSizeMm[0] * scale,
-                                            camera.centerPx[0] * camera.pixelSizeMm[0] * scale,
-                                            -camera.centerPx[1] * camera.pixelSizeMm[1] * scale,
-                                            (h - camera.centerPx[1]) * camera.pixelSizeMm[1] * scale, nearPlane,
-                                            farPlane);
+    const Mat4d projection =
+        Mat4d::frustum(-(w - camera.centerPx[0]) * camera.pixelSizeMm[0] * scale,
+                       camera.centerPx[0] * camera.pixelSizeMm[0] * scale,
+                       -camera.centerPx[1] * camera.pixelSizeMm[1] * scale,
+                       (h - camera.centerPx[1]) * camera.pixelSizeMm[1] * scale, nearPlane, farPlane);
     return projection * viewFromModel;
 }
 
@@ -300,7 +300,8 @@ void ViewerScene::draw(const SceneView &view, int width, int height)
     GLState &gl = *m_gl;
     if (!gl.initialised) {
         gl.initialised = true;
-        const GLuint vs = compile(GL_VERTEX_SHADER, vertexShader), fs = compile(GL_FRAGMENT_SHADER, fragmentShader);
+        const GLuint vs = compile(GL_VERTEX_SHADER, vertexShader),
+                     fs = compile(GL_FRAGMENT_SHADER, fragmentShader);
         if (vs && fs) {
             gl.program = glCreateProgram();
             glAttachShader(gl.program, vs);
@@ -336,7 +337,8 @@ void ViewerScene::draw(const SceneView &view, int width, int height)
         upload(GL_ARRAY_BUFFER, gl.buffers[0], g.positions.data(), g.positions.size() * sizeof(float));
         upload(GL_ARRAY_BUFFER, gl.buffers[1], g.normals.data(), g.normals.size() * sizeof(float));
         upload(GL_ARRAY_BUFFER, gl.buffers[2], g.colours.data(), g.colours.size());
-        upload(GL_ELEMENT_ARRAY_BUFFER, gl.buffers[3], g.indices.data(), g.indices.size() * sizeof(std::uint32_t));
+        upload(GL_ELEMENT_ARRAY_BUFFER, gl.buffers[3], g.indices.data(),
+               g.indices.size() * sizeof(std::uint32_t));
         gl.indexCount = GLsizei(g.indices.size());
         gl.vertexCount = GLsizei(g.positions.size() / 3);
     }
@@ -438,23 +440,12 @@ void ViewerScene::drawDome(const SceneView &view, int width, int height)
 void ViewerScene::drawGroundPlane()
 {
     const Vec3d up = Vec3d(m_settings.upDirection).normalized();
-    double lowest = 0.0;
-    if (m_geometry) {
-        const ksr::Point3f lo = m_geometry->boxMin, hi = m_geometry->boxMax;
-        lowest = INFINITY;
-        for (int k = 0; k < 8; ++k) {
-            const Vec3d corner((k & 1) ? hi.x : lo.x, (k & 2) ? hi.y : lo.y, (k & 4) ? hi.z : lo.z);
-            lowest = std::min(lowest, corner.dot(up));
-        }
-    } else {
-        lowest = -modelRadius();
-    }
     Vec3d a = up.cross(Vec3d(0, 0, 1));
     if (a.length() < 1e-9)
         a = up.cross(Vec3d(1, 0, 0));
     a = a.normalized();
     const Vec3d c = a.cross(up);
-    const Vec3d origin = up * lowest;
+    const Vec3d origin = up * groundLevel();
     const double extent = 30.0 * modelRadius();
     const Color4f &sky = m_settings.backgroundColor;
     const float r = 0.55f + (sky.red - 0.55f) * 0.25f, g = 0.55f + (sky.green - 0.55f) * 0.25f,
@@ -543,7 +534,6 @@ void ViewerScene::drawFramelets(const SceneView &view)
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_LINE_SMOOTH);
     glColor4f(colour.red, colour.green, colour.blue, colour.alpha);
     for (int shot = 0; shot < m_shots.size(); ++shot) {
         Vec3d corners[4];
@@ -559,7 +549,6 @@ void ViewerScene::drawFramelets(const SceneView &view)
             vertex(corner - centre);
         glEnd();
     }
-    glDisable(GL_LINE_SMOOTH);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
 }

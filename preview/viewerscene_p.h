@@ -19,4 +19,3 @@ struct ViewerScene::Geometry {
     std::vector<std::uint32_t> indices;
     std::uint64_t revision = 0; // changes with every load, so the GL copy follows
 };
-

@@ -67,7 +67,8 @@ struct Mat4d {
         return r;
     }
     // glFrustum's matrix.
-    static Mat4d frustum(double left, double right, double bottom, double top, double nearPlane, double farPlane)
+    static Mat4d frustum(double left, double right, double bottom, double top, double nearPlane,
+                         double farPlane)
     {
         Mat4d r;
         r.m[0][0] = 2.0 * nearPlane / (right - left);
