@@ -69,6 +69,18 @@ bool ViewerScene::loadModel(const QString &fileName, QString *error)
                 keep(v);
     } else {
         geometry->indices.reserve(mesh->face.size() * 3);
+        // Faces in the order of a space-filling curve through their centres, vertices numbered as
+        // the faces first use them: neighbours stay together for the renderer's vertex cache.
+        std::vector<std::pair<std::uint32_t, const ksr::CFace *>> ordered;
+        ordered.reserve(mesh->face.size());
+        const Vec3d low(mesh->bboxMin), extent = Vec3d(mesh->bboxMax) - Vec3d(mesh->bboxMin);
+        const auto cell = [](double t) { return std::uint32_t(std::clamp(t, 0.0, 1.0) * 1023.0); };
+        const auto spread = [](std::uint32_t v) {
+            v = (v | (v << 16)) & 0x030000FF;
+            v = (v | (v << 8)) & 0x0300F00F;
+            v = (v | (v << 4)) & 0x030C30C3;
+            return (v | (v << 2)) & 0x09249249;
+        };
         for (const ksr::CFace &face : mesh->face) {
             if (face.isDeleted())
                 continue;
@@ -78,6 +90,19 @@ bool ViewerScene::loadModel(const QString &fileName, QString *error)
                     usable && k >= 0 && std::size_t(k) < count && !mesh->vert[std::size_t(k)].isDeleted();
             if (!usable)
                 continue;
+            Vec3d middle;
+            for (int k : face.v)
+                middle = middle + Vec3d(mesh->vert[std::size_t(k)].p) * (1.0 / 3.0);
+            const Vec3d t = middle - low;
+            const std::uint32_t code = spread(cell(extent.x > 0 ? t.x / extent.x : 0)) |
+                                       (spread(cell(extent.y > 0 ? t.y / extent.y : 0)) << 1) |
+                                       (spread(cell(extent.z > 0 ? t.z / extent.z : 0)) << 2);
+            ordered.emplace_back(code, &face);
+        }
+        std::stable_sort(ordered.begin(), ordered.end(),
+                         [](const auto &a, const auto &b) { return a.first < b.first; });
+        for (const auto &entry : ordered) {
+            const ksr::CFace &face = *entry.second;
             std::uint32_t corner[3];
             for (int k = 0; k < 3; ++k)
                 corner[k] = keep(std::size_t(face.v[k]));
@@ -100,6 +125,11 @@ bool ViewerScene::loadModel(const QString &fileName, QString *error)
 bool ViewerScene::hasModel() const
 {
     return m_geometry != nullptr;
+}
+
+int ViewerScene::triangleCount() const
+{
+    return m_geometry ? int(m_geometry->indices.size() / 3) : 0;
 }
 
 Vec3d ViewerScene::modelCentre() const

@@ -80,6 +80,7 @@ public:
     // then has no model and draws the rest.
     bool loadModel(const QString &fileName, QString *error = nullptr);
     bool hasModel() const;
+    int triangleCount() const;
     QString modelFile() const { return m_modelFile; }
     // Bounding-box centre and half diagonal, world coordinates.
     Vec3d modelCentre() const;
@@ -145,7 +146,7 @@ private:
     struct Geometry;
     void drawDome(const SceneView &view, int width, int height);
     void drawGroundPlane();
-    void drawModel(bool projecting);
+    void drawModel(bool projecting, const Vec3d &eye); // eye relative to the model's centre
     void drawFramelets(const SceneView &view);
     void drawBar(int width, int height);
     bool prepareProjection();

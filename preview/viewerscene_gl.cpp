@@ -19,75 +19,86 @@
 namespace
 {
 
+// One program per combination of lighting, projection and point cloud, chosen by #defines: a
+// software renderer runs both sides of a branch, so code that is not needed must not be there, and
+// the fewer varyings, the cheaper each of a large model's triangles.
 const char *const vertexShader = R"(
-#version 120
 uniform mat4 shotClip;
-varying vec4 shotPos;
 varying vec3 modelPos;
 varying vec3 modelNormal;
-varying vec3 eyePos;
-varying vec3 eyeNormal;
+varying vec4 shotPos;
 void main()
 {
     gl_Position = ftransform();
     gl_FrontColor = gl_Color;
-    gl_BackColor = gl_Color;
-    shotPos = shotClip * gl_Vertex;
+#if LIGHTING || PROJECTING
     modelPos = gl_Vertex.xyz;
     modelNormal = gl_Normal;
-    eyePos = (gl_ModelViewMatrix * gl_Vertex).xyz;
-    eyeNormal = gl_NormalMatrix * gl_Normal;
+#endif
+#if PROJECTING
+    shotPos = shotClip * gl_Vertex;
+#endif
 }
 )";
 
 // The photograph is painted where the shot's depth map says its camera sees the surface; its
 // weight is the reliability times the cosine between the surface and the direction to the camera.
 const char *const fragmentShader = R"(
-#version 120
-uniform int lighting;
-uniform int projecting;
-uniform int pointCloud;
 uniform sampler2D photo;
 uniform sampler2D shotDepth;
+uniform mat4 shotClip;
 uniform float reliability;
 uniform float shotNear;
 uniform float shotFar;
 uniform vec3 shotEye;
-varying vec4 shotPos;
+uniform vec3 eye;
 varying vec3 modelPos;
 varying vec3 modelNormal;
-varying vec3 eyePos;
-varying vec3 eyeNormal;
+varying vec4 shotPos;
 void main()
 {
     vec3 colour = gl_Color.rgb;
-    if (lighting != 0 && length(eyeNormal) > 0.0) {
-        float facing = abs(dot(normalize(eyeNormal), normalize(-eyePos)));
+#if LIGHTING
+    if (length(modelNormal) > 0.0) {
+        float facing = abs(dot(normalize(modelNormal), normalize(eye - modelPos)));
         colour = min(colour * (0.3 + 0.8 * facing), vec3(1.0));
     }
-    if (projecting != 0 && shotPos.w > 0.0) {
-        vec3 ndc = shotPos.xyz / shotPos.w;
-        if (abs(ndc.x) <= 1.0 && abs(ndc.y) <= 1.0 && abs(ndc.z) <= 1.0) {
-            vec2 uv = ndc.xy * 0.5 + 0.5;
-            float stored = texture2D(shotDepth, uv).r * 2.0 - 1.0;
-            float storedDistance = 2.0 * shotNear * shotFar / (shotFar + shotNear - stored * (shotFar - shotNear));
-            if (shotPos.w <= storedDistance * 1.01 + shotNear * 0.01) {
-                float facing = 1.0;
-                if (pointCloud == 0 && length(modelNormal) > 0.0)
-                    facing = abs(dot(normalize(modelNormal), normalize(shotEye - modelPos)));
-                float weight = clamp(reliability * facing, 0.0, 1.0);
-                colour = mix(colour, texture2D(photo, uv).rgb, weight);
-            }
+#endif
+#if PROJECTING
+    vec3 ndc = shotPos.xyz / shotPos.w;
+    if (shotPos.w > 0.0 && abs(ndc.x) <= 1.0 && abs(ndc.y) <= 1.0 && abs(ndc.z) <= 1.0) {
+        vec2 uv = ndc.xy * 0.5 + 0.5;
+        float stored = texture2D(shotDepth, uv).r * 2.0 - 1.0;
+        float storedDistance = 2.0 * shotNear * shotFar / (shotFar + shotNear - stored * (shotFar - shotNear));
+        if (shotPos.w <= storedDistance * 1.01 + shotNear * 0.01) {
+            float facing = 1.0;
+#if !POINT_CLOUD
+            if (length(modelNormal) > 0.0)
+                facing = abs(dot(normalize(modelNormal), normalize(shotEye - modelPos)));
+#endif
+            float weight = clamp(reliability * facing, 0.0, 1.0);
+            colour = mix(colour, texture2D(photo, uv).rgb, weight);
         }
     }
+#endif
     gl_FragColor = vec4(colour, 1.0);
 }
 )";
 
-GLuint compile(GLenum kind, const char *source)
+enum ProgramFeature { Lighting = 1, Projecting = 2, PointCloud = 4, ProgramCount = 8 };
+
+// The program with these features, or 0 when it cannot be built.
+GLuint buildProgram(int features);
+
+GLuint compile(GLenum kind, const char *source, int features)
 {
+    const QByteArray defines = QByteArrayLiteral("#version 120\n#define LIGHTING ") +
+                               QByteArray::number(features & Lighting ? 1 : 0) + "\n#define PROJECTING " +
+                               QByteArray::number(features & Projecting ? 1 : 0) + "\n#define POINT_CLOUD " +
+                               QByteArray::number(features & PointCloud ? 1 : 0) + "\n";
+    const char *parts[2] = {defines.constData(), source};
     const GLuint shader = glCreateShader(kind);
-    glShaderSource(shader, 1, &source, nullptr);
+    glShaderSource(shader, 2, parts, nullptr);
     glCompileShader(shader);
     GLint ok = 0;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -99,6 +110,31 @@ GLuint compile(GLenum kind, const char *source)
         return 0;
     }
     return shader;
+}
+
+GLuint buildProgram(int features)
+{
+    const GLuint vs = compile(GL_VERTEX_SHADER, vertexShader, features);
+    const GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentShader, features);
+    GLuint program = 0;
+    if (vs && fs) {
+        program = glCreateProgram();
+        glAttachShader(program, vs);
+        glAttachShader(program, fs);
+        glLinkProgram(program);
+        GLint linked = 0;
+        glGetProgramiv(program, GL_LINK_STATUS, &linked);
+        if (!linked) {
+            qWarning() << "ViewerScene: shader program not linked";
+            glDeleteProgram(program);
+            program = 0;
+        }
+    }
+    if (vs)
+        glDeleteShader(vs);
+    if (fs)
+        glDeleteShader(fs);
+    return program;
 }
 
 void loadMatrix(GLenum mode, const Mat4d &matrix)
@@ -149,7 +185,16 @@ Color4f domeColour(const QVector<DomeVertex> &sorted, double height, const Color
 
 struct ViewerScene::GLState {
     bool initialised = false;
-    GLuint program = 0;
+    GLuint programs[ProgramCount] = {};
+    bool programTried[ProgramCount] = {};
+    GLuint program(int features)
+    {
+        if (!programTried[features]) {
+            programTried[features] = true;
+            programs[features] = buildProgram(features);
+        }
+        return programs[features];
+    }
     GLuint buffers[4] = {0, 0, 0, 0}; // positions, normals, colours, indices
     std::uint64_t uploadedRevision = 0;
     GLsizei indexCount = 0, vertexCount = 0;
@@ -194,8 +239,9 @@ void ViewerScene::releaseGL()
 {
     if (!m_gl)
         return;
-    if (m_gl->program)
-        glDeleteProgram(m_gl->program);
+    for (GLuint program : m_gl->programs)
+        if (program)
+            glDeleteProgram(program);
     glDeleteBuffers(4, m_gl->buffers);
     m_gl->photo.release();
     m_gl->depthFbo.destroy();
@@ -248,7 +294,9 @@ bool ViewerScene::prepareProjection()
         qWarning().noquote() << "ViewerScene: photograph not readable:" << shot.photoPath;
         return false;
     }
-    gl.photo.loadFromGLImage(image, true);
+    // Seen near its own scale: bilinear is enough, and a software renderer samples it at half the cost.
+    gl.photo.loadFromGLImage(image, false);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 
     gl.shotClip = shotClipFromModel(camera, gl.shotNear, gl.shotFar);
     gl.shotEye = Vec3d(camera.center) - modelCentre();
@@ -300,25 +348,6 @@ void ViewerScene::draw(const SceneView &view, int width, int height)
     GLState &gl = *m_gl;
     if (!gl.initialised) {
         gl.initialised = true;
-        const GLuint vs = compile(GL_VERTEX_SHADER, vertexShader),
-                     fs = compile(GL_FRAGMENT_SHADER, fragmentShader);
-        if (vs && fs) {
-            gl.program = glCreateProgram();
-            glAttachShader(gl.program, vs);
-            glAttachShader(gl.program, fs);
-            glLinkProgram(gl.program);
-            GLint linked = 0;
-            glGetProgramiv(gl.program, GL_LINK_STATUS, &linked);
-            if (!linked) {
-                qWarning() << "ViewerScene: shader program not linked";
-                glDeleteProgram(gl.program);
-                gl.program = 0;
-            }
-        }
-        if (vs)
-            glDeleteShader(vs);
-        if (fs)
-            glDeleteShader(fs);
         glGenBuffers(4, gl.buffers);
     }
     if (m_shotsChanged)
@@ -345,7 +374,7 @@ void ViewerScene::draw(const SceneView &view, int width, int height)
     // The depth map is drawn into a framebuffer of its own: the caller's is bound again after it.
     GLint target = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &target);
-    const bool projecting = m_projection && gl.program && prepareProjection();
+    const bool projecting = m_projection && gl.program(Projecting) && prepareProjection();
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, GLuint(target));
     m_shotsChanged = false;
 
@@ -375,7 +404,7 @@ void ViewerScene::draw(const SceneView &view, int width, int height)
     if (m_settings.backgroundKind == OrvelleIndex::OrthoPlaneBackground)
         drawGroundPlane();
     if (m_geometry)
-        drawModel(projecting);
+        drawModel(projecting, view.eye - modelCentre());
     if (m_frameletsVisible)
         drawFramelets(view);
     if (m_barVisible)
@@ -474,18 +503,18 @@ void ViewerScene::drawGroundPlane()
     glEnd();
 }
 
-void ViewerScene::drawModel(bool projecting)
+void ViewerScene::drawModel(bool projecting, const Vec3d &eye)
 {
     GLState &gl = *m_gl;
-    if (gl.program) {
-        glUseProgram(gl.program);
-        const auto location = [&](const char *name) { return glGetUniformLocation(gl.program, name); };
-        glUniform1i(location("lighting"), m_settings.lighting ? 1 : 0);
-        glUniform1i(location("projecting"), projecting ? 1 : 0);
-        glUniform1i(location("pointCloud"), m_geometry->pointCloud ? 1 : 0);
+    const int features = (m_settings.lighting ? Lighting : 0) | (projecting ? Projecting : 0) |
+                         (m_geometry->pointCloud ? PointCloud : 0);
+    if (const GLuint program = gl.program(features)) {
+        glUseProgram(program);
+        const auto location = [&](const char *name) { return glGetUniformLocation(program, name); };
         glUniform1i(location("photo"), 0);
         glUniform1i(location("shotDepth"), 1);
         glUniform1f(location("reliability"), m_settings.projectionReliability);
+        glUniform3f(location("eye"), float(eye.x), float(eye.y), float(eye.z));
         if (projecting) {
             float clip[16];
             gl.shotClip.toGL(clip);
