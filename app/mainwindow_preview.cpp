@@ -11,9 +11,10 @@
 
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
-#include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSortFilterProxyModel>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 void MainWindow::setUpViewerPreview()
@@ -37,25 +38,35 @@ void MainWindow::setUpViewerPreview()
     }
     columnLayout->addStretch(1);
 
+    // The settings scroll on their own; the preview keeps the tab's whole height beside them, and
+    // the divider between the two can be dragged.
+    auto *settingsScroll = new QScrollArea;
+    settingsScroll->setObjectName(QStringLiteral("viewSettingsScroll"));
+    settingsScroll->setWidget(column);
+    settingsScroll->setWidgetResizable(true);
+    settingsScroll->setFrameShape(QFrame::NoFrame);
+    settingsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    settingsScroll->setMinimumWidth(qMin(column->sizeHint().width(), 320));
+
     m_viewer = new ViewerWidget;
     m_viewer->setObjectName(QStringLiteral("viewerPreview"));
     auto *startView = new QPushButton(tr("start view"));
     startView->setObjectName(QStringLiteral("previewStartView"));
     startView->setToolTip(tr("Back to the start shot, as the viewer opens"));
-    auto *hint =
-        new QLabel(tr("Click a thumbnail or a frame, or use the arrow keys; drag to turn, wheel to move."));
-    hint->setWordWrap(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(startView);
-    buttons->addWidget(hint, 1);
-    auto *previewColumn = new QVBoxLayout;
-    previewColumn->addLayout(buttons);
+    auto *previewPane = new QWidget;
+    auto *previewColumn = new QVBoxLayout(previewPane);
+    previewColumn->setContentsMargins(0, 0, 0, 0);
+    previewColumn->addWidget(startView, 0, Qt::AlignLeft);
     previewColumn->addWidget(m_viewer, 1);
 
-    auto *row = new QHBoxLayout;
-    row->addWidget(column, 0);
-    row->addLayout(previewColumn, 1);
-    page->addLayout(row, 1);
+    auto *splitter = new QSplitter(Qt::Horizontal);
+    splitter->setObjectName(QStringLiteral("viewSettingsSplitter"));
+    splitter->addWidget(settingsScroll);
+    splitter->addWidget(previewPane);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setChildrenCollapsible(false);
+    page->addWidget(splitter, 1);
 
     connect(startView, &QPushButton::clicked, this, [this] {
         m_viewer->showStartView();
