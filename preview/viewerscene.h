@@ -100,6 +100,9 @@ public:
     void setProjectionEnabled(bool on) { m_projection = on; }
     void setBarVisible(bool on) { m_barVisible = on; }
     void setFrameletsVisible(bool on) { m_frameletsVisible = on; }
+    // Models with at least this many faces take the photograph's depth test and weight at their
+    // vertices, interpolated across each face (one texture read per pixel instead of two).
+    void setVertexVisibilityFaces(int faces) { m_vertexVisibilityFaces = faces; }
     // Device pixels per logical pixel: line widths and the bar grow with it.
     void setPixelRatio(double ratio) { m_pixelRatio = ratio > 0.0 ? ratio : 1.0; }
 
@@ -166,4 +169,5 @@ private:
     bool m_barVisible = true;
     bool m_frameletsVisible = true;
     double m_pixelRatio = 1.0;
+    int m_vertexVisibilityFaces = 50000;
 };

@@ -19,34 +19,48 @@
 namespace
 {
 
-// One program per combination of lighting, projection and point cloud, chosen by #defines: a
-// software renderer runs both sides of a branch, so code that is not needed must not be there, and
-// the fewer varyings, the cheaper each of a large model's triangles.
+// One program per combination of features, chosen by #defines: a software renderer runs both sides
+// of a branch, so code that is not needed must not be there, and the fewer varyings, the cheaper each
+// of a large model's triangles.
+//
+// The photograph is painted where the shot's depth map says its camera sees the surface; its weight
+// is the reliability times the cosine between the surface and the direction to the camera. For
+// models of many small faces (VERTEX_VISIBILITY) the depth test and the weight are taken at the
+// vertices, leaving one texture read per pixel.
 const char *const vertexShader = R"(
 uniform mat4 shotClip;
+uniform sampler2D shotDepth;
+uniform float reliability;
+uniform float shotNear;
+uniform float shotFar;
+uniform vec3 shotEye;
 varying vec3 modelPos;
 varying vec3 modelNormal;
 varying vec4 shotPos;
+varying float shotWeight;
+
+float visibleWeight(vec4 clip, vec3 position, vec3 normal);
+
 void main()
 {
     gl_Position = ftransform();
     gl_FrontColor = gl_Color;
-#if LIGHTING || PROJECTING
+#if LIGHTING || (PROJECTING && !VERTEX_VISIBILITY)
     modelPos = gl_Vertex.xyz;
     modelNormal = gl_Normal;
 #endif
 #if PROJECTING
     shotPos = shotClip * gl_Vertex;
 #endif
+#if PROJECTING && VERTEX_VISIBILITY
+    shotWeight = visibleWeight(shotPos, gl_Vertex.xyz, gl_Normal);
+#endif
 }
 )";
 
-// The photograph is painted where the shot's depth map says its camera sees the surface; its
-// weight is the reliability times the cosine between the surface and the direction to the camera.
 const char *const fragmentShader = R"(
 uniform sampler2D photo;
 uniform sampler2D shotDepth;
-uniform mat4 shotClip;
 uniform float reliability;
 uniform float shotNear;
 uniform float shotFar;
@@ -55,6 +69,10 @@ uniform vec3 eye;
 varying vec3 modelPos;
 varying vec3 modelNormal;
 varying vec4 shotPos;
+varying float shotWeight;
+
+float visibleWeight(vec4 clip, vec3 position, vec3 normal);
+
 void main()
 {
     vec3 colour = gl_Color.rgb;
@@ -66,36 +84,62 @@ void main()
 #endif
 #if PROJECTING
     vec3 ndc = shotPos.xyz / shotPos.w;
-    if (shotPos.w > 0.0 && abs(ndc.x) <= 1.0 && abs(ndc.y) <= 1.0 && abs(ndc.z) <= 1.0) {
-        vec2 uv = ndc.xy * 0.5 + 0.5;
-        float stored = texture2D(shotDepth, uv).r * 2.0 - 1.0;
-        float storedDistance = 2.0 * shotNear * shotFar / (shotFar + shotNear - stored * (shotFar - shotNear));
-        if (shotPos.w <= storedDistance * 1.01 + shotNear * 0.01) {
-            float facing = 1.0;
-#if !POINT_CLOUD
-            if (length(modelNormal) > 0.0)
-                facing = abs(dot(normalize(modelNormal), normalize(shotEye - modelPos)));
+    if (shotPos.w > 0.0 && abs(ndc.x) <= 1.0 && abs(ndc.y) <= 1.0) {
+#if VERTEX_VISIBILITY
+        float weight = shotWeight;
+#else
+        float weight = visibleWeight(shotPos, modelPos, modelNormal);
 #endif
-            float weight = clamp(reliability * facing, 0.0, 1.0);
-            colour = mix(colour, texture2D(photo, uv).rgb, weight);
-        }
+        colour = mix(colour, texture2D(photo, ndc.xy * 0.5 + 0.5).rgb, weight);
     }
 #endif
     gl_FragColor = vec4(colour, 1.0);
 }
 )";
 
-enum ProgramFeature { Lighting = 1, Projecting = 2, PointCloud = 4, ProgramCount = 8 };
+// Shared by both stages: the photograph's weight at a point, 0 where the shot's camera does not see it.
+const char *const weightFunction = R"(
+uniform sampler2D shotDepth;
+uniform float reliability;
+uniform float shotNear;
+uniform float shotFar;
+uniform vec3 shotEye;
+float visibleWeight(vec4 clip, vec3 position, vec3 normal)
+{
+    vec3 ndc = clip.xyz / clip.w;
+    if (clip.w <= 0.0 || abs(ndc.x) > 1.0 || abs(ndc.y) > 1.0 || abs(ndc.z) > 1.0)
+        return 0.0;
+    vec2 uv = ndc.xy * 0.5 + 0.5;
+#if VERTEX_STAGE
+    float stored = texture2DLod(shotDepth, uv, 0.0).r * 2.0 - 1.0;
+#else
+    float stored = texture2D(shotDepth, uv).r * 2.0 - 1.0;
+#endif
+    float storedDistance = 2.0 * shotNear * shotFar / (shotFar + shotNear - stored * (shotFar - shotNear));
+    if (clip.w > storedDistance * 1.01 + shotNear * 0.01)
+        return 0.0;
+    float facing = 1.0;
+#if !POINT_CLOUD
+    if (length(normal) > 0.0)
+        facing = abs(dot(normalize(normal), normalize(shotEye - position)));
+#endif
+    return clamp(reliability * facing, 0.0, 1.0);
+}
+)";
+
+enum ProgramFeature { Lighting = 1, Projecting = 2, PointCloud = 4, VertexVisibility = 8, ProgramCount = 16 };
 
 // The program with these features, or 0 when it cannot be built.
 GLuint buildProgram(int features);
 
 GLuint compile(GLenum kind, const char *source, int features)
 {
-    const QByteArray defines = QByteArrayLiteral("#version 120\n#define LIGHTING ") +
-                               QByteArray::number(features & Lighting ? 1 : 0) + "\n#define PROJECTING " +
-                               QByteArray::number(features & Projecting ? 1 : 0) + "\n#define POINT_CLOUD " +
-                               QByteArray::number(features & PointCloud ? 1 : 0) + "\n";
+    QByteArray defines =
+        QByteArrayLiteral("#version 120\n#define VERTEX_STAGE ") + (kind == GL_VERTEX_SHADER ? "1\n" : "0\n");
+    for (const auto &[name, feature] :
+         {std::pair{"LIGHTING", Lighting}, std::pair{"PROJECTING", Projecting},
+          std::pair{"POINT_CLOUD", PointCloud}, std::pair{"VERTEX_VISIBILITY", VertexVisibility}})
+        defines += QByteArray("#define ") + name + (features & feature ? " 1\n" : " 0\n");
     const char *parts[2] = {defines.constData(), source};
     const GLuint shader = glCreateShader(kind);
     glShaderSource(shader, 2, parts, nullptr);
@@ -116,11 +160,15 @@ GLuint buildProgram(int features)
 {
     const GLuint vs = compile(GL_VERTEX_SHADER, vertexShader, features);
     const GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentShader, features);
+    // The weight function lives in whichever stage uses it.
+    const GLuint weight = compile(features & VertexVisibility ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER,
+                                  weightFunction, features);
     GLuint program = 0;
-    if (vs && fs) {
+    if (vs && fs && weight) {
         program = glCreateProgram();
         glAttachShader(program, vs);
         glAttachShader(program, fs);
+        glAttachShader(program, weight);
         glLinkProgram(program);
         GLint linked = 0;
         glGetProgramiv(program, GL_LINK_STATUS, &linked);
@@ -134,6 +182,8 @@ GLuint buildProgram(int features)
         glDeleteShader(vs);
     if (fs)
         glDeleteShader(fs);
+    if (weight)
+        glDeleteShader(weight);
     return program;
 }
 
@@ -506,8 +556,10 @@ void ViewerScene::drawGroundPlane()
 void ViewerScene::drawModel(bool projecting, const Vec3d &eye)
 {
     GLState &gl = *m_gl;
+    const bool manyFaces = gl.indexCount / 3 >= m_vertexVisibilityFaces;
     const int features = (m_settings.lighting ? Lighting : 0) | (projecting ? Projecting : 0) |
-                         (m_geometry->pointCloud ? PointCloud : 0);
+                         (m_geometry->pointCloud ? PointCloud : 0) |
+                         (projecting && manyFaces ? VertexVisibility : 0);
     if (const GLuint program = gl.program(features)) {
         glUseProgram(program);
         const auto location = [&](const char *name) { return glGetUniformLocation(program, name); };

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <climits>
 #include <cmath>
 
 namespace
@@ -254,13 +255,18 @@ private slots:
     void projectionMatchesTheModel_data()
     {
         QTest::addColumn<QString>("convention");
-        QTest::newRow("as written") << QString();
-        QTest::newRow("rotation transposed") << QStringLiteral("transposed");
-        QTest::newRow("principal point mirrored") << QStringLiteral("mirrored");
+        QTest::addColumn<bool>("atVertices");
+        for (bool atVertices : {false, true}) {
+            const char *where = atVertices ? ", tested at vertices" : ", tested per pixel";
+            QTest::addRow("as written%s", where) << QString() << atVertices;
+            QTest::addRow("rotation transposed%s", where) << QStringLiteral("transposed") << atVertices;
+            QTest::addRow("principal point mirrored%s", where) << QStringLiteral("mirrored") << atVertices;
+        }
     }
     void projectionMatchesTheModel()
     {
         QFETCH(QString, convention);
+        QFETCH(bool, atVertices);
         const QString folder = m_dir.filePath(QStringLiteral("sample"));
         QString why;
         if (!QFileInfo::exists(folder + QStringLiteral("/sample.pfp")))
@@ -291,6 +297,7 @@ private slots:
 
         ViewerScene &scene = freshScene(false);
         QVERIFY(scene.loadModel(folder + QStringLiteral("/model/scene.ply")));
+        scene.setVertexVisibilityFaces(atVertices ? 0 : INT_MAX);
         scene.setShots(shots, {});
         scene.setBarVisible(false);
         scene.setFrameletsVisible(false);
