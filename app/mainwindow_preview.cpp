@@ -83,7 +83,10 @@ void MainWindow::setUpViewerPreview()
                 if (current.isValid())
                     m_viewer->showShot(m_sortedShots->mapToSource(current).row());
             });
-    connect(m_session.get(), &Session::datasetReplaced, this, &MainWindow::showPreviewShots);
+    connect(m_session.get(), &Session::datasetReplaced, this, [this] {
+        showPreviewShots();
+        m_viewer->startOver();
+    });
     connect(m_session.get(), &Session::shotsChanged, this, &MainWindow::showPreviewShots);
 }
 

@@ -157,8 +157,32 @@ double ViewerScene::modelRadius() const
     return radius;
 }
 
+namespace
+{
+bool sameCamera(const Camera &a, const Camera &b)
+{
+    return a.focalMm == b.focalMm && a.viewportPx[0] == b.viewportPx[0] &&
+           a.viewportPx[1] == b.viewportPx[1] && a.pixelSizeMm[0] == b.pixelSizeMm[0] &&
+           a.pixelSizeMm[1] == b.pixelSizeMm[1] && a.centerPx[0] == b.centerPx[0] &&
+           a.centerPx[1] == b.centerPx[1] && a.rotation == b.rotation && a.center == b.center;
+}
+} // namespace
+
 void ViewerScene::setShots(const QVector<ViewerShot> &shots, const QVector<int> &viewingOrder)
 {
+    // Only what changed is made again: steps report their values shot by shot.
+    if (shots.size() != m_shots.size()) {
+        m_allThumbnailsStale = true;
+        m_projectionStale = true;
+    } else {
+        for (int i = 0; i < shots.size(); ++i)
+            if (shots.at(i).thumbnailPath != m_shots.at(i).thumbnailPath ||
+                shots.at(i).photoPath != m_shots.at(i).photoPath)
+                m_staleThumbnails.append(i);
+        if (m_current >= 0 && (shots.at(m_current).photoPath != m_shots.at(m_current).photoPath ||
+                               !sameCamera(shots.at(m_current).camera, m_shots.at(m_current).camera)))
+            m_projectionStale = true;
+    }
     m_shots = shots;
     m_order.clear();
     QVector<bool> seen(shots.size(), false);
@@ -172,7 +196,6 @@ void ViewerScene::setShots(const QVector<ViewerShot> &shots, const QVector<int> 
             m_order.append(shot);
     if (m_current >= shots.size())
         m_current = -1;
-    m_shotsChanged = true;
 }
 
 void ViewerScene::setSettings(const ViewerSettings &settings)

@@ -164,7 +164,10 @@ private:
     QVector<int> m_order;
     ViewerSettings m_settings;
     int m_current = -1;
-    bool m_shotsChanged = true; // thumbnails and the projected photograph must be made again
+    // Made again at the next draw: the projected photograph, every thumbnail, some thumbnails.
+    bool m_projectionStale = true;
+    bool m_allThumbnailsStale = true;
+    QVector<int> m_staleThumbnails;
     bool m_projection = true;
     bool m_barVisible = true;
     bool m_frameletsVisible = true;

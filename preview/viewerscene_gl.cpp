@@ -262,6 +262,15 @@ struct ViewerScene::GLState {
     std::map<int, std::unique_ptr<Texture>> thumbnails;
     std::map<int, bool> thumbnailFailed;
 
+    void releaseThumbnail(int shot)
+    {
+        const auto found = thumbnails.find(shot);
+        if (found != thumbnails.end()) {
+            found->second->release();
+            thumbnails.erase(found);
+        }
+        thumbnailFailed.erase(shot);
+    }
     void releaseThumbnails()
     {
         for (auto &entry : thumbnails)
@@ -329,7 +338,7 @@ Mat4d ViewerScene::shotClipFromModel(const Camera &camera, double &nearPlane, do
 bool ViewerScene::prepareProjection()
 {
     GLState &gl = *m_gl;
-    if (gl.projectedShot == m_current && !m_shotsChanged)
+    if (gl.projectedShot == m_current && !m_projectionStale)
         return gl.projectionReady;
     gl.projectedShot = m_current;
     gl.projectionReady = false;
@@ -400,8 +409,14 @@ void ViewerScene::draw(const SceneView &view, int width, int height)
         gl.initialised = true;
         glGenBuffers(4, gl.buffers);
     }
-    if (m_shotsChanged)
+    if (m_allThumbnailsStale) {
         gl.releaseThumbnails();
+    } else {
+        for (int shot : std::as_const(m_staleThumbnails))
+            gl.releaseThumbnail(shot);
+    }
+    m_allThumbnailsStale = false;
+    m_staleThumbnails.clear();
     const std::uint64_t revision = m_geometry ? m_geometry->revision : 0;
     if (gl.uploadedRevision != revision) {
         gl.uploadedRevision = revision;
@@ -426,7 +441,7 @@ void ViewerScene::draw(const SceneView &view, int width, int height)
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &target);
     const bool projecting = m_projection && gl.program(Projecting) && prepareProjection();
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, GLuint(target));
-    m_shotsChanged = false;
+    m_projectionStale = false;
 
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glMatrixMode(GL_PROJECTION);

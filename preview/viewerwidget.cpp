@@ -78,8 +78,23 @@ void ViewerWidget::setStartShot(int shot)
 
 void ViewerWidget::showShot(int shot)
 {
+    // Already on the way there (the table answering the preview's own choice): keep going.
+    if (shot == m_scene.currentShot() && m_moving.isActive())
+        return;
     if (shot >= 0 && shot < m_scene.shots().size())
         moveTo(shot, true);
+}
+
+void ViewerWidget::startOver()
+{
+    m_moving.stop();
+    if (m_startShot >= 0 && m_startShot < m_scene.shots().size()) {
+        moveTo(m_startShot, false);
+    } else {
+        m_scene.setCurrentShot(-1);
+        m_view = m_scene.overallView();
+    }
+    update();
 }
 
 void ViewerWidget::showStartView()

@@ -38,6 +38,8 @@ public slots:
     // Moves to shot with the viewer's transition; no shotChosen() is emitted.
     void showShot(int shot);
     void showStartView();
+    // At the start shot at once, as for a new dataset.
+    void startOver();
 
 signals:
     // The user moved to shot (thumbnail, framelet, keys).
