@@ -132,6 +132,46 @@ private slots:
         QVERIFY2(probe.isValid() && probe.ensureInitialized(), qPrintable(probe.errorString()));
     }
 
+    // The viewer's view of a shot: the camera's place and axis, its roll taken out; moves between
+    // views, orbits and the order of the shots.
+    void viewsAndNavigation()
+    {
+        Camera camera = cameraAt(ksr::Point3f(0.0f, 0.0f, 10.0f));
+        const float c = std::cos(0.5f), s = std::sin(0.5f); // rolled about its axis
+        camera.rotation.m[0][0] = c;
+        camera.rotation.m[0][1] = -s;
+        camera.rotation.m[1][0] = s;
+        camera.rotation.m[1][1] = c;
+        const SceneView rolled = SceneView::fromCamera(camera);
+        QVERIFY(std::abs(rolled.rotation.row(0).y) > 0.4);
+        const SceneView level = SceneView::fromShot(camera, {0.0f, 1.0f, 0.0f});
+        QVERIFY(std::abs(level.rotation.row(0).y) < 1e-9 && level.rotation.row(1).y > 0.99);
+        QVERIFY((level.axis() - Vec3d(0, 0, -1)).length() < 1e-9 &&
+                (level.eye - Vec3d(0, 0, 10)).length() < 1e-9);
+        QVERIFY(std::abs(level.tanHalfHeight - 0.15) < 1e-6); // half of 600 pixels of 0.01 mm, at 20 mm
+
+        SceneView other = level;
+        other.eye = Vec3d(4, 0, 10);
+        const SceneView halfway = SceneView::interpolate(level, other, 0.5);
+        QVERIFY((halfway.eye - Vec3d(2, 0, 10)).length() < 1e-9);
+        QVERIFY(
+            (SceneView::interpolate(rolled, level, 1.0).rotation.row(0) - level.rotation.row(0)).length() <
+            1e-9);
+
+        SceneView turned = level;
+        turned.orbit(Vec3d(), Vec3d(0, 1, 0), M_PI / 2, 0.0);
+        QVERIFY((turned.eye - Vec3d(10, 0, 0)).length() < 1e-9);
+        QVERIFY((turned.axis() - Vec3d(-1, 0, 0)).length() < 1e-9 && turned.rotation.row(1).y > 0.99);
+        turned.zoom(Vec3d(), 0.5);
+        QVERIFY((turned.eye - Vec3d(5, 0, 0)).length() < 1e-9);
+
+        ViewerScene scene;
+        scene.setShots(threeShots(QString()), {2, 0, 1});
+        QCOMPARE(scene.neighbourShot(0, 1), 1);
+        QCOMPARE(scene.neighbourShot(1, 1), 2); // wraps round to the first
+        QCOMPARE(scene.neighbourShot(2, -1), 1);
+    }
+
     void backgrounds_data()
     {
         QTest::addColumn<int>("kind");
