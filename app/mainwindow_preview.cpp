@@ -15,6 +15,7 @@
 #include <QScrollArea>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 void MainWindow::setUpViewerPreview()
@@ -95,9 +96,11 @@ void MainWindow::showPreviewSettings()
     if (!m_viewer)
         return;
     const SessionRequest &request = m_session->request();
+    // A dataset without a model shows none; one that cannot be read is said in the status bar.
     const QString model = ViewerInput::modelFile(request);
-    if (model != m_viewer->scene().modelFile() && !model.isEmpty())
-        m_viewer->setModelFile(model);
+    QString why;
+    if (model != m_viewer->scene().modelFile() && !m_viewer->setModelFile(model, &why) && !model.isEmpty())
+        statusBar()->showMessage(tr("The preview cannot show the model: %1").arg(why));
     m_viewer->setSettings(ViewerInput::settings(request));
     m_viewer->setStartShot(request.settings.startShot);
 }
