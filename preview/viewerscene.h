@@ -101,7 +101,7 @@ public:
     void setBarVisible(bool on) { m_barVisible = on; }
     void setFrameletsVisible(bool on) { m_frameletsVisible = on; }
     // Models with at least this many faces take the photograph's depth test and weight at their
-    // vertices, interpolated across each face (one texture read per pixel instead of two).
+    // vertices, once per shot, interpolated across each face (one texture read per pixel instead of two).
     void setVertexVisibilityFaces(int faces) { m_vertexVisibilityFaces = faces; }
     // Device pixels per logical pixel: line widths and the bar grow with it.
     void setPixelRatio(double ratio) { m_pixelRatio = ratio > 0.0 ? ratio : 1.0; }
@@ -153,6 +153,7 @@ private:
     void drawFramelets(const SceneView &view);
     void drawBar(int width, int height);
     bool prepareProjection();
+    void weighVertices(int mapWidth, int mapHeight);
     Mat4d shotClipFromModel(const Camera &camera, double &nearPlane, double &farPlane) const;
     int barCellWidth(int barHeight, int shot) const;
     int barHeight(int height) const;

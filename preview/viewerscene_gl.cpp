@@ -25,8 +25,8 @@ namespace
 //
 // The photograph is painted where the shot's depth map says its camera sees the surface; its weight
 // is the reliability times the cosine between the surface and the direction to the camera. For
-// models of many small faces (VERTEX_VISIBILITY) the depth test and the weight are taken at the
-// vertices, leaving one texture read per pixel.
+// models of many small faces (VERTEX_VISIBILITY) the depth test and the cosine are worked out at the
+// vertices once per shot, on the processor, leaving one texture read per pixel.
 const char *const vertexShader = R"(
 uniform mat4 shotClip;
 uniform sampler2D shotDepth;
@@ -38,8 +38,6 @@ varying vec3 modelPos;
 varying vec3 modelNormal;
 varying vec4 shotPos;
 varying float shotWeight;
-
-float visibleWeight(vec4 clip, vec3 position, vec3 normal);
 
 void main()
 {
@@ -53,7 +51,8 @@ void main()
     shotPos = shotClip * gl_Vertex;
 #endif
 #if PROJECTING && VERTEX_VISIBILITY
-    shotWeight = visibleWeight(shotPos, gl_Vertex.xyz, gl_Normal);
+    // How squarely the shot's camera sees the vertex, 0 where it does not (worked out once per shot).
+    shotWeight = clamp(reliability * gl_MultiTexCoord0.x, 0.0, 1.0);
 #endif
 }
 )";
@@ -97,7 +96,7 @@ void main()
 }
 )";
 
-// Shared by both stages: the photograph's weight at a point, 0 where the shot's camera does not see it.
+// The photograph's weight at a point, 0 where the shot's camera does not see it.
 const char *const weightFunction = R"(
 uniform sampler2D shotDepth;
 uniform float reliability;
@@ -110,11 +109,7 @@ float visibleWeight(vec4 clip, vec3 position, vec3 normal)
     if (clip.w <= 0.0 || abs(ndc.x) > 1.0 || abs(ndc.y) > 1.0 || abs(ndc.z) > 1.0)
         return 0.0;
     vec2 uv = ndc.xy * 0.5 + 0.5;
-#if VERTEX_STAGE
-    float stored = texture2DLod(shotDepth, uv, 0.0).r * 2.0 - 1.0;
-#else
     float stored = texture2D(shotDepth, uv).r * 2.0 - 1.0;
-#endif
     float storedDistance = 2.0 * shotNear * shotFar / (shotFar + shotNear - stored * (shotFar - shotNear));
     if (clip.w > storedDistance * 1.01 + shotNear * 0.01)
         return 0.0;
@@ -134,8 +129,7 @@ GLuint buildProgram(int features);
 
 GLuint compile(GLenum kind, const char *source, int features)
 {
-    QByteArray defines =
-        QByteArrayLiteral("#version 120\n#define VERTEX_STAGE ") + (kind == GL_VERTEX_SHADER ? "1\n" : "0\n");
+    QByteArray defines = QByteArrayLiteral("#version 120\n");
     for (const auto &[name, feature] :
          {std::pair{"LIGHTING", Lighting}, std::pair{"PROJECTING", Projecting},
           std::pair{"POINT_CLOUD", PointCloud}, std::pair{"VERTEX_VISIBILITY", VertexVisibility}})
@@ -160,9 +154,7 @@ GLuint buildProgram(int features)
 {
     const GLuint vs = compile(GL_VERTEX_SHADER, vertexShader, features);
     const GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentShader, features);
-    // The weight function lives in whichever stage uses it.
-    const GLuint weight = compile(features & VertexVisibility ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER,
-                                  weightFunction, features);
+    const GLuint weight = compile(GL_FRAGMENT_SHADER, weightFunction, features);
     GLuint program = 0;
     if (vs && fs && weight) {
         program = glCreateProgram();
@@ -245,7 +237,7 @@ struct ViewerScene::GLState {
         }
         return programs[features];
     }
-    GLuint buffers[4] = {0, 0, 0, 0}; // positions, normals, colours, indices
+    GLuint buffers[5] = {0, 0, 0, 0, 0}; // positions, normals, colours, indices, shot weights
     std::uint64_t uploadedRevision = 0;
     GLsizei indexCount = 0, vertexCount = 0;
 
@@ -301,7 +293,7 @@ void ViewerScene::releaseGL()
     for (GLuint program : m_gl->programs)
         if (program)
             glDeleteProgram(program);
-    glDeleteBuffers(4, m_gl->buffers);
+    glDeleteBuffers(5, m_gl->buffers);
     m_gl->photo.release();
     m_gl->depthFbo.destroy();
     m_gl->depthMap.release();
@@ -394,8 +386,50 @@ bool ViewerScene::prepareProjection()
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glPopClientAttrib();
     glPopAttrib();
+    if (gl.indexCount / 3 >= m_vertexVisibilityFaces)
+        weighVertices(mapWidth, mapHeight);
     gl.projectionReady = true;
     return true;
+}
+
+// For each vertex, the cosine between its normal and the direction to the shot's camera, 0 where
+// the depth map says the camera does not see it; the shader multiplies by the reliability.
+void ViewerScene::weighVertices(int mapWidth, int mapHeight)
+{
+    GLState &gl = *m_gl;
+    std::vector<float> stored(std::size_t(mapWidth) * std::size_t(mapHeight), 1.0f);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    gl.depthMap.download(GL_FLOAT, GL_DEPTH_COMPONENT, stored.data());
+    const std::vector<float> &positions = m_geometry->positions, &normals = m_geometry->normals;
+    const std::size_t count = positions.size() / 3;
+    std::vector<float> weights(count, 0.0f);
+    const double n = gl.shotNear, f = gl.shotFar;
+    for (std::size_t v = 0; v < count; ++v) {
+        const Vec3d p(positions[3 * v], positions[3 * v + 1], positions[3 * v + 2]);
+        double clip[4];
+        gl.shotClip.apply(p, clip);
+        const double w = clip[3];
+        if (!(w > 0.0))
+            continue;
+        const double x = clip[0] / w, y = clip[1] / w, z = clip[2] / w;
+        if (!(std::abs(x) <= 1.0 && std::abs(y) <= 1.0 && std::abs(z) <= 1.0))
+            continue;
+        const int column = std::min(int((x * 0.5 + 0.5) * mapWidth), mapWidth - 1);
+        const int row = std::min(int((y * 0.5 + 0.5) * mapHeight), mapHeight - 1);
+        const double depth =
+            stored[std::size_t(row) * std::size_t(mapWidth) + std::size_t(column)] * 2.0 - 1.0;
+        const double distance = 2.0 * n * f / (f + n - depth * (f - n));
+        if (w > distance * 1.01 + n * 0.01)
+            continue;
+        const Vec3d normal(normals[3 * v], normals[3 * v + 1], normals[3 * v + 2]);
+        const Vec3d towards = (gl.shotEye - p).normalized();
+        weights[v] = m_geometry->pointCloud || normal.length() == 0.0
+                         ? 1.0f
+                         : float(std::abs(normal.normalized().dot(towards)));
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, gl.buffers[4]);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(weights.size() * sizeof(float)), weights.data(), GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 void ViewerScene::draw(const SceneView &view, int width, int height)
@@ -407,7 +441,7 @@ void ViewerScene::draw(const SceneView &view, int width, int height)
     GLState &gl = *m_gl;
     if (!gl.initialised) {
         gl.initialised = true;
-        glGenBuffers(4, gl.buffers);
+        glGenBuffers(5, gl.buffers);
     }
     if (m_allThumbnailsStale) {
         gl.releaseThumbnails();
@@ -605,6 +639,12 @@ void ViewerScene::drawModel(bool projecting, const Vec3d &eye)
     glNormalPointer(GL_FLOAT, 0, nullptr);
     glBindBuffer(GL_ARRAY_BUFFER, gl.buffers[2]);
     glColorPointer(4, GL_UNSIGNED_BYTE, 0, nullptr);
+    if (features & VertexVisibility) {
+        glClientActiveTexture(GL_TEXTURE0);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glBindBuffer(GL_ARRAY_BUFFER, gl.buffers[4]);
+        glTexCoordPointer(1, GL_FLOAT, 0, nullptr);
+    }
     if (gl.indexCount > 0) {
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gl.buffers[3]);
         glDrawElements(GL_TRIANGLES, gl.indexCount, GL_UNSIGNED_INT, nullptr);
