@@ -77,6 +77,7 @@ MainWindow::MainWindow(QWidget *parent)
     // No shots yet, so no start shot to choose.
     ui->startShot->setEnabled(false);
 
+    setUpViewerPreview();
     bindFormToRequest();
     setToolTips();
     setUpLayout();

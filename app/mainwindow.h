@@ -8,7 +8,7 @@
 // The body is split by concern: mainwindow.cpp (construction, wiring, choices, up direction,
 // readiness, closing), mainwindow_request.cpp (the form bound to the request),
 // mainwindow_import.cpp, mainwindow_generate.cpp and mainwindow_jobs.cpp (the Update buttons,
-// bars and messages).
+// bars and messages), mainwindow_preview.cpp (the viewer preview of the "View settings" tab).
 //
 // A failed import leaves the window exactly as it was. While a step runs its Update button is
 // disabled. Closing the window (Esc included) asks first while steps run or computed values have
@@ -33,6 +33,7 @@ class PhotoViewer;
 class QSortFilterProxyModel;
 class ThumbnailCache;
 class QLabel;
+class ViewerWidget;
 class QProgressBar;
 class QPushButton;
 class QSlider;
@@ -142,6 +143,11 @@ private:
     QString chooseModel(const QString &folder, const QStringList &models);
     void showDataset();
 
+    // The viewer preview of the "View settings" tab (mainwindow_preview.cpp).
+    void setUpViewerPreview();
+    void showPreviewSettings();
+    void showPreviewShots();
+
     // The orientation preview is fed from here (and only from here).
     void showStartView(const ksr::Point3f &up, const ksr::Matrix44f &view);
     void showShotFrusta();
@@ -165,6 +171,7 @@ private:
 
     OrientationWidget *m_preview = nullptr;
     QLabel *m_runningSteps = nullptr; // in the status bar
+    ViewerWidget *m_viewer = nullptr;
     bool m_closing = false;
     bool m_modelsDeclined = false; // the import asked about every model and each was declined
     bool m_showingRequest = false; // the form is being set from the request

@@ -102,6 +102,7 @@ void MainWindow::updateRequest()
     settings.projectionReliability = float(ui->projectionReliability->value());
     request.relativePaths = ui->useRelativePaths->isChecked();
     checkIfReadyToGenerate();
+    showPreviewSettings();
 }
 
 void MainWindow::showRequestNames()

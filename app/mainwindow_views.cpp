@@ -169,7 +169,8 @@ void MainWindow::setUpLayout()
     const int current = tabs->currentIndex();
     for (int i = 0; i < tabs->count(); ++i) {
         QWidget *page = tabs->widget(i);
-        if (page == ui->tab_3) // the data overview: its table and strip scroll themselves
+        // The data overview's table and strip, and the view settings beside their preview, scroll themselves.
+        if (page == ui->tab_3 || page == ui->tab_2)
             continue;
         const QString title = tabs->tabText(i);
         tabs->removeTab(i);

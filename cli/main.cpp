@@ -3,6 +3,7 @@
 #include "exitcodes.h"
 #include "filereport.h"
 #include "generate.h"
+#include "render.h"
 #include "translations.h"
 
 #include <orvelleversion.h>
@@ -32,16 +33,23 @@ int generateCommand(const QStringList &arguments)
     return runGenerate(arguments, withDisplay);
 }
 
+int renderCommand(const QStringList &arguments)
+{
+    return runRender(arguments, withDisplay);
+}
+
 // One line per command.
 const Command commands[] = {
     {"inspect", "Read a dataset file with the tool's own readers and print what they see as JSON.",
      runInspect},
     {"generate", "Prepare a dataset and write its index file, as the window does (needs a display).",
      generateCommand},
+    {"render", "Draw one shot's view as the viewer shows it into a picture (needs a display).",
+     renderCommand},
 };
 
-// Without a display the platform plugin would abort the program: then generate gets a plain
-// application, enough for its help and usage errors, and says it needs a display.
+// Without a display the platform plugin would abort the program: then generate and render get a
+// plain application, enough for their help and usage errors, and say they need a display.
 bool displayAvailable()
 {
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -77,9 +85,10 @@ int main(int argc, char *argv[])
 {
     // Over the file-size limit a write fails with a reason to report, instead of killing us silently.
     std::signal(SIGXFSZ, SIG_IGN);
-    // Only generate draws with OpenGL; the other commands run without a display.
-    withDisplay =
-        argc > 1 && std::strcmp(argv[1], "generate") == 0 && !helpRequested(argc, argv) && displayAvailable();
+    // Only generate and render draw with OpenGL; the other commands run without a display.
+    withDisplay = argc > 1 &&
+                  (std::strcmp(argv[1], "generate") == 0 || std::strcmp(argv[1], "render") == 0) &&
+                  !helpRequested(argc, argv) && displayAvailable();
     std::unique_ptr<QCoreApplication> application;
     if (withDisplay) {
         allowPlatformFallback();

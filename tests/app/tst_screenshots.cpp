@@ -1,9 +1,11 @@
 // Pictures of the window for people to look at: every tab with the generated sample loaded and
-// every job done, at the scale the test runs under (QT_SCALE_FACTOR), and the orientation preview
-// on the real, uncoloured scene mesh. Saved into build/screenshots/. Also checks that the window
+// every job done, at the scale the test runs under (QT_SCALE_FACTOR), the orientation preview
+// on the real, uncoloured scene mesh, and the viewer preview of the real scene, whose picture
+// follows the settings. Saved into build/screenshots/. Also checks that the window
 // fits the screens named for each scale and that the preview shades a mesh without colours.
 #include "mainwindow.h"
 #include "orientationwidget.h"
+#include "viewerwidget.h"
 #include "windowtestutil.h"
 
 #include <QAbstractButton>
@@ -13,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -278,6 +281,52 @@ private slots:
                 if (qGray(frame.pixel(x, y)) > 8)
                     levels.insert(qGray(frame.pixel(x, y)) / 4);
         QVERIFY2(levels.size() > 20, qPrintable(QString::number(levels.size())));
+    }
+
+    void viewerPreviewOfTheRealScene()
+    {
+        const QString folder = QStringLiteral(ORVELLE_TEST_DATA "/sceaux");
+        ScriptedDialogs dialogs;
+        MainWindow window;
+        window.setDialogProvider(&dialogs);
+        window.resize(window.size().boundedTo(smallestScreen()));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        dialogs.openAnswers << folder + "/sceaux.pfp";
+        dialogs.questionAnswers << QMessageBox::No << QMessageBox::Ok;
+        control<QAction>(&window, "actionImport")->trigger();
+        QCOMPARE(window.dataset().shotCount(), 10);
+        control<QLineEdit>(&window, "lowresModel")
+            ->setText(QFileInfo(folder + "/scene_mesh_refine.ply").canonicalFilePath());
+        clickControl(control<QRadioButton>(&window, "coloredDomeBackground"));
+        control<QTabWidget>(&window, "tabWidget")->setCurrentIndex(2);
+        auto *viewer = control<ViewerWidget>(&window, "viewerPreview");
+        QTRY_VERIFY(viewer->scene().hasModel());
+        QCOMPARE(viewer->scene().shots().size(), 10);
+        QTest::qWait(100);
+        const QString scale = QString::number(scaleFactor());
+        const QImage domed = viewer->grabFramebuffer();
+        QVERIFY(domed.save(QString("%1/viewer-sceaux-scale%2.png").arg(screenshotFolder(), scale)));
+        QVERIFY(window.grab().save(
+            QString("%1/window-viewer-sceaux-scale%2.png").arg(screenshotFolder(), scale)));
+
+        // A setting changed in the form changes the picture at once, and changing it back restores it.
+        clickControl(control<QRadioButton>(&window, "orthoPlaneBackground"));
+        const QImage plane = viewer->grabFramebuffer();
+        clickControl(control<QRadioButton>(&window, "coloredDomeBackground"));
+        QCOMPARE(viewer->grabFramebuffer(), domed);
+        QVERIFY(plane.size() == domed.size() && plane != domed);
+        int changed = 0;
+        for (int y = 0; y < plane.height(); y += 4)
+            for (int x = 0; x < plane.width(); x += 4)
+                changed += plane.pixel(x, y) != domed.pixel(x, y);
+        QVERIFY2(changed > plane.width() * plane.height() / 16 / 10, qPrintable(QString::number(changed)));
+
+        // The next shot in viewing order, from the keyboard, selects its row in the table.
+        viewer->setFocus();
+        QTest::keyClick(viewer, Qt::Key_Right);
+        QCOMPARE(viewer->scene().currentShot(), 1);
+        QCOMPARE(control<QTableView>(&window, "data")->currentIndex().row(), 1);
     }
 };
 
