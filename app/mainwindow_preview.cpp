@@ -89,6 +89,7 @@ void MainWindow::setUpViewerPreview()
         m_viewer->startOver();
     });
     connect(m_session.get(), &Session::shotsChanged, this, &MainWindow::showPreviewShots);
+    connect(m_session.get(), &Session::shotsLeftOut, this, &MainWindow::showPreviewShots);
 }
 
 void MainWindow::showPreviewSettings()
