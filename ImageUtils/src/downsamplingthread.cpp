@@ -62,17 +62,23 @@ bool DownsamplingThread::isUsableThumbnail(const QString &path)
     return !QImageReader(&buffer).read().isNull();
 }
 
+int DownsamplingThread::decodeLongSide(ImageFeatureNeeds featureNeeds, bool storesFeatures)
+{
+    // Colours from the reduced decode keep their own scale, so that one decode still serves both.
+    static_assert(int(2 * ThumbnailSide) == ksr::ReducedDecodeLongSide);
+    if (storesFeatures && featureNeeds.colors && featureNeeds.decoding == FeatureDecoding::Reduced)
+        return ksr::ReducedDecodeLongSide;
+    return int(ThumbnailSide);
+}
+
 void DownsamplingThread::run()
 {
     const int n = int(m_inputs.size());
     if (n == 0 || m_inputs.size() != m_outputs.size())
         return;
 
-    // JPEGs are decoded at a reduced scale, but never below twice the thumbnail.
     // Pictures beyond the card's texture size are fitted when uploaded.
-    // The colour features decode at the same scale, so one decode can serve both.
-    static_assert(int(2 * ThumbnailSide) == ksr::ReducedDecodeLongSide);
-    const int minimumDecodedSide = ksr::ReducedDecodeLongSide;
+    const int minimumDecodedSide = decodeLongSide(m_featureNeeds, m_features != nullptr);
 
     // Photographs are decoded on other cores while this thread works the card;
     // decoding starts at once, so that it overlaps the GL start-up.
@@ -127,9 +133,9 @@ void DownsamplingThread::run()
                                ? tr("not found")
                                : tr("%1 not found").arg(QDir::toNativeSeparators(m_inputs[i])));
         } else {
-            const DecodedPhoto photo =
-                decoding.isValid() ? decoding.result()
-                                   : decodePhoto(m_inputs[i], minimumDecodedSide, 0, observerOf(i));
+            const DecodedPhoto photo = decoding.isValid()
+                                           ? decoding.result()
+                                           : decodePhoto(m_inputs[i], minimumDecodedSide, 0, observerOf(i));
             decodeAhead();
             QString error;
             if (!photo.isValid()) {

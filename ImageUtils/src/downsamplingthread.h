@@ -46,6 +46,10 @@ public:
     // An existing thumbnail is kept only when it is a whole picture: an empty or cut file (left by
     // an older version on a full disk) is made again.
     static bool isUsableThumbnail(const QString &path);
+    // The least longer side a JPEG is decoded at (1/2, 1/4 or 1/8 scale) for its thumbnail: the
+    // thumbnail's own side (a 4000 x 3000 photograph decodes at 1/8, 500 x 375), or the colour
+    // features' reduced side when the decode also serves them.
+    static int decodeLongSide(ImageFeatureNeeds featureNeeds, bool storesFeatures);
 
 signals:
     // A thumbnail that exists (just written or found already there).

@@ -51,6 +51,7 @@ void GLDownsampler::paintGL()
         return;
     fboCurr->bind();
     in.bind();
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_LOD_BIAS, MipmapLodBias);
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     glMatrixMode(GL_PROJECTION);
