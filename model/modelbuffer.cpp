@@ -63,7 +63,7 @@ int buildBlocks(std::vector<Face> &faces, std::size_t begin, std::size_t end, co
     return id;
 }
 
-void transform(const double c[16], double x, double y, double z, double clip[4])
+inline void transform(const double c[16], double x, double y, double z, double clip[4])
 {
     for (int row = 0; row < 4; ++row)
         clip[row] = c[row] * x + c[4 + row] * y + c[8 + row] * z + c[12 + row];
@@ -98,7 +98,7 @@ int classify(const ModelBuffer::Block &b, const ModelBuffer::View &view)
 }
 
 // The range of pixel centres (i + 0.5) within `margin` pixels of a window coordinate.
-void centreRange(double window, double margin, std::int32_t &first, std::int32_t &last)
+inline void centreRange(double window, double margin, std::int32_t &first, std::int32_t &last)
 {
     const double limit = 1 << 30;
     const double low = std::clamp(window - margin - 0.5, -limit, limit);
@@ -167,6 +167,7 @@ bool ModelBuffer::upload(const ksr::CMesh &mesh)
     const std::size_t used = m_positions.size() / 3;
     m_screen.resize(used);
     m_screenDraw.assign(used, 0);
+    m_drawn.resize(m_indices.size());
     return true;
 }
 
@@ -184,15 +185,19 @@ void ModelBuffer::collectVisible(int id, const View &view)
     collectVisible(block.children[1], view);
 }
 
-void ModelBuffer::project(std::uint32_t v, const View &view)
+inline void ModelBuffer::project(std::uint32_t v, const View &view)
 {
     ScreenPoint &s = m_screen[v];
-    double clip[4];
-    transform(view.clip, m_positions[3 * v], m_positions[3 * v + 1], m_positions[3 * v + 2], clip);
-    const double w = clip[3];
+    // Depth (clip z) plays no part in which pixel centres a vertex reaches.
+    const double *c = view.clip;
+    const double px = m_positions[3 * v], py = m_positions[3 * v + 1], pz = m_positions[3 * v + 2];
+    const double clip[2] = {c[0] * px + c[4] * py + c[8] * pz + c[12],
+                            c[1] * px + c[5] * py + c[9] * pz + c[13]};
+    const double w = c[3] * px + c[7] * py + c[11] * pz + c[15];
     if (!(w > 2.0 * view.error[3])) { // behind or almost at the eye the projection is unbounded
-        s.firstColumn = s.firstRow = INT32_MIN;
-        s.lastColumn = s.lastRow = INT32_MAX;
+        s.firstColumn = s.firstRow = 0;
+        s.lastColumn = view.width - 1;
+        s.lastRow = view.height - 1;
         return;
     }
     const double toNdc = 1.0 / w;
@@ -206,12 +211,20 @@ void ModelBuffer::project(std::uint32_t v, const View &view)
                            1.0 / 16.0 + 1e-5 * std::abs(y);
     // NaN fails every comparison in centreRange's clamp; treat it as reaching everything.
     if (std::isnan(marginX + marginY + x + y)) {
-        s.firstColumn = s.firstRow = INT32_MIN;
-        s.lastColumn = s.lastRow = INT32_MAX;
+        s.firstColumn = s.firstRow = 0;
+        s.lastColumn = view.width - 1;
+        s.lastRow = view.height - 1;
         return;
     }
-    centreRange(x, marginX, s.firstColumn, s.lastColumn);
-    centreRange(y, marginY, s.firstRow, s.lastRow);
+    std::int32_t first, last;
+    centreRange(x, marginX, first, last);
+    // Kept within the viewport (first at most width, last at least -1): a face's range is then the
+    // same as clamping after taking its corners' smallest first and largest last.
+    s.firstColumn = std::clamp(first, 0, view.width);
+    s.lastColumn = std::clamp(last, -1, view.width - 1);
+    centreRange(y, marginY, first, last);
+    s.firstRow = std::clamp(first, 0, view.height);
+    s.lastRow = std::clamp(last, -1, view.height - 1);
 }
 
 const ModelBuffer::ScreenPoint &ModelBuffer::screenPoint(std::uint32_t v, const View &view)
@@ -223,28 +236,52 @@ const ModelBuffer::ScreenPoint &ModelBuffer::screenPoint(std::uint32_t v, const 
     return m_screen[v];
 }
 
-void ModelBuffer::keepCoveringFaces(const Block &range, const View &view)
+namespace
+{
+
+// Whether the face's corners reach a common pixel centre inside the viewport (their ranges are
+// kept within it).
+inline bool coversCentre(const ModelBuffer::ScreenPoint &a, const ModelBuffer::ScreenPoint &b,
+                         const ModelBuffer::ScreenPoint &d)
+{
+    return std::min({a.firstColumn, b.firstColumn, d.firstColumn}) <=
+               std::max({a.lastColumn, b.lastColumn, d.lastColumn}) &&
+           std::min({a.firstRow, b.firstRow, d.firstRow}) <= std::max({a.lastRow, b.lastRow, d.lastRow});
+}
+
+} // namespace
+
+void ModelBuffer::keepCoveringFaces(const Block &range, const View &view, bool allProjected)
 {
     const std::uint32_t *index = m_indices.data() + range.firstIndex;
     const std::uint32_t *end = index + range.indexCount;
+    if (allProjected) {
+        // Every vertex projected already: no stamps to check. m_drawn has room for every face.
+        const ScreenPoint *screen = m_screen.data();
+        std::uint32_t *kept = m_drawn.data() + m_drawnCount;
+        for (; index != end; index += 3) {
+            kept[0] = index[0];
+            kept[1] = index[1];
+            kept[2] = index[2];
+            kept += coversCentre(screen[index[0]], screen[index[1]], screen[index[2]]) ? 3 : 0;
+        }
+        m_drawnCount = std::size_t(kept - m_drawn.data());
+        return;
+    }
     for (; index != end; index += 3) {
         const ScreenPoint &a = screenPoint(index[0], view);
         const ScreenPoint &b = screenPoint(index[1], view);
         const ScreenPoint &d = screenPoint(index[2], view);
-        const std::int32_t firstColumn = std::max(std::min({a.firstColumn, b.firstColumn, d.firstColumn}), 0);
-        const std::int32_t lastColumn =
-            std::min(std::max({a.lastColumn, b.lastColumn, d.lastColumn}), view.width - 1);
-        const std::int32_t firstRow = std::max(std::min({a.firstRow, b.firstRow, d.firstRow}), 0);
-        const std::int32_t lastRow = std::min(std::max({a.lastRow, b.lastRow, d.lastRow}), view.height - 1);
-        if (firstColumn > lastColumn || firstRow > lastRow)
-            continue;
-        m_drawn.insert(m_drawn.end(), index, index + 3);
+        if (coversCentre(a, b, d)) {
+            std::copy(index, index + 3, m_drawn.data() + m_drawnCount);
+            m_drawnCount += 3;
+        }
     }
 }
 
 void ModelBuffer::draw(const double clipFromModel[16], int width, int height)
 {
-    m_drawn.clear();
+    m_drawnCount = 0;
     if (m_indices.empty() || width <= 0 || height <= 0)
         return;
     View view;
@@ -270,23 +307,24 @@ void ModelBuffer::draw(const double clipFromModel[16], int width, int height)
     std::size_t visibleIndices = 0;
     for (const Block *block : m_visible)
         visibleIndices += block->indexCount;
-    if (4 * visibleIndices >= m_indices.size()) {
+    const bool allProjected = 4 * visibleIndices >= m_indices.size();
+    if (allProjected) {
         std::fill(m_screenDraw.begin(), m_screenDraw.end(), m_drawNumber);
         for (std::uint32_t v = 0; v < m_screen.size(); ++v)
             project(v, view);
     }
     for (const Block *block : m_visible)
-        keepCoveringFaces(*block, view);
-    if (m_drawn.empty())
+        keepCoveringFaces(*block, view, allProjected);
+    if (m_drawnCount == 0)
         return;
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glBindBuffer(GL_ARRAY_BUFFER, m_vertexBuffer);
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, nullptr);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_indexBuffer);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(m_drawn.size() * sizeof(std::uint32_t)), m_drawn.data(),
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(m_drawnCount * sizeof(std::uint32_t)), m_drawn.data(),
                  GL_STREAM_DRAW);
-    glDrawElements(GL_TRIANGLES, GLsizei(m_drawn.size()), GL_UNSIGNED_INT, nullptr);
+    glDrawElements(GL_TRIANGLES, GLsizei(m_drawnCount), GL_UNSIGNED_INT, nullptr);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glPopClientAttrib();
@@ -311,5 +349,6 @@ void ModelBuffer::forget()
     m_screen.clear();
     m_screenDraw.clear();
     m_drawn.clear();
+    m_drawnCount = 0;
     m_drawNumber = 0;
 }
