@@ -118,12 +118,14 @@ bool GLDownsampler::loadDecodedImage(const DecodedPhoto &photo)
 bool GLDownsampler::warmUp()
 {
     DecodedPhoto tiny;
-    tiny.glImage = QImage(4, 4, QImage::Format_RGBA8888);
+    // Sides that are not powers of two, like a reduced photograph's: the software driver compiles
+    // separate code for power-of-two textures, which no photograph would then use.
+    tiny.glImage = QImage(6, 5, QImage::Format_RGBA8888);
     tiny.glImage.fill(Qt::white);
     tiny.photoSize = tiny.glImage.size();
     if (!loadDecodedImage(tiny))
         return false;
-    setExactOutputSize(2, 2);
+    setExactOutputSize(3, 2);
     return updateGL() && !outputImage().isNull();
 }
 
