@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace
 {
 
@@ -227,6 +231,97 @@ inline void ModelBuffer::project(std::uint32_t v, const View &view)
     s.lastRow = std::clamp(last, -1, view.height - 1);
 }
 
+void ModelBuffer::projectAll(const View &view)
+{
+    const std::uint32_t count = std::uint32_t(m_screen.size());
+    std::uint32_t v = 0;
+#if defined(__SSE2__)
+    // Two vertices at a time, with project()'s operations in its order, so the same bits. Lanes
+    // that project() treats apart (behind the eye, far off screen, not finite) go through it.
+    const double *c = view.clip;
+    const __m128d width = _mm_set1_pd(view.width), height = _mm_set1_pd(view.height);
+    const __m128d halfWidth = _mm_mul_pd(_mm_set1_pd(0.5), width),
+                  halfHeight = _mm_mul_pd(_mm_set1_pd(0.5), height);
+    const __m128d one = _mm_set1_pd(1.0), half = _mm_set1_pd(0.5), sixteenth = _mm_set1_pd(1.0 / 16.0),
+                  relative = _mm_set1_pd(1e-5), nearest = _mm_set1_pd(2.0 * view.error[3]);
+    const __m128d errorX = _mm_set1_pd(view.error[0]), errorY = _mm_set1_pd(view.error[1]),
+                  errorW = _mm_set1_pd(view.error[3]);
+    // Within this bound centreRange's clamp to 2^30 changes nothing.
+    const __m128d ordinary = _mm_set1_pd(double(1 << 28));
+    const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
+    const __m128d zero = _mm_setzero_pd(), minusOne = _mm_set1_pd(-1.0);
+    const __m128d lastColumn = _mm_set1_pd(view.width - 1), lastRow = _mm_set1_pd(view.height - 1);
+    auto row = [&](int r, __m128d px, __m128d py, __m128d pz) {
+        return _mm_add_pd(
+            _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_set1_pd(c[r]), px), _mm_mul_pd(_mm_set1_pd(c[4 + r]), py)),
+                       _mm_mul_pd(_mm_set1_pd(c[8 + r]), pz)),
+            _mm_set1_pd(c[12 + r]));
+    };
+    // Ceiling of low and floor of high as centreRange takes them, as doubles.
+    auto ceiling = [](__m128d low) {
+        const __m128d truncated = _mm_cvtepi32_pd(_mm_cvttpd_epi32(low));
+        return _mm_add_pd(truncated, _mm_and_pd(_mm_cmplt_pd(truncated, low), _mm_set1_pd(1.0)));
+    };
+    auto floor = [](__m128d high) {
+        const __m128d truncated = _mm_cvtepi32_pd(_mm_cvttpd_epi32(high));
+        return _mm_sub_pd(truncated, _mm_and_pd(_mm_cmpgt_pd(truncated, high), _mm_set1_pd(1.0)));
+    };
+    const float *positions = m_positions.data();
+    for (; v + 2 <= count; v += 2) {
+        const float *p = positions + 3 * std::size_t(v);
+        const __m128d px = _mm_setr_pd(p[0], p[3]), py = _mm_setr_pd(p[1], p[4]),
+                      pz = _mm_setr_pd(p[2], p[5]);
+        const __m128d clipX = row(0, px, py, pz), clipY = row(1, px, py, pz), w = row(3, px, py, pz);
+        const __m128d toNdc = _mm_div_pd(one, w);
+        const __m128d ndcX = _mm_mul_pd(clipX, toNdc), ndcY = _mm_mul_pd(clipY, toNdc);
+        const __m128d x = _mm_mul_pd(_mm_mul_pd(_mm_add_pd(ndcX, one), half), width);
+        const __m128d y = _mm_mul_pd(_mm_mul_pd(_mm_add_pd(ndcY, one), half), height);
+        const __m128d marginX = _mm_add_pd(
+            _mm_add_pd(
+                _mm_mul_pd(_mm_mul_pd(halfWidth,
+                                      _mm_add_pd(errorX, _mm_mul_pd(_mm_and_pd(ndcX, magnitude), errorW))),
+                           toNdc),
+                sixteenth),
+            _mm_mul_pd(relative, _mm_and_pd(x, magnitude)));
+        const __m128d marginY = _mm_add_pd(
+            _mm_add_pd(
+                _mm_mul_pd(_mm_mul_pd(halfHeight,
+                                      _mm_add_pd(errorY, _mm_mul_pd(_mm_and_pd(ndcY, magnitude), errorW))),
+                           toNdc),
+                sixteenth),
+            _mm_mul_pd(relative, _mm_and_pd(y, magnitude)));
+        // All false for NaN: such lanes, and those behind the eye, take project().
+        const __m128d usual = _mm_and_pd(
+            _mm_and_pd(_mm_cmpgt_pd(w, nearest), _mm_cmplt_pd(_mm_and_pd(x, magnitude), ordinary)),
+            _mm_and_pd(_mm_cmplt_pd(_mm_and_pd(y, magnitude), ordinary),
+                       _mm_and_pd(_mm_cmplt_pd(marginX, ordinary), _mm_cmplt_pd(marginY, ordinary))));
+        const int usualLanes = _mm_movemask_pd(usual);
+        if (usualLanes != 3) {
+            for (std::uint32_t lane = 0; lane < 2; ++lane)
+                project(v + lane, view);
+            continue;
+        }
+        const __m128d firstX =
+            _mm_min_pd(_mm_max_pd(ceiling(_mm_sub_pd(_mm_sub_pd(x, marginX), half)), zero), width);
+        const __m128d lastX =
+            _mm_min_pd(_mm_max_pd(floor(_mm_sub_pd(_mm_add_pd(x, marginX), half)), minusOne), lastColumn);
+        const __m128d firstY =
+            _mm_min_pd(_mm_max_pd(ceiling(_mm_sub_pd(_mm_sub_pd(y, marginY), half)), zero), height);
+        const __m128d lastY =
+            _mm_min_pd(_mm_max_pd(floor(_mm_sub_pd(_mm_add_pd(y, marginY), half)), minusOne), lastRow);
+        alignas(16) std::int32_t columns[4], lastColumns[4], rows[4], lastRows[4];
+        _mm_store_si128(reinterpret_cast<__m128i *>(columns), _mm_cvttpd_epi32(firstX));
+        _mm_store_si128(reinterpret_cast<__m128i *>(lastColumns), _mm_cvttpd_epi32(lastX));
+        _mm_store_si128(reinterpret_cast<__m128i *>(rows), _mm_cvttpd_epi32(firstY));
+        _mm_store_si128(reinterpret_cast<__m128i *>(lastRows), _mm_cvttpd_epi32(lastY));
+        for (std::uint32_t lane = 0; lane < 2; ++lane)
+            m_screen[v + lane] = {columns[lane], lastColumns[lane], rows[lane], lastRows[lane]};
+    }
+#endif
+    for (; v < count; ++v)
+        project(v, view);
+}
+
 const ModelBuffer::ScreenPoint &ModelBuffer::screenPoint(std::uint32_t v, const View &view)
 {
     if (m_screenDraw[v] != m_drawNumber) {
@@ -310,8 +405,7 @@ void ModelBuffer::draw(const double clipFromModel[16], int width, int height)
     const bool allProjected = 4 * visibleIndices >= m_indices.size();
     if (allProjected) {
         std::fill(m_screenDraw.begin(), m_screenDraw.end(), m_drawNumber);
-        for (std::uint32_t v = 0; v < m_screen.size(); ++v)
-            project(v, view);
+        projectAll(view);
     }
     for (const Block *block : m_visible)
         keepCoveringFaces(*block, view, allProjected);

@@ -75,6 +75,8 @@ public:
 private:
     void collectVisible(int block, const View &view);
     void project(std::uint32_t vertex, const View &view);
+    // project() of every vertex.
+    void projectAll(const View &view);
     const ScreenPoint &screenPoint(std::uint32_t vertex, const View &view);
     void keepCoveringFaces(const Block &range, const View &view, bool allProjected);
 
