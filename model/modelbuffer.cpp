@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace
 {
 
@@ -63,7 +67,7 @@ int buildBlocks(std::vector<Face> &faces, std::size_t begin, std::size_t end, co
     return id;
 }
 
-void transform(const double c[16], double x, double y, double z, double clip[4])
+inline void transform(const double c[16], double x, double y, double z, double clip[4])
 {
     for (int row = 0; row < 4; ++row)
         clip[row] = c[row] * x + c[4 + row] * y + c[8 + row] * z + c[12 + row];
@@ -98,7 +102,7 @@ int classify(const ModelBuffer::Block &b, const ModelBuffer::View &view)
 }
 
 // The range of pixel centres (i + 0.5) within `margin` pixels of a window coordinate.
-void centreRange(double window, double margin, std::int32_t &first, std::int32_t &last)
+inline void centreRange(double window, double margin, std::int32_t &first, std::int32_t &last)
 {
     const double limit = 1 << 30;
     const double low = std::clamp(window - margin - 0.5, -limit, limit);
@@ -167,6 +171,7 @@ bool ModelBuffer::upload(const ksr::CMesh &mesh)
     const std::size_t used = m_positions.size() / 3;
     m_screen.resize(used);
     m_screenDraw.assign(used, 0);
+    m_drawn.resize(m_indices.size());
     return true;
 }
 
@@ -184,15 +189,19 @@ void ModelBuffer::collectVisible(int id, const View &view)
     collectVisible(block.children[1], view);
 }
 
-void ModelBuffer::project(std::uint32_t v, const View &view)
+inline void ModelBuffer::project(std::uint32_t v, const View &view)
 {
     ScreenPoint &s = m_screen[v];
-    double clip[4];
-    transform(view.clip, m_positions[3 * v], m_positions[3 * v + 1], m_positions[3 * v + 2], clip);
-    const double w = clip[3];
+    // Depth (clip z) plays no part in which pixel centres a vertex reaches.
+    const double *c = view.clip;
+    const double px = m_positions[3 * v], py = m_positions[3 * v + 1], pz = m_positions[3 * v + 2];
+    const double clip[2] = {c[0] * px + c[4] * py + c[8] * pz + c[12],
+                            c[1] * px + c[5] * py + c[9] * pz + c[13]};
+    const double w = c[3] * px + c[7] * py + c[11] * pz + c[15];
     if (!(w > 2.0 * view.error[3])) { // behind or almost at the eye the projection is unbounded
-        s.firstColumn = s.firstRow = INT32_MIN;
-        s.lastColumn = s.lastRow = INT32_MAX;
+        s.firstColumn = s.firstRow = 0;
+        s.lastColumn = view.width - 1;
+        s.lastRow = view.height - 1;
         return;
     }
     const double toNdc = 1.0 / w;
@@ -206,12 +215,111 @@ void ModelBuffer::project(std::uint32_t v, const View &view)
                            1.0 / 16.0 + 1e-5 * std::abs(y);
     // NaN fails every comparison in centreRange's clamp; treat it as reaching everything.
     if (std::isnan(marginX + marginY + x + y)) {
-        s.firstColumn = s.firstRow = INT32_MIN;
-        s.lastColumn = s.lastRow = INT32_MAX;
+        s.firstColumn = s.firstRow = 0;
+        s.lastColumn = view.width - 1;
+        s.lastRow = view.height - 1;
         return;
     }
-    centreRange(x, marginX, s.firstColumn, s.lastColumn);
-    centreRange(y, marginY, s.firstRow, s.lastRow);
+    std::int32_t first, last;
+    centreRange(x, marginX, first, last);
+    // Kept within the viewport (first at most width, last at least -1): a face's range is then the
+    // same as clamping after taking its corners' smallest first and largest last.
+    s.firstColumn = std::clamp(first, 0, view.width);
+    s.lastColumn = std::clamp(last, -1, view.width - 1);
+    centreRange(y, marginY, first, last);
+    s.firstRow = std::clamp(first, 0, view.height);
+    s.lastRow = std::clamp(last, -1, view.height - 1);
+}
+
+void ModelBuffer::projectAll(const View &view)
+{
+    const std::uint32_t count = std::uint32_t(m_screen.size());
+    std::uint32_t v = 0;
+#if defined(__SSE2__)
+    // Two vertices at a time, with project()'s operations in its order, so the same bits. Lanes
+    // that project() treats apart (behind the eye, far off screen, not finite) go through it.
+    const double *c = view.clip;
+    const __m128d width = _mm_set1_pd(view.width), height = _mm_set1_pd(view.height);
+    const __m128d halfWidth = _mm_mul_pd(_mm_set1_pd(0.5), width),
+                  halfHeight = _mm_mul_pd(_mm_set1_pd(0.5), height);
+    const __m128d one = _mm_set1_pd(1.0), half = _mm_set1_pd(0.5), sixteenth = _mm_set1_pd(1.0 / 16.0),
+                  relative = _mm_set1_pd(1e-5), nearest = _mm_set1_pd(2.0 * view.error[3]);
+    const __m128d errorX = _mm_set1_pd(view.error[0]), errorY = _mm_set1_pd(view.error[1]),
+                  errorW = _mm_set1_pd(view.error[3]);
+    // Within this bound centreRange's clamp to 2^30 changes nothing.
+    const __m128d ordinary = _mm_set1_pd(double(1 << 28));
+    const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
+    const __m128d zero = _mm_setzero_pd(), minusOne = _mm_set1_pd(-1.0);
+    const __m128d lastColumn = _mm_set1_pd(view.width - 1), lastRow = _mm_set1_pd(view.height - 1);
+    auto row = [&](int r, __m128d px, __m128d py, __m128d pz) {
+        return _mm_add_pd(
+            _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_set1_pd(c[r]), px), _mm_mul_pd(_mm_set1_pd(c[4 + r]), py)),
+                       _mm_mul_pd(_mm_set1_pd(c[8 + r]), pz)),
+            _mm_set1_pd(c[12 + r]));
+    };
+    // Ceiling of low and floor of high as centreRange takes them, as doubles.
+    auto ceiling = [](__m128d low) {
+        const __m128d truncated = _mm_cvtepi32_pd(_mm_cvttpd_epi32(low));
+        return _mm_add_pd(truncated, _mm_and_pd(_mm_cmplt_pd(truncated, low), _mm_set1_pd(1.0)));
+    };
+    auto floor = [](__m128d high) {
+        const __m128d truncated = _mm_cvtepi32_pd(_mm_cvttpd_epi32(high));
+        return _mm_sub_pd(truncated, _mm_and_pd(_mm_cmpgt_pd(truncated, high), _mm_set1_pd(1.0)));
+    };
+    const float *positions = m_positions.data();
+    for (; v + 2 <= count; v += 2) {
+        const float *p = positions + 3 * std::size_t(v);
+        const __m128d px = _mm_setr_pd(p[0], p[3]), py = _mm_setr_pd(p[1], p[4]),
+                      pz = _mm_setr_pd(p[2], p[5]);
+        const __m128d clipX = row(0, px, py, pz), clipY = row(1, px, py, pz), w = row(3, px, py, pz);
+        const __m128d toNdc = _mm_div_pd(one, w);
+        const __m128d ndcX = _mm_mul_pd(clipX, toNdc), ndcY = _mm_mul_pd(clipY, toNdc);
+        const __m128d x = _mm_mul_pd(_mm_mul_pd(_mm_add_pd(ndcX, one), half), width);
+        const __m128d y = _mm_mul_pd(_mm_mul_pd(_mm_add_pd(ndcY, one), half), height);
+        const __m128d marginX = _mm_add_pd(
+            _mm_add_pd(
+                _mm_mul_pd(_mm_mul_pd(halfWidth,
+                                      _mm_add_pd(errorX, _mm_mul_pd(_mm_and_pd(ndcX, magnitude), errorW))),
+                           toNdc),
+                sixteenth),
+            _mm_mul_pd(relative, _mm_and_pd(x, magnitude)));
+        const __m128d marginY = _mm_add_pd(
+            _mm_add_pd(
+                _mm_mul_pd(_mm_mul_pd(halfHeight,
+                                      _mm_add_pd(errorY, _mm_mul_pd(_mm_and_pd(ndcY, magnitude), errorW))),
+                           toNdc),
+                sixteenth),
+            _mm_mul_pd(relative, _mm_and_pd(y, magnitude)));
+        // All false for NaN: such lanes, and those behind the eye, take project().
+        const __m128d usual = _mm_and_pd(
+            _mm_and_pd(_mm_cmpgt_pd(w, nearest), _mm_cmplt_pd(_mm_and_pd(x, magnitude), ordinary)),
+            _mm_and_pd(_mm_cmplt_pd(_mm_and_pd(y, magnitude), ordinary),
+                       _mm_and_pd(_mm_cmplt_pd(marginX, ordinary), _mm_cmplt_pd(marginY, ordinary))));
+        const int usualLanes = _mm_movemask_pd(usual);
+        if (usualLanes != 3) {
+            for (std::uint32_t lane = 0; lane < 2; ++lane)
+                project(v + lane, view);
+            continue;
+        }
+        const __m128d firstX =
+            _mm_min_pd(_mm_max_pd(ceiling(_mm_sub_pd(_mm_sub_pd(x, marginX), half)), zero), width);
+        const __m128d lastX =
+            _mm_min_pd(_mm_max_pd(floor(_mm_sub_pd(_mm_add_pd(x, marginX), half)), minusOne), lastColumn);
+        const __m128d firstY =
+            _mm_min_pd(_mm_max_pd(ceiling(_mm_sub_pd(_mm_sub_pd(y, marginY), half)), zero), height);
+        const __m128d lastY =
+            _mm_min_pd(_mm_max_pd(floor(_mm_sub_pd(_mm_add_pd(y, marginY), half)), minusOne), lastRow);
+        alignas(16) std::int32_t columns[4], lastColumns[4], rows[4], lastRows[4];
+        _mm_store_si128(reinterpret_cast<__m128i *>(columns), _mm_cvttpd_epi32(firstX));
+        _mm_store_si128(reinterpret_cast<__m128i *>(lastColumns), _mm_cvttpd_epi32(lastX));
+        _mm_store_si128(reinterpret_cast<__m128i *>(rows), _mm_cvttpd_epi32(firstY));
+        _mm_store_si128(reinterpret_cast<__m128i *>(lastRows), _mm_cvttpd_epi32(lastY));
+        for (std::uint32_t lane = 0; lane < 2; ++lane)
+            m_screen[v + lane] = {columns[lane], lastColumns[lane], rows[lane], lastRows[lane]};
+    }
+#endif
+    for (; v < count; ++v)
+        project(v, view);
 }
 
 const ModelBuffer::ScreenPoint &ModelBuffer::screenPoint(std::uint32_t v, const View &view)
@@ -223,28 +331,52 @@ const ModelBuffer::ScreenPoint &ModelBuffer::screenPoint(std::uint32_t v, const 
     return m_screen[v];
 }
 
-void ModelBuffer::keepCoveringFaces(const Block &range, const View &view)
+namespace
+{
+
+// Whether the face's corners reach a common pixel centre inside the viewport (their ranges are
+// kept within it).
+inline bool coversCentre(const ModelBuffer::ScreenPoint &a, const ModelBuffer::ScreenPoint &b,
+                         const ModelBuffer::ScreenPoint &d)
+{
+    return std::min({a.firstColumn, b.firstColumn, d.firstColumn}) <=
+               std::max({a.lastColumn, b.lastColumn, d.lastColumn}) &&
+           std::min({a.firstRow, b.firstRow, d.firstRow}) <= std::max({a.lastRow, b.lastRow, d.lastRow});
+}
+
+} // namespace
+
+void ModelBuffer::keepCoveringFaces(const Block &range, const View &view, bool allProjected)
 {
     const std::uint32_t *index = m_indices.data() + range.firstIndex;
     const std::uint32_t *end = index + range.indexCount;
+    if (allProjected) {
+        // Every vertex projected already: no stamps to check. m_drawn has room for every face.
+        const ScreenPoint *screen = m_screen.data();
+        std::uint32_t *kept = m_drawn.data() + m_drawnCount;
+        for (; index != end; index += 3) {
+            kept[0] = index[0];
+            kept[1] = index[1];
+            kept[2] = index[2];
+            kept += coversCentre(screen[index[0]], screen[index[1]], screen[index[2]]) ? 3 : 0;
+        }
+        m_drawnCount = std::size_t(kept - m_drawn.data());
+        return;
+    }
     for (; index != end; index += 3) {
         const ScreenPoint &a = screenPoint(index[0], view);
         const ScreenPoint &b = screenPoint(index[1], view);
         const ScreenPoint &d = screenPoint(index[2], view);
-        const std::int32_t firstColumn = std::max(std::min({a.firstColumn, b.firstColumn, d.firstColumn}), 0);
-        const std::int32_t lastColumn =
-            std::min(std::max({a.lastColumn, b.lastColumn, d.lastColumn}), view.width - 1);
-        const std::int32_t firstRow = std::max(std::min({a.firstRow, b.firstRow, d.firstRow}), 0);
-        const std::int32_t lastRow = std::min(std::max({a.lastRow, b.lastRow, d.lastRow}), view.height - 1);
-        if (firstColumn > lastColumn || firstRow > lastRow)
-            continue;
-        m_drawn.insert(m_drawn.end(), index, index + 3);
+        if (coversCentre(a, b, d)) {
+            std::copy(index, index + 3, m_drawn.data() + m_drawnCount);
+            m_drawnCount += 3;
+        }
     }
 }
 
 void ModelBuffer::draw(const double clipFromModel[16], int width, int height)
 {
-    m_drawn.clear();
+    m_drawnCount = 0;
     if (m_indices.empty() || width <= 0 || height <= 0)
         return;
     View view;
@@ -270,23 +402,23 @@ void ModelBuffer::draw(const double clipFromModel[16], int width, int height)
     std::size_t visibleIndices = 0;
     for (const Block *block : m_visible)
         visibleIndices += block->indexCount;
-    if (4 * visibleIndices >= m_indices.size()) {
+    const bool allProjected = 4 * visibleIndices >= m_indices.size();
+    if (allProjected) {
         std::fill(m_screenDraw.begin(), m_screenDraw.end(), m_drawNumber);
-        for (std::uint32_t v = 0; v < m_screen.size(); ++v)
-            project(v, view);
+        projectAll(view);
     }
     for (const Block *block : m_visible)
-        keepCoveringFaces(*block, view);
-    if (m_drawn.empty())
+        keepCoveringFaces(*block, view, allProjected);
+    if (m_drawnCount == 0)
         return;
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glBindBuffer(GL_ARRAY_BUFFER, m_vertexBuffer);
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, nullptr);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_indexBuffer);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(m_drawn.size() * sizeof(std::uint32_t)), m_drawn.data(),
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(m_drawnCount * sizeof(std::uint32_t)), m_drawn.data(),
                  GL_STREAM_DRAW);
-    glDrawElements(GL_TRIANGLES, GLsizei(m_drawn.size()), GL_UNSIGNED_INT, nullptr);
+    glDrawElements(GL_TRIANGLES, GLsizei(m_drawnCount), GL_UNSIGNED_INT, nullptr);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glPopClientAttrib();
@@ -311,5 +443,6 @@ void ModelBuffer::forget()
     m_screen.clear();
     m_screenDraw.clear();
     m_drawn.clear();
+    m_drawnCount = 0;
     m_drawNumber = 0;
 }

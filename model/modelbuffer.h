@@ -45,7 +45,7 @@ public:
     bool isEmpty() const { return m_indices.empty(); }
     std::size_t triangleCount() const { return m_indices.size() / 3; }
     // Faces sent to GL by the last draw.
-    std::size_t drawnTriangles() const { return m_drawn.size() / 3; }
+    std::size_t drawnTriangles() const { return m_drawnCount / 3; }
 
     void release();
     void forget();
@@ -65,12 +65,20 @@ public:
         int width, height;
     };
 
+    // Pixel centres of the viewport a vertex can reach, per axis: a face holds a centre column when
+    // the largest `last` of its corners is at least the smallest `first`, the same for rows. A
+    // vertex behind or almost at the eye, whose projection is unbounded, reaches every centre.
+    struct ScreenPoint {
+        std::int32_t firstColumn, lastColumn, firstRow, lastRow;
+    };
+
 private:
     void collectVisible(int block, const View &view);
-    struct ScreenPoint;
     void project(std::uint32_t vertex, const View &view);
+    // project() of every vertex.
+    void projectAll(const View &view);
     const ScreenPoint &screenPoint(std::uint32_t vertex, const View &view);
-    void keepCoveringFaces(const Block &range, const View &view);
+    void keepCoveringFaces(const Block &range, const View &view, bool allProjected);
 
     unsigned int m_vertexBuffer = 0;
     unsigned int m_indexBuffer = 0; // refilled by every draw
@@ -81,16 +89,11 @@ private:
 
     // Scratch of a draw.
     std::vector<const Block *> m_visible;
-    // Pixel centres a vertex can reach, per axis: a face holds a centre column when the largest
-    // `last` of its corners is at least the smallest `first`, the same for rows. A vertex behind or
-    // almost at the eye, whose projection is unbounded, reaches every centre.
-    struct ScreenPoint {
-        std::int32_t firstColumn, lastColumn, firstRow, lastRow;
-    };
     std::vector<ScreenPoint> m_screen;
     std::vector<std::uint32_t> m_screenDraw; // draw number that last filled m_screen[v]
     std::uint32_t m_drawNumber = 0;
-    std::vector<std::uint32_t> m_drawn;
+    std::vector<std::uint32_t> m_drawn; // as long as m_indices; the first m_drawnCount are drawn
+    std::size_t m_drawnCount = 0;
 };
 
 #endif

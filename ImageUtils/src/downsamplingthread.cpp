@@ -72,17 +72,23 @@ QString DownsamplingThread::linkOnTheWay(const QString &thumbnailPath)
     return thumbnail.isSymLink() ? thumbnail.filePath() : QString();
 }
 
+int DownsamplingThread::decodeLongSide(ImageFeatureNeeds featureNeeds, bool storesFeatures)
+{
+    // Colours from the reduced decode keep their own scale, so that one decode still serves both.
+    static_assert(int(2 * ThumbnailSide) == ksr::ReducedDecodeLongSide);
+    if (storesFeatures && featureNeeds.colors && featureNeeds.decoding == FeatureDecoding::Reduced)
+        return ksr::ReducedDecodeLongSide;
+    return int(ThumbnailSide);
+}
+
 void DownsamplingThread::run()
 {
     const int n = int(m_inputs.size());
     if (n == 0 || m_inputs.size() != m_outputs.size())
         return;
 
-    // JPEGs are decoded at a reduced scale, but never below twice the thumbnail.
     // Pictures beyond the card's texture size are fitted when uploaded.
-    // The colour features decode at the same scale, so one decode can serve both.
-    static_assert(int(2 * ThumbnailSide) == ksr::ReducedDecodeLongSide);
-    const int minimumDecodedSide = ksr::ReducedDecodeLongSide;
+    const int minimumDecodedSide = decodeLongSide(m_featureNeeds, m_features != nullptr);
 
     // Photographs are decoded on other cores while this thread works the card;
     // decoding starts at once, so that it overlaps the GL start-up.

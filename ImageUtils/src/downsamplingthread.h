@@ -49,6 +49,10 @@ public:
     // The link on the way to a thumbnail to be written (its "thumbnails" folder or the file itself),
     // empty when there is none: a write through it would land wherever it leads, outside the dataset.
     static QString linkOnTheWay(const QString &thumbnailPath);
+    // The least longer side a JPEG is decoded at (1/2, 1/4 or 1/8 scale) for its thumbnail: the
+    // thumbnail's own side (a 4000 x 3000 photograph decodes at 1/8, 500 x 375), or the colour
+    // features' reduced side when the decode also serves them.
+    static int decodeLongSide(ImageFeatureNeeds featureNeeds, bool storesFeatures);
 
 signals:
     // A thumbnail that exists (just written or found already there).

@@ -51,6 +51,7 @@ void GLDownsampler::paintGL()
         return;
     fboCurr->bind();
     in.bind();
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_LOD_BIAS, MipmapLodBias);
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     glMatrixMode(GL_PROJECTION);
@@ -117,12 +118,14 @@ bool GLDownsampler::loadDecodedImage(const DecodedPhoto &photo)
 bool GLDownsampler::warmUp()
 {
     DecodedPhoto tiny;
-    tiny.glImage = QImage(4, 4, QImage::Format_RGBA8888);
+    // Sides that are not powers of two, like a reduced photograph's: the software driver compiles
+    // separate code for power-of-two textures, which no photograph would then use.
+    tiny.glImage = QImage(6, 5, QImage::Format_RGBA8888);
     tiny.glImage.fill(Qt::white);
     tiny.photoSize = tiny.glImage.size();
     if (!loadDecodedImage(tiny))
         return false;
-    setExactOutputSize(2, 2);
+    setExactOutputSize(3, 2);
     return updateGL() && !outputImage().isNull();
 }
 

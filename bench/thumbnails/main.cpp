@@ -1,11 +1,15 @@
 // Measures thumbnails per second of the graphics-card thumbnail job and, on the
 // same photographs in the same run, of vipsthumbnail and ImageMagick's convert.
+// Then the quality of ours and of vipsthumbnail's thumbnails: PSNR and SSIM against a reference made
+// from the whole decode, reduced by area averaging.
 // Usage: thumbnail-bench [--repeat N] [--images folder]
 // Run under a display (xvfb-run -a) like everything that needs GL.
 
 #include "downsamplingthread.h"
+#include "imagequality.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -155,11 +159,12 @@ Timing runConvert(const QString &convert, const QStringList &inputs, const QStri
     return total;
 }
 
-void report(const char *tool, const QList<Timing> &runs, int images, double oursPerSecond)
+// Returns the median processor seconds of a run; the ratios compare wall throughput and processor time.
+double report(const char *tool, const QList<Timing> &runs, int images, double oursPerSecond, double oursCpu)
 {
     if (runs.isEmpty() || !runs.first().ran) {
         std::printf("  %-14s failed: %s\n", tool, runs.isEmpty() ? "" : qPrintable(runs.first().note));
-        return;
+        return 0;
     }
     QList<double> seconds, cpu;
     for (const Timing &run : runs) {
@@ -173,9 +178,62 @@ void report(const char *tool, const QList<Timing> &runs, int images, double ours
                 static_cast<long long>(runs.size()), runs.first().made);
     if (oursPerSecond > 0)
         std::printf("  ours/this = %.2f", oursPerSecond / perSecond);
+    if (oursCpu > 0)
+        std::printf("  processor this/ours = %.2f", median(cpu) / oursCpu);
     if (!runs.first().note.isEmpty())
         std::printf("  note: %s", qPrintable(runs.first().note));
     std::printf("\n");
+    return median(cpu);
+}
+
+struct QualitySummary {
+    double worstPsnr = 1e9, worstSsim = 1e9, psnrSum = 0, ssimSum = 0;
+    int compared = 0;
+    QString worstPsnrName, worstSsimName, note;
+
+    void add(const ImageQuality &quality, const QString &name)
+    {
+        if (quality.psnr < worstPsnr)
+            worstPsnrName = name;
+        if (quality.ssim < worstSsim)
+            worstSsimName = name;
+        worstPsnr = std::min(worstPsnr, quality.psnr);
+        worstSsim = std::min(worstSsim, quality.ssim);
+        psnrSum += quality.psnr;
+        ssimSum += quality.ssim;
+        ++compared;
+    }
+};
+
+// Each thumbnail against the reference of its own size (the references are cached per size).
+QualitySummary measureQuality(const QStringList &inputs, const QStringList &thumbnails)
+{
+    QualitySummary summary;
+    for (int i = 0; i < inputs.size(); ++i) {
+        const QImage thumbnail(thumbnails[i]);
+        QString error;
+        const QImage reference = referenceThumbnail(inputs[i], thumbnail.size(), &error);
+        const ImageQuality quality = compareImages(thumbnail, reference);
+        if (!quality.valid) {
+            summary.note += QString("%1 not compared: %2; ").arg(QFileInfo(inputs[i]).fileName(), error);
+            continue;
+        }
+        summary.add(quality, QFileInfo(inputs[i]).fileName());
+    }
+    return summary;
+}
+
+void reportQuality(const char *tool, const QualitySummary &summary)
+{
+    if (summary.compared == 0) {
+        std::printf("  %-14s quality not measured %s\n", tool, qPrintable(summary.note));
+        return;
+    }
+    std::printf(
+        "  %-14s PSNR worst %.2f dB (%s) mean %.2f dB, SSIM worst %.4f (%s) mean %.4f (%d thumbnails) %s\n",
+        tool, summary.worstPsnr, qPrintable(summary.worstPsnrName), summary.psnrSum / summary.compared,
+        summary.worstSsim, qPrintable(summary.worstSsimName), summary.ssimSum / summary.compared,
+        summary.compared, qPrintable(summary.note));
 }
 
 void benchSet(const char *name, const QStringList &inputs, const QString &work, int repeat,
@@ -195,15 +253,25 @@ void benchSet(const char *name, const QStringList &inputs, const QString &work, 
     for (const Timing &run : ours)
         oursSeconds << run.seconds;
     const double oursPerSecond = inputs.size() / median(oursSeconds);
-    report("graphics card", ours, int(inputs.size()), 0);
+    const double oursCpu = report("graphics card", ours, int(inputs.size()), 0, 0);
     if (vips.isEmpty())
         std::printf("  %-14s not installed, skipped\n", "vipsthumbnail");
     else
-        report("vipsthumbnail", vipsRuns, int(inputs.size()), oursPerSecond);
+        report("vipsthumbnail", vipsRuns, int(inputs.size()), oursPerSecond, oursCpu);
     if (convert.isEmpty())
         std::printf("  %-14s not installed, skipped\n", "convert");
     else
-        report("convert", convertRuns, int(inputs.size()), oursPerSecond);
+        report("convert", convertRuns, int(inputs.size()), oursPerSecond, oursCpu);
+
+    std::printf("  quality against the whole decode reduced by area averaging:\n");
+    QStringList oursOutputs, vipsOutputs;
+    for (const QString &input : inputs) {
+        oursOutputs << work + "/ours/thumbnails/" + QFileInfo(input).fileName();
+        vipsOutputs << work + "/vips/" + QFileInfo(input).completeBaseName() + ".jpg";
+    }
+    reportQuality("graphics card", measureQuality(inputs, oursOutputs));
+    if (!vips.isEmpty())
+        reportQuality("vipsthumbnail", measureQuality(inputs, vipsOutputs));
     std::fflush(stdout);
 }
 
@@ -248,10 +316,17 @@ int main(int argc, char **argv)
     }
     benchSet("generated", generated, work.filePath("out-generated"), repeat, vips, convert);
 
+    // Subfolders too (the real JPEG collections keep one per source); thumbnails folders left aside.
     QDir real(realFolder);
     QStringList photos;
-    for (const QString &name : real.entryList({"*.jpg", "*.JPG", "*.jpeg"}, QDir::Files, QDir::Name))
-        photos << real.filePath(name);
+    QDirIterator found(realFolder, {"*.jpg", "*.JPG", "*.jpeg", "*.JPEG"}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (found.hasNext()) {
+        const QString path = found.next();
+        if (!path.contains("/thumbnails/"))
+            photos << path;
+    }
+    std::sort(photos.begin(), photos.end());
     if (photos.isEmpty())
         std::printf("no photographs in %s, skipped\n", qPrintable(realFolder));
     else

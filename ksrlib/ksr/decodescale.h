@@ -1,6 +1,6 @@
 #pragma once
-// The reduced decode shared by the thumbnails and the colour features, so that one decode of a
-// photograph can serve both. Qt Core only, re-entrant.
+// The reduced decode of the colour features, which the thumbnails share when they serve them, so
+// that one decode of a photograph does both. Qt Core only, re-entrant.
 
 #include <QByteArray>
 #include <QSize>
@@ -10,7 +10,7 @@
 namespace ksr
 {
 
-// Twice the thumbnail side: the reduced decode keeps at least this on the longer side.
+// Twice the thumbnail side: the colour features' reduced decode keeps at least this on the longer side.
 constexpr int ReducedDecodeLongSide = 512;
 
 // The size to ask the decoder of a `format` picture of `size` for: a JPEG shrinks by the largest
