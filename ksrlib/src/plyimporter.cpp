@@ -319,6 +319,9 @@ public:
         return buildFaces();
     }
 
+    // One per vertex, as read.
+    const std::vector<Point3d> &positions() const { return m_positions; }
+
 private:
     qint64 boundedCount(const PlyElement &element) const
     {
@@ -344,8 +347,10 @@ private:
         if (hasPosition[0] && hasPosition[1] && hasPosition[2])
             m_loadMask |= MaskVertexPosition;
         m_mesh.vert.reserve(size_t(boundedCount(element)));
+        m_positions.reserve(size_t(boundedCount(element)));
         for (qint64 i = 0; i < element.count; ++i) {
             CVertex v;
+            Point3d position;
             v.c = m_mesh.defaultColor;
             for (size_t k = 0; k < element.properties.size(); ++k) {
                 const PlyProperty &p = element.properties[k];
@@ -361,7 +366,7 @@ private:
                 case RoleX:
                 case RoleY:
                 case RoleZ:
-                    v.p[roles[k]] = float(value);
+                    position[roles[k]] = value;
                     break;
                 case RoleNx:
                 case RoleNy:
@@ -385,6 +390,7 @@ private:
                 }
             }
             m_mesh.vert.push_back(v);
+            m_positions.push_back(position);
         }
         return ErrorNone;
     }
@@ -524,6 +530,7 @@ private:
     CMesh &m_mesh;
     int &m_loadMask;
     std::vector<PolygonLists> m_polygons;
+    std::vector<Point3d> m_positions;
 };
 
 } // namespace
@@ -542,6 +549,7 @@ int importPly(CMesh &mesh, const QString &fileName, int &loadMask)
         return headerCode;
     PlyBodyReader body(in, header, mesh, loadMask);
     const int code = body.read();
+    detail::placeVertices(mesh, body.positions());
     detail::finishMesh(mesh);
     return code;
 }
