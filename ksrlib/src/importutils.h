@@ -31,10 +31,40 @@ bool finishMesh(CMesh &mesh);
 // and stores each vertex relative to it. Call before finishMesh.
 void placeVertices(CMesh &mesh, const std::vector<Point3d> &positions);
 
+// Keeps the positions as read, in double, from the first one too large for floats on (an ordinary
+// model pays one comparison per vertex and no copy); place() then moves the mesh to its origin.
+class PositionCollector
+{
+public:
+    // position: that of the vertex just appended to mesh.vert, whose p becomes its float.
+    void add(CMesh &mesh, const Point3d &position)
+    {
+        mesh.vert.back().p = position.toFloat();
+        if (!m_large && largestMagnitude(position) > largeCoordinate) {
+            m_large = true;
+            m_exact.reserve(mesh.vert.capacity());
+            for (size_t i = 0; i + 1 < mesh.vert.size(); ++i)
+                m_exact.push_back(mesh.vert[i].p); // small enough for their floats
+        }
+        if (m_large)
+            m_exact.push_back(position);
+    }
+    // Call before finishMesh; nothing to do when every position fitted a float.
+    void place(CMesh &mesh) const
+    {
+        if (m_large)
+            placeVertices(mesh, m_exact);
+    }
+
+private:
+    bool m_large = false;
+    std::vector<Point3d> m_exact;
+};
+
 // Merges corners that share position and colour, for formats that repeat a vertex per face corner
 // (STL, the per-corner vertex lists of the external importer). Geometry is unchanged. Corners are
 // compared by their exact position as read, so large coordinates that round alike in float stay
-// apart; the positions are collected for placeVertices.
+// apart; place() moves the mesh to its origin as PositionCollector does.
 class VertexWelder
 {
 public:
@@ -52,11 +82,11 @@ public:
             return found->second;
         const int index = int(m_mesh.vert.size());
         m_mesh.vert.push_back(v);
-        m_positions.push_back(position);
+        m_positions.add(m_mesh, position);
         m_index.emplace(key, index);
         return index;
     }
-    const std::vector<Point3d> &positions() const { return m_positions; }
+    void place(CMesh &mesh) const { m_positions.place(mesh); }
 
 private:
     struct Key {
@@ -77,7 +107,7 @@ private:
         }
     };
     CMesh &m_mesh;
-    std::vector<Point3d> m_positions;
+    PositionCollector m_positions;
     std::unordered_map<Key, int, KeyHash> m_index;
 };
 

@@ -47,7 +47,7 @@ public:
     }
 
     bool droppedFaces() const { return m_droppedFaces; }
-    const std::vector<Point3d> &positions() const { return m_welder.positions(); }
+    void place(CMesh &mesh) const { m_welder.place(mesh); }
 
     void copy()
     {
@@ -136,7 +136,7 @@ int readObjLines(const QString &fileName, CMesh &mesh, int &loadMask)
     QByteArray line;
     int code = ErrorNone;
     std::vector<long long> corners;
-    std::vector<Point3d> positions;
+    detail::PositionCollector positions;
     while (in.readLine(line)) {
         const QList<QByteArray> words = line.simplified().split(' ');
         if (words.first() == "v") {
@@ -150,7 +150,6 @@ int readObjLines(const QString &fileName, CMesh &mesh, int &loadMask)
                 continue;
             }
             CVertex v;
-            positions.emplace_back(value[0], value[1], value[2]);
             v.c = mesh.defaultColor;
             if (count >= 6) {
                 v.c = {colorByte(float(value[3])), colorByte(float(value[4])), colorByte(float(value[5])),
@@ -158,6 +157,7 @@ int readObjLines(const QString &fileName, CMesh &mesh, int &loadMask)
                 loadMask |= MaskVertexColor;
             }
             mesh.vert.push_back(v);
+            positions.add(mesh, Point3d(value[0], value[1], value[2]));
         } else if (words.first() == "f") {
             corners.clear();
             bool ok = true;
@@ -187,7 +187,7 @@ int readObjLines(const QString &fileName, CMesh &mesh, int &loadMask)
     }
     if (!mesh.vert.empty())
         loadMask |= MaskVertexPosition;
-    detail::placeVertices(mesh, positions);
+    positions.place(mesh);
     return code;
 }
 
@@ -213,7 +213,7 @@ int importObj(CMesh &mesh, const QString &fileName, int &loadMask)
     }
     SceneCopier copier(*scene, mesh, loadMask);
     copier.copy();
-    detail::placeVertices(mesh, copier.positions());
+    copier.place(mesh);
     int code = copier.droppedFaces() ? ErrorInvalidFace : ErrorNone;
     // assimp keeps positions in float: large coordinates come back rounded (0.5 at 4,500,000),
     // so such files are read here, in double.

@@ -136,10 +136,9 @@ int importOff(CMesh &mesh, const QString &fileName, int &loadMask)
         loadMask |= MaskVertexNormal;
     // Every line takes at least two bytes: a count can never reserve more than the file could hold.
     mesh.vert.reserve(size_t(std::min(vertexCount, in.remaining() / 2 + 1)));
-    std::vector<Point3d> positions;
-    positions.reserve(mesh.vert.capacity());
+    detail::PositionCollector positions;
     auto finish = [&] {
-        detail::placeVertices(mesh, positions);
+        positions.place(mesh);
         detail::finishMesh(mesh);
     };
     bool anyColor = false;
@@ -169,7 +168,7 @@ int importOff(CMesh &mesh, const QString &fileName, int &loadMask)
         if (colorWords.size() > fixed && readColor(colorWords, fixed, v.c))
             anyColor = true;
         mesh.vert.push_back(v);
-        positions.emplace_back(value[0], value[1], value[2]);
+        positions.add(mesh, Point3d(value[0], value[1], value[2]));
     }
     if (anyColor)
         loadMask |= MaskVertexColor;

@@ -319,8 +319,8 @@ public:
         return buildFaces();
     }
 
-    // One per vertex, as read.
-    const std::vector<Point3d> &positions() const { return m_positions; }
+    // The positions as read.
+    const detail::PositionCollector &positions() const { return m_positions; }
 
 private:
     qint64 boundedCount(const PlyElement &element) const
@@ -347,7 +347,6 @@ private:
         if (hasPosition[0] && hasPosition[1] && hasPosition[2])
             m_loadMask |= MaskVertexPosition;
         m_mesh.vert.reserve(size_t(boundedCount(element)));
-        m_positions.reserve(size_t(boundedCount(element)));
         for (qint64 i = 0; i < element.count; ++i) {
             CVertex v;
             Point3d position;
@@ -390,7 +389,7 @@ private:
                 }
             }
             m_mesh.vert.push_back(v);
-            m_positions.push_back(position);
+            m_positions.add(m_mesh, position);
         }
         return ErrorNone;
     }
@@ -530,7 +529,7 @@ private:
     CMesh &m_mesh;
     int &m_loadMask;
     std::vector<PolygonLists> m_polygons;
-    std::vector<Point3d> m_positions;
+    detail::PositionCollector m_positions;
 };
 
 } // namespace
@@ -549,7 +548,7 @@ int importPly(CMesh &mesh, const QString &fileName, int &loadMask)
         return headerCode;
     PlyBodyReader body(in, header, mesh, loadMask);
     const int code = body.read();
-    detail::placeVertices(mesh, body.positions());
+    body.positions().place(mesh);
     detail::finishMesh(mesh);
     return code;
 }

@@ -140,7 +140,7 @@ int importStl(CMesh &mesh, const QString &fileName, int &loadMask)
     detail::VertexWelder welder(mesh);
     const int code = looksBinary(data) ? readBinary(data, mesh, welder, loadMask)
                                        : readAscii(data, mesh, welder, loadMask);
-    detail::placeVertices(mesh, welder.positions());
+    welder.place(mesh);
     detail::finishMesh(mesh);
     return code;
 }
