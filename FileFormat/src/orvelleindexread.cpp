@@ -57,7 +57,8 @@ bool isFinite(const ksr::Matrix44f &m)
 // Within float range too: the centre is narrowed to float where it is drawn.
 bool isFinite(const ksr::Point3d &p)
 {
-    return std::isfinite(p.toFloat().x) && std::isfinite(p.toFloat().y) && std::isfinite(p.toFloat().z);
+    const ksr::Point3f narrowed = p.toFloat();
+    return std::isfinite(narrowed.x) && std::isfinite(narrowed.y) && std::isfinite(narrowed.z);
 }
 
 // frame applied to (p, 1) in double, divided by the fourth component when that is not 0: a

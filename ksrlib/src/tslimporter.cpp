@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QtEndian>
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -83,8 +84,13 @@ int importTsl(CMesh &mesh, const QString &fileName, int &loadMask)
     const qint64 tableOffset = headerSizeOf(version);
     if (size < quint64(tableOffset))
         return ErrorInvalidHeader;
-    if (version == formatVersionWithOrigin)
+    if (version == formatVersionWithOrigin) {
         mesh.origin = {in.f64(52), in.f64(60), in.f64(68)};
+        if (!std::isfinite(mesh.origin.x) || !std::isfinite(mesh.origin.y) || !std::isfinite(mesh.origin.z)) {
+            mesh.origin = {};
+            return ErrorInvalidHeader;
+        }
+    }
     const quint32 flags = in.u32(12);
     const quint32 levelCount = in.u32(20);
     const quint32 nodeCount = in.u32(24);

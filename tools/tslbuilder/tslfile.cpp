@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <cmath>
 #include <cstring>
 
 namespace
@@ -238,7 +239,9 @@ bool readTslFile(const QString &path, TslModel &model, QString &error)
     model.origin = {};
     if (version == formatVersionWithOrigin)
         readOrigin(in, model.origin);
-    if (size < headerSizeOf(version) || levelCount < 1 || levelCount > maxLevels ||
+    const bool finiteOrigin =
+        std::isfinite(model.origin.x) && std::isfinite(model.origin.y) && std::isfinite(model.origin.z);
+    if (!finiteOrigin || size < headerSizeOf(version) || levelCount < 1 || levelCount > maxLevels ||
         nodeCount != (1u << levelCount) - 1 ||
         headerSizeOf(version) + nodeRecordSize * qint64(nodeCount) > size) {
         error = QStringLiteral("damaged node table");
