@@ -73,15 +73,6 @@ private slots:
         QCOMPARE(CameraElement::formatCoordinate(value), text);
     }
 
-    void projectedCentreSurvivesTheText()
-    {
-        Camera camera;
-        camera.center = ksr::Point3d(500000.1234, 4500000.9876, -6378137.0042);
-        Camera back;
-        QVERIFY(CameraElement::parseCameraText(CameraElement::cameraText(camera).toUtf8(), back));
-        QVERIFY((back.center - camera.center).length() <= CameraElement::coordinateTolerance);
-    }
-
     void writeEmptyCamera()
     {
         QCOMPARE(CameraElement::cameraText(Camera(), QStringLiteral("StartCam")),

@@ -1,14 +1,11 @@
 // `orvelle-index generate` on scenes in real-world coordinates: the real scene and the generated
-// sample, moved by a projected (UTM) and by a geocentric offset, with their meshes stored in double
-// and their camera centres written in full, must give the depths of the unmoved scene and keep
-// every camera centre to the centimetre. The unmoved scenes must give the very bytes they gave
-// before coordinates were kept in double.
+// sample, moved by a projected (UTM) and by a geocentric offset, meshes stored in double and camera
+// centres written in full, must give the unmoved scene's depths and keep every camera centre to the
+// centimetre. The unmoved scenes must give the bytes they gave before coordinates were kept in double.
 
 #include "clitestutil.h"
 #include "orvelleindexread.h"
 #include "polyforgeproject.h"
-
-#include <ksr/meshio.h>
 
 #include <QCryptographicHash>
 #include <QRegularExpression>
@@ -22,65 +19,57 @@ Q_DECLARE_METATYPE(ksr::Point3d)
 namespace
 {
 
-// The project with every camera moved by offset, its translation written with 17 digits; the
-// centres it holds, read in double, in truth.
+// The project with every camera moved by offset, its translation written with 17 digits (so the
+// centres in truth are exactly those of the file).
 bool writeMovedProject(const QString &from, const QString &to, const ksr::Point3d &offset,
                        QVector<ksr::Point3d> &truth)
 {
-    QString text = QString::fromUtf8(readFile(from));
+    const QString text = QString::fromUtf8(readFile(from));
     static const QRegularExpression translation(QStringLiteral("TranslationVector=\"([^\"]*)\""));
     QString moved;
     qsizetype done = 0;
     for (auto match = translation.globalMatch(text); match.hasNext();) {
         const QRegularExpressionMatch found = match.next();
         const QStringList numbers = found.captured(1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (numbers.size() < 3)
-            return false;
-        ksr::Point3d centre;
         QString vector;
-        for (int k = 0; k < 3; ++k) {
+        ksr::Point3d centre;
+        for (int k = 0; k < 3 && numbers.size() >= 3; ++k) {
             const double value = numbers.at(k).toDouble() - offset[k]; // the translation is -centre
             vector += QString::number(value, 'g', 17) + QLatin1Char(' ');
-            centre[k] = -QString::number(value, 'g', 17).toDouble();
+            centre[k] = -value;
         }
         truth.append(centre);
-        moved += text.mid(done, found.capturedStart() - done) +
-                 QStringLiteral("TranslationVector=\"%1\"").arg(vector + QStringLiteral("1 "));
+        moved +=
+            text.mid(done, found.capturedStart() - done) + QString("TranslationVector=\"%1 1 \"").arg(vector);
         done = found.capturedEnd();
     }
-    moved += text.mid(done);
-    return !truth.isEmpty() && writeFile(to, moved.toUtf8());
+    return !truth.isEmpty() && writeFile(to, (moved + text.mid(done)).toUtf8());
 }
 
-// A copy of the dataset folder (photographs included) with its project renamed to dataset.pfp:
-// moved, its meshes and cameras moved by offset.
-bool copyDataset(const QString &from, const QString &project, const QString &to, const ksr::Point3d &offset,
-                 QVector<ksr::Point3d> &truth)
+// Per photograph (by file name): its depth and camera centre in an index.
+using IndexShots = QHash<QString, std::pair<double, ksr::Point3d>>;
+bool readIndex(const QString &path, IndexShots &shots)
 {
-    QDir source(from);
-    for (const QFileInfo &entry : source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString target = to + QLatin1Char('/') + entry.fileName();
-        if (entry.isDir()) {
-            QVector<ksr::Point3d> none;
-            if (!copyDataset(entry.filePath(), QString(), target, offset, none))
-                return false;
-        } else if (entry.fileName() == project) {
-            if (!writeMovedProject(entry.filePath(), to + QStringLiteral("/dataset.pfp"), offset, truth))
-                return false;
-        } else if (entry.suffix() == QLatin1String("ply")) {
-            if (!writeMovedPly(entry.filePath(), target, offset))
-                return false;
-        } else if (!QDir().mkpath(to) || !QFile::copy(entry.filePath(), target)) {
-            return false;
-        }
-    }
-    return true;
+    OrvelleIndexRead index;
+    if (!index.readFile(path) || index.collectionCount() != 1)
+        return false;
+    const ShotCollection &collection = index.collection(0);
+    for (int i = 0; i < collection.cameras().size(); ++i)
+        shots.insert(QFileInfo(collection.imagePaths().at(i)).fileName(),
+                     {collection.depths().at(i), collection.cameras().at(i).center});
+    return !shots.isEmpty();
 }
 
-struct Scene {
-    QString folder;  // the dataset, unmoved
-    QString project; // its project's file name
-};
+// Writes <output>.orx beside the project; false (and the tool's words) when it fails.
+bool generate(const QString &project, const QString &output, const QStringList &options = {})
+{
+    const QString index = QFileInfo(project).dir().filePath(output + ".orx");
+    const ToolRun run =
+        runTool(QStringList{"generate", project, "-o", index, "--thumbnails", "none"} + options);
+    if (run.crashed || run.exitCode != 0)
+        qWarning().noquote() << run.err;
+    return !run.crashed && run.exitCode == 0;
+}
 
 } // namespace
 
@@ -89,60 +78,19 @@ class TestGeoreferenced : public QObject
     Q_OBJECT
 
     QTemporaryDir m_temp;
-    Scene m_sample, m_real;
+    QHash<QString, QString> m_projects; // "sample" and "real": the unmoved projects
     int m_movedCount = 0;
-
-    // Per photograph (by file name): its depth and camera centre in the index written as output.
-    static bool readIndex(const QString &path, QHash<QString, std::pair<double, ksr::Point3d>> &shots)
-    {
-        OrvelleIndexRead index;
-        if (!index.readFile(path) || index.collectionCount() != 1)
-            return false;
-        const ShotCollection &collection = index.collection(0);
-        for (int i = 0; i < collection.cameras().size(); ++i)
-            shots.insert(QFileInfo(collection.imagePaths().at(i)).fileName(),
-                         {collection.depths().at(i), collection.cameras().at(i).center});
-        return !shots.isEmpty();
-    }
-
-    // Writes folder/<output> from folder/<project>; false (and the tool's words) when it fails.
-    bool generate(const QString &folder, const QString &project, const QString &output)
-    {
-        const ToolRun run = runTool(
-            {"generate", folder + "/" + project, "-o", folder + "/" + output, "--thumbnails", "none"});
-        if (run.crashed || run.exitCode != 0)
-            qWarning().noquote() << run.err;
-        return !run.crashed && run.exitCode == 0;
-    }
-
-    void addRows()
-    {
-        QTest::addColumn<QString>("scene");
-        QTest::addColumn<ksr::Point3d>("offset");
-        const ksr::Point3d utm(500000, 4500000, 0), geocentric(4201000, 177000, 4779000);
-        QTest::newRow("sample, projected") << "sample" << utm;
-        QTest::newRow("sample, geocentric") << "sample" << geocentric;
-        QTest::newRow("real scene, projected") << "real" << utm;
-        QTest::newRow("real scene, geocentric") << "real" << geocentric;
-    }
-
-    const Scene &scene(const QString &name) const
-    {
-        return name == QLatin1String("sample") ? m_sample : m_real;
-    }
 
 private slots:
     void initTestCase()
     {
         QVERIFY2(QFileInfo(installedTool()).isExecutable(), "the tool has not been installed into the stage");
-        m_sample = {m_temp.path() + "/sample", "sample.pfp"};
-        QVERIFY(makeSample(m_sample.folder, 8, "320x240"));
-        m_real = {m_temp.path() + "/real", "sceaux.pfp"};
-        QVector<ksr::Point3d> unused;
-        QVERIFY(
-            copyDataset(QStringLiteral(ORVELLE_TEST_DATA "/sceaux"), QString(), m_real.folder, {}, unused));
-        for (const Scene *unmoved : {&m_sample, &m_real})
-            QVERIFY(generate(unmoved->folder, unmoved->project, "unmoved.orx"));
+        QVERIFY(makeSample(m_temp.path() + "/sample", 8, "320x240"));
+        QCOMPARE(QProcess::execute("cp", {"-r", ORVELLE_TEST_DATA "/sceaux", m_temp.path() + "/real"}), 0);
+        m_projects = {{"sample", m_temp.path() + "/sample/sample.pfp"},
+                      {"real", m_temp.path() + "/real/sceaux.pfp"}};
+        for (const QString &project : std::as_const(m_projects))
+            QVERIFY(generate(project, "unmoved"));
     }
 
     // The checksums of the indexes written before coordinates were kept in double.
@@ -157,30 +105,43 @@ private slots:
     {
         QFETCH(QString, scene);
         QFETCH(QByteArray, md5);
-        const QByteArray index = readFile(this->scene(scene).folder + "/unmoved.orx");
+        const QByteArray index = readFile(QFileInfo(m_projects[scene]).dir().filePath("unmoved.orx"));
         QVERIFY(!index.isEmpty());
         QCOMPARE(QCryptographicHash::hash(index, QCryptographicHash::Md5).toHex(), md5);
     }
 
-    void movedScenesKeepDepthsAndCentres_data() { addRows(); }
+    void movedScenesKeepDepthsAndCentres_data()
+    {
+        QTest::addColumn<QString>("scene");
+        QTest::addColumn<ksr::Point3d>("offset");
+        const ksr::Point3d utm(500000, 4500000, 0), geocentric(4201000, 177000, 4779000);
+        QTest::newRow("sample, projected") << "sample" << utm;
+        QTest::newRow("sample, geocentric") << "sample" << geocentric;
+        QTest::newRow("real scene, projected") << "real" << utm;
+        QTest::newRow("real scene, geocentric") << "real" << geocentric;
+    }
     void movedScenesKeepDepthsAndCentres()
     {
         QFETCH(QString, scene);
         QFETCH(ksr::Point3d, offset);
-        const Scene &unmoved = this->scene(scene);
-        const QString folder = m_temp.path() + "/moved-" + QString::number(++m_movedCount);
-        QVector<ksr::Point3d> truth;
-        QVERIFY(copyDataset(unmoved.folder, unmoved.project, folder, offset, truth));
-        QVERIFY(generate(folder, "dataset.pfp", "moved.orx"));
-
+        const QString project = m_projects[scene];
+        const QDir folder = QFileInfo(project).dir(); // the moved files go beside, to share the photographs
+        const QString moved = QString("moved-%1").arg(++m_movedCount);
         QVector<Camera> cameras;
         QStringList rasters, meshes;
-        QVERIFY(PolyforgeProject::readProject(folder + "/dataset.pfp", cameras, rasters, meshes));
+        QVERIFY(PolyforgeProject::readProject(project, cameras, rasters, meshes));
+        QVector<ksr::Point3d> truth;
+        QVERIFY(writeMovedProject(project, folder.filePath(moved + ".pfp"), offset, truth));
         QCOMPARE(rasters.size(), truth.size());
+        // The first mesh is the model of the unmoved index and its depths.
+        const QString model = folder.filePath(moved + ".ply");
+        QVERIFY(writeMovedPly(folder.filePath(meshes.first()), model, offset));
+        QVERIFY(generate(folder.filePath(moved + ".pfp"), moved, {"--model", model}));
+
         // Shots are written in viewing order, which may differ: they are matched by photograph.
-        QHash<QString, std::pair<double, ksr::Point3d>> before, after;
-        QVERIFY(readIndex(unmoved.folder + "/unmoved.orx", before));
-        QVERIFY(readIndex(folder + "/moved.orx", after));
+        IndexShots before, after;
+        QVERIFY(readIndex(folder.filePath("unmoved.orx"), before));
+        QVERIFY(readIndex(folder.filePath(moved + ".orx"), after));
         QCOMPARE(after.size(), truth.size());
         for (int i = 0; i < truth.size(); ++i) {
             const QString name = QFileInfo(rasters.at(i)).fileName();
