@@ -287,7 +287,7 @@ void MainWindow::showShotFrusta()
         if (i == ui->startShot->value() - 1)
             start = int(frusta.size());
         ShotFrustum frustum;
-        frustum.centre = camera->center;
+        frustum.centre = camera->center.toFloat(); // the preview draws in float
         frustum.rotation = camera->rotation;
         frustum.halfWidth = camera->viewportPx[0] * camera->pixelSizeMm[0] / (2.0f * camera->focalMm);
         frustum.halfHeight = camera->viewportPx[1] * camera->pixelSizeMm[1] / (2.0f * camera->focalMm);

@@ -9,6 +9,8 @@
 #include <QPalette>
 #include <QTableView>
 
+#include <cmath>
+
 ShotTableModel::ShotTableModel(const DatasetState *state, ThumbnailCache *thumbnails, QObject *parent)
     : QAbstractTableModel(parent), m_state(state), m_thumbnails(thumbnails)
 {
@@ -76,9 +78,13 @@ QString ShotTableModel::cellText(const ShotRecord &shot, int column)
 
 QString ShotTableModel::cameraSummary(const Camera &camera)
 {
-    const auto number = [](float value) { return QString::number(double(value), 'g', 5); };
+    const auto number = [](double value) { return QString::number(value, 'g', 5); };
+    // Projected or geocentric coordinates (millions) would read 4.5e+06: centimetres instead.
+    const auto coordinate = [&](double value) {
+        return std::fabs(value) >= 1e5 ? QString::number(value, 'f', 2) : number(value);
+    };
     return QCoreApplication::translate("MainWindow", "C (%1, %2, %3)  f %4 mm")
-        .arg(number(camera.center.x), number(camera.center.y), number(camera.center.z),
+        .arg(coordinate(camera.center.x), coordinate(camera.center.y), coordinate(camera.center.z),
              number(camera.focalMm));
 }
 

@@ -10,6 +10,23 @@
 
 using namespace JsonValues;
 
+namespace
+{
+
+// "cameraExtent" (when there are cameras) and the precision warning.
+void reportCameraExtent(const QVector<Camera> &cameras, InspectResult &result)
+{
+    ksr::Point3d min, max;
+    if (!cameraExtent(cameras, min, max))
+        return;
+    result.json.insert(QStringLiteral("cameraExtent"), extent(min, max));
+    const QString warning = precisionWarning(QStringLiteral("camera centre"), min, max);
+    if (!warning.isEmpty())
+        result.messages.append(warning);
+}
+
+} // namespace
+
 InspectResult inspectProject(const QString &fileName)
 {
     InspectResult result;
@@ -26,6 +43,7 @@ InspectResult inspectProject(const QString &fileName)
                                        {QStringLiteral("camera"), camera(cameras.at(i))}});
     result.json.insert(QStringLiteral("rasters"), rasterArray);
     result.json.insert(QStringLiteral("meshes"), QJsonArray::fromStringList(meshes));
+    reportCameraExtent(cameras, result);
     return result;
 }
 
@@ -94,8 +112,12 @@ InspectResult inspectIndex(const QString &fileName)
     result.ok = reader.readFile(fileName);
 
     QJsonArray collections;
-    for (const ShotCollection &collection : reader.collections())
+    QVector<Camera> cameras;
+    for (const ShotCollection &collection : reader.collections()) {
         collections.append(collectionJson(collection));
+        cameras += collection.cameras();
+    }
+    reportCameraExtent(cameras, result);
     result.json.insert(QStringLiteral("errors"), errors);
     result.json.insert(QStringLiteral("scene"), sceneJson(reader));
     result.json.insert(QStringLiteral("collections"), collections);

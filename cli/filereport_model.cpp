@@ -13,9 +13,13 @@
 namespace
 {
 
-QJsonArray point(const ksr::Point3f &p)
+// In model coordinates: a point stored relative to the mesh's origin is moved back in double.
+QJsonArray point(const ksr::Point3f &p, const ksr::Point3d &origin)
 {
-    return QJsonArray{JsonValues::number(p.x), JsonValues::number(p.y), JsonValues::number(p.z)};
+    if (origin.isZero())
+        return QJsonArray{JsonValues::number(p.x), JsonValues::number(p.y), JsonValues::number(p.z)};
+    const ksr::Point3d absolute = origin + ksr::Point3d(p);
+    return QJsonArray{absolute.x, absolute.y, absolute.z};
 }
 
 } // namespace
@@ -41,11 +45,21 @@ InspectResult inspectModel(const QString &fileName)
     result.json.insert(QStringLiteral("faces"), model.faceCount());
     result.json.insert(QStringLiteral("pointCloud"), model.isPointCloud());
     result.json.insert(QStringLiteral("hasVertexColors"), (model.loadMask() & ksr::io::MaskVertexColor) != 0);
-    result.json.insert(QStringLiteral("bboxMin"), point(mesh->bboxMin));
-    result.json.insert(QStringLiteral("bboxMax"), point(mesh->bboxMax));
-    result.json.insert(QStringLiteral("center"), point(model.center()));
+    const ksr::Point3d origin = model.origin();
+    result.json.insert(QStringLiteral("bboxMin"), point(mesh->bboxMin, origin));
+    result.json.insert(QStringLiteral("bboxMax"), point(mesh->bboxMax, origin));
+    result.json.insert(QStringLiteral("center"), point(model.center(), origin));
     result.json.insert(QStringLiteral("radius"), JsonValues::number(model.radius()));
+    result.json.insert(QStringLiteral("origin"), QJsonArray{origin.x, origin.y, origin.z});
     if (model.errorCode() != 0)
         result.messages.append(QStringLiteral("\"%1\": %2").arg(fileName, model.errorText()));
+    if (!mesh->bboxIsEmpty()) {
+        const ksr::Point3d min = origin + ksr::Point3d(mesh->bboxMin),
+                           max = origin + ksr::Point3d(mesh->bboxMax);
+        result.json.insert(QStringLiteral("extent"), JsonValues::extent(min, max));
+        const QString warning = JsonValues::precisionWarning(QStringLiteral("model"), min, max);
+        if (!warning.isEmpty())
+            result.messages.append(QStringLiteral("\"%1\": %2").arg(fileName, warning));
+    }
     return result;
 }

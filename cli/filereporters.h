@@ -27,13 +27,15 @@ struct Inspector {
 // Every kind, looked up by suffix in this order.
 const std::vector<Inspector> &inspectors();
 
-// Polyforge project: {"rasters": [{"image", "camera"}], "meshes": [..]}.
+// Polyforge project: {"rasters": [{"image", "camera"}], "meshes": [..], "cameraExtent"}.
+// Both dataset kinds warn when camera centres are too large for 32-bit floats.
 InspectResult inspectProject(const QString &fileName);
-// Index file (or any file read as one): {"errors", "scene", "collections"}.
+// Index file (or any file read as one): {"errors", "scene", "collections", "cameraExtent"}.
 InspectResult inspectIndex(const QString &fileName);
 // 3D model (.ply .stl .off .obj .vmi, any case): {"errorCode", "errorText", "loadMask", "vertices",
-// "faces", "pointCloud", "hasVertexColors", "bboxMin", "bboxMax", "center", "radius"}; ok is false
-// only when the file does not exist.
+// "faces", "pointCloud", "hasVertexColors", "bboxMin", "bboxMax", "center", "radius", "origin",
+// "extent"} in model coordinates, with a warning when they are too large for 32-bit floats; ok is
+// false only when the file does not exist.
 InspectResult inspectModel(const QString &fileName);
 // Photograph (.jpg .jpeg, any case): {"width", "height" (0 when it does not decode), "shotTime"
 // ("YYYY-MM-DDTHH:MM:SS" from the EXIF header, null when it gives none)}; ok is false when the

@@ -1,5 +1,7 @@
 #include "jsonvalues.h"
 
+#include <ksr/localorigin.h>
+
 #include <charconv>
 #include <cmath>
 
@@ -41,7 +43,6 @@ QJsonArray integers(const QVector<int> &values)
 
 QJsonObject camera(const Camera &camera)
 {
-    const float center[3] = {camera.center.x, camera.center.y, camera.center.z};
     return QJsonObject{
         {QStringLiteral("focalMm"), number(camera.focalMm)},
         {QStringLiteral("viewportPx"), QJsonArray{camera.viewportPx[0], camera.viewportPx[1]}},
@@ -49,8 +50,40 @@ QJsonObject camera(const Camera &camera)
         {QStringLiteral("centerPx"), numbers(camera.centerPx, 2)},
         {QStringLiteral("lensDistortion"), numbers(camera.distortion, 2)},
         {QStringLiteral("rotation"), numbers(camera.rotation.data(), 16)},
-        {QStringLiteral("center"), numbers(center, 3)},
+        {QStringLiteral("center"), QJsonArray{camera.center.x, camera.center.y, camera.center.z}},
     };
+}
+
+QJsonObject extent(const ksr::Point3d &min, const ksr::Point3d &max)
+{
+    const ksr::Point3d size = max - min;
+    return QJsonObject{{QStringLiteral("min"), QJsonArray{min.x, min.y, min.z}},
+                       {QStringLiteral("max"), QJsonArray{max.x, max.y, max.z}},
+                       {QStringLiteral("size"), QJsonArray{size.x, size.y, size.z}}};
+}
+
+bool cameraExtent(const QVector<Camera> &cameras, ksr::Point3d &min, ksr::Point3d &max)
+{
+    bool any = false;
+    for (const Camera &camera : cameras) {
+        for (int k = 0; k < 3; ++k) {
+            min[k] = any ? std::fmin(min[k], camera.center[k]) : camera.center[k];
+            max[k] = any ? std::fmax(max[k], camera.center[k]) : camera.center[k];
+        }
+        any = true;
+    }
+    return any;
+}
+
+QString precisionWarning(const QString &what, const ksr::Point3d &min, const ksr::Point3d &max)
+{
+    const double largest = std::fmax(ksr::largestMagnitude(min), ksr::largestMagnitude(max));
+    if (largest < ksr::centimetreLostInFloat)
+        return QString();
+    return QStringLiteral("%1 coordinates reach %2: 32-bit floats round them by more than a centimetre "
+                          "there (this tool keeps them in double and draws relative to a local origin; "
+                          "a 32-bit consumer of the same files may not)")
+        .arg(what, QString::number(largest, 'f', 0));
 }
 
 } // namespace JsonValues

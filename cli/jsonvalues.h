@@ -20,5 +20,12 @@ QJsonArray integers(const QVector<int> &values);
 // {"focalMm", "viewportPx", "pixelSizeMm", "centerPx", "lensDistortion", "rotation" (16 values,
 // row-major), "center"}.
 QJsonObject camera(const Camera &camera);
+// {"min", "max", "size"}, each three numbers in model units.
+QJsonObject extent(const ksr::Point3d &min, const ksr::Point3d &max);
+// The extent of the cameras' centres; false when there is none.
+bool cameraExtent(const QVector<Camera> &cameras, ksr::Point3d &min, ksr::Point3d &max);
+// A warning when the largest coordinate between min and max is where a 32-bit float rounds by more
+// than a centimetre; empty otherwise. what names the coordinates ("model", "camera centre").
+QString precisionWarning(const QString &what, const ksr::Point3d &min, const ksr::Point3d &max);
 
 } // namespace JsonValues

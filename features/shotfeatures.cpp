@@ -241,7 +241,7 @@ bool coversNeeds(const ShotFeatures &features, ImageFeatureNeeds needs)
 
 void applyCameraFeatures(ShotFeatures &features, const Camera &camera, float depth)
 {
-    features.pos = camera.center;
+    features.pos = camera.center.toFloat();
     // The rotation's rows are the camera axes in model coordinates; the camera looks along its
     // negative z axis.
     features.dir = (-camera.rotation.row(2)).normalized();

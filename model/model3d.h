@@ -22,6 +22,10 @@ public:
     virtual bool load(const QString &fileName) = 0;
     // Draws with the current GL context, projection and modelview.
     virtual void render() = 0;
+    // The model's local origin: center(), the box and everything drawn are relative to it, so a
+    // view matrix must take camera centres relative to it too (Camera::worldToCamera(origin)).
+    // Zero unless the model's coordinates are too large for floats (ksr/localorigin.h).
+    virtual ksr::Point3d origin() const { return {}; }
     // Bounding-box centre and half its diagonal, in model units.
     virtual ksr::Point3f center() const = 0;
     virtual float radius() const = 0;

@@ -52,6 +52,11 @@ const ksr::CMesh *PolyModel3D::mesh() const
     return m_record ? &m_record->mesh : nullptr;
 }
 
+ksr::Point3d PolyModel3D::origin() const
+{
+    return m_record ? m_record->mesh.origin : ksr::Point3d();
+}
+
 ksr::Point3f PolyModel3D::center() const
 {
     const ksr::CMesh empty;

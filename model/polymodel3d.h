@@ -23,6 +23,7 @@ public:
     // output when it failed, emits readyToRender() and returns true.
     bool load(const QString &fileName) override;
     void render() override;
+    ksr::Point3d origin() const override;
     ksr::Point3f center() const override;
     float radius() const override;
     void depthRange(const float *modelview, float &zMin, float &zMax) const override;

@@ -154,7 +154,7 @@ QString unwritableReason(const QString &fileName)
 
 ksr::Matrix44f startViewMatrix(const Camera &camera)
 {
-    return camera.rotation * ksr::Matrix44f::translation(-camera.center);
+    return camera.worldToCamera();
 }
 
 bool parseDomeRow(const QString &heightText, const QString &colorText, float &height, Color4f &color)

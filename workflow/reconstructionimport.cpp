@@ -9,6 +9,7 @@
 #include "photonames.h"
 #include "transformsjson.h"
 
+#include <ksr/localorigin.h>
 #include <ksr/safefile.h>
 
 #include <QCoreApplication>
@@ -334,20 +335,32 @@ QString pointCloudName(const QString &indexFile)
 
 bool writePointCloud(const QString &fileName, const QVector<SfmPoint> &points, QString *error)
 {
+    // Doubles only where floats would round the points (georeferenced reconstructions): other
+    // clouds keep their float files, byte for byte.
+    const bool large = std::any_of(points.begin(), points.end(), [](const SfmPoint &point) {
+        return ksr::largestMagnitude(point.position) > ksr::largeCoordinate;
+    });
+    const QByteArray type = large ? "double" : "float";
     ksr::SafeFile file(fileName);
     const QByteArray header = QByteArrayLiteral("ply\nformat binary_little_endian 1.0\n") +
-                              "element vertex " + QByteArray::number(points.size()) +
-                              "\nproperty float x\nproperty float y\nproperty float z\n"
+                              "element vertex " + QByteArray::number(points.size()) + "\nproperty " + type +
+                              " x\nproperty " + type + " y\nproperty " + type + " z\n" +
                               "property uchar red\nproperty uchar green\nproperty uchar blue\nend_header\n";
     bool written = file.open(QIODevice::WriteOnly) && file.write(header) == header.size();
+    const int coordinateSize = large ? 8 : 4;
     for (int i = 0; written && i < points.size(); ++i) {
         const SfmPoint &point = points.at(i);
-        char record[15];
+        char record[27];
+        for (int k = 0; k < 3; ++k) {
+            if (large)
+                qToLittleEndian(point.position[k], record + 8 * k);
+            else
+                qToLittleEndian(float(point.position[k]), record + 4 * k);
+        }
         for (int k = 0; k < 3; ++k)
-            qToLittleEndian(point.position[k], record + 4 * k);
-        for (int k = 0; k < 3; ++k)
-            record[12 + k] = char(point.colour[k]);
-        written = file.write(record, sizeof record) == qint64(sizeof record);
+            record[3 * coordinateSize + k] = char(point.colour[k]);
+        const qint64 size = 3 * coordinateSize + 3;
+        written = file.write(record, size) == size;
     }
     if (written && file.commit())
         return true;

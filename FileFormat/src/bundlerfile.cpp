@@ -192,7 +192,7 @@ SfmReconstruction read(const QString &bundleFile)
             return result;
         }
         SfmPoint point;
-        point.position = ksr::Point3f(float(position[0]), float(position[1]), float(position[2]));
+        point.position = ksr::Point3d(position[0], position[1], position[2]);
         for (int c = 0; c < 3; ++c)
             point.colour[c] = quint8(colour[c]);
         result.points.append(point);

@@ -14,10 +14,10 @@ QString tr(const char *text)
 
 bool allFinite(const Camera &camera)
 {
-    const float values[] = {camera.focalMm,       camera.pixelSizeMm[0], camera.pixelSizeMm[1],
-                            camera.centerPx[0],   camera.centerPx[1],    camera.center.x,
-                            camera.center.y,      camera.center.z,       camera.distortion[0],
-                            camera.distortion[1], camera.distortion[2],  camera.distortion[3]};
+    const float values[] = {camera.focalMm,         camera.pixelSizeMm[0],  camera.pixelSizeMm[1],
+                            camera.centerPx[0],     camera.centerPx[1],     float(camera.center.x),
+                            float(camera.center.y), float(camera.center.z), camera.distortion[0],
+                            camera.distortion[1],   camera.distortion[2],   camera.distortion[3]};
     for (float value : values)
         if (!std::isfinite(value))
             return false;

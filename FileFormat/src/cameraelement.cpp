@@ -37,8 +37,9 @@ QStringList singleSpaceFields(const QString &text)
 void applyAttributes(const QDomElement &element, Camera &camera)
 {
     const QStringList translation = singleSpaceFields(element.attribute(QStringLiteral("TranslationVector")));
-    camera.center = ksr::Point3f(-toFloat(field(translation, 0)), -toFloat(field(translation, 1)),
-                                 -toFloat(field(translation, 2)));
+    camera.center = ksr::Point3d(-TextNumbers::toDouble(field(translation, 0)),
+                                 -TextNumbers::toDouble(field(translation, 1)),
+                                 -TextNumbers::toDouble(field(translation, 2)));
     camera.rotation = TextNumbers::toMatrix(element.attribute(QStringLiteral("RotationMatrix")));
     camera.focalMm = toFloat(element.attribute(QStringLiteral("FocalMm")));
 
@@ -74,16 +75,36 @@ QString formatNumber(double value)
     return QString::fromLatin1(buffer, int(result.ptr - buffer));
 }
 
+QString formatCoordinate(double value)
+{
+    // Today's text first: the float's six digits, so that ordinary scenes keep their bytes.
+    const QString six = formatNumber(float(value));
+    if (!std::isfinite(value) || std::fabs(six.toDouble() - value) <= coordinateTolerance)
+        return six;
+    char buffer[32];
+    for (int digits = 7; digits < 17; ++digits) {
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+        const QString text = QString::fromLatin1(buffer, int(result.ptr - buffer));
+        if (std::fabs(text.toDouble() - value) <= coordinateTolerance)
+            return text;
+    }
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
+    return QString::fromLatin1(buffer, int(result.ptr - buffer));
+}
+
 void writeCamera(const Camera &camera, QXmlStreamWriter &writer, const QString &elementName)
 {
-    const float translation[3] = {-camera.center.x, -camera.center.y, -camera.center.z};
+    QString translation;
+    for (int k = 0; k < 3; ++k)
+        translation += formatCoordinate(-camera.center[k]) + QLatin1Char(' ');
     QString viewport;
     for (int v : camera.viewportPx)
         viewport += QString::number(v) + QLatin1Char(' ');
 
     writer.writeStartElement(elementName);
     writer.writeAttribute(QStringLiteral("RotationMatrix"), numberList(camera.rotation.data(), 16));
-    writer.writeAttribute(QStringLiteral("TranslationVector"), numberList(translation, 3));
+    writer.writeAttribute(QStringLiteral("TranslationVector"), translation);
     writer.writeAttribute(QStringLiteral("FocalMm"), formatNumber(camera.focalMm));
     writer.writeAttribute(QStringLiteral("CenterPx"), numberList(camera.centerPx, 2));
     writer.writeAttribute(QStringLiteral("LensDistortion"), numberList(camera.distortion, 2));

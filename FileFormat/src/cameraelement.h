@@ -13,6 +13,12 @@ namespace CameraElement {
 
 // printf "%g" with six significant digits: 1 -> "1", 0.0000012 -> "1.2e-06", 35.123456 -> "35.1235".
 QString formatNumber(double value);
+// Largest error a written coordinate may carry, in model units: a millimetre at metre units.
+constexpr double coordinateTolerance = 0.001;
+// A camera centre coordinate: formatNumber's six digits of its float when they stay within
+// coordinateTolerance (always below 1,000, so ordinary scenes keep their bytes), otherwise as many
+// digits as that takes: 4500000.123 for a projected coordinate, not 4.5e+06.
+QString formatCoordinate(double value);
 
 // Starts the element, writes the seven attributes in file order, ends the element.
 void writeCamera(const Camera &camera, QXmlStreamWriter &writer, const QString &elementName);

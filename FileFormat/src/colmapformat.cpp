@@ -152,8 +152,7 @@ void assemble(const ColmapData &data, SfmReconstruction &result)
             }
         }
         SfmPoint sfm;
-        sfm.position =
-            ksr::Point3f(float(point.position[0]), float(point.position[1]), float(point.position[2]));
+        sfm.position = ksr::Point3d(point.position[0], point.position[1], point.position[2]);
         for (int i = 0; i < 3; ++i)
             sfm.colour[i] = point.colour[i];
         result.points.append(sfm);

@@ -149,7 +149,7 @@ void readPoints(const QJsonArray &structure, SfmReconstruction &result)
         if (!SfmJson::numbers(landmark.value(QLatin1String("X")), position, 3))
             continue;
         SfmPoint point;
-        point.position = ksr::Point3f(float(position[0]), float(position[1]), float(position[2]));
+        point.position = ksr::Point3d(position[0], position[1], position[2]);
         if (SfmJson::numbers(landmark.value(QLatin1String("color")), colour, 3))
             for (int i = 0; i < 3; ++i)
                 point.colour[i] = quint8(qBound(0.0, colour[i], 255.0));

@@ -78,7 +78,7 @@ bool readPoint(SfmTextReader &reader, qint64 cameraCount, SfmReconstruction &res
             return false;
         }
     }
-    point.position = ksr::Point3f(float(position[0]), float(position[1]), float(position[2]));
+    point.position = ksr::Point3d(position[0], position[1], position[2]);
     for (int i = 0; i < 3; ++i)
         point.colour[i] = quint8(colour[i]);
     result.points.append(point);

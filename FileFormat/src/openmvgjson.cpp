@@ -139,7 +139,7 @@ void readPoints(const QJsonArray &structure, SfmReconstruction &result)
                 3))
             continue;
         SfmPoint point;
-        point.position = ksr::Point3f(float(position[0]), float(position[1]), float(position[2]));
+        point.position = ksr::Point3d(position[0], position[1], position[2]);
         result.points.append(point);
     }
 }

@@ -54,9 +54,24 @@ bool isFinite(const ksr::Matrix44f &m)
     return true;
 }
 
-bool isFinite(const ksr::Point3f &p)
+// Within float range too: the centre is narrowed to float where it is drawn.
+bool isFinite(const ksr::Point3d &p)
 {
-    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+    const ksr::Point3f narrowed = p.toFloat();
+    return std::isfinite(narrowed.x) && std::isfinite(narrowed.y) && std::isfinite(narrowed.z);
+}
+
+// frame applied to (p, 1) in double, divided by the fourth component when that is not 0: a
+// projected or geocentric centre keeps its digits.
+ksr::Point3d transformPoint(const ksr::Matrix44f &frame, const ksr::Point3d &p)
+{
+    double out[4];
+    for (int i = 0; i < 4; ++i)
+        out[i] = double(frame.m[i][0]) * p.x + double(frame.m[i][1]) * p.y + double(frame.m[i][2]) * p.z +
+                 double(frame.m[i][3]);
+    if (out[3] != 0.0)
+        return {out[0] / out[3], out[1] / out[3], out[2] / out[3]};
+    return {out[0], out[1], out[2]};
 }
 
 // Moves a camera from the collection's frame into the model frame. False when the result is
@@ -70,7 +85,7 @@ bool applyShotFrame(const ksr::Matrix44f &frame, Camera &camera)
     const float rowLength = g.row(0).length();
     if (!(rowLength > 0.0f))
         return false;
-    const ksr::Point3f center = frame * camera.center;
+    const ksr::Point3d center = transformPoint(frame, camera.center);
     const ksr::Matrix44f rotation = (camera.rotation * g.transposed()) * (1.0f / rowLength);
     if (!isFinite(center) || !isFinite(rotation))
         return false;

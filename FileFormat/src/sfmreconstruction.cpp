@@ -30,7 +30,7 @@ void setPose(Camera &camera, const double rows[9], const double centre[3])
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
             camera.rotation.m[r][c] = float(rows[3 * r + c]);
-    camera.center = ksr::Point3f(float(centre[0]), float(centre[1]), float(centre[2]));
+    camera.center = ksr::Point3d(centre[0], centre[1], centre[2]);
 }
 
 } // namespace

@@ -31,7 +31,7 @@ struct SfmImage {
 };
 
 struct SfmPoint {
-    ksr::Point3f position;
+    ksr::Point3d position; // double: reconstructions may be georeferenced
     std::uint8_t colour[3] = {128, 128, 128};
 };
 

@@ -21,6 +21,16 @@ inline float toFloat(const QString &text)
     return float(value);
 }
 
+// Coordinates that must keep their digits (camera centres); same rules as toFloat.
+inline double toDouble(const QString &text)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value) || std::fabs(value) > 3.4028234663852886e38)
+        return 0.0;
+    return value;
+}
+
 inline int toInt(const QString &text)
 {
     bool ok = false;

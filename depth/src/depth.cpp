@@ -198,9 +198,10 @@ float Depth::computeDepth(const Camera &shot)
         qWarning().noquote() << "Depth: no GL context:" << errorString();
         return 0.0f;
     }
-    m_shot = shot;
+    // The model is stored relative to its origin: so is the camera, in double, before any float.
+    m_shot = m_model ? shot.relativeTo(m_model->origin()) : shot;
     const QSize size = renderSizeFor(shot.viewportPx[0], shot.viewportPx[1]);
-    const ksr::Matrix44f view = shot.worldToCamera();
+    const ksr::Matrix44f view = m_shot.worldToCamera();
     if (!m_model || size.isEmpty() || !finiteMatrix(view)) {
         m_zNear = m_zFar = 0.0f;
         return 0.0f;

@@ -1,6 +1,7 @@
 #pragma once
 // Small value types shared by every part that handles geometry.
-// Point3f: three floats. Matrix44f: 4 x 4 floats, row-major, element m[row][column].
+// Point3f: three floats. Point3d: three doubles, for absolute coordinates (camera centres, a mesh's
+// origin) that floats would round. Matrix44f: 4 x 4 floats, row-major, element m[row][column].
 
 #include <cmath>
 
@@ -42,6 +43,29 @@ struct Point3f {
 inline Point3f operator*(float s, const Point3f &p) { return p * s; }
 inline float dot(const Point3f &a, const Point3f &b) { return a.dot(b); }
 inline Point3f cross(const Point3f &a, const Point3f &b) { return a.cross(b); }
+
+// Absolute coordinates: a float's step is already 0.5 at 4,500,000. Widens from Point3f implicitly;
+// narrowing back is explicit (toFloat), where the caller knows the value is small.
+struct Point3d {
+    double x = 0.0, y = 0.0, z = 0.0;
+
+    constexpr Point3d() = default;
+    constexpr Point3d(double px, double py, double pz) : x(px), y(py), z(pz) {}
+    constexpr Point3d(const Point3f &p) : x(p.x), y(p.y), z(p.z) {}
+
+    double &operator[](int i) { return i == 0 ? x : (i == 1 ? y : z); }
+    double operator[](int i) const { return i == 0 ? x : (i == 1 ? y : z); }
+
+    Point3d operator+(const Point3d &o) const { return {x + o.x, y + o.y, z + o.z}; }
+    Point3d operator-(const Point3d &o) const { return {x - o.x, y - o.y, z - o.z}; }
+    Point3d operator-() const { return {-x, -y, -z}; }
+    Point3d operator*(double s) const { return {x * s, y * s, z * s}; }
+    bool operator==(const Point3d &o) const { return x == o.x && y == o.y && z == o.z; }
+    bool operator!=(const Point3d &o) const { return !(*this == o); }
+    double length() const { return std::sqrt(x * x + y * y + z * z); }
+    bool isZero() const { return x == 0.0 && y == 0.0 && z == 0.0; }
+    Point3f toFloat() const { return {float(x), float(y), float(z)}; }
+};
 
 struct Matrix44f {
     float m[4][4];

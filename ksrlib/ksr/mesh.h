@@ -35,6 +35,8 @@ struct CFace {
     void setDeleted(bool on = true) { flags = on ? (flags | DeletedFlag) : (flags & ~DeletedFlag); }
 };
 
+// Vertex positions are relative to origin: a vertex's model coordinates are origin + p, in double.
+// The origin is zero unless the file's coordinates are too large for floats (ksr/localorigin.h).
 struct CMesh {
     std::vector<CVertex> vert;
     std::vector<CFace> face;
@@ -42,10 +44,12 @@ struct CMesh {
     Point3f bboxMin{1.0f, 1.0f, 1.0f};
     Point3f bboxMax{-1.0f, -1.0f, -1.0f};
     Color4b defaultColor; // opaque grey
+    Point3d origin;       // model coordinates of the point the vertices are stored relative to
 
     bool isPointCloud() const { return face.empty(); }
     bool bboxIsEmpty() const { return bboxMin.x > bboxMax.x; }
 
+    // The box is relative to origin, like the vertices.
     // Resets the box to empty, then grows it over every vertex not flagged deleted.
     void updateBoundingBox()
     {

@@ -194,6 +194,14 @@ int readWholeFile(const QString &fileName, QByteArray &data)
     return ErrorCantOpen;
 }
 
+void placeVertices(CMesh &mesh, const std::vector<Point3d> &positions)
+{
+    mesh.origin = localOrigin(positions);
+    const size_t count = std::min(positions.size(), mesh.vert.size());
+    for (size_t i = 0; i < count; ++i)
+        mesh.vert[i].p = (positions[i] - mesh.origin).toFloat();
+}
+
 bool finishMesh(CMesh &mesh)
 {
     // A vertex without a finite position cannot be drawn or measured: it counts as deleted,

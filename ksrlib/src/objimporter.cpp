@@ -47,6 +47,7 @@ public:
     }
 
     bool droppedFaces() const { return m_droppedFaces; }
+    void place(CMesh &mesh) const { m_welder.place(mesh); }
 
     void copy()
     {
@@ -87,7 +88,6 @@ private:
         for (unsigned i = 0; i < in->mNumVertices; ++i) {
             CVertex v;
             const aiVector3D p = transform * in->mVertices[i];
-            v.p = Point3f(p.x, p.y, p.z);
             if (normals) {
                 const aiVector3D n = rotation * in->mNormals[i];
                 v.n = Point3f(n.x, n.y, n.z);
@@ -97,7 +97,7 @@ private:
                 const aiColor4D &c = in->mColors[0][i];
                 v.c = {colorByte(c.r), colorByte(c.g), colorByte(c.b), colorByte(c.a)};
             }
-            index[i] = m_welder.add(v);
+            index[i] = m_welder.add(v, Point3f(p.x, p.y, p.z));
         }
         for (unsigned i = 0; i < in->mNumFaces && in->mFaces; ++i) {
             const aiFace &face = in->mFaces[i];
@@ -136,6 +136,7 @@ int readObjLines(const QString &fileName, CMesh &mesh, int &loadMask)
     QByteArray line;
     int code = ErrorNone;
     std::vector<long long> corners;
+    detail::PositionCollector positions;
     while (in.readLine(line)) {
         const QList<QByteArray> words = line.simplified().split(' ');
         if (words.first() == "v") {
@@ -149,7 +150,6 @@ int readObjLines(const QString &fileName, CMesh &mesh, int &loadMask)
                 continue;
             }
             CVertex v;
-            v.p = Point3f(float(value[0]), float(value[1]), float(value[2]));
             v.c = mesh.defaultColor;
             if (count >= 6) {
                 v.c = {colorByte(float(value[3])), colorByte(float(value[4])), colorByte(float(value[5])),
@@ -157,6 +157,7 @@ int readObjLines(const QString &fileName, CMesh &mesh, int &loadMask)
                 loadMask |= MaskVertexColor;
             }
             mesh.vert.push_back(v);
+            positions.add(mesh, Point3d(value[0], value[1], value[2]));
         } else if (words.first() == "f") {
             corners.clear();
             bool ok = true;
@@ -186,6 +187,7 @@ int readObjLines(const QString &fileName, CMesh &mesh, int &loadMask)
     }
     if (!mesh.vert.empty())
         loadMask |= MaskVertexPosition;
+    positions.place(mesh);
     return in.lineTooLong() ? int(ErrorLineTooLong) : code;
 }
 
@@ -213,12 +215,17 @@ int importObj(CMesh &mesh, const QString &fileName, int &loadMask)
     }
     SceneCopier copier(*scene, mesh, loadMask);
     copier.copy();
+    copier.place(mesh);
     int code = copier.droppedFaces() ? ErrorInvalidFace : ErrorNone;
-    if (mesh.vert.empty() || mesh.face.empty()) {
+    // assimp keeps positions in float: large coordinates come back rounded (0.5 at 4,500,000),
+    // so such files are read here, in double.
+    const bool rounded = !mesh.origin.isZero();
+    if (mesh.vert.empty() || mesh.face.empty() || rounded) {
         CMesh own;
         int ownMask = 0;
         const int ownCode = readObjLines(fileName, own, ownMask);
-        if (own.vert.size() > mesh.vert.size() || own.face.size() > mesh.face.size()) {
+        const bool exact = rounded && ownCode == ErrorNone && !own.vert.empty();
+        if (exact || own.vert.size() > mesh.vert.size() || own.face.size() > mesh.face.size()) {
             mesh = std::move(own);
             loadMask = ownMask;
             code = ownCode;

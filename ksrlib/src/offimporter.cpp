@@ -128,10 +128,15 @@ int readOff(ByteScanner &in, CMesh &mesh, int &loadMask)
         loadMask |= MaskVertexNormal;
     // Every line takes at least two bytes: a count can never reserve more than the file could hold.
     mesh.vert.reserve(size_t(std::min(vertexCount, in.remaining() / 2 + 1)));
+    detail::PositionCollector positions;
+    auto finish = [&] {
+        positions.place(mesh);
+        detail::finishMesh(mesh);
+    };
     bool anyColor = false;
     for (qint64 i = 0; i < vertexCount; ++i) {
         if (!nextWords(in, words)) {
-            detail::finishMesh(mesh);
+            finish();
             return ErrorUnexpectedEnd;
         }
         CVertex v;
@@ -139,15 +144,14 @@ int readOff(ByteScanner &in, CMesh &mesh, int &loadMask)
         double value[6] = {0, 0, 0, 0, 0, 0};
         const int fixed = header.normals ? 6 : 3;
         if (words.size() < fixed) {
-            detail::finishMesh(mesh);
+            finish();
             return ErrorInvalidValue;
         }
         for (int k = 0; k < fixed; ++k)
             if (!toNumber(words[k], value[k])) {
-                detail::finishMesh(mesh);
+                finish();
                 return ErrorInvalidValue;
             }
-        v.p = Point3f(float(value[0]), float(value[1]), float(value[2]));
         v.n = Point3f(float(value[3]), float(value[4]), float(value[5]));
         // Texture coordinates, when announced, are the last two words; colours sit before them.
         QList<QByteArray> colorWords = words;
@@ -156,6 +160,7 @@ int readOff(ByteScanner &in, CMesh &mesh, int &loadMask)
         if (colorWords.size() > fixed && readColor(colorWords, fixed, v.c))
             anyColor = true;
         mesh.vert.push_back(v);
+        positions.add(mesh, Point3d(value[0], value[1], value[2]));
     }
     if (anyColor)
         loadMask |= MaskVertexColor;
@@ -193,7 +198,7 @@ int readOff(ByteScanner &in, CMesh &mesh, int &loadMask)
             mesh.face.push_back(f);
         }
     }
-    detail::finishMesh(mesh);
+    finish();
     return code == ErrorNone && badFace ? int(ErrorInvalidFace) : code;
 }
 

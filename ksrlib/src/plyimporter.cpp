@@ -319,6 +319,9 @@ public:
         return buildFaces();
     }
 
+    // The positions as read.
+    const detail::PositionCollector &positions() const { return m_positions; }
+
 private:
     qint64 boundedCount(const PlyElement &element) const
     {
@@ -346,6 +349,7 @@ private:
         m_mesh.vert.reserve(size_t(boundedCount(element)));
         for (qint64 i = 0; i < element.count; ++i) {
             CVertex v;
+            Point3d position;
             v.c = m_mesh.defaultColor;
             for (size_t k = 0; k < element.properties.size(); ++k) {
                 const PlyProperty &p = element.properties[k];
@@ -361,7 +365,7 @@ private:
                 case RoleX:
                 case RoleY:
                 case RoleZ:
-                    v.p[roles[k]] = float(value);
+                    position[roles[k]] = value;
                     break;
                 case RoleNx:
                 case RoleNy:
@@ -385,6 +389,7 @@ private:
                 }
             }
             m_mesh.vert.push_back(v);
+            m_positions.add(m_mesh, position);
         }
         return ErrorNone;
     }
@@ -524,6 +529,7 @@ private:
     CMesh &m_mesh;
     int &m_loadMask;
     std::vector<PolygonLists> m_polygons;
+    detail::PositionCollector m_positions;
 };
 
 } // namespace
@@ -542,6 +548,7 @@ int importPly(CMesh &mesh, const QString &fileName, int &loadMask)
         return in.lineTooLong() ? int(ErrorLineTooLong) : headerCode;
     PlyBodyReader body(in, header, mesh, loadMask);
     const int code = body.read();
+    body.positions().place(mesh);
     detail::finishMesh(mesh);
     return code;
 }

@@ -49,7 +49,7 @@ bool looksBinary(const QByteArray &data)
     return fitsAsBinary && data.left(BinaryHeaderSize + BinaryFacetSize).contains('\0');
 }
 
-int readBinary(const QByteArray &data, CMesh &mesh, int &loadMask)
+int readBinary(const QByteArray &data, CMesh &mesh, detail::VertexWelder &welder, int &loadMask)
 {
     if (data.size() < BinaryHeaderSize)
         return ErrorInvalidHeader;
@@ -57,7 +57,6 @@ int readBinary(const QByteArray &data, CMesh &mesh, int &loadMask)
     const qint64 available = (data.size() - BinaryHeaderSize) / BinaryFacetSize;
     const qint64 count = std::min<qint64>(announced, available);
     loadMask = MaskVertexPosition | MaskFaceIndex | MaskFaceNormal;
-    detail::VertexWelder welder(mesh);
     mesh.face.reserve(size_t(count));
     const char *facet = data.constData() + BinaryHeaderSize;
     for (qint64 i = 0; i < count; ++i, facet += BinaryFacetSize) {
@@ -67,9 +66,8 @@ int readBinary(const QByteArray &data, CMesh &mesh, int &loadMask)
         f.n = Point3f(values[0], values[1], values[2]);
         for (int k = 0; k < 3; ++k) {
             CVertex v;
-            v.p = Point3f(values[3 + 3 * k], values[4 + 3 * k], values[5 + 3 * k]);
             v.c = mesh.defaultColor;
-            f.v[k] = welder.add(v);
+            f.v[k] = welder.add(v, Point3f(values[3 + 3 * k], values[4 + 3 * k], values[5 + 3 * k]));
         }
         mesh.face.push_back(f);
     }
@@ -81,23 +79,19 @@ bool tokenIs(const char *begin, int length, const char *word)
     return int(std::strlen(word)) == length && qstrnicmp(begin, word, uint(length)) == 0;
 }
 
-int readAscii(const QByteArray &data, CMesh &mesh, int &loadMask)
+int readAscii(const QByteArray &data, CMesh &mesh, detail::VertexWelder &welder, int &loadMask)
 {
     ByteScanner in(data);
     const char *token = nullptr;
     int length = 0;
     loadMask = MaskVertexPosition | MaskFaceIndex | MaskFaceNormal;
-    detail::VertexWelder welder(mesh);
     bool insideSolid = false;
     CFace face;
     int corners = 0;
-    auto readNumbers = [&](float *out) {
-        for (int k = 0; k < 3; ++k) {
-            double value = 0.0;
-            if (!in.readToken(token, length) || !detail::parseDouble(token, length, value))
+    auto readNumbers = [&](double *out) {
+        for (int k = 0; k < 3; ++k)
+            if (!in.readToken(token, length) || !detail::parseDouble(token, length, out[k]))
                 return false;
-            out[k] = float(value);
-        }
         return true;
     };
     while (in.readToken(token, length)) {
@@ -110,20 +104,19 @@ int readAscii(const QByteArray &data, CMesh &mesh, int &loadMask)
             face = CFace();
             if (!in.readToken(token, length) || !tokenIs(token, length, "normal"))
                 return ErrorInvalidValue;
-            float n[3];
+            double n[3];
             if (!readNumbers(n))
                 return in.atEnd() ? ErrorUnexpectedEnd : ErrorInvalidValue;
-            face.n = Point3f(n[0], n[1], n[2]);
+            face.n = Point3f(float(n[0]), float(n[1]), float(n[2]));
         } else if (tokenIs(token, length, "vertex")) {
-            float p[3];
+            double p[3];
             if (!readNumbers(p))
                 return in.atEnd() ? ErrorUnexpectedEnd : ErrorInvalidValue;
             if (corners >= 3)
                 return ErrorInvalidFace; // only triangles are valid STL facets
             CVertex v;
-            v.p = Point3f(p[0], p[1], p[2]);
             v.c = mesh.defaultColor;
-            face.v[corners++] = welder.add(v);
+            face.v[corners++] = welder.add(v, Point3d(p[0], p[1], p[2]));
         } else if (tokenIs(token, length, "endfacet")) {
             if (corners != 3)
                 return ErrorInvalidFace;
@@ -144,7 +137,10 @@ int importStl(CMesh &mesh, const QString &fileName, int &loadMask)
     QByteArray data;
     if (const int readCode = detail::readWholeFile(fileName, data))
         return readCode;
-    const int code = looksBinary(data) ? readBinary(data, mesh, loadMask) : readAscii(data, mesh, loadMask);
+    detail::VertexWelder welder(mesh);
+    const int code = looksBinary(data) ? readBinary(data, mesh, welder, loadMask)
+                                       : readAscii(data, mesh, welder, loadMask);
+    welder.place(mesh);
     detail::finishMesh(mesh);
     return code;
 }

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QtEndian>
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -34,6 +35,13 @@ public:
     {
         const quint32 bits = u32(offset);
         float value;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
+    double f64(quint64 offset) const
+    {
+        const quint64 bits = u64(offset);
+        double value;
         std::memcpy(&value, &bits, sizeof value);
         return value;
     }
@@ -70,14 +78,25 @@ int importTsl(CMesh &mesh, const QString &fileName, int &loadMask)
     if (size < quint64(headerSize) || std::memcmp(bytes.constData(), magic, sizeof magic) != 0)
         return ErrorInvalidHeader;
     const LittleEndianView in(bytes);
-    if (in.u32(8) != formatVersion)
+    const quint32 version = in.u32(8);
+    if (version != formatVersion && version != formatVersionWithOrigin)
         return ErrorUnsupported;
+    const qint64 tableOffset = headerSizeOf(version);
+    if (size < quint64(tableOffset))
+        return ErrorInvalidHeader;
+    if (version == formatVersionWithOrigin) {
+        mesh.origin = {in.f64(52), in.f64(60), in.f64(68)};
+        if (!std::isfinite(mesh.origin.x) || !std::isfinite(mesh.origin.y) || !std::isfinite(mesh.origin.z)) {
+            mesh.origin = {};
+            return ErrorInvalidHeader;
+        }
+    }
     const quint32 flags = in.u32(12);
     const quint32 levelCount = in.u32(20);
     const quint32 nodeCount = in.u32(24);
     if (levelCount < 1 || levelCount > maxLevels || nodeCount != (1u << levelCount) - 1)
         return ErrorInvalidHeader;
-    if (!inside(quint64(headerSize), quint64(nodeRecordSize) * nodeCount, size))
+    if (!inside(quint64(tableOffset), quint64(nodeRecordSize) * nodeCount, size))
         return ErrorTooLarge;
     const bool pointCloud = flags & flagPointCloud;
     const bool hasColors = flags & flagColors;
@@ -88,7 +107,7 @@ int importTsl(CMesh &mesh, const QString &fileName, int &loadMask)
     std::vector<TslLeaf> leaves;
     quint64 totalVertices = 0, totalTriangles = 0;
     for (quint32 i = firstLeaf; i < nodeCount; ++i) {
-        const quint64 record = quint64(headerSize) + quint64(nodeRecordSize) * i;
+        const quint64 record = quint64(tableOffset) + quint64(nodeRecordSize) * i;
         TslLeaf leaf;
         leaf.vertices = in.u32(record + 32);
         leaf.triangles = in.u32(record + 36);

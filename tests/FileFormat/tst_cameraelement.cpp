@@ -53,6 +53,26 @@ private slots:
         }
     }
 
+    // Six digits where they keep the millimetre (ordinary scenes keep their bytes), more where not.
+    void formatCoordinate_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ordinary") << 3.08059 << "3.08059";
+        QTest::newRow("float of a short decimal") << double(0.1f) << "0.1";
+        QTest::newRow("below a thousand") << 999.4996 << "999.5";
+        QTest::newRow("float of 1234.567") << double(1234.567f) << "1234.567";
+        QTest::newRow("projected") << 4500000.123 << "4500000.123";
+        QTest::newRow("geocentric") << -6378137.5 << "-6378137.5";
+        QTest::newRow("negative zero") << -0.0 << "-0";
+    }
+    void formatCoordinate()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(CameraElement::formatCoordinate(value), text);
+    }
+
     void writeEmptyCamera()
     {
         QCOMPARE(CameraElement::cameraText(Camera(), QStringLiteral("StartCam")),
@@ -118,7 +138,7 @@ private slots:
         QVERIFY(CameraElement::readCameraProject(elementOf(doc, attributes), camera));
         QVector<float> actual;
         if (field == "center")
-            actual = {camera.center.x, camera.center.y, camera.center.z};
+            actual = {float(camera.center.x), float(camera.center.y), float(camera.center.z)};
         else if (field == "viewport")
             actual = {float(camera.viewportPx[0]), float(camera.viewportPx[1])};
         else if (field == "centerPx")

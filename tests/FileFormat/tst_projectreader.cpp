@@ -103,7 +103,7 @@ private slots:
         QCOMPARE(meshes, (QStringList{"scene_mesh_refine.ply", "scene_mesh.ply"}));
         QCOMPARE(rasters.first(), QStringLiteral("images/00000.jpg"));
         // TranslationVector "3.08059 -7.52157 -1.37123 1 ": the fourth value is ignored.
-        QCOMPARE(cameras.first().center, ksr::Point3f(-3.08059f, 7.52157f, 1.37123f));
+        QCOMPARE(cameras.first().center, ksr::Point3d(-3.08059, 7.52157, 1.37123));
         QCOMPARE(cameras.first().viewportPx[0], 1416);
         QVERIFY(cameras.first().isSet());
     }

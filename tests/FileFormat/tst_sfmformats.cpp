@@ -122,8 +122,8 @@ void TestSfmFormats::initTestCase()
     ksr::Point3f low(1e9f, 1e9f, 1e9f), high(-1e9f, -1e9f, -1e9f);
     for (const SfmPoint &point : colmap.points)
         for (int i = 0; i < 3; ++i) {
-            low[i] = std::min(low[i], point.position[i]);
-            high[i] = std::max(high[i], point.position[i]);
+            low[i] = std::min(low[i], float(point.position[i]));
+            high[i] = std::max(high[i], float(point.position[i]));
         }
     sceneSize = double((high - low).length());
     QVERIFY(sceneSize > 10);

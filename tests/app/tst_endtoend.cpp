@@ -143,7 +143,8 @@ private slots:
         Camera start;
         QVERIFY(CameraElement::parseCameraText(cell(2, 2).toUtf8(), start));
         // The preview stands at the start shot's camera.
-        QVERIFY2((preview->pose().position - start.center).length() < 1e-3f * (1.0f + start.center.length()),
+        QVERIFY2((preview->pose().position - start.center.toFloat()).length() <
+                     1e-3f * (1.0f + float(start.center.length())),
                  "the preview is not at the start camera");
 
         clickControl(get<QCheckBox>("previewModelOrientation"));

@@ -441,8 +441,8 @@ private slots:
         start->setValue(2);
         Camera second;
         QVERIFY(CameraElement::parseCameraText(cell(1, 2).toUtf8(), second));
-        QVERIFY2(near(preview->pose().position, second.center),
-                 qPrintable(QString::number((preview->pose().position - second.center).length())));
+        QVERIFY2(near(preview->pose().position, second.center.toFloat()),
+                 qPrintable(QString::number((preview->pose().position - second.center.toFloat()).length())));
 
         clickControl(get<QPushButton>("upDirPlusX")); // +Z was left checked: +X replaces it
         QVERIFY(near(up(), {1, 0, 0}));
@@ -463,7 +463,7 @@ private slots:
         for (const char *name :
              {"upDirMinusX", "upDirMinusY", "upDirMinusZ", "upDirPlusX", "upDirPlusY", "upDirPlusZ"})
             QVERIFY2(!get<QPushButton>(name)->isChecked(), name);
-        QVERIFY(near(preview->pose().position, second.center));
+        QVERIFY(near(preview->pose().position, second.center.toFloat()));
 
         // The preview follows the model field.
         QCOMPARE(preview->modelPath(), small + "/model/scene.ply");

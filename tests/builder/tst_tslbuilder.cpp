@@ -305,6 +305,34 @@ private slots:
         QCOMPARE(model.nodes.front().positions.size(), std::size_t(20));
     }
 
+    // A model in projected coordinates is built relative to its origin, which the file keeps (as
+    // version 2) and the mesh library reads back: the finest level lands where the input was.
+    void keepsTheOriginOfLargeCoordinates()
+    {
+        const QString plain = m_dir.filePath("plain.ply"), moved = m_dir.filePath("utm.ply");
+        const QString output = m_dir.filePath("utm.tsl");
+        const ksr::Point3d offset(500000.25, 4500000.5, 0);
+        QVERIFY(writeGridPly(plain, Grid{60, 40}));
+        QVERIFY(writeMovedPly(plain, moved, offset));
+        QCOMPARE(runBuilder({"-F", "500", "-o", output, moved}).exitCode, 0);
+        TslModel model;
+        QString error;
+        QVERIFY2(readTslFile(output, model, error), qPrintable(error));
+        QVERIFY(!model.origin.isZero());
+        QCOMPARE(readFile(output).mid(8, 4), QByteArray("\x02\0\0\0", 4));
+
+        ksr::CMesh before, after;
+        int mask = 0;
+        QCOMPARE(ksr::io::importMesh(before, plain, mask), int(ksr::io::ErrorNone));
+        QCOMPARE(ksr::io::importMesh(after, output, mask), int(ksr::io::ErrorNone));
+        QCOMPARE(after.origin, model.origin);
+        QCOMPARE(after.face.size(), before.face.size());
+        const ksr::Point3d low = after.origin + ksr::Point3d(after.bboxMin) - offset;
+        const ksr::Point3d high = after.origin + ksr::Point3d(after.bboxMax) - offset;
+        QVERIFY((low - ksr::Point3d(before.bboxMin)).length() < 1e-3);
+        QVERIFY((high - ksr::Point3d(before.bboxMax)).length() < 1e-3);
+    }
+
     // The file's bytes do not change when the builder gets faster: digests of the files the
     // builder wrote for these models before its hash maps and writes were replaced.
     void outputUnchangedByteForByte_data()

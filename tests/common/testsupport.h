@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the tests of every folder: files written and read in one call, the generated
-// sample dataset, and cameras placed for a test (where the test sees the camera type).
+// sample dataset, cameras placed for a test (where the test sees the camera type), and models
+// moved to real-world coordinates (where the test sees the mesh library).
 
 #include <QByteArray>
 #include <QDir>
@@ -73,5 +74,34 @@ inline Camera cameraAt(const ksr::Point3f &centre, const ksr::Point3f &zAxis = {
 inline Camera cameraAt(float x, float y = 0.0f, float z = 0.0f)
 {
     return cameraAt(ksr::Point3f(x, y, z));
+}
+#endif
+
+#if __has_include(<ksr/meshio.h>)
+#include <ksr/meshio.h>
+
+// A binary PLY of the model's coordinates moved by offset, positions as doubles, faces kept
+// (colours and normals left out); false when the model cannot be read or the file written.
+inline bool writeMovedPly(const QString &from, const QString &to, const ksr::Point3d &offset)
+{
+    ksr::CMesh mesh;
+    int loadMask = 0;
+    if (ksr::io::importMesh(mesh, from, loadMask) != 0)
+        return false;
+    QByteArray bytes = QStringLiteral("ply\nformat binary_little_endian 1.0\nelement vertex %1\n"
+                                      "property double x\nproperty double y\nproperty double z\n"
+                                      "element face %2\nproperty list uchar int vertex_indices\nend_header\n")
+                           .arg(mesh.vert.size())
+                           .arg(mesh.face.size())
+                           .toLatin1();
+    for (const ksr::CVertex &v : mesh.vert) {
+        const ksr::Point3d p = mesh.origin + ksr::Point3d(v.p) + offset;
+        bytes.append(reinterpret_cast<const char *>(&p.x), 3 * sizeof(double));
+    }
+    for (const ksr::CFace &f : mesh.face) {
+        bytes.append(char(3));
+        bytes.append(reinterpret_cast<const char *>(f.v), 3 * sizeof(int));
+    }
+    return writeFile(to, bytes);
 }
 #endif

@@ -81,7 +81,7 @@ inline void wallFacing(const Camera &cam, float distance, float half, QVector<ks
                        QVector<Triangle> &faces)
 {
     const ksr::Point3f right = cam.rotation.row(0), up = cam.rotation.row(1), back = cam.rotation.row(2);
-    const ksr::Point3f middle = cam.center - back * distance;
+    const ksr::Point3f middle = cam.center.toFloat() - back * distance;
     points = {middle - right * half - up * half, middle + right * half - up * half,
               middle + right * half + up * half, middle - right * half + up * half};
     faces = {{0, 1, 2}, {0, 2, 3}};

@@ -264,7 +264,7 @@ private slots:
         CMesh mesh;
         int mask = 0;
         QByteArray version = good;
-        version[8] = 2;
+        version[8] = 3; // 1 and 2 are known
         QCOMPARE(importMesh(mesh, write("v.tsl", version), mask), int(ErrorUnsupported));
         QByteArray nodeCount = good;
         nodeCount[24] = 4;
@@ -453,6 +453,60 @@ private slots:
         QCOMPARE(bool(mask & MaskVertexColor), colors);
         QCOMPARE(int(mesh.vert[1].c.r), red);
         QCOMPARE(mesh.bboxMax, Point3f(1, 1, 0));
+    }
+
+    // Projected coordinates read in double and kept, relative to a whole-number origin, to the
+    // millimetre; ordinary coordinates keep origin 0 and their floats.
+    void largeCoordinatesKeepMillimetres_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<double>("east"); // added to every x below
+        const QByteArray ply =
+            "ply\nformat ascii 1.0\nelement vertex 3\nproperty double x\nproperty double y\n"
+            "property double z\nelement face 1\nproperty list uchar int vertex_indices\n"
+            "end_header\n%1.125 4500000.001 10\n%1.875 4500000.999 10\n%1.5 4500003.007 12\n3 0 1 2\n";
+        const QByteArray off =
+            "OFF\n3 1 0\n%1.125 4500000.001 10\n%1.875 4500000.999 10\n%1.5 4500003.007 12\n3 0 1 2\n";
+        const QByteArray obj =
+            "v %1.125 4500000.001 10\nv %1.875 4500000.999 10\nv %1.5 4500003.007 12\nf 1 2 3\n";
+        const QByteArray stl =
+            "solid s\nfacet normal 0 0 1\nouter loop\nvertex %1.125 4500000.001 10\n"
+            "vertex %1.875 4500000.999 10\nvertex %1.5 4500003.007 12\nendloop\nendfacet\nendsolid s\n";
+        const std::pair<const char *, QByteArray> formats[] = {
+            {"m.ply", ply}, {"m.off", off}, {"m.obj", obj}, {"m.stl", stl}};
+        for (const double east : {500000.0, 0.0})
+            for (const auto &[name, text] : formats)
+                QTest::addRow("%s %s", name, east > 0 ? "projected" : "north only")
+                    << QString(name) << QByteArray(text).replace("%1", QByteArray::number(qint64(east)))
+                    << east;
+    }
+    void largeCoordinatesKeepMillimetres()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(double, east);
+        CMesh mesh;
+        int mask = 0;
+        QCOMPARE(importMesh(mesh, write(name, content), mask), int(ErrorNone));
+        QCOMPARE(int(mesh.vert.size()), 3);
+        QCOMPARE(int(mesh.face.size()), 1);
+        QCOMPARE(mesh.origin, Point3d(east + 1, 4500002, 11)); // the box centre, rounded
+        const Point3d truth[3] = {
+            {east + 0.125, 4500000.001, 10}, {east + 0.875, 4500000.999, 10}, {east + 0.5, 4500003.007, 12}};
+        for (const CFace &face : mesh.face)
+            for (int k = 0; k < 3; ++k) {
+                const Point3d read = mesh.origin + Point3d(mesh.vert[face.v[k]].p);
+                QVERIFY2((read - truth[k]).length() < 1e-5, qPrintable(QString::number(k)));
+            }
+        // An ordinary model keeps origin 0 and the float of every coordinate.
+        QByteArray near = content;
+        near.replace("4500", "");
+        if (east > 0)
+            near.replace(QByteArray::number(qint64(east)), "0");
+        QCOMPARE(importMesh(mesh, write(name, near), mask), int(ErrorNone));
+        QVERIFY(mesh.origin.isZero());
+        QCOMPARE(mesh.vert[mesh.face[0].v[2]].p, Point3f(0.5f, 3.007f, 12.0f));
     }
 
     void objThroughExternalImporter()

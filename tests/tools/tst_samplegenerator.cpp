@@ -75,7 +75,7 @@ ksr::Point3f pointFrom(const QJsonValue &value)
 // left = -(W - cx) sx, right = cx sx, bottom = -cy sy, top = (H - cy) sy; GL rows count from the bottom.
 bool imagePosition(const Camera &camera, const ksr::Point3f &p, double &column, double &row)
 {
-    const ksr::Point3f d = p - camera.center;
+    const ksr::Point3f d = p - camera.center.toFloat();
     double q[3];
     for (int i = 0; i < 3; ++i)
         q[i] = camera.rotation.m[i][0] * d.x + camera.rotation.m[i][1] * d.y + camera.rotation.m[i][2] * d.z;
@@ -401,7 +401,7 @@ void TestSampleGenerator::buildingWallsShowTheirColour()
                           {{b.lo.x, mid.y, h}, {-1, 0, 0}, {0, (b.hi.y - b.lo.y) / 2, 0}},
                           {{b.hi.x, mid.y, h}, {1, 0, 0}, {0, (b.hi.y - b.lo.y) / 2, 0}}};
             for (const auto &wall : walls) {
-                if ((camera.center - wall.centre).dot(wall.normal) < 1.0f)
+                if ((camera.center.toFloat() - wall.centre).dot(wall.normal) < 1.0f)
                     continue; // seen from behind or edge-on
                 // The wall centre and four points around it must be in view and unobstructed.
                 const ksr::Point3f up{0, 0, h * 0.4f};
@@ -414,7 +414,8 @@ void TestSampleGenerator::buildingWallsShowTheirColour()
                     const ksr::Point3f onWall = probes[k] + wall.normal * 0.01f;
                     usable = imagePosition(camera, probes[k], cols[k], rows[k]);
                     for (const Box &other : boxes)
-                        usable = usable && !segmentHitsBox(camera.center, onWall, other.lo, other.hi);
+                        usable =
+                            usable && !segmentHitsBox(camera.center.toFloat(), onWall, other.lo, other.hi);
                 }
                 if (!usable || std::fabs(cols[1] - cols[2]) < 8 || std::fabs(rows[3] - rows[4]) < 8)
                     continue;

@@ -91,6 +91,7 @@ int main(int argc, char **argv)
     TslModel model;
     if (!buildMultiresolution(mesh, settings, model, printLine, error))
         return fail(2, QStringLiteral("%1: %2").arg(options.inputPath, error));
+    model.origin = mesh.origin;
     mesh.clear();
 
     TslWriter writer(options.outputPath);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <cmath>
 #include <cstring>
 
 namespace
@@ -25,6 +26,21 @@ void writePoint(QDataStream &out, const ksr::Point3f &p)
 void readPoint(QDataStream &in, ksr::Point3f &p)
 {
     in >> p.x >> p.y >> p.z;
+}
+// Raw little-endian doubles: the streams are set to single precision for the floats.
+void writeOrigin(QDataStream &out, const ksr::Point3d &origin)
+{
+    char bytes[24];
+    for (int k = 0; k < 3; ++k)
+        qToLittleEndian(origin[k], bytes + 8 * k);
+    out.writeRawData(bytes, sizeof bytes);
+}
+void readOrigin(QDataStream &in, ksr::Point3d &origin)
+{
+    char bytes[24] = {};
+    in.readRawData(bytes, sizeof bytes);
+    for (int k = 0; k < 3; ++k)
+        origin[k] = qFromLittleEndian<double>(bytes + 8 * k);
 }
 
 // Blocks are laid out in memory and written in one go: a stream write per value costs more
@@ -115,13 +131,15 @@ bool TslWriter::begin(const TslModel &model, QString &error)
     QDataStream out(&m_file);
     prepare(out);
     out.writeRawData(magic, sizeof magic);
-    out << formatVersion
-        << quint32((model.pointCloud ? flagPointCloud : 0) | (model.hasColors ? flagColors : 0))
+    const quint32 version = model.origin.isZero() ? formatVersion : formatVersionWithOrigin;
+    out << version << quint32((model.pointCloud ? flagPointCloud : 0) | (model.hasColors ? flagColors : 0))
         << quint32(model.faceLimit) << quint32(model.levelCount) << quint32(model.nodes.size());
     writePoint(out, model.bboxMin);
     writePoint(out, model.bboxMax);
+    if (version == formatVersionWithOrigin)
+        writeOrigin(out, model.origin);
 
-    quint64 geometryOffset = quint64(headerSize + nodeRecordSize * qint64(model.nodes.size()));
+    quint64 geometryOffset = quint64(headerSizeOf(version) + nodeRecordSize * qint64(model.nodes.size()));
     quint64 normalsOffset = geometryOffset;
     for (const TslNode &node : model.nodes)
         normalsOffset += quint64(geometrySize(node, model.hasColors));
@@ -214,12 +232,18 @@ bool readTslFile(const QString &path, TslModel &model, QString &error)
     in >> version >> flags >> faceLimit >> levelCount >> nodeCount;
     readPoint(in, model.bboxMin);
     readPoint(in, model.bboxMax);
-    if (version != formatVersion) {
+    if (version != formatVersion && version != formatVersionWithOrigin) {
         error = QStringLiteral("unsupported format version %1").arg(version);
         return false;
     }
-    if (levelCount < 1 || levelCount > maxLevels || nodeCount != (1u << levelCount) - 1 ||
-        headerSize + nodeRecordSize * qint64(nodeCount) > size) {
+    model.origin = {};
+    if (version == formatVersionWithOrigin)
+        readOrigin(in, model.origin);
+    const bool finiteOrigin =
+        std::isfinite(model.origin.x) && std::isfinite(model.origin.y) && std::isfinite(model.origin.z);
+    if (!finiteOrigin || size < headerSizeOf(version) || levelCount < 1 || levelCount > maxLevels ||
+        nodeCount != (1u << levelCount) - 1 ||
+        headerSizeOf(version) + nodeRecordSize * qint64(nodeCount) > size) {
         error = QStringLiteral("damaged node table");
         return false;
     }

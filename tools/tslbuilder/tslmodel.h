@@ -35,6 +35,7 @@ struct TslModel {
     int levelCount = 0;
     ksr::Point3f bboxMin{1.0f, 1.0f, 1.0f};
     ksr::Point3f bboxMax{-1.0f, -1.0f, -1.0f};
+    ksr::Point3d origin; // positions and boxes are relative to it (the input mesh's origin)
     std::vector<TslNode> nodes;
 
     static int firstNodeOfLevel(int level) { return (1 << level) - 1; }
