@@ -40,8 +40,10 @@ bool ViewerScene::loadModel(const QString &fileName, QString *error)
     static std::uint64_t revisions = 0;
     auto geometry = std::make_unique<Geometry>();
     geometry->revision = ++revisions;
+    // The box and the vertices are relative to the mesh's origin; the centre is kept in model
+    // coordinates, in double, and what goes to GL relative to it.
     const Vec3d centre = (Vec3d(mesh->bboxMin) + Vec3d(mesh->bboxMax)) * 0.5;
-    geometry->centre = centre;
+    geometry->centre = Vec3d(mesh->origin) + centre;
     geometry->radius = std::max(0.5 * (Vec3d(mesh->bboxMax) - Vec3d(mesh->bboxMin)).length(), 1e-6);
     geometry->boxMin = (Vec3d(mesh->bboxMin) - centre).toFloat();
     geometry->boxMax = (Vec3d(mesh->bboxMax) - centre).toFloat();

@@ -13,6 +13,7 @@ struct Vec3d {
     Vec3d() = default;
     Vec3d(double x_, double y_, double z_) : x(x_), y(y_), z(z_) {}
     explicit Vec3d(const ksr::Point3f &p) : x(p.x), y(p.y), z(p.z) {}
+    explicit Vec3d(const ksr::Point3d &p) : x(p.x), y(p.y), z(p.z) {}
 
     Vec3d operator+(const Vec3d &o) const { return {x + o.x, y + o.y, z + o.z}; }
     Vec3d operator-(const Vec3d &o) const { return {x - o.x, y - o.y, z - o.z}; }
