@@ -1,7 +1,9 @@
 #include "pairdistances.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -32,6 +34,20 @@ float clampedDistance(float d)
 
 namespace ordering
 {
+
+void ColorFloor::reset(int rows)
+{
+    share.assign(std::size_t(rows), std::numeric_limits<float>::infinity());
+    cells.assign(std::size_t(rows), std::numeric_limits<float>::infinity());
+}
+
+void ColorFloor::lowerTo(const ColorFloor &other)
+{
+    for (std::size_t k = 0; k < share.size() && k < other.share.size(); ++k) {
+        share[k] = std::min(share[k], other.share[k]);
+        cells[k] = std::min(cells[k], other.cells[k]);
+    }
+}
 
 PairDistances::PairDistances(const FeatureTable &weights)
     : m_weights(weights), m_leading(costlyFor(weights)),
@@ -99,18 +115,50 @@ bool PairDistances::uses(int slot) const
     return !(m_weights[slot] == 0.0f) || m_unsafe[slot];
 }
 
-float PairDistances::leadingTerms(int a, int b) const
+float PairDistances::leadingTerms(int a, int b, ColorFloor *floor) const
 {
     float sum = 0.0f;
     if (!(m_weights[timeSlot] == 0.0f))
         sum += float(std::llabs(m_timeMSecs[b] - m_timeMSecs[a]) / 1000) * m_weights[timeSlot];
     if (m_keepColors) {
         const bool valid = m_colorValid[a] && m_colorValid[b];
-        sum += (valid ? colorShareDistance(m_colorShare[a].data(), m_colorShare[b].data()) : 0.0f) *
-               m_weights[colorDistributionSlot];
-        sum += (valid ? cellColorDistance(m_cells[a], m_cells[b]) : 0.0f) * m_weights[colorSpatialSlot];
+        const float share =
+            (valid ? colorShareDistance(m_colorShare[a].data(), m_colorShare[b].data()) : 0.0f) *
+            m_weights[colorDistributionSlot];
+        const float cells =
+            (valid ? cellColorDistance(m_cells[a], m_cells[b]) : 0.0f) * m_weights[colorSpatialSlot];
+        sum += share;
+        sum += cells;
+        if (floor) {
+            floor->share[a] = std::min(floor->share[a], share);
+            floor->share[b] = std::min(floor->share[b], share);
+            floor->cells[a] = std::min(floor->cells[a], cells);
+            floor->cells[b] = std::min(floor->cells[b], cells);
+        }
     }
     return sum;
+}
+
+float PairDistances::leadingBound(int a, int b, const ColorFloor &floor) const
+{
+    float sum = 0.0f;
+    if (!(m_weights[timeSlot] == 0.0f))
+        sum += float(std::llabs(m_timeMSecs[b] - m_timeMSecs[a]) / 1000) * m_weights[timeSlot];
+    sum += std::max(floor.share[a], floor.share[b]);
+    sum += std::max(floor.cells[a], floor.cells[b]);
+    return sum;
+}
+
+bool PairDistances::boundable() const
+{
+    // Weights this large could turn a colour term infinite, and inf - inf is NaN, which counts as 0.
+    constexpr float largestWeight = 1e30f;
+    if (!m_keepColors)
+        return false;
+    for (float weight : m_weights)
+        if (!(std::fabs(weight) <= largestWeight))
+            return false;
+    return true;
 }
 
 float PairDistances::distance(int a, int b) const
@@ -121,8 +169,8 @@ float PairDistances::distance(int a, int b) const
 }
 
 // The same operations in the same order as combinedDistance and ksr::Point3f, four pairs at a time.
-template <bool Contiguous, typename RowAt>
-void PairDistances::fromRow(int a, int count, RowAt rowAt, float *out) const
+template <bool Contiguous, typename RowAt, typename LeadingOf>
+void PairDistances::fromRow(int a, int count, RowAt rowAt, LeadingOf leadingOf, float *out) const
 {
     const bool direction = uses(directionSlot), position = uses(positionSlot), target = uses(targetSlot);
     const float wDir = m_weights[directionSlot], wPos = m_weights[positionSlot],
@@ -150,8 +198,8 @@ void PairDistances::fromRow(int a, int count, RowAt rowAt, float *out) const
         const int rows[4] = {rowAt(k), rowAt(k + 1), rowAt(k + 2), rowAt(k + 3)};
         __m128 sum = zero;
         if (m_leading)
-            sum = _mm_setr_ps(leadingTerms(a, rows[0]), leadingTerms(a, rows[1]), leadingTerms(a, rows[2]),
-                              leadingTerms(a, rows[3]));
+            sum = _mm_setr_ps(leadingOf(a, rows[0]), leadingOf(a, rows[1]), leadingOf(a, rows[2]),
+                              leadingOf(a, rows[3]));
         if (direction) {
             const __m128 dot = _mm_add_ps(
                 _mm_add_ps(_mm_mul_ps(aDirX, gather(m_dirX, rows)), _mm_mul_ps(aDirY, gather(m_dirY, rows))),
@@ -176,7 +224,7 @@ void PairDistances::fromRow(int a, int count, RowAt rowAt, float *out) const
 #endif
     for (; k < count; ++k) {
         const int b = rowAt(k);
-        float sum = m_leading ? leadingTerms(a, b) : 0.0f;
+        float sum = m_leading ? leadingOf(a, b) : 0.0f;
         if (direction) {
             const float dot = m_dirX[a] * m_dirX[b] + m_dirY[a] * m_dirY[b] + m_dirZ[a] * m_dirZ[b];
             sum += (1.0f - dot) * wDir;
@@ -197,13 +245,30 @@ void PairDistances::fromRow(int a, int count, RowAt rowAt, float *out) const
 void PairDistances::fromRowToRange(int a, int first, int count, float *out) const
 {
     fromRow<true>(
-        a, count, [first](int k) { return first + k; }, out);
+        a, count, [first](int k) { return first + k; },
+        [this](int x, int y) { return leadingTerms(x, y, nullptr); }, out);
+}
+
+void PairDistances::fromRowToRange(int a, int first, int count, float *out, ColorFloor &floor) const
+{
+    fromRow<true>(
+        a, count, [first](int k) { return first + k; },
+        [this, &floor](int x, int y) { return leadingTerms(x, y, m_keepColors ? &floor : nullptr); }, out);
 }
 
 void PairDistances::fromRowToRows(int a, const int *rows, int count, float *out) const
 {
     fromRow<false>(
-        a, count, [rows](int k) { return rows[k]; }, out);
+        a, count, [rows](int k) { return rows[k]; },
+        [this](int x, int y) { return leadingTerms(x, y, nullptr); }, out);
+}
+
+void PairDistances::lowerBoundsToRows(int a, const int *rows, int count, const ColorFloor &floor,
+                                      float *out) const
+{
+    fromRow<false>(
+        a, count, [rows](int k) { return rows[k]; },
+        [this, &floor](int x, int y) { return leadingBound(x, y, floor); }, out);
 }
 
 } // namespace ordering
