@@ -51,7 +51,8 @@ void ColorFloor::lowerTo(const ColorFloor &other)
 
 PairDistances::PairDistances(const FeatureTable &weights)
     : m_weights(weights), m_leading(costlyFor(weights)),
-      m_keepColors(!(weights[colorDistributionSlot] == 0.0f) || !(weights[colorSpatialSlot] == 0.0f))
+      m_keepColors(!(weights[colorDistributionSlot] == 0.0f) || !(weights[colorSpatialSlot] == 0.0f)),
+      m_useBlocks(m_keepColors && ColorBlocks::available())
 {
 }
 
@@ -80,6 +81,8 @@ void PairDistances::reserve(int rows)
         m_cells.reserve(std::size_t(rows));
         m_colorValid.reserve(std::size_t(rows));
     }
+    if (m_useBlocks)
+        m_blocks.reserve(rows);
 }
 
 void PairDistances::append(const ShotFeatures &shot)
@@ -101,6 +104,8 @@ void PairDistances::append(const ShotFeatures &shot)
         m_cells.push_back(shot.cells);
         m_colorValid.push_back(shot.colorValid ? 1 : 0);
     }
+    if (m_useBlocks)
+        m_blocks.append(shot.colorShare, shot.cells);
     // Colour distances come from integer pixel data and times from integers: always finite.
     if (!std::isfinite(dir.x) || !std::isfinite(dir.y) || !std::isfinite(dir.z))
         m_unsafe[directionSlot] = true;
@@ -117,16 +122,24 @@ bool PairDistances::uses(int slot) const
 
 float PairDistances::leadingTerms(int a, int b, ColorFloor *floor) const
 {
+    if (!m_keepColors)
+        return leadingFrom(a, b, 0.0f, 0.0f, floor);
+    const bool valid = m_colorValid[a] && m_colorValid[b];
+    return leadingFrom(a, b,
+                       valid ? colorShareDistance(m_colorShare[a].data(), m_colorShare[b].data()) : 0.0f,
+                       valid ? cellColorDistance(m_cells[a], m_cells[b]) : 0.0f, floor);
+}
+
+float PairDistances::leadingFrom(int a, int b, float shareDistance, float cellDistance,
+                                 ColorFloor *floor) const
+{
     float sum = 0.0f;
     if (!(m_weights[timeSlot] == 0.0f))
         sum += float(std::llabs(m_timeMSecs[b] - m_timeMSecs[a]) / 1000) * m_weights[timeSlot];
     if (m_keepColors) {
         const bool valid = m_colorValid[a] && m_colorValid[b];
-        const float share =
-            (valid ? colorShareDistance(m_colorShare[a].data(), m_colorShare[b].data()) : 0.0f) *
-            m_weights[colorDistributionSlot];
-        const float cells =
-            (valid ? cellColorDistance(m_cells[a], m_cells[b]) : 0.0f) * m_weights[colorSpatialSlot];
+        const float share = (valid ? shareDistance : 0.0f) * m_weights[colorDistributionSlot];
+        const float cells = (valid ? cellDistance : 0.0f) * m_weights[colorSpatialSlot];
         sum += share;
         sum += cells;
         if (floor) {
@@ -137,6 +150,25 @@ float PairDistances::leadingTerms(int a, int b, ColorFloor *floor) const
         }
     }
     return sum;
+}
+
+void PairDistances::leadingToRange(int a, int first, int count, float *out, ColorFloor *floor) const
+{
+    constexpr int lanes = ColorBlocks::lanes;
+    int k = 0;
+    if (m_useBlocks) {
+        // Single pairs up to a block's start, whole blocks, then single pairs again.
+        for (; k < count && (first + k) % lanes != 0; ++k)
+            out[k] = leadingTerms(a, first + k, floor);
+        float share[lanes], cells[lanes];
+        for (; k + lanes <= count; k += lanes) {
+            m_blocks.distancesToBlock(m_colorShare[a].data(), m_cells[a], (first + k) / lanes, share, cells);
+            for (int l = 0; l < lanes; ++l)
+                out[k + l] = leadingFrom(a, first + k + l, share[l], cells[l], floor);
+        }
+    }
+    for (; k < count; ++k)
+        out[k] = leadingTerms(a, first + k, floor);
 }
 
 float PairDistances::leadingBound(int a, int b, const ColorFloor &floor) const
@@ -244,16 +276,24 @@ void PairDistances::fromRow(int a, int count, RowAt rowAt, LeadingOf leadingOf, 
 
 void PairDistances::fromRowToRange(int a, int first, int count, float *out) const
 {
+    if (m_leading) {
+        ColorFloor none;
+        fromRowToRange(a, first, count, out, none);
+        return;
+    }
     fromRow<true>(
-        a, count, [first](int k) { return first + k; },
-        [this](int x, int y) { return leadingTerms(x, y, nullptr); }, out);
+        a, count, [first](int k) { return first + k; }, [](int, int) { return 0.0f; }, out);
 }
 
 void PairDistances::fromRowToRange(int a, int first, int count, float *out, ColorFloor &floor) const
 {
+    // The time and colour part of the whole range first, in the output, then the rest on top.
+    ColorFloor *lowered = m_keepColors && !floor.share.empty() ? &floor : nullptr;
+    if (m_leading)
+        leadingToRange(a, first, count, out, lowered);
     fromRow<true>(
-        a, count, [first](int k) { return first + k; },
-        [this, &floor](int x, int y) { return leadingTerms(x, y, m_keepColors ? &floor : nullptr); }, out);
+        a, count, [first](int k) { return first + k; }, [out, first](int, int b) { return out[b - first]; },
+        out);
 }
 
 void PairDistances::fromRowToRows(int a, const int *rows, int count, float *out) const

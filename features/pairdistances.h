@@ -6,6 +6,7 @@
 // Only the columns a distance needs are kept (about 40 bytes a shot for positions and directions,
 // 700 with colours). Const members may be called from several threads at once.
 
+#include "colorblocks.h"
 #include "shotfeatures.h"
 
 #include <QVector>
@@ -64,6 +65,10 @@ private:
     // The time and colour terms of one pair, summed in slot order from 0; lowers the floor of
     // both rows when one is given.
     float leadingTerms(int a, int b, ColorFloor *floor) const;
+    // The same from the pair's colour distances.
+    float leadingFrom(int a, int b, float shareDistance, float cellDistance, ColorFloor *floor) const;
+    // out[k] = leadingTerms(a, first + k, floor) for k < count, eight rows at a time where it can.
+    void leadingToRange(int a, int first, int count, float *out, ColorFloor *floor) const;
     // The same with the colour terms taken from the floor.
     float leadingBound(int a, int b, const ColorFloor &floor) const;
     // Contiguous: rowAt(k) is rowAt(0) + k. LeadingOf(a, b) gives the time and colour part.
@@ -83,6 +88,8 @@ private:
     std::vector<CellColors> m_cells;
     std::vector<char> m_colorValid;
     bool m_keepColors = false;
+    ColorBlocks m_blocks; // the colours again, eight rows to a block, when the processor has AVX
+    bool m_useBlocks = false;
     // Columns whose pairwise distance could be infinite or NaN.
     bool m_unsafe[featureSlotCount] = {};
 };
