@@ -437,6 +437,8 @@ void TestOrdering::orderWithoutMatrix_data()
     QTest::newRow("random, all features, 5000") << "random" << 5000 << all;
     QTest::newRow("random, positions and directions, 5000") << "random" << 5000 << geometry;
     // Whole seconds only: many equal distances, so every tie rule is at work.
+    // Shots without colours count 0 for colours against every shot: their floors are 0.
+    QTest::newRow("random, some without colours, 2000") << "uncoloured" << 2000 << all;
     QTest::newRow("random, time only, 3000") << "random" << 3000 << QVector<float>{1, 0, 0, 0, 0, 0, 0};
     QTest::newRow("random, one big group, 3000") << "clustered" << 3000 << geometry;
     QTest::newRow("random, NaN position unweighted, 500")
@@ -459,6 +461,12 @@ void TestOrdering::orderWithoutMatrix()
             rows[i].pos = rows[i].pos * (i % 50 == 49 ? 10.0f : 0.001f);
     if (source == "nan")
         rows[n / 2].pos = {std::nanf(""), 0, 0};
+    if (source == "uncoloured")
+        for (int i = 0; i < n; i += 7) {
+            rows[i].colorDistr.fill(0);
+            updateDerivedFeatures(rows[i]);
+            QVERIFY(!rows[i].colorValid);
+        }
     FeatureTable user{};
     std::copy(userWeights.begin(), userWeights.end(), user.begin());
     const FeatureTable weights = weightsFor(user, normalizationFor(rows));
