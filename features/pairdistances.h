@@ -4,7 +4,8 @@
 // same effective weights, negative and NaN results counted as 0.
 //
 // Only the columns a distance needs are kept (about 40 bytes a shot for positions and directions,
-// 700 with colours). Const members may be called from several threads at once.
+// 700 with colours, 1,340 where the colours are kept a second time in blocks for AVX). Const members may be
+// called from several threads at once.
 
 #include "colorblocks.h"
 #include "shotfeatures.h"
@@ -54,8 +55,8 @@ public:
 
     // True when colour terms are used and lower bounds from a ColorFloor are sound (finite weights).
     bool boundable() const;
-    // out[k] <= distance(a, rows[k]): the other terms exact, the colour terms from the floor
-    // of every pair of rows.
+    // out[k] <= distance(a, rows[k]): the other terms exact, each colour term replaced by the
+    // larger floor of the two rows.
     void lowerBoundsToRows(int a, const int *rows, int count, const ColorFloor &floor, float *out) const;
 
 private:
@@ -69,7 +70,7 @@ private:
     float leadingFrom(int a, int b, float shareDistance, float cellDistance, ColorFloor *floor) const;
     // out[k] = leadingTerms(a, first + k, floor) for k < count, eight rows at a time where it can.
     void leadingToRange(int a, int first, int count, float *out, ColorFloor *floor) const;
-    // The same with the colour terms taken from the floor.
+    // leadingTerms with the colour terms taken from the floor.
     float leadingBound(int a, int b, const ColorFloor &floor) const;
     // Contiguous: rowAt(k) is rowAt(0) + k. LeadingOf(a, b) gives the time and colour part.
     template <bool Contiguous, typename RowAt, typename LeadingOf>
