@@ -15,6 +15,7 @@
 namespace
 {
 
+using ordering::ColorFloor;
 using ordering::PairDistances;
 
 // Starting bound of every nearest-member search: only smaller distances are taken.
@@ -129,6 +130,11 @@ struct Nearest {
             rank = candidateRank;
             index = candidateIndex;
         }
+        note(candidateRank, candidateIndex);
+    }
+    // A candidate known to be farther than the nearest: only the lowest rank can change.
+    void note(long long candidateRank, int candidateIndex)
+    {
         if (firstRank < 0 || candidateRank < firstRank) {
             firstRank = candidateRank;
             firstIndex = candidateIndex;
@@ -146,18 +152,64 @@ struct Nearest {
     int chosen() const { return index >= 0 ? index : firstIndex; }
 };
 
-// Nearest of rows[0..count) to row from; rankOf(k) orders equal distances.
+// Scratch space of a scan, one per thread.
+struct ScanScratch {
+    std::vector<int> positions, rows;
+    std::vector<float> distances;
+
+    // Rows rows[k] for the listed positions k, then their distances from row from.
+    void measure(const PairDistances &pairs, int from, const int *allRows)
+    {
+        rows.resize(positions.size());
+        for (std::size_t i = 0; i < positions.size(); ++i)
+            rows[i] = allRows[positions[i]];
+        distances.resize(positions.size());
+        pairs.fromRowToRows(from, rows.data(), int(rows.size()), distances.data());
+    }
+};
+
+// The buffers a scan reuses from one call to the next.
+struct ScanBuffers {
+    std::vector<float> values;
+    ScanScratch scratch[2];
+};
+
+// Nearest of rows[0..count) to row from; rankOf(k) orders equal distances. With a floor, the
+// colour terms are worked out only for rows whose lower bound is not above the nearest distance
+// found from the smallest bound: the others cannot be the nearest.
 template <typename RankOf>
 Nearest nearestOf(SecondCore &cores, const PairDistances &distances, int from, const int *rows, int count,
-                  std::vector<float> &buffer, RankOf rankOf)
+                  ScanBuffers &buffers, RankOf rankOf, const ColorFloor *floor)
 {
-    buffer.resize(std::size_t(count));
+    std::vector<float> &values = buffers.values;
+    values.resize(std::size_t(count));
     Nearest parts[2];
+    const bool bounded = floor && distances.boundable();
     cores.run(count, scanMinimum(distances), [&](int part, int begin, int end) {
-        distances.fromRowToRows(from, rows + begin, end - begin, buffer.data() + begin);
         Nearest &nearest = parts[part];
-        for (int k = begin; k < end; ++k)
-            nearest.offer(buffer[k], rankOf(k), k);
+        if (!bounded) {
+            distances.fromRowToRows(from, rows + begin, end - begin, values.data() + begin);
+            for (int k = begin; k < end; ++k)
+                nearest.offer(values[k], rankOf(k), k);
+            return;
+        }
+        distances.lowerBoundsToRows(from, rows + begin, end - begin, *floor, values.data() + begin);
+        int lowest = begin;
+        for (int k = begin + 1; k < end; ++k)
+            if (values[k] < values[lowest])
+                lowest = k;
+        const float reached = distances.distance(from, rows[lowest]);
+        ScanScratch &scratch = buffers.scratch[part];
+        scratch.positions.clear();
+        for (int k = begin; k < end; ++k) {
+            if (values[k] > reached)
+                nearest.note(rankOf(k), k);
+            else
+                scratch.positions.push_back(k);
+        }
+        scratch.measure(distances, from, rows);
+        for (std::size_t i = 0; i < scratch.positions.size(); ++i)
+            nearest.offer(scratch.distances[i], rankOf(scratch.positions[i]), scratch.positions[i]);
     });
     parts[0].merge(parts[1]);
     return parts[0];
@@ -165,7 +217,7 @@ Nearest nearestOf(SecondCore &cores, const PairDistances &distances, int from, c
 
 // Stops early, with a partial chain, when asked to.
 ordering::GroupChain chainWithin(SecondCore &cores, const PairDistances &distances, const QVector<int> &group,
-                                 int start, const std::atomic<bool> *stop = nullptr)
+                                 int start, const std::atomic<bool> *stop, const ColorFloor *floor)
 {
     const int m = group.size();
     assert(m > 0 && start >= 0 && start < m && "chainWithinGroup needs a member position inside the group");
@@ -181,12 +233,12 @@ ordering::GroupChain chainWithin(SecondCore &cores, const PairDistances &distanc
             positions.push_back(p);
             rows.push_back(group[p]);
         }
-    std::vector<float> buffer;
+    ScanBuffers buffers;
     int current = start;
     while (!positions.empty() && !stopped(stop)) {
-        const Nearest nearest =
-            nearestOf(cores, distances, group[current], rows.data(), int(rows.size()), buffer,
-                      [&](int k) { return (long long)((positions[k] - current + m) % m); });
+        const Nearest nearest = nearestOf(
+            cores, distances, group[current], rows.data(), int(rows.size()), buffers,
+            [&](int k) { return (long long)((positions[k] - current + m) % m); }, floor);
         const int k = nearest.chosen();
         current = positions[k];
         chain.rows.append(group[current]);
@@ -200,12 +252,19 @@ ordering::GroupChain chainWithin(SecondCore &cores, const PairDistances &distanc
 }
 
 // The total of pairTotal; with rowMinimum, also each row's smallest distance to the rows after it
-// (+infinity for the last row), which lets the grouping pass over leaders that gather nobody.
-double sumPairs(const PairDistances &distances, const std::atomic<bool> *stop, std::vector<float> *rowMinimum)
+// (+infinity for the last row), which lets the grouping pass over leaders that gather nobody; with
+// floor, each row's colour floor.
+double sumPairs(const PairDistances &distances, const std::atomic<bool> *stop, std::vector<float> *rowMinimum,
+                ColorFloor *floor = nullptr)
 {
     const int n = distances.size();
     if (rowMinimum)
         rowMinimum->assign(std::size_t(n), std::numeric_limits<float>::infinity());
+    // One floor per thread, lowered to one at the end.
+    ColorFloor floors[2];
+    if (floor)
+        for (ColorFloor &part : floors)
+            part.reset(n);
     // Blocks of whole rows (about a million pairs each) go to whichever thread is free; each block
     // is added by the thread that computed it, strictly after the previous block, so the running
     // total sees every value in row-major order. Whole blocks keep the hand-overs few, which
@@ -228,7 +287,7 @@ double sumPairs(const PairDistances &distances, const std::atomic<bool> *stop, s
     std::condition_variable turnChanged;
     int summedBlocks = 0;
     double total = 0.0;
-    auto sumRows = [&] {
+    auto sumRows = [&](ColorFloor &threadFloor) {
         // A block ends with the row that reaches pairsPerBlock: it holds less than that plus a row.
         const long long allPairs = (long long)n * (n - 1) / 2;
         const std::unique_ptr<float[]> values(
@@ -247,7 +306,10 @@ double sumPairs(const PairDistances &distances, const std::atomic<bool> *stop, s
                 }
                 const int count = n - 1 - a;
                 float *row = values.get() + filled;
-                distances.fromRowToRange(a, a + 1, count, row);
+                if (floor)
+                    distances.fromRowToRange(a, a + 1, count, row, threadFloor);
+                else
+                    distances.fromRowToRange(a, a + 1, count, row);
                 if (rowMinimum)
                     (*rowMinimum)[a] = *std::min_element(row, row + count);
                 filled += std::size_t(count);
@@ -265,18 +327,25 @@ double sumPairs(const PairDistances &distances, const std::atomic<bool> *stop, s
         }
     };
     if (n >= parallelTotalMinimum && twoCores()) {
-        std::thread helper(sumRows);
-        sumRows();
+        std::thread helper(sumRows, std::ref(floors[1]));
+        sumRows(floors[0]);
         helper.join();
     } else {
-        sumRows();
+        sumRows(floors[0]);
+    }
+    if (floor) {
+        floors[0].lowerTo(floors[1]);
+        *floor = std::move(floors[0]);
     }
     return total;
 }
 
 QVector<QVector<int>> groupRows(const PairDistances &distances, double threshold,
-                                const std::atomic<bool> *stop, const std::vector<float> *rowMinimum)
+                                const std::atomic<bool> *stop, const std::vector<float> *rowMinimum,
+                                const ColorFloor *floor)
 {
+    const bool bounded = floor && distances.boundable();
+    ScanScratch scratch[2];
     SecondCore cores;
     const int n = distances.size();
     // ungrouped[head..] are the rows without a group, ascending.
@@ -299,9 +368,23 @@ QVector<QVector<int>> groupRows(const PairDistances &distances, double threshold
         }
         const int others = int(ungrouped.size() - head);
         buffer.resize(std::size_t(others));
-        cores.run(others, scanMinimum(distances), [&](int, int begin, int end) {
-            distances.fromRowToRows(leader, ungrouped.data() + head + begin, end - begin,
-                                    buffer.data() + begin);
+        const int *candidates = ungrouped.data() + head;
+        cores.run(others, scanMinimum(distances), [&](int part, int begin, int end) {
+            if (!bounded) {
+                distances.fromRowToRows(leader, candidates + begin, end - begin, buffer.data() + begin);
+                return;
+            }
+            // Rows whose lower bound reaches the threshold stay out; the others are measured.
+            distances.lowerBoundsToRows(leader, candidates + begin, end - begin, *floor,
+                                        buffer.data() + begin);
+            ScanScratch &own = scratch[part];
+            own.positions.clear();
+            for (int k = begin; k < end; ++k)
+                if (double(buffer[k]) < threshold)
+                    own.positions.push_back(k);
+            own.measure(distances, leader, candidates);
+            for (std::size_t i = 0; i < own.positions.size(); ++i)
+                buffer[own.positions[i]] = own.distances[i];
         });
         QVector<int> group{leader};
         rest.clear();
@@ -319,30 +402,9 @@ QVector<QVector<int>> groupRows(const PairDistances &distances, double threshold
     return groups;
 }
 
-} // namespace
-
-namespace ordering
-{
-
-double pairTotal(const PairDistances &distances, const std::atomic<bool> *stop)
-{
-    return sumPairs(distances, stop, nullptr);
-}
-
-QVector<QVector<int>> groupByLeader(const PairDistances &distances, double threshold,
-                                    const std::atomic<bool> *stop)
-{
-    return groupRows(distances, threshold, stop, nullptr);
-}
-
-GroupChain chainWithinGroup(const PairDistances &distances, const QVector<int> &group, int start)
-{
-    SecondCore cores;
-    return chainWithin(cores, distances, group, start);
-}
-
-QVector<int> chainGroups(const PairDistances &distances, const QVector<QVector<int>> &groups,
-                         const std::atomic<bool> *stop)
+// The visit of the groups of chainGroups; floor as in nearestOf.
+QVector<int> chainAll(const PairDistances &distances, const QVector<QVector<int>> &groups,
+                      const std::atomic<bool> *stop, const ColorFloor *floor)
 {
     SecondCore cores;
     QVector<int> order;
@@ -365,11 +427,11 @@ QVector<int> chainGroups(const PairDistances &distances, const QVector<QVector<i
         if (groups[g].size() > groups[current].size())
             current = g;
     int start = 0;
-    std::vector<float> buffer;
+    ScanBuffers buffers;
     for (;;) {
         if (stopped(stop))
             return {};
-        const GroupChain chain = chainWithin(cores, distances, groups[current], start, stop);
+        const ordering::GroupChain chain = chainWithin(cores, distances, groups[current], start, stop, floor);
         if (stopped(stop))
             return {};
         order += chain.rows;
@@ -389,8 +451,9 @@ QVector<int> chainGroups(const PairDistances &distances, const QVector<QVector<i
             break;
 
         // The nearest member of any unvisited group; the first group and member among equals.
-        const Nearest nearest = nearestOf(cores, distances, chain.rows.last(), rows.data(), int(rows.size()),
-                                          buffer, [](int k) { return (long long)k; });
+        const Nearest nearest = nearestOf(
+            cores, distances, chain.rows.last(), rows.data(), int(rows.size()), buffers,
+            [](int k) { return (long long)k; }, floor);
         const int k = nearest.chosen();
         current = groupOf[k];
         start = nearest.index >= 0 ? positionOf[k] : 0; // every hop at or beyond the bound
@@ -398,17 +461,46 @@ QVector<int> chainGroups(const PairDistances &distances, const QVector<QVector<i
     return order;
 }
 
+} // namespace
+
+namespace ordering
+{
+
+double pairTotal(const PairDistances &distances, const std::atomic<bool> *stop)
+{
+    return sumPairs(distances, stop, nullptr);
+}
+
+QVector<QVector<int>> groupByLeader(const PairDistances &distances, double threshold,
+                                    const std::atomic<bool> *stop)
+{
+    return groupRows(distances, threshold, stop, nullptr, nullptr);
+}
+
+GroupChain chainWithinGroup(const PairDistances &distances, const QVector<int> &group, int start)
+{
+    SecondCore cores;
+    return chainWithin(cores, distances, group, start, nullptr, nullptr);
+}
+
+QVector<int> chainGroups(const PairDistances &distances, const QVector<QVector<int>> &groups,
+                         const std::atomic<bool> *stop)
+{
+    return chainAll(distances, groups, stop, nullptr);
+}
+
 QVector<int> orderFromDistances(const PairDistances &distances, const std::atomic<bool> *stop)
 {
     std::vector<float> rowMinimum;
-    const double total = sumPairs(distances, stop, &rowMinimum);
+    ColorFloor floor;
+    const double total = sumPairs(distances, stop, &rowMinimum, &floor);
     if (stopped(stop))
         return {};
     const QVector<QVector<int>> groups =
-        groupRows(distances, groupingThreshold(total, distances.size()), stop, &rowMinimum);
+        groupRows(distances, groupingThreshold(total, distances.size()), stop, &rowMinimum, &floor);
     if (stopped(stop))
         return {};
-    return chainGroups(distances, groups, stop);
+    return chainAll(distances, groups, stop, &floor);
 }
 
 } // namespace ordering

@@ -1,7 +1,9 @@
 #include "pairdistances.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -33,9 +35,24 @@ float clampedDistance(float d)
 namespace ordering
 {
 
+void ColorFloor::reset(int rows)
+{
+    share.assign(std::size_t(rows), std::numeric_limits<float>::infinity());
+    cells.assign(std::size_t(rows), std::numeric_limits<float>::infinity());
+}
+
+void ColorFloor::lowerTo(const ColorFloor &other)
+{
+    for (std::size_t k = 0; k < share.size() && k < other.share.size(); ++k) {
+        share[k] = std::min(share[k], other.share[k]);
+        cells[k] = std::min(cells[k], other.cells[k]);
+    }
+}
+
 PairDistances::PairDistances(const FeatureTable &weights)
     : m_weights(weights), m_leading(costlyFor(weights)),
-      m_keepColors(!(weights[colorDistributionSlot] == 0.0f) || !(weights[colorSpatialSlot] == 0.0f))
+      m_keepColors(!(weights[colorDistributionSlot] == 0.0f) || !(weights[colorSpatialSlot] == 0.0f)),
+      m_useBlocks(m_keepColors && ColorBlocks::available())
 {
 }
 
@@ -64,6 +81,8 @@ void PairDistances::reserve(int rows)
         m_cells.reserve(std::size_t(rows));
         m_colorValid.reserve(std::size_t(rows));
     }
+    if (m_useBlocks)
+        m_blocks.reserve(rows);
 }
 
 void PairDistances::append(const ShotFeatures &shot)
@@ -85,6 +104,8 @@ void PairDistances::append(const ShotFeatures &shot)
         m_cells.push_back(shot.cells);
         m_colorValid.push_back(shot.colorValid ? 1 : 0);
     }
+    if (m_useBlocks)
+        m_blocks.append(shot.colorShare, shot.cells);
     // Colour distances come from integer pixel data and times from integers: always finite.
     if (!std::isfinite(dir.x) || !std::isfinite(dir.y) || !std::isfinite(dir.z))
         m_unsafe[directionSlot] = true;
@@ -99,18 +120,77 @@ bool PairDistances::uses(int slot) const
     return !(m_weights[slot] == 0.0f) || m_unsafe[slot];
 }
 
-float PairDistances::leadingTerms(int a, int b) const
+float PairDistances::leadingTerms(int a, int b, ColorFloor *floor) const
+{
+    if (!m_keepColors)
+        return leadingFrom(a, b, 0.0f, 0.0f, floor);
+    const bool valid = m_colorValid[a] && m_colorValid[b];
+    return leadingFrom(a, b,
+                       valid ? colorShareDistance(m_colorShare[a].data(), m_colorShare[b].data()) : 0.0f,
+                       valid ? cellColorDistance(m_cells[a], m_cells[b]) : 0.0f, floor);
+}
+
+float PairDistances::leadingFrom(int a, int b, float shareDistance, float cellDistance,
+                                 ColorFloor *floor) const
 {
     float sum = 0.0f;
     if (!(m_weights[timeSlot] == 0.0f))
         sum += float(std::llabs(m_timeMSecs[b] - m_timeMSecs[a]) / 1000) * m_weights[timeSlot];
     if (m_keepColors) {
         const bool valid = m_colorValid[a] && m_colorValid[b];
-        sum += (valid ? colorShareDistance(m_colorShare[a].data(), m_colorShare[b].data()) : 0.0f) *
-               m_weights[colorDistributionSlot];
-        sum += (valid ? cellColorDistance(m_cells[a], m_cells[b]) : 0.0f) * m_weights[colorSpatialSlot];
+        const float share = (valid ? shareDistance : 0.0f) * m_weights[colorDistributionSlot];
+        const float cells = (valid ? cellDistance : 0.0f) * m_weights[colorSpatialSlot];
+        sum += share;
+        sum += cells;
+        if (floor) {
+            floor->share[a] = std::min(floor->share[a], share);
+            floor->share[b] = std::min(floor->share[b], share);
+            floor->cells[a] = std::min(floor->cells[a], cells);
+            floor->cells[b] = std::min(floor->cells[b], cells);
+        }
     }
     return sum;
+}
+
+void PairDistances::leadingToRange(int a, int first, int count, float *out, ColorFloor *floor) const
+{
+    constexpr int lanes = ColorBlocks::lanes;
+    int k = 0;
+    if (m_useBlocks) {
+        // Single pairs up to a block's start, whole blocks, then single pairs again.
+        for (; k < count && (first + k) % lanes != 0; ++k)
+            out[k] = leadingTerms(a, first + k, floor);
+        float share[lanes], cells[lanes];
+        for (; k + lanes <= count; k += lanes) {
+            m_blocks.distancesToBlock(m_colorShare[a].data(), m_cells[a], (first + k) / lanes, share, cells);
+            for (int l = 0; l < lanes; ++l)
+                out[k + l] = leadingFrom(a, first + k + l, share[l], cells[l], floor);
+        }
+    }
+    for (; k < count; ++k)
+        out[k] = leadingTerms(a, first + k, floor);
+}
+
+float PairDistances::leadingBound(int a, int b, const ColorFloor &floor) const
+{
+    float sum = 0.0f;
+    if (!(m_weights[timeSlot] == 0.0f))
+        sum += float(std::llabs(m_timeMSecs[b] - m_timeMSecs[a]) / 1000) * m_weights[timeSlot];
+    sum += std::max(floor.share[a], floor.share[b]);
+    sum += std::max(floor.cells[a], floor.cells[b]);
+    return sum;
+}
+
+bool PairDistances::boundable() const
+{
+    // Weights this large could turn a colour term infinite, and inf - inf is NaN, which counts as 0.
+    constexpr float largestWeight = 1e30f;
+    if (!m_keepColors)
+        return false;
+    for (float weight : m_weights)
+        if (!(std::fabs(weight) <= largestWeight))
+            return false;
+    return true;
 }
 
 float PairDistances::distance(int a, int b) const
@@ -121,8 +201,8 @@ float PairDistances::distance(int a, int b) const
 }
 
 // The same operations in the same order as combinedDistance and ksr::Point3f, four pairs at a time.
-template <bool Contiguous, typename RowAt>
-void PairDistances::fromRow(int a, int count, RowAt rowAt, float *out) const
+template <bool Contiguous, typename RowAt, typename LeadingOf>
+void PairDistances::fromRow(int a, int count, RowAt rowAt, LeadingOf leadingOf, float *out) const
 {
     const bool direction = uses(directionSlot), position = uses(positionSlot), target = uses(targetSlot);
     const float wDir = m_weights[directionSlot], wPos = m_weights[positionSlot],
@@ -150,8 +230,8 @@ void PairDistances::fromRow(int a, int count, RowAt rowAt, float *out) const
         const int rows[4] = {rowAt(k), rowAt(k + 1), rowAt(k + 2), rowAt(k + 3)};
         __m128 sum = zero;
         if (m_leading)
-            sum = _mm_setr_ps(leadingTerms(a, rows[0]), leadingTerms(a, rows[1]), leadingTerms(a, rows[2]),
-                              leadingTerms(a, rows[3]));
+            sum = _mm_setr_ps(leadingOf(a, rows[0]), leadingOf(a, rows[1]), leadingOf(a, rows[2]),
+                              leadingOf(a, rows[3]));
         if (direction) {
             const __m128 dot = _mm_add_ps(
                 _mm_add_ps(_mm_mul_ps(aDirX, gather(m_dirX, rows)), _mm_mul_ps(aDirY, gather(m_dirY, rows))),
@@ -176,7 +256,7 @@ void PairDistances::fromRow(int a, int count, RowAt rowAt, float *out) const
 #endif
     for (; k < count; ++k) {
         const int b = rowAt(k);
-        float sum = m_leading ? leadingTerms(a, b) : 0.0f;
+        float sum = m_leading ? leadingOf(a, b) : 0.0f;
         if (direction) {
             const float dot = m_dirX[a] * m_dirX[b] + m_dirY[a] * m_dirY[b] + m_dirZ[a] * m_dirZ[b];
             sum += (1.0f - dot) * wDir;
@@ -196,14 +276,39 @@ void PairDistances::fromRow(int a, int count, RowAt rowAt, float *out) const
 
 void PairDistances::fromRowToRange(int a, int first, int count, float *out) const
 {
+    if (m_leading) {
+        ColorFloor none;
+        fromRowToRange(a, first, count, out, none);
+        return;
+    }
     fromRow<true>(
-        a, count, [first](int k) { return first + k; }, out);
+        a, count, [first](int k) { return first + k; }, [](int, int) { return 0.0f; }, out);
+}
+
+void PairDistances::fromRowToRange(int a, int first, int count, float *out, ColorFloor &floor) const
+{
+    // The time and colour part of the whole range first, in the output, then the rest on top.
+    ColorFloor *lowered = m_keepColors && !floor.share.empty() ? &floor : nullptr;
+    if (m_leading)
+        leadingToRange(a, first, count, out, lowered);
+    fromRow<true>(
+        a, count, [first](int k) { return first + k; }, [out, first](int, int b) { return out[b - first]; },
+        out);
 }
 
 void PairDistances::fromRowToRows(int a, const int *rows, int count, float *out) const
 {
     fromRow<false>(
-        a, count, [rows](int k) { return rows[k]; }, out);
+        a, count, [rows](int k) { return rows[k]; },
+        [this](int x, int y) { return leadingTerms(x, y, nullptr); }, out);
+}
+
+void PairDistances::lowerBoundsToRows(int a, const int *rows, int count, const ColorFloor &floor,
+                                      float *out) const
+{
+    fromRow<false>(
+        a, count, [rows](int k) { return rows[k]; },
+        [this, &floor](int x, int y) { return leadingBound(x, y, floor); }, out);
 }
 
 } // namespace ordering

@@ -106,6 +106,42 @@ QVector<ShotFeatures> sceauxRecords(int n)
     return rows;
 }
 
+// The bench's records (bench/ordering): shots spread over a 400 x 400 x 40 site and a day, random
+// directions and colours, from the same seed.
+QVector<ShotFeatures> benchRecords(int n)
+{
+    static const QDateTime start(QDate(2010, 10, 12), QTime(8, 0), Qt::LocalTime);
+    std::mt19937 random(12345);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    QVector<ShotFeatures> rows;
+    for (int i = 0; i < n; ++i) {
+        ShotFeatures f;
+        f.time = start.addSecs(qint64(random() % 36000));
+        for (int k = 0; k < 64; ++k)
+            f.colorDistr[k] = int(random() % 50000);
+        for (int k = 0; k < 48; ++k)
+            f.colorSpatialDistr[k] = int(random() % 256);
+        f.dir = ksr::Point3f(unit(random), unit(random), unit(random)).normalized();
+        f.pos = {200 * unit(random), 200 * unit(random), 20 * unit(random)};
+        f.depth = 20 + 10 * unit(random);
+        f.target = f.pos + f.dir * f.depth;
+        updateDerivedFeatures(f);
+        rows.append(f);
+    }
+    return rows;
+}
+
+// FNV-1a over the values in turn.
+quint64 checksum(const QVector<int> &values, quint64 hash = 14695981039346656037ull)
+{
+    for (int value : values)
+        for (int byte = 0; byte < 4; ++byte) {
+            hash ^= (quint32(value) >> (8 * byte)) & 0xFFu;
+            hash *= 1099511628211ull;
+        }
+    return hash;
+}
+
 } // namespace
 
 class TestOrdering : public QObject
@@ -127,6 +163,7 @@ private slots:
     void streetLayoutWorkedByHand();
     void orderWithoutMatrix_data();
     void orderWithoutMatrix();
+    void benchRecordsKeepTheirOrder();
 };
 
 void TestOrdering::groupByLeader_data()
@@ -400,6 +437,8 @@ void TestOrdering::orderWithoutMatrix_data()
     QTest::newRow("random, all features, 5000") << "random" << 5000 << all;
     QTest::newRow("random, positions and directions, 5000") << "random" << 5000 << geometry;
     // Whole seconds only: many equal distances, so every tie rule is at work.
+    // Shots without colours count 0 for colours against every shot: their floors are 0.
+    QTest::newRow("random, some without colours, 2000") << "uncoloured" << 2000 << all;
     QTest::newRow("random, time only, 3000") << "random" << 3000 << QVector<float>{1, 0, 0, 0, 0, 0, 0};
     QTest::newRow("random, one big group, 3000") << "clustered" << 3000 << geometry;
     QTest::newRow("random, NaN position unweighted, 500")
@@ -422,6 +461,12 @@ void TestOrdering::orderWithoutMatrix()
             rows[i].pos = rows[i].pos * (i % 50 == 49 ? 10.0f : 0.001f);
     if (source == "nan")
         rows[n / 2].pos = {std::nanf(""), 0, 0};
+    if (source == "uncoloured")
+        for (int i = 0; i < n; i += 7) {
+            rows[i].colorDistr.fill(0);
+            updateDerivedFeatures(rows[i]);
+            QVERIFY(!rows[i].colorValid);
+        }
     FeatureTable user{};
     std::copy(userWeights.begin(), userWeights.end(), user.begin());
     const FeatureTable weights = weightsFor(user, normalizationFor(rows));
@@ -447,6 +492,20 @@ void TestOrdering::orderWithoutMatrix()
     std::atomic<bool> stop{true};
     QVERIFY(Job::orderFromDistances(distances, &stop).isEmpty());
     QCOMPARE(Job::computeSemantic(distances, order), Job::computeSemantic(rows, expected, weights));
+}
+
+// The order and semantic values of 5,000 bench records with every weight, as the ordering job
+// computes them, against checksums taken before the ordering was made faster.
+void TestOrdering::benchRecordsKeepTheirOrder()
+{
+    const QVector<ShotFeatures> rows = benchRecords(5000);
+    const FeatureTable weights =
+        weightsFor({0.5f, 0.3f, 0.6f, 0.4f, 1.0f, 0.8f, 0.0f}, normalizationFor(rows));
+    const QVector<int> order = Job::computeOrder(rows, weights);
+    QVERIFY(isPermutation(order, rows.size()));
+    const QVector<int> semantic = Job::computeSemantic(rows, order, weights);
+    QCOMPARE(checksum(order), 0xe064634946b42855ull);
+    QCOMPARE(checksum(semantic), 0xfccbc173a583f8d9ull);
 }
 
 QTEST_GUILESS_MAIN(TestOrdering)
