@@ -17,6 +17,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <malloc.h>
 
 namespace
 {
@@ -39,6 +40,10 @@ int main(int argc, char **argv)
 {
     // Over the file-size limit a write fails with a reason to report, instead of killing us silently.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Large blocks come from the heap and stay there when freed: the passes allocate and free
+    // arrays of millions of entries, and fresh pages from the kernel cost a fault each.
+    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
     QCoreApplication app(argc, argv);
     QElapsedTimer timer;
     timer.start();
