@@ -306,10 +306,25 @@ TslNode clusterOnce(const TslNode &in, const ksr::Point3f &origin, float cell,
     s.sumColor.clear();
     s.sumNormal.clear();
     s.members.clear();
-    for (std::size_t v = 0; v < in.positions.size(); ++v) {
+    auto cellOf = [&](const ksr::Point3f &p) {
+        return Key3{cellNumber(p.x, origin.x, cell), cellNumber(p.y, origin.y, cell),
+                    cellNumber(p.z, origin.z, cell)};
+    };
+    // The cells of the next few vertices, their slots already asked for.
+    constexpr std::size_t lookAhead = 8;
+    std::array<Key3, lookAhead> ahead;
+    const std::size_t vertexCount = in.positions.size();
+    for (std::size_t v = 0; v < std::min(lookAhead, vertexCount); ++v) {
+        ahead[v] = cellOf(in.positions[v]);
+        __builtin_prefetch(s.cells.firstSlot(ahead[v]));
+    }
+    for (std::size_t v = 0; v < vertexCount; ++v) {
         const ksr::Point3f &p = in.positions[v];
-        const Key3 key{cellNumber(p.x, origin.x, cell), cellNumber(p.y, origin.y, cell),
-                       cellNumber(p.z, origin.z, cell)};
+        const Key3 key = ahead[v % lookAhead];
+        if (v + lookAhead < vertexCount) {
+            ahead[v % lookAhead] = cellOf(in.positions[v + lookAhead]);
+            __builtin_prefetch(s.cells.firstSlot(ahead[v % lookAhead]));
+        }
         bool inserted = false;
         const std::uint32_t c = s.cells.add(key, inserted);
         if (inserted) {
@@ -520,11 +535,14 @@ bool buildMultiresolution(const ksr::CMesh &mesh, const PartitionSettings &setti
                    .arg(d)
                    .arg(depth)
                    .arg(1 << d));
-        std::vector<std::size_t> next{0};
-        for (std::size_t j = 0; j + 1 < bounds.size(); ++j) {
-            next.push_back(splitRange(items, bounds[j], bounds[j + 1]));
-            next.push_back(bounds[j + 1]);
-        }
+        // The nodes of one depth split disjoint ranges: side by side.
+        const int nodes = int(bounds.size()) - 1;
+        std::vector<std::size_t> next(2 * std::size_t(nodes) + 1, 0);
+        runInParallel(nodes, [&](int j, int) {
+            next[2 * std::size_t(j) + 1] =
+                splitRange(items, bounds[std::size_t(j)], bounds[std::size_t(j) + 1]);
+            next[2 * std::size_t(j) + 2] = bounds[std::size_t(j) + 1];
+        });
         bounds.swap(next);
     }
     std::vector<int> order(count);
@@ -535,15 +553,27 @@ bool buildMultiresolution(const ksr::CMesh &mesh, const PartitionSettings &setti
                .arg(depth)
                .arg(depth)
                .arg(1 << depth));
-    std::vector<int> stamp(mesh.vert.size(), -1);
-    std::vector<std::uint32_t> local(mesh.vert.size(), 0);
+    // Leaves are filled side by side, each worker with its own vertex renumbering.
     const int firstLeaf = TslModel::firstNodeOfLevel(depth);
-    for (int j = 0; j < TslModel::nodesInLevel(depth); ++j) {
-        TslNode &leaf = model.nodes[firstLeaf + j];
+    const int leaves = TslModel::nodesInLevel(depth);
+    const std::size_t fillers = std::size_t(std::min(workerCount(), leaves));
+    std::vector<std::vector<int>> stamps(fillers);
+    std::vector<std::vector<std::uint32_t>> locals(fillers);
+    runInParallel(leaves, [&](int j, int worker) {
+        std::vector<int> &stamp = stamps[std::size_t(worker)];
+        std::vector<std::uint32_t> &local = locals[std::size_t(worker)];
+        if (stamp.empty() && !settings.pointCloud) {
+            stamp.assign(mesh.vert.size(), -1);
+            local.assign(mesh.vert.size(), 0);
+        }
+        TslNode &leaf = model.nodes[std::size_t(firstLeaf + j)];
         leaf.level = depth;
-        fillLeaf(leaf, mesh, prims, order, bounds[j], bounds[j + 1], settings, stamp, local, j);
+        fillLeaf(leaf, mesh, prims, order, bounds[std::size_t(j)], bounds[std::size_t(j) + 1], settings,
+                 stamp, local, j);
         leaf.updateBoundingBox();
-    }
+    });
+    stamps = {};
+    locals = {};
     report(QStringLiteral("N_triangles %1").arg(model.levelPrimitiveCount(depth)));
 
     ksr::Point3f origin = model.nodes[firstLeaf].bboxMin;
