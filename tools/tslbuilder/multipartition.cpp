@@ -235,6 +235,7 @@ void fillLeaf(TslNode &leaf, const ksr::CMesh &mesh, const Primitives &prims, co
             addVertex(prims.points[order[i]]);
         return;
     }
+    leaf.triangles.reserve(end - begin);
     for (std::size_t i = begin; i < end; ++i) {
         std::array<std::uint32_t, 3> triangle;
         for (int k = 0; k < 3; ++k) {
@@ -253,11 +254,22 @@ void fillLeaf(TslNode &leaf, const ksr::CMesh &mesh, const Primitives &prims, co
 // Two siblings as one node, before thinning.
 TslNode mergeNodes(const TslNode &a, const TslNode &b)
 {
-    TslNode merged = a;
+    // Each array sized once: copying `a` and then appending would copy it twice.
+    TslNode merged;
+    merged.level = a.level;
+    merged.bboxMin = a.bboxMin;
+    merged.bboxMax = a.bboxMax;
+    auto join = [](auto &to, const auto &first, const auto &second) {
+        to.reserve(first.size() + second.size());
+        to.insert(to.end(), first.begin(), first.end());
+        to.insert(to.end(), second.begin(), second.end());
+    };
     const std::uint32_t offset = std::uint32_t(a.positions.size());
-    merged.positions.insert(merged.positions.end(), b.positions.begin(), b.positions.end());
-    merged.colors.insert(merged.colors.end(), b.colors.begin(), b.colors.end());
-    merged.normals.insert(merged.normals.end(), b.normals.begin(), b.normals.end());
+    join(merged.positions, a.positions, b.positions);
+    join(merged.colors, a.colors, b.colors);
+    join(merged.normals, a.normals, b.normals);
+    merged.triangles.reserve(a.triangles.size() + b.triangles.size());
+    merged.triangles.insert(merged.triangles.end(), a.triangles.begin(), a.triangles.end());
     for (const auto &t : b.triangles)
         merged.triangles.push_back({t[0] + offset, t[1] + offset, t[2] + offset});
     merged.cellSize = std::max(a.cellSize, b.cellSize);
@@ -286,6 +298,7 @@ struct ClusterScratch {
     std::vector<ksr::Point3f> mean;
     std::vector<std::uint32_t> newIndex;
     std::vector<std::uint32_t> order;
+    std::vector<std::array<std::uint32_t, 3>> triangles; // kept ones, copied out at their final count
     // Triangles met so far, listed under their smallest cluster: a repeat is found by walking a
     // short list.
     struct Met {
@@ -306,6 +319,7 @@ TslNode clusterOnce(const TslNode &in, const ksr::Point3f &origin, float cell,
     s.sumColor.clear();
     s.sumNormal.clear();
     s.members.clear();
+    s.triangles.clear();
     auto cellOf = [&](const ksr::Point3f &p) {
         return Key3{cellNumber(p.x, origin.x, cell), cellNumber(p.y, origin.y, cell),
                     cellNumber(p.z, origin.z, cell)};
@@ -398,11 +412,14 @@ TslNode clusterOnce(const TslNode &in, const ksr::Point3f &origin, float cell,
             const ksr::Point3f after = (mean[b] - mean[a]).cross(mean[c] - mean[a]);
             if (before.dot(after) <= 0.0f)
                 continue;
-            out.triangles.push_back({use(a), use(b), use(c)});
+            s.triangles.push_back({use(a), use(b), use(c)});
         }
     }
     const bool colors = !in.colors.empty();
+    out.triangles.assign(s.triangles.begin(), s.triangles.end());
     out.positions.reserve(s.order.size());
+    out.colors.reserve(colors ? s.order.size() : 0);
+    out.normals.reserve(in.normals.empty() ? 0 : s.order.size());
     for (std::uint32_t c : s.order) {
         out.positions.push_back(s.mean[c]);
         if (colors)
