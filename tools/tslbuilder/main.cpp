@@ -18,6 +18,7 @@
 #include <csignal>
 #include <cstdio>
 #include <malloc.h>
+#include <thread>
 
 namespace
 {
@@ -98,16 +99,25 @@ int main(int argc, char **argv)
         return fail(2, QStringLiteral("%1: %2").arg(options.inputPath, error));
     mesh.clear();
 
+    // The normals are worked out while the geometry, which they do not touch, is written.
+    std::thread normals([&model] { uniformNormals(model); });
+    const auto writeGeometry = [&](TslWriter &writer) {
+        if (!writer.begin(model, error))
+            return false;
+        for (int level = 0; level < model.levelCount; ++level) {
+            printLine(
+                QStringLiteral("Exporting partition level %1 of %2").arg(level).arg(model.levelCount - 1));
+            if (!writer.writeLevel(model, level, error))
+                return false;
+        }
+        return true;
+    };
     TslWriter writer(options.outputPath);
-    if (!writer.begin(model, error))
+    const bool written = writeGeometry(writer);
+    normals.join();
+    if (!written)
         return fail(3, error);
-    for (int level = 0; level < model.levelCount; ++level) {
-        printLine(QStringLiteral("Exporting partition level %1 of %2").arg(level).arg(model.levelCount - 1));
-        if (!writer.writeLevel(model, level, error))
-            return fail(3, error);
-    }
     printLine(QStringLiteral("Uniforming normals"));
-    uniformNormals(model);
     if (!writer.finish(model, error))
         return fail(3, error);
     printLine(QStringLiteral("Wrote %1: %2 levels, %3 nodes in %4 ms")

@@ -221,7 +221,7 @@ std::size_t splitRange(std::vector<Placed> &items, std::size_t begin, std::size_
 // A leaf: the original geometry of its primitives, vertices renumbered per node.
 void fillLeaf(TslNode &leaf, const ksr::CMesh &mesh, const Primitives &prims, const std::vector<int> &order,
               std::size_t begin, std::size_t end, const PartitionSettings &settings, std::vector<int> &stamp,
-              std::vector<std::uint32_t> &local, int leafId)
+              std::vector<std::uint32_t> &local, std::vector<int> &used, int leafId)
 {
     auto addVertex = [&](int v) {
         leaf.positions.push_back(mesh.vert[v].p);
@@ -235,6 +235,8 @@ void fillLeaf(TslNode &leaf, const ksr::CMesh &mesh, const Primitives &prims, co
             addVertex(prims.points[order[i]]);
         return;
     }
+    // Vertices numbered in the order first used, then copied at their final count.
+    used.clear();
     leaf.triangles.reserve(end - begin);
     for (std::size_t i = begin; i < end; ++i) {
         std::array<std::uint32_t, 3> triangle;
@@ -242,13 +244,17 @@ void fillLeaf(TslNode &leaf, const ksr::CMesh &mesh, const Primitives &prims, co
             const int v = prims.faces[order[i]][k];
             if (stamp[v] != leafId) {
                 stamp[v] = leafId;
-                local[v] = std::uint32_t(leaf.positions.size());
-                addVertex(v);
+                local[v] = std::uint32_t(used.size());
+                used.push_back(v);
             }
             triangle[k] = local[v];
         }
         leaf.triangles.push_back(triangle);
     }
+    leaf.positions.reserve(used.size());
+    leaf.colors.reserve(settings.keepColors ? used.size() : 0);
+    for (int v : used)
+        addVertex(v);
 }
 
 // Two siblings as one node, before thinning.
@@ -576,6 +582,7 @@ bool buildMultiresolution(const ksr::CMesh &mesh, const PartitionSettings &setti
     const std::size_t fillers = std::size_t(std::min(workerCount(), leaves));
     std::vector<std::vector<int>> stamps(fillers);
     std::vector<std::vector<std::uint32_t>> locals(fillers);
+    std::vector<std::vector<int>> useds(fillers);
     runInParallel(leaves, [&](int j, int worker) {
         std::vector<int> &stamp = stamps[std::size_t(worker)];
         std::vector<std::uint32_t> &local = locals[std::size_t(worker)];
@@ -586,7 +593,7 @@ bool buildMultiresolution(const ksr::CMesh &mesh, const PartitionSettings &setti
         TslNode &leaf = model.nodes[std::size_t(firstLeaf + j)];
         leaf.level = depth;
         fillLeaf(leaf, mesh, prims, order, bounds[std::size_t(j)], bounds[std::size_t(j) + 1], settings,
-                 stamp, local, j);
+                 stamp, local, useds[std::size_t(worker)], j);
         leaf.updateBoundingBox();
     });
     stamps = {};
