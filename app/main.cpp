@@ -8,8 +8,27 @@
 #include <QApplication>
 #include <QTimer>
 
+namespace
+{
+// --help and --version answer without a display, and without the display's warnings.
+bool asksOnlyForText(int argc, char *argv[])
+{
+    static const QStringList textOptions{"-h", "--help", "-?", "--help-all", "-v", "--version"};
+    for (int i = 1; i < argc; ++i)
+        if (textOptions.contains(QString::fromLocal8Bit(argv[i])))
+            return true;
+    return false;
+}
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    if (asksOnlyForText(argc, argv)) {
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        return WindowCommandLine::parse(arguments).exitCode;
+    }
     // Without a display the toolkit would abort: one clear line and exit 1 instead.
     if (!DisplayAccess::named())
         return DisplayAccess::refuse("OrvelleIndexGenerator");

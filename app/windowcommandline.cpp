@@ -26,7 +26,8 @@ WindowCommandLine WindowCommandLine::parse(const QStringList &arguments)
         result.exitNow = true;
         result.exitCode = 2;
     } else if (parser.isSet(help)) {
-        out << parser.helpText();
+        // Without an application object the parser cannot name the program.
+        out << parser.helpText().replace(QStringLiteral("<executable_name>"), program);
         result.exitNow = true;
     } else if (parser.isSet(version)) {
         out << program << ' ' << ORVELLE_VERSION << '\n';

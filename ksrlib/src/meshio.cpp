@@ -211,9 +211,10 @@ bool finishMesh(CMesh &mesh)
             v.setDeleted();
     const int count = int(mesh.vert.size());
     bool allValid = true;
-    std::vector<CFace> kept;
-    kept.reserve(mesh.face.size());
-    for (const CFace &f : mesh.face) {
+    // Compacted in place: a copy of millions of faces costs more than the check.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < mesh.face.size(); ++i) {
+        const CFace &f = mesh.face[i];
         bool valid = true;
         for (int k = 0; k < 3; ++k)
             valid = valid && f.v[k] >= 0 && f.v[k] < count;
@@ -221,11 +222,12 @@ bool finishMesh(CMesh &mesh)
             allValid = false;
             continue;
         }
-        kept.push_back(f);
+        CFace &keptFace = mesh.face[kept++];
+        keptFace = f;
         if (mesh.vert[f.v[0]].isDeleted() || mesh.vert[f.v[1]].isDeleted() || mesh.vert[f.v[2]].isDeleted())
-            kept.back().setDeleted();
+            keptFace.setDeleted();
     }
-    mesh.face.swap(kept);
+    mesh.face.resize(kept);
     mesh.updateFaceNormals();
     for (CFace &f : mesh.face)
         f.n.normalize();

@@ -232,6 +232,65 @@ private:
     PlyFormat m_format;
 };
 
+// One binary value at `at`, as the value reader would return it.
+template <typename T> T loadBinary(const unsigned char *at, bool swap)
+{
+    unsigned char bytes[sizeof(T)];
+    std::memcpy(bytes, at, sizeof bytes);
+    if (swap)
+        std::reverse(bytes, bytes + sizeof bytes);
+    T v;
+    std::memcpy(&v, bytes, sizeof v); // little-endian host
+    return v;
+}
+
+double binaryValue(const unsigned char *at, PlyType type, bool swap)
+{
+    switch (type) {
+    case PlyType::Int8:
+        return static_cast<signed char>(at[0]);
+    case PlyType::UInt8:
+        return at[0];
+    case PlyType::Int16:
+        return loadBinary<std::int16_t>(at, swap);
+    case PlyType::UInt16:
+        return loadBinary<std::uint16_t>(at, swap);
+    case PlyType::Int32:
+        return loadBinary<std::int32_t>(at, swap);
+    case PlyType::UInt32:
+        return loadBinary<std::uint32_t>(at, swap);
+    case PlyType::Float32:
+        return loadBinary<float>(at, swap);
+    case PlyType::Float64:
+        return loadBinary<double>(at, swap);
+    case PlyType::Invalid:
+        break;
+    }
+    return 0.0;
+}
+
+// An integer list entry or count, exactly (every integer type fits).
+long long binaryInteger(const unsigned char *at, PlyType type, bool swap)
+{
+    switch (type) {
+    case PlyType::Int8:
+        return static_cast<signed char>(at[0]);
+    case PlyType::UInt8:
+        return at[0];
+    case PlyType::Int16:
+        return loadBinary<std::int16_t>(at, swap);
+    case PlyType::UInt16:
+        return loadBinary<std::uint16_t>(at, swap);
+    case PlyType::Int32:
+        return loadBinary<std::int32_t>(at, swap);
+    case PlyType::UInt32:
+        return loadBinary<std::uint32_t>(at, swap);
+    default:
+        break;
+    }
+    return -2;
+}
+
 enum VertexRole {
     RoleX,
     RoleY,
@@ -347,6 +406,8 @@ private:
         if (hasPosition[0] && hasPosition[1] && hasPosition[2])
             m_loadMask |= MaskVertexPosition;
         m_mesh.vert.reserve(size_t(boundedCount(element)));
+        if (m_header.format != PlyFormat::Ascii && !element.hasLists())
+            return readBinaryVertices(element, roles);
         for (qint64 i = 0; i < element.count; ++i) {
             CVertex v;
             Point3d position;
@@ -394,8 +455,107 @@ private:
         return ErrorNone;
     }
 
+    // Fixed-size binary records, decoded in place: as many whole records as the file holds.
+    int readBinaryVertices(const PlyElement &element, const std::vector<VertexRole> &roles)
+    {
+        const bool swap = m_header.format == PlyFormat::BinaryBig;
+        const qint64 stride = element.minimumSize(m_header.format);
+        const qint64 whole = std::min(element.count, m_in.remaining() / stride);
+        const unsigned char *record = m_in.current();
+        for (qint64 i = 0; i < whole; ++i, record += stride) {
+            CVertex v;
+            Point3d position;
+            v.c = m_mesh.defaultColor;
+            const unsigned char *at = record;
+            for (size_t k = 0; k < element.properties.size(); ++k) {
+                const PlyType type = element.properties[k].type;
+                const VertexRole role = roles[k];
+                if (role != RoleNone) {
+                    const double value = binaryValue(at, type, swap);
+                    if (role <= RoleZ)
+                        position[role] = value;
+                    else if (role <= RoleNz)
+                        v.n[role - RoleNx] = float(value);
+                    else if (role == RoleRed)
+                        v.c.r = colorByte(value, type);
+                    else if (role == RoleGreen)
+                        v.c.g = colorByte(value, type);
+                    else if (role == RoleBlue)
+                        v.c.b = colorByte(value, type);
+                    else
+                        v.c.a = colorByte(value, type);
+                }
+                at += typeSize(type);
+            }
+            m_mesh.vert.push_back(v);
+            m_positions.add(m_mesh, position);
+        }
+        m_in.skip(whole * stride);
+        return whole < element.count ? int(ErrorUnexpectedEnd) : int(ErrorNone);
+    }
+
+    // Binary faces whose only property is an integer index list, read once every vertex is known:
+    // triangles go straight to the mesh instead of through the polygon lists.
+    bool canReadFacesDirectly(const PlyElement &element, bool strips) const
+    {
+        if (strips || m_header.format == PlyFormat::Ascii || element.properties.size() != 1)
+            return false;
+        const PlyProperty &p = element.properties.front();
+        if (!p.isList || isFloatType(p.type) || (p.name != "vertex_indices" && p.name != "vertex_index"))
+            return false;
+        const auto later = std::find_if(m_header.elements.begin(), m_header.elements.end(),
+                                        [&](const PlyElement &e) { return &e == &element; });
+        return std::none_of(later, m_header.elements.end(),
+                            [](const PlyElement &e) { return e.name == "vertex"; });
+    }
+
+    int readFacesDirectly(const PlyElement &element)
+    {
+        buildFaces(); // earlier polygon lists keep their place before these faces
+        const PlyProperty &p = element.properties.front();
+        const bool swap = m_header.format == PlyFormat::BinaryBig;
+        const int countSize = typeSize(p.countType), indexSize = typeSize(p.type);
+        const long long vertexCount = (long long)m_mesh.vert.size();
+        // Room for the triangles the remaining bytes can hold, not for what a header claims.
+        const qint64 triangleBytes = countSize + 3 * indexSize;
+        m_mesh.face.reserve(m_mesh.face.size() +
+                            size_t(std::min(element.count, m_in.remaining() / triangleBytes)));
+        std::vector<long long> corners;
+        for (qint64 i = 0; i < element.count; ++i) {
+            if (m_in.remaining() < countSize)
+                return ErrorUnexpectedEnd;
+            const long long count = binaryInteger(m_in.current(), p.countType, swap);
+            if (count < 0 || count > m_in.remaining() || count * indexSize > m_in.remaining() - countSize)
+                return ErrorUnexpectedEnd;
+            m_in.skip(countSize);
+            corners.resize(size_t(count));
+            for (long long k = 0; k < count; ++k)
+                corners[size_t(k)] = binaryInteger(m_in.current() + k * indexSize, p.type, swap);
+            m_in.skip(count * indexSize);
+            m_loadMask |= MaskFaceIndex;
+            for (long long k = 2; k < count; ++k) // fan; out-of-range corners drop the triangle
+                addTriangle(corners[0], corners[size_t(k - 1)], corners[size_t(k)], vertexCount);
+        }
+        return ErrorNone;
+    }
+
+    void addTriangle(long long a, long long b, long long c, long long vertexCount)
+    {
+        if (a < 0 || b < 0 || c < 0 || a >= vertexCount || b >= vertexCount || c >= vertexCount) {
+            m_badIndex = true;
+            return;
+        }
+        CFace f;
+        f.v[0] = int(a);
+        f.v[1] = int(b);
+        f.v[2] = int(c);
+        m_mesh.face.push_back(f);
+    }
+
     int readPolygons(const PlyElement &element, bool strips)
     {
+        if (canReadFacesDirectly(element, strips))
+            return readFacesDirectly(element);
         m_polygons.emplace_back();
         PolygonLists &lists = m_polygons.back(); // complete polygons survive a truncated file
         lists.strips = strips;
@@ -429,17 +589,8 @@ private:
     int buildFaces()
     {
         const long long vertexCount = (long long)m_mesh.vert.size();
-        bool badIndex = false;
         auto addTriangle = [&](long long a, long long b, long long c) {
-            if (a < 0 || b < 0 || c < 0 || a >= vertexCount || b >= vertexCount || c >= vertexCount) {
-                badIndex = true;
-                return;
-            }
-            CFace f;
-            f.v[0] = int(a);
-            f.v[1] = int(b);
-            f.v[2] = int(c);
-            m_mesh.face.push_back(f);
+            this->addTriangle(a, b, c, vertexCount);
         };
         for (const PolygonLists &lists : m_polygons) {
             if (!lists.sizes.empty())
@@ -469,7 +620,7 @@ private:
             }
         }
         m_polygons.clear();
-        return badIndex ? ErrorInvalidFace : ErrorNone;
+        return m_badIndex ? ErrorInvalidFace : ErrorNone;
     }
 
     // A binary read only fails for want of bytes; an ascii one also on a malformed number.
@@ -530,6 +681,7 @@ private:
     int &m_loadMask;
     std::vector<PolygonLists> m_polygons;
     detail::PositionCollector m_positions;
+    bool m_badIndex = false; // a triangle dropped for a corner outside the vertex list
 };
 
 } // namespace

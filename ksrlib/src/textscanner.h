@@ -75,6 +75,10 @@ public:
         return true;
     }
 
+    // The unread bytes, for readers that decode fixed-size records in place; skip() moves past them.
+    const unsigned char *current() const { return reinterpret_cast<const unsigned char *>(m_data + m_pos); }
+    void skip(qint64 n) { seek(m_pos + n); }
+
     static bool isSpace(char c)
     {
         return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';

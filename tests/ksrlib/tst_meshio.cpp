@@ -338,6 +338,22 @@ private slots:
             << int(ErrorAllNonFinite) << 2 << 0;
         QTest::newRow("not a ply") << "text.ply" << QByteArray("hello") << int(ErrorInvalidHeader) << 0 << 0;
         QTest::newRow("empty ply") << "zero.ply" << QByteArray() << int(ErrorInvalidHeader) << 0 << 0;
+        QByteArray binaryBadIndex = binary;
+        binaryBadIndex[binaryBadIndex.size() - 12] = char(7); // the quad's second corner
+        QTest::newRow("ply binary face beyond vertices")
+            << "bi.ply" << binaryBadIndex << int(ErrorInvalidFace) << 4 << 1;
+        // Faces before the vertices wait for them; a later vertex element ends the file early.
+        QByteArray facesFirst = binary;
+        const qsizetype facesAt = facesFirst.indexOf("element face"),
+                        endAt = facesFirst.indexOf("end_header");
+        const QByteArray faceHeader = facesFirst.mid(facesAt, endAt - facesAt);
+        facesFirst.remove(facesAt, faceHeader.size());
+        facesFirst.insert(facesFirst.indexOf("element vertex"), faceHeader);
+        const QByteArray faceBytes = binary.right(17);
+        facesFirst.chop(17);
+        facesFirst.insert(facesFirst.indexOf("end_header\n") + 11, faceBytes);
+        QTest::newRow("ply binary faces before vertices")
+            << "ff.ply" << facesFirst << int(ErrorNone) << 4 << 2;
         QTest::newRow("stl binary count beyond size")
             << "b.stl" << binaryStl("x", 1000000, 2) << int(ErrorUnexpectedEnd) << 5 << 2;
         QTest::newRow("stl ascii cut in facet")

@@ -17,6 +17,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <malloc.h>
+#include <thread>
 
 namespace
 {
@@ -39,6 +41,10 @@ int main(int argc, char **argv)
 {
     // Over the file-size limit a write fails with a reason to report, instead of killing us silently.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Large blocks come from the heap and stay there when freed: the passes allocate and free
+    // arrays of millions of entries, and fresh pages from the kernel cost a fault each.
+    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
     QCoreApplication app(argc, argv);
     QElapsedTimer timer;
     timer.start();
@@ -94,16 +100,25 @@ int main(int argc, char **argv)
     model.origin = mesh.origin;
     mesh.clear();
 
+    // The normals are worked out while the geometry, which they do not touch, is written.
+    std::thread normals([&model] { uniformNormals(model); });
+    const auto writeGeometry = [&](TslWriter &writer) {
+        if (!writer.begin(model, error))
+            return false;
+        for (int level = 0; level < model.levelCount; ++level) {
+            printLine(
+                QStringLiteral("Exporting partition level %1 of %2").arg(level).arg(model.levelCount - 1));
+            if (!writer.writeLevel(model, level, error))
+                return false;
+        }
+        return true;
+    };
     TslWriter writer(options.outputPath);
-    if (!writer.begin(model, error))
+    const bool written = writeGeometry(writer);
+    normals.join();
+    if (!written)
         return fail(3, error);
-    for (int level = 0; level < model.levelCount; ++level) {
-        printLine(QStringLiteral("Exporting partition level %1 of %2").arg(level).arg(model.levelCount - 1));
-        if (!writer.writeLevel(model, level, error))
-            return fail(3, error);
-    }
     printLine(QStringLiteral("Uniforming normals"));
-    uniformNormals(model);
     if (!writer.finish(model, error))
         return fail(3, error);
     printLine(QStringLiteral("Wrote %1: %2 levels, %3 nodes in %4 ms")

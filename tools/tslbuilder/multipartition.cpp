@@ -72,6 +72,13 @@ public:
         }
         return slot.number - 1;
     }
+    // Where the key's search starts. Prefetching it for the next keys while this one is added
+    // hides most cache misses in a table larger than the caches. (The prefetch stays with the
+    // caller: in a function of its own the compiler drops it as having no effect.)
+    const void *firstSlot(const Key &key) const
+    {
+        return m_slots.data() + (std::size_t(mix(key.hash())) & (m_slots.size() - 1));
+    }
     std::size_t size() const { return m_count; }
     // Empties the numbering for about `expected` keys, keeping the memory: only the slots in
     // use are reset, so numbering many small sets costs nothing per set beyond its keys.
@@ -214,7 +221,7 @@ std::size_t splitRange(std::vector<Placed> &items, std::size_t begin, std::size_
 // A leaf: the original geometry of its primitives, vertices renumbered per node.
 void fillLeaf(TslNode &leaf, const ksr::CMesh &mesh, const Primitives &prims, const std::vector<int> &order,
               std::size_t begin, std::size_t end, const PartitionSettings &settings, std::vector<int> &stamp,
-              std::vector<std::uint32_t> &local, int leafId)
+              std::vector<std::uint32_t> &local, std::vector<int> &used, int leafId)
 {
     auto addVertex = [&](int v) {
         leaf.positions.push_back(mesh.vert[v].p);
@@ -228,29 +235,47 @@ void fillLeaf(TslNode &leaf, const ksr::CMesh &mesh, const Primitives &prims, co
             addVertex(prims.points[order[i]]);
         return;
     }
+    // Vertices numbered in the order first used, then copied at their final count.
+    used.clear();
+    leaf.triangles.reserve(end - begin);
     for (std::size_t i = begin; i < end; ++i) {
         std::array<std::uint32_t, 3> triangle;
         for (int k = 0; k < 3; ++k) {
             const int v = prims.faces[order[i]][k];
             if (stamp[v] != leafId) {
                 stamp[v] = leafId;
-                local[v] = std::uint32_t(leaf.positions.size());
-                addVertex(v);
+                local[v] = std::uint32_t(used.size());
+                used.push_back(v);
             }
             triangle[k] = local[v];
         }
         leaf.triangles.push_back(triangle);
     }
+    leaf.positions.reserve(used.size());
+    leaf.colors.reserve(settings.keepColors ? used.size() : 0);
+    for (int v : used)
+        addVertex(v);
 }
 
 // Two siblings as one node, before thinning.
 TslNode mergeNodes(const TslNode &a, const TslNode &b)
 {
-    TslNode merged = a;
+    // Each array sized once: copying `a` and then appending would copy it twice.
+    TslNode merged;
+    merged.level = a.level;
+    merged.bboxMin = a.bboxMin;
+    merged.bboxMax = a.bboxMax;
+    auto join = [](auto &to, const auto &first, const auto &second) {
+        to.reserve(first.size() + second.size());
+        to.insert(to.end(), first.begin(), first.end());
+        to.insert(to.end(), second.begin(), second.end());
+    };
     const std::uint32_t offset = std::uint32_t(a.positions.size());
-    merged.positions.insert(merged.positions.end(), b.positions.begin(), b.positions.end());
-    merged.colors.insert(merged.colors.end(), b.colors.begin(), b.colors.end());
-    merged.normals.insert(merged.normals.end(), b.normals.begin(), b.normals.end());
+    join(merged.positions, a.positions, b.positions);
+    join(merged.colors, a.colors, b.colors);
+    join(merged.normals, a.normals, b.normals);
+    merged.triangles.reserve(a.triangles.size() + b.triangles.size());
+    merged.triangles.insert(merged.triangles.end(), a.triangles.begin(), a.triangles.end());
     for (const auto &t : b.triangles)
         merged.triangles.push_back({t[0] + offset, t[1] + offset, t[2] + offset});
     merged.cellSize = std::max(a.cellSize, b.cellSize);
@@ -279,6 +304,7 @@ struct ClusterScratch {
     std::vector<ksr::Point3f> mean;
     std::vector<std::uint32_t> newIndex;
     std::vector<std::uint32_t> order;
+    std::vector<std::array<std::uint32_t, 3>> triangles; // kept ones, copied out at their final count
     // Triangles met so far, listed under their smallest cluster: a repeat is found by walking a
     // short list.
     struct Met {
@@ -299,10 +325,26 @@ TslNode clusterOnce(const TslNode &in, const ksr::Point3f &origin, float cell,
     s.sumColor.clear();
     s.sumNormal.clear();
     s.members.clear();
-    for (std::size_t v = 0; v < in.positions.size(); ++v) {
+    s.triangles.clear();
+    auto cellOf = [&](const ksr::Point3f &p) {
+        return Key3{cellNumber(p.x, origin.x, cell), cellNumber(p.y, origin.y, cell),
+                    cellNumber(p.z, origin.z, cell)};
+    };
+    // The cells of the next few vertices, their slots already asked for.
+    constexpr std::size_t lookAhead = 8;
+    std::array<Key3, lookAhead> ahead;
+    const std::size_t vertexCount = in.positions.size();
+    for (std::size_t v = 0; v < std::min(lookAhead, vertexCount); ++v) {
+        ahead[v] = cellOf(in.positions[v]);
+        __builtin_prefetch(s.cells.firstSlot(ahead[v]));
+    }
+    for (std::size_t v = 0; v < vertexCount; ++v) {
         const ksr::Point3f &p = in.positions[v];
-        const Key3 key{cellNumber(p.x, origin.x, cell), cellNumber(p.y, origin.y, cell),
-                       cellNumber(p.z, origin.z, cell)};
+        const Key3 key = ahead[v % lookAhead];
+        if (v + lookAhead < vertexCount) {
+            ahead[v % lookAhead] = cellOf(in.positions[v + lookAhead]);
+            __builtin_prefetch(s.cells.firstSlot(ahead[v % lookAhead]));
+        }
         bool inserted = false;
         const std::uint32_t c = s.cells.add(key, inserted);
         if (inserted) {
@@ -376,11 +418,14 @@ TslNode clusterOnce(const TslNode &in, const ksr::Point3f &origin, float cell,
             const ksr::Point3f after = (mean[b] - mean[a]).cross(mean[c] - mean[a]);
             if (before.dot(after) <= 0.0f)
                 continue;
-            out.triangles.push_back({use(a), use(b), use(c)});
+            s.triangles.push_back({use(a), use(b), use(c)});
         }
     }
     const bool colors = !in.colors.empty();
+    out.triangles.assign(s.triangles.begin(), s.triangles.end());
     out.positions.reserve(s.order.size());
+    out.colors.reserve(colors ? s.order.size() : 0);
+    out.normals.reserve(in.normals.empty() ? 0 : s.order.size());
     for (std::uint32_t c : s.order) {
         out.positions.push_back(s.mean[c]);
         if (colors)
@@ -513,11 +558,14 @@ bool buildMultiresolution(const ksr::CMesh &mesh, const PartitionSettings &setti
                    .arg(d)
                    .arg(depth)
                    .arg(1 << d));
-        std::vector<std::size_t> next{0};
-        for (std::size_t j = 0; j + 1 < bounds.size(); ++j) {
-            next.push_back(splitRange(items, bounds[j], bounds[j + 1]));
-            next.push_back(bounds[j + 1]);
-        }
+        // The nodes of one depth split disjoint ranges: side by side.
+        const int nodes = int(bounds.size()) - 1;
+        std::vector<std::size_t> next(2 * std::size_t(nodes) + 1, 0);
+        runInParallel(nodes, [&](int j, int) {
+            next[2 * std::size_t(j) + 1] =
+                splitRange(items, bounds[std::size_t(j)], bounds[std::size_t(j) + 1]);
+            next[2 * std::size_t(j) + 2] = bounds[std::size_t(j) + 1];
+        });
         bounds.swap(next);
     }
     std::vector<int> order(count);
@@ -528,15 +576,28 @@ bool buildMultiresolution(const ksr::CMesh &mesh, const PartitionSettings &setti
                .arg(depth)
                .arg(depth)
                .arg(1 << depth));
-    std::vector<int> stamp(mesh.vert.size(), -1);
-    std::vector<std::uint32_t> local(mesh.vert.size(), 0);
+    // Leaves are filled side by side, each worker with its own vertex renumbering.
     const int firstLeaf = TslModel::firstNodeOfLevel(depth);
-    for (int j = 0; j < TslModel::nodesInLevel(depth); ++j) {
-        TslNode &leaf = model.nodes[firstLeaf + j];
+    const int leaves = TslModel::nodesInLevel(depth);
+    const std::size_t fillers = std::size_t(std::min(workerCount(), leaves));
+    std::vector<std::vector<int>> stamps(fillers);
+    std::vector<std::vector<std::uint32_t>> locals(fillers);
+    std::vector<std::vector<int>> useds(fillers);
+    runInParallel(leaves, [&](int j, int worker) {
+        std::vector<int> &stamp = stamps[std::size_t(worker)];
+        std::vector<std::uint32_t> &local = locals[std::size_t(worker)];
+        if (stamp.empty() && !settings.pointCloud) {
+            stamp.assign(mesh.vert.size(), -1);
+            local.assign(mesh.vert.size(), 0);
+        }
+        TslNode &leaf = model.nodes[std::size_t(firstLeaf + j)];
         leaf.level = depth;
-        fillLeaf(leaf, mesh, prims, order, bounds[j], bounds[j + 1], settings, stamp, local, j);
+        fillLeaf(leaf, mesh, prims, order, bounds[std::size_t(j)], bounds[std::size_t(j) + 1], settings,
+                 stamp, local, useds[std::size_t(worker)], j);
         leaf.updateBoundingBox();
-    }
+    });
+    stamps = {};
+    locals = {};
     report(QStringLiteral("N_triangles %1").arg(model.levelPrimitiveCount(depth)));
 
     ksr::Point3f origin = model.nodes[firstLeaf].bboxMin;
@@ -598,11 +659,16 @@ void uniformLevelNormals(TslModel &model, int level)
     KeyNumbering<PositionKey> places(vertexCount);
     std::vector<std::uint32_t> placeOf(vertexCount);
     std::size_t next = 0;
-    for (int i = firstNode; i < lastNode; ++i)
-        for (const ksr::Point3f &p : model.nodes[i].positions) {
+    const std::size_t lookAhead = 16;
+    for (int i = firstNode; i < lastNode; ++i) {
+        const std::vector<ksr::Point3f> &positions = model.nodes[i].positions;
+        for (std::size_t v = 0; v < positions.size(); ++v) {
+            if (v + lookAhead < positions.size())
+                __builtin_prefetch(places.firstSlot(positionKey(positions[v + lookAhead])));
             bool added = false;
-            placeOf[next++] = places.add(positionKey(p), added);
+            placeOf[next++] = places.add(positionKey(positions[v]), added);
         }
+    }
     std::vector<ksr::Point3f> sums(places.size());
     std::size_t nodeStart = 0;
     for (int i = firstNode; i < lastNode; ++i) {
