@@ -39,7 +39,7 @@ int runGenerate(const QStringList &arguments, bool withDisplay)
     QTextStream err(stderr);
 
     QCommandLineParser parser;
-    addGenerateOptions(parser);
+    addGenerateOptions(parser, QStringLiteral("generate"));
     GenerateCommandLine commandLine = parseGenerateCommandLine(parser, arguments);
     if (commandLine.helpRequested) {
         out << parser.helpText();

@@ -125,7 +125,7 @@ bool splitDome(const QString &text, QVector<DomeRowText> &rows)
 
 } // namespace
 
-void addGenerateOptions(QCommandLineParser &parser)
+void addGenerateOptions(QCommandLineParser &parser, const QString &command)
 {
     parser.setApplicationDescription(QStringLiteral(
         "Imports INPUT, makes the thumbnails, the depths, the viewing order and the clusters, optionally "
@@ -139,12 +139,13 @@ void addGenerateOptions(QCommandLineParser &parser)
         "Progress: on standard error when it is a terminal, one line with a bar, or each running step's "
         "percentage when several run; \"step: N%\" lines otherwise."));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("generate"), QStringLiteral("The command."),
-                                 QStringLiteral("generate"));
-    parser.addPositionalArgument(QStringLiteral("input"),
-                                 QStringLiteral("A Polyforge project (.pfp) or an Orvelle index file (.orx); "
-                                                "the suffix decides, in lower case."),
-                                 QStringLiteral("INPUT"));
+    parser.addPositionalArgument(command, QStringLiteral("The command."), command);
+    parser.addPositionalArgument(
+        QStringLiteral("input"),
+        QStringLiteral("A Polyforge project (.pfp), an Orvelle index file (.orx) or a reconstruction "
+                       "(see --images); the suffix decides, in lower case."),
+        QStringLiteral("INPUT"));
+    const bool drawsPicture = command != QLatin1String("generate");
     parser.addOptions({
         {ImagesOption,
          QStringLiteral(
@@ -158,8 +159,9 @@ void addGenerateOptions(QCommandLineParser &parser)
              "a point cloud beside the index (<index base name>_points.ply)."),
          QStringLiteral("FILE")},
         {{QStringLiteral("o"), OutputOption},
-         QStringLiteral("The index file to write. Default: INPUT's folder and base name (up to the first "
-                        "dot) + \"_generated.orx\"."),
+         drawsPicture ? QStringLiteral("The picture to write.")
+                      : QStringLiteral("The index file to write. Default: INPUT's folder and base name (up "
+                                       "to the first dot) + \"_generated.orx\"."),
          QStringLiteral("FILE")},
         {ModelOption,
          QStringLiteral(

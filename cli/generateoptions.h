@@ -28,7 +28,7 @@ struct GenerateCommandLine {
 };
 
 // Registers every option of the command on parser (help included).
-void addGenerateOptions(QCommandLineParser &parser);
+void addGenerateOptions(QCommandLineParser &parser, const QString &command);
 
 // arguments: the whole command line (program, "generate", ...).
 GenerateCommandLine parseGenerateCommandLine(QCommandLineParser &parser, const QStringList &arguments);

@@ -99,7 +99,7 @@ int runRender(const QStringList &arguments, bool withDisplay)
     };
 
     QCommandLineParser parser;
-    addGenerateOptions(parser);
+    addGenerateOptions(parser, QStringLiteral("render"));
     parser.setApplicationDescription(QStringLiteral(
         "Draws one shot's view as the viewer shows it into OUT (PNG or JPEG, by suffix): -o names "
         "the picture. The viewer settings are an index INPUT's own, or the options below; the "

@@ -2,6 +2,8 @@
 
 #include "ordering.h"
 
+#include <ksr/localorigin.h>
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -94,6 +96,10 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
 
     features.clear();
     features.reserve(n);
+    std::vector<ksr::Point3d> centres;
+    for (const Camera &camera : std::as_const(m_cameras))
+        centres.push_back(camera.center);
+    const ksr::Point3d origin = ksr::localOrigin(centres);
     for (int i = 0; i < n && !m_stop; ++i) {
         {
             std::unique_lock<std::mutex> lock(doneMutex);
@@ -107,7 +113,7 @@ bool OrderAndSemanticThread::gatherFeatures(QVector<ShotFeatures> &features)
         }
         ShotFeatures &record = features.last();
         applyCameraFeatures(record, i < m_cameras.size() ? m_cameras[i] : Camera(),
-                            i < m_depths.size() ? m_depths[i] : 0.0f);
+                            i < m_depths.size() ? m_depths[i] : 0.0f, origin);
         if (!record.imageReadable) {
             const QString &path = m_imagePaths.at(i);
             emit unreadableImage(i, path.isEmpty() ? tr("Photograph %1: not found").arg(i + 1) : path);

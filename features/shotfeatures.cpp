@@ -239,9 +239,10 @@ bool coversNeeds(const ShotFeatures &features, ImageFeatureNeeds needs)
            (!needs.colors || (features.hasColors && features.colorDecoding == needs.decoding));
 }
 
-void applyCameraFeatures(ShotFeatures &features, const Camera &camera, float depth)
+void applyCameraFeatures(ShotFeatures &features, const Camera &camera, float depth,
+                         const ksr::Point3d &origin)
 {
-    features.pos = camera.center.toFloat();
+    features.pos = (camera.center - origin).toFloat();
     // The rotation's rows are the camera axes in model coordinates; the camera looks along its
     // negative z axis.
     features.dir = (-camera.rotation.row(2)).normalized();

@@ -118,8 +118,10 @@ ShotFeatures computeImageFeatures(const QString &imagePath, ImageFeatureNeeds ne
 QImage decodeForColorFeatures(const QString &imagePath, FeatureDecoding decoding);
 // True when the record holds every part the needs ask for, colours decoded the way they ask.
 bool coversNeeds(const ShotFeatures &features, ImageFeatureNeeds needs);
-// The parts that come from the camera and depth: dir, pos, depth and target.
-void applyCameraFeatures(ShotFeatures &features, const Camera &camera, float depth);
+// The parts that come from the camera and depth: dir, pos, depth and target. pos is relative to
+// origin, so that cameras in real-world coordinates keep their distances in float (see localOrigin).
+void applyCameraFeatures(ShotFeatures &features, const Camera &camera, float depth,
+                         const ksr::Point3d &origin = {});
 // Both colour features from a decoded image in one pass; any format is read as 32-bit RGB.
 void computeColorFeatures(const QImage &image, ShotFeatures &features);
 

@@ -1,13 +1,15 @@
 // `orvelle-index generate` on scenes in real-world coordinates: the real scene and the generated
 // sample, moved by a projected (UTM) and by a geocentric offset, meshes stored in double and camera
 // centres written in full, must give the unmoved scene's depths and keep every camera centre to the
-// centimetre. The unmoved scenes must give the bytes they gave before coordinates were kept in double.
+// centimetre, and the viewer's picture must not move. The unmoved scenes must give the bytes they gave before
+// coordinates were kept in double.
 
 #include "clitestutil.h"
 #include "orvelleindexread.h"
 #include "polyforgeproject.h"
 
 #include <QCryptographicHash>
+#include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -69,6 +71,37 @@ bool generate(const QString &project, const QString &output, const QStringList &
     if (run.crashed || run.exitCode != 0)
         qWarning().noquote() << run.err;
     return !run.crashed && run.exitCode == 0;
+}
+
+// The viewer's picture from the shot that shows photograph, as `render` draws it from an index.
+QImage renderFrom(const QString &index, const QString &photograph)
+{
+    OrvelleIndexRead read;
+    if (!read.readFile(index) || read.collectionCount() != 1)
+        return {};
+    const QStringList paths = read.collection(0).imagePaths();
+    int shot = 0;
+    while (shot < paths.size() && QFileInfo(paths.at(shot)).fileName() != photograph)
+        ++shot;
+    const QString picture = index + ".png";
+    const ToolRun run =
+        runTool({"render", index, "-o", picture, "--shot", QString::number(shot + 1), "--size", "200x150"});
+    if (run.crashed || run.exitCode != 0)
+        qWarning().noquote() << run.err;
+    return QImage(picture).convertToFormat(QImage::Format_RGB32);
+}
+
+// Mean difference of the colour channels, 0..255.
+double meanDifference(const QImage &a, const QImage &b)
+{
+    double sum = 0.0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum +=
+                std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * a.width() * a.height());
 }
 
 } // namespace
@@ -136,7 +169,7 @@ private slots:
         QCOMPARE(rasters.size(), truth.size());
         // The first mesh is the model of the unmoved index and its depths.
         const QString model = folder.filePath(moved + ".ply");
-        QVERIFY(writeMovedPly(folder.filePath(meshes.first()), model, offset));
+        QVERIFY(writeMovedPly(folder.filePath(meshes.first()), model, offset, true));
         QVERIFY(generate(folder.filePath(moved + ".pfp"), moved, {"--model", model}));
 
         // Shots are written in viewing order, which may differ: they are matched by photograph.
@@ -153,6 +186,14 @@ private slots:
             const double error = (after[name].second - truth.at(i)).length();
             QVERIFY2(error <= 0.01, qPrintable(QString("%1: centre %2 from the truth").arg(name).arg(error)));
         }
+
+        // The preview from the same photograph's shot draws the same picture.
+        const QString photograph = QFileInfo(rasters.first()).fileName();
+        const QImage unmovedView = renderFrom(folder.filePath("unmoved.orx"), photograph);
+        const QImage movedView = renderFrom(folder.filePath(moved + ".orx"), photograph);
+        QVERIFY(!unmovedView.isNull() && movedView.size() == unmovedView.size());
+        const double difference = meanDifference(unmovedView, movedView);
+        QVERIFY2(difference < 1.0, qPrintable(QString("the views differ by %1 on average").arg(difference)));
     }
 };
 

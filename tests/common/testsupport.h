@@ -80,23 +80,29 @@ inline Camera cameraAt(float x, float y = 0.0f, float z = 0.0f)
 #if __has_include(<ksr/meshio.h>)
 #include <ksr/meshio.h>
 
-// A binary PLY of the model's coordinates moved by offset, positions as doubles, faces kept
-// (colours and normals left out); false when the model cannot be read or the file written.
-inline bool writeMovedPly(const QString &from, const QString &to, const ksr::Point3d &offset)
+// A binary PLY of the model's coordinates moved by offset, positions as doubles, faces kept,
+// vertex colours when asked for (normals left out); false when the model cannot be read or the
+// file written.
+inline bool writeMovedPly(const QString &from, const QString &to, const ksr::Point3d &offset,
+                          bool withColours = false)
 {
     ksr::CMesh mesh;
     int loadMask = 0;
     if (ksr::io::importMesh(mesh, from, loadMask) != 0)
         return false;
-    QByteArray bytes = QStringLiteral("ply\nformat binary_little_endian 1.0\nelement vertex %1\n"
-                                      "property double x\nproperty double y\nproperty double z\n"
-                                      "element face %2\nproperty list uchar int vertex_indices\nend_header\n")
-                           .arg(mesh.vert.size())
-                           .arg(mesh.face.size())
-                           .toLatin1();
+    QByteArray bytes =
+        QStringLiteral("ply\nformat binary_little_endian 1.0\nelement vertex %1\n"
+                       "property double x\nproperty double y\nproperty double z\n%3"
+                       "element face %2\nproperty list uchar int vertex_indices\nend_header\n")
+            .arg(mesh.vert.size())
+            .arg(mesh.face.size())
+            .arg(withColours ? "property uchar red\nproperty uchar green\nproperty uchar blue\n" : "")
+            .toLatin1();
     for (const ksr::CVertex &v : mesh.vert) {
         const ksr::Point3d p = mesh.origin + ksr::Point3d(v.p) + offset;
         bytes.append(reinterpret_cast<const char *>(&p.x), 3 * sizeof(double));
+        if (withColours)
+            bytes.append(char(v.c.r)).append(char(v.c.g)).append(char(v.c.b));
     }
     for (const ksr::CFace &f : mesh.face) {
         bytes.append(char(3));
