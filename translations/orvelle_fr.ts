@@ -204,10 +204,6 @@
         <translation>Format de fichier incorrect</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; is neither a Polyforge project (.pfp) nor an Orvelle index file (.orx).</source>
-        <translation>« %1 » n&apos;est ni un projet Polyforge (.pfp) ni un fichier d&apos;index Orvelle (.orx).</translation>
-    </message>
-    <message>
         <source>The model file &quot;%1&quot; does not exist.</source>
         <translation>Le fichier de modèle « %1 » n&apos;existe pas.</translation>
     </message>
@@ -236,6 +232,16 @@
 %1</source>
         <translation>Ces prises de vue ont des caméras inutilisables :
 %1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is neither a Polyforge project (.pfp), an Orvelle index file (.orx)
+nor a reconstruction (COLMAP cameras, images and points3D .txt or .bin, .nvm, Bundler .out, Metashape .xml, transforms.json, Meshroom .sfm, OpenMVG sfm_data.json).</source>
+        <translation>« %1 » n&apos;est ni un projet Polyforge (.pfp), ni un fichier d&apos;index Orvelle (.orx),
+ni une reconstruction (cameras, images et points3D COLMAP en .txt ou .bin, .nvm, .out Bundler, .xml Metashape, transforms.json, .sfm Meshroom, sfm_data.json OpenMVG).</translation>
+    </message>
+    <message>
+        <source>Looked for in: %1</source>
+        <translation>Recherchées dans : %1</translation>
     </message>
 </context>
 <context>
@@ -334,6 +340,10 @@
         <source>Could not write the thumbnail %1: %2</source>
         <translation>Impossible d&apos;écrire la vignette %1 : %2</translation>
     </message>
+    <message>
+        <source>%1 is a link: thumbnails are written only into a folder beside the photographs, never through a link to elsewhere</source>
+        <translation>%1 est un lien : les vignettes ne sont écrites que dans un dossier à côté des photographies, jamais à travers un lien qui mène ailleurs</translation>
+    </message>
 </context>
 <context>
     <name>GLDownsampler</name>
@@ -407,6 +417,14 @@
     <message>
         <source>it %1</source>
         <translation>il %1</translation>
+    </message>
+    <message>
+        <source>Written to &quot;%1&quot;.</source>
+        <translation>Écrit dans « %1 ».</translation>
+    </message>
+    <message>
+        <source>No relative path leads to these files; they are written as they are:</source>
+        <translation>Aucun chemin relatif ne mène à ces fichiers ; ils sont écrits tels quels :</translation>
     </message>
 </context>
 <context>
@@ -835,18 +853,6 @@
         <translation>Fichier d&apos;index Orvelle (*.orx)</translation>
     </message>
     <message>
-        <source>Where are the photographs? Choose one of them</source>
-        <translation>Où sont les photographies ? Choisissez l&apos;une d&apos;elles</translation>
-    </message>
-    <message>
-        <source>Photographs (*.jpg *.jpeg *.JPG *.JPEG *.png *.PNG *.tif *.tiff *.TIF *.TIFF)</source>
-        <translation>Photographies (*.jpg *.jpeg *.JPG *.JPEG *.png *.PNG *.tif *.tiff *.TIF *.TIFF)</translation>
-    </message>
-    <message>
-        <source>Mesh of the reconstruction (Cancel: its 3D points are the model)</source>
-        <translation>Maillage de la reconstruction (Annuler : ses points 3D servent de modèle)</translation>
-    </message>
-    <message>
         <source>3D model (*.ply *.stl *.off *.obj *.vmi *.PLY *.STL *.OFF *.OBJ *.VMI)</source>
         <translation>Modèle 3D (*.ply *.stl *.off *.obj *.vmi *.PLY *.STL *.OFF *.OBJ *.VMI)</translation>
     </message>
@@ -1177,10 +1183,6 @@ Faut-il utiliser « %1 » ?</translation>
         <translation>Sémantique</translation>
     </message>
     <message>
-        <source>Polyforge project (*.pfp);;Orvelle index file (*.orx);;Reconstruction (cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT);;Metashape cameras (*.xml *.XML);;transforms.json (*.json *.JSON);;Meshroom (*.sfm *.SFM);;OpenMVG (sfm_data*.json)</source>
-        <translation>Projet Polyforge (*.pfp);;Fichier d&apos;index Orvelle (*.orx);;Reconstruction (cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT);;Caméras Metashape (*.xml *.XML);;transforms.json (*.json *.JSON);;Meshroom (*.sfm *.SFM);;OpenMVG (sfm_data*.json)</translation>
-    </message>
-    <message>
         <source>More steps</source>
         <translation>Autres étapes</translation>
     </message>
@@ -1199,6 +1201,150 @@ Faut-il utiliser « %1 » ?</translation>
     <message>
         <source>Up direction from the cameras: %1.</source>
         <translation>Direction du haut d&apos;après les caméras : %1.</translation>
+    </message>
+    <message>
+        <source>Index written to %1.</source>
+        <translation>Index écrit dans %1.</translation>
+    </message>
+    <message>
+        <source>The photographs are not in %1. Choose their folder</source>
+        <translation>Les photographies ne sont pas dans %1. Choisissez leur dossier</translation>
+    </message>
+    <message>
+        <source>Choose a mesh...</source>
+        <translation>Choisir un maillage...</translation>
+    </message>
+    <message>
+        <source>Use the points</source>
+        <translation>Utiliser les points</translation>
+    </message>
+    <message>
+        <source>Mesh of the reconstruction</source>
+        <translation>Maillage de la reconstruction</translation>
+    </message>
+    <message>
+        <source>The reconstruction brings its cameras and 3D points but no mesh.
+Depths and the viewer are best with a mesh of the scene (PLY, OBJ, OFF or STL), made from the same reconstruction. Without one, the points are the model.</source>
+        <translation>La reconstruction apporte ses caméras et ses points 3D, mais aucun maillage.
+Les profondeurs et la visionneuse donnent de meilleurs résultats avec un maillage de la scène (PLY, OBJ, OFF ou STL) issu de la même reconstruction. Sans maillage, les points servent de modèle.</translation>
+    </message>
+    <message>
+        <source>Choose the mesh of the reconstruction</source>
+        <translation>Choisir le maillage de la reconstruction</translation>
+    </message>
+    <message>
+        <source>All supported files (*.pfp *.orx cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT *.xml *.XML *.json *.JSON *.sfm *.SFM);;Polyforge project (*.pfp);;Orvelle index file (*.orx);;Reconstruction (cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT);;Metashape cameras (*.xml *.XML);;transforms.json (*.json *.JSON);;Meshroom (*.sfm *.SFM);;OpenMVG (sfm_data*.json)</source>
+        <translation>Tous les fichiers pris en charge (*.pfp *.orx cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT *.xml *.XML *.json *.JSON *.sfm *.SFM);;Projet Polyforge (*.pfp);;Fichier d&apos;index Orvelle (*.orx);;Reconstruction (cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT);;Caméras Metashape (*.xml *.XML);;transforms.json (*.json *.JSON);;Meshroom (*.sfm *.SFM);;OpenMVG (sfm_data*.json)</translation>
+    </message>
+    <message>
+        <source>Import &quot;%1&quot; and discard them?</source>
+        <translation>Importer « %1 » et les abandonner ?</translation>
+    </message>
+    <message>
+        <source>Jobs stopped.</source>
+        <translation>Tâches arrêtées.</translation>
+    </message>
+    <message>
+        <source>Import cancelled.</source>
+        <translation>Importation annulée.</translation>
+    </message>
+    <message>
+        <source>No model chosen</source>
+        <translation>Aucun modèle choisi</translation>
+    </message>
+    <message>
+        <source>Every model of the dataset was declined, so it was not imported. The dataset shown before is kept.</source>
+        <translation>Tous les modèles du jeu de données ont été refusés ; il n&apos;a donc pas été importé. Le jeu de données affiché auparavant est conservé.</translation>
+    </message>
+    <message>
+        <source>Their rows are greyed in the Data overview: select one and press Delete (or use the context menu) to leave it out.</source>
+        <translation>Leurs lignes sont grisées dans l&apos;Aperçu des données : sélectionnez-en une et appuyez sur Delete (ou utilisez le menu contextuel) pour l&apos;écarter.</translation>
+    </message>
+    <message>
+        <source>start view</source>
+        <translation>vue de départ</translation>
+    </message>
+    <message>
+        <source>Back to the start shot, as the viewer opens</source>
+        <translation>Revenir à la prise de vue de départ, comme à l&apos;ouverture de la visionneuse</translation>
+    </message>
+    <message>
+        <source>The preview cannot show the model: %1</source>
+        <translation>L&apos;aperçu ne peut pas montrer le modèle : %1</translation>
+    </message>
+    <message>
+        <source>Leave out</source>
+        <translation>Écarter</translation>
+    </message>
+    <message>
+        <source>Leave out every shot whose photograph is missing</source>
+        <translation>Écarter toutes les prises de vue dont la photographie manque</translation>
+    </message>
+    <message>
+        <source>1 shot left out.</source>
+        <translation>1 prise de vue écartée.</translation>
+    </message>
+    <message>
+        <source>%1 shots left out.</source>
+        <translation>%1 prises de vue écartées.</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Aide</translation>
+    </message>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Raccourcis clavier</translation>
+    </message>
+    <message>
+        <source>Ctrl+I	Import a dataset
+Esc	Close the window (asks first while jobs run or values are unwritten)
+Double click on a row	Open its photograph
+
+In the photograph viewer:
+Right, Left	Next and previous photograph (also Page Down, Page Up)
++, -, mouse wheel	Zoom in and out
+F	Fit the photograph to the window
+Esc	Close the viewer</source>
+        <translation>Ctrl+I	Importer un jeu de données
+Esc	Fermer la fenêtre (demande confirmation si des tâches tournent ou si des valeurs ne sont pas écrites)
+Double-clic sur une ligne	Ouvrir sa photographie
+
+Dans la visionneuse de photographies :
+Flèche droite, flèche gauche	Photographie suivante et précédente (aussi Page Down, Page Up)
++, -, molette de la souris	Zoom avant et arrière
+F	Faire tenir la photographie dans la fenêtre
+Esc	Fermer la visionneuse</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>À propos</translation>
+    </message>
+    <message>
+        <source>About Orvelle Index Generator</source>
+        <translation>À propos du Générateur d&apos;index Orvelle</translation>
+    </message>
+    <message>
+        <source>Orvelle Index Generator %1
+Prepares a dataset of calibrated photographs registered to a 3D model and writes the index file a viewer loads. The same is done without a window by orvelle-index.
+
+Licence: not published yet; every right is reserved by the Orvelle Index Generator developers.</source>
+        <translation>Générateur d&apos;index Orvelle %1
+Prépare un jeu de données de photographies calibrées recalées sur un modèle 3D et écrit le fichier d&apos;index que charge une visionneuse. orvelle-index fait de même sans fenêtre.
+
+Licence : pas encore publiée ; tous droits réservés par les développeurs du Générateur d&apos;index Orvelle.</translation>
+    </message>
+    <message>
+        <source>%1 (not found)</source>
+        <translation>%1 (introuvable)</translation>
+    </message>
+    <message>
+        <source>Not found: %1
+Looked for at %2
+Delete, or the context menu, leaves the shot out.</source>
+        <translation>Introuvable : %1
+Cherchée à l&apos;emplacement %2
+Delete, ou le menu contextuel, écarte la prise de vue.</translation>
     </message>
 </context>
 <context>
@@ -1420,6 +1566,13 @@ Faut-il utiliser « %1 » ?</translation>
     </message>
 </context>
 <context>
+    <name>OffscreenViewer</name>
+    <message>
+        <source>Could not make an off-screen framebuffer of %1 x %2 pixels.</source>
+        <translation>Impossible de créer un framebuffer hors écran de %1 x %2 pixels.</translation>
+    </message>
+</context>
+<context>
     <name>OpenMvgJson</name>
     <message>
         <source>view %1 needs a filename, an id_intrinsic and an id_pose</source>
@@ -1611,10 +1764,6 @@ Faut-il utiliser « %1 » ?</translation>
     <message>
         <source>Cannot open %1</source>
         <translation>Impossible d&apos;ouvrir %1</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; is nested more than %2 elements deep</source>
-        <translation>« %1 » est imbriqué sur plus de %2 niveaux d&apos;éléments</translation>
     </message>
     <message>
         <source>&quot;%1&quot; is not well-formed XML (line %2, column %3): %4</source>
@@ -1818,6 +1967,26 @@ Faut-il utiliser « %1 » ?</translation>
         <source>The up direction is %1 degrees from the cameras&apos; up direction: the viewer may show the scene on its side.</source>
         <translation>La direction du haut est à %1 degrés de celle des caméras : la visionneuse risque de montrer la scène couchée.</translation>
     </message>
+    <message>
+        <source>Leave out</source>
+        <translation>Écarter</translation>
+    </message>
+    <message>
+        <source>Shots can be left out once the running jobs have ended.</source>
+        <translation>Les prises de vue peuvent être écartées une fois les tâches en cours terminées.</translation>
+    </message>
+    <message>
+        <source>At least one shot must stay in the dataset.</source>
+        <translation>Au moins une prise de vue doit rester dans le jeu de données.</translation>
+    </message>
+    <message>
+        <source>Photographs not found</source>
+        <translation>Photographies introuvables</translation>
+    </message>
+    <message>
+        <source>None of the photographs of the dataset was found.</source>
+        <translation>Aucune photographie du jeu de données n&apos;a été trouvée.</translation>
+    </message>
 </context>
 <context>
     <name>SfmReader</name>
@@ -1840,6 +2009,10 @@ Faut-il utiliser « %1 » ?</translation>
     <message>
         <source>%1: the file holds no JSON object</source>
         <translation>%1 : le fichier ne contient aucun objet JSON</translation>
+    </message>
+    <message>
+        <source>the line is longer than %1 MB, more than any reconstruction writes</source>
+        <translation>la ligne fait plus de %1 Mo, plus qu&apos;aucune reconstruction n&apos;en écrit</translation>
     </message>
 </context>
 <context>
@@ -1936,6 +2109,51 @@ Faut-il utiliser « %1 » ?</translation>
     </message>
 </context>
 <context>
+    <name>ViewerScene</name>
+    <message>
+        <source>The model &quot;%1&quot; does not exist.</source>
+        <translation>Le modèle « %1 » n&apos;existe pas.</translation>
+    </message>
+    <message>
+        <source>The model &quot;%1&quot; holds nothing to draw.</source>
+        <translation>Le modèle « %1 » ne contient rien à dessiner.</translation>
+    </message>
+</context>
+<context>
+    <name>ViewerWidget</name>
+    <message>
+        <source>The scene as the viewer shows it. Click a thumbnail or a frame, or use the arrow keys, to move between photographs; drag to turn, use the wheel to move closer; Home returns to the start view.</source>
+        <translation>La scène telle que la visionneuse la montre. Cliquez sur une vignette ou un cadre, ou utilisez les flèches du clavier, pour passer d&apos;une photographie à l&apos;autre ; faites glisser pour tourner, utilisez la molette pour vous rapprocher ; Home ramène à la vue de départ.</translation>
+    </message>
+</context>
+<context>
+    <name>XmlNesting</name>
+    <message>
+        <source>%1 (line %2)</source>
+        <translation>%1 (ligne %2)</translation>
+    </message>
+    <message>
+        <source>declares entities or elements of its own (a DOCTYPE with an internal subset), which these files never do</source>
+        <translation>déclare ses propres entités ou éléments (un DOCTYPE avec un sous-ensemble interne), ce que ces fichiers ne font jamais</translation>
+    </message>
+    <message>
+        <source>has more than %1 elements and attributes</source>
+        <translation>a plus de %1 éléments et attributs</translation>
+    </message>
+    <message>
+        <source>is nested more than %1 elements deep</source>
+        <translation>est imbriqué sur plus de %1 niveaux d&apos;éléments</translation>
+    </message>
+    <message>
+        <source>has an attribute value longer than %1 bytes</source>
+        <translation>a une valeur d&apos;attribut de plus de %1 octets</translation>
+    </message>
+    <message>
+        <source>has an element with more than %1 attributes</source>
+        <translation>a un élément de plus de %1 attributs</translation>
+    </message>
+</context>
+<context>
     <name>ksr::io</name>
     <message>
         <source>Unknown type</source>
@@ -1996,6 +2214,14 @@ Faut-il utiliser « %1 » ?</translation>
     <message>
         <source>Unknown error</source>
         <translation>Erreur inconnue</translation>
+    </message>
+    <message>
+        <source>A line of the %1 file is longer than %2 MB, more than any model holds</source>
+        <translation>Une ligne du fichier %1 fait plus de %2 Mo, plus qu&apos;aucun modèle n&apos;en contient</translation>
+    </message>
+    <message>
+        <source>The file is not a regular file but a FIFO, a device or a folder; it was not read</source>
+        <translation>Le fichier n&apos;est pas un fichier ordinaire mais une FIFO, un périphérique ou un dossier ; il n&apos;a pas été lu</translation>
     </message>
 </context>
 </TS>

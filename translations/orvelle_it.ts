@@ -204,10 +204,6 @@
         <translation>Formato di file errato</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; is neither a Polyforge project (.pfp) nor an Orvelle index file (.orx).</source>
-        <translation>&quot;%1&quot; non è né un progetto Polyforge (.pfp) né un file di indice Orvelle (.orx).</translation>
-    </message>
-    <message>
         <source>The model file &quot;%1&quot; does not exist.</source>
         <translation>Il file del modello &quot;%1&quot; non esiste.</translation>
     </message>
@@ -236,6 +232,16 @@
 %1</source>
         <translation>Questi scatti hanno fotocamere che non si possono usare:
 %1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is neither a Polyforge project (.pfp), an Orvelle index file (.orx)
+nor a reconstruction (COLMAP cameras, images and points3D .txt or .bin, .nvm, Bundler .out, Metashape .xml, transforms.json, Meshroom .sfm, OpenMVG sfm_data.json).</source>
+        <translation>&quot;%1&quot; non è né un progetto Polyforge (.pfp), né un file di indice Orvelle (.orx),
+né una ricostruzione (cameras, images e points3D COLMAP in .txt o .bin, .nvm, .out Bundler, .xml Metashape, transforms.json, .sfm Meshroom, sfm_data.json OpenMVG).</translation>
+    </message>
+    <message>
+        <source>Looked for in: %1</source>
+        <translation>Cercate in: %1</translation>
     </message>
 </context>
 <context>
@@ -334,6 +340,10 @@
         <source>Could not write the thumbnail %1: %2</source>
         <translation>Impossibile scrivere la miniatura %1: %2</translation>
     </message>
+    <message>
+        <source>%1 is a link: thumbnails are written only into a folder beside the photographs, never through a link to elsewhere</source>
+        <translation>%1 è un collegamento: le miniature vengono scritte solo in una cartella accanto alle fotografie, mai attraverso un collegamento che porta altrove</translation>
+    </message>
 </context>
 <context>
     <name>GLDownsampler</name>
@@ -407,6 +417,14 @@
     <message>
         <source>it %1</source>
         <translation>esso %1</translation>
+    </message>
+    <message>
+        <source>Written to &quot;%1&quot;.</source>
+        <translation>Scritto in &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>No relative path leads to these files; they are written as they are:</source>
+        <translation>Nessun percorso relativo porta a questi file; sono scritti così come sono:</translation>
     </message>
 </context>
 <context>
@@ -835,18 +853,6 @@
         <translation>File di indice Orvelle (*.orx)</translation>
     </message>
     <message>
-        <source>Where are the photographs? Choose one of them</source>
-        <translation>Dove sono le fotografie? Sceglietene una</translation>
-    </message>
-    <message>
-        <source>Photographs (*.jpg *.jpeg *.JPG *.JPEG *.png *.PNG *.tif *.tiff *.TIF *.TIFF)</source>
-        <translation>Fotografie (*.jpg *.jpeg *.JPG *.JPEG *.png *.PNG *.tif *.tiff *.TIF *.TIFF)</translation>
-    </message>
-    <message>
-        <source>Mesh of the reconstruction (Cancel: its 3D points are the model)</source>
-        <translation>Mesh della ricostruzione (Annulla: i suoi punti 3D fanno da modello)</translation>
-    </message>
-    <message>
         <source>3D model (*.ply *.stl *.off *.obj *.vmi *.PLY *.STL *.OFF *.OBJ *.VMI)</source>
         <translation>Modello 3D (*.ply *.stl *.off *.obj *.vmi *.PLY *.STL *.OFF *.OBJ *.VMI)</translation>
     </message>
@@ -1177,10 +1183,6 @@ Devo usare &quot;%1&quot;?</translation>
         <translation>Semantica</translation>
     </message>
     <message>
-        <source>Polyforge project (*.pfp);;Orvelle index file (*.orx);;Reconstruction (cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT);;Metashape cameras (*.xml *.XML);;transforms.json (*.json *.JSON);;Meshroom (*.sfm *.SFM);;OpenMVG (sfm_data*.json)</source>
-        <translation>Progetto Polyforge (*.pfp);;File indice Orvelle (*.orx);;Ricostruzione (cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT);;Fotocamere Metashape (*.xml *.XML);;transforms.json (*.json *.JSON);;Meshroom (*.sfm *.SFM);;OpenMVG (sfm_data*.json)</translation>
-    </message>
-    <message>
         <source>More steps</source>
         <translation>Altri passi</translation>
     </message>
@@ -1199,6 +1201,150 @@ Devo usare &quot;%1&quot;?</translation>
     <message>
         <source>Up direction from the cameras: %1.</source>
         <translation>Direzione dell&apos;alto dalle fotocamere: %1.</translation>
+    </message>
+    <message>
+        <source>Index written to %1.</source>
+        <translation>Indice scritto in %1.</translation>
+    </message>
+    <message>
+        <source>The photographs are not in %1. Choose their folder</source>
+        <translation>Le fotografie non sono in %1. Scegliete la loro cartella</translation>
+    </message>
+    <message>
+        <source>Choose a mesh...</source>
+        <translation>Scegli una mesh...</translation>
+    </message>
+    <message>
+        <source>Use the points</source>
+        <translation>Usa i punti</translation>
+    </message>
+    <message>
+        <source>Mesh of the reconstruction</source>
+        <translation>Mesh della ricostruzione</translation>
+    </message>
+    <message>
+        <source>The reconstruction brings its cameras and 3D points but no mesh.
+Depths and the viewer are best with a mesh of the scene (PLY, OBJ, OFF or STL), made from the same reconstruction. Without one, the points are the model.</source>
+        <translation>La ricostruzione fornisce le sue fotocamere e i suoi punti 3D, ma nessuna mesh.
+Le profondità e il visualizzatore rendono al meglio con una mesh della scena (PLY, OBJ, OFF o STL) ottenuta dalla stessa ricostruzione. Senza mesh, i punti fanno da modello.</translation>
+    </message>
+    <message>
+        <source>Choose the mesh of the reconstruction</source>
+        <translation>Scegli la mesh della ricostruzione</translation>
+    </message>
+    <message>
+        <source>All supported files (*.pfp *.orx cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT *.xml *.XML *.json *.JSON *.sfm *.SFM);;Polyforge project (*.pfp);;Orvelle index file (*.orx);;Reconstruction (cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT);;Metashape cameras (*.xml *.XML);;transforms.json (*.json *.JSON);;Meshroom (*.sfm *.SFM);;OpenMVG (sfm_data*.json)</source>
+        <translation>Tutti i file supportati (*.pfp *.orx cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT *.xml *.XML *.json *.JSON *.sfm *.SFM);;Progetto Polyforge (*.pfp);;File di indice Orvelle (*.orx);;Ricostruzione (cameras.txt cameras.bin images.txt images.bin points3D.txt points3D.bin *.nvm *.NVM *.out *.OUT);;Fotocamere Metashape (*.xml *.XML);;transforms.json (*.json *.JSON);;Meshroom (*.sfm *.SFM);;OpenMVG (sfm_data*.json)</translation>
+    </message>
+    <message>
+        <source>Import &quot;%1&quot; and discard them?</source>
+        <translation>Importare &quot;%1&quot; e scartarli?</translation>
+    </message>
+    <message>
+        <source>Jobs stopped.</source>
+        <translation>Lavori fermati.</translation>
+    </message>
+    <message>
+        <source>Import cancelled.</source>
+        <translation>Importazione annullata.</translation>
+    </message>
+    <message>
+        <source>No model chosen</source>
+        <translation>Nessun modello scelto</translation>
+    </message>
+    <message>
+        <source>Every model of the dataset was declined, so it was not imported. The dataset shown before is kept.</source>
+        <translation>Tutti i modelli dell&apos;insieme di dati sono stati rifiutati, quindi non è stato importato. L&apos;insieme di dati mostrato prima viene mantenuto.</translation>
+    </message>
+    <message>
+        <source>Their rows are greyed in the Data overview: select one and press Delete (or use the context menu) to leave it out.</source>
+        <translation>Le loro righe sono in grigio nella Panoramica dei dati: selezionatene una e premete Delete (o usate il menu contestuale) per escluderla.</translation>
+    </message>
+    <message>
+        <source>start view</source>
+        <translation>vista iniziale</translation>
+    </message>
+    <message>
+        <source>Back to the start shot, as the viewer opens</source>
+        <translation>Torna allo scatto iniziale, come all&apos;apertura del visualizzatore</translation>
+    </message>
+    <message>
+        <source>The preview cannot show the model: %1</source>
+        <translation>L&apos;anteprima non può mostrare il modello: %1</translation>
+    </message>
+    <message>
+        <source>Leave out</source>
+        <translation>Escludi</translation>
+    </message>
+    <message>
+        <source>Leave out every shot whose photograph is missing</source>
+        <translation>Escludi tutti gli scatti la cui fotografia manca</translation>
+    </message>
+    <message>
+        <source>1 shot left out.</source>
+        <translation>1 scatto escluso.</translation>
+    </message>
+    <message>
+        <source>%1 shots left out.</source>
+        <translation>%1 scatti esclusi.</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Aiuto</translation>
+    </message>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Scorciatoie da tastiera</translation>
+    </message>
+    <message>
+        <source>Ctrl+I	Import a dataset
+Esc	Close the window (asks first while jobs run or values are unwritten)
+Double click on a row	Open its photograph
+
+In the photograph viewer:
+Right, Left	Next and previous photograph (also Page Down, Page Up)
++, -, mouse wheel	Zoom in and out
+F	Fit the photograph to the window
+Esc	Close the viewer</source>
+        <translation>Ctrl+I	Importa un insieme di dati
+Esc	Chiudi la finestra (chiede prima conferma se ci sono lavori in corso o valori non scritti)
+Doppio clic su una riga	Apri la sua fotografia
+
+Nel visualizzatore di fotografie:
+Freccia destra, freccia sinistra	Fotografia successiva e precedente (anche Page Down, Page Up)
++, -, rotella del mouse	Ingrandisci e riduci
+F	Adatta la fotografia alla finestra
+Esc	Chiudi il visualizzatore</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Informazioni</translation>
+    </message>
+    <message>
+        <source>About Orvelle Index Generator</source>
+        <translation>Informazioni sul Generatore di indici Orvelle</translation>
+    </message>
+    <message>
+        <source>Orvelle Index Generator %1
+Prepares a dataset of calibrated photographs registered to a 3D model and writes the index file a viewer loads. The same is done without a window by orvelle-index.
+
+Licence: not published yet; every right is reserved by the Orvelle Index Generator developers.</source>
+        <translation>Generatore di indici Orvelle %1
+Prepara un insieme di dati di fotografie calibrate e registrate su un modello 3D e scrive il file di indice che un visualizzatore carica. Lo stesso lavoro si fa senza finestra con orvelle-index.
+
+Licenza: non ancora pubblicata; tutti i diritti sono riservati agli sviluppatori del Generatore di indici Orvelle.</translation>
+    </message>
+    <message>
+        <source>%1 (not found)</source>
+        <translation>%1 (non trovata)</translation>
+    </message>
+    <message>
+        <source>Not found: %1
+Looked for at %2
+Delete, or the context menu, leaves the shot out.</source>
+        <translation>Non trovata: %1
+Cercata in %2
+Delete, o il menu contestuale, esclude lo scatto.</translation>
     </message>
 </context>
 <context>
@@ -1420,6 +1566,13 @@ Devo usare &quot;%1&quot;?</translation>
     </message>
 </context>
 <context>
+    <name>OffscreenViewer</name>
+    <message>
+        <source>Could not make an off-screen framebuffer of %1 x %2 pixels.</source>
+        <translation>Impossibile creare un framebuffer fuori schermo di %1 x %2 pixel.</translation>
+    </message>
+</context>
+<context>
     <name>OpenMvgJson</name>
     <message>
         <source>view %1 needs a filename, an id_intrinsic and an id_pose</source>
@@ -1611,10 +1764,6 @@ Devo usare &quot;%1&quot;?</translation>
     <message>
         <source>Cannot open %1</source>
         <translation>Impossibile aprire %1</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; is nested more than %2 elements deep</source>
-        <translation>&quot;%1&quot; è annidato per più di %2 livelli di elementi</translation>
     </message>
     <message>
         <source>&quot;%1&quot; is not well-formed XML (line %2, column %3): %4</source>
@@ -1818,6 +1967,26 @@ Devo usare &quot;%1&quot;?</translation>
         <source>The up direction is %1 degrees from the cameras&apos; up direction: the viewer may show the scene on its side.</source>
         <translation>La direzione dell&apos;alto è a %1 gradi da quella delle fotocamere: il visualizzatore potrebbe mostrare la scena coricata.</translation>
     </message>
+    <message>
+        <source>Leave out</source>
+        <translation>Escludi</translation>
+    </message>
+    <message>
+        <source>Shots can be left out once the running jobs have ended.</source>
+        <translation>Gli scatti possono essere esclusi una volta terminati i lavori in corso.</translation>
+    </message>
+    <message>
+        <source>At least one shot must stay in the dataset.</source>
+        <translation>Almeno uno scatto deve restare nell&apos;insieme di dati.</translation>
+    </message>
+    <message>
+        <source>Photographs not found</source>
+        <translation>Fotografie non trovate</translation>
+    </message>
+    <message>
+        <source>None of the photographs of the dataset was found.</source>
+        <translation>Nessuna fotografia dell&apos;insieme di dati è stata trovata.</translation>
+    </message>
 </context>
 <context>
     <name>SfmReader</name>
@@ -1840,6 +2009,10 @@ Devo usare &quot;%1&quot;?</translation>
     <message>
         <source>%1: the file holds no JSON object</source>
         <translation>%1: il file non contiene alcun oggetto JSON</translation>
+    </message>
+    <message>
+        <source>the line is longer than %1 MB, more than any reconstruction writes</source>
+        <translation>la riga è più lunga di %1 MB, più di quanto scriva qualsiasi ricostruzione</translation>
     </message>
 </context>
 <context>
@@ -1936,6 +2109,51 @@ Devo usare &quot;%1&quot;?</translation>
     </message>
 </context>
 <context>
+    <name>ViewerScene</name>
+    <message>
+        <source>The model &quot;%1&quot; does not exist.</source>
+        <translation>Il modello &quot;%1&quot; non esiste.</translation>
+    </message>
+    <message>
+        <source>The model &quot;%1&quot; holds nothing to draw.</source>
+        <translation>Il modello &quot;%1&quot; non contiene nulla da disegnare.</translation>
+    </message>
+</context>
+<context>
+    <name>ViewerWidget</name>
+    <message>
+        <source>The scene as the viewer shows it. Click a thumbnail or a frame, or use the arrow keys, to move between photographs; drag to turn, use the wheel to move closer; Home returns to the start view.</source>
+        <translation>La scena come il visualizzatore la mostra. Fate clic su una miniatura o su una cornice, oppure usate i tasti freccia, per passare da una fotografia all&apos;altra; trascinate per ruotare, usate la rotella per avvicinarvi; Home riporta alla vista iniziale.</translation>
+    </message>
+</context>
+<context>
+    <name>XmlNesting</name>
+    <message>
+        <source>%1 (line %2)</source>
+        <translation>%1 (riga %2)</translation>
+    </message>
+    <message>
+        <source>declares entities or elements of its own (a DOCTYPE with an internal subset), which these files never do</source>
+        <translation>dichiara entità o elementi propri (un DOCTYPE con un sottoinsieme interno), cosa che questi file non fanno mai</translation>
+    </message>
+    <message>
+        <source>has more than %1 elements and attributes</source>
+        <translation>ha più di %1 elementi e attributi</translation>
+    </message>
+    <message>
+        <source>is nested more than %1 elements deep</source>
+        <translation>è annidato per più di %1 livelli di elementi</translation>
+    </message>
+    <message>
+        <source>has an attribute value longer than %1 bytes</source>
+        <translation>ha un valore di attributo più lungo di %1 byte</translation>
+    </message>
+    <message>
+        <source>has an element with more than %1 attributes</source>
+        <translation>ha un elemento con più di %1 attributi</translation>
+    </message>
+</context>
+<context>
     <name>ksr::io</name>
     <message>
         <source>Unknown type</source>
@@ -1996,6 +2214,14 @@ Devo usare &quot;%1&quot;?</translation>
     <message>
         <source>Unknown error</source>
         <translation>Errore sconosciuto</translation>
+    </message>
+    <message>
+        <source>A line of the %1 file is longer than %2 MB, more than any model holds</source>
+        <translation>Una riga del file %1 è più lunga di %2 MB, più di quanto contenga qualsiasi modello</translation>
+    </message>
+    <message>
+        <source>The file is not a regular file but a FIFO, a device or a folder; it was not read</source>
+        <translation>Il file non è un file regolare ma una FIFO, un dispositivo o una cartella; non è stato letto</translation>
     </message>
 </context>
 </TS>
