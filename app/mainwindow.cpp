@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QLabel>
 #include <QScreen>
 #include <QStatusBar>
 
@@ -33,6 +34,10 @@ MainWindow::MainWindow(QWidget *parent)
 {
     initAppResources();
     ui->setupUi(this);
+    // Labels given a fixed minimum width would be cut when their text (or its translation) is longer.
+    for (QLabel *label : findChildren<QLabel *>())
+        if (label->minimumWidth() > 0 && label->minimumWidth() < label->sizeHint().width())
+            label->setMinimumWidth(label->sizeHint().width());
     m_session = std::make_unique<Session>();
     setUpDataViews();
 

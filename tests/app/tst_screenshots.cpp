@@ -309,6 +309,11 @@ private slots:
         QVERIFY(domed.save(QString("%1/viewer-sceaux-scale%2.png").arg(screenshotFolder(), scale)));
         QVERIFY(window.grab().save(
             QString("%1/window-viewer-sceaux-scale%2.png").arg(screenshotFolder(), scale)));
+        // No label of the settings is cut.
+        for (const QLabel *label :
+             control<QTabWidget>(&window, "tabWidget")->currentWidget()->findChildren<QLabel *>())
+            if (label->isVisible())
+                QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->text()));
 
         // A setting changed in the form changes the picture at once, and changing it back restores it.
         clickControl(control<QRadioButton>(&window, "orthoPlaneBackground"));
