@@ -1377,6 +1377,26 @@ Delete, ou le menu contextuel, écarte la prise de vue.</translation>
         <source>%1 views have no pose in the file and are left out.</source>
         <translation>%1 vues n&apos;ont pas de pose dans le fichier et sont laissées de côté.</translation>
     </message>
+    <message>
+        <source>needs width, height and principalPoint</source>
+        <translation>demande width, height et principalPoint</translation>
+    </message>
+    <message>
+        <source>needs a positive pxFocalLength (file version before 1.2.2)</source>
+        <translation>demande un pxFocalLength positif (version du fichier antérieure à 1.2.2)</translation>
+    </message>
+    <message>
+        <source>needs a positive focalLength, sensorWidth and pixelRatio</source>
+        <translation>demande des focalLength, sensorWidth et pixelRatio positifs</translation>
+    </message>
+    <message>
+        <source>uses the camera model &quot;%1&quot;, which cannot be imported (accepted: pinhole, radial1, radial3, brown)</source>
+        <translation>utilise le modèle de caméra « %1 », qui ne peut pas être importé (acceptés : pinhole, radial1, radial3, brown)</translation>
+    </message>
+    <message>
+        <source>distortionParams holds a value that is no number</source>
+        <translation>distortionParams contient une valeur qui n&apos;est pas un nombre</translation>
+    </message>
 </context>
 <context>
     <name>MetashapeXml</name>
@@ -1593,6 +1613,26 @@ Delete, ou le menu contextuel, écarte la prise de vue.</translation>
     <message>
         <source>%1 views have no pose in the file and are left out.</source>
         <translation>%1 vues n&apos;ont pas de pose dans le fichier et sont laissées de côté.</translation>
+    </message>
+    <message>
+        <source>intrinsic %1 has no key or no polymorphic_id</source>
+        <translation>les paramètres internes %1 n&apos;ont pas de key ou pas de polymorphic_id</translation>
+    </message>
+    <message>
+        <source>intrinsic %1 uses the camera model &quot;%2&quot;, which cannot be imported (accepted: pinhole, pinhole_radial_k1, pinhole_radial_k3, pinhole_brown_t2)</source>
+        <translation>les paramètres internes %1 utilisent le modèle de caméra « %2 », qui ne peut pas être importé (acceptés : pinhole, pinhole_radial_k1, pinhole_radial_k3, pinhole_brown_t2)</translation>
+    </message>
+    <message>
+        <source>intrinsic %1 needs width, height, a positive focal_length and a principal_point</source>
+        <translation>les paramètres internes %1 demandent width, height, une focal_length positive et un principal_point</translation>
+    </message>
+    <message>
+        <source>intrinsic %1: %2 holds a value that is no number</source>
+        <translation>paramètres internes %1 : %2 contient une valeur qui n&apos;est pas un nombre</translation>
+    </message>
+    <message>
+        <source>extrinsic %1 needs a key, a rotation (three rows of three) and a center</source>
+        <translation>les paramètres externes %1 demandent une key, une rotation (trois lignes de trois) et un center</translation>
     </message>
 </context>
 <context>
@@ -2106,6 +2146,18 @@ Delete, ou le menu contextuel, écarte la prise de vue.</translation>
     <message>
         <source>The tangential and higher radial distortion (p1, p2, k3, k4) of %1 frames is not kept: the imported cameras hold k1 and k2 only.</source>
         <translation>La distorsion tangentielle et radiale d&apos;ordre supérieur (p1, p2, k3, k4) de %1 images n&apos;est pas conservée : les caméras importées ne gardent que k1 et k2.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a usable number</source>
+        <translation>« %1 » n&apos;est pas un nombre utilisable</translation>
+    </message>
+    <message>
+        <source>the camera model %1 cannot be imported (accepted: OPENCV, PINHOLE)</source>
+        <translation>le modèle de caméra %1 ne peut pas être importé (acceptés : OPENCV, PINHOLE)</translation>
+    </message>
+    <message>
+        <source>no focal length (fl_x) and no field of view (camera_angle_x)</source>
+        <translation>ni focale (fl_x) ni champ de vision (camera_angle_x)</translation>
     </message>
 </context>
 <context>

@@ -1377,6 +1377,26 @@ Delete, o il menu contestuale, esclude lo scatto.</translation>
         <source>%1 views have no pose in the file and are left out.</source>
         <translation>%1 viste non hanno una posa nel file e vengono escluse.</translation>
     </message>
+    <message>
+        <source>needs width, height and principalPoint</source>
+        <translation>richiede width, height e principalPoint</translation>
+    </message>
+    <message>
+        <source>needs a positive pxFocalLength (file version before 1.2.2)</source>
+        <translation>richiede un pxFocalLength positivo (versione del file precedente alla 1.2.2)</translation>
+    </message>
+    <message>
+        <source>needs a positive focalLength, sensorWidth and pixelRatio</source>
+        <translation>richiede focalLength, sensorWidth e pixelRatio positivi</translation>
+    </message>
+    <message>
+        <source>uses the camera model &quot;%1&quot;, which cannot be imported (accepted: pinhole, radial1, radial3, brown)</source>
+        <translation>usa il modello di fotocamera «%1», che non può essere importato (accettati: pinhole, radial1, radial3, brown)</translation>
+    </message>
+    <message>
+        <source>distortionParams holds a value that is no number</source>
+        <translation>distortionParams contiene un valore che non è un numero</translation>
+    </message>
 </context>
 <context>
     <name>MetashapeXml</name>
@@ -1593,6 +1613,26 @@ Delete, o il menu contestuale, esclude lo scatto.</translation>
     <message>
         <source>%1 views have no pose in the file and are left out.</source>
         <translation>%1 viste non hanno una posa nel file e vengono escluse.</translation>
+    </message>
+    <message>
+        <source>intrinsic %1 has no key or no polymorphic_id</source>
+        <translation>i parametri interni %1 non hanno key o polymorphic_id</translation>
+    </message>
+    <message>
+        <source>intrinsic %1 uses the camera model &quot;%2&quot;, which cannot be imported (accepted: pinhole, pinhole_radial_k1, pinhole_radial_k3, pinhole_brown_t2)</source>
+        <translation>i parametri interni %1 usano il modello di fotocamera «%2», che non può essere importato (accettati: pinhole, pinhole_radial_k1, pinhole_radial_k3, pinhole_brown_t2)</translation>
+    </message>
+    <message>
+        <source>intrinsic %1 needs width, height, a positive focal_length and a principal_point</source>
+        <translation>i parametri interni %1 richiedono width, height, una focal_length positiva e un principal_point</translation>
+    </message>
+    <message>
+        <source>intrinsic %1: %2 holds a value that is no number</source>
+        <translation>parametri interni %1: %2 contiene un valore che non è un numero</translation>
+    </message>
+    <message>
+        <source>extrinsic %1 needs a key, a rotation (three rows of three) and a center</source>
+        <translation>i parametri esterni %1 richiedono una key, una rotazione (tre righe di tre) e un center</translation>
     </message>
 </context>
 <context>
@@ -2106,6 +2146,18 @@ Delete, o il menu contestuale, esclude lo scatto.</translation>
     <message>
         <source>The tangential and higher radial distortion (p1, p2, k3, k4) of %1 frames is not kept: the imported cameras hold k1 and k2 only.</source>
         <translation>La distorsione tangenziale e radiale di ordine superiore (p1, p2, k3, k4) di %1 fotogrammi non viene conservata: le fotocamere importate tengono solo k1 e k2.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a usable number</source>
+        <translation>«%1» non è un numero utilizzabile</translation>
+    </message>
+    <message>
+        <source>the camera model %1 cannot be imported (accepted: OPENCV, PINHOLE)</source>
+        <translation>il modello di fotocamera %1 non può essere importato (accettati: OPENCV, PINHOLE)</translation>
+    </message>
+    <message>
+        <source>no focal length (fl_x) and no field of view (camera_angle_x)</source>
+        <translation>né lunghezza focale (fl_x) né campo visivo (camera_angle_x)</translation>
     </message>
 </context>
 <context>

@@ -7,11 +7,6 @@
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("CameraCheck", text);
-}
-
 bool allFinite(const Camera &camera)
 {
     const float values[] = {camera.focalMm,         camera.pixelSizeMm[0],  camera.pixelSizeMm[1],
@@ -58,17 +53,20 @@ namespace CameraCheck
 QString problem(const Camera &camera)
 {
     if (!allFinite(camera))
-        return tr("holds a value that is not a finite number");
+        return QCoreApplication::translate("CameraCheck", "holds a value that is not a finite number");
     if (!positive(camera.focalMm))
-        return tr("has a focal length of %1 mm").arg(double(camera.focalMm));
+        return QCoreApplication::translate("CameraCheck", "has a focal length of %1 mm")
+            .arg(double(camera.focalMm));
     if (!positive(camera.pixelSizeMm[0]) || !positive(camera.pixelSizeMm[1]))
-        return tr("has a pixel size of %1 x %2 mm")
+        return QCoreApplication::translate("CameraCheck", "has a pixel size of %1 x %2 mm")
             .arg(double(camera.pixelSizeMm[0]))
             .arg(double(camera.pixelSizeMm[1]));
     if (camera.viewportPx[0] <= 0 || camera.viewportPx[1] <= 0)
-        return tr("has a viewport of %1 x %2 pixels").arg(camera.viewportPx[0]).arg(camera.viewportPx[1]);
+        return QCoreApplication::translate("CameraCheck", "has a viewport of %1 x %2 pixels")
+            .arg(camera.viewportPx[0])
+            .arg(camera.viewportPx[1]);
     if (!isRotation(camera.rotation))
-        return tr("has a rotation matrix that is not a rotation");
+        return QCoreApplication::translate("CameraCheck", "has a rotation matrix that is not a rotation");
     return QString();
 }
 

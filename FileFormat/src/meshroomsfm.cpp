@@ -9,11 +9,6 @@
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("MeshroomSfm", text);
-}
-
 struct Version {
     int major = 0, minor = 0, patch = 0;
     bool before(int mj, int mn, int p) const
@@ -89,14 +84,17 @@ bool readIntrinsic(const QJsonObject &object, const Version &version, Intrinsic 
         !SfmJson::count(object.value(QLatin1String("height")), height) || width <= 0 || height <= 0 ||
         width > 1000000 || height > 1000000 ||
         !SfmJson::numbers(object.value(QLatin1String("principalPoint")), principal, 2)) {
-        error = tr("needs width, height and principalPoint");
+        error = QCoreApplication::translate("MeshroomSfm", "needs width, height and principalPoint");
         return false;
     }
     in.width = int(width);
     in.height = int(height);
     if (!readFocal(object, version, in) || in.fx <= 0 || in.fy <= 0) {
-        error = version.before(1, 2, 2) ? tr("needs a positive pxFocalLength (file version before 1.2.2)")
-                                        : tr("needs a positive focalLength, sensorWidth and pixelRatio");
+        error = version.before(1, 2, 2)
+                    ? QCoreApplication::translate(
+                          "MeshroomSfm", "needs a positive pxFocalLength (file version before 1.2.2)")
+                    : QCoreApplication::translate("MeshroomSfm",
+                                                  "needs a positive focalLength, sensorWidth and pixelRatio");
         return false;
     }
     // An offset from the image centre from 1.2.1 on, absolute before.
@@ -106,8 +104,10 @@ bool readIntrinsic(const QJsonObject &object, const Version &version, Intrinsic 
     const QString type = object.value(QLatin1String("type")).toString();
     const QString distortion = object.value(QLatin1String("distortionType")).toString();
     if (!acceptedDistortion(type) || !acceptedDistortion(distortion)) {
-        error = tr("uses the camera model \"%1\", which cannot be imported (accepted: pinhole, radial1, "
-                   "radial3, brown)")
+        error = QCoreApplication::translate(
+                    "MeshroomSfm",
+                    "uses the camera model \"%1\", which cannot be imported (accepted: pinhole, radial1, "
+                    "radial3, brown)")
                     .arg(acceptedDistortion(type) ? distortion : type);
         return false;
     }
@@ -115,7 +115,8 @@ bool readIntrinsic(const QJsonObject &object, const Version &version, Intrinsic 
     for (int i = 0; i < terms.size(); ++i) {
         double term = 0;
         if (!SfmJson::number(terms.at(i), term)) {
-            error = tr("distortionParams holds a value that is no number");
+            error = QCoreApplication::translate("MeshroomSfm",
+                                                "distortionParams holds a value that is no number");
             return false;
         }
         if (i == 0)
@@ -172,7 +173,9 @@ SfmReconstruction read(const QString &fileName)
     Version version;
     if (!readVersion(root.value(QLatin1String("version")), version)) {
         result.error =
-            file + tr("the file version (\"version\": [\"1\", \"2\", \"n\"]) is missing or not 1.x");
+            file +
+            QCoreApplication::translate(
+                "MeshroomSfm", "the file version (\"version\": [\"1\", \"2\", \"n\"]) is missing or not 1.x");
         return result;
     }
     result.format =
@@ -185,7 +188,7 @@ SfmReconstruction read(const QString &fileName)
         Intrinsic in;
         QString why;
         if (!readIntrinsic(object, version, in, why)) {
-            result.error = file + tr("intrinsic %1 %2").arg(id, why);
+            result.error = file + QCoreApplication::translate("MeshroomSfm", "intrinsic %1 %2").arg(id, why);
             return result;
         }
         intrinsics.insert(id, in);
@@ -202,7 +205,10 @@ SfmReconstruction read(const QString &fileName)
             object.value(QLatin1String("pose")).toObject().value(QLatin1String("transform")).toObject();
         if (!readPose(transform, pose.rotation, pose.centre)) {
             result.error =
-                file + tr("pose %1 needs a rotation (nine values holding a rotation) and a center").arg(id);
+                file +
+                QCoreApplication::translate(
+                    "MeshroomSfm", "pose %1 needs a rotation (nine values holding a rotation) and a center")
+                    .arg(id);
             return result;
         }
         poses.insert(id, pose);
@@ -213,8 +219,8 @@ SfmReconstruction read(const QString &fileName)
         const QJsonObject view = entry.toObject();
         const QString path = view.value(QLatin1String("path")).toString();
         if (path.isEmpty()) {
-            result.error =
-                file + tr("view %1 has no path").arg(SfmJson::text(view.value(QLatin1String("viewId"))));
+            result.error = file + QCoreApplication::translate("MeshroomSfm", "view %1 has no path")
+                                      .arg(SfmJson::text(view.value(QLatin1String("viewId"))));
             return result;
         }
         const auto pose = poses.constFind(SfmJson::text(view.value(QLatin1String("poseId"))));
@@ -234,16 +240,20 @@ SfmReconstruction read(const QString &fileName)
         result.images.append(image);
     }
     if (unkept)
-        result.warnings.append(tr("The distortion beyond k1 and k2 of some cameras is not kept: the imported "
-                                  "cameras hold k1 and k2 only."));
+        result.warnings.append(QCoreApplication::translate(
+            "MeshroomSfm", "The distortion beyond k1 and k2 of some cameras is not kept: the imported "
+                           "cameras hold k1 and k2 only."));
     if (uncertain)
         result.warnings.append(
-            tr("Some cameras have a pixelRatio other than 1 in a file of version %1; it is read "
-               "as the pixel aspect ratio (fy / fx), as in versions 1.2.5 to 1.2.10.")
+            QCoreApplication::translate(
+                "MeshroomSfm",
+                "Some cameras have a pixelRatio other than 1 in a file of version %1; it is read "
+                "as the pixel aspect ratio (fy / fx), as in versions 1.2.5 to 1.2.10.")
                 .arg(result.format.section(QLatin1Char(' '), -1)));
     if (!result.leftOut.isEmpty())
         result.warnings.append(
-            tr("%1 views have no pose in the file and are left out.").arg(result.leftOut.size()));
+            QCoreApplication::translate("MeshroomSfm", "%1 views have no pose in the file and are left out.")
+                .arg(result.leftOut.size()));
     readPoints(root.value(QLatin1String("structure")).toArray(), result);
     return result;
 }

@@ -11,11 +11,6 @@
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("OpenMvgJson", text);
-}
-
 struct Intrinsic {
     QString model;
     double focal = 0, principal[2] = {0, 0};
@@ -55,7 +50,8 @@ bool readIntrinsics(const QJsonArray &list, QHash<qint64, Intrinsic> &intrinsics
         qint64 key = 0, polymorphicId = 0;
         if (!SfmJson::count(entry.value(QLatin1String("key")), key) ||
             !SfmJson::count(value.value(QLatin1String("polymorphic_id")), polymorphicId)) {
-            error = tr("intrinsic %1 has no key or no polymorphic_id").arg(i + 1);
+            error = QCoreApplication::translate("OpenMvgJson", "intrinsic %1 has no key or no polymorphic_id")
+                        .arg(i + 1);
             return false;
         }
         Intrinsic in;
@@ -73,8 +69,10 @@ bool readIntrinsics(const QJsonArray &list, QHash<qint64, Intrinsic> &intrinsics
                 distortionKey = model.distortionKey;
             }
         if (!accepted) {
-            error = tr("intrinsic %1 uses the camera model \"%2\", which cannot be imported (accepted: "
-                       "pinhole, pinhole_radial_k1, pinhole_radial_k3, pinhole_brown_t2)")
+            error = QCoreApplication::translate(
+                        "OpenMvgJson",
+                        "intrinsic %1 uses the camera model \"%2\", which cannot be imported (accepted: "
+                        "pinhole, pinhole_radial_k1, pinhole_radial_k3, pinhole_brown_t2)")
                         .arg(key)
                         .arg(in.model);
             return false;
@@ -85,7 +83,9 @@ bool readIntrinsics(const QJsonArray &list, QHash<qint64, Intrinsic> &intrinsics
             width > 1000000 || height > 1000000 ||
             !SfmJson::number(data.value(QLatin1String("focal_length")), in.focal) || in.focal <= 0 ||
             !SfmJson::numbers(data.value(QLatin1String("principal_point")), in.principal, 2)) {
-            error = tr("intrinsic %1 needs width, height, a positive focal_length and a principal_point")
+            error = QCoreApplication::translate(
+                        "OpenMvgJson",
+                        "intrinsic %1 needs width, height, a positive focal_length and a principal_point")
                         .arg(key);
             return false;
         }
@@ -95,7 +95,8 @@ bool readIntrinsics(const QJsonArray &list, QHash<qint64, Intrinsic> &intrinsics
             for (const QJsonValue &term : data.value(QLatin1String(distortionKey)).toArray()) {
                 double number = 0;
                 if (!SfmJson::number(term, number)) {
-                    error = tr("intrinsic %1: %2 holds a value that is no number")
+                    error = QCoreApplication::translate("OpenMvgJson",
+                                                        "intrinsic %1: %2 holds a value that is no number")
                                 .arg(key)
                                 .arg(QLatin1String(distortionKey));
                     return false;
@@ -121,7 +122,10 @@ bool readExtrinsics(const QJsonArray &list, QHash<qint64, Extrinsic> &extrinsics
         for (int r = 0; ok && r < 3; ++r)
             ok = SfmJson::numbers(rows.at(r), pose.rotation + 3 * r, 3);
         if (!ok || !SfmCameras::isRotation(pose.rotation)) {
-            error = tr("extrinsic %1 needs a key, a rotation (three rows of three) and a center").arg(i + 1);
+            error =
+                QCoreApplication::translate(
+                    "OpenMvgJson", "extrinsic %1 needs a key, a rotation (three rows of three) and a center")
+                    .arg(i + 1);
             return false;
         }
         extrinsics.insert(key, pose);
@@ -187,7 +191,10 @@ SfmReconstruction read(const QString &fileName)
         if (data.value(QLatin1String("filename")).toString().isEmpty() ||
             !SfmJson::count(data.value(QLatin1String("id_intrinsic")), intrinsicId) ||
             !SfmJson::count(data.value(QLatin1String("id_pose")), poseId)) {
-            result.error = file + tr("view %1 needs a filename, an id_intrinsic and an id_pose").arg(i + 1);
+            result.error =
+                file + QCoreApplication::translate("OpenMvgJson",
+                                                   "view %1 needs a filename, an id_intrinsic and an id_pose")
+                           .arg(i + 1);
             return result;
         }
         const auto pose = extrinsics.constFind(poseId);
@@ -210,12 +217,16 @@ SfmReconstruction read(const QString &fileName)
         result.images.append(image);
     }
     if (thirdTerm || tangential)
-        result.warnings.append(tr("The %1 distortion of some cameras is not kept: the imported cameras hold "
-                                  "k1 and k2 only.")
-                                   .arg(tangential ? tr("tangential (t1, t2) and k3") : tr("k3")));
+        result.warnings.append(
+            QCoreApplication::translate(
+                "OpenMvgJson", "The %1 distortion of some cameras is not kept: the imported cameras hold "
+                               "k1 and k2 only.")
+                .arg(tangential ? QCoreApplication::translate("OpenMvgJson", "tangential (t1, t2) and k3")
+                                : QCoreApplication::translate("OpenMvgJson", "k3")));
     if (!result.leftOut.isEmpty())
         result.warnings.append(
-            tr("%1 views have no pose in the file and are left out.").arg(result.leftOut.size()));
+            QCoreApplication::translate("OpenMvgJson", "%1 views have no pose in the file and are left out.")
+                .arg(result.leftOut.size()));
     readPoints(root.value(QLatin1String("structure")).toArray(), result);
     return result;
 }

@@ -10,11 +10,6 @@
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("TransformsJson", text);
-}
-
 // Intrinsics as the file states them; 0 (or an empty model) for what it leaves out.
 struct Intrinsics {
     QString model;
@@ -43,7 +38,8 @@ bool overrideWith(const QJsonObject &object, Intrinsics &in, QString &why)
         if (value.isUndefined() || value.isNull())
             continue;
         if (!SfmJson::number(value, *key.value)) {
-            why = tr("\"%1\" is not a usable number").arg(QLatin1String(key.key));
+            why = QCoreApplication::translate("TransformsJson", "\"%1\" is not a usable number")
+                      .arg(QLatin1String(key.key));
             return false;
         }
     }
@@ -84,7 +80,9 @@ bool frameCamera(const Intrinsics &in, const double rotation[9], const double ce
 {
     if (!in.model.isEmpty() && in.model != QLatin1String("OPENCV") && in.model != QLatin1String("PINHOLE") &&
         in.model != QLatin1String("SIMPLE_PINHOLE")) {
-        why = tr("the camera model %1 cannot be imported (accepted: OPENCV, PINHOLE)").arg(in.model);
+        why = QCoreApplication::translate(
+                  "TransformsJson", "the camera model %1 cannot be imported (accepted: OPENCV, PINHOLE)")
+                  .arg(in.model);
         return false;
     }
     const int width = int(in.width), height = int(in.height);
@@ -97,7 +95,8 @@ bool frameCamera(const Intrinsics &in, const double rotation[9], const double ce
     if (fy <= 0)
         fy = fx;
     if (fx <= 0 && !(in.angleX > 0 && in.angleX < M_PI)) {
-        why = tr("no focal length (fl_x) and no field of view (camera_angle_x)");
+        why = QCoreApplication::translate("TransformsJson",
+                                          "no focal length (fl_x) and no field of view (camera_angle_x)");
         return false;
     }
     if (sized) {
@@ -139,26 +138,30 @@ SfmReconstruction read(const QString &fileName)
     }
     const QJsonValue frames = root.value(QLatin1String("frames"));
     if (!frames.isArray()) {
-        result.error = tr("%1: there is no list of \"frames\"").arg(file);
+        result.error =
+            QCoreApplication::translate("TransformsJson", "%1: there is no list of \"frames\"").arg(file);
         return result;
     }
     int unkept = 0;
     const QJsonArray list = frames.toArray();
     for (int i = 0; i < list.size(); ++i) {
         const QJsonObject frame = list.at(i).toObject();
-        const QString where = tr("%1, frame %2: ").arg(file).arg(i + 1);
+        const QString where =
+            QCoreApplication::translate("TransformsJson", "%1, frame %2: ").arg(file).arg(i + 1);
         SfmImage image;
         image.name = frame.value(QLatin1String("file_path")).toString();
         if (image.name.startsWith(QLatin1String("./")))
             image.name = image.name.mid(2);
         if (image.name.isEmpty()) {
-            result.error = where + tr("no \"file_path\"");
+            result.error = where + QCoreApplication::translate("TransformsJson", "no \"file_path\"");
             return result;
         }
         double rotation[9], centre[3];
         if (!pose(frame.value(QLatin1String("transform_matrix")), rotation, centre)) {
-            result.error = where + tr("\"transform_matrix\" of \"%1\" is not four rows of four numbers "
-                                      "holding a rotation")
+            result.error = where + QCoreApplication::translate(
+                                       "TransformsJson",
+                                       "\"transform_matrix\" of \"%1\" is not four rows of four numbers "
+                                       "holding a rotation")
                                        .arg(image.name);
             return result;
         }
@@ -172,9 +175,11 @@ SfmReconstruction read(const QString &fileName)
         result.images.append(image);
     }
     if (unkept > 0)
-        result.warnings.append(tr("The tangential and higher radial distortion (p1, p2, k3, k4) of %1 frames "
+        result.warnings.append(
+            QCoreApplication::translate(
+                "TransformsJson", "The tangential and higher radial distortion (p1, p2, k3, k4) of %1 frames "
                                   "is not kept: the imported cameras hold k1 and k2 only.")
-                                   .arg(unkept));
+                .arg(unkept));
     return result;
 }
 
