@@ -8,6 +8,8 @@
 #include <ksr/meshio.h>
 #include <ksr/tslreader.h>
 
+#include <QDateTime>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
@@ -138,6 +140,30 @@ private slots:
         const double mean = difference / (size.width() * size.height());
         qInfo() << "mean colour difference" << mean << "over" << model << "model pixels";
         QVERIFY2(mean < 2.0, qPrintable(QString::number(mean)));
+    }
+
+    // The preview takes the multiresolution model once it is built for the model, not a stale one.
+    void previewChoosesTheBuiltModel()
+    {
+        SessionRequest request;
+        request.modelFile = m_dir.filePath(QStringLiteral("model.ply"));
+        request.lowresModelFile = m_dir.filePath(QStringLiteral("lowres.ply"));
+        request.tesselFile = m_dir.filePath(QStringLiteral("model.tsl"));
+        QVERIFY(writeFile(request.modelFile, "ply") && writeFile(request.tesselFile, "tsl"));
+        const QDateTime now = QDateTime::currentDateTime();
+        QFile tessel(request.tesselFile);
+        QVERIFY(tessel.open(QIODevice::ReadWrite) &&
+                tessel.setFileTime(now, QFileDevice::FileModificationTime));
+        tessel.close();
+        QCOMPARE(ViewerInput::modelFile(request), request.lowresModelFile); // not asked for
+        request.multiresolution = true;
+        QCOMPARE(ViewerInput::modelFile(request), request.tesselFile);
+        QVERIFY(tessel.open(QIODevice::ReadWrite) &&
+                tessel.setFileTime(now.addSecs(-3600), QFileDevice::FileModificationTime));
+        tessel.close();
+        QCOMPARE(ViewerInput::modelFile(request), request.lowresModelFile); // older than the model
+        QVERIFY(tessel.remove());
+        QCOMPARE(ViewerInput::modelFile(request), request.lowresModelFile); // not built
     }
 
     void damagedFileIsRefused_data()
