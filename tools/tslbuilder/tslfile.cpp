@@ -1,7 +1,7 @@
 #include "tslfile.h"
 
-#include <ksr/tslformat.h>
 #include <ksr/meshio.h>
+#include <ksr/tslformat.h>
 #include <ksr/tslreader.h>
 
 #include <QDataStream>
