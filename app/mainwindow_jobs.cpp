@@ -283,7 +283,7 @@ void MainWindow::stepFinished(const StepResult &result)
             showErrorMessage(problem.title, problem.text);
         if (!result.builtModel.isEmpty()) {
             tesselReady();
-            showPreviewSettings(); // the preview draws the new multiresolution model
+            showBuiltModelInPreview(result.builtModel);
         }
         showBuilderStatus();
     } else {
