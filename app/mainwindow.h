@@ -146,6 +146,8 @@ private:
     // The viewer preview of the "View settings" tab (mainwindow_preview.cpp).
     void setUpViewerPreview();
     void showPreviewSettings();
+    // The preview draws the multiresolution model just built (read again when rebuilt in place).
+    void showBuiltModelInPreview(const QString &builtModel);
     void showPreviewShots();
 
     // The orientation preview is fed from here (and only from here).

@@ -281,8 +281,10 @@ void MainWindow::stepFinished(const StepResult &result)
     if (result.kind == StepKind::Multiresolution) {
         for (const Problem &problem : result.problems)
             showErrorMessage(problem.title, problem.text);
-        if (!result.builtModel.isEmpty())
+        if (!result.builtModel.isEmpty()) {
             tesselReady();
+            showBuiltModelInPreview(result.builtModel);
+        }
         showBuilderStatus();
     } else {
         for (const Problem &problem : result.problems)

@@ -106,6 +106,13 @@ void MainWindow::showPreviewSettings()
     m_viewer->setStartShot(request.settings.startShot);
 }
 
+void MainWindow::showBuiltModelInPreview(const QString &builtModel)
+{
+    if (m_viewer && m_viewer->scene().modelFile() == builtModel)
+        m_viewer->reloadModel();
+    showPreviewSettings();
+}
+
 void MainWindow::showPreviewShots()
 {
     m_viewer->setShots(ViewerInput::shots(dataset()), ViewerInput::viewingOrder(dataset()));

@@ -6,8 +6,12 @@
 
 #include "polymodel3d.h"
 
+#include <ksr/meshio.h>
+#include <ksr/tslreader.h>
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -17,12 +21,20 @@ namespace
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(ViewerScene)
 };
+
+std::uint64_t nextRevision()
+{
+    static std::uint64_t revisions = 0;
+    return ++revisions;
+}
 } // namespace
 
 bool ViewerScene::loadModel(const QString &fileName, QString *error)
 {
     m_modelFile = fileName;
     m_geometry.reset();
+    if (QFileInfo(fileName).suffix().compare(QLatin1String("tsl"), Qt::CaseInsensitive) == 0)
+        return loadMultiresolution(fileName, error);
     PolyModel3D model;
     if (!model.load(fileName)) {
         if (error)
@@ -37,9 +49,8 @@ bool ViewerScene::loadModel(const QString &fileName, QString *error)
                                                  : model.errorText();
         return false;
     }
-    static std::uint64_t revisions = 0;
     auto geometry = std::make_unique<Geometry>();
-    geometry->revision = ++revisions;
+    geometry->revision = nextRevision();
     // The box and the vertices are relative to the mesh's origin; the centre is kept in model
     // coordinates, in double, and what goes to GL relative to it.
     const Vec3d centre = (Vec3d(mesh->bboxMin) + Vec3d(mesh->bboxMax)) * 0.5;
@@ -49,33 +60,40 @@ bool ViewerScene::loadModel(const QString &fileName, QString *error)
     geometry->boxMax = (Vec3d(mesh->bboxMax) - centre).toFloat();
     geometry->pointCloud = mesh->isPointCloud();
 
+    geometry->append(*mesh, centre, false);
+    m_geometry = std::move(geometry);
+    return true;
+}
+
+void ViewerScene::Geometry::append(const ksr::CMesh &mesh, const Vec3d &offset, bool ownNormals)
+{
     // Only vertices in use, renumbered; deleted ones and broken faces left out.
-    const std::size_t count = mesh->vert.size();
+    const std::size_t count = mesh.vert.size();
     std::vector<std::uint32_t> newIndex(count, UINT32_MAX);
     auto keep = [&](std::size_t v) {
         if (newIndex[v] != UINT32_MAX)
             return newIndex[v];
-        newIndex[v] = std::uint32_t(geometry->positions.size() / 3);
-        const ksr::CVertex &vertex = mesh->vert[v];
-        const Vec3d p = Vec3d(vertex.p) - centre;
-        geometry->positions.insert(geometry->positions.end(), {float(p.x), float(p.y), float(p.z)});
-        geometry->normals.insert(geometry->normals.end(), {geometry->pointCloud ? vertex.n.x : 0.0f,
-                                                           geometry->pointCloud ? vertex.n.y : 0.0f,
-                                                           geometry->pointCloud ? vertex.n.z : 0.0f});
-        geometry->colours.insert(geometry->colours.end(), {vertex.c.r, vertex.c.g, vertex.c.b, vertex.c.a});
+        newIndex[v] = std::uint32_t(positions.size() / 3);
+        const ksr::CVertex &vertex = mesh.vert[v];
+        const Vec3d p = Vec3d(vertex.p) - offset;
+        positions.insert(positions.end(), {float(p.x), float(p.y), float(p.z)});
+        const bool own = ownNormals || pointCloud;
+        normals.insert(normals.end(),
+                       {own ? vertex.n.x : 0.0f, own ? vertex.n.y : 0.0f, own ? vertex.n.z : 0.0f});
+        colours.insert(colours.end(), {vertex.c.r, vertex.c.g, vertex.c.b, vertex.c.a});
         return newIndex[v];
     };
-    if (geometry->pointCloud) {
+    if (pointCloud) {
         for (std::size_t v = 0; v < count; ++v)
-            if (!mesh->vert[v].isDeleted())
+            if (!mesh.vert[v].isDeleted())
                 keep(v);
     } else {
-        geometry->indices.reserve(mesh->face.size() * 3);
+        indices.reserve(indices.size() + mesh.face.size() * 3);
         // Faces in the order of a space-filling curve through their centres, vertices numbered as
         // the faces first use them: neighbours stay together for the renderer's vertex cache.
         std::vector<std::pair<std::uint32_t, const ksr::CFace *>> ordered;
-        ordered.reserve(mesh->face.size());
-        const Vec3d low(mesh->bboxMin), extent = Vec3d(mesh->bboxMax) - Vec3d(mesh->bboxMin);
+        ordered.reserve(mesh.face.size());
+        const Vec3d low(mesh.bboxMin), extent = Vec3d(mesh.bboxMax) - Vec3d(mesh.bboxMin);
         const auto cell = [](double t) { return std::uint32_t(std::clamp(t, 0.0, 1.0) * 1023.0); };
         const auto spread = [](std::uint32_t v) {
             v = (v | (v << 16)) & 0x030000FF;
@@ -83,18 +101,17 @@ bool ViewerScene::loadModel(const QString &fileName, QString *error)
             v = (v | (v << 4)) & 0x030C30C3;
             return (v | (v << 2)) & 0x09249249;
         };
-        for (const ksr::CFace &face : mesh->face) {
+        for (const ksr::CFace &face : mesh.face) {
             if (face.isDeleted())
                 continue;
             bool usable = true;
             for (int k : face.v)
-                usable =
-                    usable && k >= 0 && std::size_t(k) < count && !mesh->vert[std::size_t(k)].isDeleted();
+                usable = usable && k >= 0 && std::size_t(k) < count && !mesh.vert[std::size_t(k)].isDeleted();
             if (!usable)
                 continue;
             Vec3d middle;
             for (int k : face.v)
-                middle = middle + Vec3d(mesh->vert[std::size_t(k)].p) * (1.0 / 3.0);
+                middle = middle + Vec3d(mesh.vert[std::size_t(k)].p) * (1.0 / 3.0);
             const Vec3d t = middle - low;
             const std::uint32_t code = spread(cell(extent.x > 0 ? t.x / extent.x : 0)) |
                                        (spread(cell(extent.y > 0 ? t.y / extent.y : 0)) << 1) |
@@ -108,20 +125,153 @@ bool ViewerScene::loadModel(const QString &fileName, QString *error)
             std::uint32_t corner[3];
             for (int k = 0; k < 3; ++k)
                 corner[k] = keep(std::size_t(face.v[k]));
-            geometry->indices.insert(geometry->indices.end(), corner, corner + 3);
+            indices.insert(indices.end(), corner, corner + 3);
+            if (ownNormals)
+                continue;
             // Vertex normals: the faces' area-weighted normals summed (normalised in the shader).
-            const float *p = geometry->positions.data();
+            const float *p = positions.data();
             const ksr::Point3f a(p[3 * corner[0]], p[3 * corner[0] + 1], p[3 * corner[0] + 2]);
             const ksr::Point3f b(p[3 * corner[1]], p[3 * corner[1] + 1], p[3 * corner[1] + 2]);
             const ksr::Point3f c(p[3 * corner[2]], p[3 * corner[2] + 1], p[3 * corner[2] + 2]);
             const ksr::Point3f n = (b - a).cross(c - a);
             for (std::uint32_t v : corner)
                 for (int k = 0; k < 3; ++k)
-                    geometry->normals[3 * v + std::size_t(k)] += n[k];
+                    normals[3 * v + std::size_t(k)] += n[k];
+        }
+    }
+}
+
+// Every node of the tree, each a range of the arrays; boxes made from the positions read, so that a
+// file's own boxes cannot hide geometry from the cut.
+bool ViewerScene::loadMultiresolution(const QString &fileName, QString *error)
+{
+    TslModel model;
+    QString reason;
+    if (ksr::io::readTslTree(fileName, model, &reason) != ksr::io::ErrorNone) {
+        if (error)
+            *error = Texts::tr("The multiresolution model \"%1\" cannot be read: %2")
+                         .arg(QDir::toNativeSeparators(fileName), reason);
+        return false;
+    }
+    auto geometry = std::make_unique<Geometry>();
+    geometry->revision = nextRevision();
+    geometry->pointCloud = model.pointCloud;
+    ksr::CMesh part;
+    const auto leaves = [&](auto visit) {
+        for (std::size_t i = 0; i < model.nodes.size(); ++i)
+            if (model.isLeaf(int(i)))
+                visit(model.nodes[i]);
+    };
+    // The box of the original geometry gives the centre and radius, as for its mesh.
+    leaves([&](const TslNode &node) {
+        for (const ksr::Point3f &p : node.positions)
+            part.vert.push_back({p, {}, 0, {}});
+    });
+    part.updateBoundingBox();
+    if (part.bboxIsEmpty()) {
+        if (error)
+            *error =
+                Texts::tr("The model \"%1\" holds nothing to draw.").arg(QDir::toNativeSeparators(fileName));
+        return false;
+    }
+    const Vec3d centre = (Vec3d(part.bboxMin) + Vec3d(part.bboxMax)) * 0.5;
+    geometry->centre = Vec3d(model.origin) + centre;
+    geometry->radius = std::max(0.5 * (Vec3d(part.bboxMax) - Vec3d(part.bboxMin)).length(), 1e-6);
+    geometry->boxMin = (Vec3d(part.bboxMin) - centre).toFloat();
+    geometry->boxMax = (Vec3d(part.bboxMax) - centre).toFloat();
+    geometry->nodes.resize(model.nodes.size());
+    for (std::size_t i = 0; i < model.nodes.size(); ++i) {
+        const TslNode &node = model.nodes[i];
+        Geometry::Node &drawn = geometry->nodes[i];
+        drawn.leaf = model.isLeaf(int(i));
+        // A cell that is not a size cannot be trusted to be small: such a node is always refined.
+        drawn.error =
+            drawn.leaf ? 0.0f : (std::isfinite(node.cellSize) ? std::max(node.cellSize, 0.0f) : INFINITY);
+        if (i == std::size_t(TslModel::firstNodeOfLevel(model.levelCount - 1))) {
+            geometry->exactFirstIndex = std::uint32_t(geometry->indices.size());
+            geometry->exactFirstVertex = std::uint32_t(geometry->positions.size() / 3);
+        }
+        part.vert.clear();
+        part.face.clear();
+        for (std::size_t v = 0; v < node.positions.size(); ++v)
+            part.vert.push_back({node.positions[v], node.normals[v], 0,
+                                 model.hasColors ? node.colors[v] : part.defaultColor});
+        for (const auto &t : node.triangles) {
+            ksr::CFace face;
+            for (int k = 0; k < 3; ++k)
+                face.v[k] = int(t[std::size_t(k)]);
+            part.face.push_back(face);
+        }
+        part.updateBoundingBox();
+        drawn.firstIndex = std::uint32_t(geometry->indices.size());
+        drawn.firstVertex = std::uint32_t(geometry->positions.size() / 3);
+        geometry->append(part, centre, true);
+        drawn.indexCount = std::uint32_t(geometry->indices.size()) - drawn.firstIndex;
+        drawn.vertexCount = std::uint32_t(geometry->positions.size() / 3) - drawn.firstVertex;
+        if (!part.bboxIsEmpty()) {
+            drawn.boxMin = (Vec3d(part.bboxMin) - centre).toFloat();
+            drawn.boxMax = (Vec3d(part.bboxMax) - centre).toFloat();
         }
     }
     m_geometry = std::move(geometry);
     return true;
+}
+
+std::vector<int> ViewerScene::cut(const SceneView &view, int width, int height) const
+{
+    std::vector<int> drawn;
+    if (!m_geometry || m_geometry->nodes.empty() || width <= 0 || height <= 0)
+        return drawn;
+    const std::vector<Geometry::Node> &nodes = m_geometry->nodes;
+    double nearPlane = 0.0, farPlane = 0.0;
+    clipRange(view, nearPlane, farPlane);
+    const Vec3d eye = view.eye - m_geometry->centre;
+    const Mat4d clip =
+        projectionFor(view, width, height, nearPlane, farPlane) * view.rotation * Mat4d::translation(-eye);
+    // Pixels per unit of length at unit distance.
+    const double focalPixels = 0.5 * height / view.tanHalfHeight;
+    const auto outsideView = [&](const Geometry::Node &node) {
+        int outside[6] = {};
+        for (int k = 0; k < 8; ++k) {
+            const Vec3d corner((k & 1) ? node.boxMax.x : node.boxMin.x,
+                               (k & 2) ? node.boxMax.y : node.boxMin.y,
+                               (k & 4) ? node.boxMax.z : node.boxMin.z);
+            double c[4];
+            clip.apply(corner, c);
+            for (int axis = 0; axis < 3; ++axis) {
+                outside[2 * axis] += c[axis] < -c[3];
+                outside[2 * axis + 1] += c[axis] > c[3];
+            }
+        }
+        return std::any_of(std::begin(outside), std::end(outside), [](int n) { return n == 8; });
+    };
+    std::vector<int> pending{0};
+    while (!pending.empty()) {
+        const int i = pending.back();
+        pending.pop_back();
+        const Geometry::Node &node = nodes[std::size_t(i)];
+        if (node.boxMin.x > node.boxMax.x || outsideView(node))
+            continue;
+        const Vec3d nearest(std::clamp(eye.x, double(node.boxMin.x), double(node.boxMax.x)),
+                            std::clamp(eye.y, double(node.boxMin.y), double(node.boxMax.y)),
+                            std::clamp(eye.z, double(node.boxMin.z), double(node.boxMax.z)));
+        const double distance = (nearest - eye).length();
+        if (node.leaf || double(node.error) * focalPixels <= m_lodTolerancePixels * distance) {
+            drawn.push_back(i);
+        } else {
+            pending.push_back(2 * i + 2);
+            pending.push_back(2 * i + 1);
+        }
+    }
+    return drawn;
+}
+
+int ViewerScene::cutTriangleCount(const SceneView &view, int width, int height) const
+{
+    int triangles = 0;
+    for (int i : cut(view, width, height))
+        triangles += int(m_geometry->nodes[std::size_t(i)].indexCount / 3);
+    return triangles;
 }
 
 bool ViewerScene::hasModel() const
@@ -129,9 +279,14 @@ bool ViewerScene::hasModel() const
     return m_geometry != nullptr;
 }
 
+bool ViewerScene::isMultiresolution() const
+{
+    return m_geometry && !m_geometry->nodes.empty();
+}
+
 int ViewerScene::triangleCount() const
 {
-    return m_geometry ? int(m_geometry->indices.size() / 3) : 0;
+    return m_geometry ? int((m_geometry->indices.size() - m_geometry->exactFirstIndex) / 3) : 0;
 }
 
 Vec3d ViewerScene::modelCentre() const

@@ -21,6 +21,7 @@
 #include <QVector>
 
 #include <memory>
+#include <vector>
 
 // The viewer settings the picture follows (the values of the index).
 struct ViewerSettings {
@@ -77,10 +78,22 @@ public:
     ViewerScene &operator=(const ViewerScene &) = delete;
 
     // Reads the model (no GL). False, with the reason in *error, when it cannot be read; the scene
-    // then has no model and draws the rest.
+    // then has no model and draws the rest. A multiresolution model (.tsl) is drawn as a cut of its
+    // tree fitted to each view (cut()).
     bool loadModel(const QString &fileName, QString *error = nullptr);
     bool hasModel() const;
+    bool isMultiresolution() const;
+    // Triangles of the original geometry (a multiresolution model's leaves).
     int triangleCount() const;
+    // The multiresolution model's nodes drawn for view on a width x height picture: from the root
+    // down, a node is drawn when its error (clustering cell) seen from the nearest point of its box
+    // spans at most lodTolerancePixels(), a leaf always; nodes outside the view are left out. Empty
+    // for a mesh. The default, 2 pixels of cell, keeps the node's surface (its vertices are the
+    // means of their cells) within about a pixel of the original.
+    std::vector<int> cut(const SceneView &view, int width, int height) const;
+    int cutTriangleCount(const SceneView &view, int width, int height) const;
+    void setLodTolerancePixels(double pixels) { m_lodTolerancePixels = pixels > 0.0 ? pixels : 2.0; }
+    double lodTolerancePixels() const { return m_lodTolerancePixels; }
     QString modelFile() const { return m_modelFile; }
     // Bounding-box centre and half diagonal, world coordinates.
     Vec3d modelCentre() const;
@@ -147,9 +160,11 @@ public:
 private:
     struct GLState;
     struct Geometry;
+    bool loadMultiresolution(const QString &fileName, QString *error);
     void drawDome(const SceneView &view, int width, int height);
     void drawGroundPlane();
-    void drawModel(bool projecting, const Vec3d &eye); // eye relative to the model's centre
+    // eye relative to the model's centre; nodes: the cut of a multiresolution model
+    void drawModel(bool projecting, const Vec3d &eye, const std::vector<int> &nodes);
     void drawFramelets(const SceneView &view);
     void drawBar(int width, int height);
     bool prepareProjection();
@@ -174,4 +189,5 @@ private:
     bool m_frameletsVisible = true;
     double m_pixelRatio = 1.0;
     int m_vertexVisibilityFaces = 50000;
+    double m_lodTolerancePixels = 2.0;
 };

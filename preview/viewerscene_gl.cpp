@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <map>
 
 namespace
@@ -177,6 +178,14 @@ GLuint buildProgram(int features)
     if (weight)
         glDeleteShader(weight);
     return program;
+}
+
+// Triangles from index first on, with the element buffer bound.
+void drawIndexRange(GLuint first, GLuint count)
+{
+    if (count > 0)
+        glDrawElements(GL_TRIANGLES, GLsizei(count), GL_UNSIGNED_INT,
+                       reinterpret_cast<const void *>(std::uintptr_t(first) * sizeof(GLuint)));
 }
 
 void loadMatrix(GLenum mode, const Mat4d &matrix)
@@ -375,18 +384,20 @@ bool ViewerScene::prepareProjection()
     glEnableClientState(GL_VERTEX_ARRAY);
     glBindBuffer(GL_ARRAY_BUFFER, gl.buffers[0]);
     glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    // The original geometry (a multiresolution model's leaves): the visibility is exact.
+    const GLuint firstIndex = m_geometry->exactFirstIndex, firstVertex = m_geometry->exactFirstVertex;
     if (gl.indexCount > 0) {
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gl.buffers[3]);
-        glDrawElements(GL_TRIANGLES, gl.indexCount, GL_UNSIGNED_INT, nullptr);
+        drawIndexRange(firstIndex, GLuint(gl.indexCount) - firstIndex);
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     } else {
         glPointSize(2.0f);
-        glDrawArrays(GL_POINTS, 0, gl.vertexCount);
+        glDrawArrays(GL_POINTS, GLint(firstVertex), gl.vertexCount - GLsizei(firstVertex));
     }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glPopClientAttrib();
     glPopAttrib();
-    if (gl.indexCount / 3 >= m_vertexVisibilityFaces)
+    if (triangleCount() >= m_vertexVisibilityFaces)
         weighVertices(mapWidth, mapHeight);
     gl.projectionReady = true;
     return true;
@@ -503,7 +514,7 @@ void ViewerScene::draw(const SceneView &view, int width, int height)
     if (m_settings.backgroundKind == OrvelleIndex::OrthoPlaneBackground)
         drawGroundPlane();
     if (m_geometry)
-        drawModel(projecting, view.eye - modelCentre());
+        drawModel(projecting, view.eye - modelCentre(), cut(view, width, height));
     if (m_frameletsVisible)
         drawFramelets(view);
     if (m_barVisible)
@@ -602,10 +613,10 @@ void ViewerScene::drawGroundPlane()
     glEnd();
 }
 
-void ViewerScene::drawModel(bool projecting, const Vec3d &eye)
+void ViewerScene::drawModel(bool projecting, const Vec3d &eye, const std::vector<int> &nodes)
 {
     GLState &gl = *m_gl;
-    const bool manyFaces = gl.indexCount / 3 >= m_vertexVisibilityFaces;
+    const bool manyFaces = triangleCount() >= m_vertexVisibilityFaces;
     const int features = (m_settings.lighting ? Lighting : 0) | (projecting ? Projecting : 0) |
                          (m_geometry->pointCloud ? PointCloud : 0) |
                          (projecting && manyFaces ? VertexVisibility : 0);
@@ -645,14 +656,22 @@ void ViewerScene::drawModel(bool projecting, const Vec3d &eye)
         glBindBuffer(GL_ARRAY_BUFFER, gl.buffers[4]);
         glTexCoordPointer(1, GL_FLOAT, 0, nullptr);
     }
-    if (gl.indexCount > 0) {
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gl.buffers[3]);
-        glDrawElements(GL_TRIANGLES, gl.indexCount, GL_UNSIGNED_INT, nullptr);
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    } else {
-        glPointSize(float(2.0 * m_pixelRatio));
-        glDrawArrays(GL_POINTS, 0, gl.vertexCount);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gl.buffers[3]);
+    glPointSize(float(2.0 * m_pixelRatio));
+    if (m_geometry->nodes.empty()) {
+        if (gl.indexCount > 0)
+            drawIndexRange(0, GLuint(gl.indexCount));
+        else
+            glDrawArrays(GL_POINTS, 0, gl.vertexCount);
     }
+    for (int i : nodes) {
+        const Geometry::Node &node = m_geometry->nodes[std::size_t(i)];
+        if (m_geometry->pointCloud)
+            glDrawArrays(GL_POINTS, GLint(node.firstVertex), GLsizei(node.vertexCount));
+        else
+            drawIndexRange(node.firstIndex, node.indexCount);
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glPopClientAttrib();
     glUseProgram(0);

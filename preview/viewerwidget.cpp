@@ -49,6 +49,13 @@ bool ViewerWidget::setModelFile(const QString &path, QString *error)
     return loaded;
 }
 
+bool ViewerWidget::reloadModel(QString *error)
+{
+    const bool loaded = m_scene.loadModel(m_scene.modelFile(), error);
+    update();
+    return loaded;
+}
+
 void ViewerWidget::setShots(const QVector<ViewerShot> &shots, const QVector<int> &viewingOrder)
 {
     m_scene.setShots(shots, viewingOrder);

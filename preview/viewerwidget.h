@@ -27,6 +27,8 @@ public:
     // Loads the model when path differs from the current one (no GL needed); false when it could
     // not be read, with the reason in *error.
     bool setModelFile(const QString &path, QString *error = nullptr);
+    // Reads the current model file again (it was rewritten, as a rebuilt multiresolution model is).
+    bool reloadModel(QString *error = nullptr);
     // New shots (indices are the dataset's rows) and their viewing order.
     void setShots(const QVector<ViewerShot> &shots, const QVector<int> &viewingOrder);
     void setSettings(const ViewerSettings &settings);

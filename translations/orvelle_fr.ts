@@ -2170,6 +2170,10 @@ Delete, ou le menu contextuel, écarte la prise de vue.</translation>
         <source>The model &quot;%1&quot; holds nothing to draw.</source>
         <translation>Le modèle « %1 » ne contient rien à dessiner.</translation>
     </message>
+    <message>
+        <source>The multiresolution model &quot;%1&quot; cannot be read: %2</source>
+        <translation>Le modèle multirésolution « %1 » ne peut pas être lu : %2</translation>
+    </message>
 </context>
 <context>
     <name>ViewerWidget</name>

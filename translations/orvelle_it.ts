@@ -2170,6 +2170,10 @@ Delete, o il menu contestuale, esclude lo scatto.</translation>
         <source>The model &quot;%1&quot; holds nothing to draw.</source>
         <translation>Il modello &quot;%1&quot; non contiene nulla da disegnare.</translation>
     </message>
+    <message>
+        <source>The multiresolution model &quot;%1&quot; cannot be read: %2</source>
+        <translation>Il modello multirisoluzione &quot;%1&quot; non può essere letto: %2</translation>
+    </message>
 </context>
 <context>
     <name>ViewerWidget</name>

@@ -1,5 +1,7 @@
 #include "viewerinput.h"
 
+#include <QFileInfo>
+
 namespace ViewerInput
 {
 
@@ -78,6 +80,12 @@ QVector<int> viewingOrder(const DatasetState &state)
 
 QString modelFile(const SessionRequest &request)
 {
+    if (request.multiresolution && !request.tesselFile.isEmpty()) {
+        // Built for this model: not older than it (a stale file from another run is passed over).
+        const QFileInfo tessel(request.tesselFile), source(request.modelFile);
+        if (tessel.isFile() && (!source.exists() || tessel.lastModified() >= source.lastModified()))
+            return request.tesselFile;
+    }
     return request.lowresModelFile.isEmpty() ? request.modelFile : request.lowresModelFile;
 }
 

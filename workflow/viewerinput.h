@@ -21,7 +21,8 @@ ViewerSettings settings(const OrvelleIndex &index);
 QVector<ViewerShot> shots(const DatasetState &state);
 // Rows in viewing order when every shot has a distinct place; empty (the rows' order) otherwise.
 QVector<int> viewingOrder(const DatasetState &state);
-// The model the preview draws: the low-resolution one, else the index's model.
+// The model the preview draws: the multiresolution model when one is asked for and has been built
+// (the file exists and is not older than the model), else the low-resolution one, else the index's.
 QString modelFile(const SessionRequest &request);
 
 } // namespace ViewerInput

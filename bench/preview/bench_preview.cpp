@@ -1,10 +1,16 @@
 // Frames per second of the viewer preview at 1280x720 on a real scene, drawn off-screen as the
 // window's widget draws it: the model with the current photograph projected, the dome, every
-// framelet and the thumbnail bar, the view turning a little every frame.
+// framelet and the thumbnail bar, the view turning a little every frame. The full mesh and its
+// multiresolution model (drawn as a view-dependent cut) are timed side by side, from the first
+// shot and from the view of the whole model.
 //
-//   bench_preview [DATASET] [MODEL] [FRAMES]
-// Defaults: tests/data/sceaux/sceaux.pfp with its fine mesh, 120 frames. Projection on and off are
-// timed in alternating blocks of ten frames (paired), wall clock and this process's processor time.
+//   bench_preview [DATASET] [MODEL] [FRAMES] [TSL] [TOLERANCE]
+// Defaults: tests/data/sceaux/sceaux.pfp with its fine mesh, 40 frames of each kind. TSL is the
+// multiresolution model of MODEL; without it one is built into a temporary folder by the staged
+// tslbuilder with the window's options (-C -F 10000); "-" builds it too. TOLERANCE replaces the
+// cut's default tolerance (pixels). The eight kinds of frames (view; projection
+// on, off; mesh, cut) are timed in alternating blocks of ten (paired), wall clock and this
+// process's processor time.
 
 #include "offscreenviewer.h"
 #include "session.h"
@@ -12,9 +18,12 @@
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <ctime>
+#include <memory>
 
 namespace
 {
@@ -23,6 +32,18 @@ double processorSeconds()
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) + t.tv_nsec * 1e-9;
+}
+
+bool buildMultiresolution(const QString &model, const QString &output)
+{
+    QProcess builder;
+    builder.start(QStringLiteral(TSLBUILDER_PATH), {"-C", "-F", "10000", "-o", output, model});
+    if (!builder.waitForFinished(600000) || builder.exitStatus() != QProcess::NormalExit ||
+        builder.exitCode() != 0) {
+        std::fprintf(stderr, "tslbuilder failed: %s\n", builder.readAllStandardError().constData());
+        return false;
+    }
+    return true;
 }
 } // namespace
 
@@ -33,59 +54,85 @@ int main(int argc, char *argv[])
     const QString data = QStringLiteral(ORVELLE_SOURCE_DIR "/tests/data/sceaux/");
     const QString dataset = args.size() > 1 ? args.at(1) : data + QStringLiteral("sceaux.pfp");
     const QString model = args.size() > 2 ? args.at(2) : data + QStringLiteral("scene_mesh_refine.ply");
-    const int frames = args.size() > 3 ? args.at(3).toInt() : 120;
+    const int frames = args.size() > 3 ? args.at(3).toInt() : 40;
+    QTemporaryDir temporary;
+    const bool build = args.size() <= 4 || args.at(4) == QLatin1String("-");
+    const QString tsl = build ? temporary.filePath(QStringLiteral("model.tsl")) : args.at(4);
+    if (build && !buildMultiresolution(model, tsl))
+        return 1;
 
     Session session;
     if (!session.importDataset(dataset).accepted) {
         std::fprintf(stderr, "cannot read %s\n", qPrintable(dataset));
         return 1;
     }
-    OffscreenViewer viewer;
-    ViewerScene &scene = viewer.scene();
-    QString why;
-    if (!scene.loadModel(model, &why)) {
-        std::fprintf(stderr, "%s\n", qPrintable(why));
-        return 1;
-    }
-    scene.setShots(ViewerInput::shots(session.dataset()), ViewerInput::viewingOrder(session.dataset()));
     ViewerSettings settings = ViewerInput::settings(session.request());
     settings.backgroundKind = OrvelleIndex::DomeBackground;
     settings.dome = {{0.6f, 0.6f, 0.6f, -1.0f}, {0.7f, 0.85f, 0.85f, 0.0f}, {0.4f, 0.6f, 0.8f, 1.0f}};
-    scene.setSettings(settings);
-    scene.setCurrentShot(0);
     const QSize size(1280, 720);
-    SceneView view = scene.shotView(0);
-    // The first frame uploads the model, the photograph and its depth map.
-    QElapsedTimer first;
-    first.start();
-    if (!viewer.drawOnly(view, size)) {
-        std::fprintf(stderr, "no GL: %s\n", qPrintable(viewer.errorString()));
-        return 1;
+    // One viewer (context) per model: each keeps its buffers for the whole run.
+    std::unique_ptr<OffscreenViewer> viewers[2] = {std::make_unique<OffscreenViewer>(),
+                                                   std::make_unique<OffscreenViewer>()};
+    const QString files[2] = {model, tsl};
+    const char *modelNames[2] = {"mesh", "cut "};
+    for (int m = 0; m < 2; ++m) {
+        ViewerScene &scene = viewers[m]->scene();
+        QString why;
+        if (!scene.loadModel(files[m], &why)) {
+            std::fprintf(stderr, "%s\n", qPrintable(why));
+            return 1;
+        }
+        scene.setShots(ViewerInput::shots(session.dataset()), ViewerInput::viewingOrder(session.dataset()));
+        scene.setSettings(settings);
+        scene.setCurrentShot(0);
+        if (args.size() > 5)
+            scene.setLodTolerancePixels(args.at(5).toDouble());
+        // The first frame uploads the model, the photograph and its depth map.
+        QElapsedTimer first;
+        first.start();
+        if (!viewers[m]->drawOnly(scene.shotView(0), size)) {
+            std::fprintf(stderr, "no GL: %s\n", qPrintable(viewers[m]->errorString()));
+            return 1;
+        }
+        std::printf("%s: %d triangles, first frame (uploads, depth map) %.0f ms\n", modelNames[m],
+                    scene.triangleCount(), double(first.nsecsElapsed()) / 1e6);
     }
-    std::printf("first frame (uploads, depth map): %.0f ms\n", double(first.nsecsElapsed()) / 1e6);
+    const ViewerScene &cutScene = viewers[1]->scene();
+    const SceneView startViews[2] = {cutScene.shotView(0), cutScene.overallView()};
+    const char *viewNames[2] = {"first shot", "whole model"};
+    for (int v = 0; v < 2; ++v)
+        std::printf("%s view: the cut draws %d triangles (tolerance %.1f pixels)\n", viewNames[v],
+                    cutScene.cutTriangleCount(startViews[v], size.width(), size.height()),
+                    cutScene.lodTolerancePixels());
 
-    double wall[2] = {0, 0}, processor[2] = {0, 0};
-    int counted[2] = {0, 0};
+    // kind = view * 4 + (projection off) * 2 + model
+    SceneView views[8];
+    for (int kind = 0; kind < 8; ++kind)
+        views[kind] = startViews[kind / 4];
+    double wall[8] = {}, processor[8] = {};
+    int counted[8] = {};
     const Vec3d up(settings.upDirection);
-    for (int block = 0; block * 10 < frames; ++block) {
-        const int kind = block % 2; // 0 projection on, 1 off
-        scene.setProjectionEnabled(kind == 0);
+    for (int block = 0; block * 10 < 8 * frames; ++block) {
+        const int kind = block % 8, m = kind % 2;
+        ViewerScene &scene = viewers[m]->scene();
+        scene.setProjectionEnabled((kind / 2) % 2 == 0);
         QElapsedTimer clock;
         clock.start();
         const double cpu = processorSeconds();
         for (int i = 0; i < 10; ++i) {
-            view.orbit(scene.modelCentre(), up, 0.002, 0.0);
-            viewer.drawOnly(view, size);
+            views[kind].orbit(scene.modelCentre(), up, 0.002, 0.0);
+            viewers[m]->drawOnly(views[kind], size);
         }
         wall[kind] += double(clock.nsecsElapsed()) * 1e-9;
         processor[kind] += processorSeconds() - cpu;
         counted[kind] += 10;
     }
-    std::printf("model: %d triangles, picture %dx%d, %d frames\n", scene.triangleCount(), size.width(),
-                size.height(), counted[0] + counted[1]);
-    const char *names[2] = {"projection on ", "projection off"};
-    for (int kind = 0; kind < 2; ++kind)
-        std::printf("%s: %.1f frames per second (wall), %.1f ms processor time per frame\n", names[kind],
-                    counted[kind] / wall[kind], 1000.0 * processor[kind] / counted[kind]);
+    std::printf("picture %dx%d, %d frames of each kind\n", size.width(), size.height(), counted[7]);
+    for (int kind = 0; kind < 8; ++kind)
+        if (counted[kind] > 0)
+            std::printf("%-11s, projection %s, %s: %.1f frames per second (wall), %.1f ms processor time per "
+                        "frame\n",
+                        viewNames[kind / 4], (kind / 2) % 2 ? "off" : "on ", modelNames[kind % 2],
+                        counted[kind] / wall[kind], 1000.0 * processor[kind] / counted[kind]);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "mainwindow.h"
 #include "orientationwidget.h"
 #include "orvelleindexread.h"
+#include "viewerwidget.h"
 #include "windowtestutil.h"
 
 #include <QAction>
@@ -129,6 +130,11 @@ private slots:
         QCOMPARE(get<QProgressBar>("tesselComputationProgress")->value(), 100);
         QVERIFY(QFileInfo(sample + "/model/scene.tsl").size() > 0);
         QVERIFY(generateEnabled());
+        // The viewer preview draws the multiresolution model from now on.
+        auto *viewer = window->findChild<ViewerWidget *>();
+        QVERIFY(viewer);
+        QCOMPARE(viewer->scene().modelFile(), sample + "/model/scene.tsl");
+        QVERIFY(viewer->scene().isMultiresolution());
     }
 
     void startViewAndPreview()

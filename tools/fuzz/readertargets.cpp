@@ -2,9 +2,9 @@
 
 #include "bundlerfile.h"
 #include "colmapmodel.h"
+#include "importproperties.h"
 #include "meshroomsfm.h"
 #include "metashapexml.h"
-#include "importproperties.h"
 #include "nvmfile.h"
 #include "openmvgjson.h"
 #include "orvelleindexread.h"
@@ -13,6 +13,7 @@
 #include "transformsjson.h"
 
 #include <ksr/meshio.h>
+#include <ksr/tslreader.h>
 
 namespace
 {
@@ -41,6 +42,14 @@ void readMesh(const QString &path)
     ksr::CMesh mesh;
     int loadMask = 0;
     ksr::io::importMesh(mesh, path, loadMask);
+}
+
+// The finest level as importMesh reads it, and the whole tree as the preview reads it.
+void readMultiresolution(const QString &path)
+{
+    readMesh(path);
+    TslModel model;
+    ksr::io::readTslTree(path, model);
 }
 
 // The cameras also go through the conversion the import applies once the photograph's size is known.
@@ -101,6 +110,7 @@ const QList<ReaderTarget> &readerTargets()
          "models (.ply, .stl, .off; .obj goes through the external importer)",
          {"ply", "stl", "off", "obj"},
          readMesh},
+        {"tsl", "multiresolution models (.tsl): finest level and whole tree", {"tsl"}, readMultiresolution},
         {"nvm", "NVM reconstructions (.nvm)", {"nvm"}, readNvm},
         {"bundler",
          "Bundler reconstructions (model.bundle.out, model.list.txt)",

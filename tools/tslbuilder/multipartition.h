@@ -4,7 +4,7 @@
 // merges two sibling nodes and thins them by vertex clustering on a grid fixed to the model's
 // corner, coarsening the cell until the node holds at most the face limit again.
 
-#include "tslmodel.h"
+#include <ksr/tslmodel.h>
 
 #include <QString>
 

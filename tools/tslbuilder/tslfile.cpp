@@ -1,9 +1,10 @@
 #include "tslfile.h"
 
+#include <ksr/meshio.h>
 #include <ksr/tslformat.h>
+#include <ksr/tslreader.h>
 
 #include <QDataStream>
-#include <QFile>
 #include <QtEndian>
 
 #include <cmath>
@@ -23,10 +24,6 @@ void writePoint(QDataStream &out, const ksr::Point3f &p)
 {
     out << p.x << p.y << p.z;
 }
-void readPoint(QDataStream &in, ksr::Point3f &p)
-{
-    in >> p.x >> p.y >> p.z;
-}
 // Raw little-endian doubles: the streams are set to single precision for the floats.
 void writeOrigin(QDataStream &out, const ksr::Point3d &origin)
 {
@@ -34,13 +31,6 @@ void writeOrigin(QDataStream &out, const ksr::Point3d &origin)
     for (int k = 0; k < 3; ++k)
         qToLittleEndian(origin[k], bytes + 8 * k);
     out.writeRawData(bytes, sizeof bytes);
-}
-void readOrigin(QDataStream &in, ksr::Point3d &origin)
-{
-    char bytes[24] = {};
-    in.readRawData(bytes, sizeof bytes);
-    for (int k = 0; k < 3; ++k)
-        origin[k] = qFromLittleEndian<double>(bytes + 8 * k);
 }
 
 // Blocks are laid out in memory and written in one go: a stream write per value costs more
@@ -73,32 +63,6 @@ void prepare(QDataStream &stream)
     stream.setFloatingPointPrecision(QDataStream::SinglePrecision);
 }
 } // namespace
-
-void TslNode::updateBoundingBox()
-{
-    bboxMin = {1.0f, 1.0f, 1.0f};
-    bboxMax = {-1.0f, -1.0f, -1.0f};
-    for (std::size_t i = 0; i < positions.size(); ++i) {
-        const ksr::Point3f &p = positions[i];
-        if (i == 0) {
-            bboxMin = bboxMax = p;
-            continue;
-        }
-        for (int k = 0; k < 3; ++k) {
-            bboxMin[k] = std::min(bboxMin[k], p[k]);
-            bboxMax[k] = std::max(bboxMax[k], p[k]);
-        }
-    }
-}
-
-std::size_t TslModel::levelPrimitiveCount(int level) const
-{
-    std::size_t count = 0;
-    const int first = firstNodeOfLevel(level);
-    for (int i = first; i < first + nodesInLevel(level) && i < int(nodes.size()); ++i)
-        count += nodes[i].primitiveCount(pointCloud);
-    return count;
-}
 
 TslWriter::TslWriter(const QString &path) : m_file(path) {}
 
@@ -213,107 +177,5 @@ bool TslWriter::finish(const TslModel &model, QString &error)
 
 bool readTslFile(const QString &path, TslModel &model, QString &error)
 {
-    model = TslModel();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    const qint64 size = bytes.size();
-    if (size < headerSize || std::memcmp(bytes.constData(), magic, sizeof magic) != 0) {
-        error = QStringLiteral("%1 is not a multiresolution model file").arg(path);
-        return false;
-    }
-    QDataStream in(bytes);
-    prepare(in);
-    in.skipRawData(sizeof magic);
-    quint32 version, flags, faceLimit, levelCount, nodeCount;
-    in >> version >> flags >> faceLimit >> levelCount >> nodeCount;
-    readPoint(in, model.bboxMin);
-    readPoint(in, model.bboxMax);
-    if (version != formatVersion && version != formatVersionWithOrigin) {
-        error = QStringLiteral("unsupported format version %1").arg(version);
-        return false;
-    }
-    model.origin = {};
-    if (version == formatVersionWithOrigin)
-        readOrigin(in, model.origin);
-    const bool finiteOrigin =
-        std::isfinite(model.origin.x) && std::isfinite(model.origin.y) && std::isfinite(model.origin.z);
-    if (!finiteOrigin || size < headerSizeOf(version) || levelCount < 1 || levelCount > maxLevels ||
-        nodeCount != (1u << levelCount) - 1 ||
-        headerSizeOf(version) + nodeRecordSize * qint64(nodeCount) > size) {
-        error = QStringLiteral("damaged node table");
-        return false;
-    }
-    model.pointCloud = flags & flagPointCloud;
-    model.hasColors = flags & flagColors;
-    model.faceLimit = int(faceLimit);
-    model.levelCount = int(levelCount);
-    model.nodes.resize(nodeCount);
-
-    struct Placement {
-        quint32 vertices, triangles;
-        quint64 geometry, normals, geometryBytes;
-    };
-    std::vector<Placement> placements(nodeCount);
-    for (quint32 i = 0; i < nodeCount; ++i) {
-        TslNode &node = model.nodes[i];
-        quint32 level;
-        in >> level >> node.cellSize;
-        readPoint(in, node.bboxMin);
-        readPoint(in, node.bboxMax);
-        Placement &p = placements[i];
-        in >> p.vertices >> p.triangles >> p.geometry >> p.normals;
-        node.level = int(level);
-        // Node i of a breadth-first complete tree sits on level floor(log2(i + 1)).
-        int expectedLevel = 0;
-        while ((2u << expectedLevel) - 1 <= i)
-            ++expectedLevel;
-        const quint64 geometryBytes =
-            quint64(p.vertices) * (model.hasColors ? 16 : 12) + quint64(p.triangles) * 12;
-        p.geometryBytes = geometryBytes;
-        if (node.level != expectedLevel || (model.pointCloud && p.triangles != 0) ||
-            p.geometry > quint64(size) || geometryBytes > quint64(size) - p.geometry ||
-            p.normals > quint64(size) || quint64(p.vertices) * 12 > quint64(size) - p.normals) {
-            error = QStringLiteral("damaged record of node %1").arg(i);
-            return false;
-        }
-    }
-    for (quint32 i = 0; i < nodeCount; ++i) {
-        TslNode &node = model.nodes[i];
-        const Placement &p = placements[i];
-        // Views into the file's bytes, no copies.
-        QDataStream block(
-            QByteArray::fromRawData(bytes.constData() + p.geometry, qsizetype(p.geometryBytes)));
-        prepare(block);
-        node.positions.resize(p.vertices);
-        for (ksr::Point3f &point : node.positions)
-            readPoint(block, point);
-        if (model.hasColors) {
-            node.colors.resize(p.vertices);
-            for (ksr::Color4b &c : node.colors)
-                block >> c.r >> c.g >> c.b >> c.a;
-        }
-        node.triangles.resize(p.triangles);
-        for (auto &t : node.triangles) {
-            block >> t[0] >> t[1] >> t[2];
-            if (t[0] >= p.vertices || t[1] >= p.vertices || t[2] >= p.vertices) {
-                error = QStringLiteral("node %1 refers to a vertex it does not have").arg(i);
-                return false;
-            }
-        }
-        QDataStream normals(
-            QByteArray::fromRawData(bytes.constData() + p.normals, qsizetype(p.vertices) * 12));
-        prepare(normals);
-        node.normals.resize(p.vertices);
-        for (ksr::Point3f &n : node.normals)
-            readPoint(normals, n);
-        if (block.status() != QDataStream::Ok || normals.status() != QDataStream::Ok) {
-            error = QStringLiteral("node %1 is truncated").arg(i);
-            return false;
-        }
-    }
-    return true;
+    return ksr::io::readTslTree(path, model, &error) == ksr::io::ErrorNone;
 }

@@ -2,7 +2,7 @@
 // Reading and writing the multiresolution file (layout in docs/tsl-format.md).
 // The writer goes through a ksr::SafeFile: an existing file is replaced only when everything was written.
 
-#include "tslmodel.h"
+#include <ksr/tslmodel.h>
 
 #include <ksr/safefile.h>
 
@@ -28,5 +28,5 @@ private:
     int m_nextLevel = 0;
 };
 
-// Reads and validates a whole file. Returns false with a reason when the file is not a valid one.
+// Reads and validates a whole file (ksr::io::readTslTree). False with a reason when it is not a valid one.
 bool readTslFile(const QString &path, TslModel &model, QString &error);

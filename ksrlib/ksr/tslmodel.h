@@ -1,7 +1,8 @@
 #pragma once
-// In-memory multiresolution model: a complete binary tree of partition nodes stored breadth-first
-// (node i has children 2i+1 and 2i+2). Level 0 is the root, the coarsest; the last level holds
-// the original geometry split into leaves of at most faceLimit triangles (points for clouds).
+// In-memory multiresolution model (docs/tsl-format.md): a complete binary tree of partition nodes
+// stored breadth-first (node i has children 2i+1 and 2i+2). Level 0 is the root, the coarsest; the
+// last level holds the original geometry split into leaves of at most faceLimit triangles (points
+// for clouds). Written by tslbuilder, read by ksr/tslreader.h.
 
 #include <ksr/geometry.h>
 #include <ksr/mesh.h>
@@ -40,5 +41,6 @@ struct TslModel {
 
     static int firstNodeOfLevel(int level) { return (1 << level) - 1; }
     static int nodesInLevel(int level) { return 1 << level; }
+    bool isLeaf(int node) const { return 2 * std::size_t(node) + 1 >= nodes.size(); }
     std::size_t levelPrimitiveCount(int level) const;
 };
