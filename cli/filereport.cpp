@@ -9,6 +9,8 @@
 #include <QJsonDocument>
 #include <QTextStream>
 
+#include <cstdio>
+
 namespace
 {
 
@@ -88,8 +90,15 @@ int runInspect(const QStringList &arguments)
     InspectResult result = inspect(fileName);
     result.json.insert(QStringLiteral("file"), fileName);
     result.json.insert(QStringLiteral("ok"), result.ok);
-    out << QJsonDocument(result.json).toJson(QJsonDocument::Indented);
-    out.flush();
+    // The bytes as they are: through the text stream a large report would be held twice more, as
+    // UTF-16 and encoded again.
+    {
+        QByteArray json = QJsonDocument(result.json).toJson(QJsonDocument::Indented);
+        result.json = QJsonObject();
+        out.flush();
+        std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+        std::fflush(stdout);
+    }
     for (const QString &message : std::as_const(result.messages))
         err << "orvelle-index inspect: " << message << "\n";
     return result.ok ? ExitOk : ExitFailed;

@@ -1,0 +1,25 @@
+#pragma once
+// Walking the children of an element with a streaming XML reader, one node at a time and without a
+// tree: white-space-only text is passed over, every other node (element, comment, text, processing
+// instruction, entity reference) is a child, as a document tree would hold it.
+
+#include <QString>
+
+class QXmlStreamReader;
+
+namespace XmlChildren
+{
+
+// Moves to the next child of the element being read: true at that child, false at the element's
+// end tag or where the document ends or stops being well-formed. A child element must be consumed
+// (read to its end tag, or skipCurrentElement) before the next call.
+bool next(QXmlStreamReader &reader);
+
+// Consumes the remaining children up to the element's end tag.
+void skipRest(QXmlStreamReader &reader);
+
+// The current node's name as a document tree names it: the tag of an element, "#comment",
+// "#text", "#cdata-section", a processing instruction's target; empty at an end tag (no node).
+QString nodeName(const QXmlStreamReader &reader);
+
+} // namespace XmlChildren
