@@ -52,4 +52,37 @@ QString nodeName(const QXmlStreamReader &reader)
     }
 }
 
+const Element *Element::child(QLatin1String childName) const
+{
+    for (const Element &c : children)
+        if (c.name == childName)
+            return &c;
+    return nullptr;
+}
+
+QString Element::attribute(QLatin1String attributeName, const QString &absent) const
+{
+    return attributes.hasAttribute(attributeName) ? attributes.value(attributeName).toString() : absent;
+}
+
+Element readElement(QXmlStreamReader &reader)
+{
+    Element element;
+    element.name = reader.qualifiedName().toString();
+    element.attributes = reader.attributes();
+    element.line = reader.lineNumber();
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement)
+            break;
+        if (token == QXmlStreamReader::Characters) {
+            element.text += reader.text();
+        } else if (token == QXmlStreamReader::StartElement) {
+            element.children.push_back(readElement(reader));
+            element.text += element.children.back().text;
+        }
+    }
+    return element;
+}
+
 } // namespace XmlChildren

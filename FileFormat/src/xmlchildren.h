@@ -4,6 +4,9 @@
 // instruction, entity reference) is a child, as a document tree would hold it.
 
 #include <QString>
+#include <QXmlStreamAttributes>
+
+#include <vector>
 
 class QXmlStreamReader;
 
@@ -21,5 +24,22 @@ void skipRest(QXmlStreamReader &reader);
 // The current node's name as a document tree names it: the tag of an element, "#comment",
 // "#text", "#cdata-section", a processing instruction's target; empty at an end tag (no node).
 QString nodeName(const QXmlStreamReader &reader);
+
+// A small element read whole (a sensor, a transform): its attributes, its child elements and the
+// text of all its descendants, as a tree node would give them. Only for elements known to be small.
+struct Element {
+    QString name;
+    QXmlStreamAttributes attributes;
+    QString text;
+    qint64 line = 0; // of its start tag
+    std::vector<Element> children;
+
+    // The first child of that name, or nullptr.
+    const Element *child(QLatin1String childName) const;
+    QString attribute(QLatin1String attributeName, const QString &absent = QString()) const;
+};
+
+// Reads the element the reader stands at, up to its end tag.
+Element readElement(QXmlStreamReader &reader);
 
 } // namespace XmlChildren
