@@ -2,14 +2,12 @@
 
 #include "exitcodes.h"
 #include "filereporters.h"
+#include "jsonstream.h"
 #include "reconstructionimport.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QTextStream>
-
-#include <cstdio>
 
 namespace
 {
@@ -90,14 +88,10 @@ int runInspect(const QStringList &arguments)
     InspectResult result = inspect(fileName);
     result.json.insert(QStringLiteral("file"), fileName);
     result.json.insert(QStringLiteral("ok"), result.ok);
-    // The bytes as they are: through the text stream a large report would be held twice more, as
-    // UTF-16 and encoded again.
-    {
-        QByteArray json = QJsonDocument(result.json).toJson(QJsonDocument::Indented);
-        result.json = QJsonObject();
-        out.flush();
-        std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
-        std::fflush(stdout);
+    out.flush();
+    if (!JsonStream::writeIndented(result.json, stdout)) {
+        result.ok = false;
+        result.messages.append(QStringLiteral("the report could not be written to standard output"));
     }
     for (const QString &message : std::as_const(result.messages))
         err << "orvelle-index inspect: " << message << "\n";
