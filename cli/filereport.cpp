@@ -2,11 +2,11 @@
 
 #include "exitcodes.h"
 #include "filereporters.h"
+#include "jsonstream.h"
 #include "reconstructionimport.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QTextStream>
 
 namespace
@@ -88,8 +88,11 @@ int runInspect(const QStringList &arguments)
     InspectResult result = inspect(fileName);
     result.json.insert(QStringLiteral("file"), fileName);
     result.json.insert(QStringLiteral("ok"), result.ok);
-    out << QJsonDocument(result.json).toJson(QJsonDocument::Indented);
     out.flush();
+    if (!JsonStream::writeIndented(result.json, stdout)) {
+        result.ok = false;
+        result.messages.append(QStringLiteral("the report could not be written to standard output"));
+    }
     for (const QString &message : std::as_const(result.messages))
         err << "orvelle-index inspect: " << message << "\n";
     return result.ok ? ExitOk : ExitFailed;

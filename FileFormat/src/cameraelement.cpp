@@ -3,8 +3,7 @@
 #include "textnumbers.h"
 #include "xmlnesting.h"
 
-#include <QDomDocument>
-#include <QDomElement>
+#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <charconv>
@@ -34,29 +33,34 @@ QStringList singleSpaceFields(const QString &text)
     return TextNumbers::leadingParts(text, 3); // no attribute here has more than three numbers
 }
 
-void applyAttributes(const QDomElement &element, Camera &camera)
+QString attribute(const QXmlStreamAttributes &attributes, const char *name)
 {
-    const QStringList translation = singleSpaceFields(element.attribute(QStringLiteral("TranslationVector")));
+    return attributes.value(QLatin1String(name)).toString();
+}
+
+void applyAttributes(const QXmlStreamAttributes &attributes, Camera &camera)
+{
+    const QStringList translation = singleSpaceFields(attribute(attributes, "TranslationVector"));
     camera.center = ksr::Point3d(-TextNumbers::toDouble(field(translation, 0)),
                                  -TextNumbers::toDouble(field(translation, 1)),
                                  -TextNumbers::toDouble(field(translation, 2)));
-    camera.rotation = TextNumbers::toMatrix(element.attribute(QStringLiteral("RotationMatrix")));
-    camera.focalMm = toFloat(element.attribute(QStringLiteral("FocalMm")));
+    camera.rotation = TextNumbers::toMatrix(attribute(attributes, "RotationMatrix"));
+    camera.focalMm = toFloat(attribute(attributes, "FocalMm"));
 
-    const QStringList viewport = singleSpaceFields(element.attribute(QStringLiteral("ViewportPx")));
+    const QStringList viewport = singleSpaceFields(attribute(attributes, "ViewportPx"));
     camera.viewportPx[0] = toInt(field(viewport, 0));
     camera.viewportPx[1] = toInt(field(viewport, 1));
 
     // Read as numbers: a fractional principal point must not collapse to 0.
-    const QStringList center = singleSpaceFields(element.attribute(QStringLiteral("CenterPx")));
+    const QStringList center = singleSpaceFields(attribute(attributes, "CenterPx"));
     camera.centerPx[0] = toFloat(field(center, 0));
     camera.centerPx[1] = toFloat(field(center, 1));
 
-    const QStringList pixelSize = singleSpaceFields(element.attribute(QStringLiteral("PixelSizeMm")));
+    const QStringList pixelSize = singleSpaceFields(attribute(attributes, "PixelSizeMm"));
     camera.pixelSizeMm[0] = toFloat(field(pixelSize, 0));
     camera.pixelSizeMm[1] = toFloat(field(pixelSize, 1));
 
-    const QStringList distortion = singleSpaceFields(element.attribute(QStringLiteral("LensDistortion")));
+    const QStringList distortion = singleSpaceFields(attribute(attributes, "LensDistortion"));
     camera.distortion[0] = toFloat(field(distortion, 0));
     camera.distortion[1] = toFloat(field(distortion, 1));
 }
@@ -121,13 +125,13 @@ QString cameraText(const Camera &camera, const QString &elementName)
     return text;
 }
 
-bool readCameraProject(const QDomElement &element, Camera &camera)
+bool readCameraProject(const QXmlStreamAttributes &attributes, Camera &camera)
 {
-    applyAttributes(element, camera);
+    applyAttributes(attributes, camera);
     return true;
 }
 
-Camera readCameraIndex(const QDomElement &element, QString *missingAttribute)
+Camera readCameraIndex(const QXmlStreamAttributes &attributes, QString *missingAttribute)
 {
     static const char *const required[] = {"TranslationVector", "RotationMatrix", "FocalMm",
                                            "ViewportPx",        "CenterPx",       "PixelSizeMm",
@@ -135,27 +139,26 @@ Camera readCameraIndex(const QDomElement &element, QString *missingAttribute)
     if (missingAttribute)
         missingAttribute->clear();
     for (const char *name : required) {
-        if (!element.hasAttribute(QLatin1String(name))) {
+        if (!attributes.hasAttribute(QLatin1String(name))) {
             if (missingAttribute)
                 *missingAttribute = QLatin1String(name);
             return Camera();
         }
     }
     Camera camera;
-    applyAttributes(element, camera);
+    applyAttributes(attributes, camera);
     return camera;
 }
 
-QString malformedAttribute(const QDomElement &element)
+QString malformedAttribute(const QXmlStreamAttributes &attributes)
 {
     static const std::pair<const char *, int> needed[] = {
         {"RotationMatrix", 16}, {"TranslationVector", 3}, {"FocalMm", 1},       {"CenterPx", 2},
         {"ViewportPx", 2},      {"PixelSizeMm", 2},       {"LensDistortion", 2}};
     for (const auto &[name, count] : needed) {
-        const QString attribute = QLatin1String(name);
-        if (!element.hasAttribute(attribute))
+        if (!attributes.hasAttribute(QLatin1String(name)))
             continue;
-        const QString text = element.attribute(attribute);
+        const QString text = attribute(attributes, name);
         // Split as the readers split: the rotation on any run of spaces, the others on each space.
         const QStringList numbers = count == 16 ? TextNumbers::leadingParts(text, 16, Qt::SkipEmptyParts)
                                                 : TextNumbers::leadingParts(text, count);
@@ -167,17 +170,26 @@ QString malformedAttribute(const QDomElement &element)
                 wellFormed && ok && std::isfinite(value) && std::fabs(value) <= 3.4028234663852886e38;
         }
         if (!wellFormed)
-            return attribute;
+            return QLatin1String(name);
     }
     return QString();
 }
 
 bool parseCameraText(const QByteArray &text, Camera &camera)
 {
-    QDomDocument document;
-    if (!XmlNesting::structureProblem(text).isEmpty() || !document.setContent(text))
+    if (!XmlNesting::structureProblem(text).isEmpty())
         return false;
-    applyAttributes(document.documentElement(), camera);
+    QXmlStreamReader reader(text);
+    reader.setNamespaceProcessing(false);
+    if (!reader.readNextStartElement())
+        return false;
+    const QXmlStreamAttributes attributes = reader.attributes();
+    // The whole text must be well-formed before the camera changes.
+    while (!reader.atEnd())
+        reader.readNext();
+    if (reader.hasError())
+        return false;
+    applyAttributes(attributes, camera);
     return true;
 }
 

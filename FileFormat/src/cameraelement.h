@@ -6,10 +6,11 @@
 #include <QByteArray>
 #include <QString>
 
-class QDomElement;
+class QXmlStreamAttributes;
 class QXmlStreamWriter;
 
-namespace CameraElement {
+namespace CameraElement
+{
 
 // printf "%g" with six significant digits: 1 -> "1", 0.0000012 -> "1.2e-06", 35.123456 -> "35.1235".
 QString formatNumber(double value);
@@ -27,19 +28,20 @@ void writeCamera(const Camera &camera, QXmlStreamWriter &writer, const QString &
 // as the window keeps it in its table: writeCamera(camera, writer, "ksrCamera").
 QString cameraText(const Camera &camera, const QString &elementName = QStringLiteral("ksrCamera"));
 
+// The readers take the attributes of the element a streaming reader stands at.
 // Project flavour: reads the seven attributes without checking that they exist
 // (a missing one reads as an empty text, hence 0) and overwrites the fields. Returns true.
-bool readCameraProject(const QDomElement &element, Camera &camera);
+bool readCameraProject(const QXmlStreamAttributes &attributes, Camera &camera);
 
 // Index flavour: when every attribute is present, a fresh camera parsed from them and
 // missingAttribute left empty; otherwise the empty camera, with missingAttribute set to the
 // first missing attribute's name (checked in file-reader order).
-Camera readCameraIndex(const QDomElement &element, QString *missingAttribute = nullptr);
+Camera readCameraIndex(const QXmlStreamAttributes &attributes, QString *missingAttribute = nullptr);
 
 // The name of the first of the seven attributes that is present but does not hold the numbers the
 // readers take from it (16 for the rotation, 3 for the translation, ...), each a finite number;
 // empty when every present attribute does. The readers would read such values as 0.
-QString malformedAttribute(const QDomElement &element);
+QString malformedAttribute(const QXmlStreamAttributes &attributes);
 
 // Parses 8-bit text as an XML document and applies the project flavour to its root element.
 // False (camera untouched) when the text is not well-formed XML.

@@ -1,17 +1,21 @@
 #include "metashapexml.h"
 
 #include "sfmtextreader.h"
+#include "xmlchildren.h"
 #include "xmlnesting.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
-#include <QDomDocument>
 #include <QFileInfo>
 #include <QHash>
+#include <QXmlStreamReader>
 
 #include <cmath>
 
 namespace
 {
+
+using XmlChildren::Element;
 
 QString tr(const char *text)
 {
@@ -33,10 +37,10 @@ struct Sensor {
     bool unkeptDistortion = false, skew = false;
 };
 
-// count usable numbers from the element's text, separated by white space.
-bool numbers(const QDomElement &element, double *values, int count)
+// count usable numbers from the text, separated by white space.
+bool numbers(const QString &text, double *values, int count)
 {
-    const QStringList parts = element.text().simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QStringList parts = text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (parts.size() != count)
         return false;
     for (int i = 0; i < count; ++i) {
@@ -48,81 +52,207 @@ bool numbers(const QDomElement &element, double *values, int count)
     return true;
 }
 
-double child(const QDomElement &parent, const char *name, bool &ok)
+double child(const Element &parent, const char *name, bool &ok)
 {
-    const QDomElement element = parent.firstChildElement(QLatin1String(name));
+    const Element *element = parent.child(QLatin1String(name));
     double value = 0;
-    if (!element.isNull() && !numbers(element, &value, 1))
+    if (element && !numbers(element->text, &value, 1))
         ok = false;
     return value;
 }
 
 // A missing transform is the identity; false for one that is there but not a similarity.
-bool readSimilarity(const QDomElement &transform, Similarity &similarity)
+bool readSimilarity(const Element *transform, Similarity &similarity)
 {
-    if (transform.isNull())
+    if (!transform)
         return true;
-    const QDomElement rotation = transform.firstChildElement(QStringLiteral("rotation"));
-    const QDomElement translation = transform.firstChildElement(QStringLiteral("translation"));
-    const QDomElement scale = transform.firstChildElement(QStringLiteral("scale"));
-    if ((!rotation.isNull() && !numbers(rotation, similarity.rotation, 9)) ||
-        (!translation.isNull() && !numbers(translation, similarity.translation, 3)) ||
-        (!scale.isNull() && !numbers(scale, &similarity.scale, 1)))
+    const Element *rotation = transform->child(QLatin1String("rotation"));
+    const Element *translation = transform->child(QLatin1String("translation"));
+    const Element *scale = transform->child(QLatin1String("scale"));
+    if ((rotation && !numbers(rotation->text, similarity.rotation, 9)) ||
+        (translation && !numbers(translation->text, similarity.translation, 3)) ||
+        (scale && !numbers(scale->text, &similarity.scale, 1)))
         return false;
     return similarity.scale > 0 && SfmCameras::isRotation(similarity.rotation);
 }
 
-bool readSensor(const QDomElement &element, Sensor &sensor)
+bool readSensor(const Element &element, Sensor &sensor)
 {
-    sensor.label = element.attribute(QStringLiteral("label"));
-    sensor.type = element.attribute(QStringLiteral("type"), QStringLiteral("frame"));
+    sensor.label = element.attribute(QLatin1String("label"));
+    sensor.type = element.attribute(QLatin1String("type"), QStringLiteral("frame"));
     // The adjusted calibration when there are two.
-    QDomElement calibration;
-    for (QDomElement c = element.firstChildElement(QStringLiteral("calibration")); !c.isNull();
-         c = c.nextSiblingElement(QStringLiteral("calibration")))
-        if (calibration.isNull() || c.attribute(QStringLiteral("class")) == QLatin1String("adjusted"))
-            calibration = c;
-    if (calibration.isNull())
+    const Element *calibration = nullptr;
+    for (const Element &c : element.children)
+        if (c.name == QLatin1String("calibration") &&
+            (!calibration || c.attribute(QLatin1String("class")) == QLatin1String("adjusted")))
+            calibration = &c;
+    if (!calibration)
         return true;
-    QDomElement resolution = calibration.firstChildElement(QStringLiteral("resolution"));
-    if (resolution.isNull())
-        resolution = element.firstChildElement(QStringLiteral("resolution"));
-    sensor.width = resolution.attribute(QStringLiteral("width")).toInt();
-    sensor.height = resolution.attribute(QStringLiteral("height")).toInt();
+    const Element *resolution = calibration->child(QLatin1String("resolution"));
+    if (!resolution)
+        resolution = element.child(QLatin1String("resolution"));
+    if (resolution) {
+        sensor.width = resolution->attribute(QLatin1String("width")).toInt();
+        sensor.height = resolution->attribute(QLatin1String("height")).toInt();
+    }
     bool ok = true;
-    if (calibration.firstChildElement(QStringLiteral("f")).isNull()) {
+    if (!calibration->child(QLatin1String("f"))) {
         // Older exports: fx, fy, and the principal point from the top-left corner.
-        sensor.fx = child(calibration, "fx", ok);
-        sensor.fy = child(calibration, "fy", ok);
-        sensor.u0 = child(calibration, "cx", ok);
-        sensor.v0 = child(calibration, "cy", ok);
-        sensor.skew = child(calibration, "skew", ok) != 0;
+        sensor.fx = child(*calibration, "fx", ok);
+        sensor.fy = child(*calibration, "fy", ok);
+        sensor.u0 = child(*calibration, "cx", ok);
+        sensor.v0 = child(*calibration, "cy", ok);
+        sensor.skew = child(*calibration, "skew", ok) != 0;
     } else {
         // Affinity b1 widens the horizontal focal length; skew b2 has no place in our camera.
-        const double f = child(calibration, "f", ok), b1 = child(calibration, "b1", ok);
+        const double f = child(*calibration, "f", ok), b1 = child(*calibration, "b1", ok);
         sensor.fx = f + b1;
         sensor.fy = f;
-        sensor.u0 = sensor.width / 2.0 + child(calibration, "cx", ok);
-        sensor.v0 = sensor.height / 2.0 + child(calibration, "cy", ok);
-        sensor.skew = child(calibration, "b2", ok) != 0;
+        sensor.u0 = sensor.width / 2.0 + child(*calibration, "cx", ok);
+        sensor.v0 = sensor.height / 2.0 + child(*calibration, "cy", ok);
+        sensor.skew = child(*calibration, "b2", ok) != 0;
     }
-    sensor.k1 = child(calibration, "k1", ok);
-    sensor.k2 = child(calibration, "k2", ok);
+    sensor.k1 = child(*calibration, "k1", ok);
+    sensor.k2 = child(*calibration, "k2", ok);
     for (const char *name : {"k3", "k4", "p1", "p2"})
-        sensor.unkeptDistortion = sensor.unkeptDistortion || child(calibration, name, ok) != 0;
+        sensor.unkeptDistortion = sensor.unkeptDistortion || child(*calibration, name, ok) != 0;
     sensor.calibrated = ok && sensor.fx > 0 && sensor.fy > 0 && sensor.width > 0 && sensor.height > 0 &&
                         sensor.width <= 1000000 && sensor.height <= 1000000;
     return ok;
 }
 
-// Every camera element of the cameras list, also inside groups (folders).
-void collectCameras(const QDomElement &parent, QList<QDomElement> &cameras)
+bool isElement(const QXmlStreamReader &reader, const char *name)
 {
-    for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        if (e.tagName() == QLatin1String("camera"))
-            cameras.append(e);
-        else if (e.tagName() == QLatin1String("group"))
-            collectCameras(e, cameras);
+    return reader.isStartElement() && reader.qualifiedName() == QLatin1String(name);
+}
+
+// A camera as the file holds it; its transform's 16 numbers read at once, so that no text is kept.
+struct CameraEntry {
+    QString label, sensorId, componentId;
+    qint64 line = 0;
+    bool hasTransform = false, transformNumbers = false;
+    double transform[16] = {};
+};
+
+CameraEntry readCameraEntry(QXmlStreamReader &reader)
+{
+    CameraEntry camera;
+    const QXmlStreamAttributes attributes = reader.attributes();
+    camera.label = attributes.value(QLatin1String("label")).toString();
+    camera.sensorId = attributes.value(QLatin1String("sensor_id")).toString();
+    camera.componentId = attributes.value(QLatin1String("component_id")).toString();
+    camera.line = reader.lineNumber();
+    while (XmlChildren::next(reader)) {
+        if (!camera.hasTransform && isElement(reader, "transform")) {
+            camera.hasTransform = true;
+            camera.transformNumbers =
+                numbers(reader.readElementText(QXmlStreamReader::IncludeChildElements), camera.transform, 16);
+        } else if (reader.isStartElement()) {
+            reader.skipCurrentElement();
+        }
+    }
+    return camera;
+}
+
+// Every camera element of the cameras list, also inside groups (folders).
+void readCameraList(QXmlStreamReader &reader, std::vector<CameraEntry> &cameras)
+{
+    while (XmlChildren::next(reader)) {
+        if (isElement(reader, "camera"))
+            cameras.push_back(readCameraEntry(reader));
+        else if (isElement(reader, "group"))
+            readCameraList(reader, cameras);
+        else if (reader.isStartElement())
+            reader.skipCurrentElement();
+    }
+}
+
+// What a chunk holds, read in one pass and judged afterwards in the order a reader of the whole
+// tree would: the chunk's transform, then the components, the sensors and the cameras.
+struct Chunk {
+    bool transformUsable = true;
+    Similarity toWorld;
+    QString badComponent; // id of the first component whose transform is no similarity
+    bool componentFailed = false;
+    QHash<QString, Similarity> components;
+    qint64 badSensorLine = 0; // of the first sensor with a calibration value that is no number
+    QString badSensorLabel;
+    QHash<QString, Sensor> sensors;
+    std::vector<CameraEntry> cameras;
+};
+
+void readComponents(QXmlStreamReader &reader, Chunk &chunk)
+{
+    while (XmlChildren::next(reader)) {
+        if (!isElement(reader, "component")) {
+            if (reader.isStartElement())
+                reader.skipCurrentElement();
+            continue;
+        }
+        const Element component = XmlChildren::readElement(reader);
+        const Element *transform = component.child(QLatin1String("transform"));
+        Similarity similarity;
+        if (!transform)
+            continue;
+        if (!readSimilarity(transform, similarity)) {
+            if (!chunk.componentFailed)
+                chunk.badComponent = component.attribute(QLatin1String("id"));
+            chunk.componentFailed = true;
+            continue;
+        }
+        chunk.components.insert(component.attribute(QLatin1String("id")), similarity);
+    }
+}
+
+void readSensors(QXmlStreamReader &reader, Chunk &chunk)
+{
+    while (XmlChildren::next(reader)) {
+        if (!isElement(reader, "sensor")) {
+            if (reader.isStartElement())
+                reader.skipCurrentElement();
+            continue;
+        }
+        const Element element = XmlChildren::readElement(reader);
+        Sensor sensor;
+        if (!readSensor(element, sensor) && chunk.badSensorLine == 0) {
+            chunk.badSensorLine = element.line;
+            chunk.badSensorLabel = sensor.label;
+        }
+        chunk.sensors.insert(element.attribute(QLatin1String("id")), sensor);
+    }
+}
+
+void readChunk(QXmlStreamReader &reader, Chunk &chunk)
+{
+    bool transform = false, components = false, sensors = false, cameras = false;
+    while (XmlChildren::next(reader)) {
+        if (!transform && isElement(reader, "transform")) {
+            transform = true;
+            const Element element = XmlChildren::readElement(reader);
+            chunk.transformUsable = readSimilarity(&element, chunk.toWorld);
+        } else if (!components && isElement(reader, "components")) {
+            components = true;
+            readComponents(reader, chunk);
+        } else if (!sensors && isElement(reader, "sensors")) {
+            sensors = true;
+            readSensors(reader, chunk);
+        } else if (!cameras && isElement(reader, "cameras")) {
+            cameras = true;
+            readCameraList(reader, chunk.cameras);
+        } else if (reader.isStartElement()) {
+            reader.skipCurrentElement();
+        }
+    }
+}
+
+// The chunks of a list: the first read, the others counted.
+void readChunks(QXmlStreamReader &reader, Chunk &first, int &count)
+{
+    while (XmlChildren::next(reader)) {
+        if (isElement(reader, "chunk") && count++ == 0)
+            readChunk(reader, first);
+        else if (reader.isStartElement())
+            reader.skipCurrentElement();
     }
 }
 
@@ -172,78 +302,76 @@ SfmReconstruction read(const QString &fileName)
         result.error = QStringLiteral("%1 %2").arg(file, structureProblem);
         return result;
     }
-    QDomDocument document;
-    QString parseError;
-    int line = 0;
-    if (!document.setContent(content, &parseError, &line)) {
-        result.error =
-            tr("%1, line %2: not a readable XML document (%3)").arg(file).arg(line).arg(parseError);
+    QBuffer buffer(&content);
+    buffer.open(QIODevice::ReadOnly);
+    QXmlStreamReader reader(&buffer);
+    reader.setNamespaceProcessing(false);
+    QString rootName, version;
+    Chunk direct, listed; // a chunk of the document, or the first of its chunk list
+    int directCount = 0, listedCount = 0;
+    bool chunkList = false;
+    if (reader.readNextStartElement()) {
+        rootName = reader.qualifiedName().toString();
+        version = reader.attributes().value(QLatin1String("version")).toString();
+        while (XmlChildren::next(reader)) {
+            if (isElement(reader, "chunk") && directCount++ == 0) {
+                readChunk(reader, direct);
+            } else if (!chunkList && isElement(reader, "chunks")) {
+                chunkList = true;
+                readChunks(reader, listed, listedCount);
+            } else if (reader.isStartElement()) {
+                reader.skipCurrentElement();
+            }
+        }
+    }
+    while (!reader.atEnd())
+        reader.readNext();
+    if (reader.hasError()) {
+        result.error = tr("%1, line %2: not a readable XML document (%3)")
+                           .arg(file)
+                           .arg(reader.lineNumber())
+                           .arg(reader.errorString());
         return result;
     }
-    const QDomElement root = document.documentElement();
-    QDomElement chunk = root.firstChildElement(QStringLiteral("chunk"));
-    if (chunk.isNull())
-        chunk = root.firstChildElement(QStringLiteral("chunks")).firstChildElement(QStringLiteral("chunk"));
-    if (root.tagName() != QLatin1String("document") || chunk.isNull()) {
+    if (rootName != QLatin1String("document") || directCount + listedCount == 0) {
         result.error = tr("%1: not a Metashape camera file (<document> holding a <chunk>)").arg(file);
         return result;
     }
-    result.format = QStringLiteral("Metashape camera XML %1").arg(root.attribute(QStringLiteral("version")));
-    if (!chunk.nextSiblingElement(QStringLiteral("chunk")).isNull())
+    const Chunk &chunk = directCount > 0 ? direct : listed;
+    result.format = QStringLiteral("Metashape camera XML %1").arg(version);
+    if ((directCount > 0 ? directCount : listedCount) > 1)
         result.warnings.append(tr("The file holds more than one chunk; only the first was imported."));
 
-    Similarity chunkToWorld;
-    if (!readSimilarity(chunk.firstChildElement(QStringLiteral("transform")), chunkToWorld)) {
+    if (!chunk.transformUsable) {
         result.error =
             tr("%1: the chunk's transform is not a rotation, translation and positive scale").arg(file);
         return result;
     }
     // 2.x files may repeat the chunk's transform on the component: each camera's is applied once.
-    QHash<QString, Similarity> components;
-    const QDomElement componentList = chunk.firstChildElement(QStringLiteral("components"));
-    for (QDomElement c = componentList.firstChildElement(QStringLiteral("component")); !c.isNull();
-         c = c.nextSiblingElement(QStringLiteral("component"))) {
-        const QDomElement transform = c.firstChildElement(QStringLiteral("transform"));
-        Similarity similarity;
-        if (transform.isNull())
-            continue;
-        if (!readSimilarity(transform, similarity)) {
-            result.error =
-                tr("%1: the transform of component %2 is not a rotation, translation and positive scale")
-                    .arg(file, c.attribute(QStringLiteral("id")));
-            return result;
-        }
-        components.insert(c.attribute(QStringLiteral("id")), similarity);
+    if (chunk.componentFailed) {
+        result.error =
+            tr("%1: the transform of component %2 is not a rotation, translation and positive scale")
+                .arg(file, chunk.badComponent);
+        return result;
+    }
+    if (chunk.badSensorLine > 0) {
+        result.error = tr("%1, line %2: sensor \"%3\" holds a calibration value that is no number")
+                           .arg(file)
+                           .arg(chunk.badSensorLine)
+                           .arg(chunk.badSensorLabel);
+        return result;
     }
 
-    QHash<QString, Sensor> sensors;
-    const QDomElement sensorList = chunk.firstChildElement(QStringLiteral("sensors"));
-    for (QDomElement s = sensorList.firstChildElement(QStringLiteral("sensor")); !s.isNull();
-         s = s.nextSiblingElement(QStringLiteral("sensor"))) {
-        Sensor sensor;
-        if (!readSensor(s, sensor)) {
-            result.error = tr("%1, line %2: sensor \"%3\" holds a calibration value that is no number")
-                               .arg(file)
-                               .arg(s.lineNumber())
-                               .arg(sensor.label);
-            return result;
-        }
-        sensors.insert(s.attribute(QStringLiteral("id")), sensor);
-    }
-
-    QList<QDomElement> cameras;
-    collectCameras(chunk.firstChildElement(QStringLiteral("cameras")), cameras);
     bool unkept = false, skew = false;
-    for (const QDomElement &element : std::as_const(cameras)) {
-        const QString label = element.attribute(QStringLiteral("label"));
-        const QString where = tr("%1, line %2: ").arg(file).arg(element.lineNumber());
-        const QDomElement transformElement = element.firstChildElement(QStringLiteral("transform"));
-        if (transformElement.isNull()) {
+    for (const CameraEntry &entry : chunk.cameras) {
+        const QString &label = entry.label;
+        const QString where = tr("%1, line %2: ").arg(file).arg(entry.line);
+        if (!entry.hasTransform) {
             result.leftOut.append(label);
             continue;
         }
-        const auto sensor = sensors.constFind(element.attribute(QStringLiteral("sensor_id")));
-        if (sensor == sensors.constEnd()) {
+        const auto sensor = chunk.sensors.constFind(entry.sensorId);
+        if (sensor == chunk.sensors.constEnd()) {
             result.error = where + tr("camera \"%1\" refers to a sensor the file does not hold").arg(label);
             return result;
         }
@@ -260,11 +388,9 @@ SfmReconstruction read(const QString &fileName)
                 tr("the sensor \"%1\" of camera \"%2\" has no usable calibration").arg(sensor->label, label);
             return result;
         }
-        double transform[16], worldToCamera[9], centre[3];
-        const Similarity toWorld =
-            components.value(element.attribute(QStringLiteral("component_id")), chunkToWorld);
-        if (!numbers(transformElement, transform, 16) ||
-            !placeCamera(transform, toWorld, worldToCamera, centre)) {
+        double worldToCamera[9], centre[3];
+        const Similarity toWorld = chunk.components.value(entry.componentId, chunk.toWorld);
+        if (!entry.transformNumbers || !placeCamera(entry.transform, toWorld, worldToCamera, centre)) {
             result.error =
                 where + tr("the transform of camera \"%1\" is not 16 numbers holding a rotation").arg(label);
             return result;

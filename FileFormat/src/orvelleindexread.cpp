@@ -4,17 +4,18 @@
 #include "polyforgeproject.h"
 #include "textnumbers.h"
 #include "webaddress.h"
+#include "xmlchildren.h"
 #include "xmlnesting.h"
 
-#include <QDir>
-#include <QDomDocument>
-#include <QDomElement>
 #include <ksr/inputlimits.h>
 
-#include <QFile>
+#include <QBuffer>
+#include <QDir>
 #include <QFileInfo>
+#include <QXmlStreamReader>
 
 #include <cmath>
+#include <utility>
 
 using TextNumbers::field;
 using TextNumbers::toFloat;
@@ -40,10 +41,19 @@ QStringList numberFields(const QString &text)
     return TextNumbers::leadingParts(text.simplified(), 17, Qt::SkipEmptyParts);
 }
 
-// The node's name as used in messages; non-elements (comments, text) are never accepted tags.
-QString tagOf(const QDomNode &node)
+QString text(const QXmlStreamAttributes &attributes, const char *name)
 {
-    return node.isElement() ? node.toElement().tagName() : node.nodeName();
+    return attributes.value(QLatin1String(name)).toString();
+}
+
+bool has(const QXmlStreamAttributes &attributes, const char *name)
+{
+    return attributes.hasAttribute(QLatin1String(name));
+}
+
+bool isElement(const QXmlStreamReader &reader, const char *name)
+{
+    return reader.isStartElement() && reader.qualifiedName() == QLatin1String(name);
 }
 
 bool isFinite(const ksr::Matrix44f &m)
@@ -110,27 +120,42 @@ bool OrvelleIndexRead::readFile(const QString &fileName)
     }
     m_sourceDirectory = QFileInfo(fileName).absolutePath();
 
-    // Bytes, not text: the parser decodes by the declared encoding (the writer writes UTF-8).
     const QString structureProblem = XmlNesting::structureProblem(content);
     if (!structureProblem.isEmpty()) {
         emit error(tr("Wrong file format"),
                    QStringLiteral("\"%1\" %2").arg(QDir::toNativeSeparators(fileName), structureProblem));
         return false;
     }
-    QDomDocument document;
-    if (!document.setContent(content)) {
+    // Bytes, decoded as they are read: the reader honours the declared encoding (the writer writes UTF-8).
+    QBuffer buffer(&content);
+    buffer.open(QIODevice::ReadOnly);
+    QXmlStreamReader reader(&buffer);
+    reader.setNamespaceProcessing(false);
+    const OrvelleIndex before = *this;
+    m_problems.clear();
+    bool accepted = false;
+    if (reader.readNextStartElement()) {
+        if (isElement(reader, "scene")) {
+            accepted = readScene(reader);
+        } else if (isElement(reader, "PolyforgeProject")) {
+            readProjectAsIndex(reader);
+            accepted = true;
+        } else {
+            tagError(QStringLiteral("scene|PolyforgeProject"), reader.qualifiedName().toString());
+        }
+    }
+    while (!reader.atEnd())
+        reader.readNext();
+    if (reader.hasError()) {
+        static_cast<OrvelleIndex &>(*this) = before;
+        m_problems.clear();
         emit error(tr("Wrong file format"), tr("Failed to parse index file!"));
         return false;
     }
-    const QDomElement root = document.documentElement();
-    if (root.tagName() == QLatin1String("scene"))
-        return readScene(root);
-    if (root.tagName() == QLatin1String("PolyforgeProject")) {
-        readProjectAsIndex(root);
-        return true;
-    }
-    tagError(QStringLiteral("scene|PolyforgeProject"), root.tagName());
-    return false;
+    const QVector<QPair<QString, QString>> problems = std::exchange(m_problems, {});
+    for (const auto &[title, message] : problems)
+        emit error(title, message);
+    return accepted;
 }
 
 QString OrvelleIndexRead::resolvePath(const QString &path) const
@@ -150,72 +175,71 @@ QString OrvelleIndexRead::resolvePath(const QString &path) const
     return m_sourceDirectory + QLatin1Char('/') + rest;
 }
 
-bool OrvelleIndexRead::readScene(const QDomElement &scene)
+bool OrvelleIndexRead::readScene(QXmlStreamReader &reader)
 {
-    if (scene.hasAttribute(QStringLiteral("updirection"))) {
-        const QStringList up = numberFields(scene.attribute(QStringLiteral("updirection")));
+    const QXmlStreamAttributes scene = reader.attributes();
+    if (has(scene, "updirection")) {
+        const QStringList up = numberFields(text(scene, "updirection"));
         m_upDirection = ksr::Point3f(toFloat(field(up, 0)), toFloat(field(up, 1)), toFloat(field(up, 2)));
     }
-    if (scene.hasAttribute(QStringLiteral("name")))
-        m_name = scene.attribute(QStringLiteral("name"));
+    if (has(scene, "name"))
+        m_name = text(scene, "name");
 
-    for (QDomNode node = scene.firstChild(); !node.isNull(); node = node.nextSibling()) {
-        const QDomElement element = node.toElement();
-        const QString tag = tagOf(node);
+    while (XmlChildren::next(reader)) {
         bool ok = true;
-        if (element.isNull())
-            ok = false, unknownTagError(tag);
-        else if (tag == QLatin1String("collection"))
-            ok = readCollection(element);
-        else if (tag == QLatin1String("model"))
-            ok = readModel(element);
-        else if (tag == QLatin1String("background"))
-            ok = readBackground(element);
-        else if (tag == QLatin1String("camera"))
-            ok = readCamera(element);
-        else if (tag == QLatin1String("lighting"))
-            ok = readLighting(element);
+        if (isElement(reader, "collection"))
+            ok = readCollection(reader);
+        else if (isElement(reader, "model"))
+            ok = readModel(reader);
+        else if (isElement(reader, "background"))
+            ok = readBackground(reader);
+        else if (isElement(reader, "camera"))
+            ok = readCamera(reader);
+        else if (isElement(reader, "lighting"))
+            ok = readLighting(reader);
         else
-            ok = false, unknownTagError(tag);
+            ok = false, unknownTagError(XmlChildren::nodeName(reader));
         if (!ok)
             return false;
     }
     return true;
 }
 
-bool OrvelleIndexRead::readCollection(const QDomElement &element)
+bool OrvelleIndexRead::readCollection(QXmlStreamReader &reader)
 {
-    if (!requireAttributes(element, {QStringLiteral("thumbnailBar"), QStringLiteral("shotColor")}))
+    const QXmlStreamAttributes element = reader.attributes();
+    if (!requireAttributes(element, QStringLiteral("collection"),
+                           {QStringLiteral("thumbnailBar"), QStringLiteral("shotColor")}))
         return false;
 
     ShotCollection collection;
-    if (element.hasAttribute(QStringLiteral("name")))
-        collection.setName(element.attribute(QStringLiteral("name")));
-    collection.setThumbnailBarPosition(
-        element.attribute(QStringLiteral("thumbnailBar")) == QLatin1String("top") ? 1 : 0);
-    const QStringList color = numberFields(element.attribute(QStringLiteral("shotColor")));
+    if (has(element, "name"))
+        collection.setName(text(element, "name"));
+    collection.setThumbnailBarPosition(text(element, "thumbnailBar") == QLatin1String("top") ? 1 : 0);
+    const QStringList color = numberFields(text(element, "shotColor"));
     collection.setShotColor(
         {toFloat(field(color, 0)), toFloat(field(color, 1)), toFloat(field(color, 2)), 1.0f});
-    if (element.hasAttribute(QStringLiteral("frameletsScale")))
-        collection.setFrameletsScale(toFloat(element.attribute(QStringLiteral("frameletsScale"))));
-    if (element.hasAttribute(QStringLiteral("projectionReliability")))
-        collection.setProjectionReliability(
-            toFloat(element.attribute(QStringLiteral("projectionReliability"))));
+    if (has(element, "frameletsScale"))
+        collection.setFrameletsScale(toFloat(text(element, "frameletsScale")));
+    if (has(element, "projectionReliability"))
+        collection.setProjectionReliability(toFloat(text(element, "projectionReliability")));
 
     // The frame moves this collection's cameras; the collection itself keeps the identity.
     ksr::Matrix44f shotFrame;
-    if (element.hasAttribute(QStringLiteral("shotFrame")))
-        shotFrame = TextNumbers::toMatrix(element.attribute(QStringLiteral("shotFrame")).simplified());
+    if (has(element, "shotFrame"))
+        shotFrame = TextNumbers::toMatrix(text(element, "shotFrame").simplified());
 
     ShotLists lists;
-    for (QDomNode node = element.firstChild(); !node.isNull(); node = node.nextSibling()) {
-        if (!node.isElement() || node.toElement().tagName() != QLatin1String("shot")) {
-            tagError(QStringLiteral("shot"), tagOf(node));
+    while (XmlChildren::next(reader)) {
+        if (!isElement(reader, "shot")) {
+            tagError(QStringLiteral("shot"), XmlChildren::nodeName(reader));
             return false;
         }
-        if (!readShot(node.toElement(), shotFrame, lists))
+        if (!readShot(reader, shotFrame, lists))
             return false;
     }
+    if (reader.hasError())
+        return false;
 
     if (!isPermutation(lists.ids)) {
         formatError(tr("The \"id\" values of the shots in a collection must be 0 to %1, each once!")
@@ -236,103 +260,123 @@ bool OrvelleIndexRead::readCollection(const QDomElement &element)
     return true;
 }
 
-bool OrvelleIndexRead::readShot(const QDomElement &element, const ksr::Matrix44f &shotFrame, ShotLists &lists)
+bool OrvelleIndexRead::readShot(QXmlStreamReader &reader, const ksr::Matrix44f &shotFrame, ShotLists &lists)
 {
-    if (!requireAttributes(element, {QStringLiteral("id"), QStringLiteral("sem"), QStringLiteral("colormap"),
-                                     QStringLiteral("thumbnail"), QStringLiteral("projectable"),
-                                     QStringLiteral("depth")}))
+    const QXmlStreamAttributes element = reader.attributes();
+    if (!requireAttributes(element, QStringLiteral("shot"),
+                           {QStringLiteral("id"), QStringLiteral("sem"), QStringLiteral("colormap"),
+                            QStringLiteral("thumbnail"), QStringLiteral("projectable"),
+                            QStringLiteral("depth")}))
         return false;
 
-    lists.ids.append(toInt(element.attribute(QStringLiteral("id"))));
-    lists.clusterNumbers.append(toInt(element.attribute(QStringLiteral("sem"))));
-    lists.imagePaths.append(resolvePath(element.attribute(QStringLiteral("colormap"))));
-    lists.thumbnailPaths.append(resolvePath(element.attribute(QStringLiteral("thumbnail"))));
+    lists.ids.append(toInt(text(element, "id")));
+    lists.clusterNumbers.append(toInt(text(element, "sem")));
+    lists.imagePaths.append(resolvePath(text(element, "colormap")));
+    lists.thumbnailPaths.append(resolvePath(text(element, "thumbnail")));
 
-    if (element.attribute(QStringLiteral("projectable")) == QLatin1String("true")) {
-        Camera camera = readCameraElement(element.firstChild());
-        if (!applyShotFrame(shotFrame, camera)) {
-            formatError(tr("Degenerate \"shotFrame\" attribute in tag \"collection\"!"));
-            return false;
-        }
-        lists.cameras.append(camera);
-        lists.depths.append(toFloat(element.attribute(QStringLiteral("depth"))));
+    if (text(element, "projectable") != QLatin1String("true")) {
+        XmlChildren::skipRest(reader);
+        return true;
+    }
+    // The camera is the first child node, whatever its name; none reads as a nameless one.
+    const bool hasChild = XmlChildren::next(reader);
+    Camera camera = readCameraElement(reader.isStartElement() ? reader.attributes() : QXmlStreamAttributes(),
+                                      hasChild ? XmlChildren::nodeName(reader) : QString());
+    if (!applyShotFrame(shotFrame, camera)) {
+        formatError(tr("Degenerate \"shotFrame\" attribute in tag \"collection\"!"));
+        return false;
+    }
+    lists.cameras.append(camera);
+    lists.depths.append(toFloat(text(element, "depth")));
+    if (hasChild) {
+        if (reader.isStartElement())
+            reader.skipCurrentElement();
+        XmlChildren::skipRest(reader);
     }
     return true;
 }
 
-bool OrvelleIndexRead::readModel(const QDomElement &element)
+bool OrvelleIndexRead::readModel(QXmlStreamReader &reader)
 {
-    if (!requireAttributes(element, {QStringLiteral("filename")}))
+    const QXmlStreamAttributes element = reader.attributes();
+    if (!requireAttributes(element, QStringLiteral("model"), {QStringLiteral("filename")}))
         return false;
-    m_modelFileName = resolvePath(element.attribute(QStringLiteral("filename")));
+    m_modelFileName = resolvePath(text(element, "filename"));
+    XmlChildren::skipRest(reader);
     return true;
 }
 
-bool OrvelleIndexRead::readCamera(const QDomElement &element)
+bool OrvelleIndexRead::readCamera(QXmlStreamReader &reader)
 {
-    for (QDomNode node = element.firstChild(); !node.isNull(); node = node.nextSibling()) {
-        const QString tag = tagOf(node);
-        if (node.isElement() && tag == QLatin1String("StartCam")) {
-            m_startCamera = readCameraElement(node);
-        } else if (node.isElement() && tag == QLatin1String("physic")) {
-            m_cameraSpeed = toFloat(node.toElement().attribute(QStringLiteral("speed")));
+    while (XmlChildren::next(reader)) {
+        if (isElement(reader, "StartCam")) {
+            m_startCamera = readCameraElement(reader.attributes(), QStringLiteral("StartCam"));
+        } else if (isElement(reader, "physic")) {
+            m_cameraSpeed = toFloat(text(reader.attributes(), "speed"));
         } else {
-            unknownTagError(tag);
+            unknownTagError(XmlChildren::nodeName(reader));
             return false;
         }
+        reader.skipCurrentElement();
     }
     return true;
 }
 
-bool OrvelleIndexRead::readBackground(const QDomElement &element)
+bool OrvelleIndexRead::readBackground(QXmlStreamReader &reader)
 {
-    if (!requireAttributes(element, {QStringLiteral("rgb")}))
+    const QXmlStreamAttributes element = reader.attributes();
+    if (!requireAttributes(element, QStringLiteral("background"), {QStringLiteral("rgb")}))
         return false;
-    const QStringList rgb = numberFields(element.attribute(QStringLiteral("rgb")));
+    const QStringList rgb = numberFields(text(element, "rgb"));
     m_backgroundColor = {toFloat(field(rgb, 0)), toFloat(field(rgb, 1)), toFloat(field(rgb, 2)), 1.0f};
     m_backgroundKind = ColorBackground;
     m_domeVertices.clear();
 
-    const QDomNode first = element.firstChild();
-    if (first.isNull())
+    // Only the first child counts.
+    if (!XmlChildren::next(reader))
         return true;
-    const QString tag = tagOf(first);
-    if (first.isElement() && tag == QLatin1String("orthoPlane")) {
+    if (isElement(reader, "orthoPlane")) {
         m_backgroundKind = OrthoPlaneBackground;
+        reader.skipCurrentElement();
+        XmlChildren::skipRest(reader);
         return true;
     }
-    if (!first.isElement() || tag != QLatin1String("sphere")) {
-        tagError(QStringLiteral("sphere"), tag);
+    if (!isElement(reader, "sphere")) {
+        tagError(QStringLiteral("sphere"), XmlChildren::nodeName(reader));
         return false;
     }
-    for (QDomNode node = first.firstChild(); !node.isNull(); node = node.nextSibling()) {
+    while (XmlChildren::next(reader)) {
         m_backgroundKind = DomeBackground;
-        if (!node.isElement() || node.toElement().tagName() != QLatin1String("vertex")) {
-            tagError(QStringLiteral("vertex"), tagOf(node));
+        if (!isElement(reader, "vertex")) {
+            tagError(QStringLiteral("vertex"), XmlChildren::nodeName(reader));
             return false;
         }
-        const QDomElement vertex = node.toElement();
-        const QStringList color = numberFields(vertex.attribute(QStringLiteral("rgb")));
+        const QXmlStreamAttributes vertex = reader.attributes();
+        const QStringList color = numberFields(text(vertex, "rgb"));
         m_domeVertices.append({toFloat(field(color, 0)), toFloat(field(color, 1)), toFloat(field(color, 2)),
-                               toFloat(vertex.attribute(QStringLiteral("height")))});
+                               toFloat(text(vertex, "height"))});
+        reader.skipCurrentElement();
     }
+    XmlChildren::skipRest(reader);
     return true;
 }
 
-bool OrvelleIndexRead::readLighting(const QDomElement &element)
+bool OrvelleIndexRead::readLighting(QXmlStreamReader &reader)
 {
-    if (!requireAttributes(element, {QStringLiteral("enabled")}))
+    const QXmlStreamAttributes element = reader.attributes();
+    if (!requireAttributes(element, QStringLiteral("lighting"), {QStringLiteral("enabled")}))
         return false;
-    m_lighting = element.attribute(QStringLiteral("enabled")) == QLatin1String("true");
+    m_lighting = text(element, "enabled") == QLatin1String("true");
+    XmlChildren::skipRest(reader);
     return true;
 }
 
-void OrvelleIndexRead::readProjectAsIndex(const QDomElement &root)
+void OrvelleIndexRead::readProjectAsIndex(QXmlStreamReader &reader)
 {
     QVector<Camera> cameras;
     QStringList rasters, meshes;
     QString cameraProblem;
-    PolyforgeProject::readGroups(root, cameras, rasters, meshes, &cameraProblem);
+    PolyforgeProject::readGroups(reader, cameras, rasters, meshes, &cameraProblem);
     if (!cameraProblem.isEmpty())
         formatError(cameraProblem);
 
@@ -359,24 +403,24 @@ void OrvelleIndexRead::readProjectAsIndex(const QDomElement &root)
     m_backgroundKind = OrthoPlaneBackground;
 }
 
-Camera OrvelleIndexRead::readCameraElement(const QDomNode &node)
+Camera OrvelleIndexRead::readCameraElement(const QXmlStreamAttributes &attributes, const QString &tag)
 {
     QString missing;
-    const Camera camera = CameraElement::readCameraIndex(node.toElement(), &missing);
+    const Camera camera = CameraElement::readCameraIndex(attributes, &missing);
     if (!missing.isEmpty())
-        attributeError(missing, tagOf(node));
-    else if (const QString malformed = CameraElement::malformedAttribute(node.toElement());
-             !malformed.isEmpty())
+        attributeError(missing, tag);
+    else if (const QString malformed = CameraElement::malformedAttribute(attributes); !malformed.isEmpty())
         formatError(tr("The \"%1\" attribute of a \"%2\" does not hold the finite numbers it must.")
-                        .arg(malformed, tagOf(node)));
+                        .arg(malformed, tag));
     return camera;
 }
 
-bool OrvelleIndexRead::requireAttributes(const QDomElement &element, const QStringList &names)
+bool OrvelleIndexRead::requireAttributes(const QXmlStreamAttributes &attributes, const QString &tag,
+                                         const QStringList &names)
 {
     for (const QString &name : names) {
-        if (!element.hasAttribute(name)) {
-            attributeError(name, element.tagName());
+        if (!attributes.hasAttribute(name)) {
+            attributeError(name, tag);
             return false;
         }
     }
@@ -385,22 +429,26 @@ bool OrvelleIndexRead::requireAttributes(const QDomElement &element, const QStri
 
 void OrvelleIndexRead::tagError(const QString &expected, const QString &found)
 {
-    emit error(tr("Wrong index file format"),
-               tr("Expected \"%1\" tag, but found \"%2\"!").arg(expected, found));
+    report(tr("Wrong index file format"), tr("Expected \"%1\" tag, but found \"%2\"!").arg(expected, found));
 }
 
 void OrvelleIndexRead::unknownTagError(const QString &found)
 {
-    emit error(tr("Wrong index file format"), tr("Unknown tag: \"%1\"!").arg(found));
+    report(tr("Wrong index file format"), tr("Unknown tag: \"%1\"!").arg(found));
 }
 
 void OrvelleIndexRead::attributeError(const QString &attribute, const QString &element)
 {
-    emit error(tr("Wrong index file format"),
-               tr("Expected \"%1\" attribute in tag \"%2\"!").arg(attribute, element));
+    report(tr("Wrong index file format"),
+           tr("Expected \"%1\" attribute in tag \"%2\"!").arg(attribute, element));
 }
 
 void OrvelleIndexRead::formatError(const QString &message)
 {
-    emit error(tr("Wrong index file format"), message);
+    report(tr("Wrong index file format"), message);
+}
+
+void OrvelleIndexRead::report(const QString &title, const QString &message)
+{
+    m_problems.append({title, message});
 }

@@ -8,8 +8,11 @@
 #include <QObject>
 #include <QString>
 
-class QDomElement;
-class QDomNode;
+#include <QPair>
+#include <QVector>
+
+class QXmlStreamAttributes;
+class QXmlStreamReader;
 
 class OrvelleIndexRead : public QObject, public OrvelleIndex
 {
@@ -32,22 +35,29 @@ signals:
     void error(const QString &title, const QString &message);
 
 private:
-    bool readScene(const QDomElement &scene);
-    bool readCollection(const QDomElement &element);
+    // Each reads the element the reader stands at; true with the reader at its end tag.
+    bool readScene(QXmlStreamReader &reader);
+    bool readCollection(QXmlStreamReader &reader);
     struct ShotLists;
-    bool readShot(const QDomElement &element, const ksr::Matrix44f &shotFrame, ShotLists &lists);
-    bool readModel(const QDomElement &element);
-    bool readCamera(const QDomElement &element);
-    bool readBackground(const QDomElement &element);
-    bool readLighting(const QDomElement &element);
-    void readProjectAsIndex(const QDomElement &root);
-    Camera readCameraElement(const QDomNode &node);
-    bool requireAttributes(const QDomElement &element, const QStringList &names);
+    bool readShot(QXmlStreamReader &reader, const ksr::Matrix44f &shotFrame, ShotLists &lists);
+    bool readModel(QXmlStreamReader &reader);
+    bool readCamera(QXmlStreamReader &reader);
+    bool readBackground(QXmlStreamReader &reader);
+    bool readLighting(QXmlStreamReader &reader);
+    void readProjectAsIndex(QXmlStreamReader &reader);
+    Camera readCameraElement(const QXmlStreamAttributes &attributes, const QString &tag);
+    bool requireAttributes(const QXmlStreamAttributes &attributes, const QString &tag,
+                           const QStringList &names);
 
     void tagError(const QString &expected, const QString &found);
     void unknownTagError(const QString &found);
     void attributeError(const QString &attribute, const QString &element);
     void formatError(const QString &message);
 
+    void report(const QString &title, const QString &message);
+
     QString m_sourceDirectory;
+    // Problems found while reading, emitted once the document proved well-formed: one that is not
+    // reports that alone, as a parser that builds a tree first would.
+    QVector<QPair<QString, QString>> m_problems;
 };

@@ -1,14 +1,14 @@
 #include "polyforgeproject.h"
 
 #include "cameraelement.h"
+#include "xmlchildren.h"
 #include "xmlnesting.h"
 
-#include <QDomDocument>
-#include <QDomElement>
 #include <ksr/inputlimits.h>
 
+#include <QBuffer>
 #include <QCoreApplication>
-#include <QFile>
+#include <QXmlStreamReader>
 
 namespace PolyforgeProject
 {
@@ -16,40 +16,61 @@ namespace PolyforgeProject
 namespace
 {
 
+bool isElement(const QXmlStreamReader &reader, QLatin1String name)
+{
+    return reader.isStartElement() && reader.qualifiedName() == name;
+}
+
 // A camera attribute that is not the numbers it must be makes the project unreadable, naming the raster.
-void readRasterGroup(const QDomElement &group, QVector<Camera> &cameras, QStringList &rasters,
+void readRaster(QXmlStreamReader &reader, QVector<Camera> &cameras, QStringList &rasters, QString &problem)
+{
+    Camera camera;
+    QString fileName, malformed;
+    while (XmlChildren::next(reader)) {
+        if (!reader.isStartElement())
+            continue;
+        if (isElement(reader, QLatin1String("KSRCamera"))) {
+            const QXmlStreamAttributes attributes = reader.attributes();
+            CameraElement::readCameraProject(attributes, camera);
+            if (malformed.isEmpty())
+                malformed = CameraElement::malformedAttribute(attributes);
+        } else if (isElement(reader, QLatin1String("Plane"))) {
+            fileName = reader.attributes().value(QLatin1String("fileName")).toString();
+        }
+        reader.skipCurrentElement();
+    }
+    if (!malformed.isEmpty() && problem.isEmpty())
+        problem = QStringLiteral("the camera of \"%1\" has a %2 that is not the finite numbers it must hold")
+                      .arg(fileName, malformed);
+    cameras.append(camera);
+    rasters.append(fileName);
+}
+
+void readRasterGroup(QXmlStreamReader &reader, QVector<Camera> &cameras, QStringList &rasters,
                      QString &problem)
 {
-    for (QDomElement raster = group.firstChildElement(QStringLiteral("PFRaster")); !raster.isNull();
-         raster = raster.nextSiblingElement(QStringLiteral("PFRaster"))) {
-        Camera camera;
-        QString fileName, malformed;
-        for (QDomElement child = raster.firstChildElement(); !child.isNull();
-             child = child.nextSiblingElement()) {
-            if (child.tagName() == QLatin1String("KSRCamera")) {
-                CameraElement::readCameraProject(child, camera);
-                if (malformed.isEmpty())
-                    malformed = CameraElement::malformedAttribute(child);
-            } else if (child.tagName() == QLatin1String("Plane")) {
-                fileName = child.attribute(QStringLiteral("fileName"));
-            }
-        }
-        if (!malformed.isEmpty() && problem.isEmpty())
-            problem =
-                QStringLiteral("the camera of \"%1\" has a %2 that is not the finite numbers it must hold")
-                    .arg(fileName, malformed);
-        cameras.append(camera);
-        rasters.append(fileName);
+    while (XmlChildren::next(reader)) {
+        if (isElement(reader, QLatin1String("PFRaster")))
+            readRaster(reader, cameras, rasters, problem);
+        else if (reader.isStartElement())
+            reader.skipCurrentElement();
     }
 }
 
-void readMeshGroup(const QDomElement &group, QStringList &meshes)
+// A mesh without "filename" ends its group.
+void readMeshGroup(QXmlStreamReader &reader, QStringList &meshes)
 {
-    for (QDomElement mesh = group.firstChildElement(QStringLiteral("PFMesh")); !mesh.isNull();
-         mesh = mesh.nextSiblingElement(QStringLiteral("PFMesh"))) {
-        if (!mesh.hasAttribute(QStringLiteral("filename")))
-            return;
-        meshes.append(mesh.attribute(QStringLiteral("filename")));
+    bool ended = false;
+    while (XmlChildren::next(reader)) {
+        if (!reader.isStartElement())
+            continue;
+        if (!ended && isElement(reader, QLatin1String("PFMesh"))) {
+            const QXmlStreamAttributes attributes = reader.attributes();
+            ended = !attributes.hasAttribute(QLatin1String("filename"));
+            if (!ended)
+                meshes.append(attributes.value(QLatin1String("filename")).toString());
+        }
+        reader.skipCurrentElement();
     }
 }
 
@@ -81,25 +102,28 @@ bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList 
             *errorMessage = QStringLiteral("\"%1\" %2").arg(fileName, structureProblem);
         return false;
     }
-    QDomDocument document;
-    QString parseError;
-    int line = 0, column = 0;
-    // The byte form lets the parser honour the document's encoding declaration.
-    const bool parsed = document.setContent(content, &parseError, &line, &column);
-    if (!parsed) {
+    // Bytes, decoded as they are read: the reader honours the document's encoding declaration.
+    QBuffer buffer(&content);
+    buffer.open(QIODevice::ReadOnly);
+    QXmlStreamReader reader(&buffer);
+    reader.setNamespaceProcessing(false);
+    QString cameraProblem;
+    QVector<Camera> readCameras;
+    QStringList readRasters, readMeshes;
+    if (reader.readNextStartElement())
+        readGroups(reader, readCameras, readRasters, readMeshes, &cameraProblem);
+    while (!reader.atEnd())
+        reader.readNext();
+    if (reader.hasError()) {
         if (errorMessage)
             *errorMessage = QCoreApplication::translate(
                                 "PolyforgeProject", "\"%1\" is not well-formed XML (line %2, column %3): %4")
                                 .arg(fileName)
-                                .arg(line)
-                                .arg(column)
-                                .arg(parseError);
+                                .arg(reader.lineNumber())
+                                .arg(reader.columnNumber())
+                                .arg(reader.errorString());
         return false;
     }
-    QString cameraProblem;
-    QVector<Camera> readCameras;
-    QStringList readRasters, readMeshes;
-    readGroups(document.documentElement(), readCameras, readRasters, readMeshes, &cameraProblem);
     if (!cameraProblem.isEmpty()) {
         if (errorMessage)
             *errorMessage = QStringLiteral("\"%1\": %2").arg(fileName, cameraProblem);
@@ -111,15 +135,17 @@ bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList 
     return true;
 }
 
-void readGroups(const QDomElement &root, QVector<Camera> &cameras, QStringList &rasters, QStringList &meshes,
+void readGroups(QXmlStreamReader &reader, QVector<Camera> &cameras, QStringList &rasters, QStringList &meshes,
                 QString *cameraProblem)
 {
     QString problem;
-    for (QDomElement group = root.firstChildElement(); !group.isNull(); group = group.nextSiblingElement()) {
-        if (group.tagName() == QLatin1String("RasterGroup"))
-            readRasterGroup(group, cameras, rasters, problem);
-        else if (group.tagName() == QLatin1String("MeshGroup"))
-            readMeshGroup(group, meshes);
+    while (XmlChildren::next(reader)) {
+        if (isElement(reader, QLatin1String("RasterGroup")))
+            readRasterGroup(reader, cameras, rasters, problem);
+        else if (isElement(reader, QLatin1String("MeshGroup")))
+            readMeshGroup(reader, meshes);
+        else if (reader.isStartElement())
+            reader.skipCurrentElement();
     }
     if (cameraProblem)
         *cameraProblem = problem;

@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <QVector>
 
-class QDomElement;
+class QXmlStreamReader;
 
 namespace PolyforgeProject
 {
@@ -19,9 +19,10 @@ namespace PolyforgeProject
 bool readProject(const QString &fileName, QVector<Camera> &cameras, QStringList &rasters, QStringList &meshes,
                  QString *errorMessage = nullptr);
 
-// The step after parsing: reads the "RasterGroup" and "MeshGroup" children of root, appending.
+// Reads the "RasterGroup" and "MeshGroup" children of the root element the reader stands at, up to
+// the root's end tag, appending; whether the document is well-formed is the caller's to check.
 // *cameraProblem, when given, names the first raster whose camera has a malformed attribute.
-void readGroups(const QDomElement &root, QVector<Camera> &cameras, QStringList &rasters, QStringList &meshes,
+void readGroups(QXmlStreamReader &reader, QVector<Camera> &cameras, QStringList &rasters, QStringList &meshes,
                 QString *cameraProblem = nullptr);
 
 } // namespace PolyforgeProject

@@ -1,10 +1,10 @@
 #pragma once
 // Bounds on the structure of an XML document, checked by one linear byte scan before any parser sees
-// it: the DOM parser recurses per nesting level (a stack overflow hundreds of thousands deep), checks
-// every new attribute against those before it (quadratic in their number), keeps some hundreds of
-// bytes per element and per attribute, and expands entities a document declares itself.
-// An index or project of 100,000 photographs stays within every bound; parsing the most a document
-// may hold takes a few seconds and about a gigabyte.
+// it: the streaming reader checks every new attribute against those before it (quadratic in their
+// number) and expands entities a document declares itself, and readers of nested groups recurse per
+// nesting level (a stack overflow hundreds of thousands deep).
+// An index or project of 100,000 photographs stays within every bound; reading the most a document
+// may hold takes some seconds.
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "cameraelement.h"
 #include "fileformattestutil.h"
 
-#include <QDomDocument>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <cstdio>
@@ -10,10 +10,11 @@ class TestCameraElement : public QObject
 {
     Q_OBJECT
 private:
-    static QDomElement elementOf(QDomDocument &doc, const QString &attributes)
+    // The attributes of the element text starts with, as a reader standing at it sees them.
+    static QXmlStreamAttributes attributesOf(const QString &text)
     {
-        doc.setContent(QStringLiteral("<KSRCamera %1/>").arg(attributes));
-        return doc.documentElement();
+        QXmlStreamReader reader(text);
+        return reader.readNextStartElement() ? reader.attributes() : QXmlStreamAttributes();
     }
 
 private slots:
@@ -132,10 +133,10 @@ private slots:
         QFETCH(QString, attributes);
         QFETCH(QString, field);
         QFETCH(QVector<float>, expected);
-        QDomDocument doc;
         Camera camera;
         camera.distortion[3] = 7; // not stored, must survive the project flavour
-        QVERIFY(CameraElement::readCameraProject(elementOf(doc, attributes), camera));
+        QVERIFY(CameraElement::readCameraProject(
+            attributesOf(QStringLiteral("<KSRCamera %1/>").arg(attributes)), camera));
         QVector<float> actual;
         if (field == "center")
             actual = {float(camera.center.x), float(camera.center.y), float(camera.center.z)};
@@ -161,10 +162,11 @@ private slots:
         compareCameras(viaText, camera);
         if (QTest::currentTestFailed())
             return;
-        QDomDocument doc;
-        QVERIFY(doc.setContent(CameraElement::cameraText(camera, QStringLiteral("KSRCamera"))));
+        const QXmlStreamAttributes attributes =
+            attributesOf(CameraElement::cameraText(camera, QStringLiteral("KSRCamera")));
+        QCOMPARE(attributes.size(), 7);
         QString missing = QStringLiteral("not cleared");
-        compareCameras(CameraElement::readCameraIndex(doc.documentElement(), &missing), camera);
+        compareCameras(CameraElement::readCameraIndex(attributes, &missing), camera);
         QVERIFY(missing.isEmpty());
     }
 
@@ -181,13 +183,13 @@ private slots:
     {
         QFETCH(QStringList, removed);
         QFETCH(QString, reported);
-        QDomDocument doc;
-        doc.setContent(CameraElement::cameraText(sampleCamera(1), QStringLiteral("KSRCamera")));
-        QDomElement element = doc.documentElement();
-        for (const QString &name : removed)
-            element.removeAttribute(name);
+        QXmlStreamAttributes attributes =
+            attributesOf(CameraElement::cameraText(sampleCamera(1), QStringLiteral("KSRCamera")));
+        attributes.removeIf(
+            [&](const QXmlStreamAttribute &a) { return removed.contains(a.qualifiedName()); });
+        QCOMPARE(attributes.size(), 7 - removed.size());
         QString missing;
-        const Camera camera = CameraElement::readCameraIndex(element, &missing);
+        const Camera camera = CameraElement::readCameraIndex(attributes, &missing);
         QCOMPARE(missing, reported);
         QCOMPARE(camera.focalMm, 0.0f);
         QVERIFY(camera.rotation.isIdentity());

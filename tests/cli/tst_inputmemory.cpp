@@ -1,8 +1,9 @@
 // Reading an input costs memory in proportion to its size, whatever its shape: a line of millions
 // of numbers in every text format and an XML attribute as long stay under eight times the file
 // plus 300 MB at the reader's peak (the maximum resident size of `orvelle-index inspect`); a line
-// beyond what any such file holds is refused by file and line within that bound, and XML whose
-// structure would take a parser long is refused at once.
+// beyond what any such file holds is refused by file and line within that bound; an index or project of
+// tens of thousands of elements is read within it too, and XML whose structure would take a parser long
+// is refused at once.
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -71,6 +72,31 @@ bool writeFile(const QString &path, const QByteArray &head, const QByteArray &re
 
 const qint64 LineNumbers = qint64(10) << 20; // "1 " ten million times: a 20 MB line
 
+// The elements of an index shot or a project raster: 400 bytes each, as written by the tool.
+const char *const CameraAttributes =
+    "RotationMatrix=\"0.757012 -0.653198 -0.0163029 0 0.127784 0.123532 0.984079 0 -0.640784 "
+    "-0.747043 0.176984 0 0 0 0 1 \" TranslationVector=\"40.3077 49.712 -15.3568 \" FocalMm=\"28\" "
+    "CenterPx=\"800 600 \" LensDistortion=\"0 0 \" ViewportPx=\"1600 1200 \" PixelSizeMm=\"0.0225 0.0225 \"";
+
+QByteArray manyShots(int count)
+{
+    QByteArray text = "<scene name=\"s\"><collection thumbnailBar=\"bottom\" shotColor=\"1 1 1 \">\n";
+    for (int i = 0; i < count; ++i)
+        text += "<shot id=\"" + QByteArray::number(i) +
+                "\" sem=\"0\" colormap=\"./photos/img.jpg\" thumbnail=\"./photos/thumbnails/img.jpg\" "
+                "projectable=\"true\" depth=\"33.1\">\n  <KSRCamera " +
+                CameraAttributes + "/>\n</shot>\n";
+    return text + "</collection><model filename=\"./model/scene.ply\"/></scene>\n";
+}
+
+QByteArray manyRasters(int count)
+{
+    const QByteArray raster = QByteArray("<PFRaster label=\"img\">\n  <KSRCamera ") + CameraAttributes +
+                              "/>\n  <Plane fileName=\"photos/img.jpg\"/>\n</PFRaster>\n";
+    return "<PolyforgeProject><RasterGroup>\n" + raster.repeated(count) +
+           "</RasterGroup><MeshGroup><PFMesh filename=\"m.ply\"/></MeshGroup></PolyforgeProject>\n";
+}
+
 bool withinBound(const Peak &peak, qint64 size)
 {
     qint64 bound = 8 * size + (qint64(300) << 20);
@@ -121,6 +147,26 @@ private slots:
         const Peak peak = inspectPeak(path);
         QVERIFY(peak.finished);
         QVERIFY(withinBound(peak, QFileInfo(path).size()));
+        QFile::remove(path);
+    }
+
+    // 25 MB of XML elements: a document tree of them alone would take 800 MB.
+    void manyElements_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("index of 60,000 shots") << "many.orx" << manyShots(60000);
+        QTest::newRow("project of 60,000 rasters") << "many.pfp" << manyRasters(60000);
+    }
+    void manyElements()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        const QString path = m_dir.filePath(name);
+        QVERIFY(writeFile(path, content, "", 0));
+        const Peak peak = inspectPeak(path);
+        QCOMPARE(peak.exitCode, 0);
+        QVERIFY(withinBound(peak, content.size()));
         QFile::remove(path);
     }
 
