@@ -59,7 +59,15 @@ bool DownsamplingThread::isUsableThumbnail(const QString &path)
         return false;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    return !QImageReader(&buffer).read().isNull();
+    // Decoded to know it decodes, at the smallest scale the decoder offers: the photographs
+    // themselves serve as thumbnails in some modes, and a whole decode of each costs seconds.
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(false);
+    const QSize size = reader.size();
+    const QSize smallest = ksr::reducedDecodeSize(size, reader.format(), 1);
+    if (smallest != size)
+        reader.setScaledSize(smallest);
+    return !reader.read().isNull();
 }
 
 QString DownsamplingThread::linkOnTheWay(const QString &thumbnailPath)
