@@ -7,6 +7,7 @@
 
 #include "orderandsemanticthread.h"
 #include "ordering.h"
+#include "syntheticrecords.h"
 
 #include <QCoreApplication>
 
@@ -20,37 +21,6 @@
 
 namespace
 {
-
-// One shot spread over a day and a site, with random colours.
-ShotFeatures syntheticRecord(std::mt19937 &random, bool withColors)
-{
-    static const QDateTime start(QDate(2010, 10, 12), QTime(8, 0), Qt::LocalTime);
-    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
-    ShotFeatures f;
-    f.time = start.addSecs(qint64(random() % 36000));
-    if (withColors) {
-        for (int k = 0; k < 64; ++k)
-            f.colorDistr[k] = int(random() % 50000);
-        for (int k = 0; k < 48; ++k)
-            f.colorSpatialDistr[k] = int(random() % 256);
-    }
-    f.dir = ksr::Point3f(unit(random), unit(random), unit(random)).normalized();
-    f.pos = {200 * unit(random), 200 * unit(random), 20 * unit(random)};
-    f.depth = 20 + 10 * unit(random);
-    f.target = f.pos + f.dir * f.depth;
-    updateDerivedFeatures(f);
-    return f;
-}
-
-QVector<ShotFeatures> syntheticRecords(int n)
-{
-    std::mt19937 random(12345);
-    QVector<ShotFeatures> rows;
-    rows.reserve(n);
-    for (int i = 0; i < n; ++i)
-        rows.append(syntheticRecord(random, true));
-    return rows;
-}
 
 // Slot order. The window's defaults: direction and position of shot at 50 of 100.
 const FeatureTable defaultWeights{0.0f, 0.0f, 0.0f, 0.5f, 0.5f, 0.0f, 0.0f};

@@ -2,6 +2,7 @@
 
 #include "ordering.h"
 #include "polyforgeproject.h"
+#include "syntheticrecords.h"
 
 #include <QDir>
 #include <QImageReader>
@@ -99,31 +100,6 @@ QVector<ShotFeatures> sceauxRecords(int n)
             image.copy(int(random() % (image.width() - w)), int(random() % (image.height() - h)), w, h), f);
         f.time = f.time.addSecs(i / photos.size());
         f.pos = f.pos + ksr::Point3f(0.01f * float(i / photos.size()), 0.0f, 0.002f * float(random() % 100));
-        f.target = f.pos + f.dir * f.depth;
-        updateDerivedFeatures(f);
-        rows.append(f);
-    }
-    return rows;
-}
-
-// The bench's records (bench/ordering): shots spread over a 400 x 400 x 40 site and a day, random
-// directions and colours, from the same seed.
-QVector<ShotFeatures> benchRecords(int n)
-{
-    static const QDateTime start(QDate(2010, 10, 12), QTime(8, 0), Qt::LocalTime);
-    std::mt19937 random(12345);
-    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
-    QVector<ShotFeatures> rows;
-    for (int i = 0; i < n; ++i) {
-        ShotFeatures f;
-        f.time = start.addSecs(qint64(random() % 36000));
-        for (int k = 0; k < 64; ++k)
-            f.colorDistr[k] = int(random() % 50000);
-        for (int k = 0; k < 48; ++k)
-            f.colorSpatialDistr[k] = int(random() % 256);
-        f.dir = ksr::Point3f(unit(random), unit(random), unit(random)).normalized();
-        f.pos = {200 * unit(random), 200 * unit(random), 20 * unit(random)};
-        f.depth = 20 + 10 * unit(random);
         f.target = f.pos + f.dir * f.depth;
         updateDerivedFeatures(f);
         rows.append(f);
@@ -498,7 +474,7 @@ void TestOrdering::orderWithoutMatrix()
 // computes them, against checksums taken before the ordering was made faster.
 void TestOrdering::benchRecordsKeepTheirOrder()
 {
-    const QVector<ShotFeatures> rows = benchRecords(5000);
+    const QVector<ShotFeatures> rows = syntheticRecords(5000);
     const FeatureTable weights =
         weightsFor({0.5f, 0.3f, 0.6f, 0.4f, 1.0f, 0.8f, 0.0f}, normalizationFor(rows));
     const QVector<int> order = Job::computeOrder(rows, weights);
