@@ -183,12 +183,7 @@ struct Chunk {
 
 void readComponents(QXmlStreamReader &reader, Chunk &chunk)
 {
-    while (XmlChildren::next(reader)) {
-        if (!isElement(reader, "component")) {
-            if (reader.isStartElement())
-                reader.skipCurrentElement();
-            continue;
-        }
+    while (XmlChildren::nextNamed(reader, QLatin1String("component"))) {
         const Element component = XmlChildren::readElement(reader);
         const Element *transform = component.child(QLatin1String("transform"));
         Similarity similarity;
@@ -206,12 +201,7 @@ void readComponents(QXmlStreamReader &reader, Chunk &chunk)
 
 void readSensors(QXmlStreamReader &reader, Chunk &chunk)
 {
-    while (XmlChildren::next(reader)) {
-        if (!isElement(reader, "sensor")) {
-            if (reader.isStartElement())
-                reader.skipCurrentElement();
-            continue;
-        }
+    while (XmlChildren::nextNamed(reader, QLatin1String("sensor"))) {
         const Element element = XmlChildren::readElement(reader);
         Sensor sensor;
         if (!readSensor(element, sensor) && chunk.badSensorLine == 0) {

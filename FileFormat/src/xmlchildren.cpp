@@ -34,6 +34,17 @@ void skipRest(QXmlStreamReader &reader)
             reader.skipCurrentElement();
 }
 
+bool nextNamed(QXmlStreamReader &reader, QLatin1String name)
+{
+    while (next(reader)) {
+        if (reader.isStartElement() && reader.qualifiedName() == name)
+            return true;
+        if (reader.isStartElement())
+            reader.skipCurrentElement();
+    }
+    return false;
+}
+
 QString nodeName(const QXmlStreamReader &reader)
 {
     switch (reader.tokenType()) {

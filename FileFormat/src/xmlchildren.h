@@ -21,6 +21,9 @@ bool next(QXmlStreamReader &reader);
 // Consumes the remaining children up to the element's end tag.
 void skipRest(QXmlStreamReader &reader);
 
+// Moves to the next child element named name, consuming every other child on the way: false as next().
+bool nextNamed(QXmlStreamReader &reader, QLatin1String name);
+
 // The current node's name as a document tree names it: the tag of an element, "#comment",
 // "#text", "#cdata-section", a processing instruction's target; empty at an end tag (no node).
 QString nodeName(const QXmlStreamReader &reader);
