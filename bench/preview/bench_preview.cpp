@@ -10,7 +10,7 @@
 // tslbuilder with the window's options (-C -F 10000); "-" builds it too. TOLERANCE replaces the
 // cut's default tolerance (pixels). The eight kinds of frames (view; projection
 // on, off; mesh, cut) are timed in alternating blocks of ten (paired), wall clock and this
-// process's processor time.
+// process's processor time. The environment variable BENCH_SIZE=WxH changes the picture size.
 
 #include "offscreenviewer.h"
 #include "session.h"
@@ -69,7 +69,11 @@ int main(int argc, char *argv[])
     ViewerSettings settings = ViewerInput::settings(session.request());
     settings.backgroundKind = OrvelleIndex::DomeBackground;
     settings.dome = {{0.6f, 0.6f, 0.6f, -1.0f}, {0.7f, 0.85f, 0.85f, 0.0f}, {0.4f, 0.6f, 0.8f, 1.0f}};
-    const QSize size(1280, 720);
+    // BENCH_SIZE=WxH: another picture size, to tell the cost of the pixels from that of the geometry.
+    QSize size(1280, 720);
+    const QStringList asked = qEnvironmentVariable("BENCH_SIZE").split(QLatin1Char('x'));
+    if (asked.size() == 2 && asked[0].toInt() > 0 && asked[1].toInt() > 0)
+        size = QSize(asked[0].toInt(), asked[1].toInt());
     // One viewer (context) per model: each keeps its buffers for the whole run.
     std::unique_ptr<OffscreenViewer> viewers[2] = {std::make_unique<OffscreenViewer>(),
                                                    std::make_unique<OffscreenViewer>()};
