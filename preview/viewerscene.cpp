@@ -230,6 +230,7 @@ std::vector<int> ViewerScene::cut(const SceneView &view, int width, int height) 
         projectionFor(view, width, height, nearPlane, farPlane) * view.rotation * Mat4d::translation(-eye);
     // Pixels per unit of length at unit distance.
     const double focalPixels = 0.5 * height / view.tanHalfHeight;
+    const double tolerance = m_moving ? movingLodTolerancePixels() : m_lodTolerancePixels;
     const auto outsideView = [&](const Geometry::Node &node) {
         int outside[6] = {};
         for (int k = 0; k < 8; ++k) {
@@ -256,7 +257,7 @@ std::vector<int> ViewerScene::cut(const SceneView &view, int width, int height) 
                             std::clamp(eye.y, double(node.boxMin.y), double(node.boxMax.y)),
                             std::clamp(eye.z, double(node.boxMin.z), double(node.boxMax.z)));
         const double distance = (nearest - eye).length();
-        if (node.leaf || double(node.error) * focalPixels <= m_lodTolerancePixels * distance) {
+        if (node.leaf || double(node.error) * focalPixels <= tolerance * distance) {
             drawn.push_back(i);
         } else {
             pending.push_back(2 * i + 2);

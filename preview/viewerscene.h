@@ -87,13 +87,19 @@ public:
     int triangleCount() const;
     // The multiresolution model's nodes drawn for view on a width x height picture: from the root
     // down, a node is drawn when its error (clustering cell) seen from the nearest point of its box
-    // spans at most lodTolerancePixels(), a leaf always; nodes outside the view are left out. Empty
-    // for a mesh. The default, 2 pixels of cell, keeps the node's surface (its vertices are the
-    // means of their cells) within about a pixel of the original.
+    // spans at most lodTolerancePixels() (movingLodTolerancePixels() while the view moves), a leaf
+    // always; nodes outside the view are left out. Empty for a mesh. The default, 2 pixels of cell,
+    // keeps the node's surface (its vertices are the means of their cells) within about a pixel of
+    // the original.
     std::vector<int> cut(const SceneView &view, int width, int height) const;
     int cutTriangleCount(const SceneView &view, int width, int height) const;
     void setLodTolerancePixels(double pixels) { m_lodTolerancePixels = pixels > 0.0 ? pixels : 2.0; }
     double lodTolerancePixels() const { return m_lodTolerancePixels; }
+    // A moving view (a transition, a drag, the wheel) is drawn from a coarser cut: each of its
+    // frames is seen for a moment, and the picture drawn once the view rests is the exact one.
+    void setMoving(bool moving) { m_moving = moving; }
+    bool isMoving() const { return m_moving; }
+    double movingLodTolerancePixels() const { return 4.0 * m_lodTolerancePixels; }
     QString modelFile() const { return m_modelFile; }
     // Bounding-box centre and half diagonal, world coordinates.
     Vec3d modelCentre() const;
@@ -190,4 +196,5 @@ private:
     double m_pixelRatio = 1.0;
     int m_vertexVisibilityFaces = 50000;
     double m_lodTolerancePixels = 2.0;
+    bool m_moving = false;
 };

@@ -15,6 +15,7 @@ namespace
 const double radiansPerPixel = 0.4 * M_PI / 180.0;
 const double zoomPerWheelStep = 0.85;
 const int dragThreshold = 4; // pixels a press may move and still be a click
+const int settleMilliseconds = 150;
 } // namespace
 
 ViewerWidget::ViewerWidget(QWidget *parent) : QOpenGLWidget(parent)
@@ -23,6 +24,9 @@ ViewerWidget::ViewerWidget(QWidget *parent) : QOpenGLWidget(parent)
     setMinimumSize(200, 150);
     m_moving.setInterval(16);
     connect(&m_moving, &QTimer::timeout, this, &ViewerWidget::step);
+    m_settling.setSingleShot(true);
+    m_settling.setInterval(settleMilliseconds);
+    connect(&m_settling, &QTimer::timeout, this, &ViewerWidget::rest);
     m_view = m_scene.overallView();
     setToolTip(tr("The scene as the viewer shows it. Click a thumbnail or a frame, or use the arrow keys, to "
                   "move between photographs; drag to turn, use the wheel to move closer; Home returns to the "
@@ -130,12 +134,14 @@ void ViewerWidget::moveTo(int shot, bool animate)
     if (!animate || m_duration <= 0.0 || !isVisible()) {
         m_moving.stop();
         m_view = target;
-        update();
+        rest();
         return;
     }
     m_from = m_view;
     m_to = target;
     m_clock.start();
+    m_settling.stop();
+    m_scene.setMoving(true);
     m_moving.start();
 }
 
@@ -145,6 +151,7 @@ void ViewerWidget::step()
     if (t >= 1.0) {
         m_moving.stop();
         m_view = m_to;
+        m_scene.setMoving(false);
     } else {
         const double eased = t * t * (3.0 - 2.0 * t); // slow in, slow out
         m_view = SceneView::interpolate(m_from, m_to, eased);
@@ -189,12 +196,16 @@ void ViewerWidget::mouseMoveEvent(QMouseEvent *event)
     m_moving.stop();
     m_view.orbit(m_scene.modelCentre(), Vec3d(m_scene.settings().upDirection), -moved.x() * radiansPerPixel,
                  -moved.y() * radiansPerPixel);
-    update();
+    keepMoving();
 }
 
 void ViewerWidget::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (m_dragged || event->button() != Qt::LeftButton)
+    if (m_dragged) {
+        rest();
+        return;
+    }
+    if (event->button() != Qt::LeftButton)
         return;
     const qreal ratio = devicePixelRatioF();
     const QPointF pixel = event->position() * ratio;
@@ -210,8 +221,22 @@ void ViewerWidget::wheelEvent(QWheelEvent *event)
     const double steps = event->angleDelta().y() / 120.0;
     m_moving.stop();
     m_view.zoom(m_scene.modelCentre(), std::pow(zoomPerWheelStep, steps));
-    update();
+    keepMoving();
     event->accept();
+}
+
+void ViewerWidget::keepMoving()
+{
+    m_scene.setMoving(true);
+    m_settling.start();
+    update();
+}
+
+void ViewerWidget::rest()
+{
+    m_settling.stop();
+    m_scene.setMoving(false);
+    update();
 }
 
 void ViewerWidget::keyPressEvent(QKeyEvent *event)

@@ -4,7 +4,9 @@
 // thumbnail or a framelet, or the arrow keys (right/down next, left/up previous in viewing order),
 // move to a shot with a smooth transition lasting 1 / camera speed seconds (speed 0: at once);
 // dragging turns the view about the model's centre, the wheel moves closer or away, Home or
-// showStartView() returns to the start shot. GUI thread only; its GL context is its own.
+// showStartView() returns to the start shot. While the view moves, a multiresolution model is
+// drawn from a coarser cut, and once more exactly when it rests. GUI thread only; its GL context is
+// its own.
 
 #include "viewerscene.h"
 
@@ -60,11 +62,15 @@ private:
     void moveTo(int shot, bool animate);
     void step();
     void choose(int shot);
+    // Drags and wheel steps come one by one: the view counts as moving until none came for a moment.
+    void keepMoving();
+    void rest();
 
     ViewerScene m_scene;
     SceneView m_view;
     SceneView m_from, m_to;
     QTimer m_moving;
+    QTimer m_settling;
     QElapsedTimer m_clock;
     double m_duration = 0.0; // seconds
     int m_startShot = -1;

@@ -10,7 +10,9 @@
 // tslbuilder with the window's options (-C -F 10000); "-" builds it too. TOLERANCE replaces the
 // cut's default tolerance (pixels). The eight kinds of frames (view; projection
 // on, off; mesh, cut) are timed in alternating blocks of ten (paired), wall clock and this
-// process's processor time. The environment variable BENCH_SIZE=WxH changes the picture size.
+// process's processor time. The view moves every frame, so the cut is the one of a moving view
+// (ViewerScene::setMoving); BENCH_AT_REST=1 times the cut of a resting view instead. The
+// environment variable BENCH_SIZE=WxH changes the picture size.
 
 #include "offscreenviewer.h"
 #include "session.h"
@@ -91,6 +93,7 @@ int main(int argc, char *argv[])
         scene.setCurrentShot(0);
         if (args.size() > 5)
             scene.setLodTolerancePixels(args.at(5).toDouble());
+        scene.setMoving(!qEnvironmentVariableIsSet("BENCH_AT_REST"));
         // The first frame uploads the model, the photograph and its depth map.
         QElapsedTimer first;
         first.start();
@@ -101,13 +104,22 @@ int main(int argc, char *argv[])
         std::printf("%s: %d triangles, first frame (uploads, depth map) %.0f ms\n", modelNames[m],
                     scene.triangleCount(), double(first.nsecsElapsed()) / 1e6);
     }
-    const ViewerScene &cutScene = viewers[1]->scene();
+    ViewerScene &cutScene = viewers[1]->scene();
     const SceneView startViews[2] = {cutScene.shotView(0), cutScene.overallView()};
     const char *viewNames[2] = {"first shot", "whole model"};
-    for (int v = 0; v < 2; ++v)
-        std::printf("%s view: the cut draws %d triangles (tolerance %.1f pixels)\n", viewNames[v],
+    const bool moving = cutScene.isMoving();
+    for (int v = 0; v < 2; ++v) {
+        cutScene.setMoving(false);
+        const int resting = cutScene.cutTriangleCount(startViews[v], size.width(), size.height());
+        cutScene.setMoving(true);
+        std::printf("%s view: the cut draws %d triangles at rest (tolerance %.1f pixels), %d moving (%.1f "
+                    "pixels)\n",
+                    viewNames[v], resting, cutScene.lodTolerancePixels(),
                     cutScene.cutTriangleCount(startViews[v], size.width(), size.height()),
-                    cutScene.lodTolerancePixels());
+                    cutScene.movingLodTolerancePixels());
+    }
+    cutScene.setMoving(moving);
+    std::printf("timed: the cut of a %s view\n", moving ? "moving" : "resting");
 
     // kind = view * 4 + (projection off) * 2 + model
     SceneView views[8];

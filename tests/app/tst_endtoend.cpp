@@ -22,6 +22,7 @@
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QtTest>
 
 namespace
@@ -135,6 +136,12 @@ private slots:
         QVERIFY(viewer);
         QCOMPARE(viewer->scene().modelFile(), sample + "/model/scene.tsl");
         QVERIFY(viewer->scene().isMultiresolution());
+        // A wheel step draws from the coarser cut until the view rests.
+        QWheelEvent wheel(QPointF(10, 10), viewer->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewer, &wheel);
+        QVERIFY(viewer->scene().isMoving());
+        QTRY_VERIFY(!viewer->scene().isMoving());
     }
 
     void startViewAndPreview()

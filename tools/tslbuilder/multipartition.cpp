@@ -11,6 +11,22 @@ namespace
 
 const int maxDepth = 20; // a million leaves; finer partitions only come from absurd limits
 
+// The leaves that use each mesh vertex (leaves are numbered left to right, so a node covers a
+// range of them). A vertex used inside and outside a node lies on the node's border: it keeps its
+// place in that node, so that neighbouring nodes of any levels meet edge to edge in a cut.
+struct Seams {
+    int depth = 0;
+    std::vector<std::int32_t> firstLeaf, lastLeaf;
+
+    bool onBorder(std::int32_t vertex, int level, int indexInLevel) const
+    {
+        const int shift = depth - level;
+        const std::int32_t first = std::int32_t(indexInLevel) << shift;
+        const std::int32_t last = ((std::int32_t(indexInLevel) + 1) << shift) - 1;
+        return firstLeaf[std::size_t(vertex)] < first || lastLeaf[std::size_t(vertex)] > last;
+    }
+};
+
 // A grid cell (cell numbers along x, y, z) or a sorted triangle (three vertex numbers).
 struct Key3 {
     std::int64_t a, b, c;
@@ -301,6 +317,7 @@ struct ClusterScratch {
     std::vector<std::array<std::uint32_t, 4>> sumColor;
     std::vector<ksr::Point3f> sumNormal;
     std::vector<std::uint32_t> members;
+    std::vector<std::int32_t> clusterVertex; // the mesh vertex a locked cluster is, else -1
     std::vector<ksr::Point3f> mean;
     std::vector<std::uint32_t> newIndex;
     std::vector<std::uint32_t> order;
@@ -315,9 +332,12 @@ struct ClusterScratch {
 };
 
 // One clustering pass: every grid cell keeps one vertex at the mean of its members; triangles
-// that collapse or repeat are dropped, and so are vertices no triangle uses any more.
+// that collapse or repeat are dropped, and so are vertices no triangle uses any more. A vertex
+// with locked[v] >= 0 (the mesh vertex it is) keeps its place: it is a cluster of its own, shared
+// only with its copies; lockedOut receives, per kept vertex, its mesh vertex or -1.
 TslNode clusterOnce(const TslNode &in, const ksr::Point3f &origin, float cell,
-                    const PartitionSettings &settings, ClusterScratch &s)
+                    const PartitionSettings &settings, const std::vector<std::int32_t> &locked,
+                    std::vector<std::int32_t> &lockedOut, ClusterScratch &s)
 {
     s.cells.clear(in.positions.size());
     s.remap.resize(in.positions.size());
@@ -325,8 +345,14 @@ TslNode clusterOnce(const TslNode &in, const ksr::Point3f &origin, float cell,
     s.sumColor.clear();
     s.sumNormal.clear();
     s.members.clear();
+    s.clusterVertex.clear();
     s.triangles.clear();
-    auto cellOf = [&](const ksr::Point3f &p) {
+    const bool locking = !locked.empty();
+    // Grid cells' numbers are clamped far above INT64_MIN: locked vertices cannot meet a cell.
+    auto cellOf = [&](std::size_t v) {
+        if (locking && locked[v] >= 0)
+            return Key3{INT64_MIN, locked[v], 0};
+        const ksr::Point3f &p = in.positions[v];
         return Key3{cellNumber(p.x, origin.x, cell), cellNumber(p.y, origin.y, cell),
                     cellNumber(p.z, origin.z, cell)};
     };
@@ -335,14 +361,14 @@ TslNode clusterOnce(const TslNode &in, const ksr::Point3f &origin, float cell,
     std::array<Key3, lookAhead> ahead;
     const std::size_t vertexCount = in.positions.size();
     for (std::size_t v = 0; v < std::min(lookAhead, vertexCount); ++v) {
-        ahead[v] = cellOf(in.positions[v]);
+        ahead[v] = cellOf(v);
         __builtin_prefetch(s.cells.firstSlot(ahead[v]));
     }
     for (std::size_t v = 0; v < vertexCount; ++v) {
         const ksr::Point3f &p = in.positions[v];
         const Key3 key = ahead[v % lookAhead];
         if (v + lookAhead < vertexCount) {
-            ahead[v % lookAhead] = cellOf(in.positions[v + lookAhead]);
+            ahead[v % lookAhead] = cellOf(v + lookAhead);
             __builtin_prefetch(s.cells.firstSlot(ahead[v % lookAhead]));
         }
         bool inserted = false;
@@ -352,6 +378,7 @@ TslNode clusterOnce(const TslNode &in, const ksr::Point3f &origin, float cell,
             s.sumColor.push_back({0, 0, 0, 0});
             s.sumNormal.push_back({});
             s.members.push_back(0);
+            s.clusterVertex.push_back(locking && locked[v] >= 0 ? locked[v] : -1);
         }
         s.remap[v] = c;
         for (int k = 0; k < 3; ++k)
@@ -426,8 +453,13 @@ TslNode clusterOnce(const TslNode &in, const ksr::Point3f &origin, float cell,
     out.positions.reserve(s.order.size());
     out.colors.reserve(colors ? s.order.size() : 0);
     out.normals.reserve(in.normals.empty() ? 0 : s.order.size());
+    lockedOut.clear();
+    if (locking)
+        lockedOut.reserve(s.order.size());
     for (std::uint32_t c : s.order) {
-        out.positions.push_back(s.mean[c]);
+        if (locking)
+            lockedOut.push_back(s.clusterVertex[c]);
+        out.positions.push_back(s.mean[c]); // a locked vertex's copies are one point: their mean is it
         if (colors)
             out.colors.push_back({std::uint8_t(s.sumColor[c][0] / s.members[c]),
                                   std::uint8_t(s.sumColor[c][1] / s.members[c]),
@@ -469,14 +501,19 @@ float startingCell(const TslNode &merged, bool pointCloud)
     return cell;
 }
 
+// Thins `merged` to the face limit. Locked vertices (see clusterOnce) do not thin: when they alone
+// keep the node above the limit, the coarsening stops once the cell spans the node.
 TslNode thin(const TslNode &merged, const ksr::Point3f &origin, const PartitionSettings &settings,
+             const std::vector<std::int32_t> &locked, std::vector<std::int32_t> &lockedOut,
              ClusterScratch &scratch)
 {
     float cell = startingCell(merged, settings.pointCloud);
+    const float span = 2.0f * longestExtent(merged);
     // Once the cell exceeds the model, everything falls into one cell: the loop always ends.
     for (int attempt = 0;; ++attempt) {
-        TslNode out = clusterOnce(merged, origin, cell, settings, scratch);
-        if (out.primitiveCount(settings.pointCloud) <= std::size_t(settings.faceLimit) || attempt >= 400)
+        TslNode out = clusterOnce(merged, origin, cell, settings, locked, lockedOut, scratch);
+        if (out.primitiveCount(settings.pointCloud) <= std::size_t(settings.faceLimit) || attempt >= 400 ||
+            (!locked.empty() && cell > span))
             return out;
         cell *= 1.25f;
     }
@@ -579,6 +616,21 @@ bool buildMultiresolution(const ksr::CMesh &mesh, const PartitionSettings &setti
     // Leaves are filled side by side, each worker with its own vertex renumbering.
     const int firstLeaf = TslModel::firstNodeOfLevel(depth);
     const int leaves = TslModel::nodesInLevel(depth);
+    Seams seams;
+    seams.depth = depth;
+    // Per node, per vertex: the mesh vertex it is while on the node's border, else -1.
+    std::vector<std::vector<std::int32_t>> borderVertices(settings.pointCloud ? 0 : model.nodes.size());
+    if (!settings.pointCloud) {
+        seams.firstLeaf.assign(mesh.vert.size(), -1);
+        seams.lastLeaf.assign(mesh.vert.size(), -1);
+        for (int j = 0; j < leaves; ++j)
+            for (std::size_t i = bounds[std::size_t(j)]; i < bounds[std::size_t(j) + 1]; ++i)
+                for (int v : prims.faces[std::size_t(order[i])]) {
+                    if (seams.firstLeaf[std::size_t(v)] < 0)
+                        seams.firstLeaf[std::size_t(v)] = j;
+                    seams.lastLeaf[std::size_t(v)] = j;
+                }
+    }
     const std::size_t fillers = std::size_t(std::min(workerCount(), leaves));
     std::vector<std::vector<int>> stamps(fillers);
     std::vector<std::vector<std::uint32_t>> locals(fillers);
@@ -592,9 +644,16 @@ bool buildMultiresolution(const ksr::CMesh &mesh, const PartitionSettings &setti
         }
         TslNode &leaf = model.nodes[std::size_t(firstLeaf + j)];
         leaf.level = depth;
+        std::vector<int> &used = useds[std::size_t(worker)];
         fillLeaf(leaf, mesh, prims, order, bounds[std::size_t(j)], bounds[std::size_t(j) + 1], settings,
-                 stamp, local, useds[std::size_t(worker)], j);
+                 stamp, local, used, j);
         leaf.updateBoundingBox();
+        if (!settings.pointCloud) {
+            std::vector<std::int32_t> &border = borderVertices[std::size_t(firstLeaf + j)];
+            border.reserve(used.size());
+            for (int v : used)
+                border.push_back(seams.onBorder(v, depth, j) ? v : -1);
+        }
     });
     stamps = {};
     locals = {};
@@ -623,10 +682,25 @@ bool buildMultiresolution(const ksr::CMesh &mesh, const PartitionSettings &setti
     for (int level = depth - 1; level >= 0; --level) {
         const int firstNode = TslModel::firstNodeOfLevel(level);
         runInParallel(TslModel::nodesInLevel(level), [&](int j, int worker) {
-            const int i = firstNode + j;
+            const std::size_t i = std::size_t(firstNode + j);
+            std::vector<std::int32_t> locked;
+            if (!settings.pointCloud) {
+                // The children's borders, less the seam between them.
+                std::vector<std::int32_t> &left = borderVertices[2 * i + 1],
+                                          &right = borderVertices[2 * i + 2];
+                locked.reserve(left.size() + right.size());
+                for (const std::vector<std::int32_t> *child : {&left, &right})
+                    for (std::int32_t v : *child)
+                        locked.push_back(v >= 0 && seams.onBorder(v, level, j) ? v : -1);
+                left = {};
+                right = {};
+            }
             TslNode &node = model.nodes[i];
-            node = thin(mergeNodes(model.nodes[2 * i + 1], model.nodes[2 * i + 2]), origin, settings,
-                        scratch[std::size_t(worker)]);
+            std::vector<std::int32_t> border;
+            node = thin(mergeNodes(model.nodes[2 * i + 1], model.nodes[2 * i + 2]), origin, settings, locked,
+                        border, scratch[std::size_t(worker)]);
+            if (!settings.pointCloud)
+                borderVertices[i] = std::move(border);
             node.level = level;
             node.updateBoundingBox();
         });
