@@ -620,17 +620,6 @@ bool buildMultiresolution(const ksr::CMesh &mesh, const PartitionSettings &setti
     seams.depth = depth;
     // Per node, per vertex: the mesh vertex it is while on the node's border, else -1.
     std::vector<std::vector<std::int32_t>> borderVertices(settings.pointCloud ? 0 : model.nodes.size());
-    if (!settings.pointCloud) {
-        seams.firstLeaf.assign(mesh.vert.size(), -1);
-        seams.lastLeaf.assign(mesh.vert.size(), -1);
-        for (int j = 0; j < leaves; ++j)
-            for (std::size_t i = bounds[std::size_t(j)]; i < bounds[std::size_t(j) + 1]; ++i)
-                for (int v : prims.faces[std::size_t(order[i])]) {
-                    if (seams.firstLeaf[std::size_t(v)] < 0)
-                        seams.firstLeaf[std::size_t(v)] = j;
-                    seams.lastLeaf[std::size_t(v)] = j;
-                }
-    }
     const std::size_t fillers = std::size_t(std::min(workerCount(), leaves));
     std::vector<std::vector<int>> stamps(fillers);
     std::vector<std::vector<std::uint32_t>> locals(fillers);
@@ -648,13 +637,24 @@ bool buildMultiresolution(const ksr::CMesh &mesh, const PartitionSettings &setti
         fillLeaf(leaf, mesh, prims, order, bounds[std::size_t(j)], bounds[std::size_t(j) + 1], settings,
                  stamp, local, used, j);
         leaf.updateBoundingBox();
-        if (!settings.pointCloud) {
-            std::vector<std::int32_t> &border = borderVertices[std::size_t(firstLeaf + j)];
-            border.reserve(used.size());
-            for (int v : used)
-                border.push_back(seams.onBorder(v, depth, j) ? v : -1);
-        }
+        if (!settings.pointCloud) // every mesh vertex for now; the border is known once all leaves are
+            borderVertices[std::size_t(firstLeaf + j)].assign(used.begin(), used.end());
     });
+    if (!settings.pointCloud) {
+        // Each leaf lists a vertex once: far fewer visits than the triangles' corners.
+        seams.firstLeaf.assign(mesh.vert.size(), -1);
+        seams.lastLeaf.assign(mesh.vert.size(), -1);
+        for (int j = 0; j < leaves; ++j)
+            for (std::int32_t v : borderVertices[std::size_t(firstLeaf + j)]) {
+                if (seams.firstLeaf[std::size_t(v)] < 0)
+                    seams.firstLeaf[std::size_t(v)] = j;
+                seams.lastLeaf[std::size_t(v)] = j;
+            }
+        runInParallel(leaves, [&](int j, int) {
+            for (std::int32_t &v : borderVertices[std::size_t(firstLeaf + j)])
+                v = seams.onBorder(v, depth, j) ? v : -1;
+        });
+    }
     stamps = {};
     locals = {};
     report(QStringLiteral("N_triangles %1").arg(model.levelPrimitiveCount(depth)));
