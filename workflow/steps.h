@@ -12,6 +12,7 @@
 #include "sessionrequest.h"
 #include "steptable.h"
 
+#include <QFutureWatcher>
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -112,6 +113,9 @@ private:
     FeatureDecoding m_decoding;
     std::unique_ptr<DownsamplingThread> m_job;
     QStringList m_failures;
+    // Thumbnails that are not made here (existing ones, or the photographs) are checked on the
+    // pool: each is decoded, and that must not hold up the caller's thread.
+    QFutureWatcher<bool> m_check;
 };
 
 class DepthStep : public Step

@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QtConcurrent>
 
 ThumbnailStep::ThumbnailStep(const QStringList &imagePaths, ThumbnailSource source,
                              const OrderingWeights &orderingWeights, std::shared_ptr<FeatureStore> features,
@@ -32,10 +33,19 @@ void ThumbnailStep::start()
     if (m_source != ThumbnailSource::Downsample) {
         const QStringList paths =
             m_source == ThumbnailSource::Existing ? JobInputs::thumbnailPaths(m_imagePaths) : m_imagePaths;
-        for (int i = 0; i < paths.size(); ++i)
-            m_result.thumbnails.insert(i, paths.at(i));
-        emit progress(100);
-        finish();
+        // An unusable one is recorded empty: the step's type names it.
+        connect(&m_check, &QFutureWatcher<bool>::finished, this, [this, paths] {
+            const QFuture<bool> checked = m_check.future();
+            if (checked.isCanceled()) {
+                m_result.stopped = true;
+            } else {
+                for (int i = 0; i < paths.size(); ++i)
+                    m_result.thumbnails.insert(i, checked.resultAt(i) ? paths.at(i) : QString());
+                emit progress(100);
+            }
+            finish();
+        });
+        m_check.setFuture(QtConcurrent::mapped(paths, &DownsamplingThread::isUsableThumbnail));
         return;
     }
     ImageFeatureNeeds needs = OrderAndSemanticThread::imageFeatureNeeds(m_orderingWeights, m_decoding);
@@ -63,11 +73,15 @@ void ThumbnailStep::start()
 
 void ThumbnailStep::requestStop()
 {
+    m_check.cancel();
     requestJobStop(m_job.get());
 }
 
 void ThumbnailStep::stopAndWait()
 {
+    m_check.disconnect(this);
+    m_check.cancel();
+    m_check.waitForFinished();
     stopJobAndWait(m_job.get());
 }
 
@@ -103,10 +117,16 @@ public:
     {
         if (!result.problems.isEmpty())
             return result.problems.first();
+        // Every thumbnail reported was checked by the step (made, or found usable): only the gaps
+        // are left, named where the thumbnail was looked for.
         QStringList missing;
         for (const ShotRecord &shot : state.shots)
-            if (shot.thumbnailPath.isEmpty() || !DownsamplingThread::isUsableThumbnail(shot.thumbnailPath))
-                missing.append(QDir::toNativeSeparators(shot.thumbnailPath));
+            if (shot.thumbnailPath.isEmpty())
+                missing.append(
+                    QDir::toNativeSeparators(request.thumbnails == ThumbnailSource::Downsample ||
+                                                     request.thumbnails == ThumbnailSource::Existing
+                                                 ? JobInputs::thumbnailPath(shot.imagePath)
+                                                 : shot.imagePath));
         if (missing.isEmpty())
             return std::nullopt;
         if (request.thumbnails == ThumbnailSource::Existing)

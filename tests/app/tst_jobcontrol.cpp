@@ -90,6 +90,8 @@ private:
     {
         clickControl(get<QRadioButton>("useHiresThumbnails"));
         clickControl(get<QPushButton>("updateThumbnails"));
+        // The photographs are checked off the window's thread; their cells fill once that is done.
+        QTRY_COMPARE(filledCells(1), rows());
     }
 
 private slots:

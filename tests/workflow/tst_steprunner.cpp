@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -140,16 +141,25 @@ private slots:
         QVERIFY(!runner.isAnyRunning());
     }
 
-    // Thumbnails that need no graphics card are known at once.
+    // Thumbnails that need no graphics card are checked, not made: an unusable one is left empty.
     void thumbnailsWithoutJob()
     {
-        const QStringList images{"/p/a.jpg", "/p/b.jpg", ""};
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid() && QDir(dir.path()).mkdir("thumbnails"));
+        QImage picture(64, 48, QImage::Format_RGB32);
+        picture.fill(Qt::darkGreen);
+        const QStringList images{dir.filePath("a.jpg"), dir.filePath("b.jpg"), ""};
+        QVERIFY(picture.save(images[0]) && picture.save(dir.filePath("thumbnails/b.jpg")));
+        QFile broken(images[1]);
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("not a picture") > 0);
+        broken.close();
         ThumbnailStep hires(images, ThumbnailSource::Hires);
         StepResult result = StepRunner::runToEnd(hires);
-        QCOMPARE(result.thumbnails.values(), images);
+        QCOMPARE(result.thumbnails.values(), (QStringList{images[0], "", ""}));
         ThumbnailStep existing(images, ThumbnailSource::Existing);
         result = StepRunner::runToEnd(existing);
-        QCOMPARE(result.thumbnails.value(1), QString("/p/thumbnails/b.jpg"));
+        QCOMPARE(result.thumbnails.value(0), QString()); // no thumbnail there
+        QCOMPARE(result.thumbnails.value(1), dir.filePath("thumbnails/b.jpg"));
         QCOMPARE(result.thumbnails.value(2), QString()); // a photograph that was never found
     }
 
