@@ -53,6 +53,10 @@ bool MipmapDrawer::draw(Texture &texture, int lastLevel)
     glBindTexture(GL_TEXTURE_2D, texture.id);
     GLint minFilter = GL_LINEAR_MIPMAP_LINEAR;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    // The bias changes no pixel here, but the driver compiles its drawing code anew for each value.
+    GLfloat lodBias = 0.0f;
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_LOD_BIAS, &lodBias);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_LOD_BIAS, 0.0f);
     for (int level = 1; level <= lastLevel; ++level)
         glTexImage2D(GL_TEXTURE_2D, level, GLint(texture.format), std::max(1, texture.width >> level),
                      std::max(1, texture.height >> level), 0, texture.externalFormat(), texture.type,
@@ -87,6 +91,7 @@ bool MipmapDrawer::draw(Texture &texture, int lastLevel)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, drawn ? lastLevel : 1000);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_LOD_BIAS, lodBias);
     if (!drawn && glGenerateMipmap)
         glGenerateMipmap(GL_TEXTURE_2D);
 

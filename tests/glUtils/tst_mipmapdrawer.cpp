@@ -116,8 +116,12 @@ void TestMipmapDrawer::partialChainIsCompleteAndLeavesStateAlone()
     Texture texture;
     texture.mipmapsByCaller = true;
     texture.create(pixels.data(), 40, 30, GL_RGBA8, true);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_LOD_BIAS, -0.75f);
     MipmapDrawer drawer;
     QVERIFY(drawer.draw(texture, 2));
+    GLfloat lodBias = 0.0f;
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_LOD_BIAS, &lodBias);
+    QCOMPARE(lodBias, -0.75f);
     QCOMPARE(textureParameter(texture, GL_TEXTURE_BASE_LEVEL), 0);
     QCOMPARE(textureParameter(texture, GL_TEXTURE_MAX_LEVEL), 2);
     QCOMPARE(textureParameter(texture, GL_TEXTURE_MIN_FILTER), GLint(GL_LINEAR_MIPMAP_LINEAR));
