@@ -90,11 +90,11 @@ int GLDownsampler::lastLevelRead(const QSize &texture, const QSize &target)
 {
     if (texture.isEmpty() || target.isEmpty())
         return 0;
-    // Trilinear filtering reads the two levels around log2(texels per pixel) + the (negative) bias;
-    // the bias left out and one level more spare any rounding in the driver's estimate.
+    // Trilinear filtering reads the level below and the level above log2(texels per pixel) + bias;
+    // half a level more spares any rounding in the driver's estimate.
     const double texelsPerPixel =
         std::max(double(texture.width()) / target.width(), double(texture.height()) / target.height());
-    return std::max(1, int(std::ceil(std::log2(texelsPerPixel))) + 1);
+    return std::max(1, int(std::floor(std::log2(texelsPerPixel) + MipmapLodBias + 0.5)) + 1);
 }
 
 int GLDownsampler::maxTextureSize()
