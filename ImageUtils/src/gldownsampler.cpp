@@ -10,15 +10,21 @@
 #include <QFileInfo>
 #include <QImageWriter>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
-GLDownsampler::GLDownsampler(QObject *parent) : OffscreenGLWidget(parent) {}
+GLDownsampler::GLDownsampler(QObject *parent) : OffscreenGLWidget(parent)
+{
+    in.mipmapsByCaller = true;
+}
 
 GLDownsampler::~GLDownsampler()
 {
     if (isInitialized() && makeCurrent()) {
         fboL.destroy();
         fboP.destroy();
+        inMipmaps.destroy();
         in.release();
         outL.release();
         outP.release();
@@ -26,6 +32,7 @@ GLDownsampler::~GLDownsampler()
         // No usable context here: the objects die with it.
         fboL.forget();
         fboP.forget();
+        inMipmaps.forget();
         in.forget();
         outL.forget();
         outP.forget();
@@ -49,6 +56,11 @@ void GLDownsampler::paintGL()
 {
     if (!fboCurr)
         return;
+    const int lastLevel = lastLevelRead(QSize(in.width, in.height), QSize(fboCurr->w, fboCurr->h));
+    if (in.id != 0 && lastLevel > inLastLevel) {
+        inMipmaps.draw(in, lastLevel);
+        inLastLevel = lastLevel;
+    }
     fboCurr->bind();
     in.bind();
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_LOD_BIAS, MipmapLodBias);
@@ -72,6 +84,17 @@ void GLDownsampler::paintGL()
     glVertex2f(-1, 1);
     glEnd();
     glFinish();
+}
+
+int GLDownsampler::lastLevelRead(const QSize &texture, const QSize &target)
+{
+    if (texture.isEmpty() || target.isEmpty())
+        return 0;
+    // Trilinear filtering reads the level below and the level above log2(texels per pixel) + bias;
+    // half a level more spares any rounding in the driver's estimate.
+    const double texelsPerPixel =
+        std::max(double(texture.width()) / target.width(), double(texture.height()) / target.height());
+    return std::max(1, int(std::floor(std::log2(texelsPerPixel) + MipmapLodBias + 0.5)) + 1);
 }
 
 int GLDownsampler::maxTextureSize()
@@ -109,6 +132,7 @@ bool GLDownsampler::loadDecodedImage(const DecodedPhoto &photo)
         setErrorString(tr("The picture could not be turned into a texture."));
         return false;
     }
+    inLastLevel = 0;
     photoWidth = photo.photoSize.width();
     photoHeight = photo.photoSize.height();
     landscape = photoHeight < photoWidth;

@@ -2,6 +2,7 @@
 #define IMAGEUTILS_GLDOWNSAMPLER_H
 
 #include "fbo.h"
+#include "mipmapdrawer.h"
 #include "offscreenglwidget.h"
 
 #include <QImage>
@@ -71,10 +72,15 @@ private:
     // vipsthumbnail's (PSNR and SSIM measured by thumbnail-bench).
     static constexpr float MipmapLodBias = -0.75f;
 
+    // The deepest mipmap level a reduction of `texture` into `target` reads, with a level to spare.
+    static int lastLevelRead(const QSize &texture, const QSize &target);
     void selectTarget(Texture &out, std::vector<unsigned char> &ram, FBO &fbo, unsigned int width,
                       unsigned int height);
 
     Texture in;
+    // The levels below the photograph, drawn when a reduction first reads them.
+    MipmapDrawer inMipmaps;
+    int inLastLevel = 0;
     Texture outL;
     Texture outP;
     Texture *outCurr = nullptr;

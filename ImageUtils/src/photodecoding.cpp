@@ -11,6 +11,7 @@
 #include <QImageReader>
 
 #include <algorithm>
+#include <utility>
 
 namespace
 {
@@ -80,7 +81,8 @@ DecodedPhoto decodePhoto(const QString &path, int minimumLongSide, int maxSide,
     if (!photo.photoSize.isValid())
         photo.photoSize = image.size();
     // Shown only as the file holds it: turned or fitted pixels are not what another reader decodes.
-    const bool turned = reader.autoTransform() && reader.transformation() != QImageIOHandler::TransformationNone;
+    const bool turned =
+        reader.autoTransform() && reader.transformation() != QImageIOHandler::TransformationNone;
     if (observer && !turned && !fittedWhileDecoding && fitInside(image.size(), maxSide) == image.size())
         observer(image, photo.photoSize);
     // A transformation stored in the file may have turned the picture.
@@ -90,6 +92,7 @@ DecodedPhoto decodePhoto(const QString &path, int minimumLongSide, int maxSide,
     const QSize fitted = fitInside(image.size(), maxSide);
     if (fitted != image.size())
         image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    photo.glImage = image.convertToFormat(QImage::Format_RGBA8888).mirrored();
+    // Converted and turned over in place where the format allows: no copy of the picture.
+    photo.glImage = std::move(image).convertToFormat(QImage::Format_RGBA8888).mirrored();
     return photo;
 }

@@ -71,8 +71,8 @@ void Texture::upload(const void *data)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    const bool generateAfterUpload = mipmap && generateMipmapAvailable();
-    if (mipmap && !generateAfterUpload)
+    const bool generateAfterUpload = mipmap && !mipmapsByCaller && generateMipmapAvailable();
+    if (mipmap && !mipmapsByCaller && !generateAfterUpload)
         glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
     if (isDepth())
         glTexParameteri(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE, GL_LUMINANCE);

@@ -27,6 +27,9 @@ public:
     int width = 0;
     int height = 0;
     bool mipmap = false;
+    // With mipmap: upload() defines level 0 alone and the caller fills the others (MipmapDrawer)
+    // instead of glGenerateMipmap.
+    bool mipmapsByCaller = false;
 
     bool isDepth() const;
     // GL_DEPTH_COMPONENT, GL_RGB or GL_RGBA, chosen by the internal format.

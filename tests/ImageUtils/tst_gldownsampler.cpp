@@ -49,6 +49,7 @@ private slots:
     void patternSurvives();
     void alternatingOrientationsKeepBothTargets();
     void onePixelOutputOnAFreshDownsampler();
+    void deepReductionAveragesEveryTexel();
     void savesWithDotsPerMetre();
     void failedSaveLeavesNoFile();
     void unreadableImageIsRefused();
@@ -203,6 +204,25 @@ void TestGLDownsampler::onePixelOutputOnAFreshDownsampler()
     QCOMPARE(thumb.size(), QSize(1, 1));
     QVERIFY2(near(thumb.pixel(0, 0), QColor(10, 200, 30), 2), qPrintable(describe(thumb.pixel(0, 0))));
     QVERIFY(m_downsampler->makeCurrent());
+}
+
+void TestGLDownsampler::deepReductionAveragesEveryTexel()
+{
+    // Stripes 8 pixels wide, 8 stripes under each output pixel: grey when the reduction reads the
+    // levels as deep as it needs, stripes of black or white from a chain cut short.
+    QImage stripes(1024, 64, QImage::Format_RGB32);
+    for (int x = 0; x < stripes.width(); ++x)
+        for (int y = 0; y < stripes.height(); ++y)
+            stripes.setPixel(x, y, ((x + 3) / 8) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    const QString path = writeImage(stripes, "stripes.png");
+    m_downsampler->setSeparateOrientations(false);
+    QVERIFY(m_downsampler->loadImage(path));
+    m_downsampler->setExactOutputSize(16, 1);
+    QVERIFY(m_downsampler->updateGL());
+    const QImage thumb = m_downsampler->outputImage();
+    QCOMPARE(thumb.size(), QSize(16, 1));
+    for (int x = 0; x < thumb.width(); ++x)
+        QVERIFY2(near(thumb.pixel(x, 0), QColor(128, 128, 128), 40), qPrintable(describe(thumb.pixel(x, 0))));
 }
 
 void TestGLDownsampler::savesWithDotsPerMetre()

@@ -1,12 +1,14 @@
 #include <GL/glew.h>
 
 #include "fbo.h"
+#include "mipmapdrawer.h"
 #include "offscreenglwidget.h"
 #include "testsupport.h"
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -29,6 +31,15 @@ GLint textureLevelWidth(const Texture &texture, int level)
     glBindTexture(GL_TEXTURE_2D, texture.id);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &value);
     return value;
+}
+
+QByteArray levelBytes(const Texture &texture, int level)
+{
+    const int width = std::max(1, texture.width >> level), height = std::max(1, texture.height >> level);
+    QByteArray bytes(4 * width * height, '\0');
+    glBindTexture(GL_TEXTURE_2D, texture.id);
+    glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
+    return bytes;
 }
 
 GLint colourAttachmentName()
@@ -101,6 +112,9 @@ private slots:
     void textureKindsFollowTheInternalFormat_data();
     void textureKindsFollowTheInternalFormat();
     void mipmappedTextureHasItsChainAndFilter();
+    void drawnLevelsMatchGenerateMipmap_data();
+    void drawnLevelsMatchGenerateMipmap();
+    void mipmapDrawerLeavesStateAlone();
     void loadFromFileKeepsGLRowOrder();
     void unreadableFileGivesEmptyTexture();
     void releaseDeletesTheTexture();
@@ -183,6 +197,67 @@ void TestFBO::mipmappedTextureHasItsChainAndFilter()
     glBindTexture(GL_TEXTURE_2D, plain.id);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
     QCOMPARE(minFilter, GLint(GL_NEAREST));
+}
+
+void TestFBO::drawnLevelsMatchGenerateMipmap_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("power of two") << QSize(64, 32);
+    QTest::newRow("odd sides") << QSize(37, 21);
+    QTest::newRow("reduced photograph") << QSize(500, 375);
+    QTest::newRow("one column") << QSize(1, 9);
+}
+
+void TestFBO::drawnLevelsMatchGenerateMipmap()
+{
+    QFETCH(QSize, size);
+    QVector<quint32> noise(size.width() * size.height());
+    QRandomGenerator(quint32(size.width())).fillRange(noise.data(), noise.size());
+    Texture generated, drawn;
+    generated.create(noise.constData(), size.width(), size.height(), GL_RGBA8, true);
+    drawn.mipmapsByCaller = true;
+    drawn.create(noise.constData(), size.width(), size.height(), GL_RGBA8, true);
+    MipmapDrawer drawer;
+    const int lastLevel = MipmapDrawer::lastLevelOf(size.width(), size.height());
+    QVERIFY(drawer.draw(drawn, lastLevel + 3));
+    GLint maxLevel = -1;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, &maxLevel);
+    QCOMPARE(maxLevel, lastLevel);
+    // Byte for byte: thumbnails made either way must not differ.
+    for (int level = 1; level <= lastLevel; ++level)
+        QVERIFY2(levelBytes(drawn, level) == levelBytes(generated, level),
+                 qPrintable(QString::number(level)));
+}
+
+void TestFBO::mipmapDrawerLeavesStateAlone()
+{
+    Texture target, texture;
+    target.create(8, 8, GL_UNSIGNED_BYTE, GL_RGBA8, false);
+    FBO fbo;
+    QVERIFY(fbo.attachColorTexture(target));
+    fbo.bind();
+    glEnable(GL_BLEND);
+    texture.mipmapsByCaller = true;
+    texture.create(40, 30, GL_UNSIGNED_BYTE, GL_RGBA8, true);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_LOD_BIAS, -0.75f);
+    MipmapDrawer drawer;
+    QVERIFY(drawer.draw(texture, 2));
+    GLint maxLevel = -1, minFilter = -1, environment = -1, viewport[4] = {};
+    GLfloat lodBias = 0.0f;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, &maxLevel);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_LOD_BIAS, &lodBias);
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &environment);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    QCOMPARE(maxLevel, 2);
+    QCOMPARE(minFilter, GLint(GL_LINEAR_MIPMAP_LINEAR));
+    QCOMPARE(lodBias, -0.75f);
+    QCOMPARE(environment, GLint(GL_MODULATE));
+    QCOMPARE(GLuint(integerState(GL_FRAMEBUFFER_BINDING_EXT)), fbo.id);
+    QCOMPARE(viewport[2], 8);
+    QVERIFY(glIsEnabled(GL_BLEND));
+    glDisable(GL_BLEND);
+    QCOMPARE(GLenum(glGetError()), GLenum(GL_NO_ERROR));
 }
 
 void TestFBO::loadFromFileKeepsGLRowOrder()
