@@ -344,6 +344,10 @@ ni une reconstruction (cameras, images et points3D COLMAP en .txt ou .bin, .nvm,
         <source>%1 is a link: thumbnails are written only into a folder beside the photographs, never through a link to elsewhere</source>
         <translation>%1 est un lien : les vignettes ne sont écrites que dans un dossier à côté des photographies, jamais à travers un lien qui mène ailleurs</translation>
     </message>
+    <message>
+        <source>The thumbnail %1 may not have reached the disk: %2</source>
+        <translation>La vignette %1 n&apos;a peut-être pas été écrite sur le disque : %2</translation>
+    </message>
 </context>
 <context>
     <name>GLDownsampler</name>

@@ -344,6 +344,10 @@ né una ricostruzione (cameras, images e points3D COLMAP in .txt o .bin, .nvm, .
         <source>%1 is a link: thumbnails are written only into a folder beside the photographs, never through a link to elsewhere</source>
         <translation>%1 è un collegamento: le miniature vengono scritte solo in una cartella accanto alle fotografie, mai attraverso un collegamento che porta altrove</translation>
     </message>
+    <message>
+        <source>The thumbnail %1 may not have reached the disk: %2</source>
+        <translation>La miniatura %1 potrebbe non essere stata scritta sul disco: %2</translation>
+    </message>
 </context>
 <context>
     <name>GLDownsampler</name>

@@ -6,6 +6,7 @@
 
 #include <ksr/decodescale.h>
 #include <ksr/inputlimits.h>
+#include <ksr/safefile.h>
 
 #include <QBuffer>
 #include <QDir>
@@ -14,6 +15,7 @@
 #include <QFuture>
 #include <QImageReader>
 #include <QMap>
+#include <QSet>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -133,6 +135,7 @@ void DownsamplingThread::run()
     const QString glProblem = glReady ? QString() : m_downsampler->errorString();
     m_downsampler->setSeparateOrientations(true);
 
+    QVector<int> written;
     for (int i = 0; i < n && !m_stopRequested.load(); ++i) {
         nextToDecode = std::max(nextToDecode, i);
         decodeAhead();
@@ -173,9 +176,10 @@ void DownsamplingThread::run()
             } else {
                 m_downsampler->setOutputSize(ThumbnailSide, 0);
                 m_downsampler->updateGL();
-                if (m_downsampler->save(output, ThumbnailDpi, &error))
+                if (m_downsampler->save(output, ThumbnailDpi, &error, GLDownsampler::Sync::Later)) {
+                    written.append(i);
                     emit newThumbnail(i, output);
-                else
+                } else
                     emit failed(i, tr("Could not write the thumbnail %1: %2")
                                        .arg(QDir::toNativeSeparators(output), error));
             }
@@ -184,4 +188,24 @@ void DownsamplingThread::run()
     }
     decoders.clear();
     decoders.waitForDone();
+    syncWritten(written);
+}
+
+// One sync per file system for every thumbnail written, rather than two per thumbnail. A disk that
+// then reports a failed write leaves them all unsure: they are reported as not made, and a later
+// run checks each and makes again those that are not whole.
+void DownsamplingThread::syncWritten(const QVector<int> &written)
+{
+    QSet<QString> folders;
+    for (int i : written)
+        folders.insert(QFileInfo(m_outputs[i]).absolutePath());
+    for (const QString &folder : std::as_const(folders)) {
+        QString why;
+        if (ksr::SafeFile::syncFileSystem(folder, &why))
+            continue;
+        for (int i : written)
+            emit failed(i, tr("The thumbnail %1 may not have reached the disk: %2")
+                               .arg(QDir::toNativeSeparators(m_outputs[i]), why));
+        return;
+    }
 }

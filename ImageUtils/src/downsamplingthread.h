@@ -65,6 +65,8 @@ protected:
     void run() override;
 
 private:
+    void syncWritten(const QVector<int> &written);
+
     const QStringList m_inputs;
     const QStringList m_outputs;
     GLDownsampler *m_downsampler = nullptr;

@@ -225,7 +225,7 @@ QImage GLDownsampler::outputImage()
     return QImage(ramCurr->data(), outCurr->width, outCurr->height, QImage::Format_RGB888).copy();
 }
 
-bool GLDownsampler::save(const QString &path, float dpi, QString *error)
+bool GLDownsampler::save(const QString &path, float dpi, QString *error, Sync sync)
 {
     QImage image = outputImage();
     if (image.isNull()) {
@@ -240,6 +240,8 @@ bool GLDownsampler::save(const QString &path, float dpi, QString *error)
     // Written beside the target and renamed only when every byte reached the disk, so a failed
     // write never leaves an empty or cut thumbnail that a later run would take as done.
     ksr::SafeFile file(path);
+    if (sync == Sync::Later)
+        file.deferSync();
     const QByteArray format = QFileInfo(path).suffix().toLatin1().toLower();
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)

@@ -49,8 +49,10 @@ public:
     // Reads the current target back, top row first.
     QImage outputImage();
     // Writes the current target with `dpi` dots per inch; the format follows
-    // the suffix. The file appears only when completely written.
-    bool save(const QString &path, float dpi, QString *error = nullptr);
+    // the suffix. The file appears only when completely written. With Sync::Later the sync to disk is
+    // left to the caller (ksr::SafeFile::deferSync), for many files written in a row.
+    enum class Sync { Now, Later };
+    bool save(const QString &path, float dpi, QString *error = nullptr, Sync sync = Sync::Now);
 
     // Appends a GL capability report; returns whether the card is usable.
     bool capabilityReport(QString &text);

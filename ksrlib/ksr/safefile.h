@@ -37,6 +37,16 @@ public:
     // Drops everything written; the target is as it was.
     void discard();
 
+    // For many small files written in a row (thumbnails): commit() leaves out the syncs to disk,
+    // most of its cost, and one syncFileSystem() once they are all written covers them. Until
+    // then a crash may leave such a file empty or cut (never the old one half replaced), which
+    // its reader must be able to tell.
+    void deferSync() { m_syncDeferred = true; }
+    // Writes to disk what the file system holding path keeps in memory (syncfs). False, with the
+    // system's reason, when it cannot be reached or the disk reported a failed write since the
+    // files were written.
+    static bool syncFileSystem(const QString &path, QString *why = nullptr);
+
     QString targetPath() const { return m_target; }
     // True once a write failed; later writes are refused, commit() fails.
     bool hasFailed() const { return m_failed; }
@@ -62,6 +72,7 @@ private:
     int m_fd = -1;
     bool m_unnamed = false;
     bool m_failed = false;
+    bool m_syncDeferred = false;
     unsigned m_existingMode = 0; // permissions kept from the file replaced
     bool m_replacesFile = false;
 };

@@ -207,7 +207,7 @@ bool SafeFile::commit()
         return false;
     }
     // Some file systems report a full disk only here.
-    if (::fsync(m_fd) != 0 && errno != EINVAL)
+    if (!m_syncDeferred && ::fsync(m_fd) != 0 && errno != EINVAL)
         return failAndDiscard(errno);
     if (m_unnamed) {
         const QByteArray procPath = "/proc/self/fd/" + QByteArray::number(m_fd);
@@ -227,12 +227,29 @@ bool SafeFile::commit()
         return failAndDiscard(errno);
     m_partPath.clear();
     // The new name reaches the disk with its folder.
-    const int folder = ::open(encoded(QFileInfo(m_target).absolutePath()).constData(), O_RDONLY | O_CLOEXEC);
+    const int folder = m_syncDeferred ? -1
+                                      : ::open(encoded(QFileInfo(m_target).absolutePath()).constData(),
+                                               O_RDONLY | O_CLOEXEC);
     if (folder >= 0) {
         ::fsync(folder);
         ::close(folder);
     }
     QIODevice::close();
+    return true;
+}
+
+bool SafeFile::syncFileSystem(const QString &path, QString *why)
+{
+    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::syncfs(fd) != 0) {
+        const int code = errno;
+        if (fd >= 0)
+            ::close(fd);
+        if (why)
+            *why = systemError(code);
+        return false;
+    }
+    ::close(fd);
     return true;
 }
 

@@ -15,10 +15,17 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
+#include <dlfcn.h>
+#include <unistd.h>
+
 using namespace testimages;
 
 namespace
 {
+
+// When not 0, syncing a whole file system fails with this error, as a failing disk makes it.
+int fileSystemSyncFailure = 0;
 
 // Least quality of a thumbnail of a real photograph against the whole photograph reduced by area
 // averaging; the JPEG encode of the thumbnail itself costs part of it (measured worst: 30.3 dB, 0.956).
@@ -72,6 +79,16 @@ JobRun runJob(const QStringList &inputs, const QStringList &outputs)
 
 } // namespace
 
+extern "C" int syncfs(int fd)
+{
+    if (fileSystemSyncFailure != 0) {
+        errno = fileSystemSyncFailure;
+        return -1;
+    }
+    static const auto systemSync = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "syncfs"));
+    return systemSync(fd);
+}
+
 class TestDownsamplingThread : public QObject
 {
     Q_OBJECT
@@ -90,6 +107,7 @@ private slots:
     void noSignalForBadLists();
     void unreadableInputsAreReportedAndJobGoesOn();
     void unwritableFolderIsReported();
+    void failedDiskSyncReportsTheThumbnails();
     void missingPhotographsSayNotFound();
     void stopRequestEndsBeforeTheNextPhotograph();
     void neverStartedJobCanBeDeleted();
@@ -352,6 +370,28 @@ void TestDownsamplingThread::unwritableFolderIsReported()
     QCOMPARE(run.thumbnails.size(), 1);
     QCOMPARE(run.thumbnails[0].first, 2);
     QCOMPARE(run.progress.last(), 100);
+}
+
+// Thumbnails are synced to disk once at the end: a disk that then reports a failed write leaves
+// every thumbnail of the run unsure, and each is reported.
+void TestDownsamplingThread::failedDiskSyncReportsTheThumbnails()
+{
+    const QString folder = m_dir.filePath("unsynced");
+    QVERIFY(QDir().mkpath(folder));
+    const QStringList inputs{folder + "/a.png", folder + "/b.png"};
+    for (const QString &input : inputs)
+        QVERIFY(quadrants(400, 300).save(input));
+    const QStringList outputs{folder + "/thumbnails/a.png", folder + "/thumbnails/b.png"};
+    fileSystemSyncFailure = EIO;
+    const JobRun run = runJob(inputs, outputs);
+    fileSystemSyncFailure = 0;
+    QVERIFY(run.finished);
+    QCOMPARE(run.failures.size(), 2);
+    for (int k = 0; k < 2; ++k) {
+        QCOMPARE(run.failures[k].first, k);
+        QVERIFY2(run.failures[k].second.contains("may not have reached the disk"),
+                 qPrintable(run.failures[k].second));
+    }
 }
 
 void TestDownsamplingThread::stopRequestEndsBeforeTheNextPhotograph()

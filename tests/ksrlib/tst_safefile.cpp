@@ -20,8 +20,10 @@
 namespace
 {
 
-// When not 0, the sync to disk fails with this error (see fsync below).
+// When not 0, the sync to disk fails with this error (see fsync below), or that of a whole file
+// system (syncfs).
 int syncFailure = 0;
+int fileSystemSyncFailure = 0;
 
 // Lowers the largest file this process may write; writes beyond it fail with EFBIG.
 class FileSizeLimit
@@ -57,6 +59,16 @@ extern "C" int fsync(int fd)
         return -1;
     }
     static const auto systemSync = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+    return systemSync(fd);
+}
+
+extern "C" int syncfs(int fd)
+{
+    if (fileSystemSyncFailure != 0) {
+        errno = fileSystemSyncFailure;
+        return -1;
+    }
+    static const auto systemSync = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "syncfs"));
     return systemSync(fd);
 }
 
@@ -142,6 +154,31 @@ private slots:
         QCOMPARE(readFile(path), committed ? QByteArray("new contents") : QByteArray("old contents"));
         if (!committed)
             QCOMPARE(file.errorString(), QString::fromLocal8Bit(std::strerror(error)));
+        QVERIFY(leftovers().isEmpty());
+    }
+
+    // Many small files: their commits leave the sync out (a failing one does not touch them), and
+    // one sync of the file system covers them all and passes on what the disk says.
+    void deferredSyncIsOneForMany()
+    {
+        syncFailure = EIO;
+        for (const char *name : {"a.jpg", "b.jpg"}) {
+            ksr::SafeFile file(m_dir.filePath(name));
+            file.deferSync();
+            QVERIFY(file.open());
+            QCOMPARE(file.write("thumbnail"), qint64(9));
+            QVERIFY2(file.commit(), qPrintable(file.errorString()));
+        }
+        syncFailure = 0;
+        QCOMPARE(readFile(m_dir.filePath("b.jpg")), QByteArray("thumbnail"));
+        QString why;
+        QVERIFY2(ksr::SafeFile::syncFileSystem(m_dir.path(), &why), qPrintable(why));
+        fileSystemSyncFailure = EIO;
+        QVERIFY(!ksr::SafeFile::syncFileSystem(m_dir.path(), &why));
+        fileSystemSyncFailure = 0;
+        QCOMPARE(why, QString::fromLocal8Bit(std::strerror(EIO)));
+        QVERIFY(!ksr::SafeFile::syncFileSystem(m_dir.filePath("missing"), &why));
+        QCOMPARE(why, QString::fromLocal8Bit(std::strerror(ENOENT)));
         QVERIFY(leftovers().isEmpty());
     }
 
