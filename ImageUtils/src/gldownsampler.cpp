@@ -73,16 +73,7 @@ void GLDownsampler::paintGL()
     glColor4f(1, 1, 1, 1);
     // The texture holds the picture bottom row first; drawing it upside down
     // makes the bottom-up read-back come out top row first.
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 1);
-    glVertex2f(-1, -1);
-    glTexCoord2f(1, 1);
-    glVertex2f(1, -1);
-    glTexCoord2f(1, 0);
-    glVertex2f(1, 1);
-    glTexCoord2f(0, 0);
-    glVertex2f(-1, 1);
-    glEnd();
+    drawViewportQuad(true);
     glFinish();
 }
 

@@ -308,3 +308,18 @@ bool FBO::checkStatus()
     std::fflush(stdout);
     return false;
 }
+
+void drawViewportQuad(bool upsideDown)
+{
+    const float bottom = upsideDown ? 1.0f : 0.0f, top = 1.0f - bottom;
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, bottom);
+    glVertex2f(-1, -1);
+    glTexCoord2f(1, bottom);
+    glVertex2f(1, -1);
+    glTexCoord2f(1, top);
+    glVertex2f(1, 1);
+    glTexCoord2f(0, top);
+    glVertex2f(-1, 1);
+    glEnd();
+}

@@ -95,4 +95,8 @@ public:
     static QString statusText(unsigned int status);
 };
 
+// Draws the bound texture over the whole viewport, with identity matrices. upsideDown puts the
+// texture's first row at the top (a texture stored bottom row first is then read back top first).
+void drawViewportQuad(bool upsideDown = false);
+
 #endif

@@ -1,4 +1,5 @@
 #include "downsamplingthread.h"
+#include "failingsync.h"
 #include "gldownsampler.h"
 #include "imagequality.h"
 #include "photodecoding.h"
@@ -15,17 +16,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cerrno>
-#include <dlfcn.h>
-#include <unistd.h>
-
 using namespace testimages;
 
 namespace
 {
-
-// When not 0, syncing a whole file system fails with this error, as a failing disk makes it.
-int fileSystemSyncFailure = 0;
 
 // Least quality of a thumbnail of a real photograph against the whole photograph reduced by area
 // averaging; the JPEG encode of the thumbnail itself costs part of it (measured worst: 30.3 dB, 0.956).
@@ -78,16 +72,6 @@ JobRun runJob(const QStringList &inputs, const QStringList &outputs)
 }
 
 } // namespace
-
-extern "C" int syncfs(int fd)
-{
-    if (fileSystemSyncFailure != 0) {
-        errno = fileSystemSyncFailure;
-        return -1;
-    }
-    static const auto systemSync = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "syncfs"));
-    return systemSync(fd);
-}
 
 class TestDownsamplingThread : public QObject
 {
@@ -382,9 +366,9 @@ void TestDownsamplingThread::failedDiskSyncReportsTheThumbnails()
     for (const QString &input : inputs)
         QVERIFY(quadrants(400, 300).save(input));
     const QStringList outputs{folder + "/thumbnails/a.png", folder + "/thumbnails/b.png"};
-    fileSystemSyncFailure = EIO;
+    failingsync::fileSystemError = EIO;
     const JobRun run = runJob(inputs, outputs);
-    fileSystemSyncFailure = 0;
+    failingsync::fileSystemError = 0;
     QVERIFY(run.finished);
     QCOMPARE(run.failures.size(), 2);
     for (int k = 0; k < 2; ++k) {

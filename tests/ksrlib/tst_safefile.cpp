@@ -1,6 +1,7 @@
 // The checked writer: a failed write never replaces the old file and says why.
 #include <ksr/safefile.h>
 
+#include "failingsync.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -12,18 +13,12 @@
 #include <csignal>
 #include <cstring>
 
-#include <dlfcn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace
 {
-
-// When not 0, the sync to disk fails with this error (see fsync below), or that of a whole file
-// system (syncfs).
-int syncFailure = 0;
-int fileSystemSyncFailure = 0;
 
 // Lowers the largest file this process may write; writes beyond it fail with EFBIG.
 class FileSizeLimit
@@ -49,28 +44,6 @@ private:
 };
 
 } // namespace
-
-// This program's own fsync comes before the C library's for the writer linked into it, so a test
-// can make the sync fail the way a disk does, without a hook in the writer itself.
-extern "C" int fsync(int fd)
-{
-    if (syncFailure != 0) {
-        errno = syncFailure;
-        return -1;
-    }
-    static const auto systemSync = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
-    return systemSync(fd);
-}
-
-extern "C" int syncfs(int fd)
-{
-    if (fileSystemSyncFailure != 0) {
-        errno = fileSystemSyncFailure;
-        return -1;
-    }
-    static const auto systemSync = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "syncfs"));
-    return systemSync(fd);
-}
 
 class TestSafeFile : public QObject
 {
@@ -147,9 +120,9 @@ private slots:
         ksr::SafeFile file(path);
         QVERIFY(file.open());
         QCOMPARE(file.write("new contents"), qint64(12));
-        syncFailure = error;
+        failingsync::fileError = error;
         const bool ok = file.commit();
-        syncFailure = 0;
+        failingsync::fileError = 0;
         QCOMPARE(ok, committed);
         QCOMPARE(readFile(path), committed ? QByteArray("new contents") : QByteArray("old contents"));
         if (!committed)
@@ -161,7 +134,7 @@ private slots:
     // one sync of the file system covers them all and passes on what the disk says.
     void deferredSyncIsOneForMany()
     {
-        syncFailure = EIO;
+        failingsync::fileError = EIO;
         for (const char *name : {"a.jpg", "b.jpg"}) {
             ksr::SafeFile file(m_dir.filePath(name));
             file.deferSync();
@@ -169,13 +142,13 @@ private slots:
             QCOMPARE(file.write("thumbnail"), qint64(9));
             QVERIFY2(file.commit(), qPrintable(file.errorString()));
         }
-        syncFailure = 0;
+        failingsync::fileError = 0;
         QCOMPARE(readFile(m_dir.filePath("b.jpg")), QByteArray("thumbnail"));
         QString why;
         QVERIFY2(ksr::SafeFile::syncFileSystem(m_dir.path(), &why), qPrintable(why));
-        fileSystemSyncFailure = EIO;
+        failingsync::fileSystemError = EIO;
         QVERIFY(!ksr::SafeFile::syncFileSystem(m_dir.path(), &why));
-        fileSystemSyncFailure = 0;
+        failingsync::fileSystemError = 0;
         QCOMPARE(why, QString::fromLocal8Bit(std::strerror(EIO)));
         QVERIFY(!ksr::SafeFile::syncFileSystem(m_dir.filePath("missing"), &why));
         QCOMPARE(why, QString::fromLocal8Bit(std::strerror(ENOENT)));
