@@ -22,6 +22,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -116,7 +117,13 @@ public:
         : m_limitMs(limitMs), m_failures(std::move(failures)), m_reader(std::move(reader)),
           m_thread([this] { watch(); })
     {
-        m_thread.detach();
+    }
+    // Ends the watching thread: the leak check at exit stops every thread left running, and its
+    // tracer was once seen to crash doing so.
+    ~Watchdog()
+    {
+        m_stopping.store(true);
+        m_thread.join();
     }
     // input: the file being read; ending: the end of the name it is saved under.
     void started(const QString &input, const QString &ending)
@@ -141,7 +148,7 @@ public:
 private:
     void watch()
     {
-        while (true) {
+        while (!m_stopping.load()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             qint64 started = m_startedAt.load();
             if (started <= 0 || QDateTime::currentMSecsSinceEpoch() - started <= m_limitMs)
@@ -180,7 +187,8 @@ private:
     std::mutex m_mutex;
     QString m_current, m_ending;
     std::atomic<qint64> m_startedAt{0};
-    std::thread m_thread;
+    std::atomic<bool> m_stopping{false};
+    std::thread m_thread; // last: it starts once the rest is made
 };
 
 } // namespace
@@ -268,8 +276,7 @@ int main(int argc, char **argv)
     const QString currentStem = QStringLiteral("%1/%2-current").arg(failures, QLatin1String(target->name));
     if (!target->modelFiles.isEmpty())
         QDir().mkpath(currentStem);
-    // Never deleted: its thread watches until the process ends.
-    auto *watchdog = new Watchdog(limitMs, failures, QLatin1String(target->name));
+    auto watchdog = std::make_unique<Watchdog>(limitMs, failures, QLatin1String(target->name));
     auto write = [&](const QString &path, const QByteArray &bytes) {
         if (!writeInput(path, bytes)) {
             std::fprintf(report, "orvelle-fuzz: cannot write %s\n", qPrintable(path));
@@ -314,6 +321,7 @@ int main(int argc, char **argv)
         QFile::remove(currentStem + QLatin1Char('.') + suffix);
     if (!target->modelFiles.isEmpty())
         QDir(currentStem).removeRecursively();
+    watchdog.reset();
     std::printf("orvelle-fuzz %s: %lld inputs, random seed %llu, no failure\n", target->name,
                 static_cast<long long>(runs), static_cast<unsigned long long>(randomSeed));
     return 0;
